@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds Korvane and opens the demo board. Installs what is missing on a Debian 12 machine.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/deps.sh
+korvane_install_missing
+korvane_configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display to open a window on: run it as 'xvfb-run -a ./run.sh' (apt-get install xvfb) or from a desktop session."
+    exit 1
+fi
+demo="examples/demo/demo.kvp"
+if [ -f "$demo" ]; then
+    exec build/korvane "$demo"
+fi
+exec build/korvane

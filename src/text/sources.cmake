@@ -1,0 +1,4 @@
+list(APPEND KORVANE_LOGIC_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/Numbers.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Pattern.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Ascii.cpp)

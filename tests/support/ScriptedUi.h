@@ -1,0 +1,57 @@
+#pragma once
+
+// A Ui for tests: records every call in order and answers from queues that the test fills beforehand.
+// An unexpected dialog (nothing queued) answers like a user pressing Cancel or Esc and is recorded, so a
+// test can assert on it instead of hanging on a real window.
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Ui.h"
+
+namespace korvane::testing {
+
+struct RecordedCall {
+    std::string kind;  // "message", "input", "open", "save", "beep", "busy", "clipboard", "url", "events"
+    MessageRequest message;
+    InputRequest input;
+    FileDialogRequest fileDialog;
+    bool busy = false;
+    std::string url;
+    int imageWidth = 0;
+    int imageHeight = 0;
+};
+
+class ScriptedUi : public Ui {
+  public:
+    MsgResult message(const MessageRequest& request) override;
+    std::optional<std::string> input(const InputRequest& request) override;
+    std::optional<FileDialogResult> openFile(const FileDialogRequest& request) override;
+    std::optional<FileDialogResult> saveFile(const FileDialogRequest& request) override;
+    void beep() override;
+    void setBusy(bool busy) override;
+    bool copyImageToClipboard(const ImageView& image) override;
+    bool openUrl(const std::string& url) override;
+    void processEvents() override;
+
+    // Answers, consumed in order. A missing message answer gives Cancel (or Ok for a box with only Ok).
+    std::deque<MsgResult> messageAnswers;
+    std::deque<std::optional<std::string>> inputAnswers;
+    std::deque<std::optional<FileDialogResult>> fileAnswers;  // shared by open and save, in call order
+    bool clipboardSucceeds = true;
+
+    std::vector<RecordedCall> calls;
+
+    std::vector<MessageRequest> messages() const;
+    std::vector<FileDialogRequest> fileDialogs() const;
+    int count(const std::string& kind) const;
+    int busyDepth() const { return busyDepth_; }
+    void clear() { calls.clear(); }
+
+  private:
+    int busyDepth_ = 0;
+};
+
+}  // namespace korvane::testing

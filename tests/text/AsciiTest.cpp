@@ -1,0 +1,53 @@
+#include "text/Ascii.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace korvane {
+namespace {
+
+TEST(Ascii, FoldsAsciiLettersOnlyAndTrimsBlanks) {
+    EXPECT_EQ(asciiUpper(std::string_view("aZ09_z{`\xE4\xFF")), "AZ09_Z{`\xE4\xFF");
+    EXPECT_TRUE(equalsIgnoreCase("Pad12", "PAD12"));
+    EXPECT_FALSE(equalsIgnoreCase("\xE4", "\xC4"));
+    EXPECT_FALSE(equalsIgnoreCase("@", "`"));
+    EXPECT_EQ(trimBlanks("  a b  "), "a b");
+    EXPECT_EQ(trimBlanks("\ta\t"), "\ta\t");
+    EXPECT_EQ(trimBlanks("    "), "");
+}
+
+TEST(Ascii, Utf8Validation) {
+    const struct {
+        const char* bytes;
+        bool valid;
+    } cases[] = {
+        {"", true},
+        {"\xC3\xA4 \xE2\x82\xAC \xF0\x9F\x98\x80", true},
+        {"\xF4\x8F\xBF\xBF", true},   // U+10FFFF
+        {"\xF4\x90\x80\x80", false},  // beyond U+10FFFF
+        {"\xC0\xAF", false},          // overlong
+        {"\xE0\x80\xAF", false},
+        {"\xF0\x80\x80\xAF", false},
+        {"\xED\xA0\x80", false},  // surrogate
+        {"\xC3", false},          // truncated
+        {"\xE2\x82x", false},
+        {"\x80", false},
+        {"\xE4rger", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isValidUtf8(c.bytes), c.valid) << c.bytes;
+    }
+}
+
+TEST(Ascii, DisplayDecodesWindows1252) {
+    EXPECT_EQ(displayUtf8("R\xC3\xA4"), "R\xC3\xA4");
+    EXPECT_EQ(displayUtf8("\x80 \x9F \xA0\xFF"), "\xE2\x82\xAC \xC5\xB8 \xC2\xA0\xC3\xBF");
+    // The undefined bytes survive as C1 controls instead of vanishing.
+    EXPECT_EQ(displayUtf8("\x81\x8D\x8F\x90\x9D"), "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
+    // One bad byte decodes the whole text as Windows-1252, the valid-looking pair included.
+    EXPECT_EQ(displayUtf8("\xC3\xA4\xFF"), "\xC3\x83\xC2\xA4\xC3\xBF");
+}
+
+}  // namespace
+}  // namespace korvane

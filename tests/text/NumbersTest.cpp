@@ -1,0 +1,147 @@
+#include "text/Numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+namespace korvane {
+namespace {
+
+TEST(Numbers, NearestHalvesGoToEven) {
+    const struct {
+        double in;
+        std::int64_t out;
+    } cases[] = {
+        {2.5, 2},
+        {3.5, 4},
+        {-2.5, -2},
+        {-3.5, -4},
+        {-0.5, 0},
+        {2.6, 3},
+        {-2.6, -3},
+        {0.49999999999999994, 0},
+        {4503599627370497.0, 4503599627370497},
+        {std::numeric_limits<double>::quiet_NaN(), 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(nearest(c.in), c.out) << c.in;
+    }
+    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
+    EXPECT_EQ(nearest(9223372036854775808.0), kMax);
+    EXPECT_EQ(nearest(1e300), kMax);
+    EXPECT_EQ(nearest(std::numeric_limits<double>::infinity()), kMax);
+    EXPECT_EQ(nearest(-9223372036854775808.0), kMin);
+    EXPECT_EQ(nearest(-1e300), kMin);
+}
+
+TEST(Numbers, ParseTakesLongestLeadingNumber) {
+    const struct {
+        const char* in;
+        double out;
+    } cases[] = {
+        {"", 0},     {"abc", 0},      {"-", 0},           {".", 0},    {"nan", 0},  {"-Infinity", 0},
+        {"0x1A", 0}, {"12abc", 12},   {"1,5", 1},         {".5", 0.5}, {"5.", 5},   {"-.25", -0.25},
+        {"+7", 7},   {" \t 42 ", 42}, {"1E-2x", 0.01},    {"2e", 2},   {"2e-x", 2}, {"1e309", 0},
+        {"- 5", 0},  {"--5", 0},      {"00012.50", 12.5},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(parseNumber(c.in), c.out) << '"' << c.in << '"';
+    }
+    // A long run of digits must be converted correctly, not truncated.
+    EXPECT_EQ(parseNumber(std::string(400, '0') + "1.5"), 1.5);
+}
+
+TEST(Numbers, ParseWholeRoundsAndClamps) {
+    EXPECT_EQ(parseWhole("2.5"), 2);
+    EXPECT_EQ(parseWhole("-3.5"), -4);
+    EXPECT_EQ(parseWhole("120.7px"), 121);
+    EXPECT_EQ(parseWhole("1e12"), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(parseWhole("-1e12"), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(parseWhole("junk"), 0);
+}
+
+TEST(Numbers, FormatIsShortestDecimal) {
+    const struct {
+        double in;
+        const char* out;
+    } cases[] = {
+        {-0.0, "0"},
+        {-3, "-3"},
+        {1234567890, "1234567890"},
+        {999999999999999, "999999999999999"},
+        {0.1, "0.1"},
+        {1.0 / 3, "0.3333333"},
+        {1.23456789, "1.234568"},
+        {1234567.8, "1234568"},
+        {-0.000123, "-0.000123"},
+        {0.9999999999, "1"},
+        {9.99999999e-8, "0.0000001"},
+        {1.5e-8, "1.5E-08"},
+        {1e-10, "1E-10"},
+        {999999999999999.9, "1E+15"},
+        {1e20, "1E+20"},
+        {-1.2345678e200, "-1.234568E+200"},
+        {std::numeric_limits<double>::quiet_NaN(), "0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(formatNumber(c.in), c.out) << c.in;
+    }
+}
+
+TEST(Numbers, FormatReadsBackAsSevenDigitValue) {
+    std::mt19937_64 random(12345);
+    std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-30, 30);
+    for (int i = 0; i < 20000; ++i) {
+        const double value = mantissa(random) * std::pow(10.0, exponent(random));
+        const std::string text = formatNumber(value);
+        char rounded[40];
+        std::snprintf(rounded, sizeof rounded, "%.6e", value);
+        // Whole values below the exponent range are written with every digit.
+        const bool whole = std::trunc(value) == value && std::fabs(value) < 1e15;
+        const double expected = whole ? value : std::strtod(rounded, nullptr);
+        EXPECT_EQ(parseNumber(text), expected) << value << " -> " << text;
+        const double magnitude = std::fabs(expected);
+        const bool plain = magnitude >= 1e-7 && magnitude < 1e15;
+        EXPECT_EQ(text.find('E') == std::string::npos, plain) << text;
+        EXPECT_EQ(text.find(','), std::string::npos) << text;
+    }
+}
+
+TEST(Numbers, FractionReadsBackAsSameFloat) {
+    const struct {
+        float in;
+        const char* out;
+    } cases[] = {
+        {0.1f, "0.1"}, {0.025f, "0.025"}, {1.0f, "1"},   {0.0f, "0"},
+        {-0.0f, "0"},  {0.15f, "0.15"},   {2.5f, "2.5"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(formatFraction(c.in), c.out) << c.in;
+    }
+    std::mt19937 random(7);
+    std::uniform_int_distribution<std::uint32_t> bits(0, 0x7F7FFFFFu);  // every finite positive float
+    for (int i = 0; i < 20000; ++i) {
+        const std::uint32_t pattern = bits(random);
+        float value;
+        std::memcpy(&value, &pattern, sizeof value);
+        const std::string text = formatFraction(value);
+        ASSERT_FALSE(text.empty());
+        EXPECT_TRUE(text[0] >= '0' && text[0] <= '9') << text;
+        EXPECT_EQ(text.find_first_of("eE"), std::string::npos) << text;
+        if (value != 0.0f) {
+            EXPECT_EQ(static_cast<float>(parseNumber(text)), value) << text;
+        }
+    }
+    EXPECT_EQ(formatFraction(std::numeric_limits<float>::quiet_NaN()), "0");
+}
+
+}  // namespace
+}  // namespace korvane
