@@ -1,0 +1,245 @@
+#include "storage/ProjectFile.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "text/Ascii.h"
+#include "text/Numbers.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr std::string_view kLabelMarker = "{label}";
+constexpr std::string_view kFootprintMarker = "{footprint}";
+
+std::size_t findMarker(std::string_view text, std::string_view marker, CaseMode mode) {
+    if (mode == CaseMode::Exact) {
+        return text.find(marker);
+    }
+    for (std::size_t at = 0; at + marker.size() <= text.size(); ++at) {
+        if (equalsIgnoreCase(text.substr(at, marker.size()), marker)) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// Text of one field: from the end of its marker to the other marker when that comes later.
+std::string fieldAfter(std::string_view text, std::size_t marker, std::size_t markerSize, std::size_t other) {
+    if (marker == std::string_view::npos) {
+        return {};
+    }
+    std::size_t begin = marker + markerSize;
+    std::size_t end = other != std::string_view::npos && other > marker ? other : text.size();
+    return std::string(text.substr(begin, end > begin ? end - begin : 0));
+}
+
+bool isRegularFile(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), ec);
+}
+
+// Absolute in either world: "/x", "\x" or a drive "C:". Such a path is not re-rooted in the project folder.
+bool isRooted(std::string_view path) {
+    if (!path.empty() && (path.front() == '/' || path.front() == '\\')) {
+        return true;
+    }
+    return path.size() >= 2 && path[1] == ':' &&
+           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
+}  // namespace
+
+void WriteMainValues(clsINI& ini, const MainValues& values) {
+    const std::pair<std::string_view, double> entries[] = {
+        {"X", values.scaleX},    {"Y", values.scaleY},    {"OldX1", values.oldX1}, {"OldY1", values.oldY1},
+        {"OldX2", values.oldX2}, {"OldY2", values.oldY2}, {"X1", values.x1},       {"Y1", values.y1},
+        {"X2", values.x2},       {"Y2", values.y2},
+    };
+    for (const auto& [key, number] : entries) {
+        ini.SetValue(kFilePathSection, key, formatNumber(number));
+    }
+}
+
+MainValues ReadMainValues(const clsINI& ini) {
+    auto number = [&ini](std::string_view key) { return parseNumber(ini.Value(kFilePathSection, key)); };
+    auto whole = [&ini](std::string_view key) { return parseWhole(ini.Value(kFilePathSection, key)); };
+    auto scale = [&number](std::string_view key) {
+        double value = number(key);
+        return value > 0 ? value : 1.0;
+    };
+    MainValues values;
+    values.scaleX = scale("X");
+    values.scaleY = scale("Y");
+    values.oldX1 = whole("OldX1");
+    values.oldY1 = whole("OldY1");
+    values.oldX2 = whole("OldX2");
+    values.oldY2 = whole("OldY2");
+    values.x1 = number("X1");
+    values.y1 = number("Y1");
+    values.x2 = number("X2");
+    values.y2 = number("Y2");
+    return values;
+}
+
+std::string PadSectionName(int n) {
+    return "Pad" + std::to_string(n);
+}
+
+std::string FormatPadPosition(double x, double y) {
+    return formatNumber(x) + "," + formatNumber(y);
+}
+
+void ParsePadPosition(std::string_view text, double& x, double& y) {
+    std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos) {
+        x = y = parseNumber(text);
+        return;
+    }
+    x = parseNumber(text.substr(0, comma));
+    y = parseNumber(text.substr(comma + 1));
+}
+
+std::vector<PadRecord> ReadPads(const clsINI& ini) {
+    std::vector<PadRecord> pads;
+    int count = ini.SectionsCount();
+    for (int i = 1; i <= count; ++i) {
+        std::string name = ini.SectionName(i);
+        if (name.size() < 3 || !equalsIgnoreCase(std::string_view(name).substr(0, 3), "Pad")) {
+            continue;
+        }
+        PadRecord pad;
+        pad.number = parseWhole(std::string_view(name).substr(3));
+        pad.padName = ini.Value(name, "PadName");
+        pad.netName = ini.Value(name, "NetName");
+        pad.compName = ini.Value(name, "CompName");
+        ParsePadPosition(ini.Value(name, "1Pad"), pad.x1, pad.y1);
+        ParsePadPosition(ini.Value(name, "2Pad"), pad.x2, pad.y2);
+        pad.sectionName = std::move(name);
+        pads.push_back(std::move(pad));
+    }
+    return pads;
+}
+
+void WritePad(clsINI& ini, int n, std::string_view padName, std::string_view netName,
+              std::string_view compName, double x1, double y1, double x2, double y2) {
+    std::string section = PadSectionName(n);
+    ini.SetValue(section, "PadName", padName);
+    ini.SetValue(section, "NetName", netName);
+    ini.SetValue(section, "CompName", compName);
+    ini.SetValue(section, "1Pad", FormatPadPosition(x1, y1));
+    ini.SetValue(section, "2Pad", FormatPadPosition(x2, y2));
+}
+
+std::string JoinComponent(std::string_view libRef, std::string_view partType, std::string_view footprint) {
+    std::string value;
+    value.reserve(libRef.size() + partType.size() + footprint.size() + kLabelMarker.size() +
+                  kFootprintMarker.size());
+    value.append(libRef).append(kLabelMarker).append(partType).append(kFootprintMarker).append(footprint);
+    return value;
+}
+
+ComponentData SplitComponent(std::string_view designator, std::string_view value, CaseMode markerCase) {
+    std::size_t label = findMarker(value, kLabelMarker, markerCase);
+    std::size_t footprint = findMarker(value, kFootprintMarker, markerCase);
+    ComponentData data;
+    data.designator = designator;
+    data.libRef = value.substr(0, std::min(std::min(label, footprint), value.size()));
+    data.partType = fieldAfter(value, label, kLabelMarker.size(), footprint);
+    data.footprint = fieldAfter(value, footprint, kFootprintMarker.size(), label);
+    return data;
+}
+
+void WriteComponents(clsINI& ini, const std::vector<ComponentData>& components) {
+    if (components.empty()) {
+        return;
+    }
+    ini.RemoveSection(kComponentsSection);
+    for (const ComponentData& component : components) {
+        if (!component.designator.empty()) {
+            ini.SetValue(kComponentsSection, component.designator,
+                         JoinComponent(component.libRef, component.partType, component.footprint));
+        }
+    }
+}
+
+std::vector<ComponentData> ReadComponents(const clsINI& ini) {
+    std::vector<ComponentData> components;
+    int count = ini.ValuesCount(kComponentsSection);
+    for (int i = 1; i <= count; ++i) {
+        components.push_back(
+            SplitComponent(ini.ValueName(kComponentsSection, i), ini.ValueAt(kComponentsSection, i)));
+    }
+    return components;
+}
+
+std::pair<std::string, std::string> SplitTraceRecord(std::string_view record) {
+    std::size_t equals = record.find('=');
+    if (equals == std::string_view::npos) {
+        return {std::string(record), std::string()};
+    }
+    return {std::string(record.substr(0, equals)), std::string(record.substr(equals + 1))};
+}
+
+void WriteTraces(clsINI& ini, const std::vector<std::string>& list1, const std::vector<std::string>& list2) {
+    ini.RemoveSection(kTraceSection);
+    ini.AddSection(kTraceSection);
+    for (const auto* list : {&list1, &list2}) {
+        for (const std::string& record : *list) {
+            auto [key, value] = SplitTraceRecord(record);
+            ini.SetValue(kTraceSection, key, value);
+        }
+    }
+}
+
+TraceLists TakeTraces(clsINI& ini) {
+    TraceLists lists;
+    int count = ini.ValuesCount(kTraceSection);
+    lists.offerDrawing = count != 0;
+    for (int i = 1; i <= count; ++i) {
+        std::string key = ini.ValueName(kTraceSection, i);
+        std::string record = key + "=" + ini.ValueAt(kTraceSection, i);
+        (!key.empty() && key.front() == '1' ? lists.first : lists.second).push_back(std::move(record));
+    }
+    ini.RemoveSection(kTraceSection);
+    ini.AddSection(kTraceSection);
+    return lists;
+}
+
+std::pair<std::string, std::string> PictureEntries(const clsINI& ini) {
+    return {ini.ValueAt(kFilePathSection, 1), ini.ValueAt(kFilePathSection, 2)};
+}
+
+std::string FolderOfPath(std::string_view path) {
+    std::size_t last = path.find_last_of("/\\:");
+    return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last + 1));
+}
+
+std::string NameOfPath(std::string_view path) {
+    std::size_t last = path.find_last_of("/\\");
+    return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
+}
+
+std::string StoredPicturePath(const std::string& picturePath, const std::string& projectPath) {
+    return FolderOfPath(picturePath) == FolderOfPath(projectPath) ? NameOfPath(picturePath) : picturePath;
+}
+
+std::string ResolvePicturePath(const std::string& stored, const std::string& projectPath) {
+    if (stored.empty()) {
+        return {};
+    }
+    std::string projectFolder = FolderOfPath(projectPath);
+    std::string primary = isRooted(stored) ? stored : projectFolder + stored;
+    if (isRegularFile(primary)) {
+        return primary;
+    }
+    std::string besideProject = projectFolder + NameOfPath(stored);
+    if (besideProject != primary && isRegularFile(besideProject)) {
+        return besideProject;
+    }
+    return primary;
+}
+
+}  // namespace korvane

@@ -1,0 +1,113 @@
+#pragma once
+
+// The sections and keys of a project file, read and written through the project's clsINI document.
+// These functions only translate between the document and plain values; when they run (open, save, pad
+// edits) is the caller's business.
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "storage/clsINI.h"
+#include "text/Pattern.h"
+
+namespace korvane {
+
+inline constexpr std::string_view kFilePathSection = "FilePathSection";
+inline constexpr std::string_view kComponentsSection = "ComponentsSection";
+inline constexpr std::string_view kTraceSection = "TraceSection";
+
+// ---- Main values of "FilePathSection" --------------------------------------------------------------
+
+struct MainValues {
+    double scaleX = 1, scaleY = 1;
+    int oldX1 = 0, oldY1 = 0, oldX2 = 0, oldY2 = 0;
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
+// Writes "X", "Y", "OldX1", "OldY1", "OldX2", "OldY2", "X1", "Y1", "X2", "Y2" in this order, replacing
+// existing values in place so that the two picture entries stay first.
+void WriteMainValues(clsINI& ini, const MainValues& values);
+// A scale that is not greater than 0 (missing, empty or garbage included) reads as 1, so a damaged file can
+// never freeze or mirror the cursor mapping.
+MainValues ReadMainValues(const clsINI& ini);
+
+// ---- Pads ------------------------------------------------------------------------------------------
+
+std::string PadSectionName(int n);
+std::string FormatPadPosition(double x, double y);
+// x before the first ",", y after it; without a "," both come from the whole text.
+void ParsePadPosition(std::string_view text, double& x, double& y);
+
+struct PadRecord {
+    int number = 0;  // parsed from the section name after "Pad"
+    std::string sectionName, padName, netName, compName;
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
+// Every section whose name begins with "Pad" (any letter case), in document order. The number is the
+// lenient whole-number parse of the rest of the name ("Pad05" -> 5, "PadX" -> 0) and is returned as it
+// stands, also when it is 0, negative, above 32767 or repeated: deciding which pads to refuse belongs to the
+// pad markers. Values are read by section name, so a repeated section name reads from its first section.
+std::vector<PadRecord> ReadPads(const clsINI& ini);
+void WritePad(clsINI& ini, int n, std::string_view padName, std::string_view netName,
+              std::string_view compName, double x1, double y1, double x2, double y2);
+
+// ---- Components ------------------------------------------------------------------------------------
+
+struct ComponentData {
+    std::string designator, libRef, partType, footprint;
+};
+
+// libRef + "{label}" + partType + "{footprint}" + footprint.
+std::string JoinComponent(std::string_view libRef, std::string_view partType, std::string_view footprint);
+// The inverse of JoinComponent for any text, never failing. Each field runs from the first occurrence of its
+// marker to the other marker's first occurrence when that comes later, else to the end; libRef is the text
+// before the earlier marker. So a missing marker leaves its field empty (no marker at all: everything is the
+// libRef), and swapped markers still give each text to the field its marker names.
+ComponentData SplitComponent(std::string_view designator, std::string_view value,
+                             CaseMode markerCase = CaseMode::Exact);
+// An empty list leaves "ComponentsSection" as it is. Otherwise the section is rebuilt (at the end of the
+// document) from the entries with a non-empty designator, in order.
+void WriteComponents(clsINI& ini, const std::vector<ComponentData>& components);
+// Every entry of "ComponentsSection" by position.
+std::vector<ComponentData> ReadComponents(const clsINI& ini);
+
+// ---- Traces ----------------------------------------------------------------------------------------
+
+// Key and value of a trace record, split at its first "="; without one the whole record is the key.
+std::pair<std::string, std::string> SplitTraceRecord(std::string_view record);
+// Rebuilds "TraceSection" from the two lists, first list first. Records with equal keys collapse into one
+// entry holding the later value.
+void WriteTraces(clsINI& ini, const std::vector<std::string>& list1, const std::vector<std::string>& list2);
+
+struct TraceLists {
+    std::vector<std::string> first, second;
+    bool offerDrawing = false;  // the section had entries or was missing
+};
+
+// Moves the traces out of the document: entries whose key begins with "1" go to the first list, all others
+// to the second; the document is left with an empty "TraceSection" (at its end), so the lists are the only
+// copy until WriteTraces puts them back.
+TraceLists TakeTraces(clsINI& ini);
+
+// ---- Pictures --------------------------------------------------------------------------------------
+
+// Values of the first and second entry of "FilePathSection" by position, whatever their keys.
+std::pair<std::string, std::string> PictureEntries(const clsINI& ini);
+// Up to and including the last "/", "\" or ":"; empty when there is none.
+std::string FolderOfPath(std::string_view path);
+// After the last "/" or "\"; the whole path when there is none.
+std::string NameOfPath(std::string_view path);
+// The bare name when the picture lies in the project file's folder (compared exactly: file names are case
+// sensitive here), else the full path.
+std::string StoredPicturePath(const std::string& picturePath, const std::string& projectPath);
+// The path to load for a stored picture entry; empty for an empty entry. Names and relative paths are
+// taken relative to the project file's folder, never the current folder. When that file does not exist
+// (for example a full Windows path in a project made on another machine), the stored name is also looked
+// for in the project's folder. Returns the first candidate that exists as a regular file, else the first
+// candidate.
+std::string ResolvePicturePath(const std::string& stored, const std::string& projectPath);
+
+}  // namespace korvane

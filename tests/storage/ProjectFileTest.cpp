@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "storage/ProjectFile.h"
+#include "support/TempDir.h"
+
+namespace korvane {
+namespace {
+
+using testing::TempDir;
+using testing::writeFileBytes;
+
+clsINI loaded(std::string_view text) {
+    clsINI ini;
+    ini.LoadFromText(text);
+    return ini;
+}
+
+std::vector<std::string> keysOf(const clsINI& ini, std::string_view section) {
+    std::vector<std::string> keys;
+    for (int i = 1; i <= ini.ValuesCount(section); ++i) {
+        keys.push_back(ini.ValueName(section, i));
+    }
+    return keys;
+}
+
+std::string flat(const PadRecord& p) {
+    std::ostringstream out;
+    out << p.number << '|' << p.sectionName << '|' << p.padName << '|' << p.netName << '|' << p.compName
+        << '|' << p.x1 << ',' << p.y1 << '|' << p.x2 << ',' << p.y2;
+    return out.str();
+}
+
+std::string flat(const ComponentData& c) {
+    return c.designator + '|' + c.libRef + '|' + c.partType + '|' + c.footprint;
+}
+
+TEST(ProjectMainValues, WriteInOrderAfterThePicturesAndReadBack) {
+    clsINI ini = loaded("[FilePathSection]\nFirst=a.bmp\nSecond=b.bmp\nY=9\n");
+    WriteMainValues(ini, MainValues{1.25, 0.5, 10, -20, 30, 40, 1.5, 2, 3, 4.75});
+    EXPECT_EQ(keysOf(ini, kFilePathSection),
+              (std::vector<std::string>{"First", "Second", "Y", "X", "OldX1", "OldY1", "OldX2", "OldY2", "X1",
+                                        "Y1", "X2", "Y2"}));
+    MainValues back = ReadMainValues(ini);
+    EXPECT_EQ(ini.Value(kFilePathSection, "X"), "1.25");
+    EXPECT_EQ(back.scaleY, 0.5);
+    EXPECT_EQ(back.oldY1, -20);
+    EXPECT_EQ(back.y2, 4.75);
+
+    for (const char* text : {"", "0", "-2", "abc"}) {
+        SCOPED_TRACE(text);
+        clsINI damaged = loaded(std::string("[FilePathSection]\nOldX1=3.6\nX=") + text);
+        MainValues values = ReadMainValues(damaged);
+        EXPECT_EQ(values.scaleX, 1.0);
+        EXPECT_EQ(values.scaleY, 1.0);  // missing altogether
+        EXPECT_EQ(values.oldX1, 4);
+    }
+}
+
+TEST(ProjectPads, ReadInDocumentOrderWithLenientNames) {
+    clsINI ini = loaded(
+        "[pad05]\nPadName=A\n1Pad=7\n2Pad=1,2,3\n[FilePathSection]\n[Pa]\n"
+        "[PAD7]\nNetName=GND\nCompName=U1\n1Pad=1.5,2.5\n[Pad5]\nPadName=B\n");
+    WritePad(ini, 12, "1", "VCC", "R3", 10.5, 20, 30, 40.25);
+    WritePad(ini, 12, "2", "VCC", "R3", 11, 21.5, 31, 41);
+    EXPECT_EQ(keysOf(ini, "Pad12"),
+              (std::vector<std::string>{"PadName", "NetName", "CompName", "1Pad", "2Pad"}));
+
+    std::vector<std::string> pads;
+    for (const PadRecord& pad : ReadPads(ini)) {
+        pads.push_back(flat(pad));
+    }
+    // No comma: y repeats x. Two commas: y stops at the second one.
+    EXPECT_EQ(pads, (std::vector<std::string>{"5|pad05|A|||7,7|1,2", "7|PAD7||GND|U1|1.5,2.5|0,0",
+                                              "5|Pad5|B|||0,0|0,0", "12|Pad12|2|VCC|R3|11,21.5|31,41"}));
+}
+
+TEST(ProjectComponents, SplitToleratesDamagedValues) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"3{label}10k{footprint}0805", "U1|3|10k|0805"},
+        {"{label}{footprint}", "U1|||"},
+        {"plain", "U1|plain||"},
+        {"3{label}10k", "U1|3|10k|"},
+        {"3{footprint}0805", "U1|3||0805"},
+        {"3{footprint}0805{label}10k", "U1|3|10k|0805"},
+        {"a{label}b{label}c{footprint}d", "U1|a|b{label}c|d"},
+        {"a{LABEL}b{footprint}c", "U1|a{LABEL}b||c"},
+    };
+    for (const auto& [value, expected] : cases) {
+        EXPECT_EQ(flat(SplitComponent("U1", value)), expected) << value;
+    }
+    EXPECT_EQ(flat(SplitComponent("U1", "a{LABEL}b{Footprint}c", CaseMode::Insensitive)), "U1|a|b|c");
+}
+
+TEST(ProjectComponents, RebuiltAtTheEndOnlyWhenTheListHasEntries) {
+    clsINI ini = loaded("[ComponentsSection]\nR1=x{label}y{footprint}z\n[Pad1]\n");
+    WriteComponents(ini, {});
+    EXPECT_EQ(ini.SectionName(1), "ComponentsSection");
+    EXPECT_EQ(ini.Value(kComponentsSection, "R1"), "x{label}y{footprint}z");
+
+    std::vector<ComponentData> list = {
+        {"U1", "4", "LM358", "DIP8"}, {"", "lost", "", ""}, {"C1", "", "", ""}};
+    WriteComponents(ini, list);
+    EXPECT_EQ(ini.SectionName(2), "ComponentsSection");
+    EXPECT_EQ(keysOf(ini, kComponentsSection), (std::vector<std::string>{"U1", "C1"}));
+
+    std::vector<ComponentData> back = ReadComponents(ini);
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_EQ(flat(back[0]), "U1|4|LM358|DIP8");
+}
+
+TEST(ProjectTraces, RoundTripThroughTheDocument) {
+    clsINI ini = loaded("[TraceSection]\nold=gone\n[Pad1]\n");
+    WriteTraces(ini, {"1-1-1-0=255-0-0", "1-2-2-0==1", "1-1-1-0=65535-0-0"}, {"2-7-300-0=65535-0.1-0.1"});
+    EXPECT_EQ(keysOf(ini, kTraceSection), (std::vector<std::string>{"1-1-1-0", "1-2-2-0", "2-7-300-0"}));
+    EXPECT_EQ(ini.Value(kTraceSection, "1-2-2-0"), "=1");
+
+    TraceLists lists = TakeTraces(ini);
+    EXPECT_TRUE(lists.offerDrawing);
+    EXPECT_EQ(lists.first, (std::vector<std::string>{"1-1-1-0=65535-0-0", "1-2-2-0==1"}));
+    EXPECT_EQ(lists.second, (std::vector<std::string>{"2-7-300-0=65535-0.1-0.1"}));
+    EXPECT_EQ(ini.ValuesCount(kTraceSection), 0);
+}
+
+TEST(ProjectTraces, OfferToDrawUnlessTheSectionIsEmpty) {
+    struct Case {
+        const char* text;
+        bool offer;
+    };
+    for (const Case& c : {Case{"[Pad1]\n", true}, Case{"[TraceSection]\n", false},
+                          Case{"[TraceSection]\n1-1-1-0=1\nX=2\n", true}}) {
+        SCOPED_TRACE(c.text);
+        clsINI ini = loaded(c.text);
+        TraceLists lists = TakeTraces(ini);
+        EXPECT_EQ(lists.offerDrawing, c.offer);
+        EXPECT_EQ(ini.ValuesCount(kTraceSection), 0);
+    }
+    // Hand-edited duplicates each keep their own value.
+    clsINI ini = loaded("[TraceSection]\n2-1-1-0=a\n2-1-1-0=b\n");
+    EXPECT_EQ(TakeTraces(ini).second, (std::vector<std::string>{"2-1-1-0=a", "2-1-1-0=b"}));
+}
+
+TEST(ProjectPictures, EntriesAreTakenByPosition) {
+    EXPECT_EQ(PictureEntries(loaded("[FilePathSection]\nTop=t.bmp\nBottom=b.bmp\nFirst=x\n")),
+              std::make_pair(std::string("t.bmp"), std::string("b.bmp")));
+    EXPECT_EQ(PictureEntries(loaded("[FilePathSection]\nFirst=t.bmp\n")),
+              std::make_pair(std::string("t.bmp"), std::string()));
+    EXPECT_EQ(PictureEntries(loaded("")), std::make_pair(std::string(), std::string()));
+}
+
+TEST(ProjectPictures, FolderAndNameSplitting) {
+    EXPECT_EQ(FolderOfPath("C:\\boards/top.bmp") + "|" + NameOfPath("C:\\boards/top.bmp"),
+              "C:\\boards/|top.bmp");
+    EXPECT_EQ(FolderOfPath("C:top.bmp") + "|" + NameOfPath("C:top.bmp"), "C:|C:top.bmp");
+    EXPECT_EQ(FolderOfPath("top.bmp") + "|" + NameOfPath("top.bmp"), "|top.bmp");
+    EXPECT_EQ(StoredPicturePath("/p/top.bmp", "/p/board.kvp"), "top.bmp");
+    EXPECT_EQ(StoredPicturePath("/P/top.bmp", "/p/board.kvp"), "/P/top.bmp");
+}
+
+TEST(ProjectPictures, ResolvedAgainstTheProjectFolder) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "sub");
+    writeFileBytes(dir.file("top.bmp"), "x");
+    writeFileBytes(dir.file("sub/bottom.bmp"), "x");
+    std::string project = dir.file("board.kvp");
+    std::string folder = dir.path().string() + "/";
+
+    EXPECT_EQ(ResolvePicturePath("", project), "");
+    EXPECT_EQ(ResolvePicturePath("top.bmp", project), folder + "top.bmp");
+    EXPECT_EQ(ResolvePicturePath("sub/bottom.bmp", project), folder + "sub/bottom.bmp");
+    // A full path that does not exist here falls back to its name beside the project.
+    EXPECT_EQ(ResolvePicturePath("C:\\scans\\top.bmp", project), folder + "top.bmp");
+    EXPECT_EQ(ResolvePicturePath("/gone/missing.bmp", project), "/gone/missing.bmp");
+    EXPECT_EQ(ResolvePicturePath("missing.bmp", project), folder + "missing.bmp");
+}
+
+}  // namespace
+}  // namespace korvane
