@@ -1,0 +1,324 @@
+#include "app/F.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/Shell.h"
+#include "platform/QtText.h"
+#include "platform/Registry.h"
+#include "platform/Ui.h"
+
+namespace korvane {
+
+namespace {
+
+// Fill colours of the colour menu, packed as 0x00BBGGRR, with their captions; item 0 (black) keeps the
+// caption it was designed with and has no tag.
+struct ColourItem {
+    const char* caption;
+    std::int32_t value;
+};
+constexpr ColourItem kColourItems[] = {{"Red", 255},       {"Green", 65280},      {"Yellow", 65535},
+                                       {"Blue", 16711680}, {"Magenta", 16711935}, {"Cyan", 16776960},
+                                       {"White", 16777215}};
+
+constexpr std::int32_t kSelectionColours[8] = {0, 255, 65280, 65535, 16711680, 16711935, 16776960, 16777215};
+
+// The menus that make sense only while a project is open.
+const char* const kProjectMenus[] = {"mnuSave", "mnuSaveAs", "mnuClose", "mnuExport", "mnuEdit", "mnuView"};
+
+}  // namespace
+
+F::F(Ui& ui, QWidget* parent) : QMainWindow(parent), OpenSave(ui), Doc(&ui), ui_(ui) {
+    setObjectName(QStringLiteral("F"));
+    setAcceptDrops(true);
+    menu_ = std::make_unique<MainMenu>(this);
+    buildPanes();
+    connectMenu();
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer"));
+    timer_->setInterval(250);
+    connect(timer_, &QTimer::timeout, this, &F::Timer_Timer);
+    setWindowTitle(toQ(WindowTitle(Saved, ProjectPath)));
+    resize(1000, 750);
+}
+
+F::~F() = default;
+
+void F::buildPanes() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("central"));
+    auto* grid = new QGridLayout(central);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    pic1_ = new QFrame(central);
+    pic1_->setObjectName(QStringLiteral("pic1"));
+    pic2_ = new QFrame(central);
+    pic2_->setObjectName(QStringLiteral("pic2"));
+    for (QFrame* pane : {pic1_, pic2_}) {
+        pane->setFrameShape(QFrame::StyledPanel);
+        pane->setFrameShadow(QFrame::Sunken);
+        pane->setBackgroundRole(QPalette::Dark);
+        pane->setAutoFillBackground(true);
+    }
+    HS_ = new QScrollBar(Qt::Horizontal, central);
+    HS_->setObjectName(QStringLiteral("HS"));
+    VS_ = new QScrollBar(Qt::Vertical, central);
+    VS_->setObjectName(QStringLiteral("VS"));
+    for (QScrollBar* bar : {HS_, VS_}) {
+        bar->setFocusPolicy(Qt::NoFocus);
+        bar->setEnabled(false);
+    }
+    grid->addWidget(pic1_, 0, 0);
+    grid->addWidget(HS_, 1, 0);
+    grid->addWidget(pic2_, 2, 0);
+    grid->addWidget(VS_, 0, 1, 3, 1);
+    grid->setRowStretch(0, 1);
+    grid->setRowStretch(2, 1);
+    setCentralWidget(central);
+}
+
+void F::connectMenu() {
+    auto bind = [this](const char* name, void (F::*handler)()) {
+        if (QAction* action = menu_->action(QString::fromUtf8(name))) {
+            connect(action, &QAction::triggered, this, handler);
+        }
+    };
+    bind("mnuNew", &F::mnuNew_Click);
+    bind("mnuOpen", &F::mnuOpen_Click);
+    bind("mnuSave", &F::mnuSave_Click);
+    bind("mnuSaveAs", &F::mnuSaveAs_Click);
+    bind("mnuClose", &F::mnuClose_Click);
+    bind("mnuExport", &F::mnuExport_Click);
+    bind("mnuFileExit", &F::mnuFileExit_Click);
+    bind("mnuHelpContents", &F::mnuHelpContents_Click);
+    bind("mnuHelp", &F::mnuHelp_Click);
+    bind("mnuDonate", &F::mnuDonate_Click);
+}
+
+void F::Form_Load(const std::string& commandLine) {
+    // The dialog object and the document exist from construction on; the dialogs' owner is set by the
+    // Ui implementation, which main() gives this window.
+    ColorBound = 0.1;
+    FillColor = 255;
+
+    const auto& items = menu_->colourItems();
+    for (int i = 1; i <= 7 && i < items.size(); ++i) {
+        items[i]->setText(QString::fromUtf8(kColourItems[i - 1].caption));
+        items[i]->setData(QString::number(kColourItems[i - 1].value));
+    }
+
+    const QString helpIndex = QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
+    HelpFile = QFileInfo::exists(helpIndex) ? pathFromQ(helpIndex) : std::string();
+
+    for (const char* name : {"mnuEdit", "mnuSaveAs", "mnuSave", "mnuClose", "mnuExport"}) {
+        menu_->setEnabled(QString::fromUtf8(name), false);
+    }
+    if (QAction* donate = menu_->action(QStringLiteral("mnuDonate"))) {
+        donate->setVisible(true);
+    }
+
+    MainSection = kFilePathSection;
+    CursorScaleX = 1;
+    CursorScaleY = 1;
+    Cur1.left = Cur1.top = 1;
+    Cur2.left = Cur2.top = 1;
+    Saved = true;
+
+    if (!commandLine.empty()) {
+        const std::string longName = LongName(StripEnclosingQuotes(commandLine));
+        OpenSave.FileName = longName;
+        if (!longName.empty()) {
+            OpenSave.InitDir = FolderOfPath(longName);
+        }
+        // The dialog must not come up before the window it belongs to.
+        QTimer::singleShot(0, this, &F::mnuOpen_Click);
+    } else {
+        ProjectPath = Registry::GetString(Registry::kKeyPath, Registry::kLastPath).value_or(std::string());
+    }
+    timer_->start();
+}
+
+std::int32_t F::SelectionColour(int step) {
+    return kSelectionColours[((step - 1) % 8 + 8) % 8];
+}
+
+void F::Timer_Timer() {
+    Cur1.visible = !Cur1.visible;
+    Cur2.visible = !Cur2.visible;
+
+    for (const char* name : kProjectMenus) {
+        menu_->setEnabled(QString::fromUtf8(name), projectOpen_);
+    }
+
+    setWindowTitle(toQ(WindowTitle(Saved, ProjectPath)));
+
+    // A release can be lost while a dialog opened during a drag; trust the buttons as they are now.
+    if (MouseHeld && QGuiApplication::mouseButtons() == Qt::NoButton) {
+        MouseHeld = false;
+    }
+    if (MouseHeld) {
+        AutoPos();
+    }
+
+    SelectionColourStep = SelectionColourStep % 8 + 1;
+    ApplySelectionColour(SelectionColour(SelectionColourStep));
+}
+
+void F::AutoPos() {}
+
+void F::ApplySelectionColour(std::int32_t) {}
+
+int F::Save() {
+    if (Saved) {
+        return kSaveNothingToSave;
+    }
+    MessageRequest request;
+    request.prompt = "Save current project ?";
+    request.title = "Current project isn't saved:";
+    request.buttons = MsgButtons::YesNoCancel;
+    request.icon = MsgIcon::Question;
+    request.defaultButton = 3;
+    switch (ui_.message(request)) {
+        case MsgResult::Yes:
+            mnuSave_Click();
+            // A save that failed must not let the caller discard the work it was meant to keep.
+            return Saved ? kSaveSaved : kSaveCancel;
+        case MsgResult::No:
+            return kSaveDiscard;
+        default:
+            return kSaveCancel;
+    }
+}
+
+void F::mnuSave_Click() {
+    Main_Saving();
+}
+
+void F::Main_Saving() {
+    BusyPointer busy(ui_);
+    if (Doc.FileName() != ProjectPath) {
+        Doc.Retarget(ProjectPath);
+    }
+    MainValues values;
+    values.scaleX = CursorScaleX;
+    values.scaleY = CursorScaleY;
+    values.oldX1 = OldX1;
+    values.oldY1 = OldY1;
+    values.oldX2 = OldX2;
+    values.oldY2 = OldY2;
+    values.x1 = Cur1.left;
+    values.y1 = Cur1.top;
+    values.x2 = Cur2.left;
+    values.y2 = Cur2.top;
+    WriteMainValues(Doc, values);
+    WriteComponents(Doc, componentsToSave());
+    WriteTraces(Doc, tracesToSave(1), tracesToSave(2));
+    // The flag says the file holds the project: a failed write (already reported) leaves it cleared.
+    if (Doc.UpdateFile()) {
+        Saved = true;
+    }
+}
+
+std::vector<ComponentData> F::componentsToSave() const {
+    return {};
+}
+
+std::vector<std::string> F::tracesToSave(int) const {
+    return {};
+}
+
+void F::mnuNew_Click() {}
+
+void F::mnuOpen_Click() {}
+
+void F::mnuSaveAs_Click() {}
+
+void F::mnuClose_Click() {}
+
+void F::mnuExport_Click() {}
+
+void F::mnuHelp_Click() {}
+
+void F::mnuDonate_Click() {}
+
+void F::mnuHelpContents_Click() {}
+
+void F::mnuFileExit_Click() {
+    close();
+}
+
+void F::Form_OLEDragDrop(const QStringList& files) {
+    if (files.isEmpty()) {
+        return;
+    }
+    OpenSave.FileName = pathFromQ(files.first());
+    mnuOpen_Click();
+}
+
+void F::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void F::dropEvent(QDropEvent* event) {
+    QStringList files;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            files << url.toLocalFile();
+        }
+    }
+    if (files.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // Opening shows dialogs; let the drag finish first so the source application is not left waiting.
+    QTimer::singleShot(0, this, [this, files] { Form_OLEDragDrop(files); });
+}
+
+bool F::Form_QueryUnload() {
+    return Save() != kSaveCancel;
+}
+
+void F::Form_Unload() {
+    FillRunning = false;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (*it != this && (*it)->isVisible() && (*it)->parentWidget() == this) {
+            (*it)->close();
+        }
+    }
+    if (!ProjectPath.empty()) {
+        Registry::SetString(Registry::kKeyPath, Registry::kLastPath, ProjectPath);
+    }
+    timer_->stop();
+    unloaded_ = true;
+}
+
+void F::closeEvent(QCloseEvent* event) {
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
+    if (!Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+}  // namespace korvane

@@ -1,0 +1,306 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <filesystem>
+
+#include "app/F.h"
+#include "platform/Registry.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+
+namespace korvane {
+namespace {
+
+using testing::ScriptedUi;
+using testing::TempDir;
+
+class MainWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Registry::SetString(Registry::kKeyPath, Registry::kLastPath, "/start/folder/last.kvp");
+        window = std::make_unique<F>(ui);
+    }
+
+    QAction* item(const char* name) { return window->menus().action(QString::fromUtf8(name)); }
+
+    // A project that is open and has unsaved changes, saved under a path in the temporary folder.
+    void openUnsavedProject() {
+        window->ProjectPath = dir.file("amp.kvp");
+        window->Doc.StartNew(window->ProjectPath);
+        window->Doc.SetValue("FilePathSection", "First", "top.bmp");
+        window->Doc.SetValue("FilePathSection", "Second", "bottom.bmp");
+        window->setProjectOpen(true);
+        window->Saved = false;
+    }
+
+    ScriptedUi ui;
+    TempDir dir;
+    std::unique_ptr<F> window;
+};
+
+TEST_F(MainWindow, MenuTreeHasEveryCaptionShortcutAndHiddenItem) {
+    struct Expected {
+        const char* name;
+        const char* caption;
+        const char* shortcut;
+        bool visible;
+    };
+    const Expected expected[] = {
+        {"mnuFile", "&File", "", true},
+        {"mnuNew", "New project", "Ctrl+N", true},
+        {"mnuOpen", "Open project", "Ctrl+O", true},
+        {"mnuSave", "Save project", "Ctrl+S", true},
+        {"mnuSaveAs", "Save project as ...", "", true},
+        {"mnuClose", "&Close project", "", true},
+        {"mnuExport", "&Export circuit and netlist", "", true},
+        {"mnuFilePrint", "&Print", "Ctrl+P", false},
+        {"mnuFileExit", "E&xit", "", true},
+        {"mnuEdit", "&Edit", "", true},
+        {"mnuFlipG", "Flip picture horizontally", "F2", true},
+        {"mnuFlipV", "Flip picture vertically", "F3", true},
+        {"mnuRotate90", "Rotate picture to 90 degrees clockwise", "F4", true},
+        {"mnuClipboard", "Put the picture to clipboard", "F5", true},
+        {"mnuTracing", "&Tracing", "", true},
+        {"mnuFillColor", "FillColor", "", true},
+        {"mnuColorBound", "Color bound, \u00B1 X %", "Ctrl+B", true},
+        {"mnuSelectPoint", "Cursors move synchronization", "", true},
+        {"mnuScale11", "Cursors move scale 1:1", "Ctrl+Q", true},
+        {"mnuNewScale", "Set the new cursors move scale", "Ctrl+K", true},
+        {"mnuSelection", "Pads &selection", "", true},
+        {"mnuSelectAll", "Select all pads", "Ctrl+A", true},
+        {"mnuDeSelectAll", "De-select all pads", "Ctrl+D", true},
+        {"mnuInvert", "Invert pads selection", "Ctrl+I", true},
+        {"mnuAction", "Ac&tions at selected pads", "", true},
+        {"mnuDeleteSelected", "Delete selected pads", "Shift+Del", true},
+        {"mnuInfo", "&Info as text", "", false},
+        {"mnuView", "&View", "", true},
+        {"mnuPad", "Pads", "", true},
+        {"mnuTraces", "Traces", "Ctrl+T", true},
+        {"mnuHelp1", "&Help", "", true},
+        {"mnuHelpContents", "&About...", "", true},
+        {"mnuHelp", "&Help                                F1", "", true},
+    };
+    for (const auto& e : expected) {
+        QAction* action = item(e.name);
+        ASSERT_NE(action, nullptr) << e.name;
+        EXPECT_EQ(action->text(), QString::fromUtf8(e.caption)) << e.name;
+        EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromUtf8(e.shortcut))) << e.name;
+        EXPECT_EQ(action->isVisible(), e.visible) << e.name;
+    }
+    // The menu bar itself shows File, Edit, View, Help in this order.
+    QStringList bar;
+    for (QAction* action : window->menuBar()->actions()) {
+        bar << action->text();
+    }
+    EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&View", "&Help"}));
+    // Submenus sit where the tree puts them.
+    EXPECT_EQ(item("mnuScale11")->parent(), window->menus().menu("mnuSelectPoint"));
+    EXPECT_EQ(window->menus().menu("mnuFillColor")->parent(), window->menus().menu("mnuTracing"));
+}
+
+TEST_F(MainWindow, LoadFillsTheColourMenuAndDisablesTheProjectMenus) {
+    window->Form_Load("");
+
+    const auto& colours = window->menus().colourItems();
+    ASSERT_EQ(colours.size(), 9);
+    const char* captions[] = {
+        "Black", "Red", "Green", "Yellow", "Blue", "Magenta", "Cyan", "White", "Select color from pictures"};
+    const char* tags[] = {"", "255", "65280", "65535", "16711680", "16711935", "16776960", "16777215", ""};
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(colours[i]->objectName(), "mnuClr");
+        EXPECT_EQ(colours[i]->property("index").toInt(), i);
+        EXPECT_EQ(colours[i]->text(), captions[i]);
+        EXPECT_EQ(colours[i]->data().toString(), tags[i]) << i;
+        EXPECT_EQ(colours[i]->shortcut(), QKeySequence(QString("Shift+F%1").arg(i + 1)));
+    }
+    EXPECT_EQ(window->ColorBound, 0.1);
+    EXPECT_EQ(window->FillColor, 255);
+
+    for (const char* name : {"mnuEdit", "mnuSaveAs", "mnuSave", "mnuClose", "mnuExport"}) {
+        EXPECT_FALSE(item(name)->isEnabled()) << name;
+    }
+    EXPECT_TRUE(item("mnuView")->isEnabled()) << "View waits for the first tick";
+    EXPECT_TRUE(item("mnuDonate")->isVisible());
+    EXPECT_TRUE(window->Saved);
+    EXPECT_EQ(window->CursorScaleX, 1);
+    EXPECT_EQ(window->Cur2.left, 1);
+    EXPECT_EQ(window->ProjectPath, "/start/folder/last.kvp")
+        << "the last project's path is the dialogs' start";
+
+    window->ProjectPath.clear();
+    window->Timer_Timer();
+    EXPECT_EQ(window->windowTitle(), "Korvane: saved - ");
+    EXPECT_FALSE(item("mnuView")->isEnabled());
+}
+
+TEST_F(MainWindow, TickFollowsTheProjectStateAndDisabledShortcutsDoNotFire) {
+    window->Form_Load("");
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+
+    QSignalSpy flips(item("mnuFlipG"), &QAction::triggered);
+    QSignalSpy saves(item("mnuSave"), &QAction::triggered);
+    QSignalSpy prints(item("mnuFilePrint"), &QAction::triggered);
+    QSignalSpy news(item("mnuNew"), &QAction::triggered);
+
+    QTest::keyClick(window.get(), Qt::Key_F2);
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(flips.count(), 0) << "Edit is disabled while no project is open";
+    EXPECT_EQ(saves.count(), 0);
+    EXPECT_EQ(prints.count(), 0) << "hidden items stay silent";
+    QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(news.count(), 1) << "shortcuts of enabled items work";
+
+    window->setProjectOpen(true);
+    window->Timer_Timer();
+    for (const char* name : {"mnuSave", "mnuSaveAs", "mnuClose", "mnuExport", "mnuEdit", "mnuView",
+                             "mnuFlipG", "mnuClr", "mnuTraces"}) {
+        EXPECT_TRUE(item(name)->isEnabled()) << name;
+    }
+    QTest::keyClick(window.get(), Qt::Key_F2);
+    EXPECT_EQ(flips.count(), 1);
+
+    // Whatever enabled them, the next tick without a project disables the six menus again.
+    window->setProjectOpen(false);
+    window->Timer_Timer();
+    for (const char* name :
+         {"mnuSave", "mnuSaveAs", "mnuClose", "mnuExport", "mnuEdit", "mnuView", "mnuFlipG", "mnuTraces"}) {
+        EXPECT_FALSE(item(name)->isEnabled()) << name;
+    }
+    QTest::keyClick(window.get(), Qt::Key_F2);
+    QTest::keyClick(window.get(), Qt::Key_T, Qt::ControlModifier);
+    EXPECT_EQ(flips.count(), 1);
+}
+
+TEST_F(MainWindow, TickBlinksCursorsCyclesColoursAndShowsTheSavedState) {
+    window->Form_Load("");
+    const bool visible = window->Cur1.visible;
+    window->Timer_Timer();
+    EXPECT_NE(window->Cur1.visible, visible);
+    EXPECT_EQ(window->Cur1.visible, window->Cur2.visible);
+    window->Timer_Timer();
+    EXPECT_EQ(window->Cur1.visible, visible);
+
+    const std::int32_t cycle[] = {0, 255, 65280, 65535, 16711680, 16711935, 16776960, 16777215};
+    window->SelectionColourStep = 0;
+    for (int tick = 0; tick < 10; ++tick) {
+        window->Timer_Timer();
+        EXPECT_EQ(F::SelectionColour(window->SelectionColourStep), cycle[tick % 8]) << tick;
+    }
+
+    openUnsavedProject();
+    window->Timer_Timer();
+    EXPECT_EQ(window->windowTitle().toStdString(), "Korvane: NOT saved - " + dir.file("amp.kvp"));
+    window->Saved = true;
+    window->Timer_Timer();
+    EXPECT_EQ(window->windowTitle().toStdString(), "Korvane: saved - " + dir.file("amp.kvp"));
+
+    window->MouseHeld = true;  // a release that never arrived
+    window->Timer_Timer();
+    EXPECT_FALSE(window->MouseHeld);
+}
+
+TEST_F(MainWindow, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
+    window->Form_Load("");
+    EXPECT_EQ(window->Save(), 3);
+    EXPECT_EQ(ui.count("message"), 0);
+
+    openUnsavedProject();
+    ui.messageAnswers = {MsgResult::Cancel, MsgResult::No};
+    EXPECT_EQ(window->Save(), 2);
+    EXPECT_EQ(window->Save(), 1);
+    ASSERT_EQ(ui.messages().size(), 2u);
+    const MessageRequest prompt = ui.messages()[0];
+    EXPECT_EQ(prompt.prompt, "Save current project ?");
+    EXPECT_EQ(prompt.title, "Current project isn't saved:");
+    EXPECT_EQ(prompt.buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(prompt.icon, MsgIcon::Question);
+    EXPECT_EQ(prompt.defaultButton, 3) << "Cancel is the default";
+    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("amp.kvp")));
+
+    window->CursorScaleX = 1.5;
+    window->Cur1.left = 120;
+    ui.messageAnswers = {MsgResult::Yes};
+    EXPECT_EQ(window->Save(), 0);
+    EXPECT_TRUE(window->Saved);
+    EXPECT_EQ(ui.busyDepth(), 0);
+    EXPECT_EQ(
+        testing::readFileBytes(dir.file("amp.kvp")),
+        "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.bmp\r\nX=1.5\r\nY=1\r\nOldX1=0\r\nOldY1=0\r\n"
+        "OldX2=0\r\nOldY2=0\r\nX1=120\r\nY1=1\r\nX2=1\r\nY2=1\r\n\r\n[TraceSection]\r\n\r\n");
+}
+
+TEST_F(MainWindow, FailedSaveKeepsTheWorkAndTheUnsavedFlag) {
+    window->Form_Load("");
+    openUnsavedProject();
+    std::filesystem::create_directory(dir.file("amp.kvp"));  // a folder where the file should go
+    ui.messageAnswers = {MsgResult::Yes, MsgResult::Ok};
+    EXPECT_EQ(window->Save(), 2) << "a failed save must stop the command that would discard the work";
+    EXPECT_FALSE(window->Saved);
+    ASSERT_EQ(ui.messages().size(), 2u);
+    EXPECT_EQ(ui.messages()[1].prompt, "File locked.");
+    EXPECT_EQ(ui.messages()[1].title, "Open file error:");
+    EXPECT_EQ(ui.messages()[1].icon, MsgIcon::Critical);
+}
+
+TEST_F(MainWindow, ExitRunsThePromptAndRemembersTheProjectPath) {
+    window->Form_Load("");
+    window->show();
+    openUnsavedProject();
+
+    ui.messageAnswers = {MsgResult::Cancel};
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->Saved);
+    EXPECT_TRUE(window->projectOpen());
+    EXPECT_EQ(Registry::GetString(Registry::kKeyPath, Registry::kLastPath), "/start/folder/last.kvp");
+
+    ui.messageAnswers = {MsgResult::No};
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(Registry::GetString(Registry::kKeyPath, Registry::kLastPath), dir.file("amp.kvp"));
+}
+
+TEST_F(MainWindow, ExitWithoutProjectKeepsTheRememberedPath) {
+    window->Form_Load("");
+    window->ProjectPath.clear();
+    window->show();
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(ui.count("message"), 0);
+    EXPECT_EQ(Registry::GetString(Registry::kKeyPath, Registry::kLastPath), "/start/folder/last.kvp");
+}
+
+TEST_F(MainWindow, CommandLinePresetsTheOpenDialog) {
+    testing::writeFileBytes(dir.file("my board.kvp"), "[FilePathSection]\r\n");
+    const std::string canonical = std::filesystem::canonical(dir.file("my board.kvp")).string();
+
+    window->Form_Load("\"" + dir.file("my board.kvp") + "\"");
+    EXPECT_EQ(window->OpenSave.FileName, canonical);
+    EXPECT_EQ(window->ProjectPath, "") << "the remembered path is not read when a file is named";
+
+    F other(ui);
+    other.Form_Load(dir.file("missing.kvp"));
+    EXPECT_EQ(other.OpenSave.FileName, "");
+
+    F quoted(ui);
+    quoted.Form_Load("\"" + dir.file("my board.kvp"));
+    EXPECT_EQ(quoted.OpenSave.FileName, "") << "a quote at one end only stays part of the path";
+}
+
+TEST_F(MainWindow, DroppedFilesOfferTheFirstOne) {
+    window->Form_Load("");
+    window->Form_OLEDragDrop({"/boards/first.kvp", "/boards/second.kvp"});
+    EXPECT_EQ(window->OpenSave.FileName, "/boards/first.kvp");
+    window->Form_OLEDragDrop({});
+    EXPECT_EQ(window->OpenSave.FileName, "/boards/first.kvp");
+}
+
+}  // namespace
+}  // namespace korvane

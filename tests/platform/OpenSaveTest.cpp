@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include "platform/AppError.h"
+#include "platform/clsOpenSave.h"
+#include "support/ScriptedUi.h"
+
+namespace korvane {
+namespace {
+
+using testing::ScriptedUi;
+
+TEST(OpenSave, FilterIsStoredWithNulsAndReadBackWithBars) {
+    ScriptedUi ui;
+    clsOpenSave dialog(ui);
+    EXPECT_EQ(dialog.Filter(), "All Files (*.*)|*.*");
+
+    dialog.SetFilter("Korvane project file *.kvp|*.kvp");
+    EXPECT_EQ(dialog.RawFilter(), std::string("Korvane project file *.kvp\0*.kvp\0\0", 34));
+    EXPECT_EQ(dialog.Filter(), "Korvane project file *.kvp|*.kvp");
+
+    // A filter that already ends in a separator gets only the NUL it lacks.
+    dialog.SetFilter("a|b|");
+    EXPECT_EQ(dialog.RawFilter(), std::string("a\0b\0\0", 5));
+    EXPECT_EQ(dialog.Filter(), "a|b");
+}
+
+TEST(OpenSave, FilterBecomesQtFiltersWithEveryPattern) {
+    ScriptedUi ui;
+    clsOpenSave dialog(ui);
+    dialog.SetFilter("*.bmp;*.gif;*.jpg|*.bmp;*.gif;*.jpg|All pictures|*.png; *.tif");
+    const auto filters = dialog.FilterList();
+    ASSERT_EQ(filters.size(), 2u);
+    EXPECT_EQ(QtFilterText(filters[0]), "*.bmp;*.gif;*.jpg (*.bmp *.gif *.jpg)");
+    EXPECT_EQ(QtFilterText(filters[1]), "All pictures (*.png *.tif)");
+}
+
+TEST(OpenSave, ShowOpenPassesPropertiesAndReadsResultsBack) {
+    ScriptedUi ui;
+    clsOpenSave dialog(ui);
+    dialog.DialogTitle = "Select filename to load project:";
+    dialog.SetFilter("Korvane project file *.kvp|*.kvp");
+    dialog.Flags = 2625542;
+    dialog.InitDir = "/home/user/boards";
+    dialog.FileName = "/home/user/boards/old.kvp";
+    ui.fileAnswers.push_back(FileDialogResult{"/home/user/boards/amp v2.kvp", 1});
+
+    dialog.ShowOpen();
+
+    ASSERT_EQ(ui.count("open"), 1);
+    const FileDialogRequest request = ui.fileDialogs()[0];
+    EXPECT_EQ(request.title, "Select filename to load project:");
+    EXPECT_EQ(request.initialDir, "/home/user/boards");
+    EXPECT_EQ(request.fileName, "/home/user/boards/old.kvp");
+    EXPECT_TRUE(request.fileMustExist);
+    EXPECT_TRUE(request.overwritePrompt);
+    EXPECT_EQ(dialog.FileName, "/home/user/boards/amp v2.kvp");
+    EXPECT_EQ(dialog.FileTitle, "amp v2.kvp");
+    EXPECT_EQ(dialog.FileName.substr(std::size_t(dialog.FileExt)), "kvp");
+    EXPECT_EQ(dialog.Flags, 2625542);
+
+    // The next use proposes the file chosen last time; without the must-exist bit any name is accepted.
+    dialog.Flags = 2621446;
+    ui.fileAnswers.push_back(std::nullopt);
+    dialog.ShowSave();
+    EXPECT_EQ(ui.fileDialogs()[1].fileName, "/home/user/boards/amp v2.kvp");
+    EXPECT_FALSE(ui.fileDialogs()[1].fileMustExist);
+}
+
+TEST(OpenSave, LongPathsAreNotCutToMaxFileSize) {
+    ScriptedUi ui;
+    clsOpenSave dialog(ui);
+    const std::string deep = "/" + std::string(400, 'd') + "/board.kvp";
+    ui.fileAnswers.push_back(FileDialogResult{deep, 1});
+    dialog.ShowOpen();
+    EXPECT_EQ(dialog.FileName, deep);
+}
+
+TEST(OpenSave, CancelLeavesEveryPropertyOrRaisesTheCancelError) {
+    ScriptedUi ui;
+    clsOpenSave dialog(ui);
+    dialog.FileName = "/boards/a.kvp";
+    dialog.FileTitle = "a.kvp";
+    dialog.Flags = 2621446;
+    dialog.FilterIndex = 2;
+    dialog.InitDir = "/boards";
+
+    dialog.ShowSave();  // nothing queued: the user cancels
+    EXPECT_EQ(dialog.FileName, "/boards/a.kvp");
+    EXPECT_EQ(dialog.FileTitle, "a.kvp");
+    EXPECT_EQ(dialog.Flags, 2621446);
+    EXPECT_EQ(dialog.FilterIndex, 2);
+    EXPECT_EQ(dialog.InitDir, "/boards");
+
+    dialog.CancelError = true;
+    try {
+        dialog.ShowOpen();
+        FAIL() << "cancel did not raise";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.number(), 32755);
+        EXPECT_EQ(error.description(), "Cancel was selected");
+        EXPECT_EQ(error.source(), "Run-time error");
+    }
+    EXPECT_EQ(dialog.FileName, "/boards/a.kvp");
+}
+
+}  // namespace
+}  // namespace korvane
