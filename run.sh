@@ -9,8 +9,11 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display to open a window on: run it as 'xvfb-run -a ./run.sh' (apt-get install xvfb) or from a desktop session."
     exit 1
 fi
-demo="examples/demo/demo.kvp"
-if [ -f "$demo" ]; then
-    exec build/korvane "$demo"
+# The demo is opened from a copy in the build folder, so experiments never change the repository's files;
+# a copy the user has saved since is newer than the repository's and is kept.
+if [ -f examples/demo/demo.kvp ]; then
+    mkdir -p build/demo
+    cp -ru examples/demo/. build/demo/
+    exec build/korvane "$PWD/build/demo/demo.kvp"
 fi
 exec build/korvane

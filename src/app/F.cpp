@@ -19,6 +19,9 @@
 #include "platform/QtText.h"
 #include "platform/Registry.h"
 #include "platform/Ui.h"
+#include "view/Panes.h"
+#include "view/PictureBox.h"
+#include "view/frmSyn.h"
 
 namespace korvane {
 
@@ -45,8 +48,16 @@ F::F(Ui& ui, QWidget* parent) : QMainWindow(parent), OpenSave(ui), Doc(&ui), ui_
     setObjectName(QStringLiteral("F"));
     setAcceptDrops(true);
     menu_ = std::make_unique<MainMenu>(this);
-    buildPanes();
+    panes_ = new Panes(this);
+    setCentralWidget(panes_);
+    syn_ = new frmSyn(
+        this, [this] { return syncState(); },
+        [this](float scaleX, float scaleY) {
+            CursorScaleX = scaleX;
+            CursorScaleY = scaleY;
+        });
     connectMenu();
+    connectPanes();
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer"));
     timer_->setInterval(250);
@@ -56,39 +67,6 @@ F::F(Ui& ui, QWidget* parent) : QMainWindow(parent), OpenSave(ui), Doc(&ui), ui_
 }
 
 F::~F() = default;
-
-void F::buildPanes() {
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("central"));
-    auto* grid = new QGridLayout(central);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setSpacing(0);
-    pic1_ = new QFrame(central);
-    pic1_->setObjectName(QStringLiteral("pic1"));
-    pic2_ = new QFrame(central);
-    pic2_->setObjectName(QStringLiteral("pic2"));
-    for (QFrame* pane : {pic1_, pic2_}) {
-        pane->setFrameShape(QFrame::StyledPanel);
-        pane->setFrameShadow(QFrame::Sunken);
-        pane->setBackgroundRole(QPalette::Dark);
-        pane->setAutoFillBackground(true);
-    }
-    HS_ = new QScrollBar(Qt::Horizontal, central);
-    HS_->setObjectName(QStringLiteral("HS"));
-    VS_ = new QScrollBar(Qt::Vertical, central);
-    VS_->setObjectName(QStringLiteral("VS"));
-    for (QScrollBar* bar : {HS_, VS_}) {
-        bar->setFocusPolicy(Qt::NoFocus);
-        bar->setEnabled(false);
-    }
-    grid->addWidget(pic1_, 0, 0);
-    grid->addWidget(HS_, 1, 0);
-    grid->addWidget(pic2_, 2, 0);
-    grid->addWidget(VS_, 0, 1, 3, 1);
-    grid->setRowStretch(0, 1);
-    grid->setRowStretch(2, 1);
-    setCentralWidget(central);
-}
 
 void F::connectMenu() {
     auto bind = [this](const char* name, void (F::*handler)()) {
@@ -106,6 +84,8 @@ void F::connectMenu() {
     bind("mnuHelpContents", &F::mnuHelpContents_Click);
     bind("mnuHelp", &F::mnuHelp_Click);
     bind("mnuDonate", &F::mnuDonate_Click);
+    bind("mnuScale11", &F::mnuScale11_Click);
+    bind("mnuNewScale", &F::mnuNewScale_Click);
 }
 
 void F::Form_Load(const std::string& commandLine) {
@@ -135,7 +115,9 @@ void F::Form_Load(const std::string& commandLine) {
     CursorScaleY = 1;
     Cur1.left = Cur1.top = 1;
     Cur2.left = Cur2.top = 1;
+    showCursors();
     Saved = true;
+    panes_->pic1()->setFocus();
 
     if (!commandLine.empty()) {
         const std::string longName = LongName(StripEnclosingQuotes(commandLine));
@@ -158,6 +140,8 @@ std::int32_t F::SelectionColour(int step) {
 void F::Timer_Timer() {
     Cur1.visible = !Cur1.visible;
     Cur2.visible = !Cur2.visible;
+    panes_->P1()->setCursorVisible(Cur1.visible);
+    panes_->P2()->setCursorVisible(Cur2.visible);
 
     for (const char* name : kProjectMenus) {
         menu_->setEnabled(QString::fromUtf8(name), projectOpen_);
@@ -176,77 +160,6 @@ void F::Timer_Timer() {
     SelectionColourStep = SelectionColourStep % 8 + 1;
     ApplySelectionColour(SelectionColour(SelectionColourStep));
 }
-
-void F::AutoPos() {}
-
-void F::ApplySelectionColour(std::int32_t) {}
-
-int F::Save() {
-    if (Saved) {
-        return kSaveNothingToSave;
-    }
-    MessageRequest request;
-    request.prompt = "Save current project ?";
-    request.title = "Current project isn't saved:";
-    request.buttons = MsgButtons::YesNoCancel;
-    request.icon = MsgIcon::Question;
-    request.defaultButton = 3;
-    switch (ui_.message(request)) {
-        case MsgResult::Yes:
-            mnuSave_Click();
-            // A save that failed must not let the caller discard the work it was meant to keep.
-            return Saved ? kSaveSaved : kSaveCancel;
-        case MsgResult::No:
-            return kSaveDiscard;
-        default:
-            return kSaveCancel;
-    }
-}
-
-void F::mnuSave_Click() {
-    Main_Saving();
-}
-
-void F::Main_Saving() {
-    BusyPointer busy(ui_);
-    if (Doc.FileName() != ProjectPath) {
-        Doc.Retarget(ProjectPath);
-    }
-    MainValues values;
-    values.scaleX = CursorScaleX;
-    values.scaleY = CursorScaleY;
-    values.oldX1 = OldX1;
-    values.oldY1 = OldY1;
-    values.oldX2 = OldX2;
-    values.oldY2 = OldY2;
-    values.x1 = Cur1.left;
-    values.y1 = Cur1.top;
-    values.x2 = Cur2.left;
-    values.y2 = Cur2.top;
-    WriteMainValues(Doc, values);
-    WriteComponents(Doc, componentsToSave());
-    WriteTraces(Doc, tracesToSave(1), tracesToSave(2));
-    // The flag says the file holds the project: a failed write (already reported) leaves it cleared.
-    if (Doc.UpdateFile()) {
-        Saved = true;
-    }
-}
-
-std::vector<ComponentData> F::componentsToSave() const {
-    return {};
-}
-
-std::vector<std::string> F::tracesToSave(int) const {
-    return {};
-}
-
-void F::mnuNew_Click() {}
-
-void F::mnuOpen_Click() {}
-
-void F::mnuSaveAs_Click() {}
-
-void F::mnuClose_Click() {}
 
 void F::mnuExport_Click() {}
 
@@ -295,6 +208,7 @@ bool F::Form_QueryUnload() {
 
 void F::Form_Unload() {
     FillRunning = false;
+    syn_->cmdCancel_Click();
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         if (*it != this && (*it)->isVisible() && (*it)->parentWidget() == this) {

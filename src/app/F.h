@@ -16,14 +16,15 @@
 #include "platform/clsOpenSave.h"
 #include "storage/ProjectFile.h"
 #include "storage/clsINI.h"
+#include "view/CursorSync.h"
 
-class QFrame;
-class QScrollBar;
 class QTimer;
 
 namespace korvane {
 
 class Ui;
+class Panes;
+class frmSyn;
 
 // A blinking square cursor on one picture, in that picture's pixels.
 struct CursorMark {
@@ -48,8 +49,11 @@ class F : public QMainWindow {
 
     // The save prompt; returns a SaveOutcome. Callers stop on kSaveCancel.
     int Save();
-    void Main_Saving();
+    // Writes the project to ProjectPath; false (already reported to the user) when the file could not
+    // be written, in which case the saved flag stays as it was.
+    bool Main_Saving();
 
+    // --- project commands ---
     void mnuNew_Click();
     void mnuOpen_Click();
     void mnuSave_Click();
@@ -60,13 +64,35 @@ class F : public QMainWindow {
     void mnuHelp_Click();
     void mnuDonate_Click();
     void mnuHelpContents_Click();
+    void mnuScale11_Click();
+    void mnuNewScale_Click();
 
     // Dropped file lists: the first file is offered in the Open dialog.
     void Form_OLEDragDrop(const QStringList& files);
 
-    // Hooks that later features fill in.
+    // --- panes: mouse and keys ---
+    void P1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void P2_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void P1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y);
+    void P2_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y);
+    void P1_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void P2_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void P1_DblClick(Qt::KeyboardModifiers shift, int x, int y);
+    void P2_DblClick(Qt::KeyboardModifiers shift, int x, int y);
+    void pic_MouseUp(int pane, Qt::MouseButton button, QPoint globalPos);
+    // Returns true when the key meant something to the panes (it is then not passed on).
+    bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void AutoPos();
+
+    // --- hooks that later features fill in ---
     void ApplySelectionColour(std::int32_t colour);
+    void PlacePadFromFile(const PadRecord& pad);
+    void ClearPadData();
+    void AddPoint(bool keepSelection);
+    void StartFill(int picture, int x, int y);
+    bool FillConfirmationVisible() const;
+    void ShowTracesWindowIfHidden();
+    void DrawAllTraces();
 
     // --- shared state ---
     clsOpenSave OpenSave;
@@ -74,8 +100,8 @@ class F : public QMainWindow {
     std::string ProjectPath;
     bool Saved = true;
     std::string MainSection{kFilePathSection};
-    double CursorScaleX = 1;
-    double CursorScaleY = 1;
+    float CursorScaleX = 1;
+    float CursorScaleY = 1;
     int OldX1 = 0, OldY1 = 0, OldX2 = 0, OldY2 = 0;
     CursorMark Cur1, Cur2;
     std::int32_t FillColor = 255;
@@ -86,14 +112,23 @@ class F : public QMainWindow {
     bool ShiftHeld = false;
     int SelectionColourStep = 0;  // 1..8 once the timer has run
     std::string HelpFile;         // empty when the program's help pages are missing
+    // The recorded traces of picture 1 and picture 2, in list order; the only copy between saves.
+    std::vector<std::string> TraceList1, TraceList2;
+    // Full paths of the loaded pictures.
+    std::string PicturePath1, PicturePath2;
 
     // A project is open; the project menus follow this state at the next tick.
     bool projectOpen() const { return projectOpen_; }
     void setProjectOpen(bool open) { projectOpen_ = open; }
+    // Long work (a fill) runs: commands that would replace or remove the pictures wait.
+    bool busy() const { return FillRunning; }
 
     MainMenu& menus() { return *menu_; }
     Ui& ui() { return ui_; }
     QTimer* timer() const { return timer_; }
+    Panes* panes() const { return panes_; }
+    frmSyn* syncWizard() const { return syn_; }
+    bool wizardOpen() const { return synOpen_; }
 
     // The eight colours selected pad markers cycle through, one step per tick.
     static std::int32_t SelectionColour(int step);
@@ -102,22 +137,36 @@ class F : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void buildPanes();
     void connectMenu();
+    void connectPanes();
     bool Form_QueryUnload();
     void Form_Unload();
     std::vector<ComponentData> componentsToSave() const;
-    std::vector<std::string> tracesToSave(int picture) const;
+
+    // Runs the save prompt, then closes; false when the user cancelled and nothing changed.
+    bool closeProject();
+    // Closes without asking: used after the prompt, and to drop a half-opened project.
+    void discardProject();
+    // Reads the document just loaded from path into pictures, pads, scale, cursors and traces.
+    // False when a picture is missing (already reported); throws when a picture cannot be decoded.
+    bool loadProjectFromDocument(const std::string& path);
+    void showProjectPictures();
+    void showCursors();
+    CursorSyncState syncState() const;
+    void applySyncState(const CursorSyncState& state);
+    void dragOn(int picture, Qt::MouseButtons buttons, int x, int y);
+    void mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
     Ui& ui_;
     std::unique_ptr<MainMenu> menu_;
     QTimer* timer_ = nullptr;
-    QFrame* pic1_ = nullptr;
-    QFrame* pic2_ = nullptr;
-    QScrollBar* HS_ = nullptr;
-    QScrollBar* VS_ = nullptr;
+    Panes* panes_ = nullptr;
+    frmSyn* syn_ = nullptr;
+    bool synOpen_ = false;
     bool projectOpen_ = false;
     bool unloaded_ = false;
 };

@@ -1,0 +1,220 @@
+// What the main window does with mouse and key events on its two picture panes, and the cursor
+// synchronisation they drive.
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <map>
+
+#include "app/F.h"
+#include "platform/Ui.h"
+#include "text/Numbers.h"
+#include "view/Panes.h"
+#include "view/PictureBox.h"
+#include "view/frmSyn.h"
+
+namespace korvane {
+
+void F::connectPanes() {
+    PictureBox* p1 = panes_->P1();
+    PictureBox* p2 = panes_->P2();
+    connect(p1, &PictureBox::mouseDown, this, &F::P1_MouseDown);
+    connect(p2, &PictureBox::mouseDown, this, &F::P2_MouseDown);
+    connect(p1, &PictureBox::mouseMove, this, &F::P1_MouseMove);
+    connect(p2, &PictureBox::mouseMove, this, &F::P2_MouseMove);
+    connect(p1, &PictureBox::mouseUp, this, &F::P1_MouseUp);
+    connect(p2, &PictureBox::mouseUp, this, &F::P2_MouseUp);
+    connect(p1, &PictureBox::doubleClicked, this, &F::P1_DblClick);
+    connect(p2, &PictureBox::doubleClicked, this, &F::P2_DblClick);
+    connect(panes_, &Panes::paneMouseUp, this, &F::pic_MouseUp);
+    connect(syn_, &frmSyn::opened, this, [this] {
+        synOpen_ = true;
+        menu_->setEnabled(QStringLiteral("mnuSelectPoint"), false);
+        Saved = false;
+    });
+    connect(syn_, &frmSyn::closed, this, [this] {
+        synOpen_ = false;
+        menu_->setEnabled(QStringLiteral("mnuSelectPoint"), true);
+    });
+    // Keys reach the navigation from F's own widgets only, never from the tool windows' fields.
+    for (QObject* widget :
+         {static_cast<QObject*>(panes_), static_cast<QObject*>(panes_->pic1()),
+          static_cast<QObject*>(panes_->pic2()), static_cast<QObject*>(p1), static_cast<QObject*>(p2)}) {
+        widget->installEventFilter(this);
+    }
+}
+
+bool F::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (Form_KeyDown(key->key(), key->modifiers())) {
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool F::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    // The navigation speaks the classic virtual key codes.
+    static const std::map<int, int> kKeyCodes = {
+        {Qt::Key_Escape, 27}, {Qt::Key_PageUp, 33}, {Qt::Key_PageDown, 34},
+        {Qt::Key_End, 35},    {Qt::Key_Home, 36},   {Qt::Key_Left, 37},
+        {Qt::Key_Up, 38},     {Qt::Key_Right, 39},  {Qt::Key_Down, 40}};
+    const auto found = kKeyCodes.find(key);
+    if (found == kKeyCodes.end()) {
+        return false;
+    }
+    const int code = found->second;
+    const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
+    const KeyOutcome outcome =
+        panes_->Form_KeyDown(code, held.testFlag(Qt::ShiftModifier), held.testFlag(Qt::ControlModifier),
+                             held.testFlag(Qt::AltModifier), FillRunning);
+    if (outcome == KeyOutcome::StopFill) {
+        FillRunning = false;
+        ui_.beep();
+    }
+    return true;
+}
+
+void F::AutoPos() {
+    if (projectOpen_) {
+        panes_->AutoPos(Cur1.left, Cur1.top, Cur2.left, Cur2.top);
+    }
+}
+
+CursorSyncState F::syncState() const {
+    CursorSyncState state;
+    state.CursorScaleX = CursorScaleX;
+    state.CursorScaleY = CursorScaleY;
+    state.OldX1 = OldX1;
+    state.OldY1 = OldY1;
+    state.OldX2 = OldX2;
+    state.OldY2 = OldY2;
+    state.cur1Left = Cur1.left;
+    state.cur1Top = Cur1.top;
+    state.cur2Left = Cur2.left;
+    state.cur2Top = Cur2.top;
+    return state;
+}
+
+void F::applySyncState(const CursorSyncState& state) {
+    CursorScaleX = state.CursorScaleX;
+    CursorScaleY = state.CursorScaleY;
+    OldX1 = state.OldX1;
+    OldY1 = state.OldY1;
+    OldX2 = state.OldX2;
+    OldY2 = state.OldY2;
+    Cur1.left = state.cur1Left;
+    Cur1.top = state.cur1Top;
+    Cur2.left = state.cur2Left;
+    Cur2.top = state.cur2Top;
+    showCursors();
+}
+
+void F::showCursors() {
+    panes_->P1()->setCursorPos(Cur1.left, Cur1.top);
+    panes_->P2()->setCursorPos(Cur2.left, Cur2.top);
+}
+
+void F::dragOn(int picture, Qt::MouseButtons buttons, int x, int y) {
+    if (!buttons.testFlag(Qt::LeftButton)) {
+        MouseHeld = false;
+        return;
+    }
+    MouseHeld = true;
+    CursorSyncState state = syncState();
+    if (picture == 1) {
+        DragOnPicture1(state, x, y, synOpen_);
+    } else {
+        DragOnPicture2(state, x, y, synOpen_);
+    }
+    applySyncState(state);
+}
+
+void F::P1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y) {
+    dragOn(1, buttons, x, y);
+}
+
+void F::P2_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y) {
+    dragOn(2, buttons, x, y);
+}
+
+void F::mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+    ShiftHeld = shift.testFlag(Qt::ShiftModifier);
+    dragOn(picture, button, x, y);
+    if (PickColor) {
+        PickColor = false;
+        PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
+        FillColor = box->pixel(x, y);
+    }
+}
+
+void F::P1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+    mouseDown(1, button, shift, x, y);
+}
+
+void F::P2_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+    mouseDown(2, button, shift, x, y);
+}
+
+void F::mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+    MouseHeld = false;
+    if (button == Qt::RightButton) {
+        if (QMenu* edit = menu_->menu(QStringLiteral("mnuEdit")); edit != nullptr && edit->isEnabled()) {
+            edit->popup(QCursor::pos());
+        }
+        return;
+    }
+    if (shift.testFlag(Qt::AltModifier) && !FillConfirmationVisible() && projectOpen_ && !busy()) {
+        StartFill(picture, int(nearest(x)), int(nearest(y)));
+        ShowTracesWindowIfHidden();
+    }
+}
+
+void F::P1_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+    mouseUp(1, button, shift, x, y);
+}
+
+void F::P2_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+    mouseUp(2, button, shift, x, y);
+}
+
+void F::P1_DblClick(Qt::KeyboardModifiers shift, int, int) {
+    AddPoint(shift.testFlag(Qt::ShiftModifier));
+}
+
+void F::P2_DblClick(Qt::KeyboardModifiers shift, int, int) {
+    AddPoint(shift.testFlag(Qt::ShiftModifier));
+}
+
+void F::pic_MouseUp(int, Qt::MouseButton button, QPoint globalPos) {
+    if (button == Qt::RightButton) {
+        menu_->menu(QStringLiteral("mnuFile"))->popup(globalPos);
+    }
+}
+
+void F::mnuScale11_Click() {
+    CursorSyncState state = syncState();
+    ResetScale(state);
+    applySyncState(state);
+}
+
+void F::mnuNewScale_Click() {
+    if (projectOpen_ && !synOpen_) {
+        syn_->start();
+    }
+}
+
+// Pads, fills and traces arrive with their own features; until then these do nothing.
+void F::ApplySelectionColour(std::int32_t) {}
+void F::PlacePadFromFile(const PadRecord&) {}
+void F::ClearPadData() {}
+void F::AddPoint(bool) {}
+void F::StartFill(int, int, int) {}
+bool F::FillConfirmationVisible() const {
+    return false;
+}
+void F::ShowTracesWindowIfHidden() {}
+void F::DrawAllTraces() {}
+
+}  // namespace korvane

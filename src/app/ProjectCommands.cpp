@@ -1,0 +1,377 @@
+// The project commands of the main window: the save prompt, New, Open, Save, Save As and Close.
+
+#include <QCoreApplication>
+#include <filesystem>
+#include <stdexcept>
+
+#include "app/F.h"
+#include "platform/AppError.h"
+#include "platform/QtText.h"
+#include "platform/Ui.h"
+#include "view/Panes.h"
+#include "view/PictureBox.h"
+#include "view/frmSyn.h"
+
+namespace korvane {
+
+namespace {
+
+const char* const kProjectFilter = "Korvane project file *.kvp|*.kvp";
+// The classic three formats first; scanners commonly write PNG and TIFF, so every supported kind second.
+const char* const kPictureFilter =
+    "*.bmp;*.gif;*.jpg|*.bmp;*.gif;*.jpg|"
+    "All supported pictures|*.bmp;*.gif;*.jpg;*.jpeg;*.png;*.tif;*.tiff";
+constexpr std::int32_t kNewAndSaveAsFlags = 2621446;
+constexpr std::int32_t kOpenFlags = 2625542;
+
+void tell(Ui& ui, const std::string& prompt, const std::string& title, MsgIcon icon) {
+    MessageRequest request;
+    request.prompt = prompt;
+    request.title = title;
+    request.icon = icon;
+    request.buttons = MsgButtons::Ok;
+    ui.message(request);
+}
+
+void loadInto(PictureBox* box, const std::string& path) {
+    QString reason;
+    if (!box->loadPicture(pathToQ(path), &reason)) {
+        throw std::runtime_error("cannot load " + path + ": " + fromQ(reason));
+    }
+}
+
+}  // namespace
+
+int F::Save() {
+    if (Saved) {
+        return kSaveNothingToSave;
+    }
+    MessageRequest request;
+    request.prompt = "Save current project ?";
+    request.title = "Current project isn't saved:";
+    request.buttons = MsgButtons::YesNoCancel;
+    request.icon = MsgIcon::Question;
+    request.defaultButton = 3;
+    switch (ui_.message(request)) {
+        case MsgResult::Yes:
+            // A save that failed must not let the caller discard the work it was meant to keep.
+            return Main_Saving() ? kSaveSaved : kSaveCancel;
+        case MsgResult::No:
+            return kSaveDiscard;
+        default:
+            return kSaveCancel;
+    }
+}
+
+void F::mnuSave_Click() {
+    if (!projectOpen_) {
+        return;
+    }
+    Main_Saving();
+}
+
+bool F::Main_Saving() {
+    BusyPointer busy(ui_);
+    if (Doc.FileName() != ProjectPath) {
+        Doc.Retarget(ProjectPath);
+    }
+    MainValues values;
+    values.scaleX = CursorScaleX;
+    values.scaleY = CursorScaleY;
+    values.oldX1 = OldX1;
+    values.oldY1 = OldY1;
+    values.oldX2 = OldX2;
+    values.oldY2 = OldY2;
+    values.x1 = Cur1.left;
+    values.y1 = Cur1.top;
+    values.x2 = Cur2.left;
+    values.y2 = Cur2.top;
+    WriteMainValues(Doc, values);
+    WriteComponents(Doc, componentsToSave());
+    WriteTraces(Doc, TraceList1, TraceList2);
+    if (!Doc.UpdateFile()) {
+        return false;
+    }
+    Saved = true;
+    return true;
+}
+
+std::vector<ComponentData> F::componentsToSave() const {
+    return {};
+}
+
+void F::mnuSaveAs_Click() {
+    if (!projectOpen_) {
+        return;
+    }
+    OpenSave.SetFilter(kProjectFilter);
+    OpenSave.Flags = kNewAndSaveAsFlags;
+    OpenSave.DialogTitle = "Enter filename of the current project to save:";
+    OpenSave.InitDir = ProjectPath;
+    OpenSave.FileTitle = ProjectPath;
+    OpenSave.FileName = ProjectPath;
+    OpenSave.CancelError = false;
+    // A cancelled dialog leaves the preset name, so cancelling saves under the current path.
+    OpenSave.ShowSave();
+
+    const std::string oldPath = ProjectPath;
+    const std::string newPath = OpenSave.FileName;
+    const std::string section(kFilePathSection);
+    const std::string firstKey = Doc.ValueName(section, 1);
+    const std::string secondKey = Doc.ValueName(section, 2);
+    const std::string oldFirst = Doc.ValueAt(section, 1);
+    const std::string oldSecond = Doc.ValueAt(section, 2);
+    // A copy in another folder must still find its pictures: store them by the rule for the new place.
+    const bool moved = FolderOfPath(newPath) != FolderOfPath(oldPath);
+    if (moved && Doc.ValuesCount(section) >= 2) {
+        Doc.SetValue(section, firstKey, StoredPicturePath(PicturePath1, newPath));
+        Doc.SetValue(section, secondKey, StoredPicturePath(PicturePath2, newPath));
+    }
+    ProjectPath = newPath;
+    if (!Main_Saving()) {
+        // Nothing was written under the new name: the project stays where it was.
+        ProjectPath = oldPath;
+        Doc.Retarget(oldPath);
+        if (moved && Doc.ValuesCount(section) >= 2) {
+            Doc.SetValue(section, firstKey, oldFirst);
+            Doc.SetValue(section, secondKey, oldSecond);
+        }
+    }
+}
+
+void F::mnuNew_Click() {
+    if (busy() || Save() == kSaveCancel) {
+        return;
+    }
+    OpenSave.SetFilter(kProjectFilter);
+    OpenSave.Flags = kNewAndSaveAsFlags;
+    OpenSave.CancelError = true;
+    OpenSave.DialogTitle = "Enter new project name and select path:";
+    OpenSave.InitDir = ProjectPath;
+
+    auto reportFailure = [this](bool cancelled) {
+        if (cancelled) {
+            tell(ui_, "First enter new project name and next select two picture.",
+                 "New project:", MsgIcon::Information);
+        } else {
+            tell(ui_, "Invalid picture format or there isn't enough available memory for picture load.",
+                 "File open error:", MsgIcon::Exclamation);
+        }
+        OpenSave.CancelError = false;
+    };
+
+    // The name is asked in a save dialog, whose overwrite prompt guards an existing project; that file
+    // is only replaced by the first save, so giving up here loses nothing.
+    try {
+        OpenSave.ShowSave();
+    } catch (const AppError& error) {
+        reportFailure(error.number() == kCancelErrorNumber);
+        return;
+    }
+    const std::string newPath = OpenSave.FileName;
+    if (!closeProject()) {
+        OpenSave.CancelError = false;
+        return;
+    }
+
+    try {
+        OpenSave.SetFilter(kPictureFilter);
+        OpenSave.DialogTitle = "Select first picture:";
+        OpenSave.InitDir = newPath;
+        OpenSave.FileName.clear();
+        OpenSave.ShowOpen();
+        {
+            BusyPointer busyPointer(ui_);
+            loadInto(panes_->P1(), OpenSave.FileName);
+        }
+        PicturePath1 = OpenSave.FileName;
+
+        Doc.StartNew(newPath);
+        Doc.RemoveSection(kFilePathSection);
+        Doc.SetValue(kFilePathSection, "First", StoredPicturePath(PicturePath1, newPath));
+
+        OpenSave.DialogTitle = "Select second picture:";
+        OpenSave.InitDir = FolderOfPath(PicturePath1);
+        OpenSave.FileName.clear();
+        OpenSave.ShowOpen();
+        {
+            BusyPointer busyPointer(ui_);
+            loadInto(panes_->P2(), OpenSave.FileName);
+        }
+        PicturePath2 = OpenSave.FileName;
+        Doc.SetValue(kFilePathSection, "Second", StoredPicturePath(PicturePath2, newPath));
+    } catch (const AppError& error) {
+        discardProject();
+        reportFailure(error.number() == kCancelErrorNumber);
+        return;
+    } catch (const std::exception&) {
+        discardProject();
+        reportFailure(false);
+        return;
+    }
+    OpenSave.CancelError = false;
+
+    projectOpen_ = true;
+    showProjectPictures();
+    for (const char* name : {"mnuEdit", "mnuSaveAs", "mnuSave", "mnuClose", "mnuExport"}) {
+        menu_->setEnabled(QString::fromUtf8(name), true);
+    }
+    ProjectPath = newPath;
+    mnuScale11_Click();
+    Doc.AddSection(kComponentsSection);
+    Saved = false;
+}
+
+void F::mnuOpen_Click() {
+    if (busy()) {
+        return;
+    }
+    for (const char* name : {"mnuSave", "mnuSaveAs", "mnuClose", "mnuExport"}) {
+        menu_->setEnabled(QString::fromUtf8(name), true);
+    }
+    if (Save() == kSaveCancel) {
+        return;
+    }
+    OpenSave.SetFilter(kProjectFilter);
+    OpenSave.Flags = kOpenFlags;
+    OpenSave.DialogTitle = "Select filename to load project:";
+    OpenSave.CancelError = true;
+    OpenSave.InitDir = ProjectPath;
+    try {
+        OpenSave.ShowOpen();
+    } catch (const AppError&) {
+        OpenSave.CancelError = false;
+        return;  // a cancelled dialog changes nothing
+    }
+    OpenSave.CancelError = false;
+    const std::string path = OpenSave.FileName;
+    if (path.empty() || !closeProject()) {
+        return;
+    }
+
+    bool loaded = false;
+    try {
+        BusyPointer busyPointer(ui_);
+        // A folder chosen as the project reads as an empty document, which would be misreported as a
+        // project whose pictures are missing: it is an unreadable project file.
+        std::error_code ignored;
+        if (std::filesystem::exists(path, ignored) && !std::filesystem::is_regular_file(path, ignored)) {
+            throw IniReadError("not a project file: " + path);
+        }
+        Doc.SetFileName(path);
+        loaded = loadProjectFromDocument(path);
+    } catch (const std::exception&) {
+        discardProject();
+        tell(ui_, "Invalid picture format, file(s) missing or out of memory.",
+             "File open error:", MsgIcon::Exclamation);
+        return;
+    }
+    if (!loaded) {
+        discardProject();
+        tell(ui_,
+             "File of the picture not found. Check section [" + std::string(kFilePathSection) + "] in the " +
+                 path,
+             "Invalid project file:", MsgIcon::Information);
+        return;
+    }
+
+    TraceLists traces = TakeTraces(Doc);
+    if (traces.offerDrawing) {
+        TraceList1 = std::move(traces.first);
+        TraceList2 = std::move(traces.second);
+        MessageRequest question;
+        question.prompt = "Load now ? To load later - press 'No'.";
+        question.title = "Do you want to load the saved traces NOW?";
+        question.buttons = MsgButtons::YesNo;
+        question.icon = MsgIcon::Question;
+        if (ui_.message(question) == MsgResult::Yes) {
+            DrawAllTraces();
+        }
+    }
+    ProjectPath = path;
+    Saved = true;
+}
+
+bool F::loadProjectFromDocument(const std::string& path) {
+    const auto [firstEntry, secondEntry] = PictureEntries(Doc);
+    const std::string first = ResolvePicturePath(firstEntry, path);
+    const std::string second = ResolvePicturePath(secondEntry, path);
+    std::error_code ignored;
+    if (first.empty() || !std::filesystem::is_regular_file(first, ignored)) {
+        return false;
+    }
+    loadInto(panes_->P1(), first);
+    PicturePath1 = first;
+    projectOpen_ = true;  // from here on a failure must close what was opened
+    if (second.empty() || !std::filesystem::is_regular_file(second, ignored)) {
+        return false;
+    }
+    loadInto(panes_->P2(), second);
+    PicturePath2 = second;
+
+    for (const PadRecord& pad : ReadPads(Doc)) {
+        Cur1.left = pad.x1;
+        Cur1.top = pad.y1;
+        Cur2.left = pad.x2;
+        Cur2.top = pad.y2;
+        PlacePadFromFile(pad);
+    }
+    Doc.AddSection(kComponentsSection);
+
+    showProjectPictures();
+    mnuScale11_Click();
+    const MainValues values = ReadMainValues(Doc);
+    CursorScaleX = float(values.scaleX);
+    CursorScaleY = float(values.scaleY);
+    Cur1.left = values.x1;
+    Cur1.top = values.y1;
+    Cur2.left = values.x2;
+    Cur2.top = values.y2;
+    OldX1 = values.oldX1;
+    OldY1 = values.oldY1;
+    OldX2 = values.oldX2;
+    OldY2 = values.oldY2;
+    showCursors();
+    return true;
+}
+
+void F::showProjectPictures() {
+    panes_->setPicturesVisible(true);
+    panes_->resetBars();
+    panes_->Form_Resize();
+}
+
+void F::mnuClose_Click() {
+    if (busy()) {
+        return;
+    }
+    closeProject();
+}
+
+bool F::closeProject() {
+    if (Save() == kSaveCancel) {
+        return false;
+    }
+    discardProject();
+    return true;
+}
+
+void F::discardProject() {
+    panes_->P1()->clearPicture();
+    panes_->P2()->clearPicture();
+    ClearPadData();
+    panes_->setPicturesVisible(false);
+    panes_->resetBars();
+    panes_->Scrolling();
+    ProjectPath.clear();
+    PicturePath1.clear();
+    PicturePath2.clear();
+    TraceList1.clear();
+    TraceList2.clear();
+    // A half-finished calibration belongs to the project that is going away.
+    syn_->cmdCancel_Click();
+    projectOpen_ = false;
+    Saved = true;
+}
+
+}  // namespace korvane

@@ -1,0 +1,89 @@
+#include "view/CursorSync.h"
+
+#include "text/Numbers.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+
+namespace korvane {
+
+namespace {
+
+// Remembered positions are 32-bit. Pictures never come near that, but a hand-edited scale in a project
+// file could push a mapped position beyond it; saturating keeps the cursor at the far end instead of
+// wrapping it to the other side.
+std::int32_t toPosition(double value) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        nearest(value), std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+void DragOnPicture1(CursorSyncState& state, double x, double y, bool wizardOpen) {
+    state.cur1Left = x;
+    state.cur1Top = y;
+    // While the wizard is open the user places each cursor on its own, so the other one stays put.
+    if (!wizardOpen) {
+        // OldX1/OldY1 still hold the previous position, so cursor 2 moves by the scaled displacement
+        // from where it stands, rounded anew at every event.
+        state.OldX2 = toPosition((x - state.OldX1) * double{state.CursorScaleX} + state.cur2Left);
+        state.OldY2 = toPosition((y - state.OldY1) * double{state.CursorScaleY} + state.cur2Top);
+        state.cur2Left = state.OldX2;
+        state.cur2Top = state.OldY2;
+    }
+    state.OldX1 = toPosition(x);
+    state.OldY1 = toPosition(y);
+}
+
+void DragOnPicture2(CursorSyncState& state, double x, double y, bool wizardOpen) {
+    state.cur2Left = x;
+    state.cur2Top = y;
+    if (!wizardOpen) {
+        state.OldX1 = toPosition((x - state.OldX2) / double{state.CursorScaleX} + state.cur1Left);
+        state.OldY1 = toPosition((y - state.OldY2) / double{state.CursorScaleY} + state.cur1Top);
+        state.cur1Left = state.OldX1;
+        state.cur1Top = state.OldY1;
+    }
+    state.OldX2 = toPosition(x);
+    state.OldY2 = toPosition(y);
+}
+
+void ResetScale(CursorSyncState& state) {
+    state.CursorScaleX = 1;
+    state.CursorScaleY = 1;
+    state.cur2Left = state.cur1Left;
+    state.cur2Top = state.cur1Top;
+}
+
+float AxisScale(std::int32_t a1, std::int32_t b1, std::int32_t a2, std::int32_t b2) {
+    // Differences in 64 bits: two extreme 32-bit positions would overflow a 32-bit subtraction.
+    const std::int64_t d1 = std::llabs(std::int64_t{b1} - a1);
+    const std::int64_t d2 = std::llabs(std::int64_t{b2} - a2);
+    // A pair that coincides on this axis says nothing about its scale; 1 keeps the cursors moving
+    // together rather than freezing or dividing by zero.
+    if (d1 == 0 || d2 == 0) {
+        return 1;
+    }
+    return static_cast<float>(static_cast<double>(d2) / static_cast<double>(d1));
+}
+
+void ScaleWizard::recordFirstPair(const CursorSyncState& state) {
+    x1a_ = toPosition(state.cur1Left);
+    y1a_ = toPosition(state.cur1Top);
+    x2a_ = toPosition(state.cur2Left);
+    y2a_ = toPosition(state.cur2Top);
+    havePair_ = true;
+}
+
+void ScaleWizard::finish(CursorSyncState& state) const {
+    // Without a first pair there is nothing to measure against; the scales stay as they were.
+    if (!havePair_) {
+        return;
+    }
+    state.CursorScaleX = AxisScale(x1a_, toPosition(state.cur1Left), x2a_, toPosition(state.cur2Left));
+    state.CursorScaleY = AxisScale(y1a_, toPosition(state.cur1Top), y2a_, toPosition(state.cur2Top));
+}
+
+}  // namespace korvane

@@ -1,0 +1,232 @@
+// The two picture panes of an open project: bar ranges after a resize, keyboard scrolling, Esc during a
+// fill, and the cursor synchronisation that the mouse handlers and the scale wizard drive.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include "app/F.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+#include "view/Panes.h"
+#include "view/PictureBox.h"
+#include "view/frmSyn.h"
+
+namespace korvane {
+namespace {
+
+using testing::ScriptedUi;
+using testing::TempDir;
+
+class PicturePanes : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (auto [name, width, height] :
+             {std::tuple{"top.bmp", 300, 200}, std::tuple{"bottom.png", 320, 210}}) {
+            QImage image(width, height, QImage::Format_RGB32);
+            image.fill(Qt::darkYellow);
+            ASSERT_TRUE(image.save(QString::fromStdString(dir.file(name))));
+        }
+        testing::writeFileBytes(
+            dir.file("board.kvp"),
+            "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n");
+        window = std::make_unique<F>(ui);
+        window->Form_Load("");
+        window->timer()->stop();
+        ui.fileAnswers = {FileDialogResult{dir.file("board.kvp"), 1}};
+        window->mnuOpen_Click();
+        ASSERT_TRUE(window->projectOpen());
+        window->Timer_Timer();  // the first tick enables the project menus
+        ui.clear();
+    }
+
+    // Shows the window small enough that both pictures overflow their panes.
+    void showSmall() {
+        window->show();
+        window->resize(170, 260);
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QApplication::processEvents();
+        pane()->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), pane());
+    }
+
+    Panes* panes() const { return window->panes(); }
+    QWidget* pane() const { return panes()->pic1(); }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    // Both pictures always share the bars' offset.
+    void expectOneOffset() {
+        EXPECT_EQ(panes()->P1()->pos(), QPoint(-panes()->HS().Value(), -panes()->VS().Value()));
+        EXPECT_EQ(panes()->P2()->pos(), panes()->P1()->pos());
+    }
+    void expectCursors(double x1, double y1, double x2, double y2) {
+        EXPECT_EQ(window->Cur1.left, x1);
+        EXPECT_EQ(window->Cur1.top, y1);
+        EXPECT_EQ(window->Cur2.left, x2);
+        EXPECT_EQ(window->Cur2.top, y2);
+        EXPECT_EQ(panes()->P1()->cursorLeft(), x1) << "the picture draws the cursor where it stands";
+        EXPECT_EQ(panes()->P2()->cursorTop(), y2);
+    }
+    bool submenuEnabled() { return window->menus().action("mnuSelectPoint")->isEnabled(); }
+
+    ScriptedUi ui;
+    TempDir dir;
+    std::unique_ptr<F> window;
+};
+
+TEST_F(PicturePanes, BarRangesFollowThePicturesAndThePanes) {
+    showSmall();
+    // The wider and the taller picture is the second one; it decides both bars.
+    const QSize pane2 = panes()->pic2()->size();
+    EXPECT_EQ(panes()->HS().Max(), 320 - pane2.width());
+    EXPECT_EQ(panes()->VS().Max(), 210 - pane2.height());
+    EXPECT_GT(panes()->HS().Max(), 0);
+    EXPECT_GT(panes()->VS().Max(), 0);
+    EXPECT_EQ(panes()->HS().Min(), 0);
+    EXPECT_EQ(panes()->hsBar()->maximum(), panes()->HS().Max()) << "the bar shows the range";
+
+    // Scrolled to the end, then enlarged beyond both pictures: the bars pin and the offset follows.
+    press(Qt::Key_End);
+    EXPECT_EQ(panes()->HS().Value(), panes()->HS().Max());
+    expectOneOffset();
+    window->resize(900, 800);
+    QApplication::processEvents();
+    const QSize wide = panes()->pic2()->size();
+    ASSERT_GT(wide.width(), 320);
+    EXPECT_EQ(panes()->HS().Min(), panes()->HS().Max());
+    EXPECT_EQ(panes()->HS().Value(), 320 - wide.width());
+    EXPECT_EQ(panes()->VS().Value(), 210 - wide.height());
+    expectOneOffset();
+    press(Qt::Key_Home);
+    press(Qt::Key_Down);
+    EXPECT_EQ(panes()->VS().Value(), 210 - wide.height()) << "a pinned bar does not scroll";
+}
+
+TEST_F(PicturePanes, ArrowKeysScrollBothPicturesAndRefusedStepsDoNothing) {
+    showSmall();
+    const int hSmall = panes()->HS().SmallChange();
+    ASSERT_GE(hSmall, 2) << "the window must leave room for a step that cannot be clipped";
+
+    press(Qt::Key_Right);
+    EXPECT_EQ(panes()->HS().Value(), hSmall);
+    press(Qt::Key_Down);
+    EXPECT_EQ(panes()->VS().Value(), panes()->VS().SmallChange());
+    expectOneOffset();
+    press(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(panes()->HS().Value(), hSmall + panes()->HS().LargeChange());
+    expectOneOffset();
+
+    // One pixel from the start, a step back would pass it: refused, not clipped to 0.
+    ASSERT_TRUE(panes()->setHSValue(1));
+    press(Qt::Key_Left);
+    EXPECT_EQ(panes()->HS().Value(), 1);
+    press(Qt::Key_End);
+    press(Qt::Key_Right);
+    press(Qt::Key_PageDown);
+    EXPECT_EQ(panes()->HS().Value(), panes()->HS().Max());
+    EXPECT_EQ(panes()->VS().Value(), panes()->VS().Max());
+    expectOneOffset();
+    EXPECT_EQ(QApplication::focusWidget(), pane()) << "the focus never moves to a bar";
+}
+
+TEST_F(PicturePanes, EscStopsARunningFillWithOneBeep) {
+    showSmall();
+    press(Qt::Key_Escape);
+    EXPECT_EQ(ui.count("beep"), 0) << "no fill, no beep";
+    window->FillRunning = true;
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(window->FillRunning);
+    press(Qt::Key_Escape);
+    EXPECT_EQ(ui.count("beep"), 1);
+}
+
+TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacement) {
+    window->CursorScaleX = 2;
+    window->CursorScaleY = 3;
+    window->Cur1 = {10, 10, true};
+    window->Cur2 = {50, 60, true};
+    window->OldX1 = 10, window->OldY1 = 10, window->OldX2 = 50, window->OldY2 = 60;
+
+    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 15, 12);
+    expectCursors(15, 12, 60, 66);
+    EXPECT_TRUE(window->MouseHeld);
+    window->P1_MouseMove(Qt::LeftButton, Qt::NoModifier, 20, 12);
+    expectCursors(20, 12, 70, 66);
+    window->P2_MouseMove(Qt::LeftButton, Qt::NoModifier, 74, 72);
+    expectCursors(22, 14, 74, 72);
+
+    window->P1_MouseMove(Qt::NoButton, Qt::NoModifier, 200, 150);
+    window->P1_MouseDown(Qt::RightButton, Qt::NoModifier, 100, 100);
+    expectCursors(22, 14, 74, 72);
+    EXPECT_FALSE(window->MouseHeld);
+
+    window->mnuScale11_Click();
+    EXPECT_EQ(window->CursorScaleX, 1);
+    EXPECT_EQ(window->CursorScaleY, 1);
+    expectCursors(22, 14, 22, 14);
+    EXPECT_EQ(window->OldX2, 74) << "the remembered positions stay";
+}
+
+TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
+    frmSyn* wizard = window->syncWizard();
+    window->mnuNewScale_Click();
+    EXPECT_TRUE(wizard->isVisible());
+    EXPECT_EQ(wizard->windowTitle(), "Moving synchronization:");
+    EXPECT_EQ(wizard->cmdNext()->text(), "Next");
+    EXPECT_EQ(wizard->cmdCancel()->text(), "&Cancel");
+    EXPECT_EQ(wizard->instruction()->text(), "1. Place point 2 in according to point 1 and click \"Next\"");
+    EXPECT_FALSE(submenuEnabled());
+    EXPECT_FALSE(window->Saved);
+
+    // While the wizard is open each drag moves only its own picture's cursor.
+    const double cur2Left = window->Cur2.left;
+    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 100, 80);
+    EXPECT_EQ(window->Cur2.left, cur2Left);
+    EXPECT_EQ(window->OldX1, 100);
+    window->P2_MouseDown(Qt::LeftButton, Qt::NoModifier, 130, 95);
+    expectCursors(100, 80, 130, 95);
+    wizard->cmdNext()->click();
+    EXPECT_EQ(wizard->cmdNext()->text(), "Done");
+    EXPECT_EQ(wizard->instruction()->text(), "2. Place point 4 in according to point 3 and click \"Done\"");
+    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 600, 480);
+    window->P2_MouseDown(Qt::LeftButton, Qt::NoModifier, 1130, 895);
+    wizard->cmdNext()->click();
+    EXPECT_EQ(window->CursorScaleX, 2);
+    EXPECT_EQ(window->CursorScaleY, 2);
+    EXPECT_FALSE(wizard->isVisible());
+    EXPECT_FALSE(window->wizardOpen());
+    EXPECT_TRUE(submenuEnabled());
+    window->P1_MouseMove(Qt::LeftButton, Qt::NoModifier, 610, 480);
+    expectCursors(610, 480, 1150, 895);
+
+    // Reopened, it waits for the first pair again; Cancel keeps the scales.
+    window->mnuNewScale_Click();
+    EXPECT_EQ(wizard->cmdNext()->text(), "Next");
+    wizard->cmdNext()->click();
+    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 700, 700);
+    wizard->cmdCancel()->click();
+    EXPECT_EQ(window->CursorScaleX, 2);
+    EXPECT_EQ(window->CursorScaleY, 2);
+    EXPECT_TRUE(submenuEnabled());
+
+    // Closing the project ends a calibration that belongs to it.
+    window->mnuNewScale_Click();
+    ui.messageAnswers = {MsgResult::No};
+    window->mnuClose_Click();
+    EXPECT_FALSE(window->projectOpen());
+    EXPECT_FALSE(window->wizardOpen());
+    EXPECT_FALSE(wizard->isVisible());
+    EXPECT_TRUE(submenuEnabled());
+}
+
+}  // namespace
+}  // namespace korvane

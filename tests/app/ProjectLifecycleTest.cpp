@@ -1,0 +1,402 @@
+// New, Open, Save, Save As and Close driven through the main window with a scripted Ui: every dialog and
+// message the user would see is recorded and answered from a queue.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTimer>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <sstream>
+
+#include "app/F.h"
+#include "storage/ProjectFile.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+#include "view/Panes.h"
+#include "view/PictureBox.h"
+
+namespace korvane {
+namespace {
+
+using testing::readFileBytes;
+using testing::ScriptedUi;
+using testing::TempDir;
+using testing::writeFileBytes;
+namespace fs = std::filesystem;
+
+std::optional<FileDialogResult> pick(const std::string& path) {
+    return FileDialogResult{path, 1};
+}
+
+void writePicture(const std::string& path, int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    ASSERT_TRUE(image.save(QString::fromStdString(path)));
+}
+
+std::string projectText(const std::string& first, const std::string& second, const std::string& rest = "") {
+    return "[FilePathSection]\r\nFirst=" + first + "\r\nSecond=" + second + "\r\n" + rest;
+}
+
+void expectMessage(const MessageRequest& m, const std::string& prompt, const std::string& title,
+                   MsgIcon icon) {
+    EXPECT_EQ(m.prompt, prompt);
+    EXPECT_EQ(m.title, title);
+    EXPECT_EQ(m.icon, icon);
+    EXPECT_EQ(m.buttons, MsgButtons::Ok);
+}
+
+std::string flat(const PadRecord& p) {
+    std::ostringstream out;
+    out << p.number << '|' << p.padName << '|' << p.netName << '|' << p.compName << '|' << p.x1 << ',' << p.y1
+        << '|' << p.x2 << ',' << p.y2;
+    return out.str();
+}
+
+class ProjectLifecycle : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window = std::make_unique<F>(ui);
+        window->Form_Load("");
+        window->timer()->stop();  // ticks are driven by hand where a test needs them
+        top = dir.file("top.bmp");
+        bottom = dir.file("bottom.png");
+        board = dir.file("board.kvp");
+        writePicture(top, 300, 200);
+        writePicture(bottom, 320, 210);
+        writeFileBytes(board, projectText("top.bmp", "bottom.png", "[TraceSection]\r\n"));
+    }
+
+    void open(F& f, const std::string& path) {
+        ui.fileAnswers.push_back(pick(path));
+        f.mnuOpen_Click();
+    }
+
+    // The board project open with an unsaved edit, as the prompt tests need it.
+    void openEdited() {
+        open(*window, board);
+        ASSERT_TRUE(window->projectOpen());
+        window->Saved = false;
+        ui.clear();
+    }
+
+    void expectUnchangedOpen() {
+        EXPECT_TRUE(window->projectOpen());
+        EXPECT_EQ(window->ProjectPath, board);
+        EXPECT_FALSE(window->Saved);
+        EXPECT_TRUE(window->panes()->P1()->hasPicture());
+    }
+
+    ScriptedUi ui;
+    TempDir dir;
+    std::unique_ptr<F> window;
+    std::string top, bottom, board;
+};
+
+TEST_F(ProjectLifecycle, CancelledSavePromptAbortsEveryCommand) {
+    openEdited();
+    window->show();
+    const std::string onDisk = readFileBytes(board);
+    struct Command {
+        const char* name;
+        std::function<void()> run;
+    };
+    const Command commands[] = {
+        {"new", [&] { window->mnuNew_Click(); }},
+        {"open", [&] { window->mnuOpen_Click(); }},
+        {"close", [&] { window->mnuClose_Click(); }},
+        {"exit", [&] { EXPECT_FALSE(window->close()); }},
+    };
+    for (const Command& command : commands) {
+        ui.clear();
+        ui.messageAnswers = {MsgResult::Cancel};
+        ui.fileAnswers = {pick(dir.file("other.kvp"))};
+        command.run();
+        ASSERT_EQ(ui.messages().size(), 1u) << command.name;
+        EXPECT_EQ(ui.messages()[0].prompt, "Save current project ?");
+        EXPECT_TRUE(ui.fileDialogs().empty()) << command.name;
+        expectUnchangedOpen();
+        EXPECT_TRUE(window->isVisible()) << command.name;
+    }
+    EXPECT_EQ(readFileBytes(board), onDisk);
+}
+
+TEST_F(ProjectLifecycle, NoOnNewOrOpenAsksAgainWhenTheProjectCloses) {
+    openEdited();
+    writeFileBytes(dir.file("other.kvp"), projectText("top.bmp", "bottom.png"));
+    for (auto command : {&F::mnuNew_Click, &F::mnuOpen_Click}) {
+        ui.clear();
+        // No to the first prompt; the second one, shown by closing, is cancelled and stops the command.
+        ui.messageAnswers = {MsgResult::No, MsgResult::Cancel};
+        ui.fileAnswers = {pick(dir.file("other.kvp")), pick(top), pick(bottom)};
+        (window.get()->*command)();
+        ASSERT_EQ(ui.messages().size(), 2u);
+        EXPECT_EQ(ui.messages()[1].prompt, "Save current project ?");
+        EXPECT_EQ(ui.fileDialogs().size(), 1u) << "no picture dialog after the cancel";
+        expectUnchangedOpen();
+    }
+}
+
+TEST_F(ProjectLifecycle, NewProjectAsksForANameAndTwoPictures) {
+    fs::create_directory(dir.file("scans"));
+    const std::string scan = dir.file("scans/layer1.bmp");
+    writePicture(scan, 300, 200);
+    const std::string fresh = dir.file("fresh.kvp");
+    ui.fileAnswers = {pick(fresh), pick(scan), pick(bottom)};
+    window->mnuNew_Click();
+
+    ASSERT_EQ(ui.fileDialogs().size(), 3u);
+    EXPECT_EQ(ui.calls[0].kind, "save") << "the name dialog guards an existing project";
+    const auto dialogs = ui.fileDialogs();
+    EXPECT_EQ(dialogs[0].title, "Enter new project name and select path:");
+    EXPECT_TRUE(dialogs[0].overwritePrompt);
+    EXPECT_EQ(dialogs[1].title, "Select first picture:");
+    ASSERT_GE(dialogs[1].filters.size(), 2u);
+    EXPECT_EQ(dialogs[1].filters[0].description, "*.bmp;*.gif;*.jpg");
+    EXPECT_EQ(dialogs[1].filters[0].patterns, (std::vector<std::string>{"*.bmp", "*.gif", "*.jpg"}));
+    EXPECT_EQ(dialogs[2].title, "Select second picture:");
+    EXPECT_EQ(fs::path(dialogs[2].initialDir + "/").lexically_normal(), fs::path(dir.file("scans/")))
+        << "the second picture is looked for where the first one was";
+    EXPECT_TRUE(ui.messages().empty());
+
+    EXPECT_EQ(window->Doc.Value("FilePathSection", "First"), scan) << "another folder: full path";
+    EXPECT_EQ(window->Doc.Value("FilePathSection", "Second"), "bottom.png") << "project folder: bare name";
+    EXPECT_TRUE(window->projectOpen());
+    EXPECT_FALSE(window->Saved);
+    EXPECT_EQ(window->ProjectPath, fresh);
+    EXPECT_EQ(window->panes()->P2()->size(), QSize(320, 210));
+    EXPECT_FALSE(fs::exists(fresh)) << "nothing is written before the first save";
+    EXPECT_EQ(ui.busyDepth(), 0);
+}
+
+TEST_F(ProjectLifecycle, FailedNewProjectLeavesNoProjectOpen) {
+    writeFileBytes(dir.file("junk.bmp"), "this is no picture\r\n");
+    const std::string cancelled = "First enter new project name and next select two picture.";
+    const std::string invalid =
+        "Invalid picture format or there isn't enough available memory for picture load.";
+    struct Case {
+        std::deque<std::optional<FileDialogResult>> answers;
+        std::string prompt, title;
+        MsgIcon icon;
+    };
+    const Case cases[] = {
+        {{pick(dir.file("n.kvp"))}, cancelled, "New project:", MsgIcon::Information},
+        {{pick(dir.file("n.kvp")), pick(top)}, cancelled, "New project:", MsgIcon::Information},
+        {{pick(dir.file("n.kvp")), pick(top), pick(dir.file("junk.bmp"))},
+         invalid,
+         "File open error:",
+         MsgIcon::Exclamation},
+    };
+    for (const Case& c : cases) {
+        open(*window, board);  // a saved project that New closes on its way
+        ASSERT_TRUE(window->projectOpen());
+        ui.clear();
+        ui.fileAnswers = c.answers;
+        window->mnuNew_Click();
+        ASSERT_EQ(ui.messages().size(), 1u) << c.prompt;
+        expectMessage(ui.messages()[0], c.prompt, c.title, c.icon);
+        EXPECT_FALSE(window->projectOpen());
+        EXPECT_EQ(window->ProjectPath, "");
+        EXPECT_FALSE(window->panes()->P1()->hasPicture()) << "nothing of the half-made project stays";
+        EXPECT_FALSE(fs::exists(dir.file("n.kvp")));
+        EXPECT_EQ(ui.busyDepth(), 0);
+    }
+}
+
+TEST_F(ProjectLifecycle, NewOverAnExistingProjectKeepsItUntilTheFirstSave) {
+    const std::string old = projectText("top.bmp", "bottom.png", "[Pad1]\r\nPadName=1\r\n");
+    writeFileBytes(board, old);
+    ui.fileAnswers = {pick(board), pick(top), pick(bottom)};
+    window->mnuNew_Click();
+    ASSERT_TRUE(window->projectOpen());
+    EXPECT_EQ(readFileBytes(board), old);
+    EXPECT_FALSE(window->Doc.SectionExists("Pad1")) << "the new project starts empty";
+    window->mnuSave_Click();
+    EXPECT_TRUE(window->Saved);
+    EXPECT_EQ(readFileBytes(board).find("[Pad1]"), std::string::npos);
+}
+
+TEST_F(ProjectLifecycle, OpenRestoresPicturesCursorsScaleAndTraces) {
+    writeFileBytes(board, projectText("top.bmp", "bottom.png",
+                                      "X=2\r\nY=0.5\r\nOldX1=10\r\nOldY1=11\r\nOldX2=20\r\nOldY2=22\r\n"
+                                      "X1=30\r\nY1=31\r\nX2=40.5\r\nY2=41\r\n[TraceSection]\r\n"
+                                      "1-5-6-255=65280-0-10\r\n2-7-8-0=255-0-10\r\nx=y\r\n"));
+    // Bare picture names belong to the project's folder, wherever the process happens to stand.
+    TempDir elsewhere;
+    const fs::path cwd = fs::current_path();
+    fs::current_path(elsewhere.path());
+    ui.messageAnswers = {MsgResult::No};
+    open(*window, board);
+    fs::current_path(cwd);
+
+    ASSERT_TRUE(window->projectOpen());
+    const auto dialog = ui.fileDialogs().at(0);
+    EXPECT_EQ(dialog.title, "Select filename to load project:");
+    EXPECT_TRUE(dialog.fileMustExist);
+    EXPECT_EQ(window->panes()->P1()->size(), QSize(300, 200));
+    EXPECT_EQ(window->panes()->P2()->size(), QSize(320, 210));
+    EXPECT_EQ(window->ProjectPath, board);
+    EXPECT_TRUE(window->Saved);
+    EXPECT_EQ(window->CursorScaleX, 2.0f);
+    EXPECT_EQ(window->CursorScaleY, 0.5f);
+    EXPECT_EQ((std::vector<int>{window->OldX1, window->OldY1, window->OldX2, window->OldY2}),
+              (std::vector<int>{10, 11, 20, 22}));
+    EXPECT_EQ(window->panes()->P1()->cursorLeft(), 30);
+    EXPECT_EQ(window->panes()->P1()->cursorTop(), 31);
+    EXPECT_EQ(window->panes()->P2()->cursorLeft(), 40.5);
+    EXPECT_EQ(window->Cur2.top, 41);
+
+    EXPECT_EQ(window->TraceList1, (std::vector<std::string>{"1-5-6-255=65280-0-10"}));
+    EXPECT_EQ(window->TraceList2, (std::vector<std::string>{"2-7-8-0=255-0-10", "x=y"}));
+    EXPECT_EQ(window->Doc.ValuesCount("TraceSection"), 0) << "the lists are the only copy until saved";
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].prompt, "Load now ? To load later - press 'No'.");
+    EXPECT_EQ(ui.messages()[0].title, "Do you want to load the saved traces NOW?");
+    EXPECT_EQ(ui.messages()[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Question);
+    EXPECT_EQ(ui.busyDepth(), 0);
+}
+
+TEST_F(ProjectLifecycle, TraceQuestionOnlyWhenTracesWereStoredOrTheSectionIsMissing) {
+    const struct {
+        const char* rest;
+        bool asked;
+    } cases[] = {{"", true}, {"[TraceSection]\r\n", false}, {"[TraceSection]\r\n1-1-1-0=255-0-10\r\n", true}};
+    for (const auto& c : cases) {
+        writeFileBytes(board, projectText("top.bmp", "bottom.png", c.rest));
+        ui.clear();
+        open(*window, board);
+        ASSERT_TRUE(window->projectOpen());
+        EXPECT_EQ(ui.count("message"), c.asked ? 1 : 0) << c.rest;
+        EXPECT_TRUE(window->Doc.SectionExists("TraceSection"));
+    }
+}
+
+TEST_F(ProjectLifecycle, FailedOpenLeavesNoProjectOpen) {
+    writeFileBytes(dir.file("junk.png"), "no picture either");
+    writeFileBytes(dir.file("lost.kvp"), projectText("gone.bmp", "bottom.png"));
+    writeFileBytes(dir.file("junk.kvp"), projectText("top.bmp", "junk.png"));
+    fs::create_directory(dir.file("folder.kvp"));
+    const std::string invalid = "Invalid picture format, file(s) missing or out of memory.";
+    const struct {
+        std::string path, prompt, title;
+        MsgIcon icon;
+    } cases[] = {
+        {dir.file("lost.kvp"),
+         "File of the picture not found. Check section [FilePathSection] in the " + dir.file("lost.kvp"),
+         "Invalid project file:", MsgIcon::Information},
+        {dir.file("junk.kvp"), invalid, "File open error:", MsgIcon::Exclamation},
+        {dir.file("folder.kvp"), invalid, "File open error:", MsgIcon::Exclamation},
+    };
+    for (const auto& c : cases) {
+        open(*window, board);
+        ASSERT_TRUE(window->projectOpen());
+        ui.clear();
+        open(*window, c.path);
+        ASSERT_EQ(ui.messages().size(), 1u) << c.path;
+        expectMessage(ui.messages()[0], c.prompt, c.title, c.icon);
+        EXPECT_FALSE(window->projectOpen()) << c.path;
+        EXPECT_EQ(window->ProjectPath, "");
+        EXPECT_FALSE(window->panes()->P1()->hasPicture())
+            << "the previous and the half-open project are gone";
+        EXPECT_EQ(ui.busyDepth(), 0);
+    }
+}
+
+TEST_F(ProjectLifecycle, SaveAndReopenKeepEveryValuePadAndTrace) {
+    open(*window, board);
+    window->CursorScaleX = 2.5f;
+    window->CursorScaleY = 0.75f;
+    window->OldX1 = 12, window->OldY1 = -3, window->OldX2 = 140, window->OldY2 = 7;
+    window->Cur1 = {12.25, 13, true};
+    window->Cur2 = {140, 7.5, true};
+    WritePad(window->Doc, 3, "1", "GND", "U1", 10, 20, 30.5, 40);
+    WritePad(window->Doc, 12, "2", "VCC", "U1", 11, 21, 31, 41);
+    // Records equal up to "=" are one entry in the file: the later one wins.
+    window->TraceList1 = {"1-5-6-255=65280-0-10", "1-5-6-255=255-0-20"};
+    window->TraceList2 = {"2-7-8-0=16711680-5-6"};
+    window->Saved = false;
+    window->mnuSave_Click();
+    EXPECT_TRUE(window->Saved);
+
+    F reopened(ui);
+    reopened.Form_Load("");
+    reopened.timer()->stop();
+    open(reopened, board);
+    ASSERT_TRUE(reopened.projectOpen());
+    EXPECT_EQ(reopened.CursorScaleX, 2.5f);
+    EXPECT_EQ(reopened.CursorScaleY, 0.75f);
+    EXPECT_EQ((std::vector<int>{reopened.OldX1, reopened.OldY1, reopened.OldX2, reopened.OldY2}),
+              (std::vector<int>{12, -3, 140, 7}));
+    EXPECT_EQ(
+        (std::vector<double>{reopened.Cur1.left, reopened.Cur1.top, reopened.Cur2.left, reopened.Cur2.top}),
+        (std::vector<double>{12.25, 13, 140, 7.5}));
+    std::vector<std::string> pads;
+    for (const PadRecord& pad : ReadPads(reopened.Doc)) {
+        pads.push_back(flat(pad));
+    }
+    EXPECT_EQ(pads, (std::vector<std::string>{"3|1|GND|U1|10,20|30.5,40", "12|2|VCC|U1|11,21|31,41"}));
+    EXPECT_EQ(reopened.TraceList1, (std::vector<std::string>{"1-5-6-255=255-0-20"}));
+    EXPECT_EQ(reopened.TraceList2, (std::vector<std::string>{"2-7-8-0=16711680-5-6"}));
+}
+
+TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndThePicturesReachable) {
+    open(*window, board);
+
+    // Cancelled: the preset name stays, so the project is saved where it is.
+    window->CursorScaleX = 3;
+    window->Saved = false;
+    ui.clear();
+    window->mnuSaveAs_Click();
+    ASSERT_EQ(ui.fileDialogs().size(), 1u);
+    EXPECT_EQ(ui.fileDialogs()[0].title, "Enter filename of the current project to save:");
+    EXPECT_EQ(ui.fileDialogs()[0].fileName, board);
+    EXPECT_TRUE(window->Saved);
+    EXPECT_EQ(window->ProjectPath, board);
+    EXPECT_NE(readFileBytes(board).find("X=3\r\n"), std::string::npos);
+
+    // A new name takes the pads edited since the last save; the old file stays as it was.
+    const std::string saved = readFileBytes(board);
+    WritePad(window->Doc, 1, "1", "N1", "R1", 5, 6, 7, 8);
+    window->Saved = false;
+    ui.fileAnswers = {pick(dir.file("copy.kvp"))};
+    window->mnuSaveAs_Click();
+    EXPECT_TRUE(window->Saved);
+    EXPECT_EQ(window->ProjectPath, dir.file("copy.kvp"));
+    EXPECT_EQ(readFileBytes(board), saved);
+    EXPECT_NE(readFileBytes(dir.file("copy.kvp")).find("[Pad1]"), std::string::npos);
+
+    // Another folder: the copy must still find the pictures stored beside the original.
+    fs::create_directory(dir.file("backup"));
+    ui.fileAnswers = {pick(dir.file("backup/board.kvp"))};
+    window->mnuSaveAs_Click();
+    F reopened(ui);
+    reopened.Form_Load("");
+    reopened.timer()->stop();
+    ui.clear();
+    open(reopened, dir.file("backup/board.kvp"));
+    EXPECT_TRUE(reopened.projectOpen());
+    EXPECT_TRUE(reopened.panes()->P2()->hasPicture());
+    EXPECT_EQ(ui.count("message"), 0);
+}
+
+TEST_F(ProjectLifecycle, FailedSaveOnExitKeepsTheWindowAndTheProject) {
+    openEdited();
+    window->show();
+    fs::remove(board);
+    fs::create_directory(board);  // the file cannot be replaced any more
+    ui.messageAnswers = {MsgResult::Yes, MsgResult::Ok};
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    expectUnchangedOpen();
+    ASSERT_EQ(ui.messages().size(), 2u);
+    EXPECT_EQ(ui.messages()[1].prompt, "File locked.");
+    window->Timer_Timer();
+    EXPECT_TRUE(window->windowTitle().startsWith("Korvane: NOT saved - "));
+}
+
+}  // namespace
+}  // namespace korvane
