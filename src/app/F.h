@@ -84,15 +84,19 @@ class F : public QMainWindow {
     bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void AutoPos();
 
-    // --- hooks that later features fill in ---
+    // --- pads (PadHooks.cpp) ---
     void ApplySelectionColour(std::int32_t colour);
     void PlacePadFromFile(const PadRecord& pad);
     void ClearPadData();
     void AddPoint(bool keepSelection);
+    // --- end of pads ---
+
+    // --- tracing (TraceHooks.cpp) ---
     void StartFill(int picture, int x, int y);
     bool FillConfirmationVisible() const;
     void ShowTracesWindowIfHidden();
     void DrawAllTraces();
+    // --- end of tracing ---
 
     // --- shared state ---
     clsOpenSave OpenSave;

@@ -205,16 +205,4 @@ void F::mnuNewScale_Click() {
     }
 }
 
-// Pads, fills and traces arrive with their own features; until then these do nothing.
-void F::ApplySelectionColour(std::int32_t) {}
-void F::PlacePadFromFile(const PadRecord&) {}
-void F::ClearPadData() {}
-void F::AddPoint(bool) {}
-void F::StartFill(int, int, int) {}
-bool F::FillConfirmationVisible() const {
-    return false;
-}
-void F::ShowTracesWindowIfHidden() {}
-void F::DrawAllTraces() {}
-
 }  // namespace korvane
