@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "transforms/rotate90bmp.h"
+
+namespace korvane {
+namespace {
+
+// A picture as rows of letters, so expectations read like the pictures they describe.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+
+    ImageView view() { return {pixels.data(), width, height, width}; }
+};
+
+Picture fromRows(std::vector<std::string> rows) {
+    Picture p{int(rows[0].size()), int(rows.size()), {}};
+    for (const auto& r : rows) {
+        for (char c : r) {
+            p.pixels.push_back(std::uint32_t(c));
+        }
+    }
+    return p;
+}
+
+std::vector<std::string> rowsOf(const Picture& p) {
+    std::vector<std::string> rows;
+    for (int y = 0; y < p.height; ++y) {
+        std::string r;
+        for (int x = 0; x < p.width; ++x) {
+            r += char(p.pixels[std::size_t(y * p.width + x)]);
+        }
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+Picture rotated(Picture p) {
+    Picture out{p.height, p.width, std::vector<std::uint32_t>(p.pixels.size())};
+    RotatePixels(p.view(), out.view());
+    return out;
+}
+
+TEST(Transforms, SmallPicturesTurnAndMirrorAsDrawn) {
+    Picture p = fromRows({"abc", "def"});
+    FlipHorizontal(p.view());
+    EXPECT_EQ(rowsOf(p), (std::vector<std::string>{"cba", "fed"}));
+
+    p = fromRows({"abc", "def"});
+    FlipVertical(p.view());
+    EXPECT_EQ(rowsOf(p), (std::vector<std::string>{"def", "abc"}));
+
+    const Picture turned = rotated(fromRows({"abc", "def"}));
+    EXPECT_EQ(turned.width, 2);
+    EXPECT_EQ(turned.height, 3);
+    EXPECT_EQ(rowsOf(turned), (std::vector<std::string>{"da", "eb", "fc"}));
+}
+
+TEST(Transforms, FourTurnsOrTwoFlipsGiveThePictureBack) {
+    // Sizes that are not multiples of the blocks, and one taller than a progress band.
+    for (auto [w, h] : {std::pair{1, 1}, {37, 5}, {70, 300}, {257, 33}}) {
+        Picture original{w, h, std::vector<std::uint32_t>(std::size_t(w) * std::size_t(h))};
+        std::mt19937 random(std::uint32_t(w * 1000 + h));
+        for (auto& px : original.pixels) {
+            px = random();
+        }
+        Picture p = original;
+        int progressCalls = 0;
+        for (int i = 0; i < 4; ++i) {
+            Picture out{p.height, p.width, std::vector<std::uint32_t>(p.pixels.size())};
+            RotatePixels(p.view(), out.view(), [&] { ++progressCalls; });
+            p = out;
+        }
+        EXPECT_EQ(p.pixels, original.pixels) << w << "x" << h;
+        EXPECT_GE(progressCalls, 4);
+        FlipHorizontal(p.view());
+        FlipHorizontal(p.view());
+        FlipVertical(p.view());
+        FlipVertical(p.view());
+        EXPECT_EQ(p.pixels, original.pixels) << w << "x" << h;
+    }
+}
+
+TEST(Transforms, RotationRespectsTheRowStride) {
+    // A view into a wider buffer: the padding must be neither read into nor written over.
+    std::vector<std::uint32_t> src = {'a', 'b', 'c', 0xDEAD, 'd', 'e', 'f', 0xDEAD};
+    std::vector<std::uint32_t> dst(3 * 4, 0xBEEF);
+    RotatePixels({src.data(), 3, 2, 4}, {dst.data(), 2, 3, 4});
+    EXPECT_EQ(dst, (std::vector<std::uint32_t>{'d', 'a', 0xBEEF, 0xBEEF, 'e', 'b', 0xBEEF, 0xBEEF, 'f', 'c',
+                                               0xBEEF, 0xBEEF}));
+}
+
+// Applies the reduced orientation to the original: mirror first, then turn.
+Picture applyOrientation(Picture p, Orientation o) {
+    if (o.flipped) {
+        FlipHorizontal(p.view());
+    }
+    for (int i = 0; i < o.turns; ++i) {
+        p = rotated(p);
+    }
+    return p;
+}
+
+TEST(Transforms, AnySequenceReducesToOneStoredOrientation) {
+    const Picture original = fromRows({"abcd", "efgh", "ijkl"});
+    std::mt19937 random(7);
+    for (int trial = 0; trial < 200; ++trial) {
+        Picture p = original;
+        Orientation o;
+        const int steps = int(random() % 8);
+        for (int s = 0; s < steps; ++s) {
+            switch (random() % 3) {
+                case 0:
+                    FlipHorizontal(p.view());
+                    o = AfterFlipHorizontal(o);
+                    break;
+                case 1:
+                    FlipVertical(p.view());
+                    o = AfterFlipVertical(o);
+                    break;
+                default:
+                    p = rotated(p);
+                    o = AfterRotate90(o);
+                    break;
+            }
+        }
+        const Picture replayed = applyOrientation(original, ParseOrientation(FormatOrientation(o)));
+        ASSERT_EQ(rowsOf(replayed), rowsOf(p)) << FormatOrientation(o);
+    }
+}
+
+TEST(Transforms, OrientationTextIsReadBackAndDamageGivesTheIdentity) {
+    EXPECT_EQ(FormatOrientation({}), "R0");
+    EXPECT_EQ(FormatOrientation({3, true}), "R3F");
+    EXPECT_EQ(ParseOrientation("R1F"), (Orientation{1, true}));
+    EXPECT_EQ(ParseOrientation("r2"), (Orientation{2, false}));
+    for (const char* bad : {"", "R", "R4", "R-1", "X1", "R1G", "R1FF", "12"}) {
+        EXPECT_TRUE(ParseOrientation(bad).identity()) << bad;
+    }
+}
+
+}  // namespace
+}  // namespace korvane
