@@ -12,10 +12,13 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 
 #include "app/Shell.h"
+#include "help/HelpLinks.h"
+#include "help/frmAbout.h"
 #include "platform/QtText.h"
 #include "platform/Registry.h"
 #include "platform/Ui.h"
@@ -63,6 +66,10 @@ F::F(Ui& ui, QWidget* parent) : QMainWindow(parent), OpenSave(ui), Doc(&ui), ui_
     timer_->setInterval(250);
     connect(timer_, &QTimer::timeout, this, &F::Timer_Timer);
     setWindowTitle(toQ(WindowTitle(Saved, ProjectPath)));
+    setWindowIcon(ApplicationIcon());
+    // F1 has no menu item of its own: the Help item's caption only names the key.
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, &F::ShowHelpFile);
     resize(1000, 750);
 }
 
@@ -163,11 +170,24 @@ void F::Timer_Timer() {
 
 void F::mnuExport_Click() {}
 
-void F::mnuHelp_Click() {}
+void F::mnuHelp_Click() {
+    ui_.openUrl(HelpPageUrl(BuildDeployment()));
+}
 
-void F::mnuDonate_Click() {}
+void F::mnuDonate_Click() {
+    ui_.openUrl(DonationPageUrl(BuildDeployment()));
+}
 
-void F::mnuHelpContents_Click() {}
+void F::mnuHelpContents_Click() {
+    frmAbout about(this, ui_);
+    about.exec();
+}
+
+void F::ShowHelpFile() {
+    if (!HelpFile.empty()) {
+        ui_.openUrl(fromQ(QUrl::fromLocalFile(pathToQ(HelpFile)).toString()));
+    }
+}
 
 void F::mnuFileExit_Click() {
     close();

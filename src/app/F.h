@@ -64,6 +64,8 @@ class F : public QMainWindow {
     void mnuHelp_Click();
     void mnuDonate_Click();
     void mnuHelpContents_Click();
+    // F1: the program's own help pages, when they are installed next to it.
+    void ShowHelpFile();
     void mnuScale11_Click();
     void mnuNewScale_Click();
 

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "app/F.h"
+#include "help/HelpLinks.h"
+#include "help/frmAbout.h"
+#include "support/ScriptedUi.h"
+
+namespace korvane {
+namespace {
+
+using testing::ScriptedUi;
+
+TEST(About, ShowsTheBuildVersionAndTheTexts) {
+    ScriptedUi ui;
+    frmAbout about(nullptr, ui);
+    EXPECT_EQ(about.windowTitle(), "About \"Korvane\"");
+    EXPECT_EQ(about.lblVer()->text().toStdString(),
+              VersionText(KORVANE_VERSION_MAJOR, KORVANE_VERSION_MINOR, KORVANE_VERSION_PATCH));
+    EXPECT_EQ(about.findChild<QLabel*>("Label12")->text(), "Version:");
+    EXPECT_EQ(
+        about.findChild<QLabel*>("lblAbout")->text(),
+        "PCB re-engineering software:\nViewer, compaper of two pictures - two scanned layers of PCB and data "
+        "exporter to CAD. Software for radioengineers.");
+    EXPECT_EQ(about.lblhelp(1)->text(), "Mail to author");
+    EXPECT_EQ(about.lblhelp(3)->text(), "Home page");
+    EXPECT_EQ(about.lblhelp(3)->cursor().shape(), Qt::PointingHandCursor);
+    auto* close = about.findChild<QPushButton*>("cmdOk");
+    EXPECT_EQ(close->text(), "&Close");
+    EXPECT_TRUE(close->isDefault());
+    EXPECT_FALSE(about.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+}
+
+TEST(About, EveryLinkClickOpensItsDestinationAndCloses) {
+    ScriptedUi ui;
+    const Deployment d = BuildDeployment();
+    for (int index : {1, 3, 2}) {
+        frmAbout about(nullptr, ui);
+        about.show();
+        QTest::mouseClick(about.lblhelp(index == 2 ? 1 : index), Qt::LeftButton);
+        if (index == 2) {
+            about.show();
+            ui.clear();
+            about.lblhelp_Click(2);
+            EXPECT_EQ(ui.count("url"), 0) << "other indices open nothing";
+        }
+        EXPECT_FALSE(about.isVisible()) << index;
+    }
+    ui.clear();
+    frmAbout mail(nullptr, ui);
+    mail.lblhelp_Click(1);
+    frmAbout home(nullptr, ui);
+    home.lblhelp_Click(3);
+    ASSERT_EQ(ui.count("url"), 2);
+    EXPECT_EQ(ui.calls[0].url, MailLink(d));
+    EXPECT_EQ(ui.calls[1].url, HomePageUrl(d));
+}
+
+TEST(About, EscapeClosesTheWindow) {
+    ScriptedUi ui;
+    frmAbout about(nullptr, ui);
+    about.show();
+    QTest::keyClick(&about, Qt::Key_Escape);
+    EXPECT_FALSE(about.isVisible());
+}
+
+TEST(About, HelpMenuOpensThePagesAndTheAboutWindowModally) {
+    ScriptedUi ui;
+    F window(ui);
+    window.Form_Load("");
+    const Deployment d = BuildDeployment();
+    window.mnuHelp_Click();
+    window.mnuDonate_Click();
+    ASSERT_EQ(ui.count("url"), 2);
+    EXPECT_EQ(ui.calls[0].url, HelpPageUrl(d));
+    EXPECT_EQ(ui.calls[1].url, DonationPageUrl(d));
+
+    bool sawModal = false;
+    QTimer::singleShot(0, [&] {
+        auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+        sawModal = about != nullptr;
+        if (about != nullptr) {
+            about->cmdOk_Click();
+        }
+    });
+    window.mnuHelpContents_Click();
+    EXPECT_TRUE(sawModal);
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,73 @@
+# Runs korvane-make-demo into a scratch folder. The generator refuses a board whose copper shorts or cuts
+# a net, so a clean exit already vouches for the geometry; this script checks what the program will read:
+# the project's sections and keys in their order, CR LF line ends, calibrated cursors, and pictures that
+# exist and stay small enough to keep in the repository.
+#
+#   cmake -DGENERATOR=<korvane-make-demo> -DOUT=<folder> -P check_demo.cmake
+
+cmake_minimum_required(VERSION 3.25)
+
+file(REMOVE_RECURSE "${OUT}")
+execute_process(COMMAND "${GENERATOR}" "${OUT}" RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "korvane-make-demo failed with ${rc}")
+endif()
+
+foreach(picture top.jpg bottom.jpg)
+    if(NOT EXISTS "${OUT}/${picture}")
+        message(FATAL_ERROR "${picture} was not written")
+    endif()
+    file(SIZE "${OUT}/${picture}" size)
+    if(size LESS 20000 OR size GREATER 600000)
+        message(FATAL_ERROR "${picture} has ${size} bytes")
+    endif()
+endforeach()
+
+# file(READ) drops carriage returns from text, so the line ends are checked on the bytes.
+file(READ "${OUT}/demo.kvp" bytes HEX)
+string(REGEX REPLACE "([0-9a-f][0-9a-f])" "\\1 " bytes "${bytes}")
+string(REPLACE "0d 0a " "" without_crlf "${bytes}")
+if(without_crlf MATCHES "(^| )(0d|0a) " OR NOT bytes MATCHES "0d 0a $")
+    message(FATAL_ERROR "demo.kvp must end every line with CR LF")
+endif()
+file(READ "${OUT}/demo.kvp" text)
+string(REPLACE "\r" "" text "${text}")
+string(REPLACE ";" "\\;" text "${text}")
+string(REGEX REPLACE "\n$" "" text "${text}")
+string(REPLACE "\n" ";" lines "${text}")
+
+set(expected
+    "^\\[FilePathSection\\]$" "^First=top\\.jpg$" "^Second=bottom\\.jpg$"
+    "^X=[0-9]+(\\.[0-9]+)?$" "^Y=[0-9]+(\\.[0-9]+)?$"
+    "^OldX1=[0-9]+$" "^OldY1=[0-9]+$" "^OldX2=[0-9]+$" "^OldY2=[0-9]+$"
+    "^X1=[0-9]+$" "^Y1=[0-9]+$" "^X2=[0-9]+$" "^Y2=[0-9]+$" "^$"
+    "^\\[ComponentsSection\\]$" "^$" "^\\[TraceSection\\]$" "^$")
+list(LENGTH lines count)
+list(LENGTH expected wanted)
+if(NOT count EQUAL wanted)
+    message(FATAL_ERROR "demo.kvp has ${count} lines, expected ${wanted}:\n${lines}")
+endif()
+math(EXPR last "${wanted} - 1")
+foreach(i RANGE ${last})
+    list(GET lines ${i} line)
+    list(GET expected ${i} pattern)
+    if(NOT line MATCHES "${pattern}")
+        message(FATAL_ERROR "demo.kvp line ${i}: '${line}' does not match ${pattern}")
+    endif()
+    if(line MATCHES "^([A-Za-z0-9]+)=(.*)$")
+        set(value_${CMAKE_MATCH_1} "${CMAKE_MATCH_2}")
+    endif()
+endforeach()
+
+# The cursors stand where the mapping remembers them, and picture 2 is stretched a little (1 < scale < 1.1),
+# as a second scan is.
+foreach(axis X1 Y1 X2 Y2)
+    if(NOT value_${axis} EQUAL value_Old${axis})
+        message(FATAL_ERROR "${axis}=${value_${axis}} differs from Old${axis}=${value_Old${axis}}")
+    endif()
+endforeach()
+foreach(scale X Y)
+    if(NOT value_${scale} MATCHES "^1\\.0[0-9]*[1-9]")
+        message(FATAL_ERROR "scale ${scale}=${value_${scale}} is not the slight stretch of a second scan")
+    endif()
+endforeach()
