@@ -61,6 +61,8 @@ F::F(Ui& ui, QWidget* parent) : QMainWindow(parent), OpenSave(ui), Doc(&ui), ui_
         });
     connectMenu();
     connectPanes();
+    connectTracingMenus();
+    connectPadMenus();
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer"));
     timer_->setInterval(250);
@@ -93,6 +95,10 @@ void F::connectMenu() {
     bind("mnuDonate", &F::mnuDonate_Click);
     bind("mnuScale11", &F::mnuScale11_Click);
     bind("mnuNewScale", &F::mnuNewScale_Click);
+    bind("mnuFlipG", &F::mnuFlipG_Click);
+    bind("mnuFlipV", &F::mnuFlipV_Click);
+    bind("mnuRotate90", &F::mnuRotate90_Click);
+    bind("mnuClipboard", &F::mnuClipboard_Click);
 }
 
 void F::Form_Load(const std::string& commandLine) {
@@ -245,6 +251,16 @@ void F::Form_Unload() {
 void F::closeEvent(QCloseEvent* event) {
     if (unloaded_) {
         event->accept();
+        return;
+    }
+    if (rotating_) {
+        // The window closes as soon as the rotation has finished.
+        closeAfterRotation_ = true;
+        event->ignore();
+        return;
+    }
+    if (holdCloseForFill()) {
+        event->ignore();
         return;
     }
     if (!Form_QueryUnload()) {

@@ -16,6 +16,8 @@
 #include "platform/clsOpenSave.h"
 #include "storage/ProjectFile.h"
 #include "storage/clsINI.h"
+#include "tracing/TraceRecords.h"
+#include "transforms/rotate90bmp.h"
 #include "view/CursorSync.h"
 
 class QTimer;
@@ -87,18 +89,74 @@ class F : public QMainWindow {
     void AutoPos();
 
     // --- pads (PadHooks.cpp) ---
+    // Creates the pad dialog and connects the pad menus and the markers of both pictures.
+    void connectPadMenus();
     void ApplySelectionColour(std::int32_t colour);
+    // Renames pad sections to their canonical names before the pads are read (project open).
+    void NormalisePadSections();
     void PlacePadFromFile(const PadRecord& pad);
+    // The project goes away: every pad, the dialog's lists and its current pad.
     void ClearPadData();
+    // A double click on a picture: a new pad at the cursors, the others deselected unless keepSelection.
     void AddPoint(bool keepSelection);
+    void AddPoint(int Index, bool DeselectOthers, bool SelectNew);
+    // Loads the dialog's current pad's stored names into its fields.
+    void SetPadProp();
+    void ClearBase();
+    // Moves one marker of a pad (Ctrl + drag) and stores its new place.
+    void MovePad(int picture, int Index, double left, double top);
+    void Pad1_MouseDown(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void Pad2_MouseDown(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void Pad1_MouseUp(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void Pad2_MouseUp(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void Pad1_MouseMove(int Index, QPoint globalPos);
+    void Pad2_MouseMove(int Index, QPoint globalPos);
+    void mnuSelectAll_Click();
+    void mnuDeSelectAll_Click();
+    void mnuInvert_Click();
+    void mnuDeleteSelected_Click();
+    void mnuPad_Click();
+    void mnuInfo_Click();
+    class frmPad* padDialog() const { return padDialog_; }
+    class frmInfo* infoWindow() const { return infoWindow_; }
+    // The component table as the project save writes it.
+    std::vector<ComponentData> padComponents() const;
     // --- end of pads ---
 
     // --- tracing (TraceHooks.cpp) ---
+    // The fill at (x, y) of picture 1 or 2 with FillColor and ColorBound, its question and its record.
+    // Ignored while a fill runs, when no project is open and when the point is not on the picture.
     void StartFill(int picture, int x, int y);
     bool FillConfirmationVisible() const;
     void ShowTracesWindowIfHidden();
+    // "Draw all traces NOW", also run after opening a project when the user wants the traces drawn.
     void DrawAllTraces();
+    // An Alt-click released on picture 1 or 2 at (x, y): the fill, then the traces window if hidden.
+    void AltClickFill(int picture, int x, int y);
+    void mnuClr_Click(int index);
+    void mnuColorBound_Click();
+    void mnuTraces_Click();
+    // The same as an Alt-click at the cursor of the picture clicked last, for desktops that take
+    // Alt + mouse for moving windows.
+    void mnuFillAtCursor_Click();
+    // A fill, a replay or a run over the traces list is in progress.
+    bool tracingActive() const { return tracingDepth_ > 0; }
+    class frmTraces* tracesWindow() const { return traces_; }
+    class frmWin* fillQuestion() const { return win_; }
+    // The recorded traces of picture 1 and picture 2, in list order; the only copy between saves.
+    TraceList TraceList1, TraceList2;
     // --- end of tracing ---
+
+    // --- transforms (TransformCommands.cpp) ---
+    void mnuFlipG_Click();
+    void mnuFlipV_Click();
+    void mnuRotate90_Click();
+    void mnuClipboard_Click();
+    // How each picture has been turned and mirrored since it was loaded from its file; kept in the
+    // project so that pads and traces placed afterwards find their places again on reopen.
+    Orientation Orientation1, Orientation2;
+    bool rotating() const { return rotating_; }
+    // --- end of transforms ---
 
     // --- shared state ---
     clsOpenSave OpenSave;
@@ -118,8 +176,6 @@ class F : public QMainWindow {
     bool ShiftHeld = false;
     int SelectionColourStep = 0;  // 1..8 once the timer has run
     std::string HelpFile;         // empty when the program's help pages are missing
-    // The recorded traces of picture 1 and picture 2, in list order; the only copy between saves.
-    std::vector<std::string> TraceList1, TraceList2;
     // Full paths of the loaded pictures.
     std::string PicturePath1, PicturePath2;
 
@@ -127,7 +183,7 @@ class F : public QMainWindow {
     bool projectOpen() const { return projectOpen_; }
     void setProjectOpen(bool open) { projectOpen_ = open; }
     // Long work (a fill) runs: commands that would replace or remove the pictures wait.
-    bool busy() const { return FillRunning; }
+    bool busy() const { return FillRunning || rotating_ || tracingDepth_ > 0; }
 
     MainMenu& menus() { return *menu_; }
     Ui& ui() { return ui_; }
@@ -175,6 +231,41 @@ class F : public QMainWindow {
     bool synOpen_ = false;
     bool projectOpen_ = false;
     bool unloaded_ = false;
+    // --- transforms, private ---
+    // Asks which picture a transform is for: 1, 2, or 0 when cancelled.
+    int askPicture(const char* title);
+    // Mirrors or turns picture 1 or 2 as `step` says, without asking; false with the user told why.
+    bool transformPicture(int picture, int step, const char* errorTitle);
+    // Brings freshly loaded pictures into the orientation stored with the project.
+    void applyStoredOrientations();
+    bool rotating_ = false;
+    bool closeAfterRotation_ = false;
+    // --- end of transforms, private ---
+    // --- tracing (TraceHooks.cpp) ---
+    void connectTracingMenus();
+    // Closing while a fill runs: the fill stops as with Esc and the window closes once it has ended.
+    bool holdCloseForFill();
+    // The project goes away: empty the lists, drop a pending question, hide the traces window.
+    void UnloadTraces();
+    void showTraceSeed(int list, const std::string& record);
+    void scrollCursorIntoView();
+    void tracingEnded();
+    frmTraces* traces_ = nullptr;
+    frmWin* win_ = nullptr;
+    int tracingDepth_ = 0;
+    bool closeAfterFill_ = false;
+    unsigned traceGeneration_ = 0;  // counts closed projects, so a fill can tell its picture went away
+    unsigned runGeneration_ = 0;    // traceGeneration_ when the running list operation started
+    int lastClickedPicture_ = 1;
+    // --- end of tracing ---
+    // --- pads (PadHooks.cpp), private ---
+    void padMarkersChanged();
+    void padMouseDown(int picture, int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift);
+    void padMouseUp(int picture, int Index, Qt::MouseButton button, int x, int y);
+    void padMouseMove(int picture, int Index, QPoint globalPos);
+    class frmPad* padDialog_ = nullptr;
+    class frmInfo* infoWindow_ = nullptr;
+    // --- end of pads, private ---
 };
 
 }  // namespace korvane

@@ -97,7 +97,7 @@ bool F::Main_Saving() {
 }
 
 std::vector<ComponentData> F::componentsToSave() const {
-    return {};
+    return padComponents();
 }
 
 void F::mnuSaveAs_Click() {
@@ -308,7 +308,9 @@ bool F::loadProjectFromDocument(const std::string& path) {
     }
     loadInto(panes_->P2(), second);
     PicturePath2 = second;
+    applyStoredOrientations();
 
+    NormalisePadSections();
     for (const PadRecord& pad : ReadPads(Doc)) {
         Cur1.left = pad.x1;
         Cur1.top = pad.y1;
@@ -366,8 +368,9 @@ void F::discardProject() {
     ProjectPath.clear();
     PicturePath1.clear();
     PicturePath2.clear();
-    TraceList1.clear();
-    TraceList2.clear();
+    UnloadTraces();
+    Orientation1 = {};
+    Orientation2 = {};
     // A half-finished calibration belongs to the project that is going away.
     syn_->cmdCancel_Click();
     projectOpen_ = false;
