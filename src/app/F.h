@@ -117,8 +117,8 @@ class F : public QMainWindow {
     void mnuDeleteSelected_Click();
     void mnuPad_Click();
     void mnuInfo_Click();
-    class frmPad* padDialog() const { return padDialog_; }
-    class frmInfo* infoWindow() const { return infoWindow_; }
+    class frmPad* padDialog() const;
+    class frmInfo* infoWindow() const;
     // The component table as the project save writes it.
     std::vector<ComponentData> padComponents() const;
     // --- end of pads ---
@@ -141,10 +141,12 @@ class F : public QMainWindow {
     void mnuFillAtCursor_Click();
     // A fill, a replay or a run over the traces list is in progress.
     bool tracingActive() const { return tracingDepth_ > 0; }
-    class frmTraces* tracesWindow() const { return traces_; }
-    class frmWin* fillQuestion() const { return win_; }
+    class frmTraces* tracesWindow() const;
+    class frmWin* fillQuestion() const;
     // The recorded traces of picture 1 and picture 2, in list order; the only copy between saves.
     TraceList TraceList1, TraceList2;
+    // A fill hands control to the event loop at most this often (and about this often on a large area).
+    double FillEventIntervalMs = 25;
     // --- end of tracing ---
 
     // --- transforms (TransformCommands.cpp) ---

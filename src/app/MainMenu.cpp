@@ -53,6 +53,8 @@ const std::vector<MenuEntry> kMenuTree = {
     {4, "mnuClr", "", "Shift+F8", false},
     {4, "mnuClr", "Select color from pictures", "Shift+F9", false},
     {3, "mnuColorBound", "Color bound, \u00B1 X %", "Ctrl+B", false},
+    // Alt + click is taken for moving windows on several desktops; this fills at the cursor instead.
+    {3, "mnuFillAtCursor", "Fill at the cursor", "Ctrl+F", false},
     {2, nullptr, "-", "", false},
     {2, "mnuSelectPoint", "Cursors move synchronization", "", false},
     {3, "mnuScale11", "Cursors move scale 1:1", "Ctrl+Q", false},
@@ -64,7 +66,8 @@ const std::vector<MenuEntry> kMenuTree = {
     {3, "mnuInvert", "Invert pads selection", "Ctrl+I", false},
     {2, "mnuAction", "Ac&tions at selected pads", "", false},
     {3, "mnuDeleteSelected", "Delete selected pads", "Shift+Del", false},
-    {3, "mnuInfo", "&Info as text", "", true},
+    // The pad listing: shown, since nothing else would ever open it.
+    {3, "mnuInfo", "&Info as text", "", false},
     {1, "mnuView", "&View", "", false},
     {2, "mnuPad", "Pads", "", false},
     {2, "mnuTraces", "Traces", "Ctrl+T", false},

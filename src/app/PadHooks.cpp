@@ -1,12 +1,325 @@
-// The main window's side of the pad markers and the pad dialog.
+// The main window's side of the pad markers and the pad dialog: placing pads at the cursors, the clicks
+// on markers, the selection commands, the blink of selected markers, and opening and closing a project's
+// pads. The edits themselves are PadBoard's; this file decides when they run and what the dialog shows.
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QRect>
 
 #include "app/F.h"
+#include "pads/frmInfo.h"
+#include "pads/frmPad.h"
+#include "platform/QtText.h"
+#include "platform/Ui.h"
+#include "platform/tooltiptext.h"
+#include "view/Panes.h"
+#include "view/PictureBox.h"
 
 namespace korvane {
 
-void F::ApplySelectionColour(std::int32_t) {}
-void F::PlacePadFromFile(const PadRecord&) {}
-void F::ClearPadData() {}
-void F::AddPoint(bool) {}
+namespace {
+
+// Tip colours of a pad marker, packed 0x00BBGGRR: pale yellow with black text.
+constexpr std::int32_t kTipBackColour = 15663103;
+constexpr std::int32_t kTipTextColour = 0;
+constexpr int kTipMaxWidth = 300;
+constexpr int kTipPopDelayMs = 20000;
+
+}  // namespace
+
+void F::connectPadMenus() {
+    frmPad::Host host;
+    host.markModified = [this] { Saved = false; };
+    host.markersChanged = [this] { padMarkersChanged(); };
+    host.deselectAllPads = [this] { mnuDeSelectAll_Click(); };
+    host.toggleView = [this] { mnuPad_Click(); };
+    host.setViewChecked = [this](bool checked) {
+        if (QAction* view = menu_->action(QStringLiteral("mnuPad"))) {
+            view->setChecked(checked);
+        }
+    };
+    padDialog_ =
+        new frmPad(this, ui_, Doc, pathFromQ(QCoreApplication::applicationDirPath()), std::move(host));
+
+    PictureBox* p1 = panes_->P1();
+    PictureBox* p2 = panes_->P2();
+    p1->setMarkers(&padDialog_->board().markers.Pad1);
+    p2->setMarkers(&padDialog_->board().markers.Pad2);
+    connect(p1, &PictureBox::markerMouseDown, this, &F::Pad1_MouseDown);
+    connect(p2, &PictureBox::markerMouseDown, this, &F::Pad2_MouseDown);
+    connect(p1, &PictureBox::markerMouseUp, this, &F::Pad1_MouseUp);
+    connect(p2, &PictureBox::markerMouseUp, this, &F::Pad2_MouseUp);
+    connect(p1, &PictureBox::markerMouseMove, this,
+            [this](int index, Qt::MouseButtons, Qt::KeyboardModifiers, int, int, QPoint globalPos) {
+                Pad1_MouseMove(index, globalPos);
+            });
+    connect(p2, &PictureBox::markerMouseMove, this,
+            [this](int index, Qt::MouseButtons, Qt::KeyboardModifiers, int, int, QPoint globalPos) {
+                Pad2_MouseMove(index, globalPos);
+            });
+    connect(p1, &PictureBox::markerMoved, this,
+            [this](int index, double left, double top) { MovePad(1, index, left, top); });
+    connect(p2, &PictureBox::markerMoved, this,
+            [this](int index, double left, double top) { MovePad(2, index, left, top); });
+
+    auto bind = [this](const char* name, void (F::*handler)()) {
+        if (QAction* action = menu_->action(QString::fromUtf8(name))) {
+            connect(action, &QAction::triggered, this, handler);
+        }
+    };
+    bind("mnuSelectAll", &F::mnuSelectAll_Click);
+    bind("mnuDeSelectAll", &F::mnuDeSelectAll_Click);
+    bind("mnuInvert", &F::mnuInvert_Click);
+    bind("mnuDeleteSelected", &F::mnuDeleteSelected_Click);
+    bind("mnuInfo", &F::mnuInfo_Click);
+    if (QAction* view = menu_->action(QStringLiteral("mnuPad"))) {
+        view->setCheckable(true);
+        connect(view, &QAction::triggered, this, [this, view] {
+            // A checkable action flips its own mark before it triggers; the toggle flips it itself.
+            view->setChecked(!view->isChecked());
+            mnuPad_Click();
+        });
+    }
+}
+
+frmPad* F::padDialog() const {
+    return padDialog_;
+}
+
+frmInfo* F::infoWindow() const {
+    return infoWindow_;
+}
+
+void F::padMarkersChanged() {
+    panes_->P1()->markersChanged();
+    panes_->P2()->markersChanged();
+}
+
+void F::ApplySelectionColour(std::int32_t colour) {
+    if (padDialog_ == nullptr) {
+        return;
+    }
+    const PadMarkers::ColourChange change = padDialog_->board().markers.applyColour(colour);
+    if (change.picture1) {
+        panes_->P1()->update();
+    }
+    if (change.picture2) {
+        panes_->P2()->update();
+    }
+}
+
+void F::NormalisePadSections() {
+    PadBoard::NormalisePadSections(Doc);
+}
+
+void F::PlacePadFromFile(const PadRecord& pad) {
+    // The pad comes with its description and names; no Apply runs, so nothing of the file changes and
+    // no pad becomes the dialog's current pad.
+    padDialog_->board().loadPad(pad);
+}
+
+std::vector<ComponentData> F::padComponents() const {
+    return padDialog_->board().componentTable();
+}
+
+void F::ClearBase() {
+    padDialog_->board().clearAll();
+    padDialog_->setCurrentPad(0);
+    padDialog_->syncLists();
+    padMarkersChanged();
+}
+
+void F::ClearPadData() {
+    ClearBase();
+    padDialog_->deleteSelectedPads();
+}
+
+void F::AddPoint(bool keepSelection) {
+    if (!projectOpen_ || busy()) {
+        return;
+    }
+    const int index = padDialog_->board().markers.highest() + 1;
+    if (index > kMaxPadNumber) {
+        ui_.beep();  // every pad number is taken
+        return;
+    }
+    ShiftHeld = keepSelection;
+    AddPoint(index, true, true);
+}
+
+void F::AddPoint(int Index, bool DeselectOthers, bool SelectNew) {
+    PadBoard& board = padDialog_->board();
+    if (!board.place(Index, Cur1.left, Cur1.top, Cur2.left, Cur2.top)) {
+        return;
+    }
+    if (DeselectOthers && !ShiftHeld) {
+        mnuDeSelectAll_Click();
+    }
+    if (SelectNew) {
+        // Only the picture-1 marker: its partner follows at the next selection change.
+        board.markers.Pad1.get(board.markers.highest())->value = 1;
+    }
+    padDialog_->setCurrentPad(Index);
+    SetPadProp();
+    // The fields go to the new pad alone: with Shift the other selected pads keep their names.
+    padDialog_->applyToCurrentPad();
+    Saved = false;
+    padMarkersChanged();
+}
+
+void F::SetPadProp() {
+    padDialog_->loadCurrentPad();
+}
+
+void F::MovePad(int picture, int Index, double left, double top) {
+    if (padDialog_->board().move(picture, Index, left, top)) {
+        Saved = false;
+    }
+    padMarkersChanged();
+}
+
+void F::padMouseDown(int, int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift) {
+    if (!projectOpen_) {
+        return;
+    }
+    mnuPad_Click();
+    if (button == Qt::LeftButton) {
+        if (shift.testFlag(Qt::ShiftModifier)) {
+            padDialog_->setCurrentPad(0);
+        } else {
+            mnuDeSelectAll_Click();
+            padDialog_->setCurrentPad(Index);
+            SetPadProp();
+        }
+    }
+    // Ctrl + left: the picture drags the marker; the drop arrives as MovePad.
+    padDialog_->forgetPatterns();
+}
+
+void F::padMouseUp(int picture, int Index, Qt::MouseButton button, int x, int y) {
+    if (!projectOpen_) {
+        return;
+    }
+    PadMarkers& markers = padDialog_->board().markers;
+    PadMarker* marker = markers.array(picture).get(Index);
+    if (marker == nullptr) {
+        return;
+    }
+    // A left release over the marker is a click, which flips its check value.
+    if (button == Qt::LeftButton &&
+        QRect(0, 0, PictureBox::kCursorSize, PictureBox::kCursorSize).contains(x, y)) {
+        marker->value = marker->value == 0 ? 1 : 0;
+    }
+    const bool selected = marker->value == 1;
+    if (selected) {
+        padDialog_->showModeless();
+    }
+    if (PadMarker* partner = markers.array(picture == 1 ? 2 : 1).get(Index)) {
+        partner->value = selected ? 1 : 0;
+    }
+    if (padDialog_->currentPad() != 0) {
+        padDialog_->applyToCurrentPad();
+    }
+    padMarkersChanged();
+}
+
+void F::padMouseMove(int picture, int Index, QPoint globalPos) {
+    const PadMarker* marker = padDialog_->board().markers.array(picture).get(Index);
+    if (marker == nullptr) {
+        return;
+    }
+    PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
+    tooltiptext::SetTooltip(box, globalPos, toQ(marker->toolTipText), kTipBackColour, kTipTextColour,
+                            kTipMaxWidth, kTipPopDelayMs, PictureBox::markerRect(*marker));
+}
+
+void F::Pad1_MouseDown(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int, int) {
+    padMouseDown(1, Index, button, shift);
+}
+
+void F::Pad2_MouseDown(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int, int) {
+    padMouseDown(2, Index, button, shift);
+}
+
+void F::Pad1_MouseUp(int Index, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+    padMouseUp(1, Index, button, x, y);
+}
+
+void F::Pad2_MouseUp(int Index, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+    padMouseUp(2, Index, button, x, y);
+}
+
+void F::Pad1_MouseMove(int Index, QPoint globalPos) {
+    padMouseMove(1, Index, globalPos);
+}
+
+void F::Pad2_MouseMove(int Index, QPoint globalPos) {
+    padMouseMove(2, Index, globalPos);
+}
+
+void F::mnuSelectAll_Click() {
+    if (!projectOpen_) {
+        return;
+    }
+    padDialog_->board().markers.selectAll();
+    padDialog_->setCurrentPad(0);
+    padDialog_->setSelectionControlsEnabled(true);
+    padDialog_->forgetPatterns();
+    padMarkersChanged();
+}
+
+void F::mnuDeSelectAll_Click() {
+    if (!projectOpen_) {
+        return;
+    }
+    padDialog_->board().markers.deselectAll();
+    padDialog_->setSelectionControlsEnabled(false);
+    padDialog_->forgetPatterns();
+    padMarkersChanged();
+}
+
+void F::mnuInvert_Click() {
+    if (!projectOpen_) {
+        return;
+    }
+    PadMarkers& markers = padDialog_->board().markers;
+    markers.invert();
+    padDialog_->setSelectionControlsEnabled(markers.selectedCount() > 0);
+    padDialog_->forgetPatterns();
+    padMarkersChanged();
+}
+
+void F::mnuDeleteSelected_Click() {
+    if (!projectOpen_) {
+        return;
+    }
+    padDialog_->deleteSelectedPads();
+}
+
+void F::mnuPad_Click() {
+    if (QAction* view = menu_->action(QStringLiteral("mnuPad"))) {
+        view->setChecked(!view->isChecked());
+    }
+    // The check mark and the visibility are flipped independently, as they always were.
+    if (padDialog_->isHidden()) {
+        padDialog_->showModeless();
+    } else {
+        padDialog_->hide();
+    }
+}
+
+void F::mnuInfo_Click() {
+    if (!projectOpen_) {
+        return;
+    }
+    if (infoWindow_ == nullptr) {
+        infoWindow_ = new frmInfo(
+            this, ui_, OpenSave, [this] { return padDialog_->board().selectedDescriptions(); },
+            [this] { return ProjectPath; });
+    }
+    infoWindow_->show();
+    infoWindow_->raise();
+    infoWindow_->activateWindow();
+}
 
 }  // namespace korvane

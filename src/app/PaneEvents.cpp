@@ -165,9 +165,8 @@ void F::mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift
         }
         return;
     }
-    if (shift.testFlag(Qt::AltModifier) && !FillConfirmationVisible() && projectOpen_ && !busy()) {
-        StartFill(picture, int(nearest(x)), int(nearest(y)));
-        ShowTracesWindowIfHidden();
+    if (shift.testFlag(Qt::AltModifier)) {
+        AltClickFill(picture, x, y);
     }
 }
 

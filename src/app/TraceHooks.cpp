@@ -1,14 +1,330 @@
-// The main window's side of the flood fill and the traces.
+// The main window's side of the flood fill and the traces: the Tracing menu, the Alt-click fill with its
+// question and record, the traces window's operations on the pictures, and closing while a fill runs.
+
+#include <QAction>
+#include <QTimer>
+#include <cmath>
+#include <functional>
+#include <limits>
 
 #include "app/F.h"
+#include "platform/QtText.h"
+#include "platform/Ui.h"
+#include "text/Numbers.h"
+#include "tracing/TraceReplay.h"
+#include "tracing/frmTraces.h"
+#include "tracing/frmWin.h"
+#include "tracing/modPictureFilling.h"
+#include "view/Panes.h"
+#include "view/PictureBox.h"
 
 namespace korvane {
 
-void F::StartFill(int, int, int) {}
-bool F::FillConfirmationVisible() const {
-    return false;
+namespace {
+
+class ScopeExit {
+  public:
+    explicit ScopeExit(std::function<void()> onExit) : onExit_(std::move(onExit)) {}
+    ~ScopeExit() { onExit_(); }
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+
+  private:
+    std::function<void()> onExit_;
+};
+
+int wholePixel(double value) {
+    const std::int64_t whole = nearest(value);
+    return int(
+        std::clamp<std::int64_t>(whole, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
-void F::ShowTracesWindowIfHidden() {}
-void F::DrawAllTraces() {}
+
+bool onPicture(const PictureBox* box, int x, int y) {
+    return box->hasPicture() && x >= 0 && y >= 0 && x < box->workImage().width() &&
+           y < box->workImage().height();
+}
+
+// What every fill of the window shares: events and sounds through the Ui, the shared running flag, a
+// scheduled repaint of the picture, and the check that the picture is still the one being filled after
+// events were handled (the project may have been closed meanwhile).
+FillControl fillControlFor(Ui& ui, bool& running, PictureBox* box, int picture, const unsigned& generation,
+                           double intervalMs) {
+    FillControl control;
+    control.eventIntervalMs = intervalMs;
+    control.ui = &ui;
+    control.running = &running;
+    control.pictureNumber = picture;
+    control.redraw = [box] { box->update(); };
+    const unsigned started = generation;
+    control.refresh = [box, &generation, started](ImageView& view) {
+        if (generation != started || !box->hasPicture()) {
+            return false;
+        }
+        const ImageView now = box->pixels();
+        if (now.width != view.width || now.height != view.height) {
+            return false;
+        }
+        view = now;
+        return true;
+    };
+    return control;
+}
+
+constexpr std::size_t kMostUnreadableShown = 20;
+
+}  // namespace
+
+void F::connectTracingMenus() {
+    frmTraces::Hooks hooks;
+    hooks.replay = [this](const std::string& record, int mode) {
+        const std::optional<TraceRecord> parsed = ParseTraceRecord(record);
+        if (!parsed) {
+            return ReplayOutcome::Malformed;
+        }
+        PictureBox* box = parsed->picture == 1 ? panes_->P1() : panes_->P2();
+        if (!projectOpen_ || !box->hasPicture()) {
+            return ReplayOutcome::PictureGone;
+        }
+        ++tracingDepth_;
+        const ScopeExit done([this] {
+            --tracingDepth_;
+            tracingEnded();
+        });
+        ImageView view = box->pixels();
+        FillControl control =
+            fillControlFor(ui_, FillRunning, box, parsed->picture, traceGeneration_, FillEventIntervalMs);
+        return ReplayRecord(*parsed, mode == 2 ? ReplayMode::Erase : ReplayMode::Draw, view, control);
+    };
+    hooks.beginRun = [this] {
+        if (busy() || !projectOpen_ || unloaded_) {
+            return false;
+        }
+        ++tracingDepth_;
+        runGeneration_ = traceGeneration_;
+        return true;
+    };
+    hooks.endRun = [this] {
+        --tracingDepth_;
+        tracingEnded();
+    };
+    hooks.stopRun = [this] { return closeAfterFill_ || runGeneration_ != traceGeneration_; };
+    hooks.show = [this](int list, const std::string& record) { showTraceSeed(list, record); };
+    hooks.markModified = [this] { Saved = false; };
+    hooks.menuToggle = [this] { mnuTraces_Click(); };
+    hooks.escape = [this] {
+        traces_->hide();
+        if (QAction* item = menu_->action(QStringLiteral("mnuTraces"))) {
+            item->setChecked(false);
+        }
+    };
+    hooks.reportUnreadable = [this](const std::vector<std::string>& records) {
+        std::string prompt = "These trace records cannot be read and were skipped:";
+        for (std::size_t i = 0; i < records.size() && i < kMostUnreadableShown; ++i) {
+            prompt += "\n" + records[i];
+        }
+        if (records.size() > kMostUnreadableShown) {
+            prompt += "\n...";
+        }
+        MessageRequest request;
+        request.prompt = prompt;
+        request.title = "Invalid trace record:";
+        request.icon = MsgIcon::Exclamation;
+        request.buttons = MsgButtons::Ok;
+        ui_.message(request);
+    };
+    traces_ = new frmTraces(this, TraceList1, TraceList2, std::move(hooks));
+    win_ = new frmWin(this);
+
+    const auto& colours = menu_->colourItems();
+    for (int index = 0; index < colours.size(); ++index) {
+        connect(colours[index], &QAction::triggered, this, [this, index] { mnuClr_Click(index); });
+    }
+    if (QAction* item = menu_->action(QStringLiteral("mnuColorBound"))) {
+        connect(item, &QAction::triggered, this, &F::mnuColorBound_Click);
+    }
+    if (QAction* item = menu_->action(QStringLiteral("mnuFillAtCursor"))) {
+        connect(item, &QAction::triggered, this, &F::mnuFillAtCursor_Click);
+    }
+    if (QAction* item = menu_->action(QStringLiteral("mnuTraces"))) {
+        item->setCheckable(true);
+        // The menu has already toggled the check mark when this runs.
+        connect(item, &QAction::triggered, this, [this] { traces_->setVisible(!traces_->isVisible()); });
+    }
+    connect(panes_->P1(), &PictureBox::mouseDown, this, [this] { lastClickedPicture_ = 1; });
+    connect(panes_->P2(), &PictureBox::mouseDown, this, [this] { lastClickedPicture_ = 2; });
+}
+
+void F::StartFill(int picture, int x, int y) {
+    if (busy() || !projectOpen_ || unloaded_) {
+        return;  // one fill at a time: a second one would disturb the running one's seeds and picture
+    }
+    PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
+    if (!onPicture(box, x, y)) {
+        return;
+    }
+    ++tracingDepth_;
+    const ScopeExit done([this] {
+        --tracingDepth_;
+        tracingEnded();
+    });
+    ImageView view = box->pixels();
+    FillControl control =
+        fillControlFor(ui_, FillRunning, box, picture, traceGeneration_, FillEventIntervalMs);
+    control.ask = [this] { return win_->ask(); };
+    control.record = [this, picture](const std::string& record) {
+        (picture == 1 ? TraceList1 : TraceList2).push_back(record);
+        Saved = false;
+    };
+    // A copy: painting a fill back exchanges the colours, and the chosen fill colour must stay.
+    std::int32_t fill = FillColor;
+    bool quiet = false;
+    const float bound = float(ColorBound);
+    FillArea(view, x, y, fill, bound, bound, quiet, control);
+}
+
+void F::AltClickFill(int picture, int x, int y) {
+    if (FillConfirmationVisible() || !projectOpen_ || busy()) {
+        return;
+    }
+    // A release outside the picture is no click on a pixel: nothing to fill, nothing to show.
+    if (!onPicture(picture == 1 ? panes_->P1() : panes_->P2(), x, y)) {
+        return;
+    }
+    StartFill(picture, x, y);
+    ShowTracesWindowIfHidden();
+}
+
+void F::mnuFillAtCursor_Click() {
+    const CursorMark& cursor = lastClickedPicture_ == 1 ? Cur1 : Cur2;
+    AltClickFill(lastClickedPicture_, wholePixel(cursor.left), wholePixel(cursor.top));
+}
+
+frmTraces* F::tracesWindow() const {
+    return traces_;
+}
+
+frmWin* F::fillQuestion() const {
+    return win_;
+}
+
+bool F::FillConfirmationVisible() const {
+    return win_ != nullptr && win_->isVisible();
+}
+
+void F::ShowTracesWindowIfHidden() {
+    if (!traces_->isVisible() && !unloaded_ && !closeAfterFill_) {
+        mnuTraces_Click();
+    }
+}
+
+void F::mnuTraces_Click() {
+    if (QAction* item = menu_->action(QStringLiteral("mnuTraces"))) {
+        item->setChecked(!item->isChecked());
+    }
+    traces_->setVisible(!traces_->isVisible());
+}
+
+void F::DrawAllTraces() {
+    traces_->cmdDraw_Click();
+}
+
+void F::mnuClr_Click(int index) {
+    const auto& items = menu_->colourItems();
+    if (index == 8) {
+        PickColor = true;
+        MessageRequest request;
+        request.prompt = "Click the point on the pictures";
+        request.title = "Fill color selection:";
+        request.icon = MsgIcon::Information;
+        request.buttons = MsgButtons::Ok;
+        ui_.message(request);
+        return;
+    }
+    if (index < 0 || index >= items.size()) {
+        return;
+    }
+    // Black has no value of its own: an empty tag reads as 0.
+    FillColor = parseWhole(fromQ(items[index]->data().toString()));
+}
+
+void F::mnuColorBound_Click() {
+    for (;;) {
+        InputRequest request;
+        request.prompt =
+            "Pixels which have the color of the clicked pixel \u00B1X% should be repainted with the filling "
+            "color. Input  X:";
+        request.title = "Define the area bounds for the filling:";
+        request.defaultText = formatFraction(float(ColorBound) * 100.0f);
+        const std::optional<std::string> answer = ui_.input(request);
+        const double value = answer ? parseNumber(*answer) : 0.0;
+        // The bound is kept in single precision; a percentage too large for it would be written to the
+        // project as 0 and read back as something else, so it is asked again like any unusable entry.
+        const float bound = float(value / 100);
+        if (value > 0 && std::isfinite(bound)) {
+            ColorBound = bound;
+            return;
+        }
+    }
+}
+
+bool F::holdCloseForFill() {
+    if (tracingDepth_ == 0) {
+        return false;
+    }
+    FillRunning = false;  // as Esc: a painting pass stops at its next checkpoint
+    closeAfterFill_ = true;
+    return true;
+}
+
+void F::tracingEnded() {
+    if (tracingDepth_ == 0 && closeAfterFill_) {
+        QTimer::singleShot(0, this, [this] {
+            closeAfterFill_ = false;
+            close();
+        });
+    }
+}
+
+void F::UnloadTraces() {
+    ++traceGeneration_;
+    TraceList1.clear();
+    TraceList2.clear();
+    if (win_->asking()) {
+        win_->abandon();
+    }
+    traces_->hide();
+    if (QAction* item = menu_->action(QStringLiteral("mnuTraces"))) {
+        item->setChecked(false);
+    }
+}
+
+void F::showTraceSeed(int list, const std::string& record) {
+    if (!projectOpen_) {
+        return;
+    }
+    const TraceSeed seed = TraceSeedOf(record);
+    const int x = wholePixel(seed.x);
+    const int y = wholePixel(seed.y);
+    if (list == 1) {
+        P1_MouseMove(Qt::LeftButton, Qt::NoModifier, x, y);
+    } else {
+        P2_MouseMove(Qt::LeftButton, Qt::NoModifier, x, y);
+    }
+    scrollCursorIntoView();
+}
+
+void F::scrollCursorIntoView() {
+    // The edge scrolling would do it tick by tick while the button is held; no button is held after a
+    // click in a list, so the steps are taken at once until the cursor is in view or the bars refuse.
+    for (int step = 0; step < 100000; ++step) {
+        const auto h = panes_->HS().Value();
+        const auto v = panes_->VS().Value();
+        AutoPos();
+        if (panes_->HS().Value() == h && panes_->VS().Value() == v) {
+            break;
+        }
+    }
+    MouseHeld = false;
+}
 
 }  // namespace korvane

@@ -4,7 +4,10 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
+
+#include "platform/tooltiptext.h"
 
 namespace korvane {
 
@@ -119,6 +122,73 @@ QRect PictureBox::cursorRect() const {
         .adjusted(-1, -1, 1, 1);
 }
 
+void PictureBox::setMarkers(const MarkerArray* markers) {
+    markers_ = markers;
+    pressedMarker_ = 0;
+    dragMarker_ = 0;
+    update();
+}
+
+void PictureBox::markersChanged() {
+    // A marker that went away cannot hold the mouse or be dragged any more.
+    if (markers_ == nullptr || !markers_->exists(pressedMarker_)) {
+        pressedMarker_ = 0;
+    }
+    if (markers_ == nullptr || !markers_->exists(dragMarker_)) {
+        dragMarker_ = 0;
+    }
+    update();
+}
+
+QRect PictureBox::markerRect(const PadMarker& marker) {
+    return {int(std::floor(marker.left)), int(std::floor(marker.top)), kCursorSize, kCursorSize};
+}
+
+QRect PictureBox::dragRect() const {
+    return {dragPos_, QSize(kCursorSize, kCursorSize)};
+}
+
+int PictureBox::markerAt(int x, int y) const {
+    if (markers_ == nullptr) {
+        return 0;
+    }
+    const QPoint point(x, y);
+    for (int n = markers_->highest(); n >= 1; --n) {
+        const PadMarker* marker = markers_->get(n);
+        if (marker != nullptr && marker->visible && markerRect(*marker).contains(point)) {
+            return n;
+        }
+    }
+    return 0;
+}
+
+void PictureBox::paintMarkers(QPainter& painter, const QRect& area) const {
+    if (markers_ == nullptr) {
+        return;
+    }
+    // Push-button check boxes: raised while unselected, pressed in while selected.
+    const QColor light(Qt::white);
+    const QColor shadow(Qt::darkGray);
+    for (int n = 1; n <= markers_->highest(); ++n) {
+        const PadMarker* marker = markers_->get(n);
+        if (marker == nullptr || !marker->visible) {
+            continue;
+        }
+        const QRect box = n == dragMarker_ ? dragRect() : markerRect(*marker);
+        if (!box.intersects(area)) {
+            continue;
+        }
+        painter.fillRect(box, tooltiptext::PackedColour(marker->backColour));
+        const bool pressed = marker->value == 1;
+        painter.setPen(pressed ? shadow : light);
+        painter.drawLine(box.topLeft(), box.topRight());
+        painter.drawLine(box.topLeft(), box.bottomLeft());
+        painter.setPen(pressed ? light : shadow);
+        painter.drawLine(box.bottomLeft(), box.bottomRight());
+        painter.drawLine(box.topRight(), box.bottomRight());
+    }
+}
+
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
@@ -136,24 +206,98 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         painter.setPen(QPen(Qt::white, 1));
         painter.drawRect(square.adjusted(1, 1, -1, -1));
     }
+    // Markers lie above the cursor, as controls on a picture cover what is drawn on it.
+    paintMarkers(painter, area);
+}
+
+bool PictureBox::pressMarker(QMouseEvent* event) {
+    const QPoint p = picturePixel(event);
+    int index = pressedMarker_;
+    if (index == 0) {
+        index = markerAt(p.x(), p.y());
+        if (index == 0) {
+            return false;
+        }
+        pressedMarker_ = index;
+        const PadMarker* marker = markers_->get(index);
+        const QRect box = markerRect(*marker);
+        if (event->button() == Qt::LeftButton && modifiersOf(event).testFlag(Qt::ControlModifier)) {
+            dragMarker_ = index;
+            dragGrab_ = p - box.topLeft();
+            dragPos_ = box.topLeft();
+            dragMoved_ = false;
+        }
+    }
+    const PadMarker* marker = markers_ != nullptr ? markers_->get(index) : nullptr;
+    const QPoint corner = marker != nullptr ? markerRect(*marker).topLeft() : QPoint();
+    emit markerMouseDown(index, event->button(), modifiersOf(event), p.x() - corner.x(), p.y() - corner.y());
+    return true;
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
+    if (pressMarker(event)) {
+        return;
+    }
     const QPoint p = picturePixel(event);
     emit mouseDown(event->button(), modifiersOf(event), p.x(), p.y());
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = picturePixel(event);
+    if (dragMarker_ != 0) {
+        // The marker follows the mouse but stays wholly on its picture.
+        QPoint corner = p - dragGrab_;
+        corner.setX(std::clamp(corner.x(), 0, std::max(0, width() - kCursorSize)));
+        corner.setY(std::clamp(corner.y(), 0, std::max(0, height() - kCursorSize)));
+        if (corner != dragPos_) {
+            const QRect before = dragRect();
+            dragPos_ = corner;
+            dragMoved_ = true;
+            update(before.united(dragRect()));
+        }
+        return;
+    }
+    const int index = pressedMarker_ != 0 ? pressedMarker_ : markerAt(p.x(), p.y());
+    if (index != 0) {
+        const PadMarker* marker = markers_ != nullptr ? markers_->get(index) : nullptr;
+        const QPoint corner = marker != nullptr ? markerRect(*marker).topLeft() : QPoint();
+        emit markerMouseMove(index, event->buttons(), modifiersOf(event), p.x() - corner.x(),
+                             p.y() - corner.y(), event->globalPosition().toPoint());
+        return;
+    }
     emit mouseMove(event->buttons(), modifiersOf(event), p.x(), p.y());
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = picturePixel(event);
-    emit mouseUp(event->button(), modifiersOf(event), p.x(), p.y());
+    const int index = pressedMarker_;
+    if (index == 0) {
+        emit mouseUp(event->button(), modifiersOf(event), p.x(), p.y());
+        return;
+    }
+    if (event->buttons() == Qt::NoButton) {
+        pressedMarker_ = 0;
+    }
+    if (dragMarker_ == index && event->button() == Qt::LeftButton) {
+        // The move ends the gesture: the marker is dropped, not clicked.
+        dragMarker_ = 0;
+        update(dragRect());
+        if (dragMoved_) {
+            dragMoved_ = false;
+            emit markerMoved(index, dragPos_.x(), dragPos_.y());
+        }
+        return;
+    }
+    const PadMarker* marker = markers_ != nullptr ? markers_->get(index) : nullptr;
+    const QPoint corner = marker != nullptr ? markerRect(*marker).topLeft() : QPoint();
+    emit markerMouseUp(index, event->button(), modifiersOf(event), p.x() - corner.x(), p.y() - corner.y());
 }
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second click on a marker is one more click on it, not a new pad.
+    if (pressMarker(event)) {
+        return;
+    }
     const QPoint p = picturePixel(event);
     emit doubleClicked(modifiersOf(event), p.x(), p.y());
 }

@@ -2,14 +2,19 @@
 
 // One loaded picture (P1 or P2): the base image as loaded or last transformed, and the working image
 // that run-time painting such as traces goes into. The widget is exactly the picture's size, one
-// picture pixel per logical pixel, and draws the cursor itself: a board has thousands of marks, and
-// child widgets for each would crawl.
+// picture pixel per logical pixel, and draws the cursor and the pad markers itself: a board has
+// thousands of marks, and child widgets for each would crawl. Mouse events reach a marker before the
+// picture, as they would reach a child control lying on it: a press on a marker keeps sending that
+// marker the moves and the release until every button is up.
 
 #include <QImage>
 #include <QString>
 #include <QWidget>
 
+#include "pads/PadMarkers.h"
 #include "platform/Ui.h"
+
+class QPainter;
 
 namespace korvane {
 
@@ -38,7 +43,17 @@ class PictureBox : public QWidget {
     double cursorLeft() const { return cursorLeft_; }
     double cursorTop() const { return cursorTop_; }
 
-    // Side of the square cursor in picture pixels.
+    // The pad markers shown on this picture, one array of the pad model; null for none. The widget only
+    // reads them: call markersChanged() after the model changed.
+    void setMarkers(const MarkerArray* markers);
+    void markersChanged();
+    // The topmost visible marker at a picture pixel (later numbers lie above earlier ones), 0 for none.
+    int markerAt(int x, int y) const;
+    static QRect markerRect(const PadMarker& marker);
+    // The marker being moved with Ctrl + drag, 0 for none.
+    int draggedMarker() const { return dragMarker_; }
+
+    // Side of the square cursor (and of a pad marker) in picture pixels.
     static constexpr int kCursorSize = 8;
     // Largest picture accepted, per side and in all: the scroll range is 16 bits, and two layers
     // with their working copies must still fit in memory.
@@ -51,6 +66,13 @@ class PictureBox : public QWidget {
     void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void doubleClicked(Qt::KeyboardModifiers modifiers, int x, int y);
+    // Mouse events on marker `index`; x and y are relative to the marker's top-left corner.
+    void markerMouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void markerMouseMove(int index, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y,
+                         QPoint globalPos);
+    void markerMouseUp(int index, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    // A Ctrl + drag of the marker ended at a new top-left corner (picture pixels).
+    void markerMoved(int index, double left, double top);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -61,12 +83,23 @@ class PictureBox : public QWidget {
 
   private:
     QRect cursorRect() const;
+    QRect dragRect() const;
+    void paintMarkers(QPainter& painter, const QRect& area) const;
+    // A press that lands on a marker (or goes to the marker that holds the mouse); false for the picture.
+    bool pressMarker(QMouseEvent* event);
 
     QImage base_;
     QImage work_;
     double cursorLeft_ = 1;
     double cursorTop_ = 1;
     bool cursorVisible_ = true;
+
+    const MarkerArray* markers_ = nullptr;
+    int pressedMarker_ = 0;  // holds the mouse from a press until every button is up
+    int dragMarker_ = 0;
+    QPoint dragGrab_;  // where the marker was grabbed, relative to its top-left corner
+    QPoint dragPos_;   // top-left corner while dragging
+    bool dragMoved_ = false;
 };
 
 }  // namespace korvane

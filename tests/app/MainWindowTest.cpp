@@ -77,7 +77,7 @@ TEST_F(MainWindow, MenuTreeHasEveryCaptionShortcutAndHiddenItem) {
         {"mnuInvert", "Invert pads selection", "Ctrl+I", true},
         {"mnuAction", "Ac&tions at selected pads", "", true},
         {"mnuDeleteSelected", "Delete selected pads", "Shift+Del", true},
-        {"mnuInfo", "&Info as text", "", false},
+        {"mnuInfo", "&Info as text", "", true},
         {"mnuView", "&View", "", true},
         {"mnuPad", "Pads", "", true},
         {"mnuTraces", "Traces", "Ctrl+T", true},

@@ -185,6 +185,41 @@ const std::vector<Pad> kPads = {
     {"J2", "2", "LOAD", 1270, 480, Shape::Round, kTerminal, kTerminal, kTerminalDrill},
 };
 
+// What the export needs of each component: the symbol's position in Lib/sch.lb (RES 0, CAP 1, ELECTRO 2,
+// DIODE 3, LED 4, NPN 5, PNP 6, CON2 7, CON4 8, IC8 9, IC14 10, IC16 11), part type and footprint of
+// Lib/pcb.lb.
+struct Component {
+    const char* designator;
+    const char* symbol;
+    const char* partType;
+    const char* footprint;
+};
+
+const std::vector<Component> kComponents = {
+    {"U1", "9", "NE555", "DIP8"},    {"R1", "0", "10k", "AXIAL0.4"},    {"RV1", "0", "100k", "VR5"},
+    {"R2", "0", "47k", "AXIAL0.4"},  {"C1", "2", "10uF", "RB.2/.4"},    {"C2", "1", "10nF", "RAD0.2"},
+    {"C3", "2", "100uF", "RB.2/.4"}, {"C4", "1", "100nF", "1206"},      {"R3", "0", "1k", "AXIAL0.4"},
+    {"R4", "0", "1k", "1206"},       {"R5", "0", "10k", "AXIAL0.4"},    {"D2", "4", "RED", "1206"},
+    {"Q1", "5", "BC337", "TO-92A"},  {"D1", "3", "1N4148", "DIODE0.4"}, {"J1", "7", "SUPPLY", "SIP2"},
+    {"J2", "7", "LOAD", "SIP2"},
+};
+
+// Fills the demo keeps as traces: a seed on a track of one layer (board coordinates of picture 1), and
+// the colour it is painted with. The record's original colour is read from the written scan.
+struct TraceSeed {
+    Side side;
+    const char* net;
+    double x, y;
+    int fillColour;  // packed 0x00BBGGRR
+};
+
+const std::vector<TraceSeed> kTraceSeeds = {
+    {Side::Top, "VCC", 400, 180, 65535},        // the supply rail, yellow
+    {Side::Top, "OUT", 580, 640, 16711935},     // U1 output to the LED resistor, magenta
+    {Side::Bottom, "THR", 800, 560, 16776960},  // timing node, cyan
+    {Side::Bottom, "BASE", 1120, 700, 65280},   // transistor base, green
+};
+
 const std::vector<Via> kVias = {
     {"VCC", 590, 180}, {"VCC", 745, 180}, {"GND", 420, 885}, {"GND", 700, 885}, {"GND", 880, 885},
 };
@@ -1049,14 +1084,22 @@ QPointF cursorHole() {
     return {};
 }
 
-// The project as the program itself would save it right after calibrating the cursors: both cursors
-// and the remembered positions on one pair of corresponding points.
-QByteArray projectText() {
+// The packed colour 0x00BBGGRR of a scan's pixel, as the program reads it.
+long packedColour(const QImage& image, QPoint p) {
+    const QRgb rgb = image.pixel(p);
+    return long(qRed(rgb)) | (long(qGreen(rgb)) << 8) | (long(qBlue(rgb)) << 16);
+}
+
+// The project as the program itself would save it after calibrating the cursors, naming every pad,
+// completing the component data and keeping a few fills: both cursors and the remembered positions on
+// one pair of corresponding points. The scans are read back so that the traces' original colours are
+// those of the JPEG pixels, not of the picture before compression.
+QByteArray projectText(const QImage& topScan, const QImage& bottomScan) {
     const QPointF p1 = cursorHole();
     const QPointF p2 = toPicture2(p1);
     const QString x1 = QString::number(whole(p1.x())), y1 = QString::number(whole(p1.y()));
     const QString x2 = QString::number(whole(p2.x())), y2 = QString::number(whole(p2.y()));
-    const QStringList lines = {
+    QStringList lines = {
         "[FilePathSection]",
         "First=top.jpg",
         "Second=bottom.jpg",
@@ -1071,11 +1114,35 @@ QByteArray projectText() {
         "X2=" + x2,
         "Y2=" + y2,
         "",
-        "[ComponentsSection]",
-        "",
-        "[TraceSection]",
-        "",
     };
+    int number = 0;
+    for (const Pad& pad : kPads) {
+        const QPointF at2 = toPicture2({pad.x, pad.y});
+        lines << QString("[Pad%1]").arg(++number) << QString("PadName=") + pad.name
+              << QString("NetName=") + pad.net << QString("CompName=") + pad.comp
+              << QString("1Pad=%1,%2").arg(whole(pad.x)).arg(whole(pad.y))
+              << QString("2Pad=%1,%2").arg(whole(at2.x())).arg(whole(at2.y())) << "";
+    }
+    lines << "[ComponentsSection]";
+    for (const Component& component : kComponents) {
+        lines << QString("%1=%2{label}%3{footprint}%4")
+                     .arg(component.designator, component.symbol, component.partType, component.footprint);
+    }
+    lines << ""
+          << "[TraceSection]";
+    for (const TraceSeed& seed : kTraceSeeds) {
+        const bool top = seed.side == Side::Top;
+        const QPointF at = top ? QPointF(seed.x, seed.y) : toPicture2({seed.x, seed.y});
+        const QPoint pixel(int(whole(at.x())), int(whole(at.y())));
+        const long original = packedColour(top ? topScan : bottomScan, pixel);
+        lines << QString("%1-%2-%3-%4=%5-0.1-0.1")
+                     .arg(top ? 1 : 2)
+                     .arg(pixel.x())
+                     .arg(pixel.y())
+                     .arg(original)
+                     .arg(seed.fillColour);
+    }
+    lines << "";
     return (lines.join("\r\n") + "\r\n").toUtf8();
 }
 
@@ -1153,8 +1220,10 @@ int main(int argc, char** argv) {
     const QTransform bottomPlacement(kScaleX, 0, 0, kScaleY, kOffsetX, kOffsetY);
     const QImage top = scan(Side::Top, QTransform(), QSize(kWidth1, kHeight1), kTopLook);
     const QImage bottom = scan(Side::Bottom, bottomPlacement, QSize(kWidth2, kHeight2), kBottomLook);
-    const bool ok = writeJpeg(top, folder.filePath("top.jpg")) &&
-                    writeJpeg(bottom, folder.filePath("bottom.jpg")) &&
-                    writeFile(projectText(), folder.filePath("demo.kvp"));
-    return ok ? 0 : 1;
+    if (!writeJpeg(top, folder.filePath("top.jpg")) || !writeJpeg(bottom, folder.filePath("bottom.jpg"))) {
+        return 1;
+    }
+    const QImage topScan(folder.filePath("top.jpg"));
+    const QImage bottomScan(folder.filePath("bottom.jpg"));
+    return writeFile(projectText(topScan, bottomScan), folder.filePath("demo.kvp")) ? 0 : 1;
 }

@@ -1,0 +1,298 @@
+// The flood fill on synthetic board scans of about 4, 16 and 36 megapixels, side by side with OpenCV's
+// cv::floodFill when OpenCV is installed (4-connected, zero tolerance, same seed, on a three-channel copy
+// of the same picture made outside the timing). Both must paint the same number of pixels.
+//
+// Two seeds per picture: in the large copper pour (which the traces and pads join) and in the substrate
+// (which surrounds every trace and pad, so its spans are short and many).
+//
+// Rates are painted megapixels per second. A table of both fills and their ratio closes the run.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tracing/modPictureFilling.h"
+
+#if KORVANE_BENCH_OPENCV
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+#endif
+
+namespace {
+
+using korvane::FillControl;
+using korvane::ImageView;
+
+constexpr std::uint32_t kSubstrate = 0x2E5A1Fu;  // packed 0x00BBGGRR
+constexpr std::uint32_t kCopper = 0x4A9BD2u;
+constexpr std::uint32_t kFill = 0x0000FFu;  // red: on no board
+
+struct Board {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;   // RGBX words: 0xFF in the high byte, the packed colour below
+    int planeX = 0, planeY = 0;          // a point in the copper pour
+    int substrateX = 0, substrateY = 0;  // a point in the substrate
+};
+
+class Random {
+  public:
+    explicit Random(std::uint64_t seed) : state_(seed) {}
+    int below(int n) {
+        state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
+        return int((state_ >> 33) % std::uint64_t(n));
+    }
+
+  private:
+    std::uint64_t state_;
+};
+
+void rect(Board& b, int x0, int y0, int x1, int y1, std::uint32_t colour) {
+    x0 = std::max(x0, 0);
+    y0 = std::max(y0, 0);
+    x1 = std::min(x1, b.width - 1);
+    y1 = std::min(y1, b.height - 1);
+    if (x0 > x1) {
+        return;
+    }
+    for (int y = y0; y <= y1; ++y) {
+        std::fill(b.pixels.begin() + std::ptrdiff_t(y) * b.width + x0,
+                  b.pixels.begin() + std::ptrdiff_t(y) * b.width + x1 + 1, colour | 0xFF000000u);
+    }
+}
+
+void disc(Board& b, int cx, int cy, int r, std::uint32_t colour) {
+    for (int dy = -r; dy <= r; ++dy) {
+        int dx = 0;
+        while ((dx + 1) * (dx + 1) + dy * dy <= r * r) {
+            ++dx;
+        }
+        rect(b, cx - dx, cy + dy, cx + dx, cy + dy, colour);
+    }
+}
+
+// A diagonal trace: a band `w` pixels wide running at 45 degrees.
+void diagonal(Board& b, int x, int y, int length, int w, int direction) {
+    for (int i = 0; i < length; ++i) {
+        rect(b, x + i, y + direction * i, x + i + w, y + direction * i, kCopper);
+    }
+}
+
+Board makeBoard(int width, int height) {
+    Board b;
+    b.width = width;
+    b.height = height;
+    b.pixels.assign(std::size_t(width) * std::size_t(height), kSubstrate | 0xFF000000u);
+    Random random(std::uint64_t(width) * 7919u + std::uint64_t(height));
+    const int unit = std::max(2, width / 800);  // trace width grows with the scan's resolution
+
+    // The copper pour, with clearance rings around isolated vias.
+    const int px0 = width / 20, py0 = height / 10, px1 = width * 45 / 100, py1 = height * 70 / 100;
+    rect(b, px0, py0, px1, py1, kCopper);
+    for (int y = py0 + 12 * unit; y < py1 - 12 * unit; y += 25 * unit) {
+        for (int x = px0 + 12 * unit; x < px1 - 12 * unit; x += 25 * unit) {
+            disc(b, x, y, 6 * unit, kSubstrate);
+            disc(b, x, y, 3 * unit, kCopper);
+        }
+    }
+    b.planeX = px0 + 2;
+    b.planeY = py0 + 2;
+
+    // Traces with pads at their ends: horizontal, vertical and diagonal, many joining the pour.
+    const int traces = width * height / 100000;
+    for (int i = 0; i < traces; ++i) {
+        const int x = random.below(width);
+        const int y = random.below(height);
+        const int length = 40 * unit + random.below(300 * unit);
+        const int w = unit + random.below(3 * unit);
+        switch (random.below(4)) {
+            case 0:
+                rect(b, x, y, x + length, y + w, kCopper);
+                disc(b, x + length, y + w / 2, 4 * unit, kCopper);
+                break;
+            case 1:
+                rect(b, x, y, x + w, y + length, kCopper);
+                disc(b, x + w / 2, y + length, 4 * unit, kCopper);
+                break;
+            default:
+                diagonal(b, x, y, length / 2, w, random.below(2) == 0 ? 1 : -1);
+                disc(b, x, y, 4 * unit, kCopper);
+                break;
+        }
+    }
+    // Component footprints: rows of pads.
+    const int parts = width * height / 1000000;
+    for (int i = 0; i < parts; ++i) {
+        const int x = random.below(width);
+        const int y = random.below(height);
+        for (int pin = 0; pin < 8; ++pin) {
+            rect(b, x + pin * 10 * unit, y, x + pin * 10 * unit + 5 * unit, y + 12 * unit, kCopper);
+        }
+    }
+    // A bare margin round the board, as on a real panel: the substrate is one connected area.
+    const int margin = 4 * unit;
+    rect(b, 0, 0, width - 1, margin, kSubstrate);
+    rect(b, 0, height - 1 - margin, width - 1, height - 1, kSubstrate);
+    rect(b, 0, 0, margin, height - 1, kSubstrate);
+    rect(b, width - 1 - margin, 0, width - 1, height - 1, kSubstrate);
+    b.substrateX = width - 2;
+    b.substrateY = height - 2;
+    return b;
+}
+
+const Board& board(int megapixels) {
+    static std::map<int, Board> boards;
+    auto found = boards.find(megapixels);
+    if (found == boards.end()) {
+        const int width = megapixels == 4 ? 2400 : megapixels == 16 ? 4900 : 7300;
+        const int height = megapixels == 4 ? 1700 : megapixels == 16 ? 3300 : 4950;
+        found = boards.emplace(megapixels, makeBoard(width, height)).first;
+    }
+    return found->second;
+}
+
+std::int64_t countFill(const std::vector<std::uint32_t>& pixels) {
+    return std::count_if(pixels.begin(), pixels.end(),
+                         [](std::uint32_t word) { return (word & 0x00FFFFFFu) == kFill; });
+}
+
+struct Rates {
+    double ours = 0;
+    double opencv = 0;
+    std::int64_t painted = 0;
+    std::int64_t opencvPainted = -1;
+};
+std::map<std::string, Rates>& table() {
+    static std::map<std::string, Rates> rates;
+    return rates;
+}
+
+std::string rowName(int megapixels, bool plane) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%2d MP %s", megapixels, plane ? "pour     " : "substrate");
+    return name;
+}
+
+void BM_FillArea(benchmark::State& state) {
+    const int megapixels = int(state.range(0));
+    const bool plane = state.range(1) != 0;
+    const Board& b = board(megapixels);
+    const int seedX = plane ? b.planeX : b.substrateX;
+    const int seedY = plane ? b.planeY : b.substrateY;
+    std::vector<std::uint32_t> work;
+    std::int64_t painted = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        work = b.pixels;
+        ImageView view{work.data(), b.width, b.height, b.width};
+        FillControl quiet;
+        const std::int32_t seedColour =
+            std::int32_t(work[std::size_t(seedY) * std::size_t(b.width) + std::size_t(seedX)] & 0xFFFFFF);
+        const auto start = std::chrono::steady_clock::now();
+        korvane::PaintPass(view, seedX, seedY, std::int32_t(kFill), seedColour, 0.0f, 0.0f, quiet);
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(elapsed);
+        seconds += elapsed;
+        benchmark::DoNotOptimize(work.data());
+    }
+    painted = countFill(work);
+    state.counters["Mpixel/s"] =
+        benchmark::Counter(double(painted) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["painted"] = double(painted);
+    Rates& rates = table()[rowName(megapixels, plane)];
+    rates.painted = painted;
+    rates.ours = double(painted) * double(state.iterations()) / seconds / 1e6;
+}
+
+#if KORVANE_BENCH_OPENCV
+void BM_OpenCvFloodFill(benchmark::State& state) {
+    const int megapixels = int(state.range(0));
+    const bool plane = state.range(1) != 0;
+    const Board& b = board(megapixels);
+    const int seedX = plane ? b.planeX : b.substrateX;
+    const int seedY = plane ? b.planeY : b.substrateY;
+    // OpenCV's fill takes no four-channel pictures: a three-channel copy, made once.
+    cv::Mat source(b.height, b.width, CV_8UC3);
+    for (int y = 0; y < b.height; ++y) {
+        auto* row = source.ptr<cv::Vec3b>(y);
+        for (int x = 0; x < b.width; ++x) {
+            const std::uint32_t word = b.pixels[std::size_t(y) * std::size_t(b.width) + std::size_t(x)];
+            row[x] = cv::Vec3b(std::uint8_t(word), std::uint8_t(word >> 8), std::uint8_t(word >> 16));
+        }
+    }
+    const cv::Scalar fill(kFill & 0xFF, (kFill >> 8) & 0xFF, (kFill >> 16) & 0xFF);
+    cv::Mat work;
+    int area = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        source.copyTo(work);
+        const auto start = std::chrono::steady_clock::now();
+        area = cv::floodFill(work, cv::Point(seedX, seedY), fill, nullptr, cv::Scalar(), cv::Scalar(),
+                             4 | cv::FLOODFILL_FIXED_RANGE);
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(elapsed);
+        seconds += elapsed;
+        benchmark::DoNotOptimize(work.data);
+    }
+    state.counters["Mpixel/s"] =
+        benchmark::Counter(double(area) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["painted"] = double(area);
+    Rates& rates = table()[rowName(megapixels, plane)];
+    rates.opencvPainted = area;
+    rates.opencv = double(area) * double(state.iterations()) / seconds / 1e6;
+}
+#endif
+
+void boardArguments(benchmark::internal::Benchmark* bench) {
+    for (int megapixels : {4, 16, 36}) {
+        for (int plane : {1, 0}) {
+            bench->Args({megapixels, plane});
+        }
+    }
+    bench->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_FillArea)->Apply(boardArguments);
+#if KORVANE_BENCH_OPENCV
+BENCHMARK(BM_OpenCvFloodFill)->Apply(boardArguments);
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    bool mismatch = false;
+    std::printf("\n%-16s %14s %14s %8s %12s\n", "picture, seed", "ours Mpix/s", "OpenCV Mpix/s", "ratio",
+                "painted");
+    for (const auto& [name, rates] : table()) {
+        if (rates.opencvPainted >= 0) {
+            std::printf("%-16s %14.0f %14.0f %8.2f %12lld\n", name.c_str(), rates.ours, rates.opencv,
+                        rates.opencv > 0 ? rates.ours / rates.opencv : 0.0,
+                        static_cast<long long>(rates.painted));
+            if (rates.opencvPainted != rates.painted && rates.painted > 0) {
+                std::printf("  painted counts differ: ours %lld, OpenCV %lld\n",
+                            static_cast<long long>(rates.painted),
+                            static_cast<long long>(rates.opencvPainted));
+                mismatch = true;
+            }
+        } else {
+            std::printf("%-16s %14.0f %14s %8s %12lld\n", name.c_str(), rates.ours, "-", "-",
+                        static_cast<long long>(rates.painted));
+        }
+    }
+    return mismatch ? 1 : 0;
+}

@@ -1,0 +1,153 @@
+// Pads at the size of a large board, 5,000 pads on two 2,000 x 1,500 pictures: opening the project, one
+// main-window tick with 1,000 pads selected (the blink), one pad-dialog refresh tick with a current pad
+// (its duplicate test walks the pad records), and one repaint of a pane's visible part.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QPainter>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <deque>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "app/F.h"
+#include "pads/frmPad.h"
+#include "platform/Ui.h"
+#include "view/Panes.h"
+#include "view/PictureBox.h"
+
+namespace korvane {
+namespace {
+
+constexpr int kPads = 5000;
+
+// Answers the Open dialog with the board and everything else like a user pressing Cancel.
+class BenchUi : public Ui {
+  public:
+    MsgResult message(const MessageRequest& request) override {
+        return request.buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::No;
+    }
+    std::optional<std::string> input(const InputRequest&) override { return std::nullopt; }
+    std::optional<FileDialogResult> openFile(const FileDialogRequest&) override {
+        return FileDialogResult{project, 1};
+    }
+    std::optional<FileDialogResult> saveFile(const FileDialogRequest&) override { return std::nullopt; }
+    void beep() override {}
+    void setBusy(bool) override {}
+    bool copyImageToClipboard(const ImageView&) override { return false; }
+    bool openUrl(const std::string&) override { return false; }
+    void processEvents() override {}
+
+    std::string project;
+};
+
+struct Board {
+    QTemporaryDir dir;
+    BenchUi ui;
+    std::unique_ptr<F> window;
+
+    Board() {
+        for (const char* name : {"top.bmp", "bottom.bmp"}) {
+            QImage image(2000, 1500, QImage::Format_RGB32);
+            image.fill(Qt::darkGreen);
+            image.save(dir.filePath(QString::fromUtf8(name)));
+        }
+        ui.project = dir.filePath(QStringLiteral("board.kvp")).toStdString();
+        std::string text =
+            "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.bmp\r\n\r\n[ComponentsSection]\r\n";
+        for (int c = 1; c <= kPads / 8; ++c) {
+            text += "U" + std::to_string(c) + "=3{label}LM358{footprint}DIP8\r\n";
+        }
+        for (int n = 1; n <= kPads; ++n) {
+            const int x = 20 + (n % 80) * 24;
+            const int y = 20 + (n / 80) * 22;
+            text += "\r\n[Pad" + std::to_string(n) + "]\r\nPadName=" + std::to_string(n % 8 + 1) +
+                    "\r\nNetName=N" + std::to_string(n / 3) + "\r\nCompName=U" + std::to_string(n / 8 + 1) +
+                    "\r\n1Pad=" + std::to_string(x) + "," + std::to_string(y) +
+                    "\r\n2Pad=" + std::to_string(x + 3) + "," + std::to_string(y + 2) + "\r\n";
+        }
+        text += "\r\n[TraceSection]\r\n";
+        std::ofstream(ui.project, std::ios::binary) << text;
+
+        window = std::make_unique<F>(ui);
+        window->Form_Load("");
+        window->timer()->stop();
+        window->padDialog()->timer()->stop();
+        open();
+    }
+
+    void open() { window->mnuOpen_Click(); }
+
+    static Board& get() {
+        static Board board;
+        return board;
+    }
+};
+
+void BM_OpenProject(benchmark::State& state) {
+    Board& board = Board::get();
+    for (auto _ : state) {
+        board.open();
+    }
+    state.counters["pads"] = double(board.window->padDialog()->board().markers.Pad1.count());
+}
+BENCHMARK(BM_OpenProject)->Unit(benchmark::kMillisecond);
+
+void BM_MainTick1000Selected(benchmark::State& state) {
+    Board& board = Board::get();
+    PadMarkers& markers = board.window->padDialog()->board().markers;
+    markers.deselectAll();
+    for (int n = 1; n <= kPads; n += kPads / 1000) {
+        markers.setSelected(n, true);
+    }
+    for (auto _ : state) {
+        board.window->Timer_Timer();
+    }
+    state.counters["selected"] = double(markers.selectedCount());
+}
+BENCHMARK(BM_MainTick1000Selected)->Unit(benchmark::kMicrosecond);
+
+void BM_DialogRefreshTick(benchmark::State& state) {
+    Board& board = Board::get();
+    frmPad& dialog = *board.window->padDialog();
+    dialog.setCurrentPad(kPads / 2);
+    dialog.loadCurrentPad();
+    // An edited designator that no record carries: the duplicate test walks every pad record.
+    dialog.field(NameField::Pad)->setEditText(QStringLiteral("99"));
+    for (auto _ : state) {
+        dialog.Timer_Timer();
+    }
+}
+BENCHMARK(BM_DialogRefreshTick)->Unit(benchmark::kMicrosecond);
+
+void BM_PaneRepaint(benchmark::State& state) {
+    Board& board = Board::get();
+    PictureBox* picture = board.window->panes()->P1();
+    QImage target(900, 600, QImage::Format_RGB32);
+    const QRegion visible(400, 300, 900, 600);
+    for (auto _ : state) {
+        picture->render(&target, QPoint(), visible);
+    }
+}
+BENCHMARK(BM_PaneRepaint)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace korvane
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

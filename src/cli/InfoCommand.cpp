@@ -1,0 +1,163 @@
+#include <filesystem>
+#include <ostream>
+#include <stdexcept>
+
+#include "cli/ExportCommands.h"
+#include "pads/PadBoard.h"
+#include "storage/ProjectFile.h"
+#include "storage/clsINI.h"
+#include "text/Ascii.h"
+#include "text/Numbers.h"
+
+namespace korvane::cli {
+
+const char* const kInfoUsage =
+    "usage: korvane-cli info PROJECT.kvp\n"
+    "\n"
+    "Prints a JSON summary of the project as the program reads it when opening it: the two stored picture\n"
+    "paths, the cursor-move scale, the cursor positions, the pads in document order, the component data\n"
+    "and the trace records (first picture's list, then the second's). Names that are not valid UTF-8 are\n"
+    "read as Windows-1252. The project is never changed.\n";
+
+namespace {
+
+class Failure : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string jsonString(std::string_view bytes) {
+    static const char* const kHex = "0123456789abcdef";
+    std::string out = "\"";
+    for (char c : displayUtf8(bytes)) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (byte < 0x20 || byte == 0x7f) {
+                    out += "\\u00";
+                    out += kHex[byte >> 4];
+                    out += kHex[byte & 0xf];
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string jsonNumber(double value) {
+    return formatNumber(value);
+}
+
+std::string point(double x, double y) {
+    return "[" + jsonNumber(x) + ", " + jsonNumber(y) + "]";
+}
+
+// Writes items as a JSON array, one item per line.
+void writeArray(std::ostream& out, const char* name, const std::vector<std::string>& items, bool last) {
+    out << "  \"" << name << "\": [";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        out << (i == 0 ? "\n" : ",\n") << "    " << items[i];
+    }
+    out << (items.empty() ? "]" : "\n  ]") << (last ? "\n" : ",\n");
+}
+
+int info(const std::string& project, std::ostream& out) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(project, error)) {
+        throw Failure("project file not found: " + project);
+    }
+    clsINI doc;
+    try {
+        doc.SetFileName(project);
+    } catch (const IniReadError&) {
+        throw Failure("cannot read the project file " + project);
+    }
+
+    // The project as opening reads it, in memory only: pad sections renamed and the sections that make
+    // no pad left out, the traces moved into their two lists.
+    const auto [first, second] = PictureEntries(doc);
+    const MainValues values = ReadMainValues(doc);
+    PadBoard::NormalisePadSections(doc);
+    PadBoard board(doc);
+    std::vector<std::string> pads;
+    for (const PadRecord& pad : ReadPads(doc)) {
+        if (board.loadPad(pad)) {
+            pads.push_back(
+                "{\"number\": " + std::to_string(pad.number) + ", \"pad\": " + jsonString(pad.padName) +
+                ", \"net\": " + jsonString(pad.netName) + ", \"comp\": " + jsonString(pad.compName) +
+                ", \"pos1\": " + point(pad.x1, pad.y1) + ", \"pos2\": " + point(pad.x2, pad.y2) + "}");
+        }
+    }
+    std::vector<std::string> components;
+    for (const ComponentData& component : ReadComponents(doc)) {
+        components.push_back("{\"designator\": " + jsonString(component.designator) +
+                             ", \"libref\": " + jsonString(component.libRef) +
+                             ", \"parttype\": " + jsonString(component.partType) +
+                             ", \"footprint\": " + jsonString(component.footprint) + "}");
+    }
+    const TraceLists lists = TakeTraces(doc);
+    std::vector<std::string> traces;
+    for (const auto* list : {&lists.first, &lists.second}) {
+        for (const std::string& record : *list) {
+            traces.push_back(jsonString(record));
+        }
+    }
+
+    out << "{\n";
+    out << "  \"pictures\": [" << jsonString(first) << ", " << jsonString(second) << "],\n";
+    out << "  \"scale\": {\"x\": " << jsonNumber(values.scaleX) << ", \"y\": " << jsonNumber(values.scaleY)
+        << "},\n";
+    out << "  \"cursors\": {\"x1\": " << jsonNumber(values.x1) << ", \"y1\": " << jsonNumber(values.y1)
+        << ", \"x2\": " << jsonNumber(values.x2) << ", \"y2\": " << jsonNumber(values.y2) << "},\n";
+    writeArray(out, "pads", pads, false);
+    writeArray(out, "components", components, false);
+    writeArray(out, "traces", traces, true);
+    out << "}\n";
+    return 0;
+}
+
+}  // namespace
+
+int RunInfoCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    try {
+        std::string project;
+        for (const std::string& word : args) {
+            if (word == "--help" || word == "-h") {
+                out << kInfoUsage;
+                return 0;
+            }
+            if (!word.empty() && word.front() == '-') {
+                throw Failure("unknown option \"" + word + "\"");
+            }
+            if (!project.empty()) {
+                throw Failure("unexpected argument \"" + word + "\"");
+            }
+            project = word;
+        }
+        if (project.empty()) {
+            throw Failure("no project file given");
+        }
+        return info(project, out);
+    } catch (const std::exception& failure) {
+        err << "korvane-cli info: " << failure.what() << "\n";
+        return 1;
+    }
+}
+
+}  // namespace korvane::cli

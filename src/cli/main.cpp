@@ -1,0 +1,48 @@
+// korvane-cli: the program's logic without windows, for batch work and end-to-end tests.
+
+#include <QCoreApplication>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/ExportCommands.h"
+#include "cli/RenderCommand.h"
+
+namespace {
+
+const char* const kUsage =
+    "usage: korvane-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "commands:\n"
+    "  info PROJECT.kvp                                 JSON summary of the project\n"
+    "  export PROJECT.kvp --netlist OUT.net [--schematic OUT.sch] [--lib-dir DIR]\n"
+    "  render PROJECT.kvp --picture 1|2 --out OUT.png   the picture with its traces replayed\n"
+    "\n"
+    "korvane-cli COMMAND --help describes a command.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Image format plug-ins (JPEG, GIF) are found through the application object.
+    QCoreApplication app(argc, argv);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::cerr << "korvane-cli: no command given (korvane-cli --help lists them)\n";
+        return 2;
+    }
+    const std::string command = args.front();
+    args.erase(args.begin());
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (command == "export" || command == "info") {
+        const auto run = command == "export" ? korvane::cli::RunExportCommand : korvane::cli::RunInfoCommand;
+        return run(args, std::cout, std::cerr);
+    }
+    if (command == "render") {
+        return korvane::cli::RunRender(args, std::cout, std::cerr);
+    }
+    std::cerr << "korvane-cli: unknown command \"" << command << "\" (korvane-cli --help lists them)\n";
+    return 2;
+}

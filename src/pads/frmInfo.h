@@ -1,0 +1,68 @@
+#pragma once
+
+// The pad listing: the selected pads as lines of text under their count, from which the user picks lines
+// and saves them to a text file. Modeless and owned by the main window; closing only hides it, and it
+// rebuilds the listing whenever the user comes back to it, so it always shows the current selection.
+
+#include <QMainWindow>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QWindow;
+
+namespace korvane {
+
+class Ui;
+class clsOpenSave;
+
+class frmInfo : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // selectedDescriptions: the descriptions of the selected pads in increasing marker number.
+    // projectPath: the project file, where the save dialog starts. dialogs: the program's file dialogs.
+    frmInfo(QWidget* owner, Ui& ui, clsOpenSave& dialogs,
+            std::function<std::vector<std::string>()> selectedDescriptions,
+            std::function<std::string()> projectPath);
+
+    // The count line and one line per selected pad; empty when no pad is selected.
+    void Rebuild();
+    void mnuSaveAs_Click();
+    void mnuSelectAll_Click();
+    void mnuClose_Click();
+
+    QListWidget* List() const { return List_; }
+    // The listing as it was built, in the bytes the descriptions came in (what a save writes).
+    const std::vector<std::string>& lines() const { return lines_; }
+
+  protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void focusWindowChanged(QWindow* window);
+
+    Ui& ui_;
+    clsOpenSave& dialogs_;
+    std::function<std::vector<std::string>()> selectedDescriptions_;
+    std::function<std::string()> projectPath_;
+    std::vector<std::string> lines_;
+    // The focus left this window for one of the program's modal dialogs: the activation that follows
+    // when the dialog closes is not a return of the user, and must keep the listing and its selection.
+    bool leftForModal_ = false;
+
+    QLabel* Label1_;
+    QListWidget* List_;
+    QMenu* mnuFile_;
+    QAction* mnuSaveAs_;
+    QAction* mnuClose_;
+    QMenu* mnuEdit_;
+    QAction* mnuSelectAll_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,576 @@
+#include "pads/frmPad.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QWindow>
+
+#include "export/Libraries.h"
+#include "platform/QtText.h"
+#include "platform/Ui.h"
+#include "text/Ascii.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr NameField kNameFields[] = {NameField::Pad, NameField::Net, NameField::Comp};
+// The edit bit of each name field, in the order of kNameFields.
+constexpr unsigned kFieldBits[] = {kPadNameField, kNetNameField, kCompNameField};
+constexpr int kPickArrowWidth = 20;
+
+std::size_t indexOf(NameField field) {
+    return std::size_t(field);
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* caption, QRect where,
+              const char* tip = nullptr) {
+    auto* item = new QLabel(QString::fromUtf8(caption), parent);
+    item->setObjectName(QString::fromUtf8(name));
+    item->setGeometry(where);
+    if (tip != nullptr) {
+        item->setToolTip(QString::fromUtf8(tip));
+    }
+    return item;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption, QRect where, const char* tip) {
+    auto* item = new QPushButton(QString::fromUtf8(caption), parent);
+    item->setObjectName(QString::fromUtf8(name));
+    item->setGeometry(where);
+    item->setAutoDefault(false);
+    if (tip != nullptr) {
+        item->setToolTip(QString::fromUtf8(tip));
+    }
+    return item;
+}
+
+QComboBox* comboBox(QWidget* parent, const char* name, QRect where, const char* tip, bool editable) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QString::fromUtf8(name));
+    box->setGeometry(where);
+    box->setToolTip(QString::fromUtf8(tip));
+    box->setEditable(editable);
+    if (editable) {
+        // The lists are vocabularies to pick from, never grown by Enter, and a typed name must stay as
+        // typed: no completion, no case folding to an existing entry.
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setDuplicatesEnabled(true);
+        box->setCompleter(nullptr);
+    }
+    box->setMaxVisibleItems(20);
+    return box;
+}
+
+// A text field that keeps its own list but shows no arrow, and the pick list lying behind it, slightly
+// wider, so that only the pick list's arrow shows at the field's right end: the pair looks like one combo
+// box whose arrow opens the library.
+void dataField(QWidget* parent, QRect where, QComboBox*& field, const char* fieldName, const char* fieldTip,
+               QComboBox*& pick, const char* pickName, const char* pickTip) {
+    pick = comboBox(parent, pickName, where, pickTip, false);
+    field = comboBox(parent, fieldName, where.adjusted(0, 0, -kPickArrowWidth, 0), fieldTip, true);
+    field->setStyleSheet(QStringLiteral("QComboBox::drop-down { width: 0px; border: none; }"));
+    field->raise();
+}
+
+void fillList(QComboBox* box, const QStringList& items) {
+    const QString text = box->currentText();
+    box->clear();
+    box->addItems(items);
+    box->setCurrentIndex(-1);
+    if (box->isEditable()) {
+        box->setEditText(text);
+    }
+}
+
+}  // namespace
+
+frmPad::frmPad(QWidget* owner, Ui& ui, clsINI& doc, std::string programDir, Host host)
+    : QDialog(owner),
+      ui_(ui),
+      board_(std::make_unique<PadBoard>(doc)),
+      programDir_(std::move(programDir)),
+      host_(std::move(host)) {
+    setObjectName(QStringLiteral("frmPad"));
+    setWindowTitle(QStringLiteral("Pad properties:"));
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setModal(false);
+    buildControls();
+
+    Timer_ = new QTimer(this);
+    Timer_->setObjectName(QStringLiteral("Timer"));
+    Timer_->setInterval(250);
+    connect(Timer_, &QTimer::timeout, this, &frmPad::Timer_Timer);
+    Timer_->start();
+}
+
+frmPad::~frmPad() = default;
+
+void frmPad::buildControls() {
+    const int width = 300;
+    Label1_ = label(this, "Label1", "Pad designator:", {8, 6, 220, 18}, "(Total quantitynity)");
+    cboPad_ = comboBox(this, "cboPad", {8, 24, 222, 24}, "Select pad or enter new name", true);
+    cmdDelPad_ = button(this, "cmdDelPad", "Del", {236, 24, 56, 24}, "Delete this pad");
+    cmdDelPad_->setStyleSheet(QStringLiteral("QPushButton { background-color: rgb(255, 0, 0); }"));
+    Label2_ = label(this, "Label2", "Net name:", {8, 52, 220, 18}, "(Total quantity)");
+    cboNet_ = comboBox(this, "cboNet", {8, 70, 222, 24}, "Select net or enter new name", true);
+    cmdSelNet_ = button(this, "cmdSelNet", "Sel", {236, 70, 56, 24}, "Select pads of the net");
+
+    Frame1_ = new QGroupBox(QStringLiteral("Component:"), this);
+    Frame1_->setObjectName(QStringLiteral("Frame1"));
+    Frame1_->setGeometry(4, 100, width - 8, 214);
+    Label3_ = label(Frame1_, "Label3", "Designator:", {8, 20, 200, 18}, "(Total quantity)");
+    cboComp_ = comboBox(Frame1_, "cboComp", {8, 38, 160, 24}, "Select component or enter new name", true);
+    cmdSelComp_ = button(Frame1_, "cmdSelComp", "Sel", {172, 38, 52, 24}, "Select pads of the component");
+    cmdCompCoord_ = button(Frame1_, "cmdCompCoord", "x,y", {228, 38, 56, 24},
+                           "Save component's coordinates or go to the component");
+    label(Frame1_, "Label4", "Reference of scheme library:", {8, 66, 276, 18});
+    dataField(Frame1_, {8, 84, 276, 24}, cboSch_, "cboSch", "Select from list ONLY !", cboLib_, "cboLib",
+              "Select from list ONLY !");
+    label(Frame1_, "Label5", "Part type (label-value, comment):", {8, 112, 276, 18});
+    dataField(Frame1_, {8, 130, 276, 24}, cboLabel_, "cboLabel", "Enter manually", cboLab_, "cboLab",
+              "Select from list");
+    label(Frame1_, "Label6", "Package (footprint):", {8, 158, 276, 18});
+    dataField(Frame1_, {8, 176, 276, 24}, cboPackage_, "cboPackage", "Enter manually", cboLibP_, "cboLibP",
+              "Select from list");
+
+    chkAutoSet_ = new QCheckBox(this);
+    chkAutoSet_->setObjectName(QStringLiteral("chkAutoSet"));
+    chkAutoSet_->setGeometry(10, 324, 22, 24);
+    chkAutoSet_->setToolTip(QStringLiteral("Keep in fields the previous data"));
+    chkAutoSet_->setChecked(false);
+    cmdOk_ = button(this, "cmdOk", "&Apply", {36, 322, 124, 28}, "Save pad info");
+    cmdOk_->setAutoDefault(true);
+    cmdOk_->setDefault(true);
+    cmdCancel_ = button(this, "cmdCancel", "&Close (Esc)", {168, 322, 124, 28}, nullptr);
+    setFixedSize(width, 358);
+
+    for (NameField name : kNameFields) {
+        QComboBox* box = field(name);
+        connect(box, &QComboBox::editTextChanged, this, [this, name] { nameTextChanged(name); });
+        box->lineEdit()->installEventFilter(this);
+    }
+    connect(cboComp_, &QComboBox::activated, this, &frmPad::cboComp_Click);
+    connect(cboLib_, &QComboBox::activated, this, &frmPad::cboLib_Click);
+    connect(cboLibP_, &QComboBox::activated, this, &frmPad::cboLibP_Click);
+    connect(cboLab_, &QComboBox::activated, this, &frmPad::cboLab_Click);
+    connect(cmdOk_, &QPushButton::clicked, this, &frmPad::cmdOk_Click);
+    connect(cmdCancel_, &QPushButton::clicked, this, &frmPad::cmdCancel_Click);
+    connect(cmdDelPad_, &QPushButton::clicked, this, &frmPad::cmdDelPad_Click);
+    connect(cmdSelNet_, &QPushButton::clicked, this, &frmPad::cmdSelNet_Click);
+    connect(cmdSelComp_, &QPushButton::clicked, this, &frmPad::cmdSelComp_Click);
+    connect(cmdCompCoord_, &QPushButton::clicked, this, &frmPad::cmdCompCoord_Click);
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &frmPad::focusWindowChanged);
+}
+
+QComboBox* frmPad::field(NameField name) const {
+    switch (name) {
+        case NameField::Pad:
+            return cboPad_;
+        case NameField::Net:
+            return cboNet_;
+        case NameField::Comp:
+            break;
+    }
+    return cboComp_;
+}
+
+const NameList& frmPad::listOf(NameField name) const {
+    switch (name) {
+        case NameField::Pad:
+            return board_->padNames;
+        case NameField::Net:
+            return board_->netNames;
+        case NameField::Comp:
+            break;
+    }
+    return board_->compNames;
+}
+
+std::string frmPad::fieldText(NameField name) const {
+    const QString text = field(name)->currentText();
+    Shadow& shadow = shadows_[indexOf(name)];
+    if (text == shadow.shown) {
+        return shadow.bytes;
+    }
+    // A name picked from the list keeps the bytes it was stored with, whatever code page wrote them.
+    for (const std::string& item : listOf(name).items()) {
+        if (!isValidUtf8(item) && toQ(item) == text) {
+            shadow = {text, item};
+            return item;
+        }
+    }
+    shadow = {text, fromQ(text)};
+    return shadow.bytes;
+}
+
+void frmPad::setFieldText(NameField name, const std::string& bytes) {
+    Shadow& shadow = shadows_[indexOf(name)];
+    shadow = {toQ(bytes), bytes};
+    settingFields_ = true;
+    field(name)->setEditText(shadow.shown);
+    settingFields_ = false;
+}
+
+PadNames frmPad::fieldNames() const {
+    return {fieldText(NameField::Pad), fieldText(NameField::Net), fieldText(NameField::Comp)};
+}
+
+void frmPad::syncLists() {
+    if (board_->listsVersion() == syncedVersion_) {
+        return;
+    }
+    syncedVersion_ = board_->listsVersion();
+    auto texts = [](const std::vector<std::string>& items) {
+        QStringList list;
+        list.reserve(qsizetype(items.size()));
+        for (const std::string& item : items) {
+            list << toQ(item);
+        }
+        return list;
+    };
+    QStringList libRefs, partTypes, footprints;
+    for (const ComponentData& component : board_->components) {
+        libRefs << toQ(component.libRef);
+        partTypes << toQ(component.partType);
+        footprints << toQ(component.footprint);
+    }
+    settingFields_ = true;
+    fillList(cboPad_, texts(board_->padNames.items()));
+    fillList(cboNet_, texts(board_->netNames.items()));
+    fillList(cboComp_, texts(board_->compNames.items()));
+    fillList(cboSch_, libRefs);
+    fillList(cboLabel_, partTypes);
+    fillList(cboPackage_, footprints);
+    settingFields_ = false;
+}
+
+void frmPad::nameTextChanged(NameField name) {
+    if (settingFields_) {
+        return;
+    }
+    for (NameField each : kNameFields) {
+        if (!field(each)->currentText().isEmpty()) {
+            cmdOk_->setEnabled(true);
+            break;
+        }
+    }
+    // With several pads selected, a change of one name (typed, picked or pasted) is meant for that name
+    // only: Apply must not write the other two fields over every selected pad.
+    if (currentPad_ == 0) {
+        for (NameField other : kNameFields) {
+            if (other != name) {
+                field(other)->setEnabled(false);
+            }
+        }
+    }
+}
+
+void frmPad::loadCurrentPad() {
+    if (currentPad_ == 0) {
+        return;
+    }
+    const PadNames names = board_->namesOf(currentPad_);
+    const bool keep = chkAutoSet_->isChecked();
+    setFieldText(NameField::Pad, names.pad);
+    if (!names.net.empty() || !keep) {
+        setFieldText(NameField::Net, names.net);
+    }
+    if (!names.comp.empty() || !keep) {
+        setFieldText(NameField::Comp, names.comp);
+    }
+    cmdOk_->setEnabled(false);
+}
+
+bool frmPad::acceptableNames(unsigned fields, const PadNames& names) {
+    const std::string* texts[] = {&names.pad, &names.net, &names.comp};
+    for (int i = 0; i < 3; ++i) {
+        if ((fields & kFieldBits[i]) == 0) {
+            continue;
+        }
+        const std::string problem = NameProblem(kNameFields[i], *texts[i]);
+        if (!problem.empty()) {
+            MessageRequest request;
+            request.prompt = problem;
+            request.title = "Invalid name:";
+            request.icon = MsgIcon::Exclamation;
+            request.buttons = MsgButtons::Ok;
+            ui_.message(request);
+            return false;
+        }
+    }
+    return true;
+}
+
+void frmPad::afterApply() {
+    cmdOk_->setEnabled(false);
+    setSelectionControlsEnabled(true);
+    syncLists();
+}
+
+void frmPad::applyToCurrentPad() {
+    if (currentPad_ == 0) {
+        return;
+    }
+    const PadNames names = fieldNames();
+    // A refused name still leaves the pad's positions stored.
+    const unsigned fields = acceptableNames(kAllNameFields, names) ? unsigned(kAllNameFields) : 0u;
+    if (board_->writeNames({currentPad_}, fields, names)) {
+        host_.markModified();
+    }
+    afterApply();
+}
+
+void frmPad::cmdOk_Click() {
+    unsigned fields = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (field(kNameFields[i])->isEnabled()) {
+            fields |= kFieldBits[i];
+        }
+    }
+    const PadNames names = fieldNames();
+    if (!acceptableNames(fields, names)) {
+        return;
+    }
+    if (board_->writeNames(board_->markers.selectedPads(), fields, names)) {
+        host_.markModified();
+    }
+    afterApply();
+}
+
+void frmPad::setSelectionControlsEnabled(bool enabled) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{cboPad_, cmdDelPad_, cboNet_, cmdSelNet_, cboComp_, cmdSelComp_}) {
+        control->setEnabled(enabled);
+    }
+}
+
+void frmPad::forgetPatterns() {
+    netPattern_.clear();
+    compPattern_.clear();
+}
+
+void frmPad::showModeless() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmPad::cmdCancel_Click() {
+    currentPad_ = 0;
+    hide();
+    setSelectionControlsEnabled(true);
+    if (host_.setViewChecked) {
+        host_.setViewChecked(false);
+    }
+}
+
+void frmPad::reject() {
+    cmdCancel_Click();
+}
+
+void frmPad::closeEvent(QCloseEvent* event) {
+    if (isVisible()) {
+        // The close box acts as View > Pads: the dialog only hides, its lists are the project's.
+        event->ignore();
+        if (host_.toggleView) {
+            host_.toggleView();
+        }
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void frmPad::deleteSelectedPads() {
+    const bool ticking = Timer_->isActive();
+    Timer_->stop();
+    board_->deleteSelected();
+    if (ticking) {
+        Timer_->start();
+    }
+    host_.markModified();
+    for (NameField name : kNameFields) {
+        setFieldText(name, {});
+    }
+    // The current pad may be among the deleted: "Del" must not stay armed for a pad that is gone.
+    currentPad_ = 0;
+    hide();
+    if (board_->markers.highest() == 0) {
+        board_->clearLists();
+        board_->doc().RemoveSection(kComponentsSection);
+    } else {
+        if (!netPattern_.empty()) {
+            board_->pruneNets(netPattern_);
+        }
+        if (!compPattern_.empty()) {
+            board_->pruneComponents(compPattern_);
+        }
+    }
+    forgetPatterns();
+    syncLists();
+    host_.markersChanged();
+}
+
+void frmPad::cmdDelPad_Click() {
+    const int n = currentPad_;
+    if (n == 0) {
+        return;
+    }
+    const bool ticking = Timer_->isActive();
+    Timer_->stop();
+    board_->deletePad(n);
+    setFieldText(NameField::Pad, {});
+    currentPad_ = 0;
+    host_.markModified();
+    if (ticking) {
+        Timer_->start();
+    }
+    syncLists();
+    host_.markersChanged();
+}
+
+void frmPad::cmdSelNet_Click() {
+    host_.deselectAllPads();
+    const std::string pattern = fieldText(NameField::Net);
+    board_->selectMatching("NetName", pattern);
+    netPattern_ = pattern;
+    compPattern_.clear();
+    cboPad_->setEnabled(false);
+    cmdDelPad_->setEnabled(false);
+    cboComp_->setEnabled(false);
+    cboNet_->setEnabled(true);
+    host_.markersChanged();
+}
+
+void frmPad::cmdSelComp_Click() {
+    host_.deselectAllPads();
+    const std::string pattern = fieldText(NameField::Comp);
+    board_->selectMatching("CompName", pattern);
+    compPattern_ = pattern;
+    netPattern_.clear();
+    cboPad_->setEnabled(false);
+    cmdDelPad_->setEnabled(false);
+    cboNet_->setEnabled(false);
+    cmdSelNet_->setEnabled(true);
+    cboComp_->setEnabled(true);
+    host_.markersChanged();
+}
+
+void frmPad::cboComp_Click(int index) {
+    if (index < 0 || index >= int(board_->components.size())) {
+        return;
+    }
+    const ComponentData& data = board_->components[std::size_t(index)];
+    cboSch_->setEditText(toQ(data.libRef));
+    cboLabel_->setEditText(toQ(data.partType));
+    cboPackage_->setEditText(toQ(data.footprint));
+}
+
+void frmPad::cboLib_Click(int index) {
+    if (index >= 0) {
+        cboSch_->setEditText(QString::number(index));
+    }
+}
+
+void frmPad::cboLibP_Click(int index) {
+    if (index >= 0) {
+        cboPackage_->setEditText(cboLibP_->itemText(index));
+    }
+}
+
+void frmPad::cboLab_Click(int index) {
+    if (index >= 0) {
+        cboLabel_->setEditText(cboLab_->itemText(index));
+    }
+}
+
+void frmPad::Timer_Timer() {
+    const bool ticking = Timer_->isActive();
+    Timer_->stop();
+    syncLists();
+    Label1_->setText(QStringLiteral("Pad designator: (%1)").arg(board_->markers.visibleCount()));
+    Label2_->setText(QStringLiteral("Net name: (%1)").arg(board_->netNames.nonEmptyCount()));
+    Label3_->setText(QStringLiteral("Designator: (%1)").arg(board_->compNames.nonEmptyCount()));
+    cmdDelPad_->setEnabled(currentPad_ != 0);
+    const bool duplicate = currentPad_ != 0 && board_->duplicateExists(fieldNames());
+    cmdOk_->setText(duplicate ? QStringLiteral("Pad exist yet!") : QStringLiteral("&Apply (Enter)"));
+    cmdOk_->setEnabled(!duplicate);
+    if (ticking) {
+        Timer_->start();
+    }
+}
+
+void frmPad::Form_Activate() {
+    if (activating_) {
+        return;
+    }
+    activating_ = true;
+    board_->rebuildComponentTable();
+    syncLists();
+
+    std::vector<std::string> footprints;
+    LoadFootprintPickList(programDir_, ui_, footprints);
+    QStringList footprintItems;
+    for (const std::string& name : footprints) {
+        footprintItems << toQ(name);
+    }
+    fillList(cboLibP_, footprintItems);
+
+    symbols_.clear();
+    LoadSchematicPickList(programDir_, ui_, SymbolWordCase::Insensitive, symbols_);
+    QStringList symbolItems;
+    for (const std::string& name : symbols_) {
+        symbolItems << toQ(name);
+    }
+    fillList(cboLib_, symbolItems);
+    activating_ = false;
+}
+
+void frmPad::focusWindowChanged(QWindow* window) {
+    // The dialog is active when it holds the focus itself; Qt also reports a dialog active whenever its
+    // owner is, which says nothing about the user coming to it.
+    if (window != nullptr && window == windowHandle()) {
+        if (focused_) {
+            return;
+        }
+        focused_ = true;
+        if (leftForModal_) {
+            leftForModal_ = false;  // back from the program's own box: the work is done already
+        } else {
+            // After the focus change is complete: the work may show message boxes.
+            QTimer::singleShot(0, this, &frmPad::Form_Activate);
+        }
+        return;
+    }
+    if (window == nullptr) {
+        focused_ = false;  // another program: the judgement stays as it was
+        return;
+    }
+    const bool modal = QGuiApplication::modalWindow() != nullptr;
+    if (focused_) {
+        leftForModal_ = modal;
+    } else if (!modal) {
+        // On to another window of ours, not a box: whatever brings the focus here next is the user.
+        leftForModal_ = false;
+    }
+    focused_ = false;
+}
+
+bool frmPad::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+            // After the click that gave the focus has placed the caret.
+            QTimer::singleShot(0, edit, &QLineEdit::selectAll);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace korvane

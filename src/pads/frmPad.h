@@ -1,0 +1,167 @@
+#pragma once
+
+// The pad properties dialog: names the pads selected on the main window (pad designator, net,
+// component), deletes the current pad, selects the pads of a net or component, and holds the project's
+// name lists and component table for the whole run (PadBoard). Modeless and owned by the main window;
+// closing only hides it.
+//
+// The fields show names as text, but the names are bytes of whatever code page wrote the project: a field
+// the user did not edit hands back the stored bytes unchanged, so Apply never re-encodes a name it only
+// displayed.
+
+#include <QDialog>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pads/PadBoard.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTimer;
+class QWindow;
+
+namespace korvane {
+
+class Ui;
+
+class frmPad : public QDialog {
+    Q_OBJECT
+
+  public:
+    // What the dialog asks of the main window.
+    struct Host {
+        std::function<void()> markModified;     // clears the project's saved flag
+        std::function<void()> markersChanged;   // repaints the markers of both pictures
+        std::function<void()> deselectAllPads;  // the main window's "De-select all pads"
+        std::function<void()> toggleView;       // View > Pads
+        std::function<void(bool)> setViewChecked;
+    };
+
+    // programDir: the folder whose Lib/ holds the libraries of the pick lists.
+    frmPad(QWidget* owner, Ui& ui, clsINI& doc, std::string programDir, Host host);
+    ~frmPad() override;
+
+    PadBoard& board() { return *board_; }
+    const PadBoard& board() const { return *board_; }
+    void setProgramDir(std::string programDir) { programDir_ = std::move(programDir); }
+
+    // The single pad being edited, 0 while several pads are edited (or none).
+    int currentPad() const { return currentPad_; }
+    void setCurrentPad(int n) { currentPad_ = n; }
+
+    // ---- what the pad markers ask of the dialog ----
+
+    // Loads the current pad's stored names into the three fields (the main window's SetPadProp).
+    void loadCurrentPad();
+    // The Apply that follows placing a pad or a plain click on one: the three fields and both positions
+    // into the current pad's record only, whatever fields are enabled.
+    void applyToCurrentPad();
+    // cboPad, cmdDelPad, cboNet, cmdSelNet, cboComp, cmdSelComp.
+    void setSelectionControlsEnabled(bool enabled);
+    // Both remembered selection patterns become empty.
+    void forgetPatterns();
+    const std::string& netPattern() const { return netPattern_; }
+    const std::string& compPattern() const { return compPattern_; }
+    // The main window's "Delete selected pads".
+    void deleteSelectedPads();
+    // Shown without blocking, brought to the front.
+    void showModeless();
+
+    // ---- fields ----
+
+    // The field's name as bytes: the stored bytes while the user has not edited it.
+    std::string fieldText(NameField field) const;
+    // Puts a stored name into a field (not a user edit).
+    void setFieldText(NameField field, const std::string& bytes);
+    QComboBox* field(NameField field) const;
+
+    // Copies the board's lists into the combo boxes when they changed.
+    void syncLists();
+
+    // ---- handlers ----
+    void cmdOk_Click();
+    void cmdCancel_Click();
+    void cmdDelPad_Click();
+    void cmdSelNet_Click();
+    void cmdSelComp_Click();
+    void cmdCompCoord_Click() {}
+    void cboComp_Click(int index);
+    void cboLib_Click(int index);
+    void cboLibP_Click(int index);
+    void cboLab_Click(int index);
+    void Timer_Timer();
+    // The work done each time the user comes to the dialog: the component table from the document and
+    // the pick lists from the libraries.
+    void Form_Activate();
+
+    QTimer* timer() const { return Timer_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+  private:
+    struct Shadow {
+        QString shown;
+        std::string bytes;
+    };
+
+    void buildControls();
+    void nameTextChanged(NameField field);
+    // Refuses names the project file could not keep; false after telling the user.
+    bool acceptableNames(unsigned fields, const PadNames& names);
+    PadNames fieldNames() const;
+    void afterApply();
+    void focusWindowChanged(QWindow* window);
+    const NameList& listOf(NameField field) const;
+
+    Ui& ui_;
+    std::unique_ptr<PadBoard> board_;
+    std::string programDir_;
+    Host host_;
+    int currentPad_ = 0;
+    std::string netPattern_;
+    std::string compPattern_;
+    mutable std::array<Shadow, 3> shadows_;
+    bool settingFields_ = false;  // changes made by the program, not by the user
+    std::uint64_t syncedVersion_ = ~std::uint64_t(0);
+    bool activating_ = false;
+    bool focused_ = false;  // the dialog holds the focus
+    // The focus went to one of the program's modal dialogs: the activation when it closes is not the user
+    // coming back, and must not redo the work (or show a missing library's message again, forever).
+    bool leftForModal_ = false;
+    std::vector<std::string> symbols_;
+
+    QLabel* Label1_ = nullptr;
+    QComboBox* cboPad_ = nullptr;
+    QPushButton* cmdDelPad_ = nullptr;
+    QLabel* Label2_ = nullptr;
+    QComboBox* cboNet_ = nullptr;
+    QPushButton* cmdSelNet_ = nullptr;
+    QGroupBox* Frame1_ = nullptr;
+    QLabel* Label3_ = nullptr;
+    QComboBox* cboComp_ = nullptr;
+    QPushButton* cmdSelComp_ = nullptr;
+    QPushButton* cmdCompCoord_ = nullptr;
+    QComboBox* cboSch_ = nullptr;
+    QComboBox* cboLib_ = nullptr;
+    QComboBox* cboLabel_ = nullptr;
+    QComboBox* cboLab_ = nullptr;
+    QComboBox* cboPackage_ = nullptr;
+    QComboBox* cboLibP_ = nullptr;
+    QCheckBox* chkAutoSet_ = nullptr;
+    QPushButton* cmdOk_ = nullptr;
+    QPushButton* cmdCancel_ = nullptr;
+    QTimer* Timer_ = nullptr;
+};
+
+}  // namespace korvane

@@ -1,0 +1,98 @@
+#include "tracing/frmWin.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace korvane {
+
+frmWin::frmWin(QWidget* owner) : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    setObjectName(QStringLiteral("frmWin"));
+    setWindowTitle(QStringLiteral("Check the trace completely:"));
+    setModal(false);
+
+    Label1 = new QLabel(QStringLiteral("New trace: look the trace on the picture"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    cmdSelect = new QPushButton(QStringLiteral("&Save trace"), this);
+    cmdSelect->setObjectName(QStringLiteral("cmdSelect"));
+    cmdCancel = new QPushButton(QStringLiteral("&Delete trace"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    // Enter presses the button that has the focus; the focus starts on "Save trace".
+    cmdSelect->setAutoDefault(true);
+    cmdSelect->setDefault(true);
+    cmdCancel->setAutoDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdSelect);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addLayout(buttons);
+    setFixedSize(sizeHint());
+
+    connect(cmdSelect, &QPushButton::clicked, this, &frmWin::cmdSelect_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmWin::cmdCancel_Click);
+}
+
+FillAnswer frmWin::ask() {
+    Tag.clear();
+    abandoned_ = false;
+    asking_ = true;
+    show();
+    raise();
+    activateWindow();
+    cmdSelect->setFocus();
+    while (Tag.isEmpty() && !abandoned_) {
+        QEventLoop loop;
+        connect(this, &frmWin::answered, &loop, &QEventLoop::quit);
+        loop.exec();
+        if (Tag.isEmpty() && !abandoned_) {
+            // Only the application's exit ends the loop without an answer: leave the fill as it is.
+            abandoned_ = true;
+        }
+    }
+    asking_ = false;
+    hide();
+    if (abandoned_) {
+        return FillAnswer::Abandon;
+    }
+    return Tag == QLatin1String("yes") ? FillAnswer::Save : FillAnswer::Delete;
+}
+
+void frmWin::abandon() {
+    if (asking_) {
+        abandoned_ = true;
+        emit answered();
+    }
+}
+
+void frmWin::setAnswer(const QString& answer) {
+    Tag = answer;
+    hide();
+    emit answered();
+}
+
+void frmWin::cmdSelect_Click() {
+    setAnswer(QStringLiteral("yes"));
+}
+
+void frmWin::cmdCancel_Click() {
+    setAnswer(QStringLiteral("no"));
+}
+
+void frmWin::reject() {
+    cmdCancel_Click();
+}
+
+void frmWin::closeEvent(QCloseEvent* event) {
+    if (asking_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+}  // namespace korvane

@@ -1,0 +1,413 @@
+#include "tracing/modPictureFilling.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <optional>
+
+#include "tracing/TraceRecords.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define KORVANE_FILL_X86 1
+#endif
+
+namespace korvane {
+
+namespace {
+
+// The range of packed colours a pass treats as "in range", as whole numbers: colour c is in range when
+// (c - lo) <= width in unsigned arithmetic. Pixels are whole numbers, so the closed interval of doubles
+// low..high holds exactly the whole colours ceil(low)..floor(high); an empty interval gets a lo no 24-bit
+// colour can reach.
+struct Band {
+    std::uint32_t lo = 0;
+    std::uint32_t width = 0;
+    std::uint32_t fill = 0;
+};
+
+constexpr std::uint32_t kNoColour = 0x01000000u;
+
+Band makeBand(std::int32_t centre, float dmin, float dmax, std::int32_t fill) {
+    const double c = centre;
+    const double low = c - double(dmin) * c;
+    const double high = c + double(dmax) * c;
+    constexpr double kTop = 0x00FFFFFF;
+    Band band;
+    band.fill = std::uint32_t(fill) & 0x00FFFFFFu;
+    if (fill < 0 || fill > 0x00FFFFFF) {
+        band.fill = kNoColour;  // a colour no pixel holds: nothing counts as already filled
+    }
+    // A comparison with NaN is false, so a NaN bound excludes nothing, just as the plain test would.
+    double lo = 0;
+    if (low > 0) {
+        lo = low > kTop ? -1 : std::ceil(low);
+    }
+    double hi = kTop;
+    if (high < kTop) {
+        hi = high < 0 ? -1 : std::floor(high);
+    }
+    if (lo < 0 || hi < 0 || lo > hi) {
+        band.lo = kNoColour;
+        band.width = 0;
+        return band;
+    }
+    band.lo = std::uint32_t(lo);
+    band.width = std::uint32_t(hi - lo);
+    return band;
+}
+
+enum class PacerVerdict { Continue, Gone };
+
+// Decides when a pass hands control to the event loop: at the regular checkpoints, and after a certain
+// amount of work when none comes by, but never more often than the control's interval. Each hand-over
+// schedules a repaint rather than painting, so the screen follows the fill at a modest rate.
+class Pacer {
+  public:
+    explicit Pacer(FillControl& control) : control_(control) {
+        if (active()) {
+            last_ = clock();
+            nextPoll_ = control_.pollPixels;
+        }
+    }
+
+    bool active() const { return control_.ui != nullptr; }
+    bool stopRequested() const { return control_.running != nullptr && !*control_.running; }
+
+    PacerVerdict after(int pixels, bool checkpoint, ImageView& view) {
+        work_ += pixels + 16;  // every span costs something, however short
+        if (!checkpoint && work_ < nextPoll_) {
+            return PacerVerdict::Continue;
+        }
+        nextPoll_ = work_ + control_.pollPixels;
+        const auto now = clock();
+        if (std::chrono::duration<double, std::milli>(now - last_).count() < control_.eventIntervalMs) {
+            return PacerVerdict::Continue;
+        }
+        if (control_.redraw) {
+            control_.redraw();
+        }
+        control_.ui->processEvents();
+        last_ = clock();
+        if (control_.refresh && !control_.refresh(view)) {
+            return PacerVerdict::Gone;
+        }
+        return PacerVerdict::Continue;
+    }
+
+  private:
+    std::chrono::steady_clock::time_point clock() const {
+        return control_.now ? control_.now() : std::chrono::steady_clock::now();
+    }
+
+    FillControl& control_;
+    std::chrono::steady_clock::time_point last_{};
+    std::int64_t work_ = 0;
+    std::int64_t nextPoll_ = 0;
+};
+
+#if KORVANE_FILL_X86
+
+namespace sse2 {
+constexpr int kLanes = 4;
+constexpr unsigned kFull = 0xFu;
+using Vec = __m128i;
+inline Vec loadv(const std::uint32_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+inline void storev(std::uint32_t* p, Vec v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+}
+inline Vec splat(std::uint32_t v) {
+    return _mm_set1_epi32(int(v));
+}
+inline Vec andv(Vec a, Vec b) {
+    return _mm_and_si128(a, b);
+}
+inline Vec orv(Vec a, Vec b) {
+    return _mm_or_si128(a, b);
+}
+inline Vec xorv(Vec a, Vec b) {
+    return _mm_xor_si128(a, b);
+}
+inline Vec subv(Vec a, Vec b) {
+    return _mm_sub_epi32(a, b);
+}
+inline Vec eqv(Vec a, Vec b) {
+    return _mm_cmpeq_epi32(a, b);
+}
+inline Vec gtv(Vec a, Vec b) {
+    return _mm_cmpgt_epi32(a, b);
+}
+inline unsigned maskOf(Vec v) {
+    return unsigned(_mm_movemask_ps(_mm_castsi128_ps(v)));
+}
+#include "tracing/FillKernel.inc"
+}  // namespace sse2
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace avx2 {
+constexpr int kLanes = 8;
+constexpr unsigned kFull = 0xFFu;
+using Vec = __m256i;
+inline Vec loadv(const std::uint32_t* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+inline void storev(std::uint32_t* p, Vec v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+}
+inline Vec splat(std::uint32_t v) {
+    return _mm256_set1_epi32(int(v));
+}
+inline Vec andv(Vec a, Vec b) {
+    return _mm256_and_si256(a, b);
+}
+inline Vec orv(Vec a, Vec b) {
+    return _mm256_or_si256(a, b);
+}
+inline Vec xorv(Vec a, Vec b) {
+    return _mm256_xor_si256(a, b);
+}
+inline Vec subv(Vec a, Vec b) {
+    return _mm256_sub_epi32(a, b);
+}
+inline Vec eqv(Vec a, Vec b) {
+    return _mm256_cmpeq_epi32(a, b);
+}
+inline Vec gtv(Vec a, Vec b) {
+    return _mm256_cmpgt_epi32(a, b);
+}
+inline unsigned maskOf(Vec v) {
+    return unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(v)));
+}
+#include "tracing/FillKernel.inc"
+
+PassResult run(ImageView& view, int x, int y, const Band& band, Pacer& pacer, PointStack& stack) {
+    if (band.width == 0) {
+        return runPass(view, x, y, Tests<true>(band), pacer, stack);
+    }
+    return runPass(view, x, y, Tests<false>(band), pacer, stack);
+}
+}  // namespace avx2
+#pragma GCC pop_options
+
+bool haveAvx2() {
+    static const bool have = __builtin_cpu_supports("avx2");
+    return have;
+}
+
+#else
+
+// Without a known vector unit the same pass runs one pixel at a time.
+namespace sse2 {
+constexpr int kLanes = 1;
+constexpr unsigned kFull = 1u;
+using Vec = std::uint32_t;
+inline Vec loadv(const std::uint32_t* p) {
+    return *p;
+}
+inline void storev(std::uint32_t* p, Vec v) {
+    *p = v;
+}
+inline Vec splat(std::uint32_t v) {
+    return v;
+}
+inline Vec andv(Vec a, Vec b) {
+    return a & b;
+}
+inline Vec orv(Vec a, Vec b) {
+    return a | b;
+}
+inline Vec xorv(Vec a, Vec b) {
+    return a ^ b;
+}
+inline Vec subv(Vec a, Vec b) {
+    return a - b;
+}
+inline Vec eqv(Vec a, Vec b) {
+    return a == b ? ~0u : 0u;
+}
+inline Vec gtv(Vec a, Vec b) {
+    return std::int32_t(a) > std::int32_t(b) ? ~0u : 0u;
+}
+inline unsigned maskOf(Vec v) {
+    return v >> 31;
+}
+#include "tracing/FillKernel.inc"
+}  // namespace sse2
+
+#endif
+
+PassResult runBestPass(ImageView& view, int x, int y, const Band& band, Pacer& pacer, PointStack& stack) {
+#if KORVANE_FILL_X86
+    if (haveAvx2()) {
+        return avx2::run(view, x, y, band, pacer, stack);
+    }
+#endif
+    if (band.width == 0) {
+        return sse2::runPass(view, x, y, sse2::Tests<true>(band), pacer, stack);
+    }
+    return sse2::runPass(view, x, y, sse2::Tests<false>(band), pacer, stack);
+}
+
+void beep(FillControl& control) {
+    if (control.ui != nullptr) {
+        control.ui->beep();
+    }
+}
+
+}  // namespace
+
+std::int32_t PixelAt(const ImageView& picture, int x, int y) {
+    if (picture.pixels == nullptr || x < 0 || y < 0 || x >= picture.width || y >= picture.height) {
+        return -1;
+    }
+    return std::int32_t(picture.pixels[std::size_t(y) * std::size_t(picture.stride) + std::size_t(x)] &
+                        0x00FFFFFFu);
+}
+
+bool OutOfRange(const ImageView& picture, int x, int y, std::int32_t centre, float dmin, float dmax) {
+    const double p = PixelAt(picture, x, y);
+    const double c = centre;
+    const double low = c - double(dmin) * c;
+    const double high = c + double(dmax) * c;
+    return p < low || p > high;
+}
+
+void PointStack::reset() {
+    data_ = std::make_unique<Point[]>(kInitialPoints);
+    capacity_ = kInitialPoints;
+    count_ = 0;
+}
+
+void PointStack::release() {
+    data_.reset();
+    capacity_ = 0;
+    count_ = 0;
+}
+
+void PointStack::grow() {
+    // Upper index u becomes 2 x (u + 1): 10 000 points become 20 001, then 40 003.
+    const std::size_t grown = capacity_ == 0 ? kInitialPoints : 2 * capacity_ + 1;
+    auto data = std::make_unique<Point[]>(grown);
+    if (count_ > 0) {
+        std::memcpy(data.get(), data_.get(), count_ * sizeof(Point));
+    }
+    data_ = std::move(data);
+    capacity_ = grown;
+}
+
+void PointStack::reverseLast(std::size_t n) {
+    std::reverse(data_.get() + (count_ - n), data_.get() + count_);
+}
+
+PassResult PaintPass(ImageView& picture, int x, int y, std::int32_t fill, std::int32_t centre, float dmin,
+                     float dmax, FillControl& control) {
+    PassResult result;
+    if (PixelAt(picture, x, y) < 0) {
+        return result;
+    }
+    if (control.running != nullptr) {
+        *control.running = true;
+    }
+    std::optional<BusyPointer> busy;
+    if (control.ui != nullptr) {
+        busy.emplace(*control.ui);
+    }
+    PointStack stack;
+    stack.reset();
+    Pacer pacer(control);
+    result = runBestPass(picture, x, y, makeBand(centre, dmin, dmax, fill), pacer, stack);
+    if (result.stopped) {
+        beep(control);
+    }
+    result.largestStack = std::max(result.largestStack, stack.capacity());
+    stack.release();
+    if (control.redraw && !result.pictureGone) {
+        control.redraw();
+    }
+    return result;
+}
+
+FillResult FillArea(ImageView& picture, int x, int y, std::int32_t& fill, float dmin, float dmax, bool& quiet,
+                    FillControl& control) {
+    FillResult result;
+    auto finish = [&control, &result]() {
+        if (control.running != nullptr) {
+            *control.running = false;
+        }
+        return result;
+    };
+
+    const std::int32_t c0 = PixelAt(picture, x, y);
+    result.seedColour = c0;
+    if (c0 < 0) {
+        result.outcome = FillOutcome::SeedOutside;
+        return result;
+    }
+    if (c0 == fill) {
+        beep(control);
+        result.outcome = FillOutcome::SeedHasFillColour;
+        return result;
+    }
+    if (!OutOfRange(picture, x, y, fill, dmin, dmax)) {
+        if (control.ui != nullptr) {
+            MessageRequest request;
+            request.prompt = "The filling color belongs to the range of the repainting colors.";
+            request.title = "Select another color or decrease the range:";
+            request.icon = MsgIcon::Critical;
+            request.buttons = MsgButtons::Ok;
+            control.ui->message(request);
+        }
+        result.outcome = FillOutcome::RangeRefused;
+        return result;
+    }
+
+    auto account = [&result](const PassResult& pass) {
+        result.stopped = result.stopped || pass.stopped;
+        result.largestStack = std::max(result.largestStack, pass.largestStack);
+        result.spanPixels += pass.spanPixels;
+    };
+
+    const PassResult first = PaintPass(picture, x, y, fill, c0, dmin, dmax, control);
+    account(first);
+    if (first.pictureGone) {
+        result.outcome = FillOutcome::PictureGone;
+        return finish();
+    }
+    if (quiet) {
+        return finish();
+    }
+
+    result.answer = control.ask ? control.ask() : FillAnswer::Save;
+    if (result.answer != FillAnswer::Abandon && control.refresh && !control.refresh(picture)) {
+        result.answer = FillAnswer::Abandon;
+    }
+    if (result.answer == FillAnswer::Delete) {
+        // Paint back with the seed's old colour: whatever is connected and lies within the range around
+        // the fill colour becomes c0, one uniform colour.
+        const std::int32_t painted = fill;
+        fill = c0;
+        quiet = true;
+        const PassResult undo = PaintPass(picture, x, y, c0, painted, dmin, dmax, control);
+        account(undo);
+        if (undo.pictureGone) {
+            result.outcome = FillOutcome::PictureGone;
+        }
+    } else if (result.answer == FillAnswer::Save && control.record) {
+        TraceRecord record;
+        record.picture = control.pictureNumber == 1 ? 1 : 2;
+        record.x = x;
+        record.y = y;
+        record.origColor = c0;
+        record.fillColor = fill;
+        record.dmin = dmin;
+        record.dmax = dmax;
+        control.record(FormatTraceRecord(record));
+    }
+    return finish();
+}
+
+}  // namespace korvane

@@ -1,0 +1,237 @@
+// korvane-cli export and info, run as a user runs them: exit codes, standard error, and the files written
+// compared byte for byte with the fixtures and with the export dialog's own sequence.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "export/ExportDialogModel.h"
+#include "export/ExportRun.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+
+namespace korvane {
+namespace {
+
+using testing::readFileBytes;
+using testing::ScriptedUi;
+using testing::TempDir;
+using testing::writeFileBytes;
+
+const std::string kFixtures = std::string(KORVANE_SOURCE_DIR) + "/tests/data/export";
+const std::string kLibDir = kFixtures + "/Lib";
+
+struct CliRun {
+    int code = -1;
+    std::string out, err;
+};
+
+std::string quoted(const std::string& word) {
+    std::string text = "'";
+    for (char c : word) {
+        text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return text + "'";
+}
+
+CliRun cli(const TempDir& dir, const std::vector<std::string>& args) {
+    std::string command = quoted(KORVANE_CLI);
+    for (const auto& arg : args) {
+        command += " " + quoted(arg);
+    }
+    command += " >" + quoted(dir.file("stdout")) + " 2>" + quoted(dir.file("stderr"));
+    const int status = std::system(command.c_str());
+    CliRun run;
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = readFileBytes(dir.file("stdout"));
+    run.err = readFileBytes(dir.file("stderr"));
+    return run;
+}
+
+bool oneLine(const std::string& text) {
+    return !text.empty() && text.find('\n') == text.size() - 1;
+}
+
+TEST(ExportCli, WritesTheFixtureFilesAndLeavesTheProjectAlone) {
+    TempDir dir;
+    const std::string project = dir.file("two-parts.kvp");
+    std::filesystem::copy_file(kFixtures + "/two-parts.kvp", project);
+    const std::string before = readFileBytes(project);
+
+    CliRun run = cli(dir, {"export", project, "--netlist", dir.file("out.net"), "--schematic",
+                           dir.file("out.sch"), "--lib-dir", kLibDir});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(readFileBytes(dir.file("out.net")), readFileBytes(kFixtures + "/two-parts.net"));
+    EXPECT_EQ(readFileBytes(dir.file("out.sch")), readFileBytes(kFixtures + "/two-parts.sch"));
+    EXPECT_EQ(readFileBytes(project), before);
+
+    // Without --schematic only the net list is written, and no library is needed.
+    run = cli(dir, {"export", project, "--netlist", dir.file("only.net"), "--lib-dir", dir.file("none")});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(readFileBytes(dir.file("only.net")), readFileBytes(kFixtures + "/two-parts.net"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("only.sch")));
+}
+
+TEST(ExportCli, WritesWhatTheDialogWritesRightAfterOpening) {
+    TempDir dir;
+    // Hand-made details that opening settles: a lower-case section, a second spelling of a net, sections
+    // that make no pad, a net name with wildcard characters, a component value with misplaced markers.
+    const std::string project = dir.file("p.kvp");
+    writeFileBytes(project,
+                   "[FilePathSection]\r\nFirst=a.bmp\r\nSecond=b.bmp\r\n"
+                   "[pad2]\r\nPadName=1\r\nNetName=CS#\r\nCompName=U1\r\n1Pad=5,5\r\n2Pad=6,6\r\n"
+                   "[Pad7]\r\nPadName=2\r\nNetName=gnd\r\nCompName=U1\r\n"
+                   "[Pad0]\r\nPadName=3\r\nNetName=GND\r\nCompName=U1\r\n"
+                   "[Pad3]\r\nPadName=1\r\nNetName=GND\r\nCompName=R1\r\n"
+                   "[Pad4]\r\nPadName=2\r\nNetName=CS1\r\nCompName=R1\r\n"
+                   "[ComponentsSection]\r\nU1=1{label}74HC00{footprint}DIP14\r\n"
+                   "R1=0{footprint}AXIAL0.4{label}1k\r\n");
+    CliRun run = cli(dir, {"export", project, "--netlist", dir.file("cli.net"), "--schematic",
+                           dir.file("cli.sch"), "--lib-dir", kLibDir});
+    // R1's value is unreadable, so it has no symbol: the net list is written, the schematic is not.
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(oneLine(run.err)) << run.err;
+    EXPECT_NE(run.err.find("R1"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("cli.sch")));
+
+    // The same project opened as the program opens it, exported through the dialog's model.
+    clsINI doc;
+    doc.LoadFromText(readFileBytes(project));
+    PadBoard::NormalisePadSections(doc);
+    PadBoard board(doc);
+    for (const PadRecord& record : ReadPads(doc)) {
+        board.loadPad(record);
+    }
+    ScriptedUi ui;
+    ExportDialogModel form;
+    ASSERT_TRUE(form.Show(board, kFixtures, ui));
+    clsOpenSave dialog(ui);
+    ExportFiles previous;
+    ui.fileAnswers = {FileDialogResult{dir.file("dialog.net"), 1}};
+    EXPECT_EQ(RunExport(form.Model(board), kFixtures, ui, dialog, previous), ExportOutcome::NetListOnly);
+    EXPECT_EQ(readFileBytes(dir.file("cli.net")), readFileBytes(dir.file("dialog.net")));
+    EXPECT_EQ(readFileBytes(dir.file("cli.net")),
+              "[\r\nR1\r\n\r\n\r\n\r\n\r\n\r\n]\r\n"
+              "[\r\nU1\r\nDIP14\r\n74HC00\r\n\r\n\r\n\r\n]\r\n"
+              "(\r\nCS1\r\nR1-2\r\n)\r\n"
+              "(\r\ngnd\r\nU1-2\r\nR1-1\r\n)\r\n"
+              "(\r\nCS#\r\nU1-1\r\n)\r\n");
+}
+
+TEST(ExportCli, FailuresAreOneLineAndKeepWhatWasCompleted) {
+    TempDir dir;
+    const std::string project = dir.file("two-parts.kvp");
+    std::filesystem::copy_file(kFixtures + "/two-parts.kvp", project);
+    const std::string before = readFileBytes(project);
+
+    const struct {
+        std::vector<std::string> args;
+        std::string netList;  // the net list that must exist afterwards, if any
+    } cases[] = {
+        {{"export", project, "--netlist", dir.file("x/a.net")}, ""},
+        {{"export", project, "--netlist", dir.file("b.net"), "--schematic", dir.file("y/b.sch"), "--lib-dir",
+          kLibDir},
+         dir.file("b.net")},
+        {{"export", project, "--netlist", dir.file("c.net"), "--schematic", dir.file("c.sch"), "--lib-dir",
+          dir.file("nolib")},
+         dir.file("c.net")},
+        {{"export", project, "--netlist", project}, ""},
+        {{"export", project, "--netlist", dir.file("d.net"), "--schematic", dir.file("d.net")}, ""},
+        {{"export", dir.file("missing.kvp"), "--netlist", dir.file("e.net")}, ""},
+        {{"export", project}, ""},
+        {{"export", project, "--netlist"}, ""},
+        {{"export", project, "--netlist", dir.file("f.net"), "--bogus"}, ""},
+        {{"info"}, ""},
+        {{"info", dir.file("missing.kvp")}, ""},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = cli(dir, c.args);
+        EXPECT_EQ(run.code, 1) << c.args.back();
+        EXPECT_TRUE(oneLine(run.err)) << run.err;
+        EXPECT_EQ(run.out, "");
+        if (!c.netList.empty()) {
+            EXPECT_EQ(readFileBytes(c.netList), readFileBytes(kFixtures + "/two-parts.net"));
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("c.sch")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("d.net")));
+    EXPECT_EQ(readFileBytes(project), before);
+
+    for (const char* command : {"export", "info"}) {
+        const CliRun run = cli(dir, {command, "--help"});
+        EXPECT_EQ(run.code, 0);
+        EXPECT_EQ(run.out.rfind("usage: korvane-cli ", 0), 0u) << run.out;
+    }
+}
+
+TEST(InfoCli, PrintsTheProjectAsJson) {
+    TempDir dir;
+    const CliRun run = cli(dir, {"info", kFixtures + "/two-parts.kvp"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(
+        run.out,
+        "{\n"
+        "  \"pictures\": [\"top.bmp\", \"bottom.bmp\"],\n"
+        "  \"scale\": {\"x\": 1, \"y\": 1},\n"
+        "  \"cursors\": {\"x1\": 10, \"y1\": 20, \"x2\": 30, \"y2\": 40},\n"
+        "  \"pads\": [\n"
+        "    {\"number\": 1, \"pad\": \"1\", \"net\": \"VCC\", \"comp\": \"R1\", \"pos1\": [100, 50], "
+        "\"pos2\": [101, 52]},\n"
+        "    {\"number\": 2, \"pad\": \"2\", \"net\": \"OUT\", \"comp\": \"R1\", \"pos1\": [140, 50], "
+        "\"pos2\": [141, 52]},\n"
+        "    {\"number\": 3, \"pad\": \"1\", \"net\": \"OUT\", \"comp\": \"C1\", \"pos1\": [100, 90], "
+        "\"pos2\": [101, 92]},\n"
+        "    {\"number\": 4, \"pad\": \"2\", \"net\": \"GND\", \"comp\": \"C1\", \"pos1\": [140, 90], "
+        "\"pos2\": [141, 92]}\n"
+        "  ],\n"
+        "  \"components\": [\n"
+        "    {\"designator\": \"R1\", \"libref\": \"0\", \"parttype\": \"10k\", \"footprint\": "
+        "\"AXIAL0.4\"},\n"
+        "    {\"designator\": \"C1\", \"libref\": \"1\", \"parttype\": \"100n\", \"footprint\": \"RAD0.1\"}\n"
+        "  ],\n"
+        "  \"traces\": [\n"
+        "    \"1-100-50-0=255-0-10\"\n"
+        "  ]\n"
+        "}\n");
+}
+
+TEST(InfoCli, EscapesNamesAndReadsOtherBytesAsWindows1252) {
+    TempDir dir;
+    const std::string project = dir.file("p.kvp");
+    writeFileBytes(project,
+                   "[FilePathSection]\r\nFirst=C:\\boards\\top.bmp\r\nSecond=b\xe9.bmp\r\nX=0\r\nX1=2.5\r\n"
+                   "[pad05]\r\nPadName=a\"b\r\nNetName=t\tab\x01\r\nCompName=\xc3\xa9\r\n1Pad=7\r\n"
+                   "[PadList]\r\nPadName=never\r\n"
+                   "[TraceSection]\r\n2-1-1-0=255-0-10\r\n1-5-5-0=255-0-10\r\n");
+    const CliRun run = cli(dir, {"info", project});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("\"pictures\": [\"C:\\\\boards\\\\top.bmp\", \"b\xc3\xa9.bmp\"]"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("\"scale\": {\"x\": 1, \"y\": 1}"), std::string::npos);
+    EXPECT_NE(run.out.find("\"x1\": 2.5"), std::string::npos);
+    EXPECT_NE(run.out.find(
+                  "{\"number\": 5, \"pad\": \"a\\\"b\", \"net\": \"t\\tab\\u0001\", \"comp\": \"\xc3\xa9\", "
+                  "\"pos1\": [7, 7], \"pos2\": [0, 0]}\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("never"), std::string::npos);
+    EXPECT_NE(run.out.find("\"1-5-5-0=255-0-10\",\n    \"2-1-1-0=255-0-10\""), std::string::npos);
+}
+
+TEST(InfoCli, TheDemoProject) {
+    TempDir dir;
+    const CliRun run = cli(dir, {"info", std::string(KORVANE_SOURCE_DIR) + "/examples/demo/demo.kvp"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("{\n  \"pictures\": [\"top.jpg\", \"bottom.jpg\"],\n", 0), 0u) << run.out;
+    for (const char* key : {"\"scale\"", "\"cursors\"", "\"pads\"", "\"components\"", "\"traces\""}) {
+        EXPECT_NE(run.out.find(key), std::string::npos) << key;
+    }
+}
+
+}  // namespace
+}  // namespace korvane

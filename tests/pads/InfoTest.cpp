@@ -1,0 +1,269 @@
+#include "pads/frmInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPointer>
+#include <QTest>
+#include <filesystem>
+
+#include "platform/QtText.h"
+#include "platform/clsOpenSave.h"
+#include "storage/AtomicFile.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+
+namespace korvane {
+namespace {
+
+using testing::readFileBytes;
+using testing::ScriptedUi;
+using testing::TempDir;
+using testing::writeFileBytes;
+
+class InfoTest : public ::testing::Test {
+  protected:
+    InfoTest()
+        : dialogs(ui),
+          info(
+              &owner, ui, dialogs,
+              [this] {
+                  ++builds;
+                  return selected;
+              },
+              [this] { return dir.file("board.kvp"); }) {}
+
+    std::vector<std::string> rows() const {
+        std::vector<std::string> out;
+        for (int i = 0; i < info.List()->count(); ++i) {
+            out.push_back(fromQ(info.List()->item(i)->text()));
+        }
+        return out;
+    }
+
+    void selectRows(std::initializer_list<int> indices) {
+        info.List()->clearSelection();
+        for (int i : indices) {
+            info.List()->item(i)->setSelected(true);
+        }
+    }
+
+    void activate() {
+        QEvent event(QEvent::WindowActivate);
+        QApplication::sendEvent(&info, &event);
+    }
+
+    // The user confirms the save dialog with `path`.
+    void answerSave(const std::string& path) { ui.fileAnswers.push_back(FileDialogResult{path, 1}); }
+
+    TempDir dir;
+    ScriptedUi ui;
+    clsOpenSave dialogs;
+    QWidget owner;
+    std::vector<std::string> selected;
+    int builds = 0;
+    frmInfo info;
+};
+
+TEST_F(InfoTest, WindowControlsAndCaptions) {
+    EXPECT_EQ(info.windowTitle(), QStringLiteral("Pad's info as text:"));
+    EXPECT_TRUE(info.isWindow());
+    EXPECT_EQ(info.parentWidget(), &owner);
+    EXPECT_FALSE(info.isModal());
+    auto* label = info.findChild<QLabel*>(QStringLiteral("Label1"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), QStringLiteral("Select lines to saving into file"));
+    ASSERT_EQ(info.findChild<QListWidget*>(QStringLiteral("List")), info.List());
+    EXPECT_EQ(info.List()->toolTip(), QStringLiteral("Pad's info"));
+    EXPECT_EQ(info.List()->selectionMode(), QAbstractItemView::ExtendedSelection);
+
+    const struct {
+        const char* name;
+        const char* caption;
+        const char* shortcut;
+    } items[] = {
+        {"mnuSaveAs", "Save list as ...", "Ctrl+S"},
+        {"mnuClose", "&Close info   ESC", ""},
+        {"mnuSelectAll", "Select all lines", "Ctrl+A"},
+    };
+    for (const auto& item : items) {
+        auto* action = info.findChild<QAction*>(QString::fromUtf8(item.name));
+        ASSERT_NE(action, nullptr) << item.name;
+        EXPECT_EQ(action->text(), QString::fromUtf8(item.caption));
+        EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromUtf8(item.shortcut)));
+    }
+    auto* file = info.findChild<QMenu*>(QStringLiteral("mnuFile"));
+    auto* edit = info.findChild<QMenu*>(QStringLiteral("mnuEdit"));
+    ASSERT_TRUE(file && edit);
+    EXPECT_EQ(file->title(), QStringLiteral("&File"));
+    EXPECT_EQ(edit->title(), QStringLiteral("&Edit"));
+    ASSERT_EQ(file->actions().size(), 3);
+    EXPECT_TRUE(file->actions()[1]->isSeparator());
+}
+
+TEST_F(InfoTest, ListingIsTheCountThenOneLinePerPad) {
+    selected = {"Pad1 \"GND\"", "", "Pad7 \"VCC\" \xC4"};  // a pad without description gives an empty line
+    info.Rebuild();
+    EXPECT_EQ(info.lines(), (std::vector<std::string>{"Total quantity of selected pads: 3", "Pad1 \"GND\"",
+                                                      "", "Pad7 \"VCC\" \xC4"}));
+    EXPECT_EQ(rows()[3], "Pad7 \"VCC\" \xC3\x84") << "shown decoded, kept as bytes";
+
+    selected.clear();
+    info.Rebuild();
+    EXPECT_EQ(info.List()->count(), 0) << "no count line without pads";
+}
+
+TEST_F(InfoTest, EveryActivationRebuildsWithTheCurrentSelection) {
+    selected = {"a"};
+    activate();
+    EXPECT_EQ(rows(), (std::vector<std::string>{"Total quantity of selected pads: 1", "a"}));
+    selected = {"a", "b"};
+    activate();
+    EXPECT_EQ(rows(), (std::vector<std::string>{"Total quantity of selected pads: 2", "a", "b"}));
+}
+
+TEST_F(InfoTest, FocusBackFromAModalDialogKeepsTheListingAndItsSelection) {
+    selected = {"a", "b"};
+    info.show();
+    info.activateWindow();
+    QApplication::processEvents();
+    ASSERT_TRUE(info.isActiveWindow()) << "the platform does not activate windows";
+    ASSERT_EQ(info.List()->count(), 3);
+    selectRows({1});
+    const int before = builds;
+
+    // A message box over the listing, closed again: the focus comes back to the listing.
+    selected = {"x"};
+    {
+        QDialog box(&info);
+        box.setModal(true);
+        box.show();
+        box.activateWindow();
+        QApplication::processEvents();
+        ASSERT_TRUE(box.isActiveWindow());
+        box.hide();
+    }
+    info.activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(builds, before);
+    EXPECT_EQ(info.List()->count(), 3);
+    EXPECT_TRUE(info.List()->item(1)->isSelected());
+
+    // Going to the main window and coming back is a return of the user: rebuilt.
+    owner.show();
+    owner.activateWindow();
+    QApplication::processEvents();
+    info.activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(rows(), (std::vector<std::string>{"Total quantity of selected pads: 1", "x"}));
+}
+
+TEST_F(InfoTest, SaveWritesTheSelectedLinesWithCrLf) {
+    selected = {"d1", "d2", "d3"};
+    info.Rebuild();
+    selectRows({2, 1});
+    const std::string path = dir.file("list.txt");
+    answerSave(path);
+    info.mnuSaveAs_Click();
+
+    const auto requests = ui.fileDialogs();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(ui.count("save"), 1);
+    EXPECT_EQ(requests[0].title, "File name to pad's info saving:");
+    EXPECT_EQ(requests[0].fileName, "new_list.txt");
+    EXPECT_EQ(requests[0].initialDir, dir.file("board.kvp"));
+    ASSERT_EQ(requests[0].filters.size(), 1u);
+    EXPECT_EQ(requests[0].filters[0].description, "*.*");
+    EXPECT_EQ(requests[0].filters[0].patterns, (std::vector<std::string>{"*.*"}));
+    EXPECT_TRUE(requests[0].overwritePrompt);
+    EXPECT_EQ(dialogs.Flags, 2621446);
+    EXPECT_FALSE(dialogs.CancelError);
+    EXPECT_EQ(readFileBytes(path), "d1\r\nd2\r\n") << "list order, count line left out";
+    EXPECT_EQ(ui.count("message"), 0);
+
+    // Select all, saved over a longer existing file: replaced, not appended to.
+    writeFileBytes(path, std::string(500, 'x'));
+    info.mnuSelectAll_Click();
+    answerSave(path);
+    info.mnuSaveAs_Click();
+    EXPECT_EQ(readFileBytes(path), "Total quantity of selected pads: 3\r\nd1\r\nd2\r\nd3\r\n");
+
+    // A line break inside a description cannot split its line in the file.
+    selected = {"bad\r\nline"};
+    info.Rebuild();
+    selectRows({1});
+    answerSave(path);
+    info.mnuSaveAs_Click();
+    EXPECT_EQ(readFileBytes(path), "bad  line\r\n");
+}
+
+TEST_F(InfoTest, CancelWritesNothingEvenThoughThePresetNameStays) {
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path().string())));
+    selected = {"d1"};
+    info.Rebuild();
+    info.mnuSelectAll_Click();
+    info.mnuSaveAs_Click();  // nothing queued: the user cancels
+    QDir::setCurrent(previous);
+
+    EXPECT_EQ(ui.count("save"), 1);
+    EXPECT_EQ(ui.count("message"), 0) << "a cancel is no error";
+    EXPECT_FALSE(dialogs.CancelError);
+    EXPECT_EQ(dialogs.FileName, "new_list.txt");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "nothing written, not even under the preset name";
+}
+
+TEST_F(InfoTest, FailedSaveKeepsTheOldFileAndSaysWhichFile) {
+    selected = {"d1"};
+    info.Rebuild();
+    info.mnuSelectAll_Click();
+    const std::string path = dir.file("list.txt");
+    writeFileBytes(path, "old\r\n");
+    answerSave(path);
+    {
+        ScopedAtomicWriteFailure diskFull(3);
+        info.mnuSaveAs_Click();
+    }
+    EXPECT_EQ(readFileBytes(path), "old\r\n");
+    const auto messages = ui.messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].prompt.find(path), std::string::npos) << messages[0].prompt;
+    EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(messages[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+        << "no temporary file left";
+
+    // A folder that does not exist.
+    ui.clear();
+    answerSave(dir.file("missing/list.txt"));
+    info.mnuSaveAs_Click();
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_NE(ui.messages()[0].prompt.find(dir.file("missing/list.txt")), std::string::npos);
+}
+
+TEST_F(InfoTest, CloseAndEscOnlyHide) {
+    QPointer<frmInfo> alive(&info);
+    info.show();
+    info.mnuClose_Click();
+    EXPECT_FALSE(info.isVisible());
+
+    info.show();
+    info.List()->setFocus();
+    QTest::keyClick(info.List(), Qt::Key_Escape);
+    EXPECT_FALSE(info.isVisible());
+
+    info.show();
+    info.close();
+    EXPECT_FALSE(info.isVisible());
+    QApplication::processEvents();
+    EXPECT_FALSE(alive.isNull()) << "closing hides the window, it stays loaded";
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,599 @@
+// Pads driven through the main window and the pad properties dialog with a scripted Ui: placing pads by
+// double click, clicks on markers, the selection commands, Apply, Delete, the selections by net and
+// component, the refresh tick, and what opening and saving a project do with pads.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolTip>
+#include <filesystem>
+
+#include "app/F.h"
+#include "pads/frmInfo.h"
+#include "pads/frmPad.h"
+#include "platform/tooltiptext.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+#include "view/Panes.h"
+#include "view/PictureBox.h"
+
+namespace korvane {
+namespace {
+
+using testing::readFileBytes;
+using testing::TempDir;
+using testing::writeFileBytes;
+
+// Records like the scripted Ui and, when given an owner, also shows each message as a real modal box that
+// closes itself, so that the focus really leaves the window and comes back.
+class ModalUi : public testing::ScriptedUi {
+  public:
+    MsgResult message(const MessageRequest& request) override {
+        const MsgResult answer = ScriptedUi::message(request);
+        if (owner != nullptr) {
+            QMessageBox box(QMessageBox::Information, QString(), QString::fromStdString(request.prompt),
+                            QMessageBox::Ok, owner);
+            QTimer::singleShot(100, &box, &QMessageBox::accept);
+            box.exec();
+            owner->activateWindow();  // as a desktop hands the focus back
+        }
+        return answer;
+    }
+    // Boxes are shown owned by this window, which gets the focus back when they close; none when null.
+    QWidget* owner = nullptr;
+};
+
+std::string schematicLibrary() {
+    std::string text;
+    for (int i = 1; i <= 13; ++i) {
+        text += "header " + std::to_string(i) + "\r\n";
+    }
+    for (const char* symbol : {"RES", "CAP"}) {
+        text += "Component\r\n";
+        for (int i = 1; i <= 18; ++i) {
+            text += "x\r\n";
+        }
+        text += std::string(symbol) + "\r\nEndComponent\r\n";
+    }
+    return text;
+}
+
+class Pads : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* name : {"top.bmp", "bottom.png"}) {
+            QImage image(300, 200, QImage::Format_RGB32);
+            image.fill(Qt::darkGreen);
+            ASSERT_TRUE(image.save(QString::fromStdString(dir.file(name))));
+        }
+        std::filesystem::create_directories(dir.file("prog/Lib"));
+        writeFileBytes(dir.file("prog/Lib/pcb.lb"), "DIP8\r\nSOT23\r\n");
+        writeFileBytes(dir.file("prog/Lib/sch.lb"), schematicLibrary());
+        board = dir.file("board.kvp");
+        window = makeWindow();
+        open(*window, "");
+    }
+
+    std::unique_ptr<F> makeWindow() {
+        auto f = std::make_unique<F>(ui);
+        f->Form_Load("");
+        f->timer()->stop();  // ticks are driven by hand
+        f->padDialog()->timer()->stop();
+        f->padDialog()->setProgramDir(dir.file("prog"));
+        return f;
+    }
+
+    // Writes the project with the given sections after the pictures and opens it in f.
+    void open(F& f, const std::string& sections) {
+        if (!sections.empty() || !std::filesystem::exists(board)) {
+            writeFileBytes(
+                board,
+                "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n" + sections);
+        }
+        ui.fileAnswers = {FileDialogResult{board, 1}};
+        f.mnuOpen_Click();
+        ASSERT_TRUE(f.projectOpen());
+        ui.clear();
+    }
+
+    frmPad& dialog() { return *window->padDialog(); }
+    PadBoard& pads() { return dialog().board(); }
+    PadMarker& marker(int picture, int n) { return *pads().markers.array(picture).get(n); }
+    QComboBox* combo(const char* name) { return dialog().findChild<QComboBox*>(name); }
+    QPushButton* button(const char* name) { return dialog().findChild<QPushButton*>(name); }
+    QAction* viewPads() { return window->menus().action("mnuPad"); }
+    std::string value(int n, const char* key) { return window->Doc.Value(PadSectionName(n), key); }
+
+    // A double click on picture 1 with the cursors at the given places; returns the new pad's number.
+    int place(double x1, double y1, double x2, double y2, bool shift = false) {
+        window->Cur1 = {x1, y1, true};
+        window->Cur2 = {x2, y2, true};
+        window->P1_DblClick(shift ? Qt::ShiftModifier : Qt::NoModifier, int(x1), int(y1));
+        return pads().markers.highest();
+    }
+    void click(int picture, int n, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        if (picture == 1) {
+            window->Pad1_MouseDown(n, Qt::LeftButton, modifiers, 2, 2);
+            window->Pad1_MouseUp(n, Qt::LeftButton, modifiers, 2, 2);
+        } else {
+            window->Pad2_MouseDown(n, Qt::LeftButton, modifiers, 2, 2);
+            window->Pad2_MouseUp(n, Qt::LeftButton, modifiers, 2, 2);
+        }
+    }
+    // What a user typing, pasting or picking does to a field.
+    void type(NameField field, const char* text) {
+        dialog().field(field)->setEditText(QString::fromUtf8(text));
+    }
+    // A pad placed and named through the dialog's Apply.
+    int namedPad(const char* pad, const char* net, const char* comp) {
+        const int n = place(10 * (pads().markers.highest() + 1), 20, 30, 40);
+        type(NameField::Pad, pad);
+        type(NameField::Net, net);
+        type(NameField::Comp, comp);
+        dialog().cmdOk_Click();
+        return n;
+    }
+    std::vector<bool> enabled(std::initializer_list<const char*> names) {
+        std::vector<bool> states;
+        for (const char* name : names) {
+            states.push_back(dialog().findChild<QWidget*>(name)->isEnabled());
+        }
+        return states;
+    }
+    std::vector<bool> sixControls() {
+        return enabled({"cboPad", "cmdDelPad", "cboNet", "cmdSelNet", "cboComp", "cmdSelComp"});
+    }
+
+    ModalUi ui;
+    TempDir dir;
+    std::string board;
+    std::unique_ptr<F> window;
+};
+
+TEST_F(Pads, DialogControlsCarryTheirNamesCaptionsAndTips) {
+    struct Control {
+        const char* name;
+        const char* text;
+        const char* tip;
+    };
+    const Control controls[] = {
+        {"Label1", "Pad designator:", "(Total quantitynity)"},
+        {"cboPad", "", "Select pad or enter new name"},
+        {"cmdDelPad", "Del", "Delete this pad"},
+        {"Label2", "Net name:", "(Total quantity)"},
+        {"cboNet", "", "Select net or enter new name"},
+        {"cmdSelNet", "Sel", "Select pads of the net"},
+        {"Label3", "Designator:", "(Total quantity)"},
+        {"cboComp", "", "Select component or enter new name"},
+        {"cmdSelComp", "Sel", "Select pads of the component"},
+        {"cmdCompCoord", "x,y", "Save component's coordinates or go to the component"},
+        {"Label4", "Reference of scheme library:", ""},
+        {"cboSch", "", "Select from list ONLY !"},
+        {"cboLib", "", "Select from list ONLY !"},
+        {"Label5", "Part type (label-value, comment):", ""},
+        {"cboLabel", "", "Enter manually"},
+        {"cboLab", "", "Select from list"},
+        {"Label6", "Package (footprint):", ""},
+        {"cboPackage", "", "Enter manually"},
+        {"cboLibP", "", "Select from list"},
+        {"chkAutoSet", "", "Keep in fields the previous data"},
+        {"cmdOk", "&Apply", "Save pad info"},
+        {"cmdCancel", "&Close (Esc)", ""},
+    };
+    for (const Control& c : controls) {
+        QWidget* widget = dialog().findChild<QWidget*>(c.name);
+        ASSERT_NE(widget, nullptr) << c.name;
+        EXPECT_EQ(widget->toolTip(), QString::fromUtf8(c.tip)) << c.name;
+        QString text;
+        if (auto* l = qobject_cast<QLabel*>(widget)) {
+            text = l->text();
+        } else if (auto* b = qobject_cast<QAbstractButton*>(widget)) {
+            text = b->text();
+        }
+        EXPECT_EQ(text, QString::fromUtf8(c.text)) << c.name;
+    }
+    EXPECT_EQ(dialog().windowTitle(), "Pad properties:");
+    EXPECT_EQ(dialog().findChild<QGroupBox*>("Frame1")->title(), "Component:");
+    EXPECT_FALSE(dialog().findChild<QCheckBox*>("chkAutoSet")->isChecked());
+    EXPECT_TRUE(button("cmdOk")->isDefault());
+    EXPECT_TRUE(window->menus().action("mnuInfo")->isVisible());
+}
+
+TEST_F(Pads, DoubleClicksNumberPadsFromTheHighestAndKeepGaps) {
+    EXPECT_EQ(place(10, 20, 110, 30), 1);
+    EXPECT_EQ(marker(2, 1).left, 110);
+    EXPECT_EQ(value(1, "1Pad"), "10,20");
+    EXPECT_EQ(value(1, "2Pad"), "110,30");
+    EXPECT_FALSE(window->Saved);
+    place(30, 20, 130, 30);
+    place(50, 20, 150, 30);
+
+    click(1, 2);
+    window->mnuDeleteSelected_Click();
+    EXPECT_FALSE(pads().markers.exists(2));
+    EXPECT_FALSE(window->Doc.SectionExists("Pad2"));
+    EXPECT_EQ(place(70, 20, 170, 30), 4);
+
+    click(1, 3);
+    click(1, 4, Qt::ShiftModifier);
+    window->mnuDeleteSelected_Click();
+    EXPECT_EQ(place(90, 20, 190, 30), 2) << "pad 1 is the highest again";
+}
+
+TEST_F(Pads, NewPadBlinksOnPictureOneUntilTheNextSelectionChange) {
+    place(10, 20, 110, 30);
+    place(40, 20, 140, 30);
+    EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{2}));
+    EXPECT_EQ(marker(2, 2).value, 0);
+
+    window->SelectionColourStep = 1;
+    window->Timer_Timer();  // step 2: red
+    EXPECT_EQ(marker(1, 2).backColour, 255);
+    EXPECT_EQ(marker(2, 2).backColour, kButtonFace);
+    EXPECT_EQ(marker(1, 1).backColour, kButtonFace);
+    const QImage shown = window->panes()->P1()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(44, 24), QColor(255, 0, 0)) << "the picture paints the blink colour";
+    EXPECT_EQ(shown.pixelColor(14, 24), tooltiptext::PackedColour(kButtonFace));
+
+    click(2, 2);
+    EXPECT_EQ(marker(1, 2).value, 1);
+    EXPECT_EQ(marker(2, 2).value, 1);
+    window->Timer_Timer();
+    EXPECT_EQ(marker(2, 2).backColour, 65280);
+}
+
+TEST_F(Pads, ShiftDoubleClickKeepsTheSelectionAndTheOtherPadsNames) {
+    namedPad("1", "GND", "U1");
+    namedPad("2", "VCC", "U1");
+    window->mnuSelectAll_Click();
+    EXPECT_EQ(place(50, 20, 150, 30, true), 3);
+    EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(value(1, "PadName"), "1");
+    EXPECT_EQ(value(2, "NetName"), "VCC");
+    EXPECT_EQ(value(3, "PadName"), "");
+    EXPECT_EQ(value(3, "NetName"), "") << "the new pad's own names, not the dialog's old texts";
+
+    // Kept fields: a new pad inherits the net and component the dialog showed.
+    click(1, 1);
+    dialog().findChild<QCheckBox*>("chkAutoSet")->setChecked(true);
+    const int kept = place(70, 20, 170, 30);
+    EXPECT_EQ(value(kept, "PadName"), "");
+    EXPECT_EQ(value(kept, "NetName"), "GND");
+    EXPECT_EQ(value(kept, "CompName"), "U1");
+    EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{kept}));
+}
+
+TEST_F(Pads, PickingAPadKeepsOrEmptiesTheFieldsItHasNoNameFor) {
+    namedPad("1", "GND", "U1");
+    namedPad("2", "", "");
+    namedPad("3", "", "");
+    click(1, 1);
+    dialog().findChild<QCheckBox*>("chkAutoSet")->setChecked(true);
+    click(1, 2);
+    EXPECT_EQ(dialog().fieldText(NameField::Net), "GND");
+    EXPECT_EQ(value(2, "NetName"), "GND") << "the Apply after the click stores the kept net";
+    dialog().findChild<QCheckBox*>("chkAutoSet")->setChecked(false);
+    click(1, 3);
+    EXPECT_EQ(dialog().fieldText(NameField::Net), "");
+    EXPECT_EQ(value(3, "NetName"), "");
+    EXPECT_EQ(dialog().currentPad(), 3);
+    EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
+}
+
+TEST_F(Pads, SelectionCommandsSwitchTheSixControlsAndForgetPatterns) {
+    namedPad("1", "N1", "U1");
+    place(30, 20, 130, 30);  // selected on picture 1 only
+    window->mnuInvert_Click();
+    EXPECT_EQ(marker(1, 1).value, 1);
+    EXPECT_EQ(marker(2, 1).value, 1);
+    EXPECT_EQ(marker(1, 2).value, 0);
+    EXPECT_EQ(marker(2, 2).value, 1) << "each marker flips on its own";
+    EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
+
+    type(NameField::Comp, "U1");
+    dialog().cmdSelComp_Click();
+    EXPECT_EQ(dialog().compPattern(), "U1");
+    window->mnuDeSelectAll_Click();
+    EXPECT_EQ(sixControls(), std::vector<bool>(6, false));
+    EXPECT_EQ(dialog().compPattern(), "");
+    window->mnuInvert_Click();
+    EXPECT_EQ(pads().markers.selectedCount(), 2);
+    EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
+    window->mnuInvert_Click();
+    EXPECT_EQ(sixControls(), std::vector<bool>(6, false));
+
+    click(1, 1);
+    window->mnuSelectAll_Click();
+    EXPECT_EQ(dialog().currentPad(), 0);
+    EXPECT_EQ(pads().markers.selectedCount(), 2);
+    EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
+}
+
+TEST_F(Pads, DeletingSelectedPadsEmptiesAndHidesTheDialog) {
+    open(*window, "[ComponentsSection]\r\nU1=1{label}{footprint}\r\n");
+    namedPad("1", "N1", "U1");
+    click(1, 1);
+    ASSERT_TRUE(dialog().isVisible());
+    window->mnuDeSelectAll_Click();
+    window->Saved = true;
+    window->mnuDeleteSelected_Click();
+    EXPECT_TRUE(pads().markers.exists(1)) << "nothing was selected";
+    EXPECT_FALSE(dialog().isVisible());
+    EXPECT_EQ(dialog().fieldText(NameField::Net), "");
+    EXPECT_EQ(dialog().currentPad(), 0);
+    EXPECT_FALSE(window->Saved);
+    dialog().Timer_Timer();
+    EXPECT_FALSE(button("cmdDelPad")->isEnabled());
+
+    window->mnuSelectAll_Click();
+    window->mnuDeleteSelected_Click();
+    EXPECT_TRUE(pads().padNames.empty() && pads().netNames.empty() && pads().compNames.empty());
+    EXPECT_TRUE(pads().components.empty());
+    EXPECT_FALSE(window->Doc.SectionExists("ComponentsSection"));
+}
+
+TEST_F(Pads, ApplyWithSeveralPadsSelectedWritesOnlyTheChangedField) {
+    namedPad("1", "N1", "U1");
+    namedPad("2", "N2", "U1");
+    namedPad("3", "N3", "R1");
+    click(1, 1);
+    click(1, 2, Qt::ShiftModifier);
+    click(1, 3, Qt::ShiftModifier);
+    ASSERT_EQ(pads().markers.selectedPads(), (std::vector<int>{1, 2, 3}));
+    ASSERT_EQ(dialog().currentPad(), 0);
+
+    type(NameField::Net, "VCC");
+    EXPECT_EQ(enabled({"cboPad", "cboNet", "cboComp"}), (std::vector<bool>{false, true, false}));
+    dialog().cmdOk_Click();
+    const std::vector<std::string> padNames = {value(1, "PadName"), value(2, "PadName"), value(3, "PadName")};
+    EXPECT_EQ(padNames, (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(value(3, "CompName"), "R1");
+    for (int n : {1, 2, 3}) {
+        EXPECT_EQ(value(n, "NetName"), "VCC");
+    }
+    EXPECT_EQ(pads().netNames.items(), (std::vector<std::string>{"N1", "N2", "N3", "VCC"}));
+
+    // A net picked from the list and Enter: the designators and components stay as they are.
+    ASSERT_TRUE(dialog().isVisible());
+    combo("cboNet")->setCurrentIndex(1);
+    EXPECT_FALSE(combo("cboComp")->isEnabled());
+    QTest::keyClick(combo("cboNet")->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(value(1, "NetName"), "N2");
+    EXPECT_EQ(value(1, "PadName"), "1");
+    EXPECT_EQ(value(3, "CompName"), "R1");
+    EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
+}
+
+TEST_F(Pads, RefreshTickCountsAndRefusesDuplicates) {
+    namedPad("1", "GND", "U1");
+    dialog().Timer_Timer();
+    EXPECT_EQ(button("cmdOk")->text(), "Pad exist yet!");
+    EXPECT_FALSE(button("cmdOk")->isEnabled());
+    EXPECT_TRUE(button("cmdDelPad")->isEnabled());
+    type(NameField::Pad, "2");
+    dialog().Timer_Timer();
+    EXPECT_EQ(button("cmdOk")->text(), "&Apply (Enter)");
+    EXPECT_TRUE(button("cmdOk")->isEnabled());
+
+    namedPad("5", "CS#", "R9");
+    click(1, 1);
+    type(NameField::Pad, "5");
+    type(NameField::Net, "cs#");
+    type(NameField::Comp, "r9");
+    dialog().Timer_Timer();
+    EXPECT_EQ(button("cmdOk")->text(), "Pad exist yet!") << "another pad's names, in another case";
+
+    // Names equal without case are not added again; one that only matches a listed pattern is.
+    click(1, 2);
+    type(NameField::Net, "gnd");
+    dialog().cmdOk_Click();
+    type(NameField::Net, "CS1");
+    dialog().cmdOk_Click();
+    EXPECT_EQ(pads().netNames.items(), (std::vector<std::string>{"GND", "CS#", "CS1"}));
+    dialog().Timer_Timer();
+    EXPECT_EQ(dialog().findChild<QLabel*>("Label1")->text(), "Pad designator: (2)");
+    EXPECT_EQ(dialog().findChild<QLabel*>("Label2")->text(), "Net name: (3)");
+    EXPECT_EQ(dialog().findChild<QLabel*>("Label3")->text(), "Designator: (2)");
+    EXPECT_EQ(combo("cboNet")->count(), 3) << "the combo mirrors the list";
+}
+
+TEST_F(Pads, SelectingByComponentPatternAndDeletingPrunesTheList) {
+    namedPad("1", "N1", "U1");
+    namedPad("2", "N1", "u7");
+    namedPad("3", "N2", "R1");
+    namedPad("4", "N2", "U12");
+    type(NameField::Comp, "U*");
+    dialog().cmdSelComp_Click();
+    EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{1, 2, 4}));
+    EXPECT_EQ(marker(2, 4).value, 1);
+    EXPECT_EQ(marker(2, 3).value, 0);
+    EXPECT_EQ(enabled({"cboPad", "cmdDelPad", "cboNet", "cmdSelNet", "cboComp", "cmdSelComp"}),
+              (std::vector<bool>{false, false, false, true, true, false}));
+
+    window->mnuDeleteSelected_Click();
+    EXPECT_EQ(pads().compNames.items(), (std::vector<std::string>{"R1"}));
+    EXPECT_EQ(pads().netNames.items(), (std::vector<std::string>{"N1", "N2"})) << "no net was remembered";
+
+    type(NameField::Net, "N2");
+    dialog().cmdSelNet_Click();
+    EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{3}));
+    EXPECT_EQ(dialog().netPattern(), "N2");
+    EXPECT_EQ(enabled({"cboPad", "cboNet", "cboComp"}), (std::vector<bool>{false, true, false}));
+}
+
+TEST_F(Pads, ApplyMarksModifiedOnlyOnChangeAndRefusesNamesTheFileCannotKeep) {
+    open(*window,
+         "[Pad1]\r\nPadName=1\r\nNetName=N1\r\nCompName=R1\r\n1Pad=10,10\r\n2Pad=20,20\r\n"
+         "[Pad2]\r\nPadName=2\r\nNetName=N2\r\nCompName=R1\r\n1Pad=30,10\r\n2Pad=40,20\r\n");
+    click(1, 1);
+    dialog().cmdOk_Click();
+    EXPECT_TRUE(window->Saved) << "nothing changed";
+    type(NameField::Net, "N2");
+    dialog().cmdOk_Click();
+    EXPECT_FALSE(window->Saved) << "an existing name adds nothing to a list, but changes the pad";
+
+    window->Saved = true;
+    for (auto [field, text] : {std::pair{NameField::Comp, " R1"}, std::pair{NameField::Pad, "1;2"}}) {
+        ui.clear();
+        type(field, text);
+        dialog().cmdOk_Click();
+        ASSERT_EQ(ui.messages().size(), 1u) << text;
+        EXPECT_EQ(ui.messages()[0].title, "Invalid name:");
+        EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Exclamation);
+        type(field, field == NameField::Comp ? "R1" : "1");
+    }
+    EXPECT_EQ(value(1, "CompName"), "R1");
+    EXPECT_EQ(value(1, "PadName"), "1");
+    EXPECT_TRUE(window->Saved);
+}
+
+TEST_F(Pads, OpeningCreatesDescribedPadsAndASaveKeepsTheComponentTable) {
+    open(*window,
+         "[ComponentsSection]\r\nR1=3{label}10k{footprint}AXIAL0.4\r\nU9=x{label}y{footprint}z\r\n"
+         "[pad3]\r\nPadName=1\r\nNetName=GND\r\nCompName=R1\r\n1Pad=10,10\r\n2Pad=20,20\r\n"
+         "[Pad01]\r\n1Pad=50,10\r\n2Pad=60,20\r\n[Pad0]\r\nPadName=z\r\n[PadList]\r\nA=1\r\n[Pad99999]\r\n");
+    EXPECT_EQ(pads().markers.Pad1.count(), 2);
+    EXPECT_EQ(marker(1, 3).toolTipText, "R1-1, connected to \"GND\"");
+    EXPECT_EQ(marker(2, 1).toolTipText, "Free pad , no name, not connected");
+    std::vector<std::string> names;
+    for (int i = 1; i <= window->Doc.SectionsCount(); ++i) {
+        if (IsPadSectionName(window->Doc.SectionName(i))) {
+            names.push_back(window->Doc.SectionName(i));
+        }
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Pad3", "Pad1", "Pad0", "PadList", "Pad99999"}));
+    EXPECT_EQ(dialog().currentPad(), 0);
+    EXPECT_TRUE(window->Saved);
+
+    window->Pad1_MouseMove(3, QPoint(100, 100));
+    EXPECT_EQ(QToolTip::text(), tooltiptext::PlainTipHtml("R1-1, connected to \"GND\"", 300));
+
+    window->mnuSelectAll_Click();
+    window->mnuInfo_Click();
+    ASSERT_NE(window->infoWindow(), nullptr);
+    window->infoWindow()->Rebuild();
+    EXPECT_EQ(window->infoWindow()->lines().back(), "R1-1, connected to \"GND\"");
+
+    dialog().syncLists();
+    emit combo("cboComp")->activated(0);
+    EXPECT_EQ(combo("cboLabel")->currentText(), "10k") << "picking a component shows its data";
+    EXPECT_EQ(combo("cboPackage")->currentText(), "AXIAL0.4");
+
+    window->mnuSave_Click();
+    const std::string saved = readFileBytes(board);
+    EXPECT_NE(saved.find("R1=3{label}10k{footprint}AXIAL0.4\r\n"), std::string::npos);
+    EXPECT_EQ(saved.find("U9="), std::string::npos) << "the table holds the listed components";
+}
+
+TEST_F(Pads, DeletedAndDraggedPadsSurviveSaveAndReopen) {
+    open(*window,
+         "[pad3]\r\nPadName=1\r\n1Pad=10,10\r\n2Pad=20,20\r\n[Pad5]\r\nPadName=1\r\n1Pad=50,50\r\n2Pad=60,"
+         "60\r\n");
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    click(1, 3);
+    dialog().cmdDelPad_Click();
+    EXPECT_FALSE(pads().markers.exists(3));
+    EXPECT_TRUE(pads().padNames.holds("1")) << "pad 5 still carries the designator";
+
+    PictureBox* p2 = window->panes()->P2();
+    window->Saved = true;
+    QTest::mousePress(p2, Qt::LeftButton, Qt::ControlModifier, QPoint(62, 63));
+    QTest::mouseMove(p2, QPoint(92, 83));
+    QTest::mouseRelease(p2, Qt::LeftButton, Qt::ControlModifier, QPoint(92, 83));
+    EXPECT_EQ(marker(2, 5).left, 90);
+    EXPECT_EQ(marker(2, 5).top, 80);
+    EXPECT_EQ(marker(1, 5).left, 50) << "the partner stays";
+    EXPECT_FALSE(window->Saved);
+    window->mnuSave_Click();
+
+    auto reopened = makeWindow();
+    open(*reopened, "");
+    const PadMarkers& markers = reopened->padDialog()->board().markers;
+    EXPECT_EQ(markers.Pad1.count(), 1);
+    EXPECT_FALSE(markers.exists(3));
+    EXPECT_EQ(markers.Pad2.get(5)->left, 90);
+    EXPECT_EQ(markers.Pad2.get(5)->top, 80);
+}
+
+TEST_F(Pads, RealClicksReachMarkersBeforeThePicture) {
+    place(40, 30, 140, 30);
+    window->mnuDeSelectAll_Click();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const double cursorX = window->Cur1.left;
+    QTest::mouseClick(window->panes()->P1(), Qt::LeftButton, Qt::NoModifier, QPoint(43, 33));
+    EXPECT_EQ(window->Cur1.left, cursorX) << "the picture did not see the press";
+    EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{1}));
+    EXPECT_EQ(dialog().currentPad(), 1);
+    EXPECT_TRUE(dialog().isVisible());
+    QTest::mouseDClick(window->panes()->P1(), Qt::LeftButton, Qt::NoModifier, QPoint(43, 33));
+    EXPECT_EQ(pads().markers.highest(), 1) << "a double click on a marker is no new pad";
+}
+
+TEST_F(Pads, CloseEscAndTheCloseBoxOnlyHideTheDialog) {
+    namedPad("1", "N1", "U1");
+    viewPads()->trigger();
+    EXPECT_TRUE(dialog().isVisible());
+    EXPECT_TRUE(viewPads()->isChecked());
+    dialog().close();
+    EXPECT_FALSE(dialog().isVisible()) << "the close box toggles View > Pads";
+    EXPECT_FALSE(viewPads()->isChecked());
+
+    window->mnuPad_Click();
+    click(1, 1);
+    EXPECT_FALSE(viewPads()->isChecked()) << "a press on a marker toggles the mark too";
+    EXPECT_TRUE(dialog().isVisible());
+    window->mnuDeSelectAll_Click();
+    viewPads()->setChecked(true);
+    QTest::keyClick(&dialog(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog().isVisible());
+    EXPECT_EQ(dialog().currentPad(), 0);
+    EXPECT_FALSE(viewPads()->isChecked());
+    EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
+}
+
+TEST_F(Pads, ActivationIsNotRepeatedWhenTheFocusComesBackFromTheProgramsOwnBoxes) {
+    dialog().setProgramDir(dir.file("no-program"));
+    ui.owner = &dialog();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->mnuPad_Click();
+    QTest::qWait(800);
+    EXPECT_EQ(ui.count("message"), 2) << "each missing library reported once";
+    EXPECT_TRUE(dialog().isVisible());
+
+    // The user going to the main window and back is a new activation.
+    ui.owner = nullptr;
+    for (QWidget* target : {static_cast<QWidget*>(window.get()), static_cast<QWidget*>(&dialog())}) {
+        target->activateWindow();
+        for (int i = 0; i < 100 && QGuiApplication::focusWindow() != target->windowHandle(); ++i) {
+            QTest::qWait(10);
+        }
+        ASSERT_EQ(QGuiApplication::focusWindow(), target->windowHandle());
+    }
+    EXPECT_EQ(ui.count("message"), 4);
+
+    // With the libraries in place the pick lists fill.
+    dialog().setProgramDir(dir.file("prog"));
+    dialog().Form_Activate();
+    EXPECT_EQ(combo("cboLibP")->count(), 2);
+    EXPECT_EQ(combo("cboLib")->itemText(1), "CAP");
+    emit combo("cboLib")->activated(1);
+    EXPECT_EQ(combo("cboSch")->currentText(), "1");
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,117 @@
+#include "platform/tooltiptext.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QTextDocument>
+#include <QToolTip>
+#include <QWidget>
+
+namespace korvane {
+namespace {
+
+using namespace tooltiptext;
+
+QWidget* visibleTip() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits("QTipLabel") && widget->isVisible()) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+// The text a rich-text label shows for html; the empty blocks around a table are not text.
+QString shownText(const QString& html) {
+    QTextDocument document;
+    document.setHtml(html);
+    QString text = document.toPlainText();
+    while (text.startsWith(QLatin1Char('\n'))) {
+        text.remove(0, 1);
+    }
+    while (text.endsWith(QLatin1Char('\n'))) {
+        text.chop(1);
+    }
+    return text;
+}
+
+TEST(Tooltip, PackedColoursHaveRedInTheLowByte) {
+    const struct {
+        std::int32_t packed;
+        QColor colour;
+    } cases[] = {
+        {15663103, QColor(255, 255, 238)},  // the tip background 0x00EEFFFF
+        {0, QColor(0, 0, 0)},
+        {255, QColor(255, 0, 0)},
+        {0xFF00, QColor(0, 255, 0)},
+        {0xFF0000, QColor(0, 0, 255)},
+        {0x00123456, QColor(0x56, 0x34, 0x12)},
+        {std::int32_t(0xFF0000FF), QColor(255, 0, 0)},  // bits above the colour are not a colour
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PackedColour(c.packed), c.colour) << c.packed;
+    }
+}
+
+TEST(Tooltip, TextAlwaysShowsAsWritten) {
+    const QString longText = QStringLiteral(
+        "Pad 17, net \"VCC_<main>\" of U3 & U4, connected through R12 to the regulator output on the top "
+        "layer");
+    for (const QString& text : {QStringLiteral("<RST>"), QStringLiteral("A&B"), QStringLiteral("<b>bold</b>"),
+                                QStringLiteral("two  blanks"), QStringLiteral(" lead"),
+                                QStringLiteral("Free pad , no name, not connected"), longText}) {
+        const QString html = PlainTipHtml(text, 300);
+        EXPECT_TRUE(Qt::mightBeRichText(html)) << html.toStdString();
+        EXPECT_EQ(shownText(html), text) << html.toStdString();
+    }
+    EXPECT_EQ(shownText(PlainTipHtml(QStringLiteral("one\r\ntwo\nthree"), 300)),
+              QStringLiteral("one\ntwo\nthree"));
+}
+
+TEST(Tooltip, LongTextWrapsAtTheMaximumWidth) {
+    const QString shortText = QStringLiteral("R1-2 \"GND\"");
+    const QString longText = QString(QStringLiteral("word ")).repeated(40).trimmed();
+    const QFontMetrics metrics(QToolTip::font());
+    ASSERT_GT(metrics.horizontalAdvance(longText), 300);
+    EXPECT_FALSE(PlainTipHtml(shortText, 300).contains(QStringLiteral("<table")))
+        << "a short tip is not stretched to the full width";
+
+    QWidget control;
+    control.show();
+    SetTooltip(&control, QPoint(20, 20), shortText);
+    ASSERT_NE(visibleTip(), nullptr);
+    const QSize single = visibleTip()->size();
+    SetTooltip(&control, QPoint(20, 20), longText);
+    ASSERT_NE(visibleTip(), nullptr);
+    const QSize wrapped = visibleTip()->size();
+    EXPECT_LE(wrapped.width(), 300 + 2 * 10) << "300 pixels and the tip's own margins";
+    EXPECT_GT(wrapped.height(), single.height() + 2 * metrics.lineSpacing()) << "wrapped onto several lines";
+    QToolTip::hideText();
+}
+
+TEST(Tooltip, ShowsAtOnceInTheGivenColoursButNothingForAnEmptyText) {
+    QWidget control;
+    control.resize(100, 100);
+    control.show();
+    SetTooltip(&control, control.mapToGlobal(QPoint(10, 10)), QString());
+    EXPECT_EQ(visibleTip(), nullptr);
+
+    SetTooltip(&control, control.mapToGlobal(QPoint(10, 10)), QStringLiteral("<RST> of U1"));
+    QWidget* tip = visibleTip();
+    ASSERT_NE(tip, nullptr) << "shown at once, without the hover delay";
+    EXPECT_EQ(QToolTip::text(), PlainTipHtml(QStringLiteral("<RST> of U1"), 300));
+    EXPECT_EQ(tip->palette().color(QPalette::ToolTipBase), QColor(255, 255, 238));
+    EXPECT_EQ(tip->palette().color(QPalette::ToolTipText), QColor(0, 0, 0));
+
+    // Other colours reach the tip through the same conversion.
+    SetTooltip(&control, control.mapToGlobal(QPoint(12, 12)), QStringLiteral("other"), 0xFF, 0xFF0000);
+    ASSERT_NE(visibleTip(), nullptr);
+    EXPECT_EQ(visibleTip()->palette().color(QPalette::ToolTipBase), QColor(255, 0, 0));
+    EXPECT_EQ(visibleTip()->palette().color(QPalette::ToolTipText), QColor(0, 0, 255));
+
+    QToolTip::hideText();
+}
+
+}  // namespace
+}  // namespace korvane

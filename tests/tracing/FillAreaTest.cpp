@@ -1,0 +1,366 @@
+// The flood fill on small pictures drawn as text: which pixels it repaints, what it refuses, the
+// question and its two answers, the seed stack, the checkpoints and stopping.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/ScriptedUi.h"
+#include "tracing/modPictureFilling.h"
+
+namespace korvane {
+namespace {
+
+using testing::ScriptedUi;
+
+// A picture whose rows are given as text, one character per pixel, each character standing for a colour.
+// The pixel words carry 0xFF in the high byte, as the working image does.
+class Picture {
+  public:
+    Picture(const std::vector<std::string>& rows, const std::map<char, std::int32_t>& colours)
+        : width_(int(rows.front().size())), height_(int(rows.size())) {
+        for (const std::string& row : rows) {
+            for (char c : row) {
+                words_.push_back(0xFF000000u | std::uint32_t(colours.at(c)));
+            }
+        }
+    }
+    Picture(int width, int height, std::int32_t colour)
+        : width_(width),
+          height_(height),
+          words_(std::size_t(width) * std::size_t(height), 0xFF000000u | std::uint32_t(colour)) {}
+
+    ImageView& view() {
+        view_ = ImageView{words_.data(), width_, height_, width_};
+        return view_;
+    }
+    std::int32_t at(int x, int y) const {
+        return std::int32_t(words_[std::size_t(y * width_ + x)] & 0xFFFFFF);
+    }
+    void set(int x, int y, std::int32_t colour) {
+        words_[std::size_t(y * width_ + x)] = 0xFF000000u | std::uint32_t(colour);
+    }
+    bool highBytesIntact() const {
+        for (std::uint32_t word : words_) {
+            if ((word >> 24) != 0xFF) {
+                return false;
+            }
+        }
+        return true;
+    }
+    // The picture as text again, with the colour of each character looked up backwards.
+    std::vector<std::string> rows(const std::map<char, std::int32_t>& colours) const {
+        std::vector<std::string> result;
+        for (int y = 0; y < height_; ++y) {
+            std::string row;
+            for (int x = 0; x < width_; ++x) {
+                char shown = '?';
+                for (const auto& [c, colour] : colours) {
+                    if (colour == at(x, y)) {
+                        shown = c;
+                    }
+                }
+                row += shown;
+            }
+            result.push_back(row);
+        }
+        return result;
+    }
+
+  private:
+    int width_, height_;
+    std::vector<std::uint32_t> words_;
+    ImageView view_;
+};
+
+constexpr std::int32_t kRed = 255;
+
+// A fill without any user interface: no events, no sound, no question.
+FillResult quietFill(Picture& picture, int x, int y, std::int32_t fill, float bound) {
+    FillControl control;
+    bool quiet = true;
+    return FillArea(picture.view(), x, y, fill, bound, bound, quiet, control);
+}
+
+TEST(OutOfRange, TakesThePackedColourAsOneNumber) {
+    Picture picture(1, 1, 0);
+    struct Case {
+        std::int32_t pixel, centre;
+        float bound;
+        bool outside;
+    } cases[] = {
+        {229, kRed, 0.1f, true},
+        {230, kRed, 0.1f, false},
+        {280, kRed, 0.1f, false},
+        {281, kRed, 0.1f, true},
+        {256, kRed, 0.1f, false},  // green 1: one number, not three channels
+        {0, 0, 0.5f, false},
+        {1, 0, 0.5f, true},                            // black: the range is 0..0 whatever the bound
+        {0x00FF00 + 0x7F0000, 0x800000, 0.1f, false},  // a large blue byte admits any red and green
+    };
+    for (const Case& c : cases) {
+        picture.set(0, 0, c.pixel);
+        EXPECT_EQ(OutOfRange(picture.view(), 0, 0, c.centre, c.bound, c.bound), c.outside) << c.pixel;
+    }
+    EXPECT_TRUE(OutOfRange(picture.view(), -1, 0, kRed, 0.1f, 0.1f)) << "outside the picture reads as -1";
+    EXPECT_FALSE(OutOfRange(picture.view(), 1, 0, 100, 2.0f, 2.0f)) << "-1 lies within -100..300";
+}
+
+TEST(FillArea, RedWithTenPercentRefusesASeedWithinItsRangeAndFillsOthers) {
+    const std::map<char, std::int32_t> colours = {{'a', 240}, {'b', 200}, {'x', 0x404040}, {'r', kRed}};
+    Picture picture({"aax", "xbb", "xbx"}, colours);
+    ScriptedUi ui;
+    FillControl control;
+    control.ui = &ui;
+    std::int32_t fill = kRed;
+    bool quiet = true;
+    EXPECT_EQ(FillArea(picture.view(), 0, 0, fill, 0.1f, 0.1f, quiet, control).outcome,
+              FillOutcome::RangeRefused);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].prompt, "The filling color belongs to the range of the repainting colors.");
+    EXPECT_EQ(ui.messages()[0].title, "Select another color or decrease the range:");
+    EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(picture.rows(colours), (std::vector<std::string>{"aax", "xbb", "xbx"}));
+
+    EXPECT_EQ(FillArea(picture.view(), 1, 1, fill, 0.1f, 0.1f, quiet, control).outcome, FillOutcome::Painted);
+    EXPECT_EQ(picture.rows(colours), (std::vector<std::string>{"aax", "xrr", "xrx"}));
+    EXPECT_TRUE(picture.highBytesIntact());
+    EXPECT_EQ(ui.busyDepth(), 0);
+}
+
+TEST(FillArea, SeedInTheFillColourOnlyBeeps) {
+    Picture picture(4, 4, kRed);
+    ScriptedUi ui;
+    FillControl control;
+    control.ui = &ui;
+    bool asked = false;
+    control.ask = [&] {
+        asked = true;
+        return FillAnswer::Save;
+    };
+    control.record = [](const std::string&) { ADD_FAILURE() << "nothing to record"; };
+    std::int32_t fill = kRed;
+    bool quiet = false;
+    EXPECT_EQ(FillArea(picture.view(), 1, 1, fill, 0.1f, 0.1f, quiet, control).outcome,
+              FillOutcome::SeedHasFillColour);
+    EXPECT_EQ(ui.count("beep"), 1);
+    EXPECT_EQ(ui.count("busy"), 0);
+    EXPECT_FALSE(asked);
+}
+
+TEST(FillArea, ShapesFollowTheScanRules) {
+    const std::map<char, std::int32_t> colours = {{'#', 0}, {'.', 0x808080}, {'d', 1}, {'F', kRed}};
+    struct Case {
+        const char* what;
+        std::vector<std::string> before;
+        int x, y;
+        std::vector<std::string> after;
+    } cases[] = {
+        {"black fills only pure black", {"#d#", "###", "#d#"}, 0, 1, {"FdF", "FFF", "FdF"}},
+        {"one-pixel lines leave the span at both end columns, up and down",
+         {"#.....#", "#.....#", "#######", "#.....#", "#.....#"},
+         3,
+         2,
+         {"F.....F", "F.....F", "FFFFFFF", "F.....F", "F.....F"}},
+        {"fill-coloured pixels are crossed by the row scan but end runs on the neighbour rows",
+         {".#..", ".F..", "##F#"},
+         0,
+         2,
+         {".#..", ".F..", "FFFF"}},
+        {"a span is painted to the picture's edges",
+         {"....", "####", "...."},
+         2,
+         1,
+         {"....", "FFFF", "...."}},
+    };
+    for (const Case& c : cases) {
+        Picture picture(c.before, colours);
+        quietFill(picture, c.x, c.y, kRed, 0.1f);
+        EXPECT_EQ(picture.rows(colours), c.after) << c.what;
+    }
+}
+
+TEST(FillArea, FillColourWithinTheSeedsRangeStillEnds) {
+    // 281 lies outside 229.5..280.5 around red, so the fill starts; but red lies within 252.9..309.1
+    // around 281, so painted pixels would count as unpainted neighbours without the rule that the fill
+    // colour ends neighbour runs.
+    const std::map<char, std::int32_t> colours = {{'s', 281}, {'t', 300}, {'x', 0x808080}, {'F', kRed}};
+    Picture picture({"xxxxxx", "xssstx", "xstssx", "xssssx", "xxxxxx"}, colours);
+    const FillResult result = quietFill(picture, 1, 1, kRed, 0.1f);
+    EXPECT_EQ(result.outcome, FillOutcome::Painted);
+    EXPECT_EQ(picture.rows(colours),
+              (std::vector<std::string>{"xxxxxx", "xFFFFx", "xFFFFx", "xFFFFx", "xxxxxx"}));
+}
+
+TEST(FillArea, StopsAtEveryEdgeWhateverTheLowerBound) {
+    // With Dmin 2 the range around 100 starts at -100, which takes in the -1 read outside the picture.
+    Picture picture(37, 23, 100);
+    const FillResult result = quietFill(picture, 18, 11, 0, 2.0f);
+    EXPECT_EQ(result.outcome, FillOutcome::Painted);
+    EXPECT_EQ(picture.rows({{'0', 0}}), std::vector<std::string>(23, std::string(37, '0')));
+}
+
+TEST(FillArea, StackGrowsPastTenThousandPendingSeeds) {
+    // A comb: the top row joins 12 500 teeth, each one pending as a seed of the row below at once.
+    const int width = 25000;
+    Picture picture(width, 3, 0x808080);
+    for (int x = 0; x < width; ++x) {
+        picture.set(x, 0, 7);
+        if (x % 2 == 0) {
+            picture.set(x, 1, 7);
+            picture.set(x, 2, 7);
+        }
+    }
+    const FillResult result = quietFill(picture, width - 1, 0, kRed, 0.0f);
+    EXPECT_EQ(result.largestStack, 20001u) << "10 000 points, then 2 x (9 999 + 1) + 1";
+    for (int x = 0; x < width; ++x) {
+        ASSERT_EQ(picture.at(x, 2), x % 2 == 0 ? kRed : 0x808080) << x;
+    }
+}
+
+TEST(FillArea, QuestionAnsweredSaveRecordsTheTrace) {
+    Picture picture(200, 60, 4210752);
+    ScriptedUi ui;
+    FillControl control;
+    control.ui = &ui;
+    control.pictureNumber = 1;
+    std::vector<std::string> records;
+    bool runningWhileAsked = false;
+    bool running = false;
+    control.running = &running;
+    control.ask = [&] {
+        runningWhileAsked = running;
+        return FillAnswer::Save;
+    };
+    control.record = [&](const std::string& record) { records.push_back(record); };
+    std::int32_t fill = kRed;
+    bool quiet = false;
+    FillArea(picture.view(), 120, 45, fill, 0.1f, 0.1f, quiet, control);
+    EXPECT_EQ(records, (std::vector<std::string>{"1-120-45-4210752=255-0.1-0.1"}));
+    EXPECT_TRUE(runningWhileAsked) << "the fill counts as running until its question is answered";
+    EXPECT_FALSE(running);
+    EXPECT_EQ(picture.at(0, 0), kRed);
+    EXPECT_EQ(fill, kRed);
+    EXPECT_FALSE(quiet);
+    EXPECT_EQ(ui.busyDepth(), 0);
+}
+
+TEST(FillArea, QuestionAnsweredDeletePaintsBackWithTheSeedsOldColour) {
+    // 200 and 210 both lie within 10 % of the seed's 200; a red pixel touches the area from outside.
+    const std::map<char, std::int32_t> colours = {{'a', 200}, {'b', 210}, {'x', 0x808080}, {'F', kRed}};
+    Picture picture({"xxxxx", "xabax", "xbaaF", "xxxxx"}, colours);
+    FillControl control;
+    control.ask = [&] {
+        EXPECT_EQ(picture.rows(colours), (std::vector<std::string>{"xxxxx", "xFFFx", "xFFFF", "xxxxx"}));
+        return FillAnswer::Delete;
+    };
+    control.record = [](const std::string&) { ADD_FAILURE() << "a deleted fill is no trace"; };
+    std::int32_t fill = kRed;
+    bool quiet = false;
+    FillArea(picture.view(), 1, 1, fill, 0.1f, 0.1f, quiet, control);
+    EXPECT_EQ(picture.rows(colours), (std::vector<std::string>{"xxxxx", "xaaax", "xaaaa", "xxxxx"}))
+        << "one uniform colour: the 210 pixels and the red one connected to the area become 200";
+    EXPECT_EQ(fill, 200) << "the caller's fill colour receives the seed's old colour";
+    EXPECT_TRUE(quiet);
+}
+
+// A Ui whose event processing runs a test's action, as a key press at a checkpoint would.
+class EventfulUi : public ScriptedUi {
+  public:
+    void processEvents() override {
+        ScriptedUi::processEvents();
+        if (onEvents) {
+            onEvents();
+        }
+    }
+    std::function<void()> onEvents;
+};
+
+TEST(FillArea, EscAtACheckpointStopsThePassAndTheQuestionIsStillAsked) {
+    Picture picture(300, 300, 50);
+    EventfulUi ui;
+    bool running = false;
+    ui.onEvents = [&] { running = false; };
+    FillControl control;
+    control.ui = &ui;
+    control.running = &running;
+    control.eventIntervalMs = 0;  // every checkpoint hands control over
+    int redraws = 0;
+    control.redraw = [&] { ++redraws; };
+    bool asked = false;
+    control.ask = [&] {
+        asked = true;
+        return FillAnswer::Save;
+    };
+    std::int32_t fill = kRed;
+    bool quiet = false;
+    const FillResult result = FillArea(picture.view(), 10, 0, fill, 0.1f, 0.1f, quiet, control);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(ui.count("events"), 1) << "the first span ends at column 0: a checkpoint";
+    EXPECT_EQ(ui.count("beep"), 1);
+    EXPECT_GE(redraws, 2) << "a repaint is scheduled at the checkpoint and at the end of the pass";
+    EXPECT_EQ(picture.at(299, 0), kRed) << "the first span stays painted";
+    EXPECT_EQ(picture.at(5, 5), 50) << "nothing after the checkpoint";
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(ui.busyDepth(), 0);
+}
+
+TEST(FillArea, CheckpointsComeByTimeEvenWithoutRunsEndingOnMultiplesOf250) {
+    // Columns 1..249 only: no run ends on a multiple of 250, which once made such a fill unstoppable.
+    auto makePicture = [] {
+        Picture picture(250, 400, 50);
+        for (int y = 0; y < 400; ++y) {
+            picture.set(0, y, 0x808080);
+        }
+        return picture;
+    };
+    using Clock = std::chrono::steady_clock;
+    struct Case {
+        const char* what;
+        std::chrono::milliseconds tick;  // how far the clock moves on each look
+        bool stops;
+    } cases[] = {
+        {"a clock that stands still never lets the interval pass", std::chrono::milliseconds(0), false},
+        {"a moving clock brings the events round", std::chrono::milliseconds(30), true}};
+    for (const Case& c : cases) {
+        Picture picture = makePicture();
+        EventfulUi ui;
+        bool running = false;
+        ui.onEvents = [&] { running = false; };
+        Clock::time_point now{};
+        FillControl control;
+        control.ui = &ui;
+        control.running = &running;
+        control.pollPixels = 4096;
+        control.now = [&] { return now += c.tick; };
+        std::int32_t fill = kRed;
+        bool quiet = true;
+        const FillResult result = FillArea(picture.view(), 125, 200, fill, 0.0f, 0.0f, quiet, control);
+        EXPECT_EQ(result.stopped, c.stops) << c.what;
+        EXPECT_EQ(ui.count("events"), c.stops ? 1 : 0) << c.what;
+    }
+}
+
+TEST(FillArea, APictureThatGoesAwayDuringEventsEndsTheFillQuietly) {
+    Picture picture(300, 300, 50);
+    ScriptedUi ui;
+    FillControl control;
+    control.ui = &ui;
+    control.eventIntervalMs = 0;
+    control.refresh = [](ImageView&) { return false; };
+    control.ask = [] {
+        ADD_FAILURE() << "no question about a picture that is gone";
+        return FillAnswer::Save;
+    };
+    std::int32_t fill = kRed;
+    bool quiet = false;
+    EXPECT_EQ(FillArea(picture.view(), 0, 0, fill, 0.1f, 0.1f, quiet, control).outcome,
+              FillOutcome::PictureGone);
+    EXPECT_EQ(ui.busyDepth(), 0);
+}
+
+}  // namespace
+}  // namespace korvane

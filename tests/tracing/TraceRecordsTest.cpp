@@ -1,0 +1,113 @@
+// Trace records: their text, what replay accepts, and replaying them on a picture.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/ScriptedUi.h"
+#include "tracing/TraceRecords.h"
+#include "tracing/TraceReplay.h"
+
+namespace korvane {
+namespace {
+
+TEST(TraceRecord, FormatWritesWholeNumbersAndShortestFractions) {
+    EXPECT_EQ(FormatTraceRecord({1, 120, 45, 4210752, 255, 0.1f, 0.1f}), "1-120-45-4210752=255-0.1-0.1");
+    EXPECT_EQ(FormatTraceRecord({2, 7, 300, 0, 65535, 0.1f, 0.1f}), "2-7-300-0=65535-0.1-0.1");
+    EXPECT_EQ(FormatTraceRecord({1, 0, 0, 16777215, 0, 0.025f, 2.5f}), "1-0-0-16777215=0-0.025-2.5");
+}
+
+TEST(TraceRecord, ParseReadsEachFieldAfterItsSeparator) {
+    const auto record = ParseTraceRecord("2-7-300-0=65535-0.1-0.1");
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->picture, 2);
+    EXPECT_EQ(record->x, 7);
+    EXPECT_EQ(record->y, 300);
+    EXPECT_EQ(record->origColor, 0);
+    EXPECT_EQ(record->fillColor, 65535);
+    EXPECT_EQ(record->dmin, 0.1f);
+    EXPECT_EQ(record->dmax, 0.1f);
+    // Text after a field's number is passed over, as the reading always did.
+    const auto tolerant = ParseTraceRecord("1-5-6-255=65280-0-10");
+    ASSERT_TRUE(tolerant);
+    EXPECT_EQ(tolerant->dmax, 10.0f);
+}
+
+TEST(TraceRecord, ParseRefusesEverythingReplayCannotUse) {
+    const char* refused[] = {
+        "",
+        "x=y",
+        "3-1-1-0=255-0.1-0.1",         // no such picture
+        "1.5-1-1-0=255-0.1-0.1",       // nor this
+        "1-1.5-1-0=255-0.1-0.1",       // X not whole
+        "1--4-1-0=255-0.1-0.1",        // X negative
+        "1-1-1-16777216=255-0.1-0.1",  // colour beyond 24 bits
+        "1-1-1-0=4294967295-0.1-0.1",  // the fill could then repaint the same rows for ever
+        "1-1-1-0=-1-0.1-0.1",          // negative colour
+        "1-1-1-0=255-0.1",             // Dmax missing
+        "1-1-1-0-255-0.1-0.1",         // no "="
+        "1-a-1-0=255-0.1-0.1",         // no number
+        "1-1-1-0=255--0.1-0.1",        // negative fraction
+        "1-1-1-0=255-0.1-99999999999999999999999999999999999999999999999",  // beyond single precision
+    };
+    for (const char* record : refused) {
+        EXPECT_FALSE(ParseTraceRecord(record)) << record;
+    }
+}
+
+TEST(TraceRecord, SeedForShowingIsReadLeniently) {
+    const TraceSeed seed = TraceSeedOf("2-7-300-0=65535-0.1-0.1");
+    EXPECT_EQ(seed.x, 7);
+    EXPECT_EQ(seed.y, 300);
+    const TraceSeed junk = TraceSeedOf("x=y");
+    EXPECT_EQ(junk.x, 0);
+    EXPECT_EQ(junk.y, 0);
+}
+
+TEST(TraceList, TellsItsViewWhatChanged) {
+    TraceList list;
+    std::vector<bool> changes;
+    list.setObserver([&](bool appended) { changes.push_back(appended); });
+    list = {"a", "b", "c", "d"};
+    list.push_back("e");
+    list.removeAt({3, 1, 3});
+    EXPECT_EQ(list, (std::vector<std::string>{"a", "c", "e"}));
+    EXPECT_EQ(changes, (std::vector<bool>{false, true, false}));
+    list.clear();
+    EXPECT_TRUE(list.empty());
+}
+
+TEST(ReplayRecord, DrawsOnceErasesAndLeavesOtherPixelsAlone) {
+    std::vector<std::uint32_t> words(20 * 10, 0xFF000000u | 0x101010u);
+    for (int x = 5; x < 15; ++x) {
+        words[std::size_t(4 * 20 + x)] = 0xFF000000u | 0x202020u;
+    }
+    const std::vector<std::uint32_t> original = words;
+    ImageView view{words.data(), 20, 10, 20};
+    testing::ScriptedUi ui;
+    FillControl control;
+    control.ui = &ui;
+    const auto record = ParseTraceRecord("1-6-4-2105376=65535-0.1-0.1");
+    ASSERT_TRUE(record);
+
+    EXPECT_EQ(ReplayRecord(*record, ReplayMode::Draw, view, control), ReplayOutcome::Painted);
+    EXPECT_EQ(words[4 * 20 + 14] & 0xFFFFFF, 65535u);
+    EXPECT_EQ(words[3 * 20 + 5], original[3 * 20 + 5]);
+    EXPECT_EQ(ui.count("beep"), 0);
+    EXPECT_EQ(ReplayRecord(*record, ReplayMode::Draw, view, control), ReplayOutcome::AlreadyPainted);
+    EXPECT_EQ(ui.count("beep"), 1) << "drawing a drawn trace only beeps";
+
+    EXPECT_EQ(ReplayRecord(*record, ReplayMode::Erase, view, control), ReplayOutcome::Painted);
+    EXPECT_EQ(words, original);
+    EXPECT_EQ(ReplayRecord(*record, ReplayMode::Erase, view, control), ReplayOutcome::AlreadyPainted);
+
+    const auto outside = ParseTraceRecord("1-60-4-0=65535-0.1-0.1");
+    ASSERT_TRUE(outside);
+    EXPECT_EQ(ReplayRecord(*outside, ReplayMode::Draw, view, control), ReplayOutcome::SeedOutside);
+    EXPECT_EQ(words, original);
+    EXPECT_EQ(ui.busyDepth(), 0);
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,362 @@
+// Tracing in the main window: the Alt-click fill with its question, the Tracing menu, the traces window
+// and its lists, replay, and what happens when the window closes while a fill runs.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "app/F.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+#include "tracing/frmTraces.h"
+#include "tracing/frmWin.h"
+#include "view/Panes.h"
+#include "view/PictureBox.h"
+
+namespace korvane {
+namespace {
+
+using testing::TempDir;
+
+constexpr std::int32_t kGrey = 0x808080;
+constexpr std::int32_t kCopper = 0x404040;  // 4210752
+constexpr std::int32_t kRed = 255;
+
+// A Ui whose event processing can run a test's action, as a key or a click at a fill's checkpoint would.
+class EventfulUi : public testing::ScriptedUi {
+  public:
+    void processEvents() override {
+        ScriptedUi::processEvents();
+        if (onEvents) {
+            onEvents();
+        }
+    }
+    std::function<void()> onEvents;
+};
+
+class Tracing : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // Picture 1: two copper areas on grey. Picture 2: one black area on grey.
+        QImage top(300, 200, QImage::Format_RGB32);
+        top.fill(QColor(0x80, 0x80, 0x80));
+        for (QRect area : {QRect(20, 30, 100, 30), QRect(150, 100, 50, 30)}) {
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                for (int x = area.left(); x <= area.right(); ++x) {
+                    top.setPixelColor(x, y, QColor(0x40, 0x40, 0x40));
+                }
+            }
+        }
+        ASSERT_TRUE(top.save(QString::fromStdString(dir.file("top.bmp"))));
+        QImage bottom(320, 210, QImage::Format_RGB32);
+        bottom.fill(QColor(0x80, 0x80, 0x80));
+        for (int y = 10; y < 40; ++y) {
+            for (int x = 10; x < 60; ++x) {
+                bottom.setPixelColor(x, y, Qt::black);
+            }
+        }
+        ASSERT_TRUE(bottom.save(QString::fromStdString(dir.file("bottom.png"))));
+        openProject("[TraceSection]\r\n");
+    }
+
+    void openProject(const std::string& traceSection) {
+        testing::writeFileBytes(dir.file("board.kvp"),
+                                "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n" + traceSection);
+        window = std::make_unique<F>(ui);
+        window->Form_Load("");
+        window->timer()->stop();
+        ui.fileAnswers = {FileDialogResult{dir.file("board.kvp"), 1}};
+        window->mnuOpen_Click();
+        ASSERT_TRUE(window->projectOpen());
+        window->Timer_Timer();
+        ui.clear();
+    }
+
+    std::int32_t pixel(int picture, int x, int y) const {
+        return (picture == 1 ? window->panes()->P1() : window->panes()->P2())->pixel(x, y);
+    }
+    frmTraces* traces() const { return window->tracesWindow(); }
+    frmWin* question() const { return window->fillQuestion(); }
+    QAction* item(const char* name) const { return window->menus().action(QString::fromUtf8(name)); }
+    QStringList shown(int list) const {
+        QStringList lines;
+        for (int row = 0; row < traces()->list(list)->count(); ++row) {
+            lines << traces()->list(list)->item(row)->text();
+        }
+        return lines;
+    }
+
+    // Answers the next question of a fill once it is open, first running `whileOpen`.
+    void answerNextQuestion(bool save, std::function<void()> whileOpen = {}) {
+        QTimer::singleShot(0, window.get(), [this, save, whileOpen] {
+            asked = true;
+            EXPECT_TRUE(window->FillConfirmationVisible());
+            if (whileOpen) {
+                whileOpen();
+            }
+            QTest::keyClick(question(), save ? Qt::Key_Return : Qt::Key_Escape);
+        });
+    }
+
+    EventfulUi ui;
+    TempDir dir;
+    std::unique_ptr<F> window;
+    bool asked = false;
+};
+
+TEST_F(Tracing, AltClickFillsRedAndTheSavedFillBecomesATrace) {
+    answerNextQuestion(true, [this] {
+        EXPECT_EQ(question()->windowTitle(), "Check the trace completely:");
+        EXPECT_EQ(question()->Label1->text(), "New trace: look the trace on the picture");
+        EXPECT_EQ(question()->cmdSelect->text(), "&Save trace");
+        EXPECT_EQ(question()->cmdCancel->text(), "&Delete trace");
+        EXPECT_EQ(pixel(1, 119, 59), kRed) << "the area is painted before the question";
+        EXPECT_TRUE(window->FillRunning);
+        EXPECT_TRUE(window->busy());
+    });
+    window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 30, 40);
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(question()->isVisible());
+    EXPECT_EQ(pixel(1, 20, 30), kRed);
+    EXPECT_EQ(pixel(1, 150, 100), kCopper) << "the other area is not connected";
+    EXPECT_EQ(pixel(1, 19, 30), kGrey);
+    EXPECT_EQ(window->TraceList1, (std::vector<std::string>{"1-30-40-4210752=255-0.1-0.1"}));
+    EXPECT_EQ(shown(1), QStringList{"1-30-40-4210752=255-0.1-0.1"});
+    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->FillRunning);
+    EXPECT_FALSE(window->busy());
+    EXPECT_TRUE(traces()->isVisible()) << "a hidden traces window opens after a fill";
+    EXPECT_TRUE(item("mnuTraces")->isChecked());
+    EXPECT_EQ(ui.busyDepth(), 0);
+}
+
+TEST_F(Tracing, DeletedFillIsPaintedBackAndTheFillColourStays) {
+    answerNextQuestion(false);
+    window->P2_MouseUp(Qt::LeftButton, Qt::AltModifier, 12, 12);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(pixel(2, 12, 12), 0);
+    EXPECT_EQ(pixel(2, 59, 39), 0);
+    EXPECT_EQ(window->FillColor, kRed);
+    EXPECT_TRUE(window->TraceList2.empty());
+    EXPECT_TRUE(window->Saved);
+}
+
+TEST_F(Tracing, OnlyAClickOnThePictureFillsAndOneFillRunsAtATime) {
+    answerNextQuestion(true, [this] {
+        window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 160, 110);  // reached while asking
+        window->mnuClose_Click();
+        traces()->cmdDraw->click();
+    });
+    window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 300, 40);  // released beside the picture
+    window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 30, -1);
+    EXPECT_FALSE(asked);
+    EXPECT_FALSE(traces()->isVisible());
+    EXPECT_EQ(window->TraceList1.size(), 0u);
+
+    window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 30, 40);
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(window->projectOpen()) << "closing waits for the fill";
+    EXPECT_EQ(pixel(1, 160, 110), kCopper) << "the second fill was ignored";
+    EXPECT_EQ(window->TraceList1.size(), 1u);
+}
+
+TEST_F(Tracing, ColourMenuSetsTheFillColourAndPicksOneFromThePicture) {
+    const auto& colours = window->menus().colourItems();
+    colours[4]->trigger();
+    EXPECT_EQ(window->FillColor, 16711680);
+    colours[0]->trigger();
+    EXPECT_EQ(window->FillColor, 0) << "black has no value of its own";
+    colours[8]->trigger();
+    EXPECT_TRUE(window->PickColor);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].prompt, "Click the point on the pictures");
+    EXPECT_EQ(ui.messages()[0].title, "Fill color selection:");
+    EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Information);
+    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 25, 35);
+    EXPECT_FALSE(window->PickColor);
+    EXPECT_EQ(window->FillColor, kCopper);
+
+    QAction* atCursor = item("mnuFillAtCursor");
+    ASSERT_NE(atCursor, nullptr);
+    EXPECT_EQ(atCursor->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
+}
+
+TEST_F(Tracing, ColourBoundIsAskedUntilPositive) {
+    ui.inputAnswers = {std::string("0"), std::string("-5"), std::string("abc"), std::nullopt,
+                       std::string("2.5")};
+    window->mnuColorBound_Click();
+    ASSERT_EQ(ui.count("input"), 5);
+    for (const auto& call : ui.calls) {
+        if (call.kind == "input") {
+            EXPECT_EQ(
+                call.input.prompt,
+                "Pixels which have the color of the clicked pixel \u00B1X% should be repainted with the "
+                "filling color. Input  X:");
+            EXPECT_EQ(call.input.title, "Define the area bounds for the filling:");
+            EXPECT_EQ(call.input.defaultText, "10");
+        }
+    }
+    EXPECT_EQ(float(window->ColorBound), 0.025f);
+    ui.clear();
+    ui.inputAnswers = {std::string("12")};
+    window->mnuColorBound_Click();
+    ASSERT_EQ(ui.count("input"), 1);
+    EXPECT_EQ(ui.calls.front().input.defaultText, "2.5");
+}
+
+TEST_F(Tracing, FillAtTheCursorOfThePictureClickedLast) {
+    emit window->panes()->P2()->mouseDown(Qt::LeftButton, Qt::NoModifier, 15, 16);
+    EXPECT_EQ(window->Cur2.left, 15);
+    answerNextQuestion(true);
+    window->mnuFillAtCursor_Click();
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(window->TraceList2, (std::vector<std::string>{"2-15-16-0=255-0.1-0.1"}));
+}
+
+TEST_F(Tracing, DrawAllTwiceOnlyBeepsTheSecondTimeAndSkipsUnreadableRecords) {
+    window->TraceList1 = {"1-30-40-4210752=65280-0.1-0.1", "1-x"};
+    window->TraceList2 = {"2-12-12-0=65535-0.1-0.1"};
+    traces()->cmdDraw->click();
+    EXPECT_EQ(pixel(1, 20, 30), 65280);
+    EXPECT_EQ(pixel(2, 59, 39), 65535);
+    EXPECT_EQ(ui.count("beep"), 0);
+    ASSERT_EQ(ui.messages().size(), 1u) << "the unreadable record is reported once";
+    EXPECT_EQ(ui.messages()[0].title, "Invalid trace record:");
+    EXPECT_NE(ui.messages()[0].prompt.find("\n1-x"), std::string::npos);
+
+    ui.clear();
+    traces()->cmdDraw->click();
+    EXPECT_EQ(ui.count("beep"), 2) << "one beep per drawn trace, nothing else";
+    EXPECT_EQ(window->TraceList1.size(), 2u) << "the unreadable record stays";
+    EXPECT_TRUE(window->Saved) << "drawing changes nothing to save";
+}
+
+TEST_F(Tracing, DeleteErasesExactlyTheSelectedLines) {
+    window->TraceList1 = {"1-30-40-4210752=65280-0.1-0.1", "1-160-110-4210752=65535-0.1-0.1",
+                          "1-5-5-8421504=16711680-0-0", "1-y"};
+    window->DrawAllTraces();
+    EXPECT_EQ(pixel(1, 5, 5), 16711680);
+    ui.clear();
+    QListWidget* list = traces()->lstTrace1;
+    EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
+    for (int row : {0, 2, 3}) {
+        list->item(row)->setSelected(true);
+    }
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(pixel(1, 20, 30), kCopper);
+    EXPECT_EQ(pixel(1, 5, 5), kGrey);
+    EXPECT_EQ(pixel(1, 160, 110), 65535) << "the unselected trace stays drawn";
+    EXPECT_EQ(window->TraceList1, (std::vector<std::string>{"1-160-110-4210752=65535-0.1-0.1", "1-y"}))
+        << "erased lines go, the unreadable one stays";
+    EXPECT_EQ(shown(1), (QStringList{"1-160-110-4210752=65535-0.1-0.1", "1-y"}));
+    EXPECT_FALSE(window->Saved);
+
+    // Erasing a trace that is not drawn only beeps, and the line still goes.
+    window->TraceList2 = {"2-12-12-0=65535-0.1-0.1"};
+    traces()->lstTrace2->item(0)->setSelected(true);
+    ui.clear();
+    traces()->cmdDel->click();
+    EXPECT_EQ(ui.count("beep"), 1);
+    EXPECT_TRUE(window->TraceList2.empty());
+}
+
+TEST_F(Tracing, OpenedTracesFillBothListsAndAreOfferedForDrawing) {
+    ui.messageAnswers = {MsgResult::Yes};
+    openProject(
+        "[TraceSection]\r\n1-30-40-4210752=65280-0.1-0.1\r\n2-12-12-0=65535-0.1-0.1\r\nx-1-1-0=255-0-0\r\n");
+    EXPECT_EQ(shown(1), QStringList{"1-30-40-4210752=65280-0.1-0.1"});
+    EXPECT_EQ(shown(2), (QStringList{"2-12-12-0=65535-0.1-0.1", "x-1-1-0=255-0-0"}))
+        << "a key that does not begin with 1 belongs to the second picture";
+    EXPECT_EQ(pixel(1, 20, 30), 65280);
+    EXPECT_EQ(pixel(2, 10, 10), 65535);
+
+    window->mnuClose_Click();
+    EXPECT_EQ(traces()->lstTrace1->count(), 0) << "closing the project empties the window";
+    EXPECT_FALSE(traces()->isVisible());
+}
+
+TEST_F(Tracing, TracesWindowTextsKeysAndCloseBox) {
+    EXPECT_EQ(traces()->windowTitle(), "Traces:");
+    EXPECT_EQ(traces()->Label1->text(),
+              "Click to show. Select: CTRL, SHIFT enabled.\nFormat: PicN-X-Y-OrigColor=FillColor-Dmin-Dmax");
+    EXPECT_EQ(traces()->Label1->toolTip(),
+              "Trace format: Picture number - X-coord - Y-coord - Original point color = Filling color - low "
+              "color boundary - high color boundary");
+    EXPECT_EQ(traces()->lstTrace1->toolTip(), "Traces on the first picture");
+    EXPECT_EQ(traces()->lstTrace2->toolTip(), "Traces on the second picture");
+    EXPECT_EQ(traces()->cmdDel->text(), "Delete traces (Del)");
+    EXPECT_EQ(traces()->cmdDel->toolTip(), "Re-paint trace and delete lines from lists");
+    EXPECT_EQ(traces()->cmdDraw->text(), "Draw all traces NOW");
+    EXPECT_EQ(traces()->cmdDraw->palette().color(QPalette::Button), QColor(255, 128, 128));
+
+    item("mnuTraces")->trigger();
+    EXPECT_TRUE(traces()->isVisible());
+    EXPECT_TRUE(item("mnuTraces")->isChecked());
+    QTest::keyClick(traces()->lstTrace1, Qt::Key_Escape);
+    EXPECT_FALSE(traces()->isVisible());
+    EXPECT_FALSE(item("mnuTraces")->isChecked());
+
+    window->mnuTraces_Click();
+    EXPECT_FALSE(traces()->Form_QueryUnload(true)) << "the close box only hides the window";
+    EXPECT_FALSE(traces()->isVisible());
+    EXPECT_FALSE(item("mnuTraces")->isChecked());
+    EXPECT_TRUE(traces()->Form_QueryUnload(false));
+}
+
+TEST_F(Tracing, ClickOnARecordMovesTheCursorsThereAndScrollsToThem) {
+    window->show();
+    window->resize(170, 260);
+    QApplication::processEvents();
+    window->TraceList2 = {"2-12-12-0=65535-0.1-0.1", "2-300-200-0=65535-0.1-0.1"};
+    traces()->lstTrace2->setCurrentRow(1);
+    EXPECT_EQ(window->Cur2.left, 300);
+    EXPECT_EQ(window->Cur2.top, 200);
+    PictureBox* p2 = window->panes()->P2();
+    const QPoint inPane = QPoint(300, 200) + p2->pos();
+    EXPECT_LE(inPane.x(), window->panes()->pic2()->width());
+    EXPECT_LE(inPane.y(), window->panes()->pic2()->height());
+    EXPECT_GT(window->panes()->HS().Value(), 0);
+    EXPECT_FALSE(window->MouseHeld);
+}
+
+TEST_F(Tracing, ClosingDuringAFillStopsItAsksAndThenCloses) {
+    window->show();
+    window->FillEventIntervalMs = 0;  // hand control over at every checkpoint
+    bool closedOnce = false;
+    ui.onEvents = [&] {
+        if (!closedOnce) {
+            closedOnce = true;
+            window->close();  // reached at the fill's first checkpoint
+            EXPECT_TRUE(window->isVisible());
+        }
+    };
+    answerNextQuestion(true, [this] {
+        ui.onEvents = {};
+        window->close();  // while the question is open the close waits for the answer
+        EXPECT_TRUE(window->isVisible());
+    });
+    ui.messageAnswers = {MsgResult::No};                        // the save prompt of the close
+    window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 5, 0);  // the grey: its first span ends at 0
+    EXPECT_TRUE(asked);
+    EXPECT_GE(ui.count("beep"), 1) << "the stopped fill beeps";
+    EXPECT_EQ(pixel(1, 299, 0), kRed);
+    EXPECT_EQ(pixel(1, 5, 5), kGrey) << "stopped at the first checkpoint";
+    EXPECT_EQ(window->TraceList1.size(), 1u) << "the partial fill was kept";
+    EXPECT_TRUE(window->isVisible()) << "the close comes after the fill has ended";
+
+    QApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_FALSE(ui.messages().empty());
+    EXPECT_EQ(ui.messages().back().prompt, "Save current project ?");
+}
+
+}  // namespace
+}  // namespace korvane
