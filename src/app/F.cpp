@@ -174,8 +174,6 @@ void F::Timer_Timer() {
     ApplySelectionColour(SelectionColour(SelectionColourStep));
 }
 
-void F::mnuExport_Click() {}
-
 void F::mnuHelp_Click() {
     ui_.openUrl(HelpPageUrl(BuildDeployment()));
 }

@@ -160,6 +160,12 @@ class F : public QMainWindow {
     bool rotating() const { return rotating_; }
     // --- end of transforms ---
 
+    // --- export (ExportHooks.cpp) ---
+    // The export dialog, created hidden at first use and kept, with the files of the last export, until
+    // the program ends.
+    class frmNetList* exportDialog();
+    // --- end of export ---
+
     // --- shared state ---
     clsOpenSave OpenSave;
     clsINI Doc;
@@ -268,6 +274,11 @@ class F : public QMainWindow {
     class frmPad* padDialog_ = nullptr;
     class frmInfo* infoWindow_ = nullptr;
     // --- end of pads, private ---
+    // --- export, private ---
+    // The project goes away: the dialog's data are the project's, so it must not stay up.
+    void HideExportDialog();
+    class frmNetList* netList_ = nullptr;
+    // --- end of export, private ---
 };
 
 }  // namespace korvane

@@ -369,6 +369,7 @@ void F::discardProject() {
     PicturePath1.clear();
     PicturePath2.clear();
     UnloadTraces();
+    HideExportDialog();
     Orientation1 = {};
     Orientation2 = {};
     // A half-finished calibration belongs to the project that is going away.

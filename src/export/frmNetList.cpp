@@ -1,0 +1,327 @@
+#include "export/frmNetList.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHideEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTextDocument>
+#include <QTimer>
+
+#include "pads/PadBoard.h"
+#include "platform/QtText.h"
+#include "platform/QtUi.h"
+#include "platform/clsOpenSave.h"
+#include "platform/tooltiptext.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr int kPickArrowWidth = 20;
+constexpr int kRefreshMs = 300;
+constexpr int kTipWidth = 400;
+constexpr int kWidth = 340;
+
+QLabel* label(QWidget* parent, const char* name, const char* caption, QRect where) {
+    auto* item = new QLabel(QString::fromUtf8(caption), parent);
+    item->setObjectName(QString::fromUtf8(name));
+    item->setGeometry(where);
+    return item;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption, QRect where, const char* tip) {
+    auto* item = new QPushButton(QString::fromUtf8(caption), parent);
+    item->setObjectName(QString::fromUtf8(name));
+    item->setGeometry(where);
+    // Enter in a field must not press a button behind the user's back.
+    item->setAutoDefault(false);
+    if (tip != nullptr) {
+        item->setToolTip(QString::fromUtf8(tip));
+    }
+    return item;
+}
+
+QComboBox* comboBox(QWidget* parent, const char* name, QRect where, const char* tip, bool editable) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QString::fromUtf8(name));
+    box->setGeometry(where);
+    box->setToolTip(QString::fromUtf8(tip));
+    box->setEditable(editable);
+    if (editable) {
+        // A typed value stays as typed: no completion from another component's data, no list growth.
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setDuplicatesEnabled(true);
+        box->setCompleter(nullptr);
+    }
+    box->setMaxVisibleItems(20);
+    return box;
+}
+
+// A text field and the pick list lying behind it, slightly wider, so that only the pick list's arrow
+// shows at the field's right end and the pair looks like one combo box whose arrow opens the library.
+void dataField(QWidget* parent, QRect where, QComboBox*& field, const char* fieldName, const char* fieldTip,
+               QComboBox*& pick, const char* pickName, const char* pickTip) {
+    pick = comboBox(parent, pickName, where, pickTip, false);
+    field = comboBox(parent, fieldName, where.adjusted(0, 0, -kPickArrowWidth, 0), fieldTip, true);
+    field->setStyleSheet(QStringLiteral("QComboBox::drop-down { width: 0px; border: none; }"));
+    field->raise();
+}
+
+QStringList texts(const std::vector<std::string>& items) {
+    QStringList list;
+    list.reserve(qsizetype(items.size()));
+    for (const std::string& item : items) {
+        list << toQ(item);
+    }
+    return list;
+}
+
+// Replaces a list's entries; a text field keeps the text it shows.
+void fillList(QComboBox* box, const QStringList& items) {
+    const QString text = box->currentText();
+    box->clear();
+    box->addItems(items);
+    box->setCurrentIndex(-1);
+    if (box->isEditable()) {
+        box->setEditText(text);
+    }
+}
+
+// The program's dialogs belong to the main window; while this dialog is up they must come up over it,
+// so it owns them for the time being.
+class OwnedDialogs {
+  public:
+    OwnedDialogs(Ui& ui, QWidget* owner) : qt_(dynamic_cast<QtUi*>(&ui)) {
+        if (qt_ != nullptr) {
+            previous_ = qt_->owner();
+            qt_->setOwner(owner);
+        }
+    }
+    ~OwnedDialogs() {
+        if (qt_ != nullptr) {
+            qt_->setOwner(previous_);
+        }
+    }
+    OwnedDialogs(const OwnedDialogs&) = delete;
+    OwnedDialogs& operator=(const OwnedDialogs&) = delete;
+
+  private:
+    QtUi* qt_;
+    QPointer<QWidget> previous_;
+};
+
+}  // namespace
+
+frmNetList::frmNetList(QWidget* owner, Ui& ui, PadBoard& board, std::string programDir,
+                       clsOpenSave& fileDialog, Host host)
+    : QDialog(owner),
+      ui_(ui),
+      board_(board),
+      programDir_(std::move(programDir)),
+      fileDialog_(fileDialog),
+      host_(std::move(host)) {
+    setObjectName(QStringLiteral("frmNetList"));
+    setWindowTitle(QStringLiteral("Export of principle scheme and netlist:"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowModality(Qt::ApplicationModal);
+    buildControls();
+    // The part types are a fixed vocabulary: filled once.
+    cboLab_->addItems(texts(model_.partTypePicks()));
+    cboLab_->setCurrentIndex(-1);
+
+    Timer_ = new QTimer(this);
+    Timer_->setObjectName(QStringLiteral("Timer"));
+    Timer_->setInterval(kRefreshMs);
+    connect(Timer_, &QTimer::timeout, this, &frmNetList::Timer_Timer);
+}
+
+frmNetList::~frmNetList() = default;
+
+void frmNetList::buildControls() {
+    const int inner = kWidth - 24;
+    Label3_ = label(this, "Label3", "Component designator:", {8, 8, kWidth - 16, 20});
+    cboComp_ = comboBox(this, "cboComp", {8, 28, kWidth - 16, 26}, "Select component", false);
+
+    Frame1_ = new QGroupBox(QStringLiteral("Data of selected component:"), this);
+    Frame1_->setObjectName(QStringLiteral("Frame1"));
+    Frame1_->setGeometry(4, 62, kWidth - 8, 210);
+    label(Frame1_, "Label4", "Reference of scheme library:", {8, 22, inner, 20});
+    dataField(Frame1_, {8, 42, inner, 26}, cboSch_, "cboSch", "Select from list ONLY !", cboLib_, "cboLib",
+              "Select from list ONLY !");
+    label(Frame1_, "Label2", "Part type (label-value, comment):", {8, 72, inner, 20});
+    dataField(Frame1_, {8, 92, inner, 26}, cboLabel_, "cboLabel", "Enter manually", cboLab_, "cboLab",
+              "Select from list");
+    label(Frame1_, "Label1", "Package (footprint):", {8, 122, inner, 20});
+    dataField(Frame1_, {8, 142, inner, 26}, cboPackage_, "cboPackage", "Enter manually", cboLibP_, "cboLibP",
+              "Select from list");
+    cmdUpdate_ =
+        button(Frame1_, "cmdUpdate", "&Update", {8, 174, inner, 28}, "Update data of selected component");
+    cmdUpdate_->setEnabled(false);
+
+    const int half = (kWidth - 24) / 2;
+    cmdExport_ = button(this, "cmdExport", "&Export", {8, 280, half, 30}, "Save sch and netlist to files");
+    cmdCancel_ = button(this, "cmdCancel", "&Close", {16 + half, 280, half, 30}, nullptr);
+    setFixedSize(kWidth, 318);
+
+    connect(cboComp_, &QComboBox::activated, this, &frmNetList::cboComp_Click);
+    connect(cboLab_, &QComboBox::activated, this, &frmNetList::cboLab_Click);
+    connect(cboLibP_, &QComboBox::activated, this, &frmNetList::cboLibP_Click);
+    connect(cboLib_, &QComboBox::activated, this, &frmNetList::cboLib_Click);
+    connect(cmdUpdate_, &QPushButton::clicked, this, &frmNetList::cmdUpdate_Click);
+    connect(cmdExport_, &QPushButton::clicked, this, [this] { cmdExport_Click(); });
+    connect(cmdCancel_, &QPushButton::clicked, this, &frmNetList::cmdCancel_Click);
+}
+
+QComboBox* frmNetList::field(Field which) const {
+    switch (which) {
+        case kRef:
+            return cboSch_;
+        case kLabel:
+            return cboLabel_;
+        case kPackage:
+            break;
+    }
+    return cboPackage_;
+}
+
+std::string frmNetList::fieldBytes(Field which) const {
+    const QString text = field(which)->currentText();
+    Shadow& shadow = shadows_[std::size_t(which)];
+    if (text == shadow.shown) {
+        return shadow.bytes;
+    }
+    // A text taken from the field's own list keeps the bytes it was stored with.
+    const std::vector<std::string>& column = which == kRef     ? model_.libRefs()
+                                             : which == kLabel ? model_.partTypes()
+                                                               : model_.footprints();
+    for (const std::string& item : column) {
+        if (toQ(item) == text) {
+            shadow = {text, item};
+            return item;
+        }
+    }
+    shadow = {text, fromQ(text)};
+    return shadow.bytes;
+}
+
+void frmNetList::setField(Field which, const std::string& bytes) {
+    Shadow& shadow = shadows_[std::size_t(which)];
+    shadow = {toQ(bytes), bytes};
+    field(which)->setEditText(shadow.shown);
+}
+
+void frmNetList::showModelFields() {
+    setField(kRef, model_.libRefField);
+    setField(kLabel, model_.partTypeField);
+    setField(kPackage, model_.footprintField);
+    cboComp_->setCurrentIndex(model_.chosen());
+}
+
+void frmNetList::takeFields() {
+    model_.libRefField = fieldBytes(kRef);
+    model_.partTypeField = fieldBytes(kLabel);
+    model_.footprintField = fieldBytes(kPackage);
+}
+
+void frmNetList::fillControls() {
+    fillList(cboComp_, texts(model_.designators()));
+    fillList(cboSch_, texts(model_.libRefs()));
+    fillList(cboLabel_, texts(model_.partTypes()));
+    fillList(cboPackage_, texts(model_.footprints()));
+    fillList(cboLibP_, texts(model_.footprintPicks()));
+    fillList(cboLib_, texts(model_.symbolPicks()));
+    showModelFields();
+}
+
+bool frmNetList::ShowExport() {
+    if (!model_.Show(board_, programDir_, ui_)) {
+        hide();
+        return false;
+    }
+    fillControls();
+    show();
+    raise();
+    activateWindow();
+    Timer_Timer();
+    return true;
+}
+
+void frmNetList::cboComp_Click(int index) {
+    model_.Choose(index);
+    showModelFields();
+}
+
+void frmNetList::cboLab_Click(int index) {
+    model_.PickPartType(index);
+    setField(kLabel, model_.partTypeField);
+}
+
+void frmNetList::cboLibP_Click(int index) {
+    model_.PickFootprint(index);
+    setField(kPackage, model_.footprintField);
+}
+
+void frmNetList::cboLib_Click(int index) {
+    model_.PickSymbol(index);
+    setField(kRef, model_.libRefField);
+}
+
+void frmNetList::cmdUpdate_Click() {
+    takeFields();
+    if (!model_.Update(board_)) {
+        return;
+    }
+    if (host_.markModified) {
+        host_.markModified();
+    }
+    fillList(cboSch_, texts(model_.libRefs()));
+    fillList(cboLabel_, texts(model_.partTypes()));
+    fillList(cboPackage_, texts(model_.footprints()));
+    showModelFields();
+    Timer_Timer();
+}
+
+ExportOutcome frmNetList::cmdExport_Click() {
+    OwnedDialogs owned(ui_, this);
+    return RunExport(model_.Model(board_), programDir_, ui_, fileDialog_, previous_);
+}
+
+void frmNetList::cmdCancel_Click() {
+    {
+        OwnedDialogs owned(ui_, this);
+        if (host_.savePrompt) {
+            host_.savePrompt();
+        }
+    }
+    hide();
+}
+
+void frmNetList::reject() {
+    cmdCancel_Click();
+}
+
+void frmNetList::Timer_Timer() {
+    takeFields();
+    cmdUpdate_->setEnabled(model_.UpdateEnabled());
+    QString tip = toQ(model_.ReferenceToolTip());
+    if (Qt::mightBeRichText(tip)) {
+        // A symbol named like "<RST>" must show as it is written, not as markup.
+        tip = tooltiptext::PlainTipHtml(tip, kTipWidth);
+    }
+    cboSch_->setToolTip(tip);
+}
+
+void frmNetList::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Timer_->start();
+}
+
+void frmNetList::hideEvent(QHideEvent* event) {
+    Timer_->stop();
+    QDialog::hideEvent(event);
+}
+
+}  // namespace korvane

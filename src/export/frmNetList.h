@@ -1,0 +1,116 @@
+#pragma once
+
+// The export dialog: the project's components one at a time, each with its schematic symbol, part type
+// and footprint, which the user fills from pick lists or by typing and stores with Update; Export writes
+// the net list and the schematic from what the dialog holds. Modal and owned by the main window; Close
+// only hides it, so the files chosen at one export are where the next export's dialogs start.
+//
+// The data and their rules live in ExportDialogModel; this class copies them into widgets and turns
+// clicks into the model's operations. Field texts are bytes of whatever code page wrote the project: a
+// field the user did not edit hands back the stored bytes unchanged.
+
+#include <QDialog>
+#include <QString>
+#include <array>
+#include <functional>
+#include <string>
+
+#include "export/ExportDialogModel.h"
+#include "export/ExportRun.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace korvane {
+
+class PadBoard;
+class Ui;
+class clsOpenSave;
+
+class frmNetList : public QDialog {
+    Q_OBJECT
+
+  public:
+    // What the dialog asks of the main window.
+    struct Host {
+        std::function<void()> markModified;  // clears the project's saved flag
+        std::function<int()> savePrompt;     // the main window's Save
+    };
+
+    // board: the pad dialog's lists and component table. programDir: the folder whose Lib/ holds the
+    // libraries. fileDialog: the program's file-dialog object.
+    frmNetList(QWidget* owner, Ui& ui, PadBoard& board, std::string programDir, clsOpenSave& fileDialog,
+               Host host);
+    ~frmNetList() override;
+
+    void setProgramDir(std::string programDir) { programDir_ = std::move(programDir); }
+
+    // Rebuilds the lists from the project and shows the dialog modally (without blocking the caller);
+    // false, with "Nothing to export." said and the dialog hidden, when there is no component.
+    bool ShowExport();
+
+    // ---- handlers ----
+    void cboComp_Click(int index);
+    void cboLab_Click(int index);
+    void cboLibP_Click(int index);
+    void cboLib_Click(int index);
+    void cmdUpdate_Click();
+    // Runs the export; the outcome says what was written.
+    ExportOutcome cmdExport_Click();
+    void cmdCancel_Click();
+    void Timer_Timer();
+
+    const ExportDialogModel& model() const { return model_; }
+    const ExportFiles& previousFiles() const { return previous_; }
+    QTimer* timer() const { return Timer_; }
+
+  protected:
+    void reject() override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    enum Field { kRef = 0, kLabel = 1, kPackage = 2 };
+    struct Shadow {
+        QString shown;
+        std::string bytes;
+    };
+
+    void buildControls();
+    QComboBox* field(Field which) const;
+    // The field's text as bytes: the stored bytes while the user has not edited it.
+    std::string fieldBytes(Field which) const;
+    void setField(Field which, const std::string& bytes);
+    // The model's fields into the widgets, and the widgets' texts into the model.
+    void showModelFields();
+    void takeFields();
+    void fillControls();
+
+    Ui& ui_;
+    PadBoard& board_;
+    std::string programDir_;
+    clsOpenSave& fileDialog_;
+    Host host_;
+    ExportDialogModel model_;
+    ExportFiles previous_;
+    mutable std::array<Shadow, 3> shadows_;
+
+    QLabel* Label3_ = nullptr;
+    QComboBox* cboComp_ = nullptr;
+    QGroupBox* Frame1_ = nullptr;
+    QPushButton* cmdUpdate_ = nullptr;
+    QComboBox* cboSch_ = nullptr;
+    QComboBox* cboLib_ = nullptr;
+    QComboBox* cboLabel_ = nullptr;
+    QComboBox* cboLab_ = nullptr;
+    QComboBox* cboPackage_ = nullptr;
+    QComboBox* cboLibP_ = nullptr;
+    QPushButton* cmdExport_ = nullptr;
+    QPushButton* cmdCancel_ = nullptr;
+    QTimer* Timer_ = nullptr;
+};
+
+}  // namespace korvane
