@@ -28,6 +28,8 @@ namespace {
 
 using korvane::FillControl;
 using korvane::ImageView;
+using korvane::PassResult;
+using korvane::PointStack;
 
 constexpr std::uint32_t kSubstrate = 0x2E5A1Fu;  // packed 0x00BBGGRR
 constexpr std::uint32_t kCopper = 0x4A9BD2u;
@@ -188,6 +190,7 @@ void BM_FillArea(benchmark::State& state) {
     std::vector<std::uint32_t> work;
     std::int64_t painted = 0;
     double seconds = 0;
+    std::size_t stackBytes = 0;  // the fill's only extra memory: its stack of pending seeds at its largest
     for (auto _ : state) {
         work = b.pixels;
         ImageView view{work.data(), b.width, b.height, b.width};
@@ -195,7 +198,9 @@ void BM_FillArea(benchmark::State& state) {
         const std::int32_t seedColour =
             std::int32_t(work[std::size_t(seedY) * std::size_t(b.width) + std::size_t(seedX)] & 0xFFFFFF);
         const auto start = std::chrono::steady_clock::now();
-        korvane::PaintPass(view, seedX, seedY, std::int32_t(kFill), seedColour, 0.0f, 0.0f, quiet);
+        const PassResult pass =
+            korvane::PaintPass(view, seedX, seedY, std::int32_t(kFill), seedColour, 0.0f, 0.0f, quiet);
+        stackBytes = std::max(stackBytes, pass.largestStack * sizeof(PointStack::Point));
         const double elapsed =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.SetIterationTime(elapsed);
@@ -206,6 +211,7 @@ void BM_FillArea(benchmark::State& state) {
     state.counters["Mpixel/s"] =
         benchmark::Counter(double(painted) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
     state.counters["painted"] = double(painted);
+    state.counters["stack_bytes"] = double(stackBytes);
     Rates& rates = table()[rowName(megapixels, plane)];
     rates.painted = painted;
     rates.ours = double(painted) * double(state.iterations()) / seconds / 1e6;

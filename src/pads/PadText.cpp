@@ -1,5 +1,7 @@
 #include "pads/PadText.h"
 
+#include <algorithm>
+
 #include "pads/PadMarkers.h"
 #include "text/Ascii.h"
 #include "text/Numbers.h"
@@ -62,7 +64,11 @@ int UsablePadNumber(std::string_view section) {
     if (!IsPadSectionName(section)) {
         return 0;
     }
-    const double number = parseNumber(section.substr(3));
+    // A NUL reads as the blank that a save writes in its place, so a section is the same pad before and
+    // after the save.
+    std::string rest(section.substr(3));
+    std::replace(rest.begin(), rest.end(), '\0', ' ');
+    const double number = parseNumber(rest);
     if (!(number >= 1 && number <= kMaxPadNumber)) {
         return 0;
     }

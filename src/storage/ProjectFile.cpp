@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 
 #include "text/Ascii.h"
@@ -68,7 +69,10 @@ MainValues ReadMainValues(const clsINI& ini) {
     auto whole = [&ini](std::string_view key) { return parseWhole(ini.Value(kFilePathSection, key)); };
     auto scale = [&number](std::string_view key) {
         double value = number(key);
-        return value > 0 ? value : 1.0;
+        // The window holds the scales in single precision: a value that would become 0 or infinity there
+        // is as unusable as a negative one.
+        const float held = float(value);
+        return value > 0 && held > 0 && held <= std::numeric_limits<float>::max() ? value : 1.0;
     };
     MainValues values;
     values.scaleX = scale("X");
@@ -77,10 +81,13 @@ MainValues ReadMainValues(const clsINI& ini) {
     values.oldY1 = whole("OldY1");
     values.oldX2 = whole("OldX2");
     values.oldY2 = whole("OldY2");
-    values.x1 = number("X1");
-    values.y1 = number("Y1");
-    values.x2 = number("X2");
-    values.y2 = number("Y2");
+    auto coordinate = [&ini](std::string_view key) {
+        return ReadCoordinate(ini.Value(kFilePathSection, key));
+    };
+    values.x1 = coordinate("X1");
+    values.y1 = coordinate("Y1");
+    values.x2 = coordinate("X2");
+    values.y2 = coordinate("Y2");
     return values;
 }
 
@@ -92,14 +99,18 @@ std::string FormatPadPosition(double x, double y) {
     return formatNumber(x) + "," + formatNumber(y);
 }
 
+double ReadCoordinate(std::string_view text) {
+    return std::clamp(parseNumber(text), -kCoordinateLimit, kCoordinateLimit);
+}
+
 void ParsePadPosition(std::string_view text, double& x, double& y) {
     std::size_t comma = text.find(',');
     if (comma == std::string_view::npos) {
-        x = y = parseNumber(text);
+        x = y = ReadCoordinate(text);
         return;
     }
-    x = parseNumber(text.substr(0, comma));
-    y = parseNumber(text.substr(comma + 1));
+    x = ReadCoordinate(text.substr(0, comma));
+    y = ReadCoordinate(text.substr(comma + 1));
 }
 
 std::vector<PadRecord> ReadPads(const clsINI& ini) {
@@ -152,13 +163,21 @@ ComponentData SplitComponent(std::string_view designator, std::string_view value
     return data;
 }
 
+bool StorableKey(std::string_view name) {
+    const std::string_view trimmed = trimBlanks(name);
+    return !trimmed.empty() && trimmed.front() != '[' && name.find_first_of("=;") == std::string_view::npos;
+}
+
 void WriteComponents(clsINI& ini, const std::vector<ComponentData>& components) {
     if (components.empty()) {
         return;
     }
-    ini.RemoveSection(kComponentsSection);
+    // A hand-edited file may hold the section twice; the rebuilt one must be the only one, or the next
+    // save would write into the leftover and every save would move the entries about.
+    while (ini.RemoveSection(kComponentsSection)) {
+    }
     for (const ComponentData& component : components) {
-        if (!component.designator.empty()) {
+        if (StorableKey(component.designator)) {
             ini.SetValue(kComponentsSection, component.designator,
                          JoinComponent(component.libRef, component.partType, component.footprint));
         }
@@ -184,7 +203,8 @@ std::pair<std::string, std::string> SplitTraceRecord(std::string_view record) {
 }
 
 void WriteTraces(clsINI& ini, const std::vector<std::string>& list1, const std::vector<std::string>& list2) {
-    ini.RemoveSection(kTraceSection);
+    while (ini.RemoveSection(kTraceSection)) {
+    }
     ini.AddSection(kTraceSection);
     for (const auto* list : {&list1, &list2}) {
         for (const std::string& record : *list) {
@@ -198,13 +218,18 @@ TraceLists TakeTraces(clsINI& ini) {
     TraceLists lists;
     int count = ini.ValuesCount(kTraceSection);
     lists.offerDrawing = count != 0;
-    for (int i = 1; i <= count; ++i) {
-        std::string key = ini.ValueName(kTraceSection, i);
-        std::string record = key + "=" + ini.ValueAt(kTraceSection, i);
-        (!key.empty() && key.front() == '1' ? lists.first : lists.second).push_back(std::move(record));
+    // Every "TraceSection" of a hand-edited file, in document order: the save keeps only the lists, so
+    // the records of a repeated section would otherwise vanish unseen.
+    for (; count >= 0; count = ini.ValuesCount(kTraceSection)) {
+        for (int i = 1; i <= count; ++i) {
+            std::string key = ini.ValueName(kTraceSection, i);
+            std::string record = key + "=" + ini.ValueAt(kTraceSection, i);
+            (!key.empty() && key.front() == '1' ? lists.first : lists.second).push_back(std::move(record));
+        }
+        ini.RemoveSection(kTraceSection);
     }
-    ini.RemoveSection(kTraceSection);
     ini.AddSection(kTraceSection);
+    lists.offerDrawing = lists.offerDrawing || !lists.first.empty() || !lists.second.empty();
     return lists;
 }
 

@@ -29,15 +29,22 @@ struct MainValues {
 // Writes "X", "Y", "OldX1", "OldY1", "OldX2", "OldY2", "X1", "Y1", "X2", "Y2" in this order, replacing
 // existing values in place so that the two picture entries stay first.
 void WriteMainValues(clsINI& ini, const MainValues& values);
-// A scale that is not greater than 0 (missing, empty or garbage included) reads as 1, so a damaged file can
-// never freeze or mirror the cursor mapping.
+// A scale that is not greater than 0 (missing, empty or garbage included), or that single precision holds as
+// 0 or infinity, reads as 1, so a damaged file can never freeze, mirror or blow up the cursor mapping.
 MainValues ReadMainValues(const clsINI& ini);
 
 // ---- Pads ------------------------------------------------------------------------------------------
 
+// Positions (pads, cursors) are read leniently and then held within +-kCoordinateLimit: far beyond any
+// picture, yet every conversion of a position to a whole pixel number stays defined. A hand-typed
+// "1Pad=99999999999999999999,5" would otherwise reach the drawing and the scroll arithmetic as a number no
+// int can hold.
+inline constexpr double kCoordinateLimit = 1e9;
+double ReadCoordinate(std::string_view text);
+
 std::string PadSectionName(int n);
 std::string FormatPadPosition(double x, double y);
-// x before the first ",", y after it; without a "," both come from the whole text.
+// x before the first ",", y after it; without a "," both come from the whole text. Both by ReadCoordinate.
 void ParsePadPosition(std::string_view text, double& x, double& y);
 
 struct PadRecord {
@@ -68,8 +75,12 @@ std::string JoinComponent(std::string_view libRef, std::string_view partType, st
 // libRef), and swapped markers still give each text to the field its marker names.
 ComponentData SplitComponent(std::string_view designator, std::string_view value,
                              CaseMode markerCase = CaseMode::Exact);
+// Whether a name can be written as an entry's key and read back as the same entry: not blank, no "=" or
+// ";", not starting with "[". A designator such as "C1=" would otherwise come back as "C1" and hide the
+// real C1's data, and one such as "[X]" would start a section that swallows the entries after it.
+bool StorableKey(std::string_view name);
 // An empty list leaves "ComponentsSection" as it is. Otherwise the section is rebuilt (at the end of the
-// document) from the entries with a non-empty designator, in order.
+// document, as the only section of that name) from the entries whose designator is a StorableKey, in order.
 void WriteComponents(clsINI& ini, const std::vector<ComponentData>& components);
 // Every entry of "ComponentsSection" by position.
 std::vector<ComponentData> ReadComponents(const clsINI& ini);
@@ -88,8 +99,8 @@ struct TraceLists {
 };
 
 // Moves the traces out of the document: entries whose key begins with "1" go to the first list, all others
-// to the second; the document is left with an empty "TraceSection" (at its end), so the lists are the only
-// copy until WriteTraces puts them back.
+// to the second; the document is left with one empty "TraceSection" (at its end), so the lists are the only
+// copy until WriteTraces puts them back. A repeated "TraceSection" gives its records too, after the first's.
 TraceLists TakeTraces(clsINI& ini);
 
 // ---- Pictures --------------------------------------------------------------------------------------

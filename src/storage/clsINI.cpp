@@ -312,6 +312,17 @@ void appendClean(std::string& out, std::string_view text) {
     }
 }
 
+// Blanks at both ends of a line, and NUL bytes there too: the writer turns a NUL into a blank, so one that
+// started a line would come back as a leading blank, be trimmed away and change what the line means.
+std::string_view trimLine(std::string_view line) {
+    const std::size_t first = line.find_first_not_of(std::string_view(" \0", 2));
+    if (first == std::string_view::npos) {
+        return line.substr(line.size());
+    }
+    const std::size_t last = line.find_last_not_of(std::string_view(" \0", 2));
+    return line.substr(first, last - first + 1);
+}
+
 }  // namespace
 
 struct clsINI::Document {
@@ -375,7 +386,7 @@ void clsINI::LoadFromText(std::string_view text) {
         if (!line.empty() && line.front() == ';') {
             continue;
         }
-        line = trimBlanks(line);
+        line = trimLine(line);
         if (line.empty()) {
             continue;
         }
@@ -409,9 +420,18 @@ std::string clsINI::ToText() const {
         appendClean(out, section.name);
         out += "]\r\n";
         section.entries.forEach([&out](const Entry& entry) {
+            // Reading trims the blanks that begin a line, so a name written with some (a NUL or a blank
+            // typed at its start) would read back as another name.
+            const std::size_t start = out.size();
             appendClean(out, entry.name);
+            out.erase(start, std::min(out.find_first_not_of(' ', start), out.size()) - start);
             out += '=';
             appendClean(out, entry.value);
+            // Likewise for the blanks that end it (a value cut before a ";" keeps some in memory): the file
+            // then reads back as it was written, and a second save changes nothing.
+            while (out.back() == ' ') {
+                out.pop_back();
+            }
             out += "\r\n";
         });
         out += "\r\n";

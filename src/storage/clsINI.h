@@ -53,7 +53,8 @@ class clsINI {
     void LoadFromText(std::string_view text);
     // The canonical text that UpdateFile writes: "[name]", then "name=value" per entry, then an empty
     // line, every line ending with CR LF. CR, LF and NUL inside names and values are written as blanks so
-    // that no entry can break a line.
+    // that no entry can break a line. Blanks that begin a name or end a value are left out, as reading drops
+    // them.
     std::string ToText() const;
 
     int SectionsCount() const;

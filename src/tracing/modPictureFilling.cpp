@@ -146,8 +146,13 @@ inline unsigned maskOf(Vec v) {
 #include "tracing/FillKernel.inc"
 }  // namespace sse2
 
+#if defined(__clang__)
+// clang (the fuzz build) has no GCC target pragma; its attribute pragma gives the same per-function target.
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 namespace avx2 {
 constexpr int kLanes = 8;
 constexpr unsigned kFull = 0xFFu;
@@ -191,7 +196,11 @@ PassResult run(ImageView& view, int x, int y, const Band& band, Pacer& pacer, Po
     return runPass(view, x, y, Tests<false>(band), pacer, stack);
 }
 }  // namespace avx2
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 bool haveAvx2() {
     static const bool have = __builtin_cpu_supports("avx2");

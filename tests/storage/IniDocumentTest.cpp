@@ -35,7 +35,7 @@ TEST(IniLoad, LinesFollowTheLoadingRules) {
          "[S]\r\nk==v\r\nempty=\r\n\r\n"},
         {"blanks around '=' stay, outer blanks go", "[S]\n   a = b   \n", "[S]\r\na = b\r\n\r\n"},
         {"';' after the first column cuts the trimmed line", "[S]\n  ;x=1\nk=v ;note\nq=;\n",
-         "[S]\r\nk=v \r\nq=\r\n\r\n"},
+         "[S]\r\nk=v\r\nq=\r\n\r\n"},
         {"';' inside brackets leaves an unclosed header", "[S]\n[a;b]\nk=v\n", "[S]\r\nk=v\r\n\r\n"},
         {"CR LF, LF and lone CR all end lines", "[A]\ra=1\r\nb=2\nc=3\r\r\n[B]",
          "[A]\r\na=1\r\nb=2\r\nc=3\r\n\r\n[B]\r\n\r\n"},

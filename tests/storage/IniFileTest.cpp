@@ -45,7 +45,7 @@ TEST(IniFile, LoadsAndRewritesCanonically) {
     ini.SetFileName(path);
     ASSERT_TRUE(ini.UpdateFile());
     const std::string canonical =
-        "[FilePathSection]\r\nFirst=top.bmp \r\nSecond=bottom.bmp\r\n\r\n[Pad1]\r\n\r\n";
+        "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.bmp\r\n\r\n[Pad1]\r\n\r\n";
     EXPECT_EQ(readFileBytes(path), canonical);
 
     // A missing file or a folder starts an empty document; so does StartNew, without touching the disk.

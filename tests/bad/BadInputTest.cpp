@@ -1,0 +1,333 @@
+// Files that travel between users and are edited by hand: whatever they hold, opening them (in the window
+// or with korvane-cli) must not crash, must say what is wrong in one message, and must change no file; a
+// save that fails half-way must leave the previous file as it was and the project marked unsaved.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTimer>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "app/F.h"
+#include "cli/ExportCommands.h"
+#include "cli/RenderCommand.h"
+#include "export/ExportRun.h"
+#include "export/Libraries.h"
+#include "pads/frmPad.h"
+#include "storage/AtomicFile.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+#include "view/Panes.h"
+#include "view/PictureBox.h"
+
+namespace korvane {
+namespace {
+
+using testing::readFileBytes;
+using testing::ScriptedUi;
+using testing::TempDir;
+using testing::writeFileBytes;
+namespace fs = std::filesystem;
+
+const std::string kBadData = std::string(KORVANE_SOURCE_DIR) + "/tests/data/bad";
+const std::string kPictureMissing = "File of the picture not found. Check section [FilePathSection] in the ";
+const std::string kLoadFailed = "Invalid picture format, file(s) missing or out of memory.";
+
+std::string header(const std::string& first = "top.bmp", const std::string& second = "bottom.bmp") {
+    return "[FilePathSection]\r\nFirst=" + first + "\r\nSecond=" + second + "\r\n";
+}
+
+// Every file of the folder with its bytes, to prove that nothing was written.
+std::map<std::string, std::string> snapshot(const TempDir& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+        if (entry.is_regular_file()) {
+            files[entry.path().string()] = readFileBytes(entry.path().string());
+        }
+    }
+    return files;
+}
+
+class BadInput : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const auto& entry : fs::directory_iterator(kBadData)) {
+            fs::copy_file(entry.path(), dir.path() / entry.path().filename());
+        }
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        ASSERT_TRUE(picture.save(QString::fromStdString(dir.file("top.bmp"))));
+        ASSERT_TRUE(picture.save(QString::fromStdString(dir.file("bottom.bmp"))));
+
+        // Made here rather than committed: a JPEG cut off in its data, one huge line, 100 000 sections.
+        ASSERT_TRUE(picture.save(QString::fromStdString(dir.file("whole.jpg")), "JPG", 90));
+        const std::string jpeg = readFileBytes(dir.file("whole.jpg"));
+        writeFileBytes(dir.file("truncated.jpg"), jpeg.substr(0, jpeg.size() / 2));
+        fs::remove(dir.file("whole.jpg"));
+        writeFileBytes(dir.file("huge-line.kvp"), std::string(2 << 20, 'A') + "=B");
+        std::string many = header();
+        for (int i = 0; i < 100000; ++i) {
+            many += "[Section" + std::to_string(i) + "]\r\nKey=Value\r\n";
+        }
+        writeFileBytes(dir.file("many-sections.kvp"), many);
+        writeFileBytes(dir.file("text-picture.kvp"), header("not-a-picture.bmp"));
+        writeFileBytes(dir.file("truncated-jpeg.kvp"), header("truncated.jpg"));
+        writeFileBytes(dir.file("huge-gif.kvp"), header("huge-header.gif"));
+
+        window = std::make_unique<F>(ui);
+        window->Form_Load("");
+        window->timer()->stop();
+    }
+
+    void open(const std::string& name, std::deque<MsgResult> answers = {}) {
+        ui.clear();
+        ui.messageAnswers = std::move(answers);
+        ui.fileAnswers.push_back(FileDialogResult{dir.file(name), 1});
+        window->mnuOpen_Click();
+    }
+
+    std::vector<int> pads() const {
+        std::vector<int> numbers;
+        for (const ExportPad& pad : ExistingPads(window->padDialog()->board())) {
+            numbers.push_back(pad.number);
+        }
+        return numbers;
+    }
+
+    TempDir dir;
+    ScriptedUi ui;
+    std::unique_ptr<F> window;
+};
+
+enum class Seen { Opens, PictureMissing, LoadFailed, OpensOrLoadFailed };
+
+TEST_F(BadInput, ProjectsOpenOrSayWhyAndNoFileChanges) {
+    const struct {
+        std::string file;
+        Seen seen;
+        std::vector<int> pads;
+        std::string notice = {};  // title of the one message an opened project may show
+    } cases[] = {
+        {"truncated.kvp", Seen::Opens, {1}},
+        {"truncated-pictures.kvp", Seen::PictureMissing, {}},
+        {"garbage.kvp", Seen::PictureMissing, {}},
+        {"huge-line.kvp", Seen::PictureMissing, {}},
+        {"many-sections.kvp", Seen::Opens, {}},
+        // 32768, -5, a number beyond every integer, 0 and none make no pad; the second "Pad5" and "Pad05"
+        // get the next free numbers.
+        {"pad-numbers.kvp", Seen::Opens, {5, 6, 7}},
+        {"numbers.kvp", Seen::Opens, {1, 2, 3, 4}},
+        // Drawing them lists the unreadable records in one message; the seed outside is skipped quietly.
+        {"traces.kvp", Seen::Opens, {}, "Invalid trace record:"},
+        {"components.kvp", Seen::Opens, {1, 2, 3, 4}},
+        {"text-picture.kvp", Seen::LoadFailed, {}},
+        {"truncated-jpeg.kvp", Seen::OpensOrLoadFailed, {}},
+        {"huge-gif.kvp", Seen::LoadFailed, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const auto before = snapshot(dir);
+        // Traces are drawn at once, so that the damaged records are replayed too.
+        open(c.file, {MsgResult::Yes});
+        std::vector<MessageRequest> messages = ui.messages();
+        if (!messages.empty() && messages.front().title == "Do you want to load the saved traces NOW?") {
+            messages.erase(messages.begin());
+        }
+        const bool opened = window->projectOpen();
+        switch (c.seen) {
+            case Seen::Opens:
+                EXPECT_TRUE(opened);
+                if (c.notice.empty()) {
+                    for (const MessageRequest& m : messages) {
+                        ADD_FAILURE() << m.title << " " << m.prompt;
+                    }
+                } else {
+                    ASSERT_EQ(messages.size(), 1u);
+                    EXPECT_EQ(messages[0].title, c.notice);
+                }
+                EXPECT_EQ(pads(), c.pads);
+                break;
+            case Seen::PictureMissing:
+                EXPECT_FALSE(opened);
+                ASSERT_EQ(messages.size(), 1u);
+                EXPECT_EQ(messages[0].prompt, kPictureMissing + dir.file(c.file));
+                EXPECT_EQ(messages[0].title, "Invalid project file:");
+                break;
+            case Seen::LoadFailed:
+                EXPECT_FALSE(opened);
+                ASSERT_EQ(messages.size(), 1u);
+                EXPECT_EQ(messages[0].prompt, kLoadFailed);
+                EXPECT_EQ(messages[0].title, "File open error:");
+                EXPECT_EQ(messages[0].icon, MsgIcon::Exclamation);
+                break;
+            case Seen::OpensOrLoadFailed:
+                if (opened) {
+                    EXPECT_TRUE(messages.empty());
+                } else {
+                    ASSERT_EQ(messages.size(), 1u);
+                    EXPECT_EQ(messages[0].prompt, kLoadFailed);
+                }
+                break;
+        }
+        EXPECT_EQ(ui.busyDepth(), 0);
+        if (opened) {
+            EXPECT_TRUE(window->Saved) << "opening is no edit";
+        }
+        window->mnuClose_Click();
+        EXPECT_FALSE(window->projectOpen());
+        EXPECT_TRUE(snapshot(dir) == before) << "a file was changed";
+    }
+}
+
+TEST_F(BadInput, DamagedValuesReadAsUsableNumbers) {
+    open("numbers.kvp");
+    ASSERT_TRUE(window->projectOpen());
+    EXPECT_EQ(window->CursorScaleX, 1.0f) << "nan";
+    EXPECT_EQ(window->CursorScaleY, 1.0f) << "1e309";
+    for (const PadRecord& pad : ReadPads(window->Doc)) {
+        if (pad.number == 3) {
+            EXPECT_EQ(pad.x1, 0) << "1e309 is no number";
+            EXPECT_EQ(pad.x2, kCoordinateLimit) << "99999999999999999999 is held within the limit";
+        }
+    }
+
+    open("traces.kvp", {MsgResult::No});
+    ASSERT_TRUE(window->projectOpen());
+    // Every record stays listed, readable or not: the user decides what to delete. ("2-5" has no "=", so
+    // it is no entry of the file at all.)
+    EXPECT_EQ(window->TraceList1.size() + window->TraceList2.size(), 14u);
+
+    open("components.kvp");
+    ASSERT_TRUE(window->projectOpen());
+    std::map<std::string, ComponentData> table;
+    for (const ComponentData& data : window->padDialog()->board().componentTable()) {
+        table[data.designator] = data;
+    }
+    EXPECT_EQ(table["C1"].partType, "10k") << "footprint marker missing";
+    EXPECT_EQ(table["C1"].footprint, "");
+    EXPECT_EQ(table["C2"].partType, "10k") << "markers swapped";
+    EXPECT_EQ(table["C2"].footprint, "AXIAL");
+    EXPECT_EQ(table["C3"].libRef, "no markers");
+    EXPECT_EQ(table["C4"].footprint, "");
+}
+
+TEST_F(BadInput, InfoReadsEveryProjectAndSaysWhatIsWrongInOneLine) {
+    for (const char* file :
+         {"truncated.kvp", "truncated-pictures.kvp", "garbage.kvp", "huge-line.kvp", "many-sections.kvp",
+          "pad-numbers.kvp", "numbers.kvp", "traces.kvp", "components.kvp"}) {
+        SCOPED_TRACE(file);
+        const auto before = snapshot(dir);
+        std::ostringstream out, err;
+        EXPECT_EQ(cli::RunInfoCommand({dir.file(file)}, out, err), 0);
+        EXPECT_EQ(err.str(), "");
+        const std::string json = out.str();
+        EXPECT_EQ(json.substr(0, 2), "{\n");
+        EXPECT_EQ(json.substr(json.size() - 2), "}\n");
+        for (const char* bad : {"nan", "inf", "NaN", "Inf"}) {
+            EXPECT_EQ(json.find(std::string(": ") + bad), std::string::npos) << bad;
+        }
+        EXPECT_TRUE(snapshot(dir) == before);
+    }
+    std::ostringstream out, err;
+    fs::create_directory(dir.file("folder.kvp"));
+    EXPECT_EQ(cli::RunInfoCommand({dir.file("folder.kvp")}, out, err), 1);
+    EXPECT_EQ(err.str().find('\n'), err.str().size() - 1) << err.str();
+}
+
+TEST_F(BadInput, RenderRefusesPicturesFromTheirHeader) {
+    const struct {
+        const char* project;
+        const char* reason;
+    } cases[] = {{"huge-gif.kvp", "too large"}, {"text-picture.kvp", "cannot read the picture"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.project);
+        std::ostringstream out, err;
+        EXPECT_EQ(
+            cli::RunRender({dir.file(c.project), "--picture", "1", "--out", dir.file("out.png")}, out, err),
+            1);
+        EXPECT_NE(err.str().find(c.reason), std::string::npos) << err.str();
+        EXPECT_EQ(err.str().find('\n'), err.str().size() - 1) << err.str();
+        EXPECT_FALSE(fs::exists(dir.file("out.png")));
+    }
+}
+
+TEST_F(BadInput, LibraryEndingOnARecordStartAddsNothingForIt) {
+    fs::create_directory(dir.path() / "Lib");
+    fs::copy_file(dir.file("component-last.lb"), dir.path() / "Lib" / "sch.lb");
+    fs::copy_file(dir.file("garbage.kvp"), dir.path() / "Lib" / "pcb.lb");
+    std::vector<std::string> symbols{"old"}, footprints;
+    EXPECT_TRUE(LoadSchematicPickList(dir.path().string(), ui, SymbolWordCase::Exact, symbols));
+    EXPECT_EQ(symbols, std::vector<std::string>{"RES"});
+    EXPECT_TRUE(LoadFootprintPickList(dir.path().string(), ui, footprints));
+    EXPECT_EQ(footprints.size(), SplitLibraryLines(readFileBytes(dir.file("garbage.kvp"))).size());
+    EXPECT_EQ(ui.count("message"), 0);
+}
+
+// ---- nothing lost -------------------------------------------------------------------------------------
+
+TEST_F(BadInput, FailedProjectSaveKeepsThePreviousFileAndTheUnsavedMark) {
+    const std::string project = dir.file("truncated.kvp");
+    enum class Fault { DiskFullHalfWay, ReadOnlyFile, ReplacedByFolder };
+    for (Fault fault : {Fault::DiskFullHalfWay, Fault::ReadOnlyFile, Fault::ReplacedByFolder}) {
+        SCOPED_TRACE(int(fault));
+        open("truncated.kvp");
+        ASSERT_TRUE(window->projectOpen());
+        window->Saved = false;  // an edit
+        const std::string previous = readFileBytes(project);
+        const auto files = std::distance(fs::directory_iterator(dir.path()), {});
+        ui.clear();
+        {
+            std::optional<ScopedAtomicWriteFailure> diskFull;
+            if (fault == Fault::DiskFullHalfWay) {
+                diskFull.emplace(previous.size() / 2);
+            } else if (fault == Fault::ReadOnlyFile) {
+                fs::permissions(project,
+                                fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+            } else {
+                fs::rename(project, dir.file("moved.kvp"));
+                fs::create_directory(project);
+            }
+            window->mnuSave_Click();
+        }
+        ASSERT_EQ(ui.messages().size(), 1u);
+        EXPECT_EQ(ui.messages()[0].prompt, "File locked.");
+        EXPECT_EQ(ui.messages()[0].title, "Open file error:");
+        EXPECT_FALSE(window->Saved);
+        if (fault == Fault::ReplacedByFolder) {
+            EXPECT_TRUE(fs::is_directory(project));
+            fs::remove(project);
+            fs::rename(dir.file("moved.kvp"), project);
+        }
+        fs::permissions(project, fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_EQ(readFileBytes(project), previous);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), files)
+            << "a temporary file was left";
+        window->Saved = true;
+        window->mnuClose_Click();
+    }
+}
+
+TEST_F(BadInput, FailedExportKeepsThePreviousNetList) {
+    ExportModel model;
+    model.components = {{"R1", "0", "10k", "AXIAL0.4"}};
+    model.nets = {"GND"};
+    model.pads = {{1, "1", "GND", "R1"}};
+    const std::string netList = dir.file("board.net");
+    writeFileBytes(netList, "previous net list\r\n");
+    clsOpenSave dialog(ui);
+    ExportFiles previous;
+    {
+        ScopedAtomicWriteFailure diskFull(5);
+        ui.fileAnswers = {FileDialogResult{netList, 1}};
+        EXPECT_EQ(RunExport(model, dir.path().string(), ui, dialog, previous), ExportOutcome::Failed);
+    }
+    EXPECT_EQ(readFileBytes(netList), "previous net list\r\n");
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Critical);
+    EXPECT_NE(ui.messages()[0].prompt.find(netList), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,96 @@
+// Faults the fuzz targets found in the readers, kept as plain tests so that every build checks them: a
+// project that is opened and saved twice must give the same file both times and lose nothing on the way.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "pads/PadText.h"
+#include "storage/ProjectFile.h"
+#include "storage/clsINI.h"
+
+namespace korvane {
+namespace {
+
+using namespace std::string_literals;
+
+std::string canonical(const std::string& text) {
+    clsINI doc;
+    doc.LoadFromText(text);
+    return doc.ToText();
+}
+
+TEST(ReaderFaults, SecondLoadAndWriteChangesNothing) {
+    const struct {
+        std::string text, written;
+    } cases[] = {
+        // The blank before a ";" stays in memory but is not written: reading would drop it.
+        {"[S]\r\nname = spaced ;cut\r\n", "[S]\r\nname = spaced\r\n\r\n"},
+        // A NUL that starts a line is trimmed like a blank: written as a blank it would come back trimmed,
+        // and "\0[a]=1" would turn into a section.
+        {"[S]\r\n\0=nothing\r\n\0[a]=1\r\n"s, "[S]\r\n\r\n[a]\r\n\r\n"},
+        {"[S]\r\nx=1\0\r\n"s, "[S]\r\nx=1\r\n\r\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string once = canonical(c.text);
+        EXPECT_EQ(once, c.written);
+        EXPECT_EQ(canonical(once), once);
+    }
+    // A name given a leading blank in memory is written without it.
+    clsINI doc;
+    doc.SetValue("S", "\0x"s, "1");
+    EXPECT_EQ(doc.ToText(), "[S]\r\nx=1\r\n\r\n");
+}
+
+TEST(ReaderFaults, RepeatedSectionsAreMergedNotLost) {
+    clsINI doc;
+    doc.LoadFromText(
+        "[TraceSection]\r\n1-1-1-0=255-0.1-0.1\r\n[ComponentsSection]\r\nR1=a{label}b{footprint}c\r\n"
+        "[TraceSection]\r\n2-2-2-0=255-0.1-0.1\r\n[ComponentsSection]\r\nC1=x\r\n");
+    const TraceLists lists = TakeTraces(doc);
+    EXPECT_EQ(lists.first, std::vector<std::string>{"1-1-1-0=255-0.1-0.1"});
+    EXPECT_EQ(lists.second, std::vector<std::string>{"2-2-2-0=255-0.1-0.1"}) << "the second section's record";
+    EXPECT_TRUE(lists.offerDrawing);
+    WriteComponents(doc, {{"R1", "a", "b", "c"}});
+    WriteTraces(doc, lists.first, lists.second);
+    EXPECT_EQ(doc.ToText(),
+              "[ComponentsSection]\r\nR1=a{label}b{footprint}c\r\n\r\n"
+              "[TraceSection]\r\n1-1-1-0=255-0.1-0.1\r\n2-2-2-0=255-0.1-0.1\r\n\r\n");
+}
+
+TEST(ReaderFaults, DesignatorsThatNoKeyCanHoldAreNotWritten) {
+    for (const char* bad : {"C1=", "A;B", "[X]", "  [X", "", "   "}) {
+        EXPECT_FALSE(StorableKey(bad)) << bad;
+    }
+    EXPECT_TRUE(StorableKey("R1"));
+    clsINI doc;
+    WriteComponents(doc, {{"C1=", "9", "", ""}, {"C1", "1", "100n", "RAD0.1"}, {"[X]", "2", "", ""}});
+    clsINI reread;
+    reread.LoadFromText(doc.ToText());
+    const auto components = ReadComponents(reread);
+    ASSERT_EQ(components.size(), 1u);
+    EXPECT_EQ(components[0].designator, "C1");
+    EXPECT_EQ(components[0].libRef, "1") << "C1 keeps its own data";
+}
+
+TEST(ReaderFaults, NumbersReachTheWindowUsable) {
+    clsINI doc;
+    doc.LoadFromText(
+        "[FilePathSection]\r\nX=1e-50\r\nY=1e300\r\nX1=99999999999999999999\r\nY1=-1e300\r\n"
+        "[Pad1]\r\n1Pad=99999999999999999999,-99999999999999999999\r\n");
+    const MainValues values = ReadMainValues(doc);
+    EXPECT_EQ(values.scaleX, 1) << "0 in single precision";
+    EXPECT_EQ(values.scaleY, 1) << "infinite in single precision";
+    EXPECT_EQ(values.x1, kCoordinateLimit);
+    EXPECT_EQ(values.y1, -kCoordinateLimit);
+    const auto pads = ReadPads(doc);
+    ASSERT_EQ(pads.size(), 1u);
+    EXPECT_EQ(pads[0].x1, kCoordinateLimit);
+    EXPECT_EQ(pads[0].y1, -kCoordinateLimit);
+
+    // A NUL in a pad section's name reads as the blank a save writes for it.
+    EXPECT_EQ(UsablePadNumber("Pad\0\0"s + "3"), 3);
+}
+
+}  // namespace
+}  // namespace korvane
