@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "pads/PadBoard.h"
+#include "platform/FormControls.h"
 #include "platform/QtText.h"
 #include "platform/QtUi.h"
 #include "platform/clsOpenSave.h"
@@ -20,75 +21,11 @@ namespace korvane {
 
 namespace {
 
-constexpr int kPickArrowWidth = 20;
+using namespace controls;
+
 constexpr int kRefreshMs = 300;
 constexpr int kTipWidth = 400;
 constexpr int kWidth = 340;
-
-QLabel* label(QWidget* parent, const char* name, const char* caption, QRect where) {
-    auto* item = new QLabel(QString::fromUtf8(caption), parent);
-    item->setObjectName(QString::fromUtf8(name));
-    item->setGeometry(where);
-    return item;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption, QRect where, const char* tip) {
-    auto* item = new QPushButton(QString::fromUtf8(caption), parent);
-    item->setObjectName(QString::fromUtf8(name));
-    item->setGeometry(where);
-    // Enter in a field must not press a button behind the user's back.
-    item->setAutoDefault(false);
-    if (tip != nullptr) {
-        item->setToolTip(QString::fromUtf8(tip));
-    }
-    return item;
-}
-
-QComboBox* comboBox(QWidget* parent, const char* name, QRect where, const char* tip, bool editable) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QString::fromUtf8(name));
-    box->setGeometry(where);
-    box->setToolTip(QString::fromUtf8(tip));
-    box->setEditable(editable);
-    if (editable) {
-        // A typed value stays as typed: no completion from another component's data, no list growth.
-        box->setInsertPolicy(QComboBox::NoInsert);
-        box->setDuplicatesEnabled(true);
-        box->setCompleter(nullptr);
-    }
-    box->setMaxVisibleItems(20);
-    return box;
-}
-
-// A text field and the pick list lying behind it, slightly wider, so that only the pick list's arrow
-// shows at the field's right end and the pair looks like one combo box whose arrow opens the library.
-void dataField(QWidget* parent, QRect where, QComboBox*& field, const char* fieldName, const char* fieldTip,
-               QComboBox*& pick, const char* pickName, const char* pickTip) {
-    pick = comboBox(parent, pickName, where, pickTip, false);
-    field = comboBox(parent, fieldName, where.adjusted(0, 0, -kPickArrowWidth, 0), fieldTip, true);
-    field->setStyleSheet(QStringLiteral("QComboBox::drop-down { width: 0px; border: none; }"));
-    field->raise();
-}
-
-QStringList texts(const std::vector<std::string>& items) {
-    QStringList list;
-    list.reserve(qsizetype(items.size()));
-    for (const std::string& item : items) {
-        list << toQ(item);
-    }
-    return list;
-}
-
-// Replaces a list's entries; a text field keeps the text it shows.
-void fillList(QComboBox* box, const QStringList& items) {
-    const QString text = box->currentText();
-    box->clear();
-    box->addItems(items);
-    box->setCurrentIndex(-1);
-    if (box->isEditable()) {
-        box->setEditText(text);
-    }
-}
 
 // The program's dialogs belong to the main window; while this dialog is up they must come up over it,
 // so it owns them for the time being.
@@ -188,29 +125,14 @@ QComboBox* frmNetList::field(Field which) const {
 }
 
 std::string frmNetList::fieldBytes(Field which) const {
-    const QString text = field(which)->currentText();
-    Shadow& shadow = shadows_[std::size_t(which)];
-    if (text == shadow.shown) {
-        return shadow.bytes;
-    }
-    // A text taken from the field's own list keeps the bytes it was stored with.
     const std::vector<std::string>& column = which == kRef     ? model_.libRefs()
                                              : which == kLabel ? model_.partTypes()
                                                                : model_.footprints();
-    for (const std::string& item : column) {
-        if (toQ(item) == text) {
-            shadow = {text, item};
-            return item;
-        }
-    }
-    shadow = {text, fromQ(text)};
-    return shadow.bytes;
+    return fieldBytes_[std::size_t(which)].read(field(which)->currentText(), column);
 }
 
 void frmNetList::setField(Field which, const std::string& bytes) {
-    Shadow& shadow = shadows_[std::size_t(which)];
-    shadow = {toQ(bytes), bytes};
-    field(which)->setEditText(shadow.shown);
+    field(which)->setEditText(fieldBytes_[std::size_t(which)].set(bytes));
 }
 
 void frmNetList::showModelFields() {

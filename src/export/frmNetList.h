@@ -17,6 +17,7 @@
 
 #include "export/ExportDialogModel.h"
 #include "export/ExportRun.h"
+#include "platform/FormControls.h"
 
 class QComboBox;
 class QGroupBox;
@@ -74,11 +75,6 @@ class frmNetList : public QDialog {
 
   private:
     enum Field { kRef = 0, kLabel = 1, kPackage = 2 };
-    struct Shadow {
-        QString shown;
-        std::string bytes;
-    };
-
     void buildControls();
     QComboBox* field(Field which) const;
     // The field's text as bytes: the stored bytes while the user has not edited it.
@@ -96,7 +92,7 @@ class frmNetList : public QDialog {
     Host host_;
     ExportDialogModel model_;
     ExportFiles previous_;
-    mutable std::array<Shadow, 3> shadows_;
+    mutable std::array<controls::FieldBytes, 3> fieldBytes_;
 
     QLabel* Label3_ = nullptr;
     QComboBox* cboComp_ = nullptr;

@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include "export/Libraries.h"
+#include "platform/FormControls.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
 #include "text/Ascii.h"
@@ -21,73 +22,14 @@ namespace korvane {
 
 namespace {
 
+using namespace controls;
+
 constexpr NameField kNameFields[] = {NameField::Pad, NameField::Net, NameField::Comp};
 // The edit bit of each name field, in the order of kNameFields.
 constexpr unsigned kFieldBits[] = {kPadNameField, kNetNameField, kCompNameField};
-constexpr int kPickArrowWidth = 20;
 
 std::size_t indexOf(NameField field) {
     return std::size_t(field);
-}
-
-QLabel* label(QWidget* parent, const char* name, const char* caption, QRect where,
-              const char* tip = nullptr) {
-    auto* item = new QLabel(QString::fromUtf8(caption), parent);
-    item->setObjectName(QString::fromUtf8(name));
-    item->setGeometry(where);
-    if (tip != nullptr) {
-        item->setToolTip(QString::fromUtf8(tip));
-    }
-    return item;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption, QRect where, const char* tip) {
-    auto* item = new QPushButton(QString::fromUtf8(caption), parent);
-    item->setObjectName(QString::fromUtf8(name));
-    item->setGeometry(where);
-    item->setAutoDefault(false);
-    if (tip != nullptr) {
-        item->setToolTip(QString::fromUtf8(tip));
-    }
-    return item;
-}
-
-QComboBox* comboBox(QWidget* parent, const char* name, QRect where, const char* tip, bool editable) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QString::fromUtf8(name));
-    box->setGeometry(where);
-    box->setToolTip(QString::fromUtf8(tip));
-    box->setEditable(editable);
-    if (editable) {
-        // The lists are vocabularies to pick from, never grown by Enter, and a typed name must stay as
-        // typed: no completion, no case folding to an existing entry.
-        box->setInsertPolicy(QComboBox::NoInsert);
-        box->setDuplicatesEnabled(true);
-        box->setCompleter(nullptr);
-    }
-    box->setMaxVisibleItems(20);
-    return box;
-}
-
-// A text field that keeps its own list but shows no arrow, and the pick list lying behind it, slightly
-// wider, so that only the pick list's arrow shows at the field's right end: the pair looks like one combo
-// box whose arrow opens the library.
-void dataField(QWidget* parent, QRect where, QComboBox*& field, const char* fieldName, const char* fieldTip,
-               QComboBox*& pick, const char* pickName, const char* pickTip) {
-    pick = comboBox(parent, pickName, where, pickTip, false);
-    field = comboBox(parent, fieldName, where.adjusted(0, 0, -kPickArrowWidth, 0), fieldTip, true);
-    field->setStyleSheet(QStringLiteral("QComboBox::drop-down { width: 0px; border: none; }"));
-    field->raise();
-}
-
-void fillList(QComboBox* box, const QStringList& items) {
-    const QString text = box->currentText();
-    box->clear();
-    box->addItems(items);
-    box->setCurrentIndex(-1);
-    if (box->isEditable()) {
-        box->setEditText(text);
-    }
 }
 
 }  // namespace
@@ -195,27 +137,13 @@ const NameList& frmPad::listOf(NameField name) const {
 }
 
 std::string frmPad::fieldText(NameField name) const {
-    const QString text = field(name)->currentText();
-    Shadow& shadow = shadows_[indexOf(name)];
-    if (text == shadow.shown) {
-        return shadow.bytes;
-    }
-    // A name picked from the list keeps the bytes it was stored with, whatever code page wrote them.
-    for (const std::string& item : listOf(name).items()) {
-        if (!isValidUtf8(item) && toQ(item) == text) {
-            shadow = {text, item};
-            return item;
-        }
-    }
-    shadow = {text, fromQ(text)};
-    return shadow.bytes;
+    return fieldBytes_[indexOf(name)].read(field(name)->currentText(), listOf(name).items());
 }
 
 void frmPad::setFieldText(NameField name, const std::string& bytes) {
-    Shadow& shadow = shadows_[indexOf(name)];
-    shadow = {toQ(bytes), bytes};
+    const QString shown = fieldBytes_[indexOf(name)].set(bytes);
     settingFields_ = true;
-    field(name)->setEditText(shadow.shown);
+    field(name)->setEditText(shown);
     settingFields_ = false;
 }
 
@@ -228,14 +156,6 @@ void frmPad::syncLists() {
         return;
     }
     syncedVersion_ = board_->listsVersion();
-    auto texts = [](const std::vector<std::string>& items) {
-        QStringList list;
-        list.reserve(qsizetype(items.size()));
-        for (const std::string& item : items) {
-            list << toQ(item);
-        }
-        return list;
-    };
     QStringList libRefs, partTypes, footprints;
     for (const ComponentData& component : board_->components) {
         libRefs << toQ(component.libRef);

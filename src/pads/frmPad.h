@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "pads/PadBoard.h"
+#include "platform/FormControls.h"
 
 class QCheckBox;
 class QComboBox;
@@ -110,11 +111,6 @@ class frmPad : public QDialog {
     void reject() override;
 
   private:
-    struct Shadow {
-        QString shown;
-        std::string bytes;
-    };
-
     void buildControls();
     void nameTextChanged(NameField field);
     // Refuses names the project file could not keep; false after telling the user.
@@ -131,7 +127,7 @@ class frmPad : public QDialog {
     int currentPad_ = 0;
     std::string netPattern_;
     std::string compPattern_;
-    mutable std::array<Shadow, 3> shadows_;
+    mutable std::array<controls::FieldBytes, 3> fieldBytes_;
     bool settingFields_ = false;  // changes made by the program, not by the user
     std::uint64_t syncedVersion_ = ~std::uint64_t(0);
     bool activating_ = false;

@@ -3,4 +3,5 @@ list(APPEND KORVANE_LOGIC_SOURCES
 list(APPEND KORVANE_GUI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/QtUi.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Registry.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/tooltiptext.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/tooltiptext.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FormControls.cpp)
