@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QImage>
-#include <QImageReader>
 #include <QImageWriter>
 #include <filesystem>
 #include <optional>
@@ -12,6 +11,7 @@
 #include "storage/ProjectFile.h"
 #include "storage/clsINI.h"
 #include "tracing/TraceReplay.h"
+#include "view/PictureFile.h"
 
 namespace korvane::cli {
 
@@ -26,10 +26,6 @@ const char* const kRenderUsage =
 namespace {
 
 namespace fs = std::filesystem;
-
-// The same limits the window applies, so that the tool renders exactly the pictures the window opens.
-constexpr int kMaxSide = 32767;
-constexpr qint64 kMaxPixels = 400LL * 1000 * 1000;
 
 class Failure : public std::runtime_error {
   public:
@@ -98,24 +94,12 @@ bool sameFile(const std::string& a, const std::string& b) {
 // The picture as the window holds it: decoded from its content, in the pixel format whose words are the
 // packed colours.
 QImage loadWorkingImage(const std::string& path) {
-    if (QImageReader::allocationLimit() < 2048) {
-        QImageReader::setAllocationLimit(2048);
-    }
-    QImageReader reader(qPath(path));
-    reader.setDecideFormatFromContent(true);
-    const QSize size = reader.size();
-    if (!reader.canRead() || !size.isValid()) {
-        throw Failure("cannot read the picture " + path + ": " + reader.errorString().toStdString());
-    }
-    if (size.width() > kMaxSide || size.height() > kMaxSide ||
-        qint64(size.width()) * size.height() > kMaxPixels) {
-        throw Failure("the picture " + path + " is too large");
-    }
-    QImage image = reader.read();
+    QString reason;
+    QImage image = ReadBoardPicture(qPath(path), &reason);
     if (image.isNull()) {
-        throw Failure("cannot read the picture " + path + ": " + reader.errorString().toStdString());
+        throw Failure("cannot read the picture " + path + ": " + reason.toStdString());
     }
-    return image.convertToFormat(QImage::Format_RGBX8888);
+    return image;
 }
 
 int render(const Options& options, std::ostream& err) {

@@ -1,4 +1,5 @@
 # korvane-cli: the logic layer and image files only, no widgets.
 set(KORVANE_CLI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/main.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/RenderCommand.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/RenderCommand.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/../view/PictureFile.cpp)

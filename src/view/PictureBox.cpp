@@ -1,6 +1,5 @@
 #include "view/PictureBox.h"
 
-#include <QImageReader>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -8,6 +7,7 @@
 #include <cmath>
 
 #include "platform/tooltiptext.h"
+#include "view/PictureFile.h"
 
 namespace korvane {
 
@@ -32,32 +32,8 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
 }
 
 bool PictureBox::loadPicture(const QString& path, QString* error) {
-    // Board scans are large: a 10000 x 10000 picture needs far more than Qt's default 128 MB.
-    if (QImageReader::allocationLimit() < 2048) {
-        QImageReader::setAllocationLimit(2048);
-    }
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QSize size = reader.size();
-    if (!reader.canRead() || !size.isValid()) {
-        if (error != nullptr) {
-            *error = reader.errorString();
-        }
-        return false;
-    }
-    if (size.width() > kMaxSide || size.height() > kMaxSide ||
-        qint64(size.width()) * size.height() > kMaxPixels) {
-        if (error != nullptr) {
-            *error =
-                QStringLiteral("picture of %1 x %2 pixels is too large").arg(size.width()).arg(size.height());
-        }
-        return false;
-    }
-    QImage image = reader.read();
+    const QImage image = ReadBoardPicture(path, error);
     if (image.isNull()) {
-        if (error != nullptr) {
-            *error = reader.errorString();
-        }
         return false;
     }
     setPicture(image);

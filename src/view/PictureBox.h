@@ -55,10 +55,6 @@ class PictureBox : public QWidget {
 
     // Side of the square cursor (and of a pad marker) in picture pixels.
     static constexpr int kCursorSize = 8;
-    // Largest picture accepted, per side and in all: the scroll range is 16 bits, and two layers
-    // with their working copies must still fit in memory.
-    static constexpr int kMaxSide = 32767;
-    static constexpr qint64 kMaxPixels = 400LL * 1000 * 1000;
 
   signals:
     // Coordinates are picture pixels; buttons and modifiers as Qt reports them.
