@@ -1,9 +1,8 @@
 #include <QCoreApplication>
-#include <filesystem>
 #include <optional>
 #include <ostream>
-#include <stdexcept>
 
+#include "cli/CommandLine.h"
 #include "cli/ExportCommands.h"
 #include "export/ExportModel.h"
 #include "export/NetListWriter.h"
@@ -23,63 +22,17 @@ const char* const kExportUsage =
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class Failure : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
 struct Options {
     std::string project, netList, schematic, libDir;
-    bool help = false;
 };
 
-Options parseOptions(const std::vector<std::string>& args) {
-    Options options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& word = args[i];
-        auto valueOf = [&](const char* name) {
-            if (i + 1 >= args.size() || args[i + 1].empty()) {
-                throw Failure(std::string(name) + " needs a value");
-            }
-            return args[++i];
-        };
-        if (word == "--help" || word == "-h") {
-            options.help = true;
-        } else if (word == "--netlist") {
-            options.netList = valueOf("--netlist");
-        } else if (word == "--schematic") {
-            options.schematic = valueOf("--schematic");
-        } else if (word == "--lib-dir") {
-            options.libDir = valueOf("--lib-dir");
-        } else if (!word.empty() && word.front() == '-') {
-            throw Failure("unknown option \"" + word + "\"");
-        } else if (options.project.empty()) {
-            options.project = word;
-        } else {
-            throw Failure("unexpected argument \"" + word + "\"");
-        }
-    }
-    if (options.help) {
-        return options;
-    }
-    if (options.project.empty()) {
-        throw Failure("no project file given");
-    }
+Options parseOptions(const Arguments& args) {
+    Options options{args.project, args.value("--netlist"), args.value("--schematic"),
+                    args.value("--lib-dir")};
     if (options.netList.empty()) {
         throw Failure("--netlist is required");
     }
     return options;
-}
-
-// Two names of one file: equal after normalising, or the same existing file.
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code ignored;
-    if (fs::absolute(a, ignored).lexically_normal() == fs::absolute(b, ignored).lexically_normal()) {
-        return true;
-    }
-    return fs::exists(a, ignored) && fs::exists(b, ignored) && fs::equivalent(a, b, ignored);
 }
 
 void write(const std::string& path, const std::string& bytes) {
@@ -98,25 +51,17 @@ std::string joined(const std::vector<std::string>& names) {
 }
 
 int exportProject(const Options& options) {
-    std::error_code error;
-    if (!fs::is_regular_file(options.project, error)) {
-        throw Failure("project file not found: " + options.project);
-    }
     for (const std::string* output : {&options.netList, &options.schematic}) {
-        if (!output->empty() && sameFile(*output, options.project)) {
+        if (!output->empty() && SameFile(*output, options.project)) {
             throw Failure("the output would replace the project file: " + *output);
         }
     }
-    if (!options.schematic.empty() && sameFile(options.netList, options.schematic)) {
+    if (!options.schematic.empty() && SameFile(options.netList, options.schematic)) {
         throw Failure("the net list and the schematic must be two different files");
     }
 
     clsINI doc;
-    try {
-        doc.SetFileName(options.project);
-    } catch (const IniReadError&) {
-        throw Failure("cannot read the project file " + options.project);
-    }
+    ReadProject(doc, options.project);
     // Opening changes the document in memory only; nothing is written back.
     const ExportModel model = ExportModelOfOpenedProject(doc);
     if (model.components.empty()) {
@@ -148,24 +93,14 @@ int exportProject(const Options& options) {
 }  // namespace
 
 int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    try {
-        const Options options = parseOptions(args);
-        if (options.help) {
+    return RunReporting("export", err, [&] {
+        const Arguments parsed = ParseArguments(args, {"--netlist", "--schematic", "--lib-dir"});
+        if (parsed.help) {
             out << kExportUsage;
             return 0;
         }
-        return exportProject(options);
-    } catch (const std::exception& failure) {
-        // Names from the project may hold line breaks; the report stays one line.
-        std::string line = failure.what();
-        for (char& c : line) {
-            if (c == '\r' || c == '\n') {
-                c = ' ';
-            }
-        }
-        err << "korvane-cli export: " << line << "\n";
-        return 1;
-    }
+        return exportProject(parseOptions(parsed));
+    });
 }
 
 }  // namespace korvane::cli

@@ -1,7 +1,6 @@
-#include <filesystem>
 #include <ostream>
-#include <stdexcept>
 
+#include "cli/CommandLine.h"
 #include "cli/ExportCommands.h"
 #include "pads/PadBoard.h"
 #include "storage/ProjectFile.h"
@@ -20,11 +19,6 @@ const char* const kInfoUsage =
     "read as Windows-1252. The project is never changed.\n";
 
 namespace {
-
-class Failure : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
 
 std::string jsonString(std::string_view bytes) {
     static const char* const kHex = "0123456789abcdef";
@@ -78,16 +72,8 @@ void writeArray(std::ostream& out, const char* name, const std::vector<std::stri
 }
 
 int info(const std::string& project, std::ostream& out) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(project, error)) {
-        throw Failure("project file not found: " + project);
-    }
     clsINI doc;
-    try {
-        doc.SetFileName(project);
-    } catch (const IniReadError&) {
-        throw Failure("cannot read the project file " + project);
-    }
+    ReadProject(doc, project);
 
     // The project as opening reads it, in memory only: pad sections renamed and the sections that make
     // no pad left out, the traces moved into their two lists.
@@ -135,29 +121,14 @@ int info(const std::string& project, std::ostream& out) {
 }  // namespace
 
 int RunInfoCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    try {
-        std::string project;
-        for (const std::string& word : args) {
-            if (word == "--help" || word == "-h") {
-                out << kInfoUsage;
-                return 0;
-            }
-            if (!word.empty() && word.front() == '-') {
-                throw Failure("unknown option \"" + word + "\"");
-            }
-            if (!project.empty()) {
-                throw Failure("unexpected argument \"" + word + "\"");
-            }
-            project = word;
+    return RunReporting("info", err, [&] {
+        const Arguments parsed = ParseArguments(args, {});
+        if (parsed.help) {
+            out << kInfoUsage;
+            return 0;
         }
-        if (project.empty()) {
-            throw Failure("no project file given");
-        }
-        return info(project, out);
-    } catch (const std::exception& failure) {
-        err << "korvane-cli info: " << failure.what() << "\n";
-        return 1;
-    }
+        return info(parsed.project, out);
+    });
 }
 
 }  // namespace korvane::cli

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <optional>
 #include <ostream>
-#include <stdexcept>
 
+#include "cli/CommandLine.h"
 #include "storage/ProjectFile.h"
 #include "storage/clsINI.h"
 #include "tracing/TraceReplay.h"
@@ -27,55 +27,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Failure : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
 struct Options {
     std::string project;
     int picture = 0;
     std::string out;
-    bool help = false;
 };
 
-Options parseOptions(const std::vector<std::string>& args) {
+Options parseOptions(const Arguments& args) {
     Options options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& word = args[i];
-        auto valueOf = [&](const char* name) {
-            if (i + 1 >= args.size()) {
-                throw Failure(std::string(name) + " needs a value");
-            }
-            return args[++i];
-        };
-        if (word == "--help" || word == "-h") {
-            options.help = true;
-        } else if (word == "--picture") {
-            const std::string value = valueOf("--picture");
-            if (value != "1" && value != "2") {
-                throw Failure("--picture must be 1 or 2, not \"" + value + "\"");
-            }
-            options.picture = value == "1" ? 1 : 2;
-        } else if (word == "--out") {
-            options.out = valueOf("--out");
-        } else if (!word.empty() && word.front() == '-') {
-            throw Failure("unknown option \"" + word + "\"");
-        } else if (options.project.empty()) {
-            options.project = word;
-        } else {
-            throw Failure("unexpected argument \"" + word + "\"");
-        }
-    }
-    if (options.help) {
-        return options;
-    }
-    if (options.project.empty()) {
-        throw Failure("no project file given");
-    }
-    if (options.picture == 0) {
+    options.project = args.project;
+    const std::string picture = args.value("--picture");
+    if (picture.empty()) {
         throw Failure("--picture 1 or --picture 2 is required");
     }
+    if (picture != "1" && picture != "2") {
+        throw Failure("--picture must be 1 or 2, not \"" + picture + "\"");
+    }
+    options.picture = picture == "1" ? 1 : 2;
+    options.out = args.value("--out");
     if (options.out.empty()) {
         throw Failure("--out is required");
     }
@@ -84,11 +53,6 @@ Options parseOptions(const std::vector<std::string>& args) {
 
 QString qPath(const std::string& path) {
     return QString::fromUtf8(path.data(), qsizetype(path.size()));
-}
-
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code ignored;
-    return fs::exists(a, ignored) && fs::exists(b, ignored) && fs::equivalent(a, b, ignored);
 }
 
 // The picture as the window holds it: decoded from its content, in the pixel format whose words are the
@@ -103,28 +67,21 @@ QImage loadWorkingImage(const std::string& path) {
 }
 
 int render(const Options& options, std::ostream& err) {
-    std::error_code error;
-    const std::string project = fs::absolute(options.project, error).string();
-    if (error || !fs::is_regular_file(project, error)) {
-        throw Failure("project file not found: " + options.project);
-    }
+    const std::string project = fs::absolute(options.project).string();
     clsINI doc;
-    try {
-        doc.SetFileName(project);
-    } catch (const IniReadError&) {
-        throw Failure("cannot read the project file " + project);
-    }
+    ReadProject(doc, project);
 
     const auto [firstEntry, secondEntry] = PictureEntries(doc);
     const std::string& entry = options.picture == 1 ? firstEntry : secondEntry;
     const std::string picturePath = ResolvePicturePath(entry, project);
+    std::error_code error;
     if (picturePath.empty() || !fs::is_regular_file(picturePath, error)) {
         throw Failure("picture " + std::to_string(options.picture) +
                       " of the project not found: " + (entry.empty() ? std::string("(no entry)") : entry));
     }
 
     const std::string out = fs::absolute(options.out, error).string();
-    if (sameFile(out, project) || sameFile(out, picturePath)) {
+    if (SameFile(out, project) || SameFile(out, picturePath)) {
         throw Failure("the output would replace an input file: " + options.out);
     }
     const QByteArray format = QFileInfo(qPath(out)).suffix().toLower().toLatin1();
@@ -172,20 +129,14 @@ int render(const Options& options, std::ostream& err) {
 }  // namespace
 
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    try {
-        const Options options = parseOptions(args);
-        if (options.help) {
+    return RunReporting("render", err, [&] {
+        const Arguments parsed = ParseArguments(args, {"--picture", "--out"});
+        if (parsed.help) {
             out << kRenderUsage;
             return 0;
         }
-        return render(options, err);
-    } catch (const Failure& failure) {
-        err << "korvane-cli render: " << failure.what() << "\n";
-        return 1;
-    } catch (const std::exception& failure) {
-        err << "korvane-cli render: " << failure.what() << "\n";
-        return 1;
-    }
+        return render(parseOptions(parsed), err);
+    });
 }
 
 }  // namespace korvane::cli
