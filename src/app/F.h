@@ -255,6 +255,8 @@ class F : public QMainWindow {
     bool holdCloseForFill();
     // The project goes away: empty the lists, drop a pending question, hide the traces window.
     void UnloadTraces();
+    // Hides the traces window and clears the check mark of View > Traces.
+    void hideTracesWindow();
     void showTraceSeed(int list, const std::string& record);
     void scrollCursorIntoView();
     void tracingEnded();

@@ -111,12 +111,7 @@ void F::connectTracingMenus() {
     hooks.show = [this](int list, const std::string& record) { showTraceSeed(list, record); };
     hooks.markModified = [this] { Saved = false; };
     hooks.menuToggle = [this] { mnuTraces_Click(); };
-    hooks.escape = [this] {
-        traces_->hide();
-        if (QAction* item = menu_->action(QStringLiteral("mnuTraces"))) {
-            item->setChecked(false);
-        }
-    };
+    hooks.escape = [this] { hideTracesWindow(); };
     hooks.reportUnreadable = [this](const std::vector<std::string>& records) {
         std::string prompt = "These trace records cannot be read and were skipped:";
         for (std::size_t i = 0; i < records.size() && i < kMostUnreadableShown; ++i) {
@@ -292,6 +287,10 @@ void F::UnloadTraces() {
     if (win_->asking()) {
         win_->abandon();
     }
+    hideTracesWindow();
+}
+
+void F::hideTracesWindow() {
     traces_->hide();
     if (QAction* item = menu_->action(QStringLiteral("mnuTraces"))) {
         item->setChecked(false);
