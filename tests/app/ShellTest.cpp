@@ -38,10 +38,5 @@ TEST(Shell, LongFormsAreCanonicalAndMissingFilesGiveNothing) {
     EXPECT_EQ(LongPath("/no/such/folder"), "/no/such/folder/");
 }
 
-TEST(Shell, TitleShowsTheSavedStateAndThePath) {
-    EXPECT_EQ(WindowTitle(true, ""), "Korvane: saved - ");
-    EXPECT_EQ(WindowTitle(false, "/b/amp.kvp"), "Korvane: NOT saved - /b/amp.kvp");
-}
-
 }  // namespace
 }  // namespace korvane

@@ -405,30 +405,6 @@ TEST_F(ExportDialog, ExportWritesTheFilesAndEachDialogStartsWhereTheLastExportWe
     EXPECT_TRUE(window->Saved);
 }
 
-TEST_F(ExportDialog, FailingOutputPathIsReportedWithoutCompletion) {
-    write(std::string(kPads) + kAllData);
-    open(*window);
-    showDialog();
-    const struct {
-        std::string netList, schematic;
-        bool netListWritten;
-    } cases[] = {{dir.file("missing/a.net"), dir.file("a.sch"), false},
-                 {dir.file("b.net"), dir.file("missing/b.sch"), true}};
-    for (const auto& c : cases) {
-        ui.clear();
-        ui.fileAnswers = {FileDialogResult{c.netList, 1}, FileDialogResult{c.schematic, 1}};
-        EXPECT_EQ(dialog().cmdExport_Click(), ExportOutcome::Failed);
-        const auto messages = ui.messages();
-        ASSERT_EQ(messages.size(), 1u);
-        const std::string& failed = c.netListWritten ? c.schematic : c.netList;
-        EXPECT_NE(messages[0].prompt.find(failed), std::string::npos) << messages[0].prompt;
-        EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
-        EXPECT_EQ(std::filesystem::exists(c.netList), c.netListWritten);
-        EXPECT_EQ(ui.busyDepth(), 0);
-    }
-    EXPECT_TRUE(dialog().isVisible());
-}
-
 std::string shellQuoted(const std::string& word) {
     std::string text = "'";
     for (char c : word) {

@@ -27,25 +27,32 @@ FileDialogResult chosen(const std::string& path) {
     return FileDialogResult{path, 1};
 }
 
-struct OpenedProject {
-    clsINI doc;
-    ExportModel model;
-    explicit OpenedProject(const std::string& text) {
+// The two-part fixture project as just opened, with the Ui, the file dialog and the remembered files of
+// one session.
+class ExportRun : public ::testing::Test {
+  protected:
+    void load(const std::string& text) {
+        clsINI doc;
         doc.LoadFromText(text);
         model = ExportModelOfOpenedProject(doc);
     }
+    void SetUp() override { load(readFileBytes(kFixtures + "/two-parts.kvp")); }
+    ExportOutcome run(const std::string& libDir = kFixtures) {
+        return RunExport(model, libDir, ui, dialog, previous);
+    }
+
+    TempDir dir;
+    ExportModel model;
+    ScriptedUi ui;
+    clsOpenSave dialog{ui};
+    ExportFiles previous;
 };
 
-TEST(ExportRun, WritesBothFilesThenSaysSo) {
-    TempDir dir;
-    OpenedProject project(readFileBytes(kFixtures + "/two-parts.kvp"));
-    ScriptedUi ui;
-    clsOpenSave dialog(ui);
+TEST_F(ExportRun, WritesBothFilesThenSaysSo) {
     dialog.DefaultExt = "kvp";  // left by an earlier project dialog
-    ExportFiles previous;
     ui.fileAnswers = {chosen(dir.file("a.net")), chosen(dir.file("a.sch"))};
 
-    EXPECT_EQ(RunExport(project.model, kFixtures, ui, dialog, previous), ExportOutcome::Completed);
+    EXPECT_EQ(run(), ExportOutcome::Completed);
     EXPECT_EQ(readFileBytes(dir.file("a.net")), readFileBytes(kFixtures + "/two-parts.net"));
     EXPECT_EQ(readFileBytes(dir.file("a.sch")), readFileBytes(kFixtures + "/two-parts.sch"));
 
@@ -63,7 +70,6 @@ TEST(ExportRun, WritesBothFilesThenSaysSo) {
         EXPECT_EQ(request.defaultExt, "");
         EXPECT_TRUE(request.overwritePrompt);
     }
-    EXPECT_EQ(kExportDialogFlags, 2621446);
 
     const auto messages = ui.messages();
     ASSERT_EQ(messages.size(), 1u);
@@ -75,41 +81,29 @@ TEST(ExportRun, WritesBothFilesThenSaysSo) {
     // The next export starts each dialog at the file chosen this time.
     ui.clear();
     ui.fileAnswers = {std::nullopt};
-    EXPECT_EQ(RunExport(project.model, kFixtures, ui, dialog, previous), ExportOutcome::Cancelled);
+    EXPECT_EQ(run(), ExportOutcome::Cancelled);
     ASSERT_EQ(ui.fileDialogs().size(), 1u);
     EXPECT_EQ(ui.fileDialogs()[0].initialDir, dir.file("a.net"));
     EXPECT_EQ(previous.schematic, dir.file("a.sch"));
     EXPECT_EQ(ui.count("message"), 0);
 }
 
-TEST(ExportRun, CancelledDialogsWriteWhatWasChosenAndSayNothing) {
-    TempDir dir;
-    OpenedProject project(readFileBytes(kFixtures + "/two-parts.kvp"));
-    ScriptedUi ui;
-    clsOpenSave dialog(ui);
-    ExportFiles previous;
-
+TEST_F(ExportRun, CancelledDialogsWriteWhatWasChosenAndSayNothing) {
     ui.fileAnswers = {std::nullopt};
-    EXPECT_EQ(RunExport(project.model, kFixtures, ui, dialog, previous), ExportOutcome::Cancelled);
+    EXPECT_EQ(run(), ExportOutcome::Cancelled);
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 
     ui.fileAnswers = {chosen(dir.file("b.net")), std::nullopt};
-    EXPECT_EQ(RunExport(project.model, kFixtures, ui, dialog, previous), ExportOutcome::NetListOnly);
+    EXPECT_EQ(run(), ExportOutcome::NetListOnly);
     EXPECT_EQ(readFileBytes(dir.file("b.net")), readFileBytes(kFixtures + "/two-parts.net"));
     EXPECT_EQ(ui.count("message"), 0);
     EXPECT_EQ(ui.fileDialogs().size(), 3u);
 }
 
-TEST(ExportRun, MissingLibraryKeepsTheNetListAndSaysWhy) {
-    TempDir dir;
-    OpenedProject project(readFileBytes(kFixtures + "/two-parts.kvp"));
-    ScriptedUi ui;
-    clsOpenSave dialog(ui);
-    ExportFiles previous;
+TEST_F(ExportRun, MissingLibraryKeepsTheNetListAndSaysWhy) {
     ui.fileAnswers = {chosen(dir.file("c.net")), chosen(dir.file("c.sch"))};
 
-    EXPECT_EQ(RunExport(project.model, dir.path().string(), ui, dialog, previous),
-              ExportOutcome::NetListOnly);
+    EXPECT_EQ(run(dir.path().string()), ExportOutcome::NetListOnly);
     EXPECT_TRUE(std::filesystem::exists(dir.file("c.net")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("c.sch")));
     EXPECT_EQ(ui.fileDialogs().size(), 1u);
@@ -120,18 +114,14 @@ TEST(ExportRun, MissingLibraryKeepsTheNetListAndSaysWhy) {
                                       " - not found or access denied. Export of scheme will be skipped.");
 }
 
-TEST(ExportRun, ComponentsWithoutSymbolStopTheSchematicAndAreNamed) {
-    TempDir dir;
+TEST_F(ExportRun, ComponentsWithoutSymbolStopTheSchematicAndAreNamed) {
     std::string text = readFileBytes(kFixtures + "/two-parts.kvp");
     text.replace(text.find("R1=0{"), 5, "R1={");
     text.replace(text.find("C1=1{"), 5, "C1=2{");  // the library holds two symbols: 0 and 1
-    OpenedProject project(text);
-    ScriptedUi ui;
-    clsOpenSave dialog(ui);
-    ExportFiles previous;
+    load(text);
     ui.fileAnswers = {chosen(dir.file("d.net")), chosen(dir.file("d.sch"))};
 
-    EXPECT_EQ(RunExport(project.model, kFixtures, ui, dialog, previous), ExportOutcome::NetListOnly);
+    EXPECT_EQ(run(), ExportOutcome::NetListOnly);
     EXPECT_EQ(readFileBytes(dir.file("d.net")), readFileBytes(kFixtures + "/two-parts.net"));
     EXPECT_FALSE(std::filesystem::exists(dir.file("d.sch")));
     EXPECT_EQ(ui.fileDialogs().size(), 1u);
@@ -141,16 +131,10 @@ TEST(ExportRun, ComponentsWithoutSymbolStopTheSchematicAndAreNamed) {
     EXPECT_NE(messages[0].prompt, "Export was completed.");
 }
 
-TEST(ExportRun, AFileThatCannotBeWrittenIsReportedAndStopsTheExport) {
-    TempDir dir;
-    OpenedProject project(readFileBytes(kFixtures + "/two-parts.kvp"));
-    ScriptedUi ui;
-    clsOpenSave dialog(ui);
-    ExportFiles previous;
-
+TEST_F(ExportRun, AFileThatCannotBeWrittenIsReportedAndStopsTheExport) {
     const std::string nowhere = dir.file("no-such-folder/e.net");
     ui.fileAnswers = {chosen(nowhere), chosen(dir.file("e.sch"))};
-    EXPECT_EQ(RunExport(project.model, kFixtures, ui, dialog, previous), ExportOutcome::Failed);
+    EXPECT_EQ(run(), ExportOutcome::Failed);
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_NE(ui.messages()[0].prompt.find(nowhere), std::string::npos);
     EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Critical);
@@ -161,7 +145,7 @@ TEST(ExportRun, AFileThatCannotBeWrittenIsReportedAndStopsTheExport) {
     ui.clear();
     std::filesystem::create_directory(dir.file("f.sch"));
     ui.fileAnswers = {chosen(dir.file("f.net")), chosen(dir.file("f.sch"))};
-    EXPECT_EQ(RunExport(project.model, kFixtures, ui, dialog, previous), ExportOutcome::Failed);
+    EXPECT_EQ(run(), ExportOutcome::Failed);
     EXPECT_EQ(readFileBytes(dir.file("f.net")), readFileBytes(kFixtures + "/two-parts.net"));
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_NE(ui.messages()[0].prompt.find(dir.file("f.sch")), std::string::npos);
@@ -191,53 +175,6 @@ struct Board {
         }
     }
 };
-
-TEST(ExportDialogModel, NothingToExportWithoutComponents) {
-    clsINI doc;
-    PadBoard board(doc);
-    ScriptedUi ui;
-    ExportDialogModel dialog;
-    EXPECT_FALSE(dialog.Show(board, "/nowhere", ui));
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].prompt, "Nothing to export.");
-    EXPECT_EQ(ui.messages()[0].title, "Abort exporting:");
-    EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Information);
-}
-
-TEST(ExportDialogModel, UpdateWalksTheComponentsAndStaysOnTheLast) {
-    ProgramFolder program;
-    Board b;
-    ScriptedUi ui;
-    ExportDialogModel dialog;
-    ASSERT_TRUE(dialog.Show(b.board, program.path(), ui));
-    EXPECT_EQ(ui.count("message"), 0);
-    EXPECT_EQ(dialog.designators(), (Names{"R1", "C1", "U1"}));
-    EXPECT_EQ(dialog.footprintPicks(), (Names{"DIP14", "SO8"}));
-    EXPECT_EQ(dialog.symbolPicks(), (Names{"RES", "CAP"}));
-    EXPECT_EQ(dialog.chosen(), 0);
-    EXPECT_FALSE(dialog.UpdateEnabled());
-    EXPECT_EQ(dialog.ReferenceToolTip(), "Select from list ONLY !");
-
-    for (int i = 0; i < 3; ++i) {
-        dialog.PickSymbol(i % 2);
-        dialog.PickPartType(17);
-        dialog.PickFootprint(1);
-        EXPECT_EQ(dialog.ReferenceToolTip(), i % 2 == 0 ? "RES" : "CAP");
-        EXPECT_EQ(dialog.partTypeField, "4.7");
-        EXPECT_TRUE(dialog.UpdateEnabled());
-        EXPECT_TRUE(dialog.Update(b.board));
-        EXPECT_EQ(dialog.chosen(), std::min(i + 1, 2));
-    }
-    EXPECT_EQ(dialog.libRefs(), (Names{"0", "1", "0"}));
-    EXPECT_EQ(dialog.footprints(), (Names{"SO8", "SO8", "SO8"}));
-
-    // An empty field keeps Update disabled; a reference beyond the list shows no name.
-    dialog.footprintField.clear();
-    EXPECT_FALSE(dialog.UpdateEnabled());
-    EXPECT_FALSE(dialog.Update(b.board));
-    dialog.libRefField = "5";
-    EXPECT_EQ(dialog.ReferenceToolTip(), "");
-}
 
 TEST(ExportDialogModel, UpdateSurvivesTheNextShowingAndSaveAndReopen) {
     ProgramFolder program;

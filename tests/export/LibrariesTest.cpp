@@ -163,11 +163,6 @@ class LibraryFolder : public ::testing::Test {
     ScriptedUi ui;
 };
 
-TEST_F(LibraryFolder, PathsAreTheProgramFolderAndTheLibraryName) {
-    EXPECT_EQ(FootprintLibraryPath("/opt/korvane"), "/opt/korvane/Lib/pcb.lb");
-    EXPECT_EQ(SchematicLibraryPath("/opt/korvane"), "/opt/korvane/Lib/sch.lb");
-}
-
 TEST_F(LibraryFolder, MissingLibrariesAreReportedAndLeaveThePickListsAlone) {
     Names footprints{"OLD1", "OLD2"};
     Names symbols{"OLDSYM"};

@@ -229,6 +229,7 @@ TEST_F(Pads, DoubleClicksNumberPadsFromTheHighestAndKeepGaps) {
     click(1, 3);
     click(1, 4, Qt::ShiftModifier);
     window->mnuDeleteSelected_Click();
+    EXPECT_EQ(pads().markers.Pad2.highest(), 1) << "deleting frees the numbers on both pictures";
     EXPECT_EQ(place(90, 20, 190, 30), 2) << "pad 1 is the highest again";
 }
 

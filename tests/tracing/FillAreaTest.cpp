@@ -221,33 +221,6 @@ TEST(FillArea, StackGrowsPastTenThousandPendingSeeds) {
     }
 }
 
-TEST(FillArea, QuestionAnsweredSaveRecordsTheTrace) {
-    Picture picture(200, 60, 4210752);
-    ScriptedUi ui;
-    FillControl control;
-    control.ui = &ui;
-    control.pictureNumber = 1;
-    std::vector<std::string> records;
-    bool runningWhileAsked = false;
-    bool running = false;
-    control.running = &running;
-    control.ask = [&] {
-        runningWhileAsked = running;
-        return FillAnswer::Save;
-    };
-    control.record = [&](const std::string& record) { records.push_back(record); };
-    std::int32_t fill = kRed;
-    bool quiet = false;
-    FillArea(picture.view(), 120, 45, fill, 0.1f, 0.1f, quiet, control);
-    EXPECT_EQ(records, (std::vector<std::string>{"1-120-45-4210752=255-0.1-0.1"}));
-    EXPECT_TRUE(runningWhileAsked) << "the fill counts as running until its question is answered";
-    EXPECT_FALSE(running);
-    EXPECT_EQ(picture.at(0, 0), kRed);
-    EXPECT_EQ(fill, kRed);
-    EXPECT_FALSE(quiet);
-    EXPECT_EQ(ui.busyDepth(), 0);
-}
-
 TEST(FillArea, QuestionAnsweredDeletePaintsBackWithTheSeedsOldColour) {
     // 200 and 210 both lie within 10 % of the seed's 200; a red pixel touches the area from outside.
     const std::map<char, std::int32_t> colours = {{'a', 200}, {'b', 210}, {'x', 0x808080}, {'F', kRed}};

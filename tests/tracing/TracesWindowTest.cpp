@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -46,25 +47,21 @@ class Tracing : public ::testing::Test {
   protected:
     void SetUp() override {
         // Picture 1: two copper areas on grey. Picture 2: one black area on grey.
-        QImage top(300, 200, QImage::Format_RGB32);
-        top.fill(QColor(0x80, 0x80, 0x80));
-        for (QRect area : {QRect(20, 30, 100, 30), QRect(150, 100, 50, 30)}) {
-            for (int y = area.top(); y <= area.bottom(); ++y) {
-                for (int x = area.left(); x <= area.right(); ++x) {
-                    top.setPixelColor(x, y, QColor(0x40, 0x40, 0x40));
-                }
-            }
-        }
-        ASSERT_TRUE(top.save(QString::fromStdString(dir.file("top.bmp"))));
-        QImage bottom(320, 210, QImage::Format_RGB32);
-        bottom.fill(QColor(0x80, 0x80, 0x80));
-        for (int y = 10; y < 40; ++y) {
-            for (int x = 10; x < 60; ++x) {
-                bottom.setPixelColor(x, y, Qt::black);
-            }
-        }
-        ASSERT_TRUE(bottom.save(QString::fromStdString(dir.file("bottom.png"))));
+        savePicture("top.bmp", QSize(300, 200), QColor(0x40, 0x40, 0x40),
+                    {QRect(20, 30, 100, 30), QRect(150, 100, 50, 30)});
+        savePicture("bottom.png", QSize(320, 210), Qt::black, {QRect(10, 10, 50, 30)});
         openProject("[TraceSection]\r\n");
+    }
+
+    void savePicture(const char* name, QSize size, QColor area, std::initializer_list<QRect> areas) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(QColor(0x80, 0x80, 0x80));
+        QPainter painter(&image);
+        for (const QRect& rect : areas) {
+            painter.fillRect(rect, area);
+        }
+        painter.end();
+        ASSERT_TRUE(image.save(QString::fromStdString(dir.file(name))));
     }
 
     void openProject(const std::string& traceSection) {

