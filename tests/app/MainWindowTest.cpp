@@ -155,6 +155,7 @@ TEST_F(MainWindow, TickFollowsTheProjectStateAndDisabledShortcutsDoNotFire) {
     EXPECT_EQ(flips.count(), 0) << "Edit is disabled while no project is open";
     EXPECT_EQ(saves.count(), 0);
     EXPECT_EQ(prints.count(), 0) << "hidden items stay silent";
+    ui.fileAnswers = {std::nullopt};  // New's name dialog, cancelled
     QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(news.count(), 1) << "shortcuts of enabled items work";
 
@@ -164,6 +165,7 @@ TEST_F(MainWindow, TickFollowsTheProjectStateAndDisabledShortcutsDoNotFire) {
                              "mnuFlipG", "mnuClr", "mnuTraces"}) {
         EXPECT_TRUE(item(name)->isEnabled()) << name;
     }
+    ui.messageAnswers = {MsgResult::Cancel};  // which picture to flip: none
     QTest::keyClick(window.get(), Qt::Key_F2);
     EXPECT_EQ(flips.count(), 1);
 
@@ -296,7 +298,10 @@ TEST_F(MainWindow, CommandLinePresetsTheOpenDialog) {
 
 TEST_F(MainWindow, DroppedFilesOfferTheFirstOne) {
     window->Form_Load("");
+    ui.fileAnswers = {std::nullopt};
     window->Form_OLEDragDrop({"/boards/first.kvp", "/boards/second.kvp"});
+    ASSERT_EQ(ui.fileDialogs().size(), 1u);
+    EXPECT_EQ(ui.fileDialogs()[0].fileName, "/boards/first.kvp") << "offered in the Open dialog";
     EXPECT_EQ(window->OpenSave.FileName, "/boards/first.kvp");
     window->Form_OLEDragDrop({});
     EXPECT_EQ(window->OpenSave.FileName, "/boards/first.kvp");

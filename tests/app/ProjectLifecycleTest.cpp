@@ -183,8 +183,8 @@ TEST_F(ProjectLifecycle, FailedNewProjectLeavesNoProjectOpen) {
         MsgIcon icon;
     };
     const Case cases[] = {
-        {{pick(dir.file("n.kvp"))}, cancelled, "New project:", MsgIcon::Information},
-        {{pick(dir.file("n.kvp")), pick(top)}, cancelled, "New project:", MsgIcon::Information},
+        {{pick(dir.file("n.kvp")), std::nullopt}, cancelled, "New project:", MsgIcon::Information},
+        {{pick(dir.file("n.kvp")), pick(top), std::nullopt}, cancelled, "New project:", MsgIcon::Information},
         {{pick(dir.file("n.kvp")), pick(top), pick(dir.file("junk.bmp"))},
          invalid,
          "File open error:",
@@ -268,6 +268,10 @@ TEST_F(ProjectLifecycle, TraceQuestionOnlyWhenTracesWereStoredOrTheSectionIsMiss
     for (const auto& c : cases) {
         writeFileBytes(board, projectText("top.bmp", "bottom.png", c.rest));
         ui.clear();
+        ui.messageAnswers.clear();
+        if (c.asked) {
+            ui.messageAnswers.push_back(MsgResult::No);
+        }
         open(*window, board);
         ASSERT_TRUE(window->projectOpen());
         EXPECT_EQ(ui.count("message"), c.asked ? 1 : 0) << c.rest;
@@ -325,6 +329,7 @@ TEST_F(ProjectLifecycle, SaveAndReopenKeepEveryValuePadAndTrace) {
     F reopened(ui);
     reopened.Form_Load("");
     reopened.timer()->stop();
+    ui.messageAnswers = {MsgResult::No};  // the stored traces are drawn later
     open(reopened, board);
     ASSERT_TRUE(reopened.projectOpen());
     EXPECT_EQ(reopened.CursorScaleX, 2.5f);
@@ -350,6 +355,7 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndThePicturesReachable) {
     window->CursorScaleX = 3;
     window->Saved = false;
     ui.clear();
+    ui.fileAnswers = {std::nullopt};
     window->mnuSaveAs_Click();
     ASSERT_EQ(ui.fileDialogs().size(), 1u);
     EXPECT_EQ(ui.fileDialogs()[0].title, "Enter filename of the current project to save:");

@@ -182,7 +182,7 @@ TEST_F(BadInput, ProjectsOpenOrSayWhyAndNoFileChanges) {
 }
 
 TEST_F(BadInput, DamagedValuesReadAsUsableNumbers) {
-    open("numbers.kvp");
+    open("numbers.kvp", {MsgResult::No});
     ASSERT_TRUE(window->projectOpen());
     EXPECT_EQ(window->CursorScaleX, 1.0f) << "nan";
     EXPECT_EQ(window->CursorScaleY, 1.0f) << "1e309";
@@ -199,7 +199,7 @@ TEST_F(BadInput, DamagedValuesReadAsUsableNumbers) {
     // it is no entry of the file at all.)
     EXPECT_EQ(window->TraceList1.size() + window->TraceList2.size(), 14u);
 
-    open("components.kvp");
+    open("components.kvp", {MsgResult::No});
     ASSERT_TRUE(window->projectOpen());
     std::map<std::string, ComponentData> table;
     for (const ComponentData& data : window->padDialog()->board().componentTable()) {
@@ -272,7 +272,7 @@ TEST_F(BadInput, FailedProjectSaveKeepsThePreviousFileAndTheUnsavedMark) {
     enum class Fault { DiskFullHalfWay, ReadOnlyFile, ReplacedByFolder };
     for (Fault fault : {Fault::DiskFullHalfWay, Fault::ReadOnlyFile, Fault::ReplacedByFolder}) {
         SCOPED_TRACE(int(fault));
-        open("truncated.kvp");
+        open("truncated.kvp", {MsgResult::No});
         ASSERT_TRUE(window->projectOpen());
         window->Saved = false;  // an edit
         const std::string previous = readFileBytes(project);

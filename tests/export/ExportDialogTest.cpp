@@ -284,6 +284,7 @@ TEST_F(ExportDialog, UpdateWalksTheComponentsThroughTheWidgetsAndStaysOnTheLast)
     EXPECT_EQ(text("cboPackage"), "RAD0.1");
 
     // What Update stored is in the project: saved, reopened in a new window, shown again.
+    ui.messageAnswers = {MsgResult::Cancel};
     dialog().cmdCancel_Click();
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].prompt, "Save current project ?");

@@ -209,7 +209,8 @@ TEST_F(InfoTest, CancelWritesNothingEvenThoughThePresetNameStays) {
     selected = {"d1"};
     info.Rebuild();
     info.mnuSelectAll_Click();
-    info.mnuSaveAs_Click();  // nothing queued: the user cancels
+    ui.fileAnswers = {std::nullopt};  // the user cancels
+    info.mnuSaveAs_Click();
     QDir::setCurrent(previous);
 
     EXPECT_EQ(ui.count("save"), 1);

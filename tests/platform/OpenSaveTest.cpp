@@ -84,7 +84,8 @@ TEST(OpenSave, CancelLeavesEveryPropertyOrRaisesTheCancelError) {
     dialog.FilterIndex = 2;
     dialog.InitDir = "/boards";
 
-    dialog.ShowSave();  // nothing queued: the user cancels
+    ui.fileAnswers = {std::nullopt, std::nullopt};  // the user cancels both dialogs
+    dialog.ShowSave();
     EXPECT_EQ(dialog.FileName, "/boards/a.kvp");
     EXPECT_EQ(dialog.FileTitle, "a.kvp");
     EXPECT_EQ(dialog.Flags, 2621446);

@@ -14,6 +14,12 @@ MsgResult ScriptedUi::message(const MessageRequest& request) {
         messageAnswers.pop_front();
         return answer;
     }
+    // A notice with only Ok has nothing to choose; anything else unanswered means the test took a path
+    // its author did not script, and guessing an answer would hide that.
+    if (request.buttons != MsgButtons::Ok) {
+        ADD_FAILURE() << "unscripted question: \"" << request.prompt << "\" (title \"" << request.title
+                      << "\")";
+    }
     return request.buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;
 }
 
@@ -23,6 +29,8 @@ std::optional<std::string> ScriptedUi::input(const InputRequest& request) {
     call.input = request;
     calls.push_back(call);
     if (inputAnswers.empty()) {
+        ADD_FAILURE() << "unscripted input box: \"" << request.prompt << "\" (title \"" << request.title
+                      << "\")";
         return std::nullopt;
     }
     auto answer = inputAnswers.front();
@@ -36,6 +44,7 @@ std::optional<FileDialogResult> ScriptedUi::openFile(const FileDialogRequest& re
     call.fileDialog = request;
     calls.push_back(call);
     if (fileAnswers.empty()) {
+        ADD_FAILURE() << "unscripted open dialog: \"" << request.title << "\"";
         return std::nullopt;
     }
     auto answer = fileAnswers.front();
@@ -49,6 +58,7 @@ std::optional<FileDialogResult> ScriptedUi::saveFile(const FileDialogRequest& re
     call.fileDialog = request;
     calls.push_back(call);
     if (fileAnswers.empty()) {
+        ADD_FAILURE() << "unscripted save dialog: \"" << request.title << "\"";
         return std::nullopt;
     }
     auto answer = fileAnswers.front();
@@ -85,7 +95,7 @@ bool ScriptedUi::openUrl(const std::string& url) {
     call.kind = "url";
     call.url = url;
     calls.push_back(call);
-    return true;
+    return browserStarts;
 }
 
 void ScriptedUi::processEvents() {

@@ -1,8 +1,9 @@
 #pragma once
 
 // A Ui for tests: records every call in order and answers from queues that the test fills beforehand.
-// An unexpected dialog (nothing queued) answers like a user pressing Cancel or Esc and is recorded, so a
-// test can assert on it instead of hanging on a real window.
+// A question, input box or file dialog with nothing queued fails the test at once, naming the call, and
+// then answers like a user pressing Cancel or Esc so the test ends instead of hanging on a real window.
+// Notices with only an Ok button need no answer.
 
 #include <deque>
 #include <optional>
@@ -36,11 +37,12 @@ class ScriptedUi : public Ui {
     bool openUrl(const std::string& url) override;
     void processEvents() override;
 
-    // Answers, consumed in order. A missing message answer gives Cancel (or Ok for a box with only Ok).
+    // Answers, consumed in order. A cancelled dialog is queued explicitly (MsgResult::Cancel, nullopt).
     std::deque<MsgResult> messageAnswers;
     std::deque<std::optional<std::string>> inputAnswers;
     std::deque<std::optional<FileDialogResult>> fileAnswers;  // shared by open and save, in call order
     bool clipboardSucceeds = true;
+    bool browserStarts = true;  // what openUrl answers
 
     std::vector<RecordedCall> calls;
 
