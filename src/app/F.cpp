@@ -9,12 +9,15 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTimer>
 #include <QUrl>
+#include <functional>
 
 #include "app/Shell.h"
 #include "help/HelpLinks.h"
@@ -47,6 +50,38 @@ const char* const kProjectMenus[] = {"mnuSave", "mnuSaveAs", "mnuClose", "mnuExp
 
 }  // namespace
 
+namespace {
+
+// F1 inside an open menu: the window's own F1 shortcut does not fire while a menu has the keyboard, so
+// each menu passes the key on with the help topic of the item under the pointer (or of the menu).
+class MenuHelpKey : public QObject {
+  public:
+    MenuHelpKey(QObject* parent, std::function<void(int topic)> show)
+        : QObject(parent), show_(std::move(show)) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* menu = qobject_cast<QMenu*>(watched);
+        if (menu == nullptr || event->type() != QEvent::KeyPress ||
+            static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1 ||
+            (static_cast<QKeyEvent*>(event)->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+            return false;
+        }
+        QVariant topic =
+            menu->activeAction() != nullptr ? menu->activeAction()->property("helpTopic") : QVariant();
+        if (!topic.isValid()) {
+            topic = menu->menuAction()->property("helpTopic");
+        }
+        show_(topic.isValid() ? topic.toInt() : 0);
+        return true;
+    }
+
+  private:
+    std::function<void(int topic)> show_;
+};
+
+}  // namespace
+
 F::F(Ui& ui, QWidget* parent) : QMainWindow(parent), OpenSave(ui), Doc(&ui), ui_(ui) {
     setObjectName(QStringLiteral("F"));
     setAcceptDrops(true);
@@ -72,6 +107,11 @@ F::F(Ui& ui, QWidget* parent) : QMainWindow(parent), OpenSave(ui), Doc(&ui), ui_
     // F1 has no menu item of its own: the Help item's caption only names the key.
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &F::ShowHelpFile);
+    auto* menuHelp =
+        new MenuHelpKey(this, [this](int topic) { openGuide(topic == kTracingHelpTopic ? "tracing" : ""); });
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+        menu->installEventFilter(menuHelp);
+    }
     resize(1000, 750);
 }
 
@@ -141,7 +181,7 @@ void F::Form_Load(const std::string& commandLine) {
         // The dialog must not come up before the window it belongs to.
         QTimer::singleShot(0, this, &F::mnuOpen_Click);
     } else {
-        ProjectPath = Registry::GetString(Registry::kKeyPath, Registry::kLastPath).value_or(std::string());
+        LastPath = Registry::GetString(Registry::kKeyPath, Registry::kLastPath).value_or(std::string());
     }
     timer_->start();
 }
@@ -188,8 +228,25 @@ void F::mnuHelpContents_Click() {
 }
 
 void F::ShowHelpFile() {
-    if (!HelpFile.empty()) {
-        ui_.openUrl(fromQ(QUrl::fromLocalFile(pathToQ(HelpFile)).toString()));
+    openGuide("");
+}
+
+void F::openGuide(const std::string& section) {
+    if (HelpFile.empty()) {
+        return;
+    }
+    QUrl url = QUrl::fromLocalFile(pathToQ(HelpFile));
+    if (!section.empty()) {
+        url.setFragment(toQ(section));
+    }
+    if (!ui_.openUrl(fromQ(url.toString()))) {
+        // Without a browser the guide is still there to be opened by hand: say where.
+        MessageRequest request;
+        request.prompt =
+            "No web browser could be started to show the user guide. Open this file by hand:\n" + HelpFile;
+        request.title = "Help:";
+        request.icon = MsgIcon::Information;
+        ui_.message(request);
     }
 }
 
@@ -239,8 +296,8 @@ void F::Form_Unload() {
             (*it)->close();
         }
     }
-    if (!ProjectPath.empty()) {
-        Registry::SetString(Registry::kKeyPath, Registry::kLastPath, ProjectPath);
+    if (!dialogStartPath().empty()) {
+        Registry::SetString(Registry::kKeyPath, Registry::kLastPath, dialogStartPath());
     }
     timer_->stop();
     unloaded_ = true;

@@ -170,6 +170,9 @@ class F : public QMainWindow {
     clsOpenSave OpenSave;
     clsINI Doc;
     std::string ProjectPath;
+    // The project last opened or saved, remembered across runs as "LastPath": where the file dialogs
+    // start. Kept apart from ProjectPath so that no project is named while none is open.
+    std::string LastPath;
     bool Saved = true;
     std::string MainSection{kFilePathSection};
     float CursorScaleX = 1;
@@ -212,7 +215,11 @@ class F : public QMainWindow {
   private:
     void connectMenu();
     void connectPanes();
+    // The open project's path, or the remembered one while no project is open.
+    const std::string& dialogStartPath() const { return ProjectPath.empty() ? LastPath : ProjectPath; }
     bool Form_QueryUnload();
+    // Opens the user guide at a section (an anchor of its page, empty for the top).
+    void openGuide(const std::string& section);
     void Form_Unload();
     std::vector<ComponentData> componentsToSave() const;
 

@@ -130,12 +130,12 @@ MainMenu::MainMenu(QMainWindow* window) : window_(window) {
         if (entry.name != nullptr && QLatin1String(entry.name) == QLatin1String("mnuClr")) {
             action->setProperty("index", colourItems_.size());
             if (colourItems_.size() < 8) {
-                action->setProperty("helpTopic", 145);
+                action->setProperty("helpTopic", kTracingHelpTopic);
             }
             colourItems_.append(action);
         }
         if (entry.name != nullptr && isTracingHelpItem(QString::fromUtf8(entry.name))) {
-            action->setProperty("helpTopic", 145);
+            action->setProperty("helpTopic", kTracingHelpTopic);
         }
     }
 }

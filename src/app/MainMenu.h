@@ -15,6 +15,9 @@ class QMenu;
 
 namespace korvane {
 
+// The help topic of the tracing menu items (their "helpTopic" property): the guide's tracing section.
+constexpr int kTracingHelpTopic = 145;
+
 class MainMenu {
   public:
     explicit MainMenu(QMainWindow* window);

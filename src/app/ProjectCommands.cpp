@@ -17,10 +17,11 @@ namespace korvane {
 namespace {
 
 const char* const kProjectFilter = "Korvane project file *.kvp|*.kvp";
-// The classic three formats first; scanners commonly write PNG and TIFF, so every supported kind second.
+// Every supported kind first: scanners commonly write PNG and TIFF, and a dialog that hides them by
+// default looks as if the program could not read them. The classic three formats stay as the second.
 const char* const kPictureFilter =
-    "*.bmp;*.gif;*.jpg|*.bmp;*.gif;*.jpg|"
-    "All supported pictures|*.bmp;*.gif;*.jpg;*.jpeg;*.png;*.tif;*.tiff";
+    "All supported pictures|*.bmp;*.gif;*.jpg;*.jpeg;*.png;*.tif;*.tiff|"
+    "*.bmp;*.gif;*.jpg|*.bmp;*.gif;*.jpg";
 constexpr std::int32_t kNewAndSaveAsFlags = 2621446;
 constexpr std::int32_t kOpenFlags = 2625542;
 
@@ -147,7 +148,7 @@ void F::mnuNew_Click() {
     OpenSave.Flags = kNewAndSaveAsFlags;
     OpenSave.CancelError = true;
     OpenSave.DialogTitle = "Enter new project name and select path:";
-    OpenSave.InitDir = ProjectPath;
+    OpenSave.InitDir = dialogStartPath();
 
     auto reportFailure = [this](bool cancelled) {
         if (cancelled) {
@@ -236,7 +237,7 @@ void F::mnuOpen_Click() {
     OpenSave.Flags = kOpenFlags;
     OpenSave.DialogTitle = "Select filename to load project:";
     OpenSave.CancelError = true;
-    OpenSave.InitDir = ProjectPath;
+    OpenSave.InitDir = dialogStartPath();
     try {
         OpenSave.ShowOpen();
     } catch (const AppError&) {
@@ -365,6 +366,9 @@ void F::discardProject() {
     panes_->setPicturesVisible(false);
     panes_->resetBars();
     panes_->Scrolling();
+    if (!ProjectPath.empty()) {
+        LastPath = ProjectPath;
+    }
     ProjectPath.clear();
     PicturePath1.clear();
     PicturePath2.clear();

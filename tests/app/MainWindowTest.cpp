@@ -2,10 +2,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QUrl>
 #include <filesystem>
 
 #include "app/F.h"
@@ -129,12 +131,11 @@ TEST_F(MainWindow, LoadFillsTheColourMenuAndDisablesTheProjectMenus) {
     EXPECT_TRUE(window->Saved);
     EXPECT_EQ(window->CursorScaleX, 1);
     EXPECT_EQ(window->Cur2.left, 1);
-    EXPECT_EQ(window->ProjectPath, "/start/folder/last.kvp")
-        << "the last project's path is the dialogs' start";
+    EXPECT_EQ(window->ProjectPath, "") << "no project is open";
+    EXPECT_EQ(window->LastPath, "/start/folder/last.kvp") << "the last project's path is the dialogs' start";
 
-    window->ProjectPath.clear();
     window->Timer_Timer();
-    EXPECT_EQ(window->windowTitle(), "Korvane: saved - ");
+    EXPECT_EQ(window->windowTitle(), "Korvane: saved - ") << "the title names no project while none is open";
     EXPECT_FALSE(item("mnuView")->isEnabled());
 }
 
@@ -272,11 +273,27 @@ TEST_F(MainWindow, ExitRunsThePromptAndRemembersTheProjectPath) {
 
 TEST_F(MainWindow, ExitWithoutProjectKeepsTheRememberedPath) {
     window->Form_Load("");
-    window->ProjectPath.clear();
     window->show();
+    ui.fileAnswers = {std::nullopt};
+    window->mnuOpen_Click();
+    ASSERT_EQ(ui.fileDialogs().size(), 1u);
+    EXPECT_EQ(ui.fileDialogs()[0].initialDir, "/start/folder/last.kvp")
+        << "the dialogs start where work stopped";
     EXPECT_TRUE(window->close());
     EXPECT_EQ(ui.count("message"), 0);
     EXPECT_EQ(Registry::GetString(Registry::kKeyPath, Registry::kLastPath), "/start/folder/last.kvp");
+}
+
+TEST_F(MainWindow, AClosedProjectIsRememberedWithoutBeingNamed) {
+    window->Form_Load("");
+    window->show();
+    openUnsavedProject();
+    ui.messageAnswers = {MsgResult::No};
+    window->mnuClose_Click();
+    window->Timer_Timer();
+    EXPECT_EQ(window->windowTitle(), "Korvane: saved - ");
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(Registry::GetString(Registry::kKeyPath, Registry::kLastPath), dir.file("amp.kvp"));
 }
 
 TEST_F(MainWindow, CommandLinePresetsTheOpenDialog) {
@@ -285,7 +302,7 @@ TEST_F(MainWindow, CommandLinePresetsTheOpenDialog) {
 
     window->Form_Load("\"" + dir.file("my board.kvp") + "\"");
     EXPECT_EQ(window->OpenSave.FileName, canonical);
-    EXPECT_EQ(window->ProjectPath, "") << "the remembered path is not read when a file is named";
+    EXPECT_EQ(window->LastPath, "") << "the remembered path is not read when a file is named";
 
     F other(ui);
     other.Form_Load(dir.file("missing.kvp"));
@@ -305,6 +322,31 @@ TEST_F(MainWindow, DroppedFilesOfferTheFirstOne) {
     EXPECT_EQ(window->OpenSave.FileName, "/boards/first.kvp");
     window->Form_OLEDragDrop({});
     EXPECT_EQ(window->OpenSave.FileName, "/boards/first.kvp");
+}
+
+TEST_F(MainWindow, HelpKeyOpensTheGuideAtTheTopicOfTheMenuAndNamesItWithoutABrowser) {
+    window->Form_Load("");
+    window->HelpFile = dir.file("help/index.html");
+    auto pressF1 = [](QObject* target) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+    };
+    pressF1(window->menus().menu("mnuFillColor"));
+    pressF1(window->menus().menu("mnuTracing"));
+    pressF1(window->menus().menu("mnuFile"));
+    ASSERT_EQ(ui.count("url"), 3);
+    const std::string guide =
+        QUrl::fromLocalFile(QString::fromStdString(window->HelpFile)).toString().toStdString();
+    EXPECT_EQ(ui.calls[0].url, guide + "#tracing");
+    EXPECT_EQ(ui.calls[1].url, guide + "#tracing");
+    EXPECT_EQ(ui.calls[2].url, guide) << "a menu without a topic opens the guide's start";
+    EXPECT_EQ(ui.count("message"), 0);
+
+    ui.clear();
+    ui.browserStarts = false;
+    window->ShowHelpFile();
+    ASSERT_EQ(ui.messages().size(), 1u) << "a guide that cannot be shown is named, not silently dropped";
+    EXPECT_NE(ui.messages()[0].prompt.find(window->HelpFile), std::string::npos);
 }
 
 }  // namespace

@@ -155,8 +155,11 @@ TEST_F(ProjectLifecycle, NewProjectAsksForANameAndTwoPictures) {
     EXPECT_TRUE(dialogs[0].overwritePrompt);
     EXPECT_EQ(dialogs[1].title, "Select first picture:");
     ASSERT_GE(dialogs[1].filters.size(), 2u);
-    EXPECT_EQ(dialogs[1].filters[0].description, "*.bmp;*.gif;*.jpg");
-    EXPECT_EQ(dialogs[1].filters[0].patterns, (std::vector<std::string>{"*.bmp", "*.gif", "*.jpg"}));
+    EXPECT_EQ(dialogs[1].filters[0].description, "All supported pictures") << "PNG and TIFF shown by default";
+    EXPECT_EQ(dialogs[1].filters[0].patterns,
+              (std::vector<std::string>{"*.bmp", "*.gif", "*.jpg", "*.jpeg", "*.png", "*.tif", "*.tiff"}));
+    EXPECT_EQ(dialogs[1].filters[1].description, "*.bmp;*.gif;*.jpg");
+    EXPECT_EQ(dialogs[1].filterIndex, 1);
     EXPECT_EQ(dialogs[2].title, "Select second picture:");
     EXPECT_EQ(fs::path(dialogs[2].initialDir + "/").lexically_normal(), fs::path(dir.file("scans/")))
         << "the second picture is looked for where the first one was";
