@@ -249,14 +249,17 @@ void F::mnuColorBound_Click() {
             "Pixels which have the color of the clicked pixel \u00B1X% should be repainted with the filling "
             "color. Input  X:";
         request.title = "Define the area bounds for the filling:";
-        request.defaultText = formatFraction(float(ColorBound) * 100.0f);
+        // The bound is kept as the user's percentage over 100 in double precision, so that a percentage
+        // shows as it was typed: a single-precision bound times 100 turns 30 into 30.000002.
+        request.defaultText = formatFraction(float(ColorBound * 100.0));
         const std::optional<std::string> answer = ui_.input(request);
         const double value = answer ? parseNumber(*answer) : 0.0;
-        // The bound is kept in single precision; a percentage too large for it would be written to the
-        // project as 0 and read back as something else, so it is asked again like any unusable entry.
+        // The fill works with a single-precision bound; a percentage too large for it would be written
+        // to the project as 0 and read back as something else, so it is asked again like any unusable
+        // entry.
         const float bound = float(value / 100);
         if (value > 0 && std::isfinite(bound)) {
-            ColorBound = bound;
+            ColorBound = value / 100;
             return;
         }
     }

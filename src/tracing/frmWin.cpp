@@ -2,10 +2,12 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace korvane {
 
@@ -31,7 +33,13 @@ frmWin::frmWin(QWidget* owner) : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHi
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addLayout(buttons);
-    setFixedSize(sizeHint());
+    // The buttons alone make a box narrower than its title, and window managers cut a title to the
+    // frame ("Check the t... ompletely:"). Title bars commonly use a bold face, and the frame needs room
+    // for its own buttons beside the text.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + kTitleBarButtonsWidth;
+    setFixedSize(std::max(sizeHint().width(), titleWidth), sizeHint().height());
 
     connect(cmdSelect, &QPushButton::clicked, this, &frmWin::cmdSelect_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmWin::cmdCancel_Click);

@@ -30,6 +30,9 @@ class frmWin : public QDialog {
     // "yes", "no", or empty while no answer has been given since the window was shown.
     const QString& answer() const { return Tag; }
 
+    // Room a title bar takes beside its text (frame buttons and margins), in pixels.
+    static constexpr int kTitleBarButtonsWidth = 96;
+
     void cmdSelect_Click();
     void cmdCancel_Click();
 

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -112,6 +113,10 @@ class Tracing : public ::testing::Test {
 TEST_F(Tracing, AltClickFillsRedAndTheSavedFillBecomesATrace) {
     answerNextQuestion(true, [this] {
         EXPECT_EQ(question()->windowTitle(), "Check the trace completely:");
+        QFont titleFont = question()->font();
+        titleFont.setBold(true);
+        EXPECT_GT(question()->width(), QFontMetrics(titleFont).horizontalAdvance(question()->windowTitle()))
+            << "the whole title fits the box";
         EXPECT_EQ(question()->Label1->text(), "New trace: look the trace on the picture");
         EXPECT_EQ(question()->cmdSelect->text(), "&Save trace");
         EXPECT_EQ(question()->cmdCancel->text(), "&Delete trace");
@@ -207,6 +212,16 @@ TEST_F(Tracing, ColourBoundIsAskedUntilPositive) {
     window->mnuColorBound_Click();
     ASSERT_EQ(ui.count("input"), 1);
     EXPECT_EQ(ui.calls.front().input.defaultText, "2.5");
+
+    // Every whole percentage shows again as it was typed, without single-precision noise.
+    for (int percent = 1; percent <= 100; ++percent) {
+        ui.clear();
+        ui.inputAnswers = {std::to_string(percent), std::string("1")};
+        window->mnuColorBound_Click();
+        window->mnuColorBound_Click();
+        ASSERT_EQ(ui.count("input"), 2);
+        EXPECT_EQ(ui.calls[1].input.defaultText, std::to_string(percent));
+    }
 }
 
 TEST_F(Tracing, FillAtTheCursorOfThePictureClickedLast) {
