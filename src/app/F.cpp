@@ -168,7 +168,7 @@ void F::Form_Load(const std::string& commandLine) {
     CursorScaleY = 1;
     Cur1.left = Cur1.top = 1;
     Cur2.left = Cur2.top = 1;
-    showCursors();
+    cursorsPlaced();
     Saved = true;
     panes_->pic1()->setFocus();
 

@@ -232,6 +232,10 @@ class F : public QMainWindow {
     bool loadProjectFromDocument(const std::string& path);
     void showProjectPictures();
     void showCursors();
+    // The cursors were put where they stand by other means than a drag (start, a project opened): the
+    // mapping goes on from there.
+    void cursorsPlaced();
+    ShownCursors shownCursors() const;
     CursorSyncState syncState() const;
     void applySyncState(const CursorSyncState& state);
     void dragOn(int picture, Qt::MouseButtons buttons, int x, int y);
@@ -244,6 +248,8 @@ class F : public QMainWindow {
     Panes* panes_ = nullptr;
     frmSyn* syn_ = nullptr;
     bool synOpen_ = false;
+    // The cursors as the mapping knows them, unrounded; Cur1, Cur2 and OldX1..OldY2 show them rounded.
+    CursorSyncState exactCursors_;
     bool projectOpen_ = false;
     bool unloaded_ = false;
     // --- transforms, private ---

@@ -82,32 +82,43 @@ void F::AutoPos() {
     }
 }
 
+ShownCursors F::shownCursors() const {
+    return {OldX1, OldY1, OldX2, OldY2, Cur1.left, Cur1.top, Cur2.left, Cur2.top};
+}
+
 CursorSyncState F::syncState() const {
-    CursorSyncState state;
+    CursorSyncState state = Reconcile(exactCursors_, shownCursors());
     state.CursorScaleX = CursorScaleX;
     state.CursorScaleY = CursorScaleY;
-    state.OldX1 = OldX1;
-    state.OldY1 = OldY1;
-    state.OldX2 = OldX2;
-    state.OldY2 = OldY2;
-    state.cur1Left = Cur1.left;
-    state.cur1Top = Cur1.top;
-    state.cur2Left = Cur2.left;
-    state.cur2Top = Cur2.top;
     return state;
 }
 
 void F::applySyncState(const CursorSyncState& state) {
+    exactCursors_ = state;
     CursorScaleX = state.CursorScaleX;
     CursorScaleY = state.CursorScaleY;
-    OldX1 = state.OldX1;
-    OldY1 = state.OldY1;
-    OldX2 = state.OldX2;
-    OldY2 = state.OldY2;
-    Cur1.left = state.cur1Left;
-    Cur1.top = state.cur1Top;
-    Cur2.left = state.cur2Left;
-    Cur2.top = state.cur2Top;
+    const ShownCursors shown = Shown(state);
+    OldX1 = shown.OldX1;
+    OldY1 = shown.OldY1;
+    OldX2 = shown.OldX2;
+    OldY2 = shown.OldY2;
+    Cur1.left = shown.cur1Left;
+    Cur1.top = shown.cur1Top;
+    Cur2.left = shown.cur2Left;
+    Cur2.top = shown.cur2Top;
+    showCursors();
+}
+
+void F::cursorsPlaced() {
+    const ShownCursors shown = shownCursors();
+    exactCursors_.OldX1 = shown.OldX1;
+    exactCursors_.OldY1 = shown.OldY1;
+    exactCursors_.OldX2 = shown.OldX2;
+    exactCursors_.OldY2 = shown.OldY2;
+    exactCursors_.cur1Left = shown.cur1Left;
+    exactCursors_.cur1Top = shown.cur1Top;
+    exactCursors_.cur2Left = shown.cur2Left;
+    exactCursors_.cur2Top = shown.cur2Top;
     showCursors();
 }
 

@@ -334,7 +334,7 @@ bool F::loadProjectFromDocument(const std::string& path) {
     OldY1 = values.oldY1;
     OldX2 = values.oldX2;
     OldY2 = values.oldY2;
-    showCursors();
+    cursorsPlaced();
     return true;
 }
 

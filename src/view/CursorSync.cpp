@@ -3,6 +3,7 @@
 #include "text/Numbers.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
@@ -19,35 +20,76 @@ std::int32_t toPosition(double value) {
         nearest(value), std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
+// The unrounded positions stay within the same range, so that a far-out cursor can come back and the
+// arithmetic never meets infinity.
+double bounded(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    return std::clamp<double>(value, std::numeric_limits<std::int32_t>::min(),
+                              std::numeric_limits<std::int32_t>::max());
+}
+
 }  // namespace
 
+ShownCursors Shown(const CursorSyncState& state) {
+    ShownCursors shown;
+    shown.OldX1 = toPosition(state.OldX1);
+    shown.OldY1 = toPosition(state.OldY1);
+    shown.OldX2 = toPosition(state.OldX2);
+    shown.OldY2 = toPosition(state.OldY2);
+    shown.cur1Left = toPosition(state.cur1Left);
+    shown.cur1Top = toPosition(state.cur1Top);
+    shown.cur2Left = toPosition(state.cur2Left);
+    shown.cur2Top = toPosition(state.cur2Top);
+    return shown;
+}
+
+CursorSyncState Reconcile(const CursorSyncState& exact, const ShownCursors& shown) {
+    auto pick = [](double unrounded, double visible) {
+        return double(toPosition(unrounded)) == visible ? unrounded : visible;
+    };
+    CursorSyncState state = exact;
+    state.OldX1 = pick(exact.OldX1, shown.OldX1);
+    state.OldY1 = pick(exact.OldY1, shown.OldY1);
+    state.OldX2 = pick(exact.OldX2, shown.OldX2);
+    state.OldY2 = pick(exact.OldY2, shown.OldY2);
+    state.cur1Left = pick(exact.cur1Left, shown.cur1Left);
+    state.cur1Top = pick(exact.cur1Top, shown.cur1Top);
+    state.cur2Left = pick(exact.cur2Left, shown.cur2Left);
+    state.cur2Top = pick(exact.cur2Top, shown.cur2Top);
+    return state;
+}
+
 void DragOnPicture1(CursorSyncState& state, double x, double y, bool wizardOpen) {
-    state.cur1Left = x;
-    state.cur1Top = y;
+    state.cur1Left = bounded(x);
+    state.cur1Top = bounded(y);
     // While the wizard is open the user places each cursor on its own, so the other one stays put.
     if (!wizardOpen) {
         // OldX1/OldY1 still hold the previous position, so cursor 2 moves by the scaled displacement
-        // from where it stands, rounded anew at every event.
-        state.OldX2 = toPosition((x - state.OldX1) * double{state.CursorScaleX} + state.cur2Left);
-        state.OldY2 = toPosition((y - state.OldY1) * double{state.CursorScaleY} + state.cur2Top);
-        state.cur2Left = state.OldX2;
-        state.cur2Top = state.OldY2;
+        // from where it stands. Nothing is rounded here, so the steps of a drag add up exactly.
+        state.cur2Left =
+            bounded((state.cur1Left - state.OldX1) * double{state.CursorScaleX} + state.cur2Left);
+        state.cur2Top = bounded((state.cur1Top - state.OldY1) * double{state.CursorScaleY} + state.cur2Top);
+        state.OldX2 = state.cur2Left;
+        state.OldY2 = state.cur2Top;
     }
-    state.OldX1 = toPosition(x);
-    state.OldY1 = toPosition(y);
+    state.OldX1 = state.cur1Left;
+    state.OldY1 = state.cur1Top;
 }
 
 void DragOnPicture2(CursorSyncState& state, double x, double y, bool wizardOpen) {
-    state.cur2Left = x;
-    state.cur2Top = y;
+    state.cur2Left = bounded(x);
+    state.cur2Top = bounded(y);
     if (!wizardOpen) {
-        state.OldX1 = toPosition((x - state.OldX2) / double{state.CursorScaleX} + state.cur1Left);
-        state.OldY1 = toPosition((y - state.OldY2) / double{state.CursorScaleY} + state.cur1Top);
-        state.cur1Left = state.OldX1;
-        state.cur1Top = state.OldY1;
+        state.cur1Left =
+            bounded((state.cur2Left - state.OldX2) / double{state.CursorScaleX} + state.cur1Left);
+        state.cur1Top = bounded((state.cur2Top - state.OldY2) / double{state.CursorScaleY} + state.cur1Top);
+        state.OldX1 = state.cur1Left;
+        state.OldY1 = state.cur1Top;
     }
-    state.OldX2 = toPosition(x);
-    state.OldY2 = toPosition(y);
+    state.OldX2 = state.cur2Left;
+    state.OldY2 = state.cur2Top;
 }
 
 void ResetScale(CursorSyncState& state) {

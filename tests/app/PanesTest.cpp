@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 
 #include "app/F.h"
 #include "support/ScriptedUi.h"
@@ -174,6 +175,27 @@ TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacemen
     EXPECT_EQ(window->CursorScaleY, 1);
     expectCursors(22, 14, 22, 14);
     EXPECT_EQ(window->OldX2, 74) << "the remembered positions stay";
+}
+
+// The window maps from the unrounded cursors: what it shows and saves are whole pixels, but a slow
+// drag does not drift and coming back restores the start.
+TEST_F(PicturePanes, SlowDragKeepsTheMappedCursorWhereTheScalePutsIt) {
+    window->CursorScaleX = 1.04f;
+    window->CursorScaleY = 1.03f;
+    window->Cur1 = {10, 10, true};
+    window->Cur2 = {50, 60, true};
+    window->OldX1 = 10, window->OldY1 = 10, window->OldX2 = 50, window->OldY2 = 60;
+    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 10, 10);
+    for (int d = 2; d <= 500; d += 2) {
+        window->P1_MouseMove(Qt::LeftButton, Qt::NoModifier, 10 + d, 10 + d / 2);
+        ASSERT_LE(std::abs(window->Cur2.left - (50 + 1.04f * d)), 0.5) << d;
+        ASSERT_LE(std::abs(window->Cur2.top - (60 + 1.03f * (d / 2))), 0.5) << d;
+        ASSERT_EQ(window->Cur2.left, std::round(window->Cur2.left)) << "shown on whole pixels";
+        ASSERT_EQ(window->OldX2, window->Cur2.left);
+    }
+    EXPECT_EQ(window->Cur2.left, 570);  // 50 + 520
+    window->P1_MouseMove(Qt::LeftButton, Qt::NoModifier, 10, 10);
+    expectCursors(10, 10, 50, 60);
 }
 
 TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {

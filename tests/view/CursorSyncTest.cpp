@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace korvane {
 namespace {
@@ -14,44 +16,103 @@ CursorSyncState stateAt(double x1, double y1, double x2, double y2, float scaleX
     CursorSyncState s;
     s.CursorScaleX = scaleX;
     s.CursorScaleY = scaleY;
-    s.cur1Left = x1;
-    s.cur1Top = y1;
-    s.cur2Left = x2;
-    s.cur2Top = y2;
-    s.OldX1 = static_cast<std::int32_t>(x1);
-    s.OldY1 = static_cast<std::int32_t>(y1);
-    s.OldX2 = static_cast<std::int32_t>(x2);
-    s.OldY2 = static_cast<std::int32_t>(y2);
+    s.cur1Left = s.OldX1 = x1;
+    s.cur1Top = s.OldY1 = y1;
+    s.cur2Left = s.OldX2 = x2;
+    s.cur2Top = s.OldY2 = y2;
     return s;
 }
 
-TEST(CursorMapping, DragOnPicture2DividesAndRoundsEachStepToEven) {
+// The worked example with scale 2: the second +3 step lands on 103. Rounding each step on its own
+// gave 104, a pixel of drift after two steps.
+TEST(CursorMapping, DragOnPicture2DividesAndShowsTheResultRoundedToEven) {
     CursorSyncState s = stateAt(100, 50, 300, 70, 2, 1);
     DragOnPicture2(s, 303, 70, false);
-    EXPECT_EQ(s.cur1Left, 102);  // nearest(101.5)
-    EXPECT_EQ(s.OldX1, 102);
-    EXPECT_EQ(s.cur1Top, 50);
-    EXPECT_EQ(s.cur2Left, 303);
-    EXPECT_EQ(s.OldX2, 303);
+    EXPECT_EQ(Shown(s).cur1Left, 102);  // nearest(101.5)
+    EXPECT_EQ(Shown(s).OldX1, 102);
+    EXPECT_EQ(Shown(s).cur1Top, 50);
+    EXPECT_EQ(Shown(s).OldX2, 303);
     DragOnPicture2(s, 306, 70, false);
-    EXPECT_EQ(s.cur1Left, 104);  // nearest(103.5)
+    EXPECT_EQ(Shown(s).cur1Left, 103);
 
     CursorSyncState t = stateAt(101, 50, 300, 70, 2, 1);
     DragOnPicture2(t, 303, 70, false);
-    EXPECT_EQ(t.cur1Left, 102);  // nearest(102.5)
+    EXPECT_EQ(Shown(t).cur1Left, 102);  // nearest(102.5)
 }
 
 TEST(CursorMapping, DragOnPicture1MultipliesFromWhereCursor2Stands) {
     CursorSyncState s = stateAt(100, 100, 40, 60, 2, 0.5f);
     DragOnPicture1(s, 110, 103, false);
-    EXPECT_EQ(s.cur1Left, 110);
-    EXPECT_EQ(s.cur1Top, 103);
-    EXPECT_EQ(s.cur2Left, 60);
-    EXPECT_EQ(s.cur2Top, 62);  // nearest(61.5)
-    EXPECT_EQ(s.OldX2, 60);
-    EXPECT_EQ(s.OldY2, 62);
-    EXPECT_EQ(s.OldX1, 110);
-    EXPECT_EQ(s.OldY1, 103);
+    const ShownCursors shown = Shown(s);
+    EXPECT_EQ(shown.cur1Left, 110);
+    EXPECT_EQ(shown.cur1Top, 103);
+    EXPECT_EQ(shown.cur2Left, 60);
+    EXPECT_EQ(shown.cur2Top, 62);  // nearest(61.5)
+    EXPECT_EQ(shown.OldX2, 60);
+    EXPECT_EQ(shown.OldY2, 62);
+    EXPECT_EQ(shown.OldX1, 110);
+    EXPECT_EQ(shown.OldY1, 103);
+}
+
+// A real mouse sends 2-pixel steps. Whatever the path, the driven cursor stays within half a pixel of
+// where the scale puts it, and coming back to the start point gives the start positions again.
+TEST(CursorMapping, SlowDragsDoNotDrift) {
+    const float sx = 1.04f, sy = 1.03f;
+    const double a1x = 600, a1y = 400, a2x = 649, a2y = 412;
+    for (int picture : {1, 2}) {
+        for (int step : {2, -2}) {
+            CursorSyncState s = stateAt(a1x, a1y, a2x, a2y, sx, sy);
+            auto dragTo = [&](double dx, double dy) {
+                if (picture == 1) {
+                    DragOnPicture1(s, a1x + dx, a1y + dy, false);
+                } else {
+                    DragOnPicture2(s, a2x + dx, a2y + dy, false);
+                }
+                const ShownCursors shown = Shown(s);
+                if (picture == 1) {
+                    EXPECT_LE(std::abs(shown.cur2Left - (a2x + sx * (shown.cur1Left - a1x))), 0.5) << dx;
+                    EXPECT_LE(std::abs(shown.cur2Top - (a2y + sy * (shown.cur1Top - a1y))), 0.5) << dy;
+                } else {
+                    EXPECT_LE(std::abs(shown.cur1Left - (a1x + (shown.cur2Left - a2x) / sx)), 0.5) << dx;
+                    EXPECT_LE(std::abs(shown.cur1Top - (a1y + (shown.cur2Top - a2y) / sy)), 0.5) << dy;
+                }
+            };
+            for (int d = step; std::abs(d) <= 500; d += step) {
+                dragTo(d, d / 2);
+            }
+            for (int d = 500 * step / 2; d != 0; d -= step) {
+                dragTo(d, d / 2);
+            }
+            dragTo(0, 0);
+            const ShownCursors back = Shown(s);
+            EXPECT_EQ((std::vector<double>{back.cur1Left, back.cur1Top, back.cur2Left, back.cur2Top}),
+                      (std::vector<double>{a1x, a1y, a2x, a2y}))
+                << "picture " << picture << " step " << step;
+        }
+    }
+    // The report that started it: a click at 600 put cursor 2 at 649; a drag to 1099 must put it at 1168.
+    CursorSyncState s = stateAt(a1x, a1y, a2x, a2y, sx, sy);
+    for (int x = 602; x <= 1098; x += 2) {
+        DragOnPicture1(s, x, a1y, false);
+    }
+    DragOnPicture1(s, 1099, a1y, false);
+    EXPECT_EQ(Shown(s).cur2Left, 1168);
+}
+
+// Values the window shows that no longer match the unrounded ones were placed by other means.
+TEST(CursorMapping, ReconcileKeepsUnroundedValuesOnlyWhileTheyMatchWhatIsShown) {
+    CursorSyncState exact = stateAt(10.4, 20.5, 30.6, 40, 2, 3);
+    ShownCursors shown = Shown(exact);
+    CursorSyncState kept = Reconcile(exact, shown);
+    EXPECT_EQ((std::vector<double>{kept.cur1Left, kept.cur1Top, kept.cur2Left, kept.OldX1, kept.OldX2}),
+              (std::vector<double>{10.4, 20.5, 30.6, 10.4, 30.6}));
+    EXPECT_EQ(kept.CursorScaleX, 2);
+    shown.cur1Left = 11;
+    shown.OldX2 = 7;
+    shown.cur2Top = 40.5;  // a hand-edited project may hold half pixels
+    const CursorSyncState moved = Reconcile(exact, shown);
+    EXPECT_EQ((std::vector<double>{moved.cur1Left, moved.OldX2, moved.cur2Top, moved.OldX1}),
+              (std::vector<double>{11, 7, 40.5, 10.4}));
 }
 
 TEST(CursorMapping, ResetScaleLinesCursor2UpWithCursor1) {
