@@ -255,8 +255,11 @@ class F : public QMainWindow {
     // --- transforms, private ---
     // Asks which picture a transform is for: 1, 2, or 0 when cancelled.
     int askPicture(const char* title);
-    // Mirrors or turns picture 1 or 2 as `step` says, without asking; false with the user told why.
-    bool transformPicture(int picture, int step, const char* errorTitle);
+    // Brings picture 1 or 2 from its present base into `orientation` and makes that its new base and
+    // working image. False when memory ran out: the picture and its size are then as they were.
+    bool orientPicture(int picture, Orientation orientation);
+    // One Edit-menu step on picture 1 or 2, without asking, kept in the project; false with the user told.
+    bool transformPicture(int picture, Orientation step, const char* errorTitle);
     // Brings freshly loaded pictures into the orientation stored with the project.
     void applyStoredOrientations();
     bool rotating_ = false;

@@ -4,48 +4,23 @@
 
 #include <QElapsedTimer>
 #include <QImage>
-#include <cstring>
 #include <new>
 #include <stdexcept>
+#include <string>
 
 #include "app/F.h"
 #include "platform/Ui.h"
+#include "transforms/OrientedImage.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 
 namespace korvane {
 
-namespace transforms_testing {
-// Lets tests see what a user sees when a picture is too large for the memory that is left.
-bool failNextAllocation = false;
-}  // namespace transforms_testing
-
 namespace {
-
-enum Step { kFlipHorizontal, kFlipVertical, kRotate };
 
 const char* const kMemoryMessage =
     "There isn't enough available memory for this operation. Use else software to flip this great picture or "
-    "work "
-    "with smaller pictures.";
-
-// The project keeps each picture's orientation after the two picture entries, which must stay first.
-const char* orientationKey(int picture) {
-    return picture == 1 ? "Transform1" : "Transform2";
-}
-
-QImage allocate(int width, int height) {
-    if (transforms_testing::failNextAllocation) {
-        transforms_testing::failNextAllocation = false;
-        return {};
-    }
-    return QImage(width, height, QImage::Format_RGBX8888);
-}
-
-ImageView viewOf(QImage& image) {
-    return {reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
-            int(image.bytesPerLine() / 4)};
-}
+    "work with smaller pictures.";
 
 }  // namespace
 
@@ -66,64 +41,77 @@ int F::askPicture(const char* title) {
     }
 }
 
-bool F::transformPicture(int picture, int step, const char* errorTitle) {
+bool F::orientPicture(int picture, Orientation orientation) {
     PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
-    auto fail = [this, errorTitle](const std::string& prompt) {
-        MessageRequest request;
-        request.prompt = prompt;
-        request.title = errorTitle;
-        request.icon = MsgIcon::Exclamation;
-        ui_.message(request);
+    const QImage previous = box->baseImage();  // shares the pixels: nothing is copied
+    QImage oriented;
+    if (orientation.turns % 2 == 1) {
+        // Turning is the long one: the window stays alive meanwhile, and the busy state holds back
+        // whatever would replace or remove this picture.
+        rotating_ = true;
+        QElapsedTimer sinceEvents;
+        sinceEvents.start();
+        oriented = OrientedImage(previous, orientation, [this, &sinceEvents] {
+            if (sinceEvents.elapsed() >= 40) {
+                ui_.processEvents();
+                sinceEvents.restart();
+            }
+        });
+        rotating_ = false;
+    } else {
+        oriented = OrientedImage(previous, orientation);
+    }
+    if (oriented.isNull()) {
         return false;
-    };
+    }
+    // The old working image goes before the new one is made, so a transform never holds more than the
+    // old base, the new base and one working image. The working image starts again from the new base:
+    // painted traces are gone, their records stay.
+    box->clearPicture();
+    box->setPicture(oriented);
+    oriented = QImage();
+    if (box->workImage().isNull()) {
+        // Its working image could not be made: the picture as it was, from the memory just given back.
+        box->clearPicture();
+        box->setPicture(previous);
+        return false;
+    }
+    Orientation& current = picture == 1 ? Orientation1 : Orientation2;
+    Orientation next = current;
+    if (orientation.flipped) {
+        next = AfterFlipHorizontal(next);
+    }
+    for (int turn = 0; turn < orientation.turns; ++turn) {
+        next = AfterRotate90(next);
+    }
+    current = next;
+    return true;
+}
+
+bool F::transformPicture(int picture, Orientation step, const char* errorTitle) {
+    std::string failure = kMemoryMessage;
+    bool done = false;
     try {
         BusyPointer busyPointer(ui_);
-        const QImage& base = box->baseImage();
-        QImage turned;
-        if (step == kRotate) {
-            turned = allocate(base.height(), base.width());
-        } else {
-            turned = allocate(base.width(), base.height());
-        }
-        if (turned.isNull()) {
-            return fail(kMemoryMessage);
-        }
-        if (step == kRotate) {
-            QImage source = base;  // shares the pixels; the picture is not touched until the end
-            rotating_ = true;
-            QElapsedTimer sinceEvents;
-            sinceEvents.start();
-            RotatePixels(viewOf(source), viewOf(turned), [this, &sinceEvents] {
-                if (sinceEvents.elapsed() >= 40) {
-                    ui_.processEvents();
-                    sinceEvents.restart();
-                }
-            });
-            rotating_ = false;
-        } else {
-            for (int y = 0; y < base.height(); ++y) {
-                std::memcpy(turned.scanLine(y), base.constScanLine(y), std::size_t(base.width()) * 4);
-            }
-            if (step == kFlipHorizontal) {
-                FlipHorizontal(viewOf(turned));
-            } else {
-                FlipVertical(viewOf(turned));
-            }
-        }
-        // The working image starts again from the new base: painted traces are gone, their records stay.
-        box->setPicture(turned);
+        done = orientPicture(picture, step);
     } catch (const std::bad_alloc&) {
         rotating_ = false;
-        return fail(kMemoryMessage);
     } catch (const std::exception& error) {
         rotating_ = false;
-        return fail(std::string("Error :") + error.what());
+        failure = std::string("Error :") + error.what();
     }
-    Orientation& orientation = picture == 1 ? Orientation1 : Orientation2;
-    orientation = step == kRotate           ? AfterRotate90(orientation)
-                  : step == kFlipHorizontal ? AfterFlipHorizontal(orientation)
-                                            : AfterFlipVertical(orientation);
-    return true;
+    if (done) {
+        Doc.SetValue(kFilePathSection, OrientationKey(picture),
+                     FormatOrientation(picture == 1 ? Orientation1 : Orientation2));
+        Saved = false;
+        return true;
+    }
+    MessageRequest request;
+    request.prompt = failure;
+    request.title = errorTitle;
+    request.icon = MsgIcon::Exclamation;
+    ui_.message(request);
+    return false;
 }
 
 void F::mnuFlipG_Click() {
@@ -131,10 +119,7 @@ void F::mnuFlipG_Click() {
         return;
     }
     if (const int picture = askPicture("Flip picture horizontally:")) {
-        if (transformPicture(picture, kFlipHorizontal, "Can't perform flip:")) {
-            Doc.SetValue(kFilePathSection, orientationKey(picture),
-                         FormatOrientation(picture == 1 ? Orientation1 : Orientation2));
-            Saved = false;
+        if (transformPicture(picture, kFlipHorizontalStep, "Can't perform flip:")) {
             ui_.beep();
         }
     }
@@ -145,10 +130,7 @@ void F::mnuFlipV_Click() {
         return;
     }
     if (const int picture = askPicture("Flip picture vertically:")) {
-        if (transformPicture(picture, kFlipVertical, "Can't perform flip:")) {
-            Doc.SetValue(kFilePathSection, orientationKey(picture),
-                         FormatOrientation(picture == 1 ? Orientation1 : Orientation2));
-            Saved = false;
+        if (transformPicture(picture, kFlipVerticalStep, "Can't perform flip:")) {
             ui_.beep();
         }
     }
@@ -159,11 +141,7 @@ void F::mnuRotate90_Click() {
         return;
     }
     if (const int picture = askPicture("Rotate picture to 90 degrees clockwise:")) {
-        const bool done = transformPicture(picture, kRotate, "Can't perform rotate:");
-        if (done) {
-            Doc.SetValue(kFilePathSection, orientationKey(picture),
-                         FormatOrientation(picture == 1 ? Orientation1 : Orientation2));
-            Saved = false;
+        if (transformPicture(picture, kRotateStep, "Can't perform rotate:")) {
             panes_->Scrolling();
             ui_.beep();
         }
@@ -199,16 +177,14 @@ void F::mnuClipboard_Click() {
 
 void F::applyStoredOrientations() {
     for (int picture : {1, 2}) {
-        const Orientation stored = ParseOrientation(Doc.Value(kFilePathSection, orientationKey(picture)));
+        const Orientation stored = ParseOrientation(Doc.Value(kFilePathSection, OrientationKey(picture)));
         Orientation& current = picture == 1 ? Orientation1 : Orientation2;
         current = {};
-        if (stored.flipped && !transformPicture(picture, kFlipHorizontal, "Can't perform flip:")) {
-            throw std::runtime_error("cannot restore the picture's orientation");
-        }
-        for (int turn = 0; turn < stored.turns; ++turn) {
-            if (!transformPicture(picture, kRotate, "Can't perform rotate:")) {
-                throw std::runtime_error("cannot restore the picture's orientation");
-            }
+        // The same checked way as the Edit menu, in one step however the picture was turned and mirrored.
+        if (!stored.identity() && !orientPicture(picture, stored)) {
+            throw std::runtime_error("There isn't enough available memory to turn picture " +
+                                     std::to_string(picture) + " as the project stores it (" +
+                                     FormatOrientation(stored) + ").");
         }
     }
 }

@@ -3,4 +3,5 @@ set(KORVANE_CLI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/main.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RenderCommand.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/../view/PictureFile.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/../view/PictureFile.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/../transforms/OrientedImage.cpp)

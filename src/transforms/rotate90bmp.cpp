@@ -15,6 +15,10 @@ std::uint32_t* row(const ImageView& image, int y) {
     return image.pixels + std::size_t(y) * std::size_t(image.stride);
 }
 
+const std::uint32_t* row(const ConstImageView& image, int y) {
+    return image.pixels + std::size_t(y) * std::size_t(image.stride);
+}
+
 }  // namespace
 
 void FlipHorizontal(const ImageView& image) {
@@ -43,7 +47,7 @@ namespace {
 
 // Turns the 4 x 4 block whose top-left source pixel is (x, y): four source rows become four
 // destination rows, each written right to left.
-inline void rotateBlock4(const ImageView& src, const ImageView& dst, int x, int y) {
+inline void rotateBlock4(const ConstImageView& src, const ImageView& dst, int x, int y) {
 #if defined(__SSE2__)
     const __m128i r0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row(src, y) + x));
     const __m128i r1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row(src, y + 1) + x));
@@ -68,13 +72,13 @@ inline void rotateBlock4(const ImageView& src, const ImageView& dst, int x, int 
 #endif
 }
 
-inline void rotatePixel(const ImageView& src, const ImageView& dst, int x, int y) {
+inline void rotatePixel(const ConstImageView& src, const ImageView& dst, int x, int y) {
     row(dst, x)[dst.width - 1 - y] = row(src, y)[x];
 }
 
 }  // namespace
 
-void RotatePixels(const ImageView& src, const ImageView& dst, const std::function<void()>& progress) {
+void RotatePixels(const ConstImageView& src, const ImageView& dst, const std::function<void()>& progress) {
     const int w = src.width;
     const int h = src.height;
     // Tiles small enough that the source and destination lines they touch stay in L1 and the TLB.
@@ -105,6 +109,42 @@ void RotatePixels(const ImageView& src, const ImageView& dst, const std::functio
         if (progress) {
             progress();
         }
+    }
+}
+
+void OrientPixels(const ConstImageView& src, const ImageView& dst, Orientation orientation,
+                  const std::function<void()>& progress) {
+    // Mirroring first and then turning equals one turn (or none) followed by mirrors:
+    // R.H = V.R, R^2 = H.V, R^3 = H.V.R, and so R^2.H = V and R^3.H = H.R.
+    bool flipH = false;
+    bool flipV = false;
+    if (orientation.turns % 2 == 1) {
+        RotatePixels(src, dst, progress);
+        if (orientation.turns == 1) {
+            flipV = orientation.flipped;
+        } else {
+            flipH = true;
+            flipV = !orientation.flipped;
+        }
+    } else {
+        for (int y = 0; y < src.height; ++y) {
+            std::memcpy(row(dst, y), row(src, y), std::size_t(src.width) * 4);
+        }
+        if (progress) {
+            progress();
+        }
+        if (orientation.turns == 0) {
+            flipH = orientation.flipped;
+        } else {
+            flipH = !orientation.flipped;
+            flipV = true;
+        }
+    }
+    if (flipH) {
+        FlipHorizontal(dst);
+    }
+    if (flipV) {
+        FlipVertical(dst);
     }
 }
 

@@ -1,18 +1,18 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <QImage>
+#include <fstream>
 
 #include "app/F.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "transforms/OrientedImage.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 
 namespace korvane {
-namespace transforms_testing {
-extern bool failNextAllocation;
-}
-
 namespace {
 
 using testing::ScriptedUi;
@@ -154,20 +154,116 @@ TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndPadsKeepTheirP
     EXPECT_EQ(ui.count("beep"), 0) << "restoring the orientation is not a user's command";
 }
 
-TEST_F(PictureTransforms, AnAllocationFailureLeavesThePictureUsable) {
-    transforms_testing::failNextAllocation = true;
-    ui.messageAnswers = {MsgResult::Yes, MsgResult::Ok};
+// Caps the address space the process may still take, for its lifetime: a picture that does not fit is a
+// picture the process cannot get, as on a machine whose memory is full.
+class AddressSpaceLimit {
+  public:
+    explicit AddressSpaceLimit(std::size_t headroom) {
+        getrlimit(RLIMIT_AS, &previous_);
+        std::size_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        rlimit limit = previous_;
+        limit.rlim_cur = pages * std::size_t(sysconf(_SC_PAGESIZE)) + headroom;
+        setrlimit(RLIMIT_AS, &limit);
+    }
+    ~AddressSpaceLimit() { setrlimit(RLIMIT_AS, &previous_); }
+
+  private:
+    rlimit previous_{};
+};
+
+TEST_F(PictureTransforms, RunningOutOfMemoryKeepsPictureSizeOrientationAndSavedFlag) {
+    // A board-sized first picture whose pixels tell where they came from.
+    constexpr int kW = 2000, kH = 1500;
+    constexpr std::size_t kPicture = std::size_t(kW) * kH * 4;
+    const auto source = [](int x, int y) { return qRgb(x % 256, y % 256, (x / 256) * 8 + y / 256); };
+    {
+        QImage big(kW, kH, QImage::Format_RGBX8888);
+        for (int y = 0; y < kH; ++y) {
+            for (int x = 0; x < kW; ++x) {
+                big.setPixel(x, y, source(x, y));
+            }
+        }
+        window->panes()->P1()->setPicture(big);
+    }
+    const struct {
+        const char* what;
+        bool hook;             // the next allocation fails
+        std::size_t headroom;  // or the address space is capped at this much more than now; 0: no cap
+        bool turns;
+    } cases[] = {
+        {"the one new picture fits: a turn needs no hidden copy of the old one", false, kPicture * 3 / 2,
+         true},
+        {"an allocation that fails", true, 0, false},
+        {"no room for the new picture", false, kPicture / 2, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+#if defined(__SANITIZE_ADDRESS__)
+        if (c.headroom != 0) {
+            continue;  // the sanitizer's allocator dies rather than fail an allocation
+        }
+#endif
+        ui.clear();
+        window->Saved = true;
+        const QImage before = base(1);
+        const Orientation orientation = window->Orientation1;
+        const std::string stored = window->Doc.Value("FilePathSection", "Transform1");
+        transforms_testing::failNextAllocation = c.hook;
+        ui.messageAnswers = {MsgResult::Yes, MsgResult::Ok};
+        {
+            std::optional<AddressSpaceLimit> limit;
+            if (c.headroom != 0) {
+                limit.emplace(c.headroom);
+            }
+            window->mnuRotate90_Click();
+        }
+        transforms_testing::failNextAllocation = false;
+        EXPECT_EQ(ui.busyDepth(), 0);
+        if (c.turns) {
+            ASSERT_EQ(base(1).size(), QSize(before.height(), before.width()));
+            EXPECT_EQ(window->panes()->P1()->workImage(), base(1));
+            // dst(H - 1 - y, x) = src(x, y)
+            for (const auto& [x, y] :
+                 {std::pair{0, 0}, {kW - 1, 0}, {0, kH - 1}, {kW - 1, kH - 1}, {1234, 567}}) {
+                EXPECT_EQ(base(1).pixel(before.height() - 1 - y, x), before.pixel(x, y)) << x << "," << y;
+            }
+            EXPECT_EQ(ui.count("beep"), 1);
+            EXPECT_FALSE(window->Saved);
+            continue;
+        }
+        EXPECT_TRUE(base(1) == before) << "the picture is as it was";
+        EXPECT_EQ(window->panes()->P1()->workImage(), before);
+        EXPECT_EQ(window->panes()->P1()->size(), before.size());
+        EXPECT_EQ(window->Orientation1, orientation);
+        EXPECT_EQ(window->Doc.Value("FilePathSection", "Transform1"), stored);
+        EXPECT_TRUE(window->Saved);
+        EXPECT_EQ(ui.count("beep"), 0);
+        ASSERT_EQ(ui.messages().size(), 2u);
+        EXPECT_EQ(ui.messages()[1].prompt,
+                  "There isn't enough available memory for this operation. Use else software to flip this "
+                  "great picture or work with smaller pictures.");
+        EXPECT_EQ(ui.messages()[1].title, "Can't perform rotate:");
+        EXPECT_EQ(ui.messages()[1].icon, MsgIcon::Exclamation);
+    }
+}
+
+TEST_F(PictureTransforms, AStoredOrientationThatDoesNotFitKeepsTheProjectClosed) {
+    ui.messageAnswers = {MsgResult::Yes};
     window->mnuRotate90_Click();
-    EXPECT_EQ(rowsOf(base(1)), (std::vector<std::string>{"abc", "def"}));
-    EXPECT_EQ(ui.count("beep"), 0);
-    ASSERT_EQ(ui.messages().size(), 2u);
-    EXPECT_EQ(ui.messages()[1].prompt,
-              "There isn't enough available memory for this operation. Use else software to flip this great "
-              "picture or work with smaller pictures.");
-    EXPECT_EQ(ui.messages()[1].title, "Can't perform rotate:");
-    EXPECT_EQ(ui.messages()[1].icon, MsgIcon::Exclamation);
+    ASSERT_TRUE(window->Main_Saving());
+    window->mnuClose_Click();
+
+    transforms_testing::failNextAllocation = true;
+    ui.clear();
+    ui.fileAnswers.push_back(FileDialogResult{dir.file("board.kvp"), 1});
+    ui.messageAnswers = {MsgResult::Ok};
+    window->mnuOpen_Click();
+    transforms_testing::failNextAllocation = false;
+    EXPECT_FALSE(window->projectOpen()) << "pads placed on the turned picture would stand elsewhere";
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].title, "File open error:");
     EXPECT_EQ(ui.busyDepth(), 0);
-    EXPECT_TRUE(window->Saved);
 }
 
 }  // namespace

@@ -130,6 +130,13 @@ TEST(Transforms, AnySequenceReducesToOneStoredOrientation) {
         }
         const Picture replayed = applyOrientation(original, ParseOrientation(FormatOrientation(o)));
         ASSERT_EQ(rowsOf(replayed), rowsOf(p)) << FormatOrientation(o);
+        // The same in one step, as reopening a project does it.
+        Picture source = original;
+        Picture oriented{o.turns % 2 ? source.height : source.width,
+                         o.turns % 2 ? source.width : source.height,
+                         std::vector<std::uint32_t>(source.pixels.size())};
+        OrientPixels(source.view(), oriented.view(), o);
+        ASSERT_EQ(rowsOf(oriented), rowsOf(p)) << FormatOrientation(o);
     }
 }
 
