@@ -7,6 +7,7 @@
 #include "storage/clsINI.h"
 #include "text/Ascii.h"
 #include "text/Numbers.h"
+#include "transforms/rotate90bmp.h"
 
 namespace korvane::cli {
 
@@ -14,8 +15,9 @@ const char* const kInfoUsage =
     "usage: korvane-cli info PROJECT.kvp\n"
     "\n"
     "Prints a JSON summary of the project as the program reads it when opening it: the two stored picture\n"
-    "paths, the cursor-move scale, the cursor positions, the pads in document order, the component data\n"
-    "and the trace records (first picture's list, then the second's). Names that are not valid UTF-8 are\n"
+    "paths, the cursor-move scale, the cursor positions, the pads in document order, every component\n"
+    "named on the pads with its data (in the export's order), the trace records (first picture's list,\n"
+    "then the second's) and the two pictures' stored orientations. Names that are not valid UTF-8 are\n"
     "read as Windows-1252. The project is never changed.\n";
 
 namespace {
@@ -90,8 +92,10 @@ int info(const std::string& project, std::ostream& out) {
                 ", \"pos1\": " + point(pad.x1, pad.y1) + ", \"pos2\": " + point(pad.x2, pad.y2) + "}");
         }
     }
+    // The component table as opening builds it: every component named on the pads, in the order the
+    // export lists them, with empty fields where "ComponentsSection" holds nothing for it.
     std::vector<std::string> components;
-    for (const ComponentData& component : ReadComponents(doc)) {
+    for (const ComponentData& component : board.componentTable()) {
         components.push_back("{\"designator\": " + jsonString(component.designator) +
                              ", \"libref\": " + jsonString(component.libRef) +
                              ", \"parttype\": " + jsonString(component.partType) +
@@ -113,7 +117,9 @@ int info(const std::string& project, std::ostream& out) {
         << ", \"x2\": " << jsonNumber(values.x2) << ", \"y2\": " << jsonNumber(values.y2) << "},\n";
     writeArray(out, "pads", pads, false);
     writeArray(out, "components", components, false);
-    writeArray(out, "traces", traces, true);
+    writeArray(out, "traces", traces, false);
+    out << "  \"orientation\": [" << jsonString(doc.Value(kFilePathSection, OrientationKey(1))) << ", "
+        << jsonString(doc.Value(kFilePathSection, OrientationKey(2))) << "]\n";
     out << "}\n";
     return 0;
 }

@@ -11,6 +11,7 @@
 #include "storage/ProjectFile.h"
 #include "storage/clsINI.h"
 #include "tracing/TraceReplay.h"
+#include "transforms/OrientedImage.h"
 #include "view/PictureFile.h"
 
 namespace korvane::cli {
@@ -18,8 +19,9 @@ namespace korvane::cli {
 const char* const kRenderUsage =
     "usage: korvane-cli render PROJECT.kvp --picture 1|2 --out OUT.png\n"
     "\n"
-    "Loads picture 1 or 2 of the project, replays that picture's traces in list order as\n"
-    "\"Draw all traces NOW\" does, and writes the result in the format the output's extension names\n"
+    "Loads picture 1 or 2 of the project, turns and mirrors it as the project stores it, replays that\n"
+    "picture's traces in list order as \"Draw all traces NOW\" does, and writes the result in the format\n"
+    "the output's extension names\n"
     "(.png or .bmp). Traces that cannot be replayed are reported on standard error and skipped.\n"
     "The project and its pictures are never changed.\n";
 
@@ -90,6 +92,16 @@ int render(const Options& options, std::ostream& err) {
     }
 
     QImage image = loadWorkingImage(picturePath);
+    // The traces were recorded on the picture as the window shows it: turned and mirrored as stored.
+    const std::string storedOrientation = doc.Value(kFilePathSection, OrientationKey(options.picture));
+    const Orientation orientation = ParseOrientation(storedOrientation);
+    if (!orientation.identity()) {
+        image = OrientedImage(image, orientation);
+        if (image.isNull()) {
+            throw Failure("not enough memory to turn the picture as the project stores it (" +
+                          storedOrientation + ")");
+        }
+    }
     ImageView view;
     view.pixels = reinterpret_cast<std::uint32_t*>(image.bits());
     view.width = image.width();

@@ -5,13 +5,16 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 
 #include "export/ExportDialogModel.h"
 #include "export/ExportRun.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "text/Ascii.h"
 
 namespace korvane {
 namespace {
@@ -172,31 +175,32 @@ TEST(InfoCli, PrintsTheProjectAsJson) {
     TempDir dir;
     const CliRun run = cli(dir, {"info", kFixtures + "/two-parts.kvp"});
     EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(
-        run.out,
-        "{\n"
-        "  \"pictures\": [\"top.bmp\", \"bottom.bmp\"],\n"
-        "  \"scale\": {\"x\": 1, \"y\": 1},\n"
-        "  \"cursors\": {\"x1\": 10, \"y1\": 20, \"x2\": 30, \"y2\": 40},\n"
-        "  \"pads\": [\n"
-        "    {\"number\": 1, \"pad\": \"1\", \"net\": \"VCC\", \"comp\": \"R1\", \"pos1\": [100, 50], "
-        "\"pos2\": [101, 52]},\n"
-        "    {\"number\": 2, \"pad\": \"2\", \"net\": \"OUT\", \"comp\": \"R1\", \"pos1\": [140, 50], "
-        "\"pos2\": [141, 52]},\n"
-        "    {\"number\": 3, \"pad\": \"1\", \"net\": \"OUT\", \"comp\": \"C1\", \"pos1\": [100, 90], "
-        "\"pos2\": [101, 92]},\n"
-        "    {\"number\": 4, \"pad\": \"2\", \"net\": \"GND\", \"comp\": \"C1\", \"pos1\": [140, 90], "
-        "\"pos2\": [141, 92]}\n"
-        "  ],\n"
-        "  \"components\": [\n"
-        "    {\"designator\": \"R1\", \"libref\": \"0\", \"parttype\": \"10k\", \"footprint\": "
-        "\"AXIAL0.4\"},\n"
-        "    {\"designator\": \"C1\", \"libref\": \"1\", \"parttype\": \"100n\", \"footprint\": \"RAD0.1\"}\n"
-        "  ],\n"
-        "  \"traces\": [\n"
-        "    \"1-100-50-0=255-0-10\"\n"
-        "  ]\n"
-        "}\n");
+    EXPECT_EQ(run.out,
+              "{\n"
+              "  \"pictures\": [\"top.bmp\", \"bottom.bmp\"],\n"
+              "  \"scale\": {\"x\": 1, \"y\": 1},\n"
+              "  \"cursors\": {\"x1\": 10, \"y1\": 20, \"x2\": 30, \"y2\": 40},\n"
+              "  \"pads\": [\n"
+              "    {\"number\": 1, \"pad\": \"1\", \"net\": \"VCC\", \"comp\": \"R1\", \"pos1\": [100, 50], "
+              "\"pos2\": [101, 52]},\n"
+              "    {\"number\": 2, \"pad\": \"2\", \"net\": \"OUT\", \"comp\": \"R1\", \"pos1\": [140, 50], "
+              "\"pos2\": [141, 52]},\n"
+              "    {\"number\": 3, \"pad\": \"1\", \"net\": \"OUT\", \"comp\": \"C1\", \"pos1\": [100, 90], "
+              "\"pos2\": [101, 92]},\n"
+              "    {\"number\": 4, \"pad\": \"2\", \"net\": \"GND\", \"comp\": \"C1\", \"pos1\": [140, 90], "
+              "\"pos2\": [141, 92]}\n"
+              "  ],\n"
+              "  \"components\": [\n"
+              "    {\"designator\": \"C1\", \"libref\": \"1\", \"parttype\": \"100n\", \"footprint\": "
+              "\"RAD0.1\"},\n"
+              "    {\"designator\": \"R1\", \"libref\": \"0\", \"parttype\": \"10k\", \"footprint\": "
+              "\"AXIAL0.4\"}\n"
+              "  ],\n"
+              "  \"traces\": [\n"
+              "    \"1-100-50-0=255-0-10\"\n"
+              "  ],\n"
+              "  \"orientation\": [\"\", \"\"]\n"
+              "}\n");
 }
 
 TEST(InfoCli, EscapesNamesAndReadsOtherBytesAsWindows1252) {
@@ -221,6 +225,69 @@ TEST(InfoCli, EscapesNamesAndReadsOtherBytesAsWindows1252) {
         << run.out;
     EXPECT_EQ(run.out.find("never"), std::string::npos);
     EXPECT_NE(run.out.find("\"1-5-5-0=255-0-10\",\n    \"2-1-1-0=255-0-10\""), std::string::npos);
+}
+
+// The quoted texts that follow `key` in the output, in order.
+std::vector<std::string> fieldsNamed(const std::string& text, const std::string& key) {
+    std::vector<std::string> found;
+    const std::regex field("\"" + key + "\": \"((?:[^\"\\\\]|\\\\.)*)\"");
+    for (std::sregex_iterator it(text.begin(), text.end(), field), end; it != end; ++it) {
+        found.push_back((*it)[1]);
+    }
+    return found;
+}
+
+TEST(InfoCli, ListsEveryComponentOfThePadsInTheExportsOrder) {
+    TempDir dir;
+    // Q7 has no data and D1's is unreadable; the net list lists both.
+    const std::string made = dir.file("made.kvp");
+    writeFileBytes(
+        made,
+        "[FilePathSection]\r\nFirst=a.bmp\r\nSecond=b.bmp\r\nTransform1=R1\r\n"
+        "[Pad1]\r\nPadName=1\r\nNetName=A\r\nCompName=U1\r\n[Pad2]\r\nPadName=1\r\nNetName=A\r\n"
+        "CompName=Q7\r\n[Pad3]\r\nPadName=2\r\nNetName=B\r\nCompName=D1\r\n[Pad4]\r\nPadName=2\r\n"
+        "NetName=B\r\nCompName=U1\r\n"
+        "[ComponentsSection]\r\nU1=1{label}74HC00{footprint}DIP14\r\nD1=no markers\r\nR9=0{label}1k"
+        "{footprint}AXIAL0.4\r\n");
+    const CliRun run = cli(dir, {"info", made});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find(
+                  "    {\"designator\": \"Q7\", \"libref\": \"\", \"parttype\": \"\", \"footprint\": \"\"}"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("  \"orientation\": [\"R1\", \"\"]\n}\n"), std::string::npos) << run.out;
+    ASSERT_EQ(cli(dir, {"export", made, "--netlist", dir.file("made.net")}).code, 0);
+    std::vector<std::string> exported;
+    const std::string netList = readFileBytes(dir.file("made.net"));
+    const std::regex block("\\[\r\n([^\r]*)\r\n");
+    for (std::sregex_iterator it(netList.begin(), netList.end(), block), end; it != end; ++it) {
+        exported.push_back((*it)[1]);
+    }
+    EXPECT_EQ(fieldsNamed(run.out, "designator"), exported);
+    EXPECT_EQ(exported, (std::vector<std::string>{"D1", "Q7", "U1"}));
+
+    // Every project we ship or test with: each component named on a pad is listed.
+    std::vector<std::string> projects = {made};
+    for (const char* folder : {"/examples", "/tests/data"}) {
+        for (const auto& entry :
+             std::filesystem::recursive_directory_iterator(std::string(KORVANE_SOURCE_DIR) + folder)) {
+            if (entry.path().extension() == ".kvp") {
+                projects.push_back(entry.path().string());
+            }
+        }
+    }
+    for (const std::string& project : projects) {
+        const CliRun info = cli(dir, {"info", project});
+        ASSERT_EQ(info.code, 0) << project << ": " << info.err;
+        const std::vector<std::string> designators = fieldsNamed(info.out, "designator");
+        for (const std::string& comp : fieldsNamed(info.out, "comp")) {
+            const std::string name = std::string(trimBlanks(comp));
+            if (!name.empty()) {
+                EXPECT_NE(std::find(designators.begin(), designators.end(), name), designators.end())
+                    << project << ": " << name;
+            }
+        }
+    }
 }
 
 TEST(InfoCli, TheDemoProject) {

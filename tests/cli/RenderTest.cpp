@@ -140,6 +140,33 @@ TEST_F(Render, EqualsTheWindowAfterDrawingAllTraces) {
     EXPECT_EQ(readFileBytes(dir.file("top.bmp")), pictureBytes);
 }
 
+TEST_F(Render, TurnsAndMirrorsThePictureAsStoredBeforeReplaying) {
+    for (const char* orientation : {"R0", "R0F", "R1", "R1F", "R2", "R2F", "R3", "R3F"}) {
+        SCOPED_TRACE(orientation);
+        // Traces recorded on the picture as the window showed it; (30, 200) lies only on a turned one.
+        const bool sideways = orientation[1] == '1' || orientation[1] == '3';
+        writeFileBytes(project, std::string("[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n") +
+                                    "Transform1=" + orientation +
+                                    "\r\n[TraceSection]\r\n1-30-30-0=255-0.1-0.1\r\n" +
+                                    "1-100-150-0=65535-0.1-0.1\r\n" +
+                                    (sideways ? "1-30-200-0=16711680-0.1-0.1\r\n" : ""));
+        const std::string out = dir.file("turned.png");
+        const CliRun run = cli({"render", QString::fromStdString(project), "--picture", "1", "--out",
+                                QString::fromStdString(out)});
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.err, "");
+
+        ScriptedUi ui;
+        ui.messageAnswers = {MsgResult::Yes};
+        auto window = openWindow(ui);
+        EXPECT_EQ(ui.count("beep"), 0) << "every trace replays on the window's picture";
+        const QImage& shown = window->panes()->P1()->workImage();
+        const QImage image = rendered(out);
+        ASSERT_EQ(image.size(), shown.size());
+        EXPECT_TRUE(image == shown.convertToFormat(QImage::Format_RGBX8888));
+    }
+}
+
 TEST_F(Render, ReportsTracesItCannotReplayAndGoesOn) {
     writeFileBytes(project,
                    "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n"
