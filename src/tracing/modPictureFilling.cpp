@@ -107,6 +107,45 @@ class Pacer {
     std::int64_t nextPoll_ = 0;
 };
 
+// One pixel at a time: the reference the vector flavours must agree with, and the flavour for processors
+// without a known vector unit.
+namespace scalar {
+constexpr int kLanes = 1;
+constexpr unsigned kFull = 1u;
+using Vec = std::uint32_t;
+inline Vec loadv(const std::uint32_t* p) {
+    return *p;
+}
+inline void storev(std::uint32_t* p, Vec v) {
+    *p = v;
+}
+inline Vec splat(std::uint32_t v) {
+    return v;
+}
+inline Vec andv(Vec a, Vec b) {
+    return a & b;
+}
+inline Vec orv(Vec a, Vec b) {
+    return a | b;
+}
+inline Vec xorv(Vec a, Vec b) {
+    return a ^ b;
+}
+inline Vec subv(Vec a, Vec b) {
+    return a - b;
+}
+inline Vec eqv(Vec a, Vec b) {
+    return a == b ? ~0u : 0u;
+}
+inline Vec gtv(Vec a, Vec b) {
+    return std::int32_t(a) > std::int32_t(b) ? ~0u : 0u;
+}
+inline unsigned maskOf(Vec v) {
+    return v >> 31;
+}
+#include "tracing/FillKernel.inc"
+}  // namespace scalar
+
 #if KORVANE_FILL_X86
 
 namespace sse2 {
@@ -188,13 +227,6 @@ inline unsigned maskOf(Vec v) {
     return unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(v)));
 }
 #include "tracing/FillKernel.inc"
-
-PassResult run(ImageView& view, int x, int y, const Band& band, Pacer& pacer, PointStack& stack) {
-    if (band.width == 0) {
-        return runPass(view, x, y, Tests<true>(band), pacer, stack);
-    }
-    return runPass(view, x, y, Tests<false>(band), pacer, stack);
-}
 }  // namespace avx2
 #if defined(__clang__)
 #pragma clang attribute pop
@@ -202,63 +234,25 @@ PassResult run(ImageView& view, int x, int y, const Band& band, Pacer& pacer, Po
 #pragma GCC pop_options
 #endif
 
-bool haveAvx2() {
-    static const bool have = __builtin_cpu_supports("avx2");
-    return have;
-}
-
-#else
-
-// Without a known vector unit the same pass runs one pixel at a time.
-namespace sse2 {
-constexpr int kLanes = 1;
-constexpr unsigned kFull = 1u;
-using Vec = std::uint32_t;
-inline Vec loadv(const std::uint32_t* p) {
-    return *p;
-}
-inline void storev(std::uint32_t* p, Vec v) {
-    *p = v;
-}
-inline Vec splat(std::uint32_t v) {
-    return v;
-}
-inline Vec andv(Vec a, Vec b) {
-    return a & b;
-}
-inline Vec orv(Vec a, Vec b) {
-    return a | b;
-}
-inline Vec xorv(Vec a, Vec b) {
-    return a ^ b;
-}
-inline Vec subv(Vec a, Vec b) {
-    return a - b;
-}
-inline Vec eqv(Vec a, Vec b) {
-    return a == b ? ~0u : 0u;
-}
-inline Vec gtv(Vec a, Vec b) {
-    return std::int32_t(a) > std::int32_t(b) ? ~0u : 0u;
-}
-inline unsigned maskOf(Vec v) {
-    return v >> 31;
-}
-#include "tracing/FillKernel.inc"
-}  // namespace sse2
-
 #endif
 
-PassResult runBestPass(ImageView& view, int x, int y, const Band& band, Pacer& pacer, PointStack& stack) {
+// The flavour passes run with: the widest this processor has, unless a test or benchmark chose another.
+FillKernel& selectedKernel() {
+    static FillKernel kernel = AvailableFillKernels().back();
+    return kernel;
+}
+
+PassResult runSelectedPass(ImageView& view, int x, int y, const Band& band, Pacer& pacer, PointStack& stack) {
+    switch (selectedKernel()) {
 #if KORVANE_FILL_X86
-    if (haveAvx2()) {
-        return avx2::run(view, x, y, band, pacer, stack);
-    }
+        case FillKernel::Avx2:
+            return avx2::run(view, x, y, band, pacer, stack);
+        case FillKernel::Sse2:
+            return sse2::run(view, x, y, band, pacer, stack);
 #endif
-    if (band.width == 0) {
-        return sse2::runPass(view, x, y, sse2::Tests<true>(band), pacer, stack);
+        default:
+            return scalar::run(view, x, y, band, pacer, stack);
     }
-    return sse2::runPass(view, x, y, sse2::Tests<false>(band), pacer, stack);
 }
 
 void beep(FillControl& control) {
@@ -268,6 +262,30 @@ void beep(FillControl& control) {
 }
 
 }  // namespace
+
+std::vector<FillKernel> AvailableFillKernels() {
+    std::vector<FillKernel> kernels{FillKernel::Scalar};
+#if KORVANE_FILL_X86
+    kernels.push_back(FillKernel::Sse2);  // part of every x86-64 processor
+    if (__builtin_cpu_supports("avx2")) {
+        kernels.push_back(FillKernel::Avx2);
+    }
+#endif
+    return kernels;
+}
+
+bool SelectFillKernel(FillKernel kernel) {
+    const std::vector<FillKernel> available = AvailableFillKernels();
+    if (std::find(available.begin(), available.end(), kernel) == available.end()) {
+        return false;
+    }
+    selectedKernel() = kernel;
+    return true;
+}
+
+FillKernel SelectedFillKernel() {
+    return selectedKernel();
+}
 
 std::int32_t PixelAt(const ImageView& picture, int x, int y) {
     if (picture.pixels == nullptr || x < 0 || y < 0 || x >= picture.width || y >= picture.height) {
@@ -328,7 +346,7 @@ PassResult PaintPass(ImageView& picture, int x, int y, std::int32_t fill, std::i
     PointStack stack;
     stack.reset();
     Pacer pacer(control);
-    result = runBestPass(picture, x, y, makeBand(centre, dmin, dmax, fill), pacer, stack);
+    result = runSelectedPass(picture, x, y, makeBand(centre, dmin, dmax, fill), pacer, stack);
     if (result.stopped) {
         beep(control);
     }

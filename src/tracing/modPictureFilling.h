@@ -15,10 +15,21 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Ui.h"
 
 namespace korvane {
+
+// The instruction sets the painting pass is built for. Passes run on the widest one the processor has;
+// tests and benchmarks choose each in turn, so that every flavour is checked on any machine that can run
+// it, not only the one the test machine would pick.
+enum class FillKernel { Scalar, Sse2, Avx2 };
+// The flavours this build can run on this processor, narrowest first; Scalar is always there.
+std::vector<FillKernel> AvailableFillKernels();
+// The flavour of the passes from now on; false, and nothing changes, for one this processor cannot run.
+bool SelectFillKernel(FillKernel kernel);
+FillKernel SelectedFillKernel();
 
 // The packed colour at (x, y), or -1 outside the picture.
 std::int32_t PixelAt(const ImageView& picture, int x, int y);

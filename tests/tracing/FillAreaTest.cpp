@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -109,7 +110,67 @@ TEST(OutOfRange, TakesThePackedColourAsOneNumber) {
     EXPECT_FALSE(OutOfRange(picture.view(), 1, 0, 100, 2.0f, 2.0f)) << "-1 lies within -100..300";
 }
 
-TEST(FillArea, RedWithTenPercentRefusesASeedWithinItsRangeAndFillsOthers) {
+// Every case of the fill runs on every flavour of the painting pass this processor can run, not only on
+// the widest one, which is all a run of the program would see.
+class Fill : public ::testing::TestWithParam<FillKernel> {
+  protected:
+    void SetUp() override { ASSERT_TRUE(SelectFillKernel(GetParam())); }
+    void TearDown() override { SelectFillKernel(AvailableFillKernels().back()); }
+};
+
+std::string kernelName(const ::testing::TestParamInfo<FillKernel>& info) {
+    switch (info.param) {
+        case FillKernel::Scalar:
+            return "Scalar";
+        case FillKernel::Sse2:
+            return "Sse2";
+        case FillKernel::Avx2:
+            return "Avx2";
+    }
+    return "Unknown";
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKernel, Fill, ::testing::ValuesIn(AvailableFillKernels()), kernelName);
+
+TEST(FillKernels, VectorFlavoursPaintExactlyWhatTheScalarOnePaints) {
+    const std::vector<FillKernel> kernels = AvailableFillKernels();
+#if defined(__x86_64__)
+    EXPECT_GE(kernels.size(), 2u) << "SSE2 is part of every x86-64 processor";
+#endif
+    // Few colours close together, so areas touch, wind and leave holes; widths around the vector lanes.
+    std::mt19937 random(11);
+    for (int trial = 0; trial < 300; ++trial) {
+        const int width = 1 + int(random() % 40);
+        const int height = 1 + int(random() % 12);
+        std::vector<std::uint32_t> words(std::size_t(width) * std::size_t(height));
+        for (std::uint32_t& word : words) {
+            const std::uint32_t shades[] = {200, 210, 230, 255, 400, 0x808080};
+            word = 0xFF000000u | shades[random() % 6];
+        }
+        const int x = int(random() % std::uint32_t(width));
+        const int y = int(random() % std::uint32_t(height));
+        const float bound = float(random() % 4) * 0.05f;
+        const std::int32_t fill = random() % 2 ? kRed : 0x00FF00;
+        std::vector<std::vector<std::uint32_t>> results;
+        for (FillKernel kernel : kernels) {
+            ASSERT_TRUE(SelectFillKernel(kernel));
+            std::vector<std::uint32_t> painted = words;
+            ImageView view{painted.data(), width, height, width};
+            FillControl control;
+            std::int32_t f = fill;
+            bool quiet = true;
+            FillArea(view, x, y, f, bound, bound, quiet, control);
+            results.push_back(std::move(painted));
+        }
+        SelectFillKernel(kernels.back());
+        for (std::size_t k = 1; k < results.size(); ++k) {
+            ASSERT_EQ(results[k], results[0]) << "trial " << trial << ", flavour " << k << ": " << width
+                                              << "x" << height << " from (" << x << ", " << y << ")";
+        }
+    }
+}
+
+TEST_P(Fill, RedWithTenPercentRefusesASeedWithinItsRangeAndFillsOthers) {
     const std::map<char, std::int32_t> colours = {{'a', 240}, {'b', 200}, {'x', 0x404040}, {'r', kRed}};
     Picture picture({"aax", "xbb", "xbx"}, colours);
     ScriptedUi ui;
@@ -131,7 +192,7 @@ TEST(FillArea, RedWithTenPercentRefusesASeedWithinItsRangeAndFillsOthers) {
     EXPECT_EQ(ui.busyDepth(), 0);
 }
 
-TEST(FillArea, SeedInTheFillColourOnlyBeeps) {
+TEST_P(Fill, SeedInTheFillColourOnlyBeeps) {
     Picture picture(4, 4, kRed);
     ScriptedUi ui;
     FillControl control;
@@ -151,7 +212,7 @@ TEST(FillArea, SeedInTheFillColourOnlyBeeps) {
     EXPECT_FALSE(asked);
 }
 
-TEST(FillArea, ShapesFollowTheScanRules) {
+TEST_P(Fill, ShapesFollowTheScanRules) {
     const std::map<char, std::int32_t> colours = {{'#', 0}, {'.', 0x808080}, {'d', 1}, {'F', kRed}};
     struct Case {
         const char* what;
@@ -183,7 +244,7 @@ TEST(FillArea, ShapesFollowTheScanRules) {
     }
 }
 
-TEST(FillArea, FillColourWithinTheSeedsRangeStillEnds) {
+TEST_P(Fill, FillColourWithinTheSeedsRangeStillEnds) {
     // 281 lies outside 229.5..280.5 around red, so the fill starts; but red lies within 252.9..309.1
     // around 281, so painted pixels would count as unpainted neighbours without the rule that the fill
     // colour ends neighbour runs.
@@ -195,7 +256,7 @@ TEST(FillArea, FillColourWithinTheSeedsRangeStillEnds) {
               (std::vector<std::string>{"xxxxxx", "xFFFFx", "xFFFFx", "xFFFFx", "xxxxxx"}));
 }
 
-TEST(FillArea, StopsAtEveryEdgeWhateverTheLowerBound) {
+TEST_P(Fill, StopsAtEveryEdgeWhateverTheLowerBound) {
     // With Dmin 2 the range around 100 starts at -100, which takes in the -1 read outside the picture.
     Picture picture(37, 23, 100);
     const FillResult result = quietFill(picture, 18, 11, 0, 2.0f);
@@ -203,7 +264,7 @@ TEST(FillArea, StopsAtEveryEdgeWhateverTheLowerBound) {
     EXPECT_EQ(picture.rows({{'0', 0}}), std::vector<std::string>(23, std::string(37, '0')));
 }
 
-TEST(FillArea, StackGrowsPastTenThousandPendingSeeds) {
+TEST_P(Fill, StackGrowsPastTenThousandPendingSeeds) {
     // A comb: the top row joins 12 500 teeth, each one pending as a seed of the row below at once.
     const int width = 25000;
     Picture picture(width, 3, 0x808080);
@@ -221,7 +282,7 @@ TEST(FillArea, StackGrowsPastTenThousandPendingSeeds) {
     }
 }
 
-TEST(FillArea, QuestionAnsweredDeletePaintsBackWithTheSeedsOldColour) {
+TEST_P(Fill, QuestionAnsweredDeletePaintsBackWithTheSeedsOldColour) {
     // 200 and 210 both lie within 10 % of the seed's 200; a red pixel touches the area from outside.
     const std::map<char, std::int32_t> colours = {{'a', 200}, {'b', 210}, {'x', 0x808080}, {'F', kRed}};
     Picture picture({"xxxxx", "xabax", "xbaaF", "xxxxx"}, colours);
@@ -252,7 +313,7 @@ class EventfulUi : public ScriptedUi {
     std::function<void()> onEvents;
 };
 
-TEST(FillArea, EscAtACheckpointStopsThePassAndTheQuestionIsStillAsked) {
+TEST_P(Fill, EscAtACheckpointStopsThePassAndTheQuestionIsStillAsked) {
     Picture picture(300, 300, 50);
     EventfulUi ui;
     bool running = false;
@@ -281,7 +342,7 @@ TEST(FillArea, EscAtACheckpointStopsThePassAndTheQuestionIsStillAsked) {
     EXPECT_EQ(ui.busyDepth(), 0);
 }
 
-TEST(FillArea, CheckpointsComeByTimeEvenWithoutRunsEndingOnMultiplesOf250) {
+TEST_P(Fill, CheckpointsComeByTimeEvenWithoutRunsEndingOnMultiplesOf250) {
     // Columns 1..249 only: no run ends on a multiple of 250, which once made such a fill unstoppable.
     auto makePicture = [] {
         Picture picture(250, 400, 50);
@@ -317,7 +378,7 @@ TEST(FillArea, CheckpointsComeByTimeEvenWithoutRunsEndingOnMultiplesOf250) {
     }
 }
 
-TEST(FillArea, APictureThatGoesAwayDuringEventsEndsTheFillQuietly) {
+TEST_P(Fill, APictureThatGoesAwayDuringEventsEndsTheFillQuietly) {
     Picture picture(300, 300, 50);
     ScriptedUi ui;
     FillControl control;
