@@ -84,9 +84,17 @@ struct Board {
 
     void open() { window->mnuOpen_Click(); }
 
-    static Board& get() {
-        static Board board;
+    // Made at first use and destroyed by main() while the application object still exists: a window
+    // outliving QApplication crashes in its destructor.
+    static std::unique_ptr<Board>& instance() {
+        static std::unique_ptr<Board> board;
         return board;
+    }
+    static Board& get() {
+        if (!instance()) {
+            instance() = std::make_unique<Board>();
+        }
+        return *instance();
     }
 };
 
@@ -149,5 +157,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    korvane::Board::instance().reset();
     return 0;
 }

@@ -20,11 +20,16 @@
 #include <functional>
 
 #include "app/Shell.h"
+#include "export/frmNetList.h"
 #include "help/HelpLinks.h"
 #include "help/frmAbout.h"
+#include "pads/frmInfo.h"
+#include "pads/frmPad.h"
 #include "platform/QtText.h"
 #include "platform/Registry.h"
 #include "platform/Ui.h"
+#include "tracing/frmTraces.h"
+#include "tracing/frmWin.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 #include "view/frmSyn.h"
@@ -115,7 +120,26 @@ F::F(Ui& ui, QWidget* parent) : QMainWindow(parent), OpenSave(ui), Doc(&ui), ui_
     resize(1000, 750);
 }
 
-F::~F() = default;
+F::~F() {
+    // The tool windows and the panes are Qt children, which QWidget would delete only after this
+    // window's own members are gone; but they hold references to those members (the trace lists, the
+    // document, the Ui) and callbacks into this window. They go first, each before what it refers to:
+    // the export and information windows and the panes use the pad dialog's board.
+    delete netList_;
+    netList_ = nullptr;
+    delete infoWindow_;
+    infoWindow_ = nullptr;
+    delete traces_;
+    traces_ = nullptr;
+    delete win_;
+    win_ = nullptr;
+    delete syn_;
+    syn_ = nullptr;
+    delete panes_;
+    panes_ = nullptr;
+    delete padDialog_;
+    padDialog_ = nullptr;
+}
 
 void F::connectMenu() {
     auto bind = [this](const char* name, void (F::*handler)()) {

@@ -1,0 +1,56 @@
+// The main window's destruction: its tool windows and panes hold references to the window's own data and
+// call back into it, so they must be gone before that data is.
+
+#include <gtest/gtest.h>
+
+#include <QPointer>
+
+#include "app/F.h"
+#include "export/frmNetList.h"
+#include "pads/frmInfo.h"
+#include "pads/frmPad.h"
+#include "support/ScriptedUi.h"
+#include "tracing/frmTraces.h"
+#include "tracing/frmWin.h"
+#include "view/Panes.h"
+#include "view/frmSyn.h"
+
+namespace korvane {
+namespace {
+
+TEST(MainWindowTeardown, ToolWindowsAndPanesGoWhileTheWindowsDataStillExists) {
+    testing::ScriptedUi ui;
+    auto window = std::make_unique<F>(ui);
+    window->Form_Load("");
+    window->setProjectOpen(true);
+    window->mnuInfo_Click();  // created on first use, as the export dialog
+    window->exportDialog()->show();
+    window->tracesWindow()->show();
+
+    const QObject* owner = window.get();
+    std::vector<std::string> late;
+    const std::pair<const char*, QObject*> parts[] = {
+        {"pad dialog", window->padDialog()},
+        {"information window", window->infoWindow()},
+        {"export dialog", window->exportDialog()},
+        {"traces window", window->tracesWindow()},
+        {"fill question", window->fillQuestion()},
+        {"cursor-scale wizard", window->syncWizard()},
+        {"panes", window->panes()},
+    };
+    for (const auto& [name, part] : parts) {
+        ASSERT_NE(part, nullptr) << name;
+        // While the window's own destructor runs it is still an F; once only QWidget's runs, its members
+        // are gone.
+        QObject::connect(part, &QObject::destroyed, [owner, name = std::string(name), &late] {
+            if (qobject_cast<const F*>(owner) == nullptr) {
+                late.push_back(name);
+            }
+        });
+    }
+    window.reset();
+    EXPECT_EQ(late, std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace korvane
