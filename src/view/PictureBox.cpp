@@ -173,6 +173,9 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         return;
     }
     painter.drawImage(area.topLeft(), work_, area);
+    paintMarkers(painter, area);
+    // The cursor is drawn last: it stands on a pad whenever a pad has just been placed, and a cursor
+    // hidden under the marker could not be seen to blink or to be moved off it.
     if (cursorVisible_) {
         // Two contrasting outlines keep the cursor visible on dark substrate and bright copper alike.
         const QRect square(int(std::floor(cursorLeft_)), int(std::floor(cursorTop_)), kCursorSize - 1,
@@ -182,8 +185,6 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         painter.setPen(QPen(Qt::white, 1));
         painter.drawRect(square.adjusted(1, 1, -1, -1));
     }
-    // Markers lie above the cursor, as controls on a picture cover what is drawn on it.
-    paintMarkers(painter, area);
 }
 
 bool PictureBox::pressMarker(QMouseEvent* event) {
@@ -210,8 +211,26 @@ bool PictureBox::pressMarker(QMouseEvent* event) {
     return true;
 }
 
+bool PictureBox::pressGoesToMarker(QMouseEvent* event) {
+    if (event->buttons() == event->button()) {
+        // The first button of a new gesture: an earlier one whose release got lost (a dialog opened
+        // while a button was down) holds nothing any more.
+        pictureHeld_ = false;
+        if (dragMarker_ == 0) {
+            pressedMarker_ = 0;
+        }
+    }
+    // A drag that began on the picture keeps the mouse until every button is up, as one that began on a
+    // marker does: the cursors must be able to cross a marker and to stop on one.
+    if (!pictureHeld_ && pressMarker(event)) {
+        return true;
+    }
+    pictureHeld_ = true;
+    return false;
+}
+
 void PictureBox::mousePressEvent(QMouseEvent* event) {
-    if (pressMarker(event)) {
+    if (pressGoesToMarker(event)) {
         return;
     }
     const QPoint p = picturePixel(event);
@@ -233,7 +252,12 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
         }
         return;
     }
-    const int index = pressedMarker_ != 0 ? pressedMarker_ : markerAt(p.x(), p.y());
+    if (event->buttons() == Qt::NoButton) {
+        // Nothing is held any more, though no release came here (it went to a dialog that opened).
+        pictureHeld_ = false;
+        pressedMarker_ = 0;
+    }
+    const int index = pictureHeld_ ? 0 : pressedMarker_ != 0 ? pressedMarker_ : markerAt(p.x(), p.y());
     if (index != 0) {
         const PadMarker* marker = markers_ != nullptr ? markers_->get(index) : nullptr;
         const QPoint corner = marker != nullptr ? markerRect(*marker).topLeft() : QPoint();
@@ -248,6 +272,9 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = picturePixel(event);
     const int index = pressedMarker_;
     if (index == 0) {
+        if (event->buttons() == Qt::NoButton) {
+            pictureHeld_ = false;
+        }
         emit mouseUp(event->button(), modifiersOf(event), p.x(), p.y());
         return;
     }
@@ -270,8 +297,9 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
-    // The second click on a marker is one more click on it, not a new pad.
-    if (pressMarker(event)) {
+    // Qt sends this in place of the second press of a double click. On a marker it is one more press on
+    // the marker, not a new pad.
+    if (pressGoesToMarker(event)) {
         return;
     }
     const QPoint p = picturePixel(event);

@@ -5,7 +5,8 @@
 // picture pixel per logical pixel, and draws the cursor and the pad markers itself: a board has
 // thousands of marks, and child widgets for each would crawl. Mouse events reach a marker before the
 // picture, as they would reach a child control lying on it: a press on a marker keeps sending that
-// marker the moves and the release until every button is up.
+// marker the moves and the release until every button is up, and a press on the picture keeps them on
+// the picture in the same way.
 
 #include <QImage>
 #include <QString>
@@ -83,6 +84,8 @@ class PictureBox : public QWidget {
     void paintMarkers(QPainter& painter, const QRect& area) const;
     // A press that lands on a marker (or goes to the marker that holds the mouse); false for the picture.
     bool pressMarker(QMouseEvent* event);
+    // Where a press (or the double click that stands for one) goes: true when a marker took it.
+    bool pressGoesToMarker(QMouseEvent* event);
 
     QImage base_;
     QImage work_;
@@ -91,7 +94,8 @@ class PictureBox : public QWidget {
     bool cursorVisible_ = true;
 
     const MarkerArray* markers_ = nullptr;
-    int pressedMarker_ = 0;  // holds the mouse from a press until every button is up
+    int pressedMarker_ = 0;     // holds the mouse from a press until every button is up
+    bool pictureHeld_ = false;  // the same for a press on the picture itself
     int dragMarker_ = 0;
     QPoint dragGrab_;  // where the marker was grabbed, relative to its top-left corner
     QPoint dragPos_;   // top-left corner while dragging

@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "app/F.h"
+#include "pads/frmPad.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "view/Panes.h"
@@ -248,6 +249,47 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     EXPECT_FALSE(window->wizardOpen());
     EXPECT_FALSE(wizard->isVisible());
     EXPECT_TRUE(submenuEnabled());
+}
+
+// The pictures shown whole, with room around them in the panes.
+class PicturesWithPads : public PicturePanes {
+  protected:
+    void SetUp() override {
+        PicturePanes::SetUp();
+        window->show();
+        window->resize(700, 700);
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QApplication::processEvents();
+    }
+    PictureBox* p1() const { return panes()->P1(); }
+    frmPad& dialog() const { return *window->padDialog(); }
+    const PadMarker& marker(int n) const { return *dialog().board().markers.Pad1.get(n); }
+    // A pad placed where the cursors stand after a click at (x, y) of picture 1.
+    void placePadAt(int x, int y) {
+        window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, x, y);
+        window->P1_MouseUp(Qt::LeftButton, Qt::NoModifier, x, y);
+        window->P1_DblClick(Qt::NoModifier, x, y);
+    }
+};
+
+TEST_F(PicturesWithPads, DragsCrossAndEndOnMarkersAndTheCursorIsDrawnAboveThem) {
+    placePadAt(40, 40);
+    ASSERT_EQ(window->Cur1.left, 40);
+    p1()->setCursorVisible(true);  // the blink's visible half
+    const QImage shown = p1()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(40, 40), QColor(Qt::black)) << "the cursor's outline lies on the marker";
+    EXPECT_EQ(shown.pixelColor(41, 41), QColor(Qt::white));
+
+    const int value = marker(1).value;
+    QTest::mousePress(p1(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 44));
+    for (int x : {30, 43, 60, 44}) {
+        QTest::mouseMove(p1(), QPoint(x, 44));
+        expectCursors(x, 44, x, 44);
+    }
+    QTest::mouseRelease(p1(), Qt::LeftButton, Qt::NoModifier, QPoint(44, 44));
+    EXPECT_FALSE(window->MouseHeld);
+    EXPECT_EQ(marker(1).value, value) << "the release ended the drag, it was no click on the marker";
 }
 
 }  // namespace
