@@ -1,7 +1,9 @@
 #include "platform/tooltiptext.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QPalette>
+#include <QPointer>
 #include <QStringList>
 #include <QToolTip>
 #include <QWidget>
@@ -54,6 +56,60 @@ QStringList splitLines(const QString& text) {
     return normalised.split(QLatin1Char('\n'));
 }
 
+// The label Qt shows tips in, while it is up.
+QWidget* shownTipLabel() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits("QTipLabel") && widget->isVisible()) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+// Qt shows every tip in one label and takes it over, as it is, for the next tip asked for while it is
+// still up (a tip lingers a moment after the mouse left its area). Before another widget's tip request
+// is answered, the label gets the ordinary colours back, so a pad's colours never pass to that tip.
+class TipColourGuard : public QObject {
+  public:
+    using QObject::QObject;
+
+    void watch(QWidget* label, QWidget* control) {
+        label_ = label;
+        control_ = control;
+        if (!installed_) {
+            qApp->installEventFilter(this);
+            installed_ = true;
+        }
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ToolTip && watched != control_) {
+            if (label_ != nullptr) {
+                label_->setPalette(QToolTip::palette());
+            }
+            label_ = nullptr;
+            control_ = nullptr;
+            qApp->removeEventFilter(this);
+            installed_ = false;
+        }
+        return false;
+    }
+
+  private:
+    QPointer<QWidget> label_;
+    QPointer<QWidget> control_;
+    bool installed_ = false;
+};
+
+TipColourGuard& colourGuard() {
+    static QPointer<TipColourGuard> guard;
+    if (guard == nullptr) {
+        guard = new TipColourGuard(qApp);
+    }
+    return *guard;
+}
+
 }  // namespace
 
 QColor PackedColour(std::int32_t packed) {
@@ -90,11 +146,17 @@ void SetTooltip(QWidget* control, const QPoint& globalPos, const QString& text, 
         QToolTip::hideText();
         return;
     }
+    QToolTip::showText(globalPos, PlainTipHtml(text, maxWidth), control, area, popDelayMs);
+    QWidget* label = shownTipLabel();
+    if (label == nullptr) {
+        return;
+    }
+    // Only this tip gets the colours: QToolTip's own palette is that of every tip in the program.
     QPalette palette = QToolTip::palette();
     palette.setColor(QPalette::ToolTipBase, PackedColour(backColour));
     palette.setColor(QPalette::ToolTipText, PackedColour(textColour));
-    QToolTip::setPalette(palette);
-    QToolTip::showText(globalPos, PlainTipHtml(text, maxWidth), control, area, popDelayMs);
+    label->setPalette(palette);
+    colourGuard().watch(label, control);
 }
 
 }  // namespace korvane::tooltiptext

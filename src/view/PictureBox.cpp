@@ -1,5 +1,7 @@
 #include "view/PictureBox.h"
 
+#include <QGuiApplication>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -304,6 +306,25 @@ void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
     }
     const QPoint p = picturePixel(event);
     emit doubleClicked(modifiersOf(event), p.x(), p.y());
+}
+
+bool PictureBox::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QWidget::event(event);
+    }
+    // Qt asks for a tip a moment after the mouse came to rest. Left to the pane, its own tip would
+    // replace the description of the marker under the mouse; the picture answers the request itself:
+    // a marker's description (again, if a click hid it), and no tip at all on the bare picture.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int index = pictureHeld_ || pressedMarker_ != 0 ? 0 : markerAt(help->x(), help->y());
+    if (const PadMarker* marker = index != 0 ? markers_->get(index) : nullptr) {
+        const QPoint corner = markerRect(*marker).topLeft();
+        emit markerMouseMove(index, QGuiApplication::mouseButtons(),
+                             QGuiApplication::keyboardModifiers() & ~Qt::KeypadModifier,
+                             help->x() - corner.x(), help->y() - corner.y(), help->globalPos());
+    }
+    event->accept();
+    return true;
 }
 
 }  // namespace korvane

@@ -72,6 +72,7 @@ class PictureBox : public QWidget {
     void markerMoved(int index, double left, double top);
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -11,10 +11,13 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <cmath>
 
 #include "app/F.h"
 #include "pads/frmPad.h"
+#include "platform/QtText.h"
+#include "platform/tooltiptext.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "view/Panes.h"
@@ -271,6 +274,10 @@ class PicturesWithPads : public PicturePanes {
         window->P1_MouseUp(Qt::LeftButton, Qt::NoModifier, x, y);
         window->P1_DblClick(Qt::NoModifier, x, y);
     }
+    void askForTip(QWidget* widget, QPoint p) {
+        QHelpEvent request(QEvent::ToolTip, p, widget->mapToGlobal(p));
+        QApplication::sendEvent(widget, &request);
+    }
 };
 
 TEST_F(PicturesWithPads, DragsCrossAndEndOnMarkersAndTheCursorIsDrawnAboveThem) {
@@ -290,6 +297,35 @@ TEST_F(PicturesWithPads, DragsCrossAndEndOnMarkersAndTheCursorIsDrawnAboveThem) 
     QTest::mouseRelease(p1(), Qt::LeftButton, Qt::NoModifier, QPoint(44, 44));
     EXPECT_FALSE(window->MouseHeld);
     EXPECT_EQ(marker(1).value, value) << "the release ended the drag, it was no click on the marker";
+}
+
+TEST_F(PicturesWithPads, PadTipsStayUpAndKeepTheirColoursToThemselves) {
+    placePadAt(40, 40);
+    const QPalette ordinary = QToolTip::palette();
+    QTest::mouseMove(p1(), QPoint(42, 42));
+    const QString description = tooltiptext::PlainTipHtml(toQ(marker(1).toolTipText), 300);
+    ASSERT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text().toStdString(), description.toStdString());
+    EXPECT_EQ(QToolTip::palette(), ordinary) << "the pale colours are this tip's only";
+
+    // Qt's own request a moment later, on the marker and on the bare picture: the pane does not answer.
+    askForTip(p1(), QPoint(42, 42));
+    EXPECT_EQ(QToolTip::text().toStdString(), description.toStdString());
+    askForTip(p1(), QPoint(150, 150));
+    EXPECT_EQ(QToolTip::text().toStdString(), description.toStdString());
+
+    // The pane's own tip on the pane around the picture, in the ordinary colours.
+    const QPoint bare = p1()->geometry().bottomRight() + QPoint(5, 5);
+    ASSERT_TRUE(panes()->pic1()->rect().contains(bare));
+    askForTip(panes()->pic1(), bare);
+    ASSERT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text().toStdString(), "First picture");
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits("QTipLabel") && widget->isVisible()) {
+            EXPECT_EQ(widget->palette().color(QPalette::ToolTipBase), ordinary.color(QPalette::ToolTipBase));
+        }
+    }
+    QToolTip::hideText();
 }
 
 }  // namespace

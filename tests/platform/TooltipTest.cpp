@@ -91,6 +91,7 @@ TEST(Tooltip, LongTextWrapsAtTheMaximumWidth) {
 }
 
 TEST(Tooltip, ShowsAtOnceInTheGivenColoursButNothingForAnEmptyText) {
+    const QPalette ordinary = QToolTip::palette();
     QWidget control;
     control.resize(100, 100);
     control.show();
@@ -103,6 +104,7 @@ TEST(Tooltip, ShowsAtOnceInTheGivenColoursButNothingForAnEmptyText) {
     EXPECT_EQ(QToolTip::text(), PlainTipHtml(QStringLiteral("<RST> of U1"), 300));
     EXPECT_EQ(tip->palette().color(QPalette::ToolTipBase), QColor(255, 255, 238));
     EXPECT_EQ(tip->palette().color(QPalette::ToolTipText), QColor(0, 0, 0));
+    EXPECT_EQ(QToolTip::palette(), ordinary) << "every other tip keeps its colours";
 
     // Other colours reach the tip through the same conversion.
     SetTooltip(&control, control.mapToGlobal(QPoint(12, 12)), QStringLiteral("other"), 0xFF, 0xFF0000);
