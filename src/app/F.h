@@ -241,6 +241,8 @@ class F : public QMainWindow {
     void dragOn(int picture, Qt::MouseButtons buttons, int x, int y);
     void mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    // A double click on a picture: a pad at the cursors, and its dialog.
+    void placePadAtCursors(Qt::KeyboardModifiers shift);
 
     Ui& ui_;
     std::unique_ptr<MainMenu> menu_;

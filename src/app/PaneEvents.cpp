@@ -7,6 +7,7 @@
 #include <map>
 
 #include "app/F.h"
+#include "pads/frmPad.h"
 #include "platform/Ui.h"
 #include "text/Numbers.h"
 #include "view/Panes.h"
@@ -189,12 +190,22 @@ void F::P2_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, i
     mouseUp(2, button, shift, x, y);
 }
 
-void F::P1_DblClick(Qt::KeyboardModifiers shift, int, int) {
+void F::placePadAtCursors(Qt::KeyboardModifiers shift) {
+    const int before = padDialog()->board().markers.highest();
     AddPoint(shift.testFlag(Qt::ShiftModifier));
+    // The new pad is there to be named: its dialog comes up whatever state it was left in, as it does
+    // when a selected marker is clicked.
+    if (padDialog()->board().markers.highest() > before) {
+        padDialog()->showModeless();
+    }
+}
+
+void F::P1_DblClick(Qt::KeyboardModifiers shift, int, int) {
+    placePadAtCursors(shift);
 }
 
 void F::P2_DblClick(Qt::KeyboardModifiers shift, int, int) {
-    AddPoint(shift.testFlag(Qt::ShiftModifier));
+    placePadAtCursors(shift);
 }
 
 void F::pic_MouseUp(int, Qt::MouseButton button, QPoint globalPos) {

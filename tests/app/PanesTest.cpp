@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
+#include <QWindow>
 #include <cmath>
 
 #include "app/F.h"
@@ -267,13 +268,17 @@ class PicturesWithPads : public PicturePanes {
     }
     PictureBox* p1() const { return panes()->P1(); }
     frmPad& dialog() const { return *window->padDialog(); }
+    int highestPad() const { return dialog().board().markers.highest(); }
     const PadMarker& marker(int n) const { return *dialog().board().markers.Pad1.get(n); }
     // A pad placed where the cursors stand after a click at (x, y) of picture 1.
     void placePadAt(int x, int y) {
         window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, x, y);
         window->P1_MouseUp(Qt::LeftButton, Qt::NoModifier, x, y);
         window->P1_DblClick(Qt::NoModifier, x, y);
+        dialog().hide();
     }
+    // The window's own coordinates of a point of picture 1, as the window system reports a mouse event.
+    QPoint inWindow(QPoint p) const { return p1()->mapTo(window.get(), p); }
     void askForTip(QWidget* widget, QPoint p) {
         QHelpEvent request(QEvent::ToolTip, p, widget->mapToGlobal(p));
         QApplication::sendEvent(widget, &request);
@@ -297,6 +302,7 @@ TEST_F(PicturesWithPads, DragsCrossAndEndOnMarkersAndTheCursorIsDrawnAboveThem) 
     QTest::mouseRelease(p1(), Qt::LeftButton, Qt::NoModifier, QPoint(44, 44));
     EXPECT_FALSE(window->MouseHeld);
     EXPECT_EQ(marker(1).value, value) << "the release ended the drag, it was no click on the marker";
+    EXPECT_FALSE(dialog().isVisible());
 }
 
 TEST_F(PicturesWithPads, PadTipsStayUpAndKeepTheirColoursToThemselves) {
@@ -326,6 +332,15 @@ TEST_F(PicturesWithPads, PadTipsStayUpAndKeepTheirColoursToThemselves) {
         }
     }
     QToolTip::hideText();
+}
+
+TEST_F(PicturesWithPads, DoubleClickPlacesAPadAndOpensItsDialog) {
+    ASSERT_FALSE(dialog().isVisible());
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, inWindow(QPoint(100, 60)));
+    ASSERT_EQ(highestPad(), 1);
+    EXPECT_EQ(marker(1).left, 100);
+    EXPECT_EQ(marker(1).top, 60);
+    EXPECT_TRUE(dialog().isVisible());
 }
 
 }  // namespace

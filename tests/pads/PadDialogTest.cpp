@@ -546,6 +546,8 @@ TEST_F(Pads, RealClicksReachMarkersBeforeThePicture) {
 
 TEST_F(Pads, CloseEscAndTheCloseBoxOnlyHideTheDialog) {
     namedPad("1", "N1", "U1");
+    EXPECT_TRUE(dialog().isVisible()) << "a new pad opens its dialog";
+    dialog().hide();
     viewPads()->trigger();
     EXPECT_TRUE(dialog().isVisible());
     EXPECT_TRUE(viewPads()->isChecked());
