@@ -37,9 +37,10 @@ void F::connectPanes() {
         synOpen_ = false;
         menu_->setEnabled(QStringLiteral("mnuSelectPoint"), true);
     });
-    // Keys reach the navigation from F's own widgets only, never from the tool windows' fields.
+    // Keys reach the navigation from F's own widgets only, never from the tool windows' fields. The
+    // window itself is one of them: it takes the keys while none of its widgets holds the focus.
     for (QObject* widget :
-         {static_cast<QObject*>(panes_), static_cast<QObject*>(panes_->pic1()),
+         {static_cast<QObject*>(this), static_cast<QObject*>(panes_), static_cast<QObject*>(panes_->pic1()),
           static_cast<QObject*>(panes_->pic2()), static_cast<QObject*>(p1), static_cast<QObject*>(p2)}) {
         widget->installEventFilter(this);
     }

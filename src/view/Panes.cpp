@@ -135,6 +135,12 @@ void Panes::resetBars() {
 void Panes::setPicturesVisible(bool visible) {
     P1_->setVisible(visible);
     P2_->setVisible(visible);
+    // The keyboard navigates as soon as the pictures are there, without a click on them first; when
+    // the window is not active this only marks the pane to get the focus when it is.
+    const QWidget* held = window()->focusWidget();
+    if (visible && held != pic1_ && held != pic2_) {
+        pic1_->setFocus();
+    }
 }
 
 void Panes::AutoPos(double cur1Left, double cur1Top, double cur2Left, double cur2Top) {

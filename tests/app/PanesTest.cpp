@@ -343,5 +343,27 @@ TEST_F(PicturesWithPads, DoubleClickPlacesAPadAndOpensItsDialog) {
     EXPECT_TRUE(dialog().isVisible());
 }
 
+TEST_F(PicturesWithPads, KeysNavigateAsSoonAsAProjectIsOpen) {
+    window->resize(170, 260);
+    QApplication::processEvents();
+    ASSERT_GE(panes()->HS().SmallChange(), 1);
+    // Nothing of the window holds the focus (as after a window manager activated it without one).
+    if (QWidget* focus = QApplication::focusWidget()) {
+        focus->clearFocus();
+    }
+    QTest::keyClick(window->windowHandle(), Qt::Key_Right);
+    EXPECT_EQ(panes()->HS().Value(), panes()->HS().SmallChange());
+
+    if (QWidget* focus = QApplication::focusWidget()) {
+        focus->clearFocus();
+    }
+    ui.fileAnswers = {FileDialogResult{dir.file("board.kvp"), 1}};
+    window->mnuOpen_Click();
+    ASSERT_TRUE(window->projectOpen());
+    EXPECT_EQ(QApplication::focusWidget(), pane()) << "an opened project takes the keys at once";
+    QTest::keyClick(window->windowHandle(), Qt::Key_End);
+    EXPECT_EQ(panes()->HS().Value(), panes()->HS().Max());
+}
+
 }  // namespace
 }  // namespace korvane
