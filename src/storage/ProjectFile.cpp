@@ -164,8 +164,11 @@ ComponentData SplitComponent(std::string_view designator, std::string_view value
 }
 
 bool StorableKey(std::string_view name) {
-    const std::string_view trimmed = trimBlanks(name);
-    return !trimmed.empty() && trimmed.front() != '[' && name.find_first_of("=;") == std::string_view::npos;
+    // Judged on the written text: a name that begins with a NUL or a line break loses it on the way out,
+    // and what follows ("[", ";") would then start the line.
+    const std::string written = clsINI::WrittenName(name);
+    return !trimBlanks(written).empty() && written.front() != '[' &&
+           written.find_first_of("=;") == std::string::npos;
 }
 
 void WriteComponents(clsINI& ini, const std::vector<ComponentData>& components) {
@@ -177,8 +180,11 @@ void WriteComponents(clsINI& ini, const std::vector<ComponentData>& components) 
     while (ini.RemoveSection(kComponentsSection)) {
     }
     for (const ComponentData& component : components) {
-        if (StorableKey(component.designator)) {
-            ini.SetValue(kComponentsSection, component.designator,
+        // Two designators that differ only in what the writer drops or turns into blanks (a NUL) would be
+        // written as one key twice; the first keeps its place and its data, as the reader would find it.
+        const std::string key = clsINI::WrittenName(component.designator);
+        if (StorableKey(component.designator) && !ini.ValueExists(kComponentsSection, key)) {
+            ini.SetValue(kComponentsSection, key,
                          JoinComponent(component.libRef, component.partType, component.footprint));
         }
     }
@@ -209,7 +215,9 @@ void WriteTraces(clsINI& ini, const std::vector<std::string>& list1, const std::
     for (const auto* list : {&list1, &list2}) {
         for (const std::string& record : *list) {
             auto [key, value] = SplitTraceRecord(record);
-            ini.SetValue(kTraceSection, key, value);
+            // Keyed as the file will give the key back, so that records the reader will see as one are
+            // one entry already in this save, and the next save writes the same.
+            ini.SetValue(kTraceSection, clsINI::WrittenName(key), value);
         }
     }
 }

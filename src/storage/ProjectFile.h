@@ -75,9 +75,10 @@ std::string JoinComponent(std::string_view libRef, std::string_view partType, st
 // libRef), and swapped markers still give each text to the field its marker names.
 ComponentData SplitComponent(std::string_view designator, std::string_view value,
                              CaseMode markerCase = CaseMode::Exact);
-// Whether a name can be written as an entry's key and read back as the same entry: not blank, no "=" or
-// ";", not starting with "[". A designator such as "C1=" would otherwise come back as "C1" and hide the
-// real C1's data, and one such as "[X]" would start a section that swallows the entries after it.
+// Whether a name can be written as an entry's key and read back as the same entry: as written (see
+// clsINI::WrittenName) not blank, no "=" or ";", not starting with "[". A designator such as "C1=" would
+// otherwise come back as "C1" and hide the real C1's data, and one such as "[X]" would start a section that
+// swallows the entries after it.
 bool StorableKey(std::string_view name);
 // An empty list leaves "ComponentsSection" as it is. Otherwise the section is rebuilt (at the end of the
 // document, as the only section of that name) from the entries whose designator is a StorableKey, in order.

@@ -420,11 +420,7 @@ std::string clsINI::ToText() const {
         appendClean(out, section.name);
         out += "]\r\n";
         section.entries.forEach([&out](const Entry& entry) {
-            // Reading trims the blanks that begin a line, so a name written with some (a NUL or a blank
-            // typed at its start) would read back as another name.
-            const std::size_t start = out.size();
-            appendClean(out, entry.name);
-            out.erase(start, std::min(out.find_first_not_of(' ', start), out.size()) - start);
+            out += WrittenName(entry.name);
             out += '=';
             appendClean(out, entry.value);
             // Likewise for the blanks that end it (a value cut before a ";" keeps some in memory): the file
@@ -437,6 +433,15 @@ std::string clsINI::ToText() const {
         out += "\r\n";
     });
     return out;
+}
+
+std::string clsINI::WrittenName(std::string_view name) {
+    // Reading trims the blanks that begin a line, so a name written with some (a NUL or a blank typed at
+    // its start) would read back as another name.
+    std::string written;
+    appendClean(written, name);
+    written.erase(0, std::min(written.find_first_not_of(' '), written.size()));
+    return written;
 }
 
 int clsINI::SectionsCount() const {

@@ -56,6 +56,9 @@ class clsINI {
     // that no entry can break a line. Blanks that begin a name or end a value are left out, as reading drops
     // them.
     std::string ToText() const;
+    // An entry's name as ToText writes it: CR, LF and NUL as blanks, leading blanks left out. Whether a
+    // name can serve as a key is decided on this text, not on the name held in memory.
+    static std::string WrittenName(std::string_view name);
 
     int SectionsCount() const;
     // 1-based. Outside 1..SectionsCount the result is one NUL character, which no real name equals.

@@ -59,7 +59,9 @@ TEST(ReaderFaults, RepeatedSectionsAreMergedNotLost) {
 }
 
 TEST(ReaderFaults, DesignatorsThatNoKeyCanHoldAreNotWritten) {
-    for (const char* bad : {"C1=", "A;B", "[X]", "  [X", "", "   "}) {
+    // Judged as written: a leading NUL or line break goes out as a blank, which the writer then leaves out.
+    for (const std::string& bad :
+         {"C1="s, "A;B"s, "[X]"s, "  [X"s, ""s, "   "s, "\0\0[X]"s, "\n;X"s, "\0"s}) {
         EXPECT_FALSE(StorableKey(bad)) << bad;
     }
     EXPECT_TRUE(StorableKey("R1"));
@@ -71,6 +73,26 @@ TEST(ReaderFaults, DesignatorsThatNoKeyCanHoldAreNotWritten) {
     ASSERT_EQ(components.size(), 1u);
     EXPECT_EQ(components[0].designator, "C1");
     EXPECT_EQ(components[0].libRef, "1") << "C1 keeps its own data";
+}
+
+TEST(ReaderFaults, ASaveWritesEachKeyOnceAndTheNextSaveTheSame) {
+    // Names that differ only by a NUL, which goes out as a blank and then as nothing at the start of a key.
+    clsINI doc;
+    WriteComponents(doc, {{"D1", "3{l`bel}1N4148", "", "DIODE0.4"}, {"\0\0D1"s, "", "", ""}});
+    WriteTraces(doc, {"1-\0 &=5"s, "1-  &=5", "1-x=1"}, {"2-\0=7"s, "2- =8"});
+    const std::string once = doc.ToText();
+    EXPECT_EQ(once,
+              "[ComponentsSection]\r\nD1=3{l`bel}1N4148{label}{footprint}DIODE0.4\r\n\r\n"
+              "[TraceSection]\r\n1-  &=5\r\n1-x=1\r\n2- =8\r\n\r\n")
+        << "the first designator keeps its data; records the reader sees as one are one";
+
+    clsINI reread;
+    reread.LoadFromText(once);
+    const TraceLists lists = TakeTraces(reread);
+    EXPECT_EQ(lists.first.size() + lists.second.size(), 3u);
+    WriteComponents(reread, ReadComponents(reread));
+    WriteTraces(reread, lists.first, lists.second);
+    EXPECT_EQ(reread.ToText(), once);
 }
 
 TEST(ReaderFaults, NumbersReachTheWindowUsable) {
