@@ -13,8 +13,20 @@ constexpr std::string_view kPadNameKey = "PadName";
 constexpr std::string_view kNetNameKey = "NetName";
 constexpr std::string_view kCompNameKey = "CompName";
 
+// A name as it enters a list: without the blanks around it, and without NULs there either, because the
+// file holds a NUL as a blank and a save would otherwise write "R1" and "R1<NUL>" as two components whose
+// keys differ only in trailing blanks, of which the next open keeps one.
+std::string_view listName(std::string_view name) {
+    constexpr std::string_view kBlanks(" \0", 2);
+    const std::size_t first = name.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) {
+        return name.substr(name.size());
+    }
+    return name.substr(first, name.find_last_not_of(kBlanks) - first + 1);
+}
+
 std::string folded(std::string_view name) {
-    return asciiUpper(trimBlanks(name));
+    return asciiUpper(listName(name));
 }
 
 }  // namespace
@@ -46,7 +58,7 @@ bool PadBoard::move(int picture, int n, double left, double top) {
 }
 
 bool PadBoard::appendName(NameList& list, std::string_view name) {
-    const std::string_view trimmed = trimBlanks(name);
+    const std::string_view trimmed = listName(name);
     if (trimmed.empty() || list.holds(trimmed)) {
         return false;
     }
@@ -60,7 +72,7 @@ bool PadBoard::appendName(NameList& list, std::string_view name) {
 }
 
 void PadBoard::offerName(NameList& list, std::string_view name) {
-    const std::string_view trimmed = trimBlanks(name);
+    const std::string_view trimmed = listName(name);
     if (trimmed.empty() || list.holds(trimmed)) {
         return;
     }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "pads/PadBoard.h"
 #include "pads/PadText.h"
 #include "storage/ProjectFile.h"
 #include "storage/clsINI.h"
@@ -93,6 +94,27 @@ TEST(ReaderFaults, ASaveWritesEachKeyOnceAndTheNextSaveTheSame) {
     WriteComponents(reread, ReadComponents(reread));
     WriteTraces(reread, lists.first, lists.second);
     EXPECT_EQ(reread.ToText(), once);
+}
+
+TEST(ReaderFaults, NamesWithNulsAtTheirEndsJoinTheListsAsWritten) {
+    // Opened and saved as the window does it; the file gives "D<NUL><NUL>" back as "D".
+    auto openAndSave = [](const std::string& text) {
+        clsINI doc;
+        doc.LoadFromText(text);
+        PadBoard board(doc);
+        for (const PadRecord& record : ReadPads(doc)) {
+            board.loadPad(record);
+        }
+        EXPECT_EQ(board.compNames.items(), std::vector<std::string>{"D"});
+        board.rebuildComponentTable();
+        WriteComponents(doc, board.componentTable());
+        return doc.ToText();
+    };
+    const std::string once = openAndSave(
+        "[Pad1]\r\nCompName=D\0\0\r\n[Pad2]\r\nCompName=\0D\r\n"
+        "[ComponentsSection]\r\nD=1{label}2{footprint}3\r\n"s);
+    EXPECT_NE(once.find("\r\nD=1{label}2{footprint}3\r\n"), std::string::npos);
+    EXPECT_EQ(openAndSave(once), once);
 }
 
 TEST(ReaderFaults, NumbersReachTheWindowUsable) {
