@@ -5,7 +5,9 @@
 // Two seeds per picture: in the large copper pour (which the traces and pads join) and in the substrate
 // (which surrounds every trace and pad, so its spans are short and many).
 //
-// Rates are painted megapixels per second. A table of both fills and their ratio closes the run.
+// Our fill runs once per kernel flavour this processor has (scalar, SSE2, AVX2). Rates are painted
+// megapixels per second. A table of every flavour, OpenCV's fill and the ratio of the widest flavour to
+// OpenCV's closes the run.
 
 #include <benchmark/benchmark.h>
 
@@ -165,7 +167,8 @@ std::int64_t countFill(const std::vector<std::uint32_t>& pixels) {
 }
 
 struct Rates {
-    double ours = 0;
+    std::map<korvane::FillKernel, double> kernels;
+    double ours = 0;  // the widest flavour, the one users get
     double opencv = 0;
     std::int64_t painted = 0;
     std::int64_t opencvPainted = -1;
@@ -184,6 +187,11 @@ std::string rowName(int megapixels, bool plane) {
 void BM_FillArea(benchmark::State& state) {
     const int megapixels = int(state.range(0));
     const bool plane = state.range(1) != 0;
+    const auto kernel = korvane::FillKernel(state.range(2));
+    if (!korvane::SelectFillKernel(kernel)) {
+        state.SkipWithError("this processor cannot run the flavour");
+        return;
+    }
     const Board& b = board(megapixels);
     const int seedX = plane ? b.planeX : b.substrateX;
     const int seedY = plane ? b.planeY : b.substrateY;
@@ -214,7 +222,12 @@ void BM_FillArea(benchmark::State& state) {
     state.counters["stack_bytes"] = double(stackBytes);
     Rates& rates = table()[rowName(megapixels, plane)];
     rates.painted = painted;
-    rates.ours = double(painted) * double(state.iterations()) / seconds / 1e6;
+    rates.kernels[kernel] = double(painted) * double(state.iterations()) / seconds / 1e6;
+    const korvane::FillKernel widest = korvane::AvailableFillKernels().back();
+    if (kernel == widest) {
+        rates.ours = rates.kernels[kernel];
+    }
+    korvane::SelectFillKernel(widest);
 }
 
 #if KORVANE_BENCH_OPENCV
@@ -257,18 +270,26 @@ void BM_OpenCvFloodFill(benchmark::State& state) {
 }
 #endif
 
-void boardArguments(benchmark::internal::Benchmark* bench) {
+void boardArguments(benchmark::internal::Benchmark* bench, bool everyKernel) {
     for (int megapixels : {4, 16, 36}) {
         for (int plane : {1, 0}) {
-            bench->Args({megapixels, plane});
+            if (everyKernel) {
+                for (korvane::FillKernel kernel : korvane::AvailableFillKernels()) {
+                    bench->Args({megapixels, plane, int(kernel)});
+                }
+            } else {
+                bench->Args({megapixels, plane});
+            }
         }
     }
     bench->UseManualTime()->Unit(benchmark::kMillisecond);
 }
 
-BENCHMARK(BM_FillArea)->Apply(boardArguments);
+BENCHMARK(BM_FillArea)->Apply([](benchmark::internal::Benchmark* bench) { boardArguments(bench, true); });
 #if KORVANE_BENCH_OPENCV
-BENCHMARK(BM_OpenCvFloodFill)->Apply(boardArguments);
+BENCHMARK(BM_OpenCvFloodFill)->Apply([](benchmark::internal::Benchmark* bench) {
+    boardArguments(bench, false);
+});
 #endif
 
 }  // namespace
@@ -282,11 +303,17 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
 
     bool mismatch = false;
-    std::printf("\n%-16s %14s %14s %8s %12s\n", "picture, seed", "ours Mpix/s", "OpenCV Mpix/s", "ratio",
-                "painted");
+    std::printf("\n%-16s %9s %9s %9s %9s %8s %12s\n", "picture, seed", "scalar", "SSE2", "AVX2", "OpenCV",
+                "ratio", "painted");
     for (const auto& [name, rates] : table()) {
+        auto rate = [&rates](korvane::FillKernel kernel) {
+            const auto found = rates.kernels.find(kernel);
+            return found == rates.kernels.end() ? 0.0 : found->second;
+        };
+        std::printf("%-16s %9.0f %9.0f %9.0f", name.c_str(), rate(korvane::FillKernel::Scalar),
+                    rate(korvane::FillKernel::Sse2), rate(korvane::FillKernel::Avx2));
         if (rates.opencvPainted >= 0) {
-            std::printf("%-16s %14.0f %14.0f %8.2f %12lld\n", name.c_str(), rates.ours, rates.opencv,
+            std::printf(" %9.0f %8.2f %12lld\n", rates.opencv,
                         rates.opencv > 0 ? rates.ours / rates.opencv : 0.0,
                         static_cast<long long>(rates.painted));
             if (rates.opencvPainted != rates.painted && rates.painted > 0) {
@@ -296,8 +323,7 @@ int main(int argc, char** argv) {
                 mismatch = true;
             }
         } else {
-            std::printf("%-16s %14.0f %14s %8s %12lld\n", name.c_str(), rates.ours, "-", "-",
-                        static_cast<long long>(rates.painted));
+            std::printf(" %9s %8s %12lld\n", "-", "-", static_cast<long long>(rates.painted));
         }
     }
     return mismatch ? 1 : 0;
