@@ -82,6 +82,14 @@ class PicturePanes : public ::testing::Test {
         EXPECT_EQ(panes()->P1()->cursorLeft(), x1) << "the picture draws the cursor where it stands";
         EXPECT_EQ(panes()->P2()->cursorTop(), y2);
     }
+    // Cursor 1 at (10, 10) and cursor 2 at (50, 60), both placed there by a click.
+    void placeCursors(float scaleX, float scaleY) {
+        window->CursorScaleX = scaleX;
+        window->CursorScaleY = scaleY;
+        window->Cur1 = {10, 10, true};
+        window->Cur2 = {50, 60, true};
+        window->OldX1 = 10, window->OldY1 = 10, window->OldX2 = 50, window->OldY2 = 60;
+    }
     bool submenuEnabled() { return window->menus().action("mnuSelectPoint")->isEnabled(); }
 
     ScriptedUi ui;
@@ -89,21 +97,41 @@ class PicturePanes : public ::testing::Test {
     std::unique_ptr<F> window;
 };
 
-TEST_F(PicturePanes, BarRangesFollowThePicturesAndThePanes) {
+TEST_F(PicturePanes, KeysScrollBothPicturesWithinBarsThatFollowThePanes) {
     showSmall();
     // The wider and the taller picture is the second one; it decides both bars.
     const QSize pane2 = panes()->pic2()->size();
     EXPECT_EQ(panes()->HS().Max(), 320 - pane2.width());
     EXPECT_EQ(panes()->VS().Max(), 210 - pane2.height());
-    EXPECT_GT(panes()->HS().Max(), 0);
-    EXPECT_GT(panes()->VS().Max(), 0);
-    EXPECT_EQ(panes()->HS().Min(), 0);
     EXPECT_EQ(panes()->hsBar()->maximum(), panes()->HS().Max()) << "the bar shows the range";
+    const int hSmall = panes()->HS().SmallChange();
+    ASSERT_GE(hSmall, 2) << "the window must leave room for a step that cannot be clipped";
 
-    // Scrolled to the end, then enlarged beyond both pictures: the bars pin and the offset follows.
+    press(Qt::Key_Right);
+    press(Qt::Key_Down);
+    press(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(panes()->HS().Value(), hSmall + panes()->HS().LargeChange());
+    EXPECT_EQ(panes()->VS().Value(), panes()->VS().SmallChange());
+    expectOneOffset();
+    // One pixel from the start, a step back would pass it: refused, not clipped to 0.
+    ASSERT_TRUE(panes()->setHSValue(1));
+    press(Qt::Key_Left);
+    EXPECT_EQ(panes()->HS().Value(), 1);
     press(Qt::Key_End);
     EXPECT_EQ(panes()->HS().Value(), panes()->HS().Max());
+    EXPECT_EQ(panes()->VS().Value(), panes()->VS().Max());
     expectOneOffset();
+    EXPECT_EQ(QApplication::focusWidget(), pane()) << "the focus never moves to a bar";
+
+    // Esc stops a running fill with one beep; without a fill it does nothing.
+    press(Qt::Key_Escape);
+    window->FillRunning = true;
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(window->FillRunning);
+    press(Qt::Key_Escape);
+    EXPECT_EQ(ui.count("beep"), 1);
+
+    // Enlarged beyond both pictures while scrolled to the end: the bars pin and the offset follows.
     window->resize(900, 800);
     QApplication::processEvents();
     const QSize wide = panes()->pic2()->size();
@@ -117,51 +145,8 @@ TEST_F(PicturePanes, BarRangesFollowThePicturesAndThePanes) {
     EXPECT_EQ(panes()->VS().Value(), 210 - wide.height()) << "a pinned bar does not scroll";
 }
 
-TEST_F(PicturePanes, ArrowKeysScrollBothPicturesAndRefusedStepsDoNothing) {
-    showSmall();
-    const int hSmall = panes()->HS().SmallChange();
-    ASSERT_GE(hSmall, 2) << "the window must leave room for a step that cannot be clipped";
-
-    press(Qt::Key_Right);
-    EXPECT_EQ(panes()->HS().Value(), hSmall);
-    press(Qt::Key_Down);
-    EXPECT_EQ(panes()->VS().Value(), panes()->VS().SmallChange());
-    expectOneOffset();
-    press(Qt::Key_Right, Qt::ControlModifier);
-    EXPECT_EQ(panes()->HS().Value(), hSmall + panes()->HS().LargeChange());
-    expectOneOffset();
-
-    // One pixel from the start, a step back would pass it: refused, not clipped to 0.
-    ASSERT_TRUE(panes()->setHSValue(1));
-    press(Qt::Key_Left);
-    EXPECT_EQ(panes()->HS().Value(), 1);
-    press(Qt::Key_End);
-    press(Qt::Key_Right);
-    press(Qt::Key_PageDown);
-    EXPECT_EQ(panes()->HS().Value(), panes()->HS().Max());
-    EXPECT_EQ(panes()->VS().Value(), panes()->VS().Max());
-    expectOneOffset();
-    EXPECT_EQ(QApplication::focusWidget(), pane()) << "the focus never moves to a bar";
-}
-
-TEST_F(PicturePanes, EscStopsARunningFillWithOneBeep) {
-    showSmall();
-    press(Qt::Key_Escape);
-    EXPECT_EQ(ui.count("beep"), 0) << "no fill, no beep";
-    window->FillRunning = true;
-    press(Qt::Key_Escape);
-    EXPECT_FALSE(window->FillRunning);
-    press(Qt::Key_Escape);
-    EXPECT_EQ(ui.count("beep"), 1);
-}
-
 TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacement) {
-    window->CursorScaleX = 2;
-    window->CursorScaleY = 3;
-    window->Cur1 = {10, 10, true};
-    window->Cur2 = {50, 60, true};
-    window->OldX1 = 10, window->OldY1 = 10, window->OldX2 = 50, window->OldY2 = 60;
-
+    placeCursors(2, 3);
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 15, 12);
     expectCursors(15, 12, 60, 66);
     EXPECT_TRUE(window->MouseHeld);
@@ -185,11 +170,7 @@ TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacemen
 // The window maps from the unrounded cursors: what it shows and saves are whole pixels, but a slow
 // drag does not drift and coming back restores the start.
 TEST_F(PicturePanes, SlowDragKeepsTheMappedCursorWhereTheScalePutsIt) {
-    window->CursorScaleX = 1.04f;
-    window->CursorScaleY = 1.03f;
-    window->Cur1 = {10, 10, true};
-    window->Cur2 = {50, 60, true};
-    window->OldX1 = 10, window->OldY1 = 10, window->OldX2 = 50, window->OldY2 = 60;
+    placeCursors(1.04f, 1.03f);
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 10, 10);
     for (int d = 2; d <= 500; d += 2) {
         window->P1_MouseMove(Qt::LeftButton, Qt::NoModifier, 10 + d, 10 + d / 2);
