@@ -16,65 +16,44 @@ namespace korvane {
 namespace {
 
 using testing::ScriptedUi;
+using Palette = std::map<char, std::int32_t>;
+using Rows = std::vector<std::string>;
 
 // A picture whose rows are given as text, one character per pixel, each character standing for a colour.
 // The pixel words carry 0xFF in the high byte, as the working image does.
-class Picture {
-  public:
-    Picture(const std::vector<std::string>& rows, const std::map<char, std::int32_t>& colours)
-        : width_(int(rows.front().size())), height_(int(rows.size())) {
-        for (const std::string& row : rows) {
-            for (char c : row) {
-                words_.push_back(0xFF000000u | std::uint32_t(colours.at(c)));
-            }
-        }
-    }
-    Picture(int width, int height, std::int32_t colour)
-        : width_(width),
-          height_(height),
-          words_(std::size_t(width) * std::size_t(height), 0xFF000000u | std::uint32_t(colour)) {}
+struct Picture {
+    int width, height;
+    std::vector<std::uint32_t> words;
+    ImageView view_;
 
-    ImageView& view() {
-        view_ = ImageView{words_.data(), width_, height_, width_};
-        return view_;
-    }
-    std::int32_t at(int x, int y) const {
-        return std::int32_t(words_[std::size_t(y * width_ + x)] & 0xFFFFFF);
-    }
-    void set(int x, int y, std::int32_t colour) {
-        words_[std::size_t(y * width_ + x)] = 0xFF000000u | std::uint32_t(colour);
-    }
-    bool highBytesIntact() const {
-        for (std::uint32_t word : words_) {
-            if ((word >> 24) != 0xFF) {
-                return false;
+    Picture(int w, int h, std::int32_t colour)
+        : width(w), height(h), words(std::size_t(w) * std::size_t(h), 0xFF000000u | std::uint32_t(colour)) {}
+    Picture(const Rows& rows, const Palette& palette) : Picture(int(rows[0].size()), int(rows.size()), 0) {
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                set(x, y, palette.at(rows[std::size_t(y)][std::size_t(x)]));
             }
         }
-        return true;
     }
-    // The picture as text again, with the colour of each character looked up backwards.
-    std::vector<std::string> rows(const std::map<char, std::int32_t>& colours) const {
-        std::vector<std::string> result;
-        for (int y = 0; y < height_; ++y) {
-            std::string row;
-            for (int x = 0; x < width_; ++x) {
-                char shown = '?';
-                for (const auto& [c, colour] : colours) {
-                    if (colour == at(x, y)) {
-                        shown = c;
+    ImageView& view() { return view_ = ImageView{words.data(), width, height, width}; }
+    std::int32_t at(int x, int y) const { return std::int32_t(words[std::size_t(y * width + x)] & 0xFFFFFF); }
+    void set(int x, int y, std::int32_t colour) {
+        words[std::size_t(y * width + x)] = 0xFF000000u | std::uint32_t(colour);
+    }
+    // The picture as text again; a pixel of no listed colour, or with its high byte touched, shows as '?'.
+    Rows rows(const Palette& palette) const {
+        Rows result(std::size_t(height), std::string(std::size_t(width), '?'));
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                for (const auto& [c, colour] : palette) {
+                    if (words[std::size_t(y * width + x)] == (0xFF000000u | std::uint32_t(colour))) {
+                        result[std::size_t(y)][std::size_t(x)] = c;
                     }
                 }
-                row += shown;
             }
-            result.push_back(row);
         }
         return result;
     }
-
-  private:
-    int width_, height_;
-    std::vector<std::uint32_t> words_;
-    ImageView view_;
 };
 
 constexpr std::int32_t kRed = 255;
@@ -85,6 +64,30 @@ FillResult quietFill(Picture& picture, int x, int y, std::int32_t fill, float bo
     bool quiet = true;
     return FillArea(picture.view(), x, y, fill, bound, bound, quiet, control);
 }
+
+// A Ui whose event processing runs a test's action, as a key press at a checkpoint would.
+class EventfulUi : public ScriptedUi {
+  public:
+    void processEvents() override {
+        ScriptedUi::processEvents();
+        if (onEvents) {
+            onEvents();
+        }
+    }
+    std::function<void()> onEvents;
+};
+
+// A fill in red with a Ui of its own; each test sets what else it needs of the control.
+struct InteractiveFill {
+    EventfulUi ui;
+    FillControl control;
+    std::int32_t fill = kRed;
+    bool quiet = false;
+    InteractiveFill() { control.ui = &ui; }
+    FillResult run(Picture& picture, int x, int y, float bound) {
+        return FillArea(picture.view(), x, y, fill, bound, bound, quiet, control);
+    }
+};
 
 TEST(OutOfRange, TakesThePackedColourAsOneNumber) {
     Picture picture(1, 1, 0);
@@ -118,19 +121,12 @@ class Fill : public ::testing::TestWithParam<FillKernel> {
     void TearDown() override { SelectFillKernel(AvailableFillKernels().back()); }
 };
 
-std::string kernelName(const ::testing::TestParamInfo<FillKernel>& info) {
-    switch (info.param) {
-        case FillKernel::Scalar:
-            return "Scalar";
-        case FillKernel::Sse2:
-            return "Sse2";
-        case FillKernel::Avx2:
-            return "Avx2";
-    }
-    return "Unknown";
-}
-
-INSTANTIATE_TEST_SUITE_P(EveryKernel, Fill, ::testing::ValuesIn(AvailableFillKernels()), kernelName);
+INSTANTIATE_TEST_SUITE_P(EveryKernel, Fill, ::testing::ValuesIn(AvailableFillKernels()),
+                         [](const auto& info) {
+                             return std::string(info.param == FillKernel::Scalar ? "Scalar"
+                                                : info.param == FillKernel::Sse2 ? "Sse2"
+                                                                                 : "Avx2");
+                         });
 
 TEST(FillKernels, VectorFlavoursPaintExactlyWhatTheScalarOnePaints) {
     const std::vector<FillKernel> kernels = AvailableFillKernels();
@@ -142,8 +138,8 @@ TEST(FillKernels, VectorFlavoursPaintExactlyWhatTheScalarOnePaints) {
     for (int trial = 0; trial < 300; ++trial) {
         const int width = 1 + int(random() % 40);
         const int height = 1 + int(random() % 12);
-        std::vector<std::uint32_t> words(std::size_t(width) * std::size_t(height));
-        for (std::uint32_t& word : words) {
+        Picture picture(width, height, 0);
+        for (std::uint32_t& word : picture.words) {
             const std::uint32_t shades[] = {200, 210, 230, 255, 400, 0x808080};
             word = 0xFF000000u | shades[random() % 6];
         }
@@ -154,13 +150,9 @@ TEST(FillKernels, VectorFlavoursPaintExactlyWhatTheScalarOnePaints) {
         std::vector<std::vector<std::uint32_t>> results;
         for (FillKernel kernel : kernels) {
             ASSERT_TRUE(SelectFillKernel(kernel));
-            std::vector<std::uint32_t> painted = words;
-            ImageView view{painted.data(), width, height, width};
-            FillControl control;
-            std::int32_t f = fill;
-            bool quiet = true;
-            FillArea(view, x, y, f, bound, bound, quiet, control);
-            results.push_back(std::move(painted));
+            Picture painted = picture;
+            quietFill(painted, x, y, fill, bound);
+            results.push_back(painted.words);
         }
         SelectFillKernel(kernels.back());
         for (std::size_t k = 1; k < results.size(); ++k) {
@@ -170,55 +162,42 @@ TEST(FillKernels, VectorFlavoursPaintExactlyWhatTheScalarOnePaints) {
     }
 }
 
-TEST_P(Fill, RedWithTenPercentRefusesASeedWithinItsRangeAndFillsOthers) {
-    const std::map<char, std::int32_t> colours = {{'a', 240}, {'b', 200}, {'x', 0x404040}, {'r', kRed}};
+TEST_P(Fill, RefusesASeedWithinTheFillColoursRangeAndOnlyBeepsOnTheFillColour) {
+    const Palette colours = {{'a', 240}, {'b', 200}, {'x', 0x404040}, {'r', kRed}};
     Picture picture({"aax", "xbb", "xbx"}, colours);
-    ScriptedUi ui;
-    FillControl control;
-    control.ui = &ui;
-    std::int32_t fill = kRed;
-    bool quiet = true;
-    EXPECT_EQ(FillArea(picture.view(), 0, 0, fill, 0.1f, 0.1f, quiet, control).outcome,
-              FillOutcome::RangeRefused);
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].prompt, "The filling color belongs to the range of the repainting colors.");
-    EXPECT_EQ(ui.messages()[0].title, "Select another color or decrease the range:");
-    EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(picture.rows(colours), (std::vector<std::string>{"aax", "xbb", "xbx"}));
+    InteractiveFill f;
+    f.quiet = true;
+    EXPECT_EQ(f.run(picture, 0, 0, 0.1f).outcome, FillOutcome::RangeRefused);
+    ASSERT_EQ(f.ui.messages().size(), 1u);
+    EXPECT_EQ(f.ui.messages()[0].prompt, "The filling color belongs to the range of the repainting colors.");
+    EXPECT_EQ(f.ui.messages()[0].title, "Select another color or decrease the range:");
+    EXPECT_EQ(f.ui.messages()[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(picture.rows(colours), (Rows{"aax", "xbb", "xbx"}));
 
-    EXPECT_EQ(FillArea(picture.view(), 1, 1, fill, 0.1f, 0.1f, quiet, control).outcome, FillOutcome::Painted);
-    EXPECT_EQ(picture.rows(colours), (std::vector<std::string>{"aax", "xrr", "xrx"}));
-    EXPECT_TRUE(picture.highBytesIntact());
-    EXPECT_EQ(ui.busyDepth(), 0);
-}
+    EXPECT_EQ(f.run(picture, 1, 1, 0.1f).outcome, FillOutcome::Painted);
+    EXPECT_EQ(picture.rows(colours), (Rows{"aax", "xrr", "xrx"}));
+    EXPECT_EQ(f.ui.busyDepth(), 0);
 
-TEST_P(Fill, SeedInTheFillColourOnlyBeeps) {
-    Picture picture(4, 4, kRed);
-    ScriptedUi ui;
-    FillControl control;
-    control.ui = &ui;
-    bool asked = false;
-    control.ask = [&] {
-        asked = true;
+    // A seed in the fill colour: one beep, no busy pointer, no question, no record.
+    f.ui.clear();
+    f.quiet = false;
+    f.control.ask = [] {
+        ADD_FAILURE() << "nothing to ask";
         return FillAnswer::Save;
     };
-    control.record = [](const std::string&) { ADD_FAILURE() << "nothing to record"; };
-    std::int32_t fill = kRed;
-    bool quiet = false;
-    EXPECT_EQ(FillArea(picture.view(), 1, 1, fill, 0.1f, 0.1f, quiet, control).outcome,
-              FillOutcome::SeedHasFillColour);
-    EXPECT_EQ(ui.count("beep"), 1);
-    EXPECT_EQ(ui.count("busy"), 0);
-    EXPECT_FALSE(asked);
+    f.control.record = [](const std::string&) { ADD_FAILURE() << "nothing to record"; };
+    EXPECT_EQ(f.run(picture, 1, 1, 0.1f).outcome, FillOutcome::SeedHasFillColour);
+    EXPECT_EQ(f.ui.count("beep"), 1);
+    EXPECT_EQ(f.ui.count("busy"), 0);
 }
 
 TEST_P(Fill, ShapesFollowTheScanRules) {
-    const std::map<char, std::int32_t> colours = {{'#', 0}, {'.', 0x808080}, {'d', 1}, {'F', kRed}};
+    const Palette colours = {{'#', 0}, {'.', 0x808080}, {'d', 1}, {'F', kRed}, {'s', 281}, {'t', 300}};
     struct Case {
         const char* what;
-        std::vector<std::string> before;
+        Rows before;
         int x, y;
-        std::vector<std::string> after;
+        Rows after;
     } cases[] = {
         {"black fills only pure black", {"#d#", "###", "#d#"}, 0, 1, {"FdF", "FFF", "FdF"}},
         {"one-pixel lines leave the span at both end columns, up and down",
@@ -236,24 +215,20 @@ TEST_P(Fill, ShapesFollowTheScanRules) {
          2,
          1,
          {"....", "FFFF", "...."}},
+        // 281 lies outside 229.5..280.5 around red, so the fill starts; but red lies within 252.9..309.1
+        // around 281, so painted pixels would count as unpainted neighbours without the rule that the fill
+        // colour ends neighbour runs.
+        {"a fill colour within the seed's range still ends",
+         {"......", ".ssst.", ".stss.", ".ssss.", "......"},
+         1,
+         1,
+         {"......", ".FFFF.", ".FFFF.", ".FFFF.", "......"}},
     };
     for (const Case& c : cases) {
         Picture picture(c.before, colours);
-        quietFill(picture, c.x, c.y, kRed, 0.1f);
+        EXPECT_EQ(quietFill(picture, c.x, c.y, kRed, 0.1f).outcome, FillOutcome::Painted) << c.what;
         EXPECT_EQ(picture.rows(colours), c.after) << c.what;
     }
-}
-
-TEST_P(Fill, FillColourWithinTheSeedsRangeStillEnds) {
-    // 281 lies outside 229.5..280.5 around red, so the fill starts; but red lies within 252.9..309.1
-    // around 281, so painted pixels would count as unpainted neighbours without the rule that the fill
-    // colour ends neighbour runs.
-    const std::map<char, std::int32_t> colours = {{'s', 281}, {'t', 300}, {'x', 0x808080}, {'F', kRed}};
-    Picture picture({"xxxxxx", "xssstx", "xstssx", "xssssx", "xxxxxx"}, colours);
-    const FillResult result = quietFill(picture, 1, 1, kRed, 0.1f);
-    EXPECT_EQ(result.outcome, FillOutcome::Painted);
-    EXPECT_EQ(picture.rows(colours),
-              (std::vector<std::string>{"xxxxxx", "xFFFFx", "xFFFFx", "xFFFFx", "xxxxxx"}));
 }
 
 TEST_P(Fill, StopsAtEveryEdgeWhateverTheLowerBound) {
@@ -284,73 +259,46 @@ TEST_P(Fill, StackGrowsPastTenThousandPendingSeeds) {
 
 TEST_P(Fill, QuestionAnsweredDeletePaintsBackWithTheSeedsOldColour) {
     // 200 and 210 both lie within 10 % of the seed's 200; a red pixel touches the area from outside.
-    const std::map<char, std::int32_t> colours = {{'a', 200}, {'b', 210}, {'x', 0x808080}, {'F', kRed}};
+    const Palette colours = {{'a', 200}, {'b', 210}, {'x', 0x808080}, {'F', kRed}};
     Picture picture({"xxxxx", "xabax", "xbaaF", "xxxxx"}, colours);
-    FillControl control;
-    control.ask = [&] {
-        EXPECT_EQ(picture.rows(colours), (std::vector<std::string>{"xxxxx", "xFFFx", "xFFFF", "xxxxx"}));
+    InteractiveFill f;
+    f.control.ask = [&] {
+        EXPECT_EQ(picture.rows(colours), (Rows{"xxxxx", "xFFFx", "xFFFF", "xxxxx"}));
         return FillAnswer::Delete;
     };
-    control.record = [](const std::string&) { ADD_FAILURE() << "a deleted fill is no trace"; };
-    std::int32_t fill = kRed;
-    bool quiet = false;
-    FillArea(picture.view(), 1, 1, fill, 0.1f, 0.1f, quiet, control);
-    EXPECT_EQ(picture.rows(colours), (std::vector<std::string>{"xxxxx", "xaaax", "xaaaa", "xxxxx"}))
+    f.control.record = [](const std::string&) { ADD_FAILURE() << "a deleted fill is no trace"; };
+    f.run(picture, 1, 1, 0.1f);
+    EXPECT_EQ(picture.rows(colours), (Rows{"xxxxx", "xaaax", "xaaaa", "xxxxx"}))
         << "one uniform colour: the 210 pixels and the red one connected to the area become 200";
-    EXPECT_EQ(fill, 200) << "the caller's fill colour receives the seed's old colour";
-    EXPECT_TRUE(quiet);
+    EXPECT_EQ(f.fill, 200) << "the caller's fill colour receives the seed's old colour";
+    EXPECT_TRUE(f.quiet);
 }
-
-// A Ui whose event processing runs a test's action, as a key press at a checkpoint would.
-class EventfulUi : public ScriptedUi {
-  public:
-    void processEvents() override {
-        ScriptedUi::processEvents();
-        if (onEvents) {
-            onEvents();
-        }
-    }
-    std::function<void()> onEvents;
-};
 
 TEST_P(Fill, EscAtACheckpointStopsThePassAndTheQuestionIsStillAsked) {
     Picture picture(300, 300, 50);
-    EventfulUi ui;
+    InteractiveFill f;
     bool running = false;
-    ui.onEvents = [&] { running = false; };
-    FillControl control;
-    control.ui = &ui;
-    control.running = &running;
-    control.eventIntervalMs = 0;  // every checkpoint hands control over
+    f.ui.onEvents = [&] { running = false; };
+    f.control.running = &running;
+    f.control.eventIntervalMs = 0;  // every checkpoint hands control over
     int redraws = 0;
-    control.redraw = [&] { ++redraws; };
+    f.control.redraw = [&] { ++redraws; };
     bool asked = false;
-    control.ask = [&] {
+    f.control.ask = [&] {
         asked = true;
         return FillAnswer::Save;
     };
-    std::int32_t fill = kRed;
-    bool quiet = false;
-    const FillResult result = FillArea(picture.view(), 10, 0, fill, 0.1f, 0.1f, quiet, control);
-    EXPECT_TRUE(result.stopped);
-    EXPECT_EQ(ui.count("events"), 1) << "the first span ends at column 0: a checkpoint";
-    EXPECT_EQ(ui.count("beep"), 1);
+    EXPECT_TRUE(f.run(picture, 10, 0, 0.1f).stopped);
+    EXPECT_EQ(f.ui.count("events"), 1) << "the first span ends at column 0: a checkpoint";
+    EXPECT_EQ(f.ui.count("beep"), 1);
     EXPECT_GE(redraws, 2) << "a repaint is scheduled at the checkpoint and at the end of the pass";
     EXPECT_EQ(picture.at(299, 0), kRed) << "the first span stays painted";
     EXPECT_EQ(picture.at(5, 5), 50) << "nothing after the checkpoint";
     EXPECT_TRUE(asked);
-    EXPECT_EQ(ui.busyDepth(), 0);
+    EXPECT_EQ(f.ui.busyDepth(), 0);
 }
 
 TEST_P(Fill, CheckpointsComeByTimeEvenWithoutRunsEndingOnMultiplesOf250) {
-    // Columns 1..249 only: no run ends on a multiple of 250, which once made such a fill unstoppable.
-    auto makePicture = [] {
-        Picture picture(250, 400, 50);
-        for (int y = 0; y < 400; ++y) {
-            picture.set(0, y, 0x808080);
-        }
-        return picture;
-    };
     using Clock = std::chrono::steady_clock;
     struct Case {
         const char* what;
@@ -360,40 +308,35 @@ TEST_P(Fill, CheckpointsComeByTimeEvenWithoutRunsEndingOnMultiplesOf250) {
         {"a clock that stands still never lets the interval pass", std::chrono::milliseconds(0), false},
         {"a moving clock brings the events round", std::chrono::milliseconds(30), true}};
     for (const Case& c : cases) {
-        Picture picture = makePicture();
-        EventfulUi ui;
+        // Columns 1..249 only: no run ends on a multiple of 250, which once made such a fill unstoppable.
+        Picture picture(250, 400, 50);
+        for (int y = 0; y < 400; ++y) {
+            picture.set(0, y, 0x808080);
+        }
+        InteractiveFill f;
+        f.quiet = true;
         bool running = false;
-        ui.onEvents = [&] { running = false; };
+        f.ui.onEvents = [&] { running = false; };
         Clock::time_point now{};
-        FillControl control;
-        control.ui = &ui;
-        control.running = &running;
-        control.pollPixels = 4096;
-        control.now = [&] { return now += c.tick; };
-        std::int32_t fill = kRed;
-        bool quiet = true;
-        const FillResult result = FillArea(picture.view(), 125, 200, fill, 0.0f, 0.0f, quiet, control);
-        EXPECT_EQ(result.stopped, c.stops) << c.what;
-        EXPECT_EQ(ui.count("events"), c.stops ? 1 : 0) << c.what;
+        f.control.running = &running;
+        f.control.pollPixels = 4096;
+        f.control.now = [&] { return now += c.tick; };
+        EXPECT_EQ(f.run(picture, 125, 200, 0.0f).stopped, c.stops) << c.what;
+        EXPECT_EQ(f.ui.count("events"), c.stops ? 1 : 0) << c.what;
     }
 }
 
 TEST_P(Fill, APictureThatGoesAwayDuringEventsEndsTheFillQuietly) {
     Picture picture(300, 300, 50);
-    ScriptedUi ui;
-    FillControl control;
-    control.ui = &ui;
-    control.eventIntervalMs = 0;
-    control.refresh = [](ImageView&) { return false; };
-    control.ask = [] {
+    InteractiveFill f;
+    f.control.eventIntervalMs = 0;
+    f.control.refresh = [](ImageView&) { return false; };
+    f.control.ask = [] {
         ADD_FAILURE() << "no question about a picture that is gone";
         return FillAnswer::Save;
     };
-    std::int32_t fill = kRed;
-    bool quiet = false;
-    EXPECT_EQ(FillArea(picture.view(), 0, 0, fill, 0.1f, 0.1f, quiet, control).outcome,
-              FillOutcome::PictureGone);
-    EXPECT_EQ(ui.busyDepth(), 0);
+    EXPECT_EQ(f.run(picture, 0, 0, 0.1f).outcome, FillOutcome::PictureGone);
+    EXPECT_EQ(f.ui.busyDepth(), 0);
 }
 
 }  // namespace
