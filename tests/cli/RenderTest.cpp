@@ -96,6 +96,26 @@ class Render : public ::testing::Test {
         return QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGBX8888);
     }
 
+    // Renders one picture and compares it with the working image of a window that opened the project and
+    // drew its traces at once, as the window offers.
+    void expectRenderedAsShown(int picture) {
+        const std::string out = dir.file("out.png");
+        const CliRun run = cli({"render", QString::fromStdString(project), "--picture",
+                                QString::number(picture), "--out", QString::fromStdString(out)});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        ScriptedUi ui;
+        ui.messageAnswers = {MsgResult::Yes};
+        auto window = openWindow(ui);
+        EXPECT_EQ(ui.count("beep"), 0) << "every trace replays on the window's picture";
+        const PictureBox* box = picture == 1 ? window->panes()->P1() : window->panes()->P2();
+        EXPECT_NE(box->workImage(), box->baseImage()) << "the traces are drawn";
+        const QImage image = rendered(out);
+        ASSERT_EQ(image.size(), box->workImage().size());
+        EXPECT_TRUE(image == box->workImage().convertToFormat(QImage::Format_RGBX8888))
+            << "picture " << picture;
+    }
+
     TempDir dir;
     std::string project;
 };
@@ -116,26 +136,8 @@ TEST_F(Render, EqualsTheWindowAfterDrawingAllTraces) {
     const std::string projectBytes = readFileBytes(project);
     const std::string pictureBytes = readFileBytes(dir.file("top.bmp"));
 
-    for (int picture : {1, 2}) {
-        const std::string out = dir.file("out" + std::to_string(picture) + ".png");
-        const CliRun run = cli({"render", QString::fromStdString(project), "--picture",
-                                QString::number(picture), "--out", QString::fromStdString(out)});
-        EXPECT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(run.err, "");
-
-        // Reopened and drawn at once, as the window offers.
-        ScriptedUi ui;
-        ui.messageAnswers = {MsgResult::Yes};
-        auto window = openWindow(ui);
-        ASSERT_FALSE(ui.messages().empty());
-        EXPECT_EQ(ui.messages()[0].title, "Do you want to load the saved traces NOW?");
-        const QImage& shown = (picture == 1 ? window->panes()->P1() : window->panes()->P2())->workImage();
-        const QImage image = rendered(out);
-        ASSERT_EQ(image.size(), shown.size());
-        EXPECT_TRUE(image == shown.convertToFormat(QImage::Format_RGBX8888)) << "picture " << picture;
-        EXPECT_NE(shown, (picture == 1 ? window->panes()->P1() : window->panes()->P2())->baseImage())
-            << "the traces are drawn";
-    }
+    expectRenderedAsShown(1);
+    expectRenderedAsShown(2);
     EXPECT_EQ(readFileBytes(project), projectBytes) << "the project is never written";
     EXPECT_EQ(readFileBytes(dir.file("top.bmp")), pictureBytes);
 }
@@ -150,20 +152,7 @@ TEST_F(Render, TurnsAndMirrorsThePictureAsStoredBeforeReplaying) {
                                     "\r\n[TraceSection]\r\n1-30-30-0=255-0.1-0.1\r\n" +
                                     "1-100-150-0=65535-0.1-0.1\r\n" +
                                     (sideways ? "1-30-200-0=16711680-0.1-0.1\r\n" : ""));
-        const std::string out = dir.file("turned.png");
-        const CliRun run = cli({"render", QString::fromStdString(project), "--picture", "1", "--out",
-                                QString::fromStdString(out)});
-        EXPECT_EQ(run.exitCode, 0);
-        EXPECT_EQ(run.err, "");
-
-        ScriptedUi ui;
-        ui.messageAnswers = {MsgResult::Yes};
-        auto window = openWindow(ui);
-        EXPECT_EQ(ui.count("beep"), 0) << "every trace replays on the window's picture";
-        const QImage& shown = window->panes()->P1()->workImage();
-        const QImage image = rendered(out);
-        ASSERT_EQ(image.size(), shown.size());
-        EXPECT_TRUE(image == shown.convertToFormat(QImage::Format_RGBX8888));
+        expectRenderedAsShown(1);
     }
 }
 
