@@ -40,20 +40,6 @@ TEST(CursorMapping, DragOnPicture2DividesAndShowsTheResultRoundedToEven) {
     EXPECT_EQ(Shown(t).cur1Left, 102);  // nearest(102.5)
 }
 
-TEST(CursorMapping, DragOnPicture1MultipliesFromWhereCursor2Stands) {
-    CursorSyncState s = stateAt(100, 100, 40, 60, 2, 0.5f);
-    DragOnPicture1(s, 110, 103, false);
-    const ShownCursors shown = Shown(s);
-    EXPECT_EQ(shown.cur1Left, 110);
-    EXPECT_EQ(shown.cur1Top, 103);
-    EXPECT_EQ(shown.cur2Left, 60);
-    EXPECT_EQ(shown.cur2Top, 62);  // nearest(61.5)
-    EXPECT_EQ(shown.OldX2, 60);
-    EXPECT_EQ(shown.OldY2, 62);
-    EXPECT_EQ(shown.OldX1, 110);
-    EXPECT_EQ(shown.OldY1, 103);
-}
-
 // A real mouse sends 2-pixel steps. Whatever the path, the driven cursor stays within half a pixel of
 // where the scale puts it, and coming back to the start point gives the start positions again.
 TEST(CursorMapping, SlowDragsDoNotDrift) {
