@@ -118,15 +118,14 @@ void F::mnuSaveAs_Click() {
     const std::string oldPath = ProjectPath;
     const std::string newPath = OpenSave.FileName;
     const std::string section(kFilePathSection);
-    const std::string firstKey = Doc.ValueName(section, 1);
-    const std::string secondKey = Doc.ValueName(section, 2);
-    const std::string oldFirst = Doc.ValueAt(section, 1);
-    const std::string oldSecond = Doc.ValueAt(section, 2);
+    const auto [oldFirst, oldSecond] = PictureEntries(Doc);
     // A copy in another folder must still find its pictures: store them by the rule for the new place.
+    // The reader takes the pictures from the first two entries whatever their names, so they are
+    // rewritten (and restored) by position too: by name, "First" and "first" would both hit the first.
     const bool moved = FolderOfPath(newPath) != FolderOfPath(oldPath);
     if (moved && Doc.ValuesCount(section) >= 2) {
-        Doc.SetValue(section, firstKey, StoredPicturePath(PicturePath1, newPath));
-        Doc.SetValue(section, secondKey, StoredPicturePath(PicturePath2, newPath));
+        Doc.SetValueAt(section, 1, StoredPicturePath(PicturePath1, newPath));
+        Doc.SetValueAt(section, 2, StoredPicturePath(PicturePath2, newPath));
     }
     ProjectPath = newPath;
     if (!Main_Saving()) {
@@ -134,8 +133,8 @@ void F::mnuSaveAs_Click() {
         ProjectPath = oldPath;
         Doc.Retarget(oldPath);
         if (moved && Doc.ValuesCount(section) >= 2) {
-            Doc.SetValue(section, firstKey, oldFirst);
-            Doc.SetValue(section, secondKey, oldSecond);
+            Doc.SetValueAt(section, 1, oldFirst);
+            Doc.SetValueAt(section, 2, oldSecond);
         }
     }
 }

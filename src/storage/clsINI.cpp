@@ -530,6 +530,15 @@ void clsINI::SetValue(std::string_view section, std::string_view name, std::stri
     appendEntry(*found, name, data);
 }
 
+bool clsINI::SetValueAt(std::string_view section, int index, std::string_view data) {
+    Section* found = doc_->find(section);
+    if (!found || index < 1 || static_cast<std::size_t>(index) > found->entries.size()) {
+        return false;
+    }
+    found->entries.at(static_cast<std::size_t>(index) - 1)->value = data;
+    return true;
+}
+
 bool clsINI::AddValue(std::string_view section, std::string_view name, std::string_view value) {
     Section* found = doc_->find(section);
     if (!found) {

@@ -83,6 +83,10 @@ class clsINI {
     // Replaces the value of the first matching entry (its stored name keeps its case), or appends the
     // entry, or appends a new section holding only this entry.
     void SetValue(std::string_view section, std::string_view name, std::string_view data);
+    // Replaces the value of the entry at a 1-based position, whatever its name; false (and no change) when
+    // the section or the position does not exist. Readers that take an entry by position (the pictures of
+    // "FilePathSection") are written back the same way, so two names equal but for case stay two entries.
+    bool SetValueAt(std::string_view section, int index, std::string_view data);
     // Appends the entry, creating the section if needed; never overwrites: false when the entry exists.
     bool AddValue(std::string_view section, std::string_view name, std::string_view value = {});
     bool ValueExists(std::string_view section, std::string_view name) const;

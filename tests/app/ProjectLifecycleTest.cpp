@@ -392,6 +392,36 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndThePicturesReachable) {
     EXPECT_EQ(ui.count("message"), 0);
 }
 
+TEST_F(ProjectLifecycle, SaveAsRewritesAndRestoresThePicturesByPosition) {
+    // Keys equal but for case: the reader takes the pictures by position, so must Save As.
+    writeFileBytes(board, "[FilePathSection]\r\nFirst=top.bmp\r\nfirst=bottom.png\r\n[TraceSection]\r\n");
+    open(*window, board);
+    ASSERT_TRUE(window->projectOpen());
+    using Entries = std::pair<std::string, std::string>;
+
+    // Nothing can be written in a folder that does not exist: everything goes back as it was.
+    ui.clear();
+    ui.fileAnswers = {pick(dir.file("gone/board.kvp"))};
+    ui.messageAnswers = {MsgResult::Ok};
+    window->mnuSaveAs_Click();
+    ASSERT_EQ(ui.count("message"), 1);
+    EXPECT_EQ(window->ProjectPath, board);
+    EXPECT_EQ(PictureEntries(window->Doc), Entries("top.bmp", "bottom.png"));
+
+    fs::create_directory(dir.file("backup"));
+    ui.fileAnswers = {pick(dir.file("backup/board.kvp"))};
+    window->mnuSaveAs_Click();
+    EXPECT_EQ(PictureEntries(window->Doc), Entries(top, bottom));
+    F reopened(ui);
+    reopened.Form_Load("");
+    reopened.timer()->stop();
+    ui.clear();
+    open(reopened, dir.file("backup/board.kvp"));
+    ASSERT_TRUE(reopened.projectOpen());
+    EXPECT_EQ(reopened.panes()->P1()->width(), 300) << "the first picture is still the first";
+    EXPECT_EQ(reopened.panes()->P2()->width(), 320);
+}
+
 TEST_F(ProjectLifecycle, FailedSaveOnExitKeepsTheWindowAndTheProject) {
     openEdited();
     window->show();
