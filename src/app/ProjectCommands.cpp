@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <filesystem>
+#include <new>
 #include <stdexcept>
 
 #include "app/F.h"
@@ -260,9 +261,13 @@ void F::mnuOpen_Click() {
         }
         Doc.SetFileName(path);
         loaded = loadProjectFromDocument(path);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         discardProject();
-        tell(ui_, "Invalid picture format, file(s) missing or out of memory.",
+        // The reader's own words on a second line: "out of memory" and "unreadable file" need different
+        // remedies, and the fixed text cannot say which it was.
+        const std::string reason =
+            dynamic_cast<const std::bad_alloc*>(&error) != nullptr ? "not enough memory" : error.what();
+        tell(ui_, FailureMessage("Invalid picture format, file(s) missing or out of memory.", reason),
              "File open error:", MsgIcon::Exclamation);
         return;
     }

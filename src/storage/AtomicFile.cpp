@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -26,6 +27,12 @@ bool fail(std::string* error, const std::string& reason) {
         *error = reason;
     }
     return false;
+}
+
+// What the system said about a failed call, so that the user learns why (a full disk, no permission)
+// rather than only that it failed.
+std::string systemReason(int number) {
+    return number != 0 ? std::string(std::strerror(number)) : std::string("the file could not be written");
 }
 
 // Follows symbolic links to the file that is really written, so that replacing it keeps the link. A
@@ -58,7 +65,7 @@ std::string randomSuffix() {
     return text;
 }
 
-// Creates a new, empty file beside the target; never opens an existing one.
+// Creates a new, empty file beside the target; never opens an existing one. errno tells why it failed.
 std::FILE* createTemporary(const fs::path& folder, const fs::path& target, fs::path& created) {
     for (int attempt = 0; attempt < 16; ++attempt) {
         fs::path candidate = folder / ("." + target.filename().string() + "." + randomSuffix() + ".tmp");
@@ -74,17 +81,20 @@ std::FILE* createTemporary(const fs::path& folder, const fs::path& target, fs::p
     return nullptr;
 }
 
+// On failure errno holds the system's reason.
 bool writeAll(std::FILE* file, std::string_view bytes) {
     std::size_t length = bytes.size();
     bool injectedFailure = g_failAfterBytes.has_value();
     if (injectedFailure && *g_failAfterBytes < length) {
         length = *g_failAfterBytes;
     }
+    errno = 0;
     if (length > 0 && std::fwrite(bytes.data(), 1, length, file) != length) {
         return false;
     }
     if (injectedFailure) {
         std::fflush(file);
+        errno = ENOSPC;  // as the disk that ran full would say
         return false;
     }
     if (std::fflush(file) != 0) {
@@ -143,19 +153,19 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     bool replacing = fs::exists(status);
     if (replacing) {
         if (fs::is_directory(status)) {
-            return fail(error, path + " is a folder");
+            return fail(error, "it is a folder");
         }
         if (!fs::is_regular_file(status)) {
-            return fail(error, path + " is not a regular file");
+            return fail(error, "it is not a regular file");
         }
         constexpr fs::perms anyWrite =
             fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
         if ((status.permissions() & anyWrite) == fs::perms::none) {
-            return fail(error, path + " is read-only");
+            return fail(error, "the file is read-only");
         }
 #if defined(__unix__)
         if (::access(target.c_str(), W_OK) != 0) {
-            return fail(error, path + " is not writable");
+            return fail(error, systemReason(errno));
         }
 #endif
     }
@@ -167,17 +177,23 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     fs::path temporary;
     std::FILE* file = createTemporary(folder, target, temporary);
     if (!file) {
-        return fail(error, "cannot create a file in " + folder.string());
+        return fail(error, "cannot create a file in " + folder.string() + ": " + systemReason(errno));
     }
 
     bool written = writeAll(file, bytes);
+    int why = written ? 0 : errno;
     if (written && replacing) {
         keepOwner(file, target);
     }
+    errno = 0;
     bool closed = std::fclose(file) == 0;
+    if (written && !closed) {
+        why = errno;  // a full disk may only show when the last buffer goes out
+    }
     if (written && closed && replacing) {
         fs::permissions(temporary, status.permissions(), fs::perm_options::replace, ec);
         written = !ec;
+        why = ec.value();
     }
     if (written && closed) {
         fs::rename(temporary, target, ec);
@@ -185,10 +201,11 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
             syncFolder(folder);
             return true;
         }
+        why = ec.value();
     }
     std::error_code ignored;
     fs::remove(temporary, ignored);
-    return fail(error, "cannot write " + path);
+    return fail(error, systemReason(why));
 }
 
 }  // namespace korvane

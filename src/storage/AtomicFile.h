@@ -17,7 +17,7 @@ namespace korvane {
 // - Refused: a folder, anything that is not a regular file, and a file without any write permission bit
 //   (a read-only file is a user's decision, even for an administrator who could override it).
 // On failure the temporary file is removed, false is returned and, when error is given, a short reason
-// is stored there.
+// is stored there ("No space left on device", "the file is read-only"); callers name the file themselves.
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
 // Test seam: while an object of this type lives, every atomic write stops with a failure after writing

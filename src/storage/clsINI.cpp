@@ -1,8 +1,10 @@
 #include "storage/clsINI.h"
 
 #include <bit>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -348,17 +350,21 @@ void clsINI::SetFileName(const std::string& path) {
     if (path.empty() || !std::filesystem::is_regular_file(std::filesystem::path(path), ec)) {
         return;
     }
+    // errno says why (no permission, an I/O error); the message names it for the user.
+    auto why = [] { return errno != 0 ? std::string(": ") + std::strerror(errno) : std::string(); };
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw IniReadError("cannot open " + path);
+        throw IniReadError("cannot open " + path + why());
     }
     std::string text;
     char buffer[1 << 16];
+    errno = 0;
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         text.append(buffer, static_cast<std::size_t>(in.gcount()));
     }
     if (in.bad()) {
-        throw IniReadError("cannot read " + path);
+        throw IniReadError("cannot read " + path + why());
     }
     LoadFromText(text);
 }
@@ -568,16 +574,27 @@ bool clsINI::RemoveValue(std::string_view section, std::string_view name) {
     return true;
 }
 
+std::string FailureMessage(std::string_view message, std::string_view reason) {
+    std::string text(message);
+    if (!reason.empty()) {
+        text += '\n';
+        text += asciiUpper(reason.front());
+        text.append(reason.substr(1));
+    }
+    return text;
+}
+
 bool clsINI::UpdateFile() {
     if (fileName_.empty()) {
         return false;
     }
-    if (writeFileAtomically(fileName_, ToText())) {
+    std::string reason;
+    if (writeFileAtomically(fileName_, ToText(), &reason)) {
         return true;
     }
     if (ui_) {
-        ui_->message(
-            MessageRequest{"File locked.", "Open file error:", MsgButtons::Ok, MsgIcon::Critical, 1});
+        ui_->message(MessageRequest{FailureMessage("File locked.", reason),
+                                    "Open file error:", MsgButtons::Ok, MsgIcon::Critical, 1});
     }
     return false;
 }

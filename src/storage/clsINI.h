@@ -26,6 +26,10 @@ class IniReadError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A failure message as the user sees it: the fixed text, then the reason, when there is one, on a second
+// line starting with a capital letter.
+std::string FailureMessage(std::string_view message, std::string_view reason);
+
 class clsINI {
   public:
     // ui receives the "File locked." message of UpdateFile; without one the failure is only returned.
@@ -92,9 +96,9 @@ class clsINI {
     bool ValueExists(std::string_view section, std::string_view name) const;
     bool RemoveValue(std::string_view section, std::string_view name);
 
-    // Replaces the file atomically with ToText(). On failure shows "File locked." through the Ui, returns
-    // false and leaves both the model and the old file untouched. False without a message when FileName is
-    // empty.
+    // Replaces the file atomically with ToText(). On failure shows "File locked." through the Ui, with the
+    // reason (a full disk, no permission) on a second line, returns false and leaves both the model and the
+    // old file untouched. False without a message when FileName is empty.
     bool UpdateFile();
 
   private:

@@ -250,7 +250,7 @@ TEST_F(MainWindow, FailedSaveKeepsTheWorkAndTheUnsavedFlag) {
     EXPECT_EQ(window->Save(), 2) << "a failed save must stop the command that would discard the work";
     EXPECT_FALSE(window->Saved);
     ASSERT_EQ(ui.messages().size(), 2u);
-    EXPECT_EQ(ui.messages()[1].prompt, "File locked.");
+    EXPECT_EQ(ui.messages()[1].prompt.rfind("File locked.\n", 0), 0u);
     EXPECT_EQ(ui.messages()[1].title, "Open file error:");
     EXPECT_EQ(ui.messages()[1].icon, MsgIcon::Critical);
 }

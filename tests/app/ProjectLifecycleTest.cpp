@@ -295,8 +295,12 @@ TEST_F(ProjectLifecycle, FailedOpenLeavesNoProjectOpen) {
         {dir.file("lost.kvp"),
          "File of the picture not found. Check section [FilePathSection] in the " + dir.file("lost.kvp"),
          "Invalid project file:", MsgIcon::Information},
-        {dir.file("junk.kvp"), invalid, "File open error:", MsgIcon::Exclamation},
-        {dir.file("folder.kvp"), invalid, "File open error:", MsgIcon::Exclamation},
+        // The fixed text, then what the reader said.
+        {dir.file("junk.kvp"),
+         invalid + "\nCannot load " + dir.file("junk.png") + ": Unsupported image format",
+         "File open error:", MsgIcon::Exclamation},
+        {dir.file("folder.kvp"), invalid + "\nNot a project file: " + dir.file("folder.kvp"),
+         "File open error:", MsgIcon::Exclamation},
     };
     for (const auto& c : cases) {
         open(*window, board);
@@ -432,7 +436,7 @@ TEST_F(ProjectLifecycle, FailedSaveOnExitKeepsTheWindowAndTheProject) {
     EXPECT_TRUE(window->isVisible());
     expectUnchangedOpen();
     ASSERT_EQ(ui.messages().size(), 2u);
-    EXPECT_EQ(ui.messages()[1].prompt, "File locked.");
+    EXPECT_EQ(ui.messages()[1].prompt.rfind("File locked.\n", 0), 0u);
     window->Timer_Timer();
     EXPECT_TRUE(window->windowTitle().startsWith("Korvane: NOT saved - "));
 }

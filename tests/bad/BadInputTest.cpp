@@ -158,7 +158,9 @@ TEST_F(BadInput, ProjectsOpenOrSayWhyAndNoFileChanges) {
             case Seen::LoadFailed:
                 EXPECT_FALSE(opened);
                 ASSERT_EQ(messages.size(), 1u);
-                EXPECT_EQ(messages[0].prompt, kLoadFailed);
+                EXPECT_EQ(messages[0].prompt.rfind(kLoadFailed + "\nCannot load " + dir.path().string(), 0),
+                          0u)
+                    << "the fixed text, then the reader's reason: " << messages[0].prompt;
                 EXPECT_EQ(messages[0].title, "File open error:");
                 EXPECT_EQ(messages[0].icon, MsgIcon::Exclamation);
                 break;
@@ -167,7 +169,7 @@ TEST_F(BadInput, ProjectsOpenOrSayWhyAndNoFileChanges) {
                     EXPECT_TRUE(messages.empty());
                 } else {
                     ASSERT_EQ(messages.size(), 1u);
-                    EXPECT_EQ(messages[0].prompt, kLoadFailed);
+                    EXPECT_EQ(messages[0].prompt.rfind(kLoadFailed + "\n", 0), 0u);
                 }
                 break;
         }
@@ -270,7 +272,12 @@ TEST_F(BadInput, LibraryEndingOnARecordStartAddsNothingForIt) {
 TEST_F(BadInput, FailedProjectSaveKeepsThePreviousFileAndTheUnsavedMark) {
     const std::string project = dir.file("truncated.kvp");
     enum class Fault { DiskFullHalfWay, ReadOnlyFile, ReplacedByFolder };
-    for (Fault fault : {Fault::DiskFullHalfWay, Fault::ReadOnlyFile, Fault::ReplacedByFolder}) {
+    const std::pair<Fault, const char*> faults[] = {
+        {Fault::DiskFullHalfWay, "No space left on device"},
+        {Fault::ReadOnlyFile, "The file is read-only"},
+        {Fault::ReplacedByFolder, "It is a folder"},
+    };
+    for (const auto& [fault, reason] : faults) {
         SCOPED_TRACE(int(fault));
         open("truncated.kvp", {MsgResult::No});
         ASSERT_TRUE(window->projectOpen());
@@ -292,7 +299,8 @@ TEST_F(BadInput, FailedProjectSaveKeepsThePreviousFileAndTheUnsavedMark) {
             window->mnuSave_Click();
         }
         ASSERT_EQ(ui.messages().size(), 1u);
-        EXPECT_EQ(ui.messages()[0].prompt, "File locked.");
+        EXPECT_EQ(ui.messages()[0].prompt, "File locked.\n" + std::string(reason))
+            << "the fixed text, then the reason";
         EXPECT_EQ(ui.messages()[0].title, "Open file error:");
         EXPECT_FALSE(window->Saved);
         if (fault == Fault::ReplacedByFolder) {

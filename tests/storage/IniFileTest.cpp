@@ -27,10 +27,13 @@ int filesIn(const fs::path& folder) {
     return count;
 }
 
-void expectFileLockedMessage(const ScriptedUi& ui) {
+// The fixed text, and on a second line why the file could not be written.
+void expectFileLockedMessage(const ScriptedUi& ui, const std::string& reason) {
     ASSERT_EQ(ui.messages().size(), 1u);
     const MessageRequest box = ui.messages()[0];
-    EXPECT_EQ(box.prompt, "File locked.");
+    EXPECT_EQ(box.prompt.substr(0, box.prompt.find('\n')), "File locked.");
+    EXPECT_NE(box.prompt.find('\n'), std::string::npos);
+    EXPECT_NE(box.prompt.find(reason), std::string::npos) << box.prompt;
     EXPECT_EQ(box.title, "Open file error:");
     EXPECT_EQ(box.icon, MsgIcon::Critical);
     EXPECT_EQ(box.buttons, MsgButtons::Ok);
@@ -96,7 +99,7 @@ TEST(IniFile, FailedWriteKeepsOldFileAndModel) {
             ScopedAtomicWriteFailure failure(failAfter);
             EXPECT_FALSE(ini.UpdateFile());
         }
-        expectFileLockedMessage(ui);
+        expectFileLockedMessage(ui, "No space left on device");
         EXPECT_EQ(readFileBytes(path), kOldText);
         EXPECT_EQ(filesIn(dir.path()), 1) << "temporary file left behind";
         EXPECT_EQ(ini.ToText(), model);
@@ -112,14 +115,19 @@ TEST(IniFile, UnwritableTargetsAreRefused) {
     writeFileBytes(readOnly, kOldText);
     fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
-    for (const std::string& path : {readOnly, dir.file("folder.kvp"), dir.file("no/such/folder/p.kvp")}) {
+    const std::pair<std::string, std::string> targets[] = {
+        {readOnly, "read-only"},
+        {dir.file("folder.kvp"), "It is a folder"},
+        {dir.file("no/such/folder/p.kvp"), "No such file or directory"},
+    };
+    for (const auto& [path, reason] : targets) {
         SCOPED_TRACE(path);
         ScriptedUi ui;
         clsINI ini(&ui);
         ini.StartNew(path);
         ini.SetValue("S", "k", "new");
         EXPECT_FALSE(ini.UpdateFile());
-        expectFileLockedMessage(ui);
+        expectFileLockedMessage(ui, reason);
         EXPECT_EQ(ini.Value("S", "k"), "new");
     }
     EXPECT_EQ(readFileBytes(readOnly), kOldText);
