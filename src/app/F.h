@@ -158,6 +158,8 @@ class F : public QMainWindow {
     // project so that pads and traces placed afterwards find their places again on reopen.
     Orientation Orientation1, Orientation2;
     bool rotating() const { return rotating_; }
+    // A turn hands control to the event loop at most this often, so the window stays alive meanwhile.
+    double RotationEventIntervalMs = 40;
     // --- end of transforms ---
 
     // --- export (ExportHooks.cpp) ---
@@ -264,6 +266,9 @@ class F : public QMainWindow {
     bool transformPicture(int picture, Orientation step, const char* errorTitle);
     // Brings freshly loaded pictures into the orientation stored with the project.
     void applyStoredOrientations();
+    // A close asked for while a picture was turning happens once the command that turned it has ended
+    // (the Rotate item, or Open bringing a picture into its stored orientation).
+    void closeIfHeldForRotation();
     bool rotating_ = false;
     bool closeAfterRotation_ = false;
     // --- end of transforms, private ---

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "app/F.h"
+#include "app/ScopeExit.h"
 #include "platform/AppError.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
@@ -227,6 +228,8 @@ void F::mnuOpen_Click() {
     if (busy()) {
         return;
     }
+    // Opening turns pictures into their stored orientation, and a close asked for meanwhile waits for it.
+    const ScopeExit heldClose([this] { closeIfHeldForRotation(); });
     for (const char* name : {"mnuSave", "mnuSaveAs", "mnuClose", "mnuExport"}) {
         menu_->setEnabled(QString::fromUtf8(name), true);
     }

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "app/F.h"
+#include "app/ScopeExit.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
 #include "text/Numbers.h"
@@ -21,17 +22,6 @@
 namespace korvane {
 
 namespace {
-
-class ScopeExit {
-  public:
-    explicit ScopeExit(std::function<void()> onExit) : onExit_(std::move(onExit)) {}
-    ~ScopeExit() { onExit_(); }
-    ScopeExit(const ScopeExit&) = delete;
-    ScopeExit& operator=(const ScopeExit&) = delete;
-
-  private:
-    std::function<void()> onExit_;
-};
 
 int wholePixel(double value) {
     const std::int64_t whole = nearest(value);

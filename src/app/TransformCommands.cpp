@@ -52,7 +52,7 @@ bool F::orientPicture(int picture, Orientation orientation) {
         QElapsedTimer sinceEvents;
         sinceEvents.start();
         oriented = OrientedImage(previous, orientation, [this, &sinceEvents] {
-            if (sinceEvents.elapsed() >= 40) {
+            if (double(sinceEvents.elapsed()) >= RotationEventIntervalMs) {
                 ui_.processEvents();
                 sinceEvents.restart();
             }
@@ -145,10 +145,14 @@ void F::mnuRotate90_Click() {
             panes_->Scrolling();
             ui_.beep();
         }
-        if (closeAfterRotation_) {
-            closeAfterRotation_ = false;
-            close();
-        }
+        closeIfHeldForRotation();
+    }
+}
+
+void F::closeIfHeldForRotation() {
+    if (closeAfterRotation_) {
+        closeAfterRotation_ = false;
+        close();
     }
 }
 

@@ -154,6 +154,47 @@ TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndPadsKeepTheirP
     EXPECT_EQ(ui.count("beep"), 0) << "restoring the orientation is not a user's command";
 }
 
+TEST_F(PictureTransforms, ACloseAskedForWhileAPictureTurnsHappensOnceTheTurnHasEnded) {
+    ui.messageAnswers = {MsgResult::Yes};
+    window->mnuRotate90_Click();
+    ASSERT_TRUE(window->Main_Saving());
+    window->mnuClose_Click();
+
+    window->show();
+    window->RotationEventIntervalMs = 0;  // hand control out at every step of a turn
+    bool closeAsked = false;
+    ui.duringEvents = [&] {
+        if (!closeAsked && window->rotating()) {
+            closeAsked = true;
+            EXPECT_FALSE(window->close()) << "the window waits for the turn";
+        }
+    };
+    // Opening the project turns its picture into the stored orientation: the close waits for the open.
+    open();
+    EXPECT_TRUE(closeAsked);
+    EXPECT_FALSE(window->isVisible()) << "closed once the project was open";
+
+    // The Rotate item: the project was changed, so the close asks about saving after the turn.
+    ui.duringEvents = nullptr;
+    window = std::make_unique<F>(ui);
+    window->Form_Load("");
+    window->show();
+    window->RotationEventIntervalMs = 0;
+    open();
+    closeAsked = false;
+    ui.duringEvents = [&] {
+        if (!closeAsked && window->rotating()) {
+            closeAsked = true;
+            EXPECT_FALSE(window->close());
+        }
+    };
+    ui.messageAnswers = {MsgResult::Yes, MsgResult::No};
+    window->mnuRotate90_Click();
+    EXPECT_TRUE(closeAsked);
+    EXPECT_EQ(ui.messages().back().title, "Current project isn't saved:");
+    EXPECT_FALSE(window->isVisible());
+}
+
 // Caps the address space the process may still take, for its lifetime: a picture that does not fit is a
 // picture the process cannot get, as on a machine whose memory is full.
 class AddressSpaceLimit {

@@ -102,6 +102,9 @@ void ScriptedUi::processEvents() {
     RecordedCall call;
     call.kind = "events";
     calls.push_back(call);
+    if (duringEvents) {
+        duringEvents();
+    }
 }
 
 std::vector<MessageRequest> ScriptedUi::messages() const {

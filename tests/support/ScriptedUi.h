@@ -6,6 +6,7 @@
 // Notices with only an Ok button need no answer.
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,6 +44,8 @@ class ScriptedUi : public Ui {
     std::deque<std::optional<FileDialogResult>> fileAnswers;  // shared by open and save, in call order
     bool clipboardSucceeds = true;
     bool browserStarts = true;  // what openUrl answers
+    // Runs whenever the program hands control to the event loop, as a user acting meanwhile would.
+    std::function<void()> duringEvents;
 
     std::vector<RecordedCall> calls;
 
