@@ -84,8 +84,17 @@ void PadBoard::offerName(NameList& list, std::string_view name) {
     }
 }
 
-ComponentData PadBoard::storedComponent(const std::string& designator) const {
+ComponentData PadBoard::storedComponent(std::string_view designator) const {
     return SplitComponent(designator, doc_->Value(kComponentsSection, designator), CaseMode::Insensitive);
+}
+
+ComponentData PadBoard::componentData(std::string_view designator) const {
+    const std::string_view name = listName(designator);
+    if (name.empty()) {
+        return {};
+    }
+    const int index = compNames.indexOf(name);
+    return index >= 0 ? components[std::size_t(index)] : storedComponent(name);
 }
 
 void PadBoard::addComponent(std::string name, bool atFront) {

@@ -79,6 +79,10 @@ class PadBoard {
     // Stores new data for a component of the list (the export's edits); false when it is not listed.
     bool setComponentData(const ComponentData& data);
     const std::vector<ComponentData>& componentTable() const { return components; }
+    // The data of a component named as a user types it (blanks around it and letter case do not matter):
+    // its row of the table when the list holds it, else what "ComponentsSection" stores for it (empty
+    // texts when nothing). The designator is the list's spelling when listed.
+    ComponentData componentData(std::string_view designator) const;
 
     // ---- queries ----
 
@@ -111,7 +115,7 @@ class PadBoard {
     void addComponent(std::string name, bool atFront);
     void removeComponentAt(int index);
     void pruneList(NameList& list, std::string_view key, std::string_view pattern);
-    ComponentData storedComponent(const std::string& designator) const;
+    ComponentData storedComponent(std::string_view designator) const;
 
     clsINI* doc_;
     std::uint64_t listsVersion_ = 0;

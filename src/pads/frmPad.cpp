@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "export/ExportModel.h"
 #include "export/Libraries.h"
 #include "platform/FormControls.h"
 #include "platform/QtText.h"
@@ -30,6 +31,10 @@ constexpr unsigned kFieldBits[] = {kPadNameField, kNetNameField, kCompNameField}
 
 std::size_t indexOf(NameField field) {
     return std::size_t(field);
+}
+
+bool sameData(const ComponentData& a, const ComponentData& b) {
+    return a.libRef == b.libRef && a.partType == b.partType && a.footprint == b.footprint;
 }
 
 }  // namespace
@@ -99,6 +104,14 @@ void frmPad::buildControls() {
         connect(box, &QComboBox::editTextChanged, this, [this, name] { nameTextChanged(name); });
         box->lineEdit()->installEventFilter(this);
     }
+    for (QComboBox* data : {cboSch_, cboLabel_, cboPackage_}) {
+        // Component data typed or picked are something for Apply to store.
+        connect(data, &QComboBox::editTextChanged, this, [this] {
+            if (!settingFields_) {
+                cmdOk_->setEnabled(true);
+            }
+        });
+    }
     connect(cboComp_, &QComboBox::activated, this, &frmPad::cboComp_Click);
     connect(cboLib_, &QComboBox::activated, this, &frmPad::cboLib_Click);
     connect(cboLibP_, &QComboBox::activated, this, &frmPad::cboLibP_Click);
@@ -145,6 +158,47 @@ void frmPad::setFieldText(NameField name, const std::string& bytes) {
     settingFields_ = true;
     field(name)->setEditText(shown);
     settingFields_ = false;
+    if (name == NameField::Comp) {
+        showComponentData();
+    }
+}
+
+ComponentData frmPad::dataFields() const {
+    ComponentData data;
+    data.libRef = dataBytes_[0].read(cboSch_->currentText(), {});
+    data.partType = dataBytes_[1].read(cboLabel_->currentText(), {});
+    data.footprint = dataBytes_[2].read(cboPackage_->currentText(), {});
+    return data;
+}
+
+void frmPad::showComponentData() {
+    shownData_ = board_->componentData(fieldText(NameField::Comp));
+    settingFields_ = true;
+    cboSch_->setEditText(dataBytes_[0].set(shownData_.libRef));
+    cboLabel_->setEditText(dataBytes_[1].set(shownData_.partType));
+    cboPackage_->setEditText(dataBytes_[2].set(shownData_.footprint));
+    settingFields_ = false;
+}
+
+bool frmPad::storeComponentData() {
+    const ComponentData typed = dataFields();
+    if (sameData(typed, shownData_)) {
+        return false;  // nothing typed: a value the dialog only showed is never rewritten
+    }
+    const std::string designator = fieldText(NameField::Comp);
+    if (!NameProblem(NameField::Comp, designator).empty()) {
+        return false;
+    }
+    // Under the list's spelling of the name; a component the list does not hold is not stored.
+    ComponentData data = board_->componentData(designator);
+    data.libRef = typed.libRef;
+    data.partType = typed.partType;
+    data.footprint = typed.footprint;
+    if (!StoreComponentData(*board_, data)) {
+        return false;
+    }
+    shownData_ = data;
+    return true;
 }
 
 PadNames frmPad::fieldNames() const {
@@ -190,6 +244,9 @@ void frmPad::nameTextChanged(NameField name) {
                 field(other)->setEnabled(false);
             }
         }
+    }
+    if (name == NameField::Comp) {
+        showComponentData();
     }
 }
 
@@ -242,7 +299,9 @@ void frmPad::applyToCurrentPad() {
     const PadNames names = fieldNames();
     // A refused name still leaves the pad's positions stored.
     const unsigned fields = acceptableNames(kAllNameFields, names) ? unsigned(kAllNameFields) : 0u;
-    if (board_->writeNames({currentPad_}, fields, names)) {
+    bool changed = board_->writeNames({currentPad_}, fields, names);
+    changed = (fields != 0 && storeComponentData()) || changed;
+    if (changed) {
         host_.markModified();
     }
     afterApply();
@@ -259,7 +318,10 @@ void frmPad::cmdOk_Click() {
     if (!acceptableNames(fields, names)) {
         return;
     }
-    if (board_->writeNames(board_->markers.selectedPads(), fields, names)) {
+    bool changed = board_->writeNames(board_->markers.selectedPads(), fields, names);
+    // After the names, so that a component named here for the first time is listed and takes its data.
+    changed = storeComponentData() || changed;
+    if (changed) {
         host_.markModified();
     }
     afterApply();
@@ -384,13 +446,9 @@ void frmPad::cmdSelComp_Click() {
 }
 
 void frmPad::cboComp_Click(int index) {
-    if (index < 0 || index >= int(board_->components.size())) {
-        return;
+    if (index >= 0 && index < board_->compNames.size()) {
+        setFieldText(NameField::Comp, board_->compNames[index]);
     }
-    const ComponentData& data = board_->components[std::size_t(index)];
-    cboSch_->setEditText(toQ(data.libRef));
-    cboLabel_->setEditText(toQ(data.partType));
-    cboPackage_->setEditText(toQ(data.footprint));
 }
 
 void frmPad::cboLib_Click(int index) {
@@ -419,7 +477,13 @@ void frmPad::Timer_Timer() {
     Label2_->setText(QStringLiteral("Net name: (%1)").arg(board_->netNames.nonEmptyCount()));
     Label3_->setText(QStringLiteral("Designator: (%1)").arg(board_->compNames.nonEmptyCount()));
     cmdDelPad_->setEnabled(currentPad_ != 0);
-    const bool duplicate = currentPad_ != 0 && board_->duplicateExists(fieldNames());
+    const PadNames names = fieldNames();
+    bool duplicate = currentPad_ != 0 && board_->duplicateExists(names);
+    if (duplicate && !sameData(dataFields(), shownData_)) {
+        // The pad's own unchanged names match its own record; the component data typed still need Apply.
+        const PadNames own = board_->namesOf(currentPad_);
+        duplicate = names.pad != own.pad || names.net != own.net || names.comp != own.comp;
+    }
     cmdOk_->setText(duplicate ? QStringLiteral("Pad exist yet!") : QStringLiteral("&Apply (Enter)"));
     cmdOk_->setEnabled(!duplicate);
     if (ticking) {
@@ -432,8 +496,13 @@ void frmPad::Form_Activate() {
         return;
     }
     activating_ = true;
+    // The export dialog may have stored new data meanwhile; fields the user is typing into stay as typed.
+    const bool untouched = sameData(dataFields(), shownData_);
     board_->rebuildComponentTable();
     syncLists();
+    if (untouched) {
+        showComponentData();
+    }
 
     std::vector<std::string> footprints;
     LoadFootprintPickList(programDir_, ui_, footprints);

@@ -87,6 +87,9 @@ class frmPad : public QDialog {
     // Copies the board's lists into the combo boxes when they changed.
     void syncLists();
 
+    // The three component data fields (reference, part type, footprint) as bytes.
+    ComponentData dataFields() const;
+
     // ---- handlers ----
     void cmdOk_Click();
     void cmdCancel_Click();
@@ -116,6 +119,11 @@ class frmPad : public QDialog {
     // Refuses names the project file could not keep; false after telling the user.
     bool acceptableNames(unsigned fields, const PadNames& names);
     PadNames fieldNames() const;
+    // The data fields show the stored data of the component that the designator field names, or nothing.
+    void showComponentData();
+    // Stores the data fields for the designator field's component when the user changed them, as the
+    // export dialog's Update does; true when stored.
+    bool storeComponentData();
     void afterApply();
     void focusWindowChanged(QWindow* window);
     const NameList& listOf(NameField field) const;
@@ -128,6 +136,8 @@ class frmPad : public QDialog {
     std::string netPattern_;
     std::string compPattern_;
     mutable std::array<controls::FieldBytes, 3> fieldBytes_;
+    mutable std::array<controls::FieldBytes, 3> dataBytes_;
+    ComponentData shownData_;     // what showComponentData last put into the data fields
     bool settingFields_ = false;  // changes made by the program, not by the user
     std::uint64_t syncedVersion_ = ~std::uint64_t(0);
     bool activating_ = false;

@@ -21,6 +21,7 @@
 #include <filesystem>
 
 #include "app/F.h"
+#include "export/ExportModel.h"
 #include "pads/frmInfo.h"
 #include "pads/frmPad.h"
 #include "platform/tooltiptext.h"
@@ -496,6 +497,57 @@ TEST_F(Pads, OpeningCreatesDescribedPadsAndASaveKeepsTheComponentTable) {
     const std::string saved = readFileBytes(board);
     EXPECT_NE(saved.find("R1=3{label}10k{footprint}AXIAL0.4\r\n"), std::string::npos);
     EXPECT_EQ(saved.find("U9="), std::string::npos) << "the table holds the listed components";
+}
+
+TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponent) {
+    open(*window,
+         "[ComponentsSection]\r\nC3=1{label}10u{footprint}RB.2\r\nD1=3{l`bel}1N4148{footprint}DO35\r\n"
+         "[Pad1]\r\nPadName=1\r\nCompName=TP1\r\n1Pad=10,10\r\n2Pad=20,20\r\n"
+         "[Pad2]\r\nCompName=C3\r\n1Pad=30,10\r\n2Pad=40,20\r\n"
+         "[Pad3]\r\nCompName=D1\r\n1Pad=50,10\r\n2Pad=60,20\r\n");
+    auto shown = [this] {
+        return std::vector<QString>{combo("cboSch")->currentText(), combo("cboLabel")->currentText(),
+                                    combo("cboPackage")->currentText()};
+    };
+    const std::vector<QString> none(3);
+
+    click(1, 1);
+    EXPECT_EQ(shown(), none);
+    dialog().Timer_Timer();
+    EXPECT_EQ(button("cmdOk")->text(), "Pad exist yet!");
+    combo("cboSch")->setEditText("2");
+    combo("cboLabel")->setEditText("TEST");
+    combo("cboPackage")->setEditText("TP");
+    dialog().Timer_Timer();
+    EXPECT_TRUE(button("cmdOk")->isEnabled()) << "the pad's own names, but new component data";
+    window->Saved = true;
+    QTest::keyClick(combo("cboPackage")->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(window->Doc.Value(kComponentsSection, "TP1"), "2{label}TEST{footprint}TP");
+    EXPECT_FALSE(window->Saved);
+
+    click(1, 2);
+    EXPECT_EQ(shown(), (std::vector<QString>{"1", "10u", "RB.2"})) << "C3's own data, not TP1's";
+    click(1, 3);
+    window->Saved = true;
+    dialog().cmdOk_Click();
+    EXPECT_EQ(window->Doc.Value(kComponentsSection, "D1"), "3{l`bel}1N4148{footprint}DO35")
+        << "data only shown are not rewritten";
+    EXPECT_TRUE(window->Saved);
+    type(NameField::Comp, "C3");
+    EXPECT_EQ(shown(), (std::vector<QString>{"1", "10u", "RB.2"})) << "typing a designator shows its data";
+    StoreComponentData(pads(), {"C3", "4", "22u", "RB.3"});  // the export dialog's Update
+    dialog().Form_Activate();
+    EXPECT_EQ(shown(), (std::vector<QString>{"4", "22u", "RB.3"}));
+
+    window->mnuSave_Click();
+    EXPECT_NE(readFileBytes(board).find("\r\nTP1=2{label}TEST{footprint}TP\r\n"), std::string::npos);
+
+    // Closing empties the fields; the next project's pads show their own data.
+    window->mnuClose_Click();
+    EXPECT_EQ(shown(), none);
+    open(*window, "[Pad1]\r\nCompName=R1\r\n1Pad=10,10\r\n2Pad=20,20\r\n");
+    click(1, 1);
+    EXPECT_EQ(shown(), none);
 }
 
 TEST_F(Pads, DeletedAndDraggedPadsSurviveSaveAndReopen) {
