@@ -7,6 +7,7 @@
 #include "export/ExportDialogModel.h"
 #include "export/frmNetList.h"
 #include "pads/frmPad.h"
+#include "platform/DataFolder.h"
 #include "platform/QtText.h"
 
 namespace korvane {
@@ -16,9 +17,9 @@ frmNetList* F::exportDialog() {
         frmNetList::Host host;
         host.markModified = [this] { Saved = false; };
         host.savePrompt = [this] { return Save(); };
-        netList_ =
-            new frmNetList(this, ui_, padDialog_->board(), pathFromQ(QCoreApplication::applicationDirPath()),
-                           OpenSave, std::move(host));
+        netList_ = new frmNetList(this, ui_, padDialog_->board(),
+                                  DataFolder(pathFromQ(QCoreApplication::applicationDirPath())), OpenSave,
+                                  std::move(host));
     }
     return netList_;
 }

@@ -25,6 +25,7 @@
 #include "help/frmAbout.h"
 #include "pads/frmInfo.h"
 #include "pads/frmPad.h"
+#include "platform/DataFolder.h"
 #include "platform/QtText.h"
 #include "platform/Registry.h"
 #include "platform/Ui.h"
@@ -177,7 +178,8 @@ void F::Form_Load(const std::string& commandLine) {
         items[i]->setData(QString::number(kColourItems[i - 1].value));
     }
 
-    const QString helpIndex = QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
+    const QString helpIndex = pathToQ(DataFolder(pathFromQ(QCoreApplication::applicationDirPath()))) +
+                              QStringLiteral("/help/index.html");
     HelpFile = QFileInfo::exists(helpIndex) ? pathFromQ(helpIndex) : std::string();
 
     for (const char* name : {"mnuEdit", "mnuSaveAs", "mnuSave", "mnuClose", "mnuExport"}) {

@@ -9,6 +9,7 @@
 #include "app/F.h"
 #include "pads/frmInfo.h"
 #include "pads/frmPad.h"
+#include "platform/DataFolder.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
 #include "platform/tooltiptext.h"
@@ -38,8 +39,8 @@ void F::connectPadMenus() {
             view->setChecked(checked);
         }
     };
-    padDialog_ =
-        new frmPad(this, ui_, Doc, pathFromQ(QCoreApplication::applicationDirPath()), std::move(host));
+    padDialog_ = new frmPad(this, ui_, Doc, DataFolder(pathFromQ(QCoreApplication::applicationDirPath())),
+                            std::move(host));
 
     PictureBox* p1 = panes_->P1();
     PictureBox* p2 = panes_->P2();

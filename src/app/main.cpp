@@ -2,14 +2,35 @@
 
 #include <QApplication>
 #include <QImageReader>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/F.h"
 #include "app/Shell.h"
+#include "platform/ProgramOptions.h"
 #include "platform/QtUi.h"
 
+namespace {
+
+const char* const kUsage =
+    "usage: korvane [PROJECT.kvp]\n"
+    "\n"
+    "Opens the main window; a project file named here is offered in the Open dialog.\n"
+    "\n"
+    "  -h, --help   print this text and exit\n"
+    "  --version    print the version and exit\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    // Answered before the application object exists: they must work without a display.
+    if (const auto reply = korvane::StandardOptionReply(arguments, "korvane", kUsage)) {
+        std::cout << *reply;
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Korvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Korvane"));
@@ -19,11 +40,6 @@ int main(int argc, char** argv) {
                                                 .arg(KORVANE_VERSION_PATCH));
     // Board scans are large: a 10000 x 10000 picture needs far more than Qt's default 128 MB.
     QImageReader::setAllocationLimit(2048);
-
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.emplace_back(argv[i]);
-    }
 
     korvane::QtUi ui;
     korvane::F window(ui);

@@ -1,12 +1,15 @@
 // korvane-cli: the program's logic without windows, for batch work and end-to-end tests.
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/ExportCommands.h"
 #include "cli/RenderCommand.h"
+#include "platform/DataFolder.h"
+#include "platform/ProgramOptions.h"
 
 namespace {
 
@@ -18,14 +21,18 @@ const char* const kUsage =
     "  export PROJECT.kvp --netlist OUT.net [--schematic OUT.sch] [--lib-dir DIR]\n"
     "  render PROJECT.kvp --picture 1|2 --out OUT.png   the picture with its traces replayed\n"
     "\n"
-    "korvane-cli COMMAND --help describes a command.\n";
+    "korvane-cli COMMAND --help describes a command; korvane-cli --version prints the version.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (const auto reply = korvane::StandardOptionReply(args, "korvane-cli", kUsage)) {
+        std::cout << *reply;
+        return 0;
+    }
     // Image format plug-ins (JPEG, GIF) are found through the application object.
     QCoreApplication app(argc, argv);
-    std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         std::cerr << "korvane-cli: no command given (korvane-cli --help lists them)\n";
         return 2;
@@ -35,6 +42,13 @@ int main(int argc, char** argv) {
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsage;
         return 0;
+    }
+    if (command == "export" && std::find(args.begin(), args.end(), "--lib-dir") == args.end()) {
+        // The libraries of this installation: beside the executable in a build folder, in
+        // ../share/korvane/ in an installed tree.
+        args.insert(args.end(),
+                    {"--lib-dir",
+                     korvane::DataFolder(QCoreApplication::applicationDirPath().toStdString()) + "/Lib"});
     }
     if (command == "export" || command == "info") {
         const auto run = command == "export" ? korvane::cli::RunExportCommand : korvane::cli::RunInfoCommand;

@@ -1,5 +1,7 @@
 list(APPEND KORVANE_LOGIC_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/clsOpenSave.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/clsOpenSave.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DataFolder.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ProgramOptions.cpp)
 list(APPEND KORVANE_GUI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/QtUi.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Registry.cpp
