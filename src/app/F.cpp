@@ -17,7 +17,9 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "app/Shell.h"
 #include "export/frmNetList.h"
@@ -29,6 +31,7 @@
 #include "platform/QtText.h"
 #include "platform/Registry.h"
 #include "platform/Ui.h"
+#include "text/Numbers.h"
 #include "tracing/frmTraces.h"
 #include "tracing/frmWin.h"
 #include "view/Panes.h"
@@ -108,6 +111,9 @@ F::F(Ui& ui, QWidget* parent) : QMainWindow(parent), OpenSave(ui), Doc(&ui), ui_
     timer_->setObjectName(QStringLiteral("Timer"));
     timer_->setInterval(250);
     connect(timer_, &QTimer::timeout, this, &F::Timer_Timer);
+    autosaveTimer_ = new QTimer(this);
+    autosaveTimer_->setObjectName(QStringLiteral("AutosaveTimer"));
+    connect(autosaveTimer_, &QTimer::timeout, this, &F::Autosave);
     setWindowTitle(toQ(WindowTitle(Saved, ProjectPath)));
     setWindowIcon(ApplicationIcon());
     // F1 has no menu item of its own: the Help item's caption only names the key.
@@ -210,6 +216,12 @@ void F::Form_Load(const std::string& commandLine) {
         LastPath = Registry::GetString(Registry::kKeyPath, Registry::kLastPath).value_or(std::string());
     }
     timer_->start();
+
+    const std::optional<std::string> minutes = Registry::GetString(Registry::kKeyPath, "AutosaveMinutes");
+    AutosaveMinutes = minutes ? std::max(0.0, parseNumber(*minutes)) : 2.0;
+    if (AutosaveMinutes > 0) {
+        autosaveTimer_->start(int(std::min(AutosaveMinutes * 60000.0, 24.0 * 3600000.0)));
+    }
 }
 
 std::int32_t F::SelectionColour(int step) {
@@ -326,6 +338,10 @@ void F::Form_Unload() {
         Registry::SetString(Registry::kKeyPath, Registry::kLastPath, dialogStartPath());
     }
     timer_->stop();
+    autosaveTimer_->stop();
+    if (projectOpen_) {
+        dropOwnRecovery();
+    }
     unloaded_ = true;
 }
 

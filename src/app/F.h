@@ -54,6 +54,12 @@ class F : public QMainWindow {
     // Writes the project to ProjectPath; false (already reported to the user) when the file could not
     // be written, in which case the saved flag stays as it was.
     bool Main_Saving();
+    // While the project is modified, what a save would write goes to its recovery file beside it; the
+    // project file and the saved flag are left alone. Run by the autosave timer.
+    void Autosave();
+    // Minutes between autosaves, from the "AutosaveMinutes" setting; 0 turns autosaving off.
+    double AutosaveMinutes = 2;
+    QTimer* autosaveTimer() const { return autosaveTimer_; }
 
     // --- project commands ---
     void mnuNew_Click();
@@ -220,6 +226,11 @@ class F : public QMainWindow {
     // The open project's path, or the remembered one while no project is open.
     const std::string& dialogStartPath() const { return ProjectPath.empty() ? LastPath : ProjectPath; }
     bool Form_QueryUnload();
+    // The state that lives outside the document between saves (main values, components, traces), written
+    // into ini as a save writes it.
+    void writeProjectState(clsINI& ini) const;
+    // The project is closed cleanly: a recovery file this session wrote for it has served its purpose.
+    void dropOwnRecovery();
     // Opens the user guide at a section (an anchor of its page, empty for the top).
     void openGuide(const std::string& section);
     void Form_Unload();
@@ -249,6 +260,9 @@ class F : public QMainWindow {
     Ui& ui_;
     std::unique_ptr<MainMenu> menu_;
     QTimer* timer_ = nullptr;
+    QTimer* autosaveTimer_ = nullptr;
+    bool recoveryWritten_ = false;      // this session wrote the open project's recovery file
+    bool autosaveFailureTold_ = false;  // a recovery file that cannot be written is reported once a run
     Panes* panes_ = nullptr;
     frmSyn* syn_ = nullptr;
     bool synOpen_ = false;

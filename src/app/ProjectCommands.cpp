@@ -1,6 +1,8 @@
 // The project commands of the main window: the save prompt, New, Open, Save, Save As and Close.
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <filesystem>
 #include <new>
 #include <stdexcept>
@@ -10,6 +12,8 @@
 #include "platform/AppError.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
+#include "storage/AtomicFile.h"
+#include "storage/Recovery.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 #include "view/frmSyn.h"
@@ -78,6 +82,18 @@ bool F::Main_Saving() {
     if (Doc.FileName() != ProjectPath) {
         Doc.Retarget(ProjectPath);
     }
+    writeProjectState(Doc);
+    if (!Doc.UpdateFile()) {
+        return false;
+    }
+    // Everything is in the project file now, including what a recovery file may have kept.
+    RemoveRecovery(ProjectPath);
+    recoveryWritten_ = false;
+    Saved = true;
+    return true;
+}
+
+void F::writeProjectState(clsINI& ini) const {
     MainValues values;
     values.scaleX = CursorScaleX;
     values.scaleY = CursorScaleY;
@@ -89,14 +105,39 @@ bool F::Main_Saving() {
     values.y1 = Cur1.top;
     values.x2 = Cur2.left;
     values.y2 = Cur2.top;
-    WriteMainValues(Doc, values);
-    WriteComponents(Doc, componentsToSave());
-    WriteTraces(Doc, TraceList1, TraceList2);
-    if (!Doc.UpdateFile()) {
-        return false;
+    WriteMainValues(ini, values);
+    WriteComponents(ini, componentsToSave());
+    WriteTraces(ini, TraceList1, TraceList2);
+}
+
+void F::Autosave() {
+    if (!projectOpen_ || Saved || busy() || ProjectPath.empty()) {
+        return;
     }
-    Saved = true;
-    return true;
+    // A copy of the document, so that the project file's own model is not touched between saves.
+    clsINI copy;
+    copy.LoadFromText(Doc.ToText());
+    writeProjectState(copy);
+    std::string reason;
+    if (writeFileAtomically(RecoveryPath(ProjectPath), copy.ToText(), &reason)) {
+        recoveryWritten_ = true;
+        return;
+    }
+    // The project keeps working; the user hears of it once, not every two minutes.
+    if (!autosaveFailureTold_) {
+        autosaveFailureTold_ = true;
+        tell(ui_,
+             FailureMessage("Unsaved work cannot be kept in a recovery file: " + RecoveryPath(ProjectPath),
+                            reason),
+             "Autosave:", MsgIcon::Exclamation);
+    }
+}
+
+void F::dropOwnRecovery() {
+    if (recoveryWritten_) {
+        RemoveRecovery(ProjectPath);
+    }
+    recoveryWritten_ = false;
 }
 
 std::vector<ComponentData> F::componentsToSave() const {
@@ -253,6 +294,21 @@ void F::mnuOpen_Click() {
         return;
     }
 
+    // Work autosaved after the project's last save, by a run that never closed it cleanly.
+    bool recovered = false;
+    if (RecoveryIsNewer(path)) {
+        MessageRequest question;
+        question.prompt = "Recover unsaved work from " +
+                          fromQ(QFileInfo(pathToQ(RecoveryPath(path)))
+                                    .lastModified()
+                                    .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))) +
+                          "?";
+        question.title = "Recover project:";
+        question.buttons = MsgButtons::YesNo;
+        question.icon = MsgIcon::Question;
+        recovered = ui_.message(question) == MsgResult::Yes;
+    }
+
     bool loaded = false;
     try {
         BusyPointer busyPointer(ui_);
@@ -262,7 +318,13 @@ void F::mnuOpen_Click() {
         if (std::filesystem::exists(path, ignored) && !std::filesystem::is_regular_file(path, ignored)) {
             throw IniReadError("not a project file: " + path);
         }
-        Doc.SetFileName(path);
+        if (recovered) {
+            // The recovered state under the project's own name: the next save writes the project file.
+            Doc.SetFileName(RecoveryPath(path));
+            Doc.Retarget(path);
+        } else {
+            Doc.SetFileName(path);
+        }
         loaded = loadProjectFromDocument(path);
     } catch (const std::exception& error) {
         discardProject();
@@ -297,7 +359,8 @@ void F::mnuOpen_Click() {
         }
     }
     ProjectPath = path;
-    Saved = true;
+    // Recovered work is not in the project file yet: the user decides when it is saved.
+    Saved = !recovered;
 }
 
 bool F::loadProjectFromDocument(const std::string& path) {
@@ -362,6 +425,7 @@ bool F::closeProject() {
     if (Save() == kSaveCancel) {
         return false;
     }
+    dropOwnRecovery();
     discardProject();
     return true;
 }
@@ -373,6 +437,7 @@ void F::discardProject() {
     panes_->setPicturesVisible(false);
     panes_->resetBars();
     panes_->Scrolling();
+    recoveryWritten_ = false;
     if (!ProjectPath.empty()) {
         LastPath = ProjectPath;
     }

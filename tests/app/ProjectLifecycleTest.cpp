@@ -12,7 +12,9 @@
 #include <sstream>
 
 #include "app/F.h"
+#include "storage/AtomicFile.h"
 #include "storage/ProjectFile.h"
+#include "storage/Recovery.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "view/Panes.h"
@@ -439,6 +441,81 @@ TEST_F(ProjectLifecycle, FailedSaveOnExitKeepsTheWindowAndTheProject) {
     EXPECT_EQ(ui.messages()[1].prompt.rfind("File locked.\n", 0), 0u);
     window->Timer_Timer();
     EXPECT_TRUE(window->windowTitle().startsWith("Korvane: NOT saved - "));
+}
+
+TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedOrClosed) {
+    EXPECT_TRUE(window->autosaveTimer()->isActive());
+    EXPECT_EQ(window->autosaveTimer()->interval(), 2 * 60 * 1000) << "every two minutes by default";
+    const std::string recovery = RecoveryPath(board);
+    const std::string saved = readFileBytes(board);
+    auto padNumbers = [](const clsINI& doc) {
+        std::vector<int> numbers;
+        for (const PadRecord& pad : ReadPads(doc)) {
+            numbers.push_back(pad.number);
+        }
+        return numbers;
+    };
+    auto reopen = [&](std::deque<MsgResult> answers) {
+        auto other = std::make_unique<F>(ui);
+        other->Form_Load("");
+        ui.clear();
+        ui.messageAnswers = std::move(answers);
+        open(*other, board);
+        return other;
+    };
+
+    open(*window, board);
+    window->Autosave();
+    EXPECT_FALSE(fs::exists(recovery)) << "nothing unsaved, nothing to keep";
+    WritePad(window->Doc, 7, "1", "N1", "R1", 5, 6, 7, 8);
+    window->Saved = false;
+    window->Autosave();
+    ASSERT_TRUE(fs::exists(recovery));
+    EXPECT_EQ(readFileBytes(board), saved) << "the project file is never written by an autosave";
+    EXPECT_FALSE(window->Saved);
+
+    // The run ends without closing (a crash): the next open offers the work; No keeps it for later.
+    auto declined = reopen({MsgResult::No});
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].prompt.rfind("Recover unsaved work from ", 0), 0u);
+    EXPECT_EQ(ui.messages()[0].title, "Recover project:");
+    EXPECT_TRUE(padNumbers(declined->Doc).empty());
+    EXPECT_TRUE(fs::exists(recovery));
+    declined.reset();
+
+    auto recovered = reopen({MsgResult::Yes});
+    ASSERT_TRUE(recovered->projectOpen());
+    EXPECT_EQ(padNumbers(recovered->Doc), std::vector<int>{7});
+    EXPECT_FALSE(recovered->Saved) << "recovered work is not saved until the user says so";
+    EXPECT_EQ(recovered->Doc.FileName(), board);
+    ASSERT_TRUE(recovered->Main_Saving());
+    EXPECT_FALSE(fs::exists(recovery)) << "a save makes the recovery file useless";
+    EXPECT_NE(readFileBytes(board).find("[Pad7]"), std::string::npos);
+    recovered.reset();
+
+    // A clean close removes what this run kept; the next open asks nothing.
+    window->Saved = false;
+    window->Autosave();
+    ASSERT_TRUE(fs::exists(recovery));
+    ui.messageAnswers = {MsgResult::No};
+    window->mnuClose_Click();
+    EXPECT_FALSE(fs::exists(recovery));
+    ui.clear();
+    open(*window, board);
+    EXPECT_EQ(ui.count("message"), 0);
+
+    // A recovery file that cannot be written is told once, and the project goes on unsaved.
+    window->Saved = false;
+    ui.clear();
+    {
+        ScopedAtomicWriteFailure diskFull(0);
+        window->Autosave();
+        window->Autosave();
+    }
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].title, "Autosave:");
+    EXPECT_FALSE(window->Saved);
+    EXPECT_TRUE(window->projectOpen());
 }
 
 }  // namespace
