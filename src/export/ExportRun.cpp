@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "export/KiCadNetListWriter.h"
 #include "export/Libraries.h"
 #include "export/NetListWriter.h"
 #include "export/SchematicWriter.h"
@@ -69,14 +70,19 @@ std::string WriteFailurePrompt(const std::string& path, const std::string& reaso
 }
 
 ExportOutcome RunExport(const ExportModel& model, const std::string& programDir, Ui& ui,
-                        clsOpenSave& fileDialog, ExportFiles& previous) {
-    const std::string netListPath = askFile(fileDialog, "Protel net list *.net|*.net",
-                                            "Enter filename of the exporting net-list:", previous.netList);
+                        clsOpenSave& fileDialog, ExportFiles& previous, NetListFormat format,
+                        const std::string& projectPath) {
+    const bool kiCad = format == NetListFormat::KiCad;
+    const std::string netListPath =
+        askFile(fileDialog, kiCad ? "KiCad net list *.net|*.net" : "Protel net list *.net|*.net",
+                "Enter filename of the exporting net-list:", previous.netList);
     if (netListPath.empty()) {
         return ExportOutcome::Cancelled;
     }
     previous.netList = netListPath;
-    if (!writeOrReport(ui, netListPath, NetListText(model))) {
+    const std::string netList =
+        kiCad ? KiCadNetListText(model, KiCadDesignOf(projectPath)) : NetListText(model);
+    if (!writeOrReport(ui, netListPath, netList)) {
         return ExportOutcome::Failed;
     }
 

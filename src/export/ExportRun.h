@@ -28,15 +28,23 @@ enum class ExportOutcome {
     Failed,       // a file could not be written; reported, files completed before it stay
 };
 
+// The format of the net-list file; the schematic is the same for both.
+enum class NetListFormat {
+    Protel,  // the Protel net list
+    KiCad,   // KiCad's S-expression net list
+};
+
 // Explorer style, long names, no read-only box, prompt before overwriting: the value 2621446.
 inline constexpr std::int32_t kExportDialogFlags = OpenSaveFlags::Explorer | OpenSaveFlags::LongNames |
                                                    OpenSaveFlags::HideReadOnly |
                                                    OpenSaveFlags::OverwritePrompt;
 
 // Runs the export of model with the schematic library of programDir. fileDialog is the program's file
-// dialog object; previous is read for the start folders and updated with the files chosen.
+// dialog object; previous is read for the start folders and updated with the files chosen. The net list
+// is written in format; a KiCad net list names projectPath's file as its source.
 ExportOutcome RunExport(const ExportModel& model, const std::string& programDir, Ui& ui,
-                        clsOpenSave& fileDialog, ExportFiles& previous);
+                        clsOpenSave& fileDialog, ExportFiles& previous,
+                        NetListFormat format = NetListFormat::Protel, const std::string& projectPath = {});
 
 // Texts shared with korvane-cli.
 // Names the components whose schematic reference names no symbol (the first few when there are many).

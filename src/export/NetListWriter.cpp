@@ -26,9 +26,9 @@ void AppendExportLine(std::string& out, std::string_view text) {
     out.append("\r\n");
 }
 
-std::string NetListText(const ExportModel& model) {
-    // Node lines of every net key, in document order.
-    std::unordered_map<std::string, std::vector<std::string>> nodes;
+std::vector<ExportNet> NetsWithNodes(const ExportModel& model) {
+    // Nodes of every net key, in document order.
+    std::unordered_map<std::string, std::vector<ExportNode>> nodes;
     for (const ExportPad& pad : model.pads) {
         // The lists hold designators trimmed, so the nodes must name them the same way.
         const std::string_view comp = trimBlanks(pad.compName);
@@ -37,12 +37,26 @@ std::string NetListText(const ExportModel& model) {
         if (comp.empty() || name.empty() || key.empty()) {
             continue;
         }
-        std::string node;
-        node.reserve(comp.size() + 1 + name.size());
-        node.append(comp).append("-").append(name);
-        nodes[key].push_back(std::move(node));
+        nodes[key].push_back(ExportNode{std::string(comp), std::string(name)});
     }
 
+    std::vector<ExportNet> nets;
+    nets.reserve(model.nets.size());
+    for (const std::string& name : model.nets) {
+        ExportNet net{name, {}};
+        // A second spelling of the same net in the list (which the pad dialog never makes) gets no pads,
+        // so that no pad appears in two nets.
+        auto found = nodes.find(netKey(name));
+        if (found != nodes.end()) {
+            net.nodes = std::move(found->second);
+            nodes.erase(found);
+        }
+        nets.push_back(std::move(net));
+    }
+    return nets;
+}
+
+std::string NetListText(const ExportModel& model) {
     std::string out;
     for (const ComponentData& component : model.components) {
         AppendExportLine(out, "[");
@@ -54,17 +68,11 @@ std::string NetListText(const ExportModel& model) {
         AppendExportLine(out, "");
         AppendExportLine(out, "]");
     }
-    for (const std::string& net : model.nets) {
+    for (const ExportNet& net : NetsWithNodes(model)) {
         AppendExportLine(out, "(");
-        AppendExportLine(out, net);
-        // A second spelling of the same net in the list (which the pad dialog never makes) gets no pads,
-        // so that no pad appears in two nets.
-        auto found = nodes.find(netKey(net));
-        if (found != nodes.end()) {
-            for (const std::string& node : found->second) {
-                AppendExportLine(out, node);
-            }
-            nodes.erase(found);
+        AppendExportLine(out, net.name);
+        for (const ExportNode& node : net.nodes) {
+            AppendExportLine(out, node.component + "-" + node.pad);
         }
         AppendExportLine(out, ")");
     }

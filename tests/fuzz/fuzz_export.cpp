@@ -1,6 +1,6 @@
-// The net-list and schematic writers over whatever a project document makes of the export model: every
-// line they write ends with CR LF and holds no other line break, and only
-// components whose reference names a symbol reach the schematic.
+// The net-list (Protel and KiCad) and schematic writers over whatever a project document makes of the export
+// model: every line they write ends with CR LF and holds no other line break, and only components whose
+// reference names a symbol reach the schematic.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +9,7 @@
 
 #include "FuzzCheck.h"
 #include "export/ExportModel.h"
+#include "export/KiCadNetListWriter.h"
 #include "export/NetListWriter.h"
 #include "export/SchematicWriter.h"
 #include "storage/clsINI.h"
@@ -53,6 +54,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ExportModel model = ExportModelOfOpenedProject(doc);
 
     checkLines(NetListText(model));
+    // The KiCad net list must also stay one closed expression: no quoted text may end early.
+    const std::string kiCad = KiCadNetListText(model, KiCadDesign{"p.kvp", "Korvane"});
+    checkLines(kiCad);
+    int depth = 0;
+    bool quoted = false;
+    for (std::size_t i = 0; i < kiCad.size(); ++i) {
+        const char c = kiCad[i];
+        if (quoted) {
+            i += c == '\\' ? 1 : 0;
+            quoted = c != '"';
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == '(' || c == ')') {
+            depth += c == '(' ? 1 : -1;
+            FUZZ_CHECK(depth > 0 || i + 3 == kiCad.size());
+        }
+    }
+    FUZZ_CHECK(depth == 0 && !quoted);
 
     // The schematic export writes only when every component names a symbol; give the others one.
     for (ComponentData& component : model.components) {
