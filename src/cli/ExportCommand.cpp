@@ -5,6 +5,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ExportCommands.h"
 #include "export/ExportModel.h"
+#include "export/KiCadNetListWriter.h"
 #include "export/NetListWriter.h"
 #include "export/SchematicWriter.h"
 #include "storage/AtomicFile.h"
@@ -13,24 +14,27 @@
 namespace korvane::cli {
 
 const char* const kExportUsage =
-    "usage: korvane-cli export PROJECT.kvp --netlist OUT.net [--schematic OUT.sch] [--lib-dir DIR]\n"
+    "usage: korvane-cli export PROJECT.kvp [--netlist OUT.net] [--kicad-netlist OUT.net]\n"
+    "                          [--schematic OUT.sch] [--lib-dir DIR]\n"
     "\n"
-    "Writes the project's Protel net list and, with --schematic, its Protel ASCII schematic, exactly as\n"
-    "the export dialog writes them right after opening the project. The schematic takes its symbols from\n"
-    "DIR/sch.lb (by default the Lib folder beside the program); every component needs a reference to one\n"
-    "of them. Files completed before a failure stay. The project is never changed.\n";
+    "Writes the project's Protel net list (--netlist), its KiCad net list (--kicad-netlist) and, with\n"
+    "--schematic, its Protel ASCII schematic, exactly as the export dialog writes them right after opening\n"
+    "the project; at least one of the net lists is required, and the files are written in this order.\n"
+    "The schematic takes its symbols from DIR/sch.lb (by default the Lib folder beside the program); every\n"
+    "component needs a reference to one of them. Files completed before a failure stay. The project is\n"
+    "never changed.\n";
 
 namespace {
 
 struct Options {
-    std::string project, netList, schematic, libDir;
+    std::string project, netList, kiCadNetList, schematic, libDir;
 };
 
 Options parseOptions(const Arguments& args) {
-    Options options{args.project, args.value("--netlist"), args.value("--schematic"),
-                    args.value("--lib-dir")};
-    if (options.netList.empty()) {
-        throw Failure("--netlist is required");
+    Options options{args.project, args.value("--netlist"), args.value("--kicad-netlist"),
+                    args.value("--schematic"), args.value("--lib-dir")};
+    if (options.netList.empty() && options.kiCadNetList.empty()) {
+        throw Failure("--netlist or --kicad-netlist is required");
     }
     return options;
 }
@@ -51,13 +55,18 @@ std::string joined(const std::vector<std::string>& names) {
 }
 
 int exportProject(const Options& options) {
-    for (const std::string* output : {&options.netList, &options.schematic}) {
+    const std::string* const outputs[] = {&options.netList, &options.kiCadNetList, &options.schematic};
+    for (const std::string* output : outputs) {
         if (!output->empty() && SameFile(*output, options.project)) {
             throw Failure("the output would replace the project file: " + *output);
         }
     }
-    if (!options.schematic.empty() && SameFile(options.netList, options.schematic)) {
-        throw Failure("the net list and the schematic must be two different files");
+    for (std::size_t i = 0; i < std::size(outputs); ++i) {
+        for (std::size_t j = i + 1; j < std::size(outputs); ++j) {
+            if (!outputs[i]->empty() && !outputs[j]->empty() && SameFile(*outputs[i], *outputs[j])) {
+                throw Failure("every output must be a file of its own: " + *outputs[j]);
+            }
+        }
     }
 
     clsINI doc;
@@ -68,7 +77,12 @@ int exportProject(const Options& options) {
         throw Failure("nothing to export: the project names no component");
     }
 
-    write(options.netList, NetListText(model));
+    if (!options.netList.empty()) {
+        write(options.netList, NetListText(model));
+    }
+    if (!options.kiCadNetList.empty()) {
+        write(options.kiCadNetList, KiCadNetListText(model, KiCadDesignOf(options.project)));
+    }
     if (options.schematic.empty()) {
         return 0;
     }
@@ -79,12 +93,12 @@ int exportProject(const Options& options) {
     const std::optional<SchematicLibrary> library = ReadSchematicLibrary(libraryPath);
     if (!library) {
         throw Failure("schematic library not found or not readable: " + libraryPath +
-                      " (the net list is written, the schematic is not)");
+                      " (the net lists are written, the schematic is not)");
     }
     const std::vector<std::string> missing = ComponentsWithoutSymbol(model, library->symbols.size());
     if (!missing.empty()) {
         throw Failure("no symbol of " + libraryPath + " is chosen for " + joined(missing) +
-                      " (the net list is written, the schematic is not)");
+                      " (the net lists are written, the schematic is not)");
     }
     write(options.schematic, SchematicText(model, *library));
     return 0;
@@ -94,7 +108,8 @@ int exportProject(const Options& options) {
 
 int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     return RunReporting("export", err, [&] {
-        const Arguments parsed = ParseArguments(args, {"--netlist", "--schematic", "--lib-dir"});
+        const Arguments parsed =
+            ParseArguments(args, {"--netlist", "--kicad-netlist", "--schematic", "--lib-dir"});
         if (parsed.help) {
             out << kExportUsage;
             return 0;

@@ -18,7 +18,8 @@ const char* const kUsage =
     "\n"
     "commands:\n"
     "  info PROJECT.kvp                                 JSON summary of the project\n"
-    "  export PROJECT.kvp --netlist OUT.net [--schematic OUT.sch] [--lib-dir DIR]\n"
+    "  export PROJECT.kvp [--netlist OUT.net] [--kicad-netlist OUT.net]\n"
+    "                    [--schematic OUT.sch] [--lib-dir DIR]\n"
     "  render PROJECT.kvp --picture 1|2 --out OUT.png   the picture with its traces replayed\n"
     "\n"
     "korvane-cli COMMAND --help describes a command; korvane-cli --version prints the version.\n";

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <regex>
 
 #include "support/TempDir.h"
@@ -51,6 +52,17 @@ CliRun cli(const TempDir& dir, const std::vector<std::string>& args) {
     return run;
 }
 
+#define KORVANE_TEXT_OF(x) #x
+#define KORVANE_VERSION_TEXT(a, b, c) KORVANE_TEXT_OF(a) "." KORVANE_TEXT_OF(b) "." KORVANE_TEXT_OF(c)
+
+// A KiCad fixture names the program's version as "@VERSION@".
+std::string kiCadFixture(const std::string& name) {
+    std::string text = readFileBytes(kFixtures + "/" + name);
+    text.replace(text.find("@VERSION@"), 9,
+                 KORVANE_VERSION_TEXT(KORVANE_VERSION_MAJOR, KORVANE_VERSION_MINOR, KORVANE_VERSION_PATCH));
+    return text;
+}
+
 bool oneLine(const std::string& text) {
     return !text.empty() && text.find('\n') == text.size() - 1;
 }
@@ -74,6 +86,48 @@ TEST(ExportCli, WritesTheFixtureFilesAndLeavesTheProjectAlone) {
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(readFileBytes(dir.file("only.net")), readFileBytes(kFixtures + "/two-parts.net"));
     EXPECT_FALSE(std::filesystem::exists(dir.file("only.sch")));
+}
+
+TEST(ExportCli, KiCadNetListAloneOrBesideTheOthers) {
+    TempDir dir;
+    const std::string project = dir.file("two-parts.kvp");
+    std::filesystem::copy_file(kFixtures + "/two-parts.kvp", project);
+    const struct {
+        std::vector<std::string> flags;  // each followed by its output file, named after the flag
+    } cases[] = {
+        {{"--kicad-netlist"}},
+        {{"--netlist", "--kicad-netlist"}},
+        {{"--kicad-netlist", "--netlist", "--schematic"}},
+        {{"--kicad-netlist", "--schematic"}},
+    };
+    const std::map<std::string, std::string> expected = {
+        {"--netlist", readFileBytes(kFixtures + "/two-parts.net")},
+        {"--kicad-netlist", kiCadFixture("two-parts.kicad.net")},
+        {"--schematic", readFileBytes(kFixtures + "/two-parts.sch")},
+    };
+    int round = 0;
+    for (const auto& c : cases) {
+        const std::string folder = dir.file(std::to_string(++round));
+        std::filesystem::create_directory(folder);
+        std::vector<std::string> args = {"export", project, "--lib-dir", kLibDir};
+        for (const std::string& flag : c.flags) {
+            args.insert(args.end(), {flag, folder + "/" + flag.substr(2)});
+        }
+        const CliRun run = cli(dir, args);
+        EXPECT_EQ(run.code, 0) << run.err;
+        for (const auto& [flag, bytes] : expected) {
+            const std::string path = folder + "/" + flag.substr(2);
+            if (std::find(c.flags.begin(), c.flags.end(), flag) != c.flags.end()) {
+                EXPECT_EQ(readFileBytes(path), bytes) << round << " " << flag;
+            } else {
+                EXPECT_FALSE(std::filesystem::exists(path)) << round << " " << flag;
+            }
+        }
+    }
+    // Awkward names: quotes, blanks, wildcard characters, backslashes and bytes beyond ASCII.
+    const CliRun run = cli(dir, {"export", kFixtures + "/awkward.kvp", "--kicad-netlist", dir.file("a.net")});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(readFileBytes(dir.file("a.net")), kiCadFixture("awkward.kicad.net"));
 }
 
 TEST(ExportCli, WritesTheProjectAsOpeningSettlesIt) {
@@ -129,6 +183,13 @@ TEST(ExportCli, FailuresAreOneLineAndKeepWhatWasCompleted) {
         {{"export", project}, ""},
         {{"export", project, "--netlist"}, ""},
         {{"export", project, "--netlist", dir.file("f.net"), "--bogus"}, ""},
+        // The KiCad net list: where it cannot be written, and outputs that would overwrite each other.
+        {{"export", project, "--netlist", dir.file("g.net"), "--kicad-netlist", dir.file("z/g.net")},
+         dir.file("g.net")},
+        {{"export", project, "--netlist", dir.file("h.net"), "--kicad-netlist", dir.file("h.net")}, ""},
+        {{"export", project, "--kicad-netlist", dir.file("i.net"), "--schematic", dir.file("i.net")}, ""},
+        {{"export", project, "--kicad-netlist", project}, ""},
+        {{"export", project, "--schematic", dir.file("j.sch"), "--lib-dir", kLibDir}, ""},
         {{"info"}, ""},
         {{"info", dir.file("missing.kvp")}, ""},
     };
@@ -143,6 +204,9 @@ TEST(ExportCli, FailuresAreOneLineAndKeepWhatWasCompleted) {
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("c.sch")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("d.net")));
+    for (const char* name : {"h.net", "i.net", "j.sch"}) {
+        EXPECT_FALSE(std::filesystem::exists(dir.file(name))) << name;
+    }
     EXPECT_EQ(readFileBytes(project), before);
 
     for (const char* command : {"export", "info"}) {
