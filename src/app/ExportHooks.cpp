@@ -17,6 +17,7 @@ frmNetList* F::exportDialog() {
         frmNetList::Host host;
         host.markModified = [this] { Saved = false; };
         host.savePrompt = [this] { return Save(); };
+        host.projectPath = [this] { return ProjectPath; };
         netList_ = new frmNetList(this, ui_, padDialog_->board(),
                                   DataFolder(pathFromQ(QCoreApplication::applicationDirPath())), OpenSave,
                                   std::move(host));

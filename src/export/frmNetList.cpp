@@ -98,10 +98,17 @@ void frmNetList::buildControls() {
         button(Frame1_, "cmdUpdate", "&Update", {8, 174, inner, 28}, "Update data of selected component");
     cmdUpdate_->setEnabled(false);
 
+    lblFormat_ = label(this, "lblFormat", "Net-list format:", {8, 283, 110, 20});
+    cboFormat_ =
+        comboBox(this, "cboFormat", {120, 280, kWidth - 128, 26}, "Format of the net-list file", false);
+    // In the order of NetListFormat.
+    cboFormat_->addItems({QStringLiteral("Protel net list"), QStringLiteral("KiCad net list")});
+    cboFormat_->setCurrentIndex(0);
+
     const int half = (kWidth - 24) / 2;
-    cmdExport_ = button(this, "cmdExport", "&Export", {8, 280, half, 30}, "Save sch and netlist to files");
-    cmdCancel_ = button(this, "cmdCancel", "&Close", {16 + half, 280, half, 30}, nullptr);
-    setFixedSize(kWidth, 318);
+    cmdExport_ = button(this, "cmdExport", "&Export", {8, 314, half, 30}, "Save sch and netlist to files");
+    cmdCancel_ = button(this, "cmdCancel", "&Close", {16 + half, 314, half, 30}, nullptr);
+    setFixedSize(kWidth, 352);
 
     connect(cboComp_, &QComboBox::activated, this, &frmNetList::cboComp_Click);
     connect(cboLab_, &QComboBox::activated, this, &frmNetList::cboLab_Click);
@@ -208,7 +215,10 @@ void frmNetList::cmdUpdate_Click() {
 
 ExportOutcome frmNetList::cmdExport_Click() {
     OwnedDialogs owned(ui_, this);
-    return RunExport(model_.Model(board_), programDir_, ui_, fileDialog_, previous_);
+    const NetListFormat format =
+        cboFormat_->currentIndex() == 1 ? NetListFormat::KiCad : NetListFormat::Protel;
+    return RunExport(model_.Model(board_), programDir_, ui_, fileDialog_, previous_, format,
+                     host_.projectPath ? host_.projectPath() : std::string());
 }
 
 void frmNetList::cmdCancel_Click() {

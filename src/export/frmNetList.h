@@ -2,8 +2,9 @@
 
 // The export dialog: the project's components one at a time, each with its schematic symbol, part type
 // and footprint, which the user fills from pick lists or by typing and stores with Update; Export writes
-// the net list and the schematic from what the dialog holds. Modal and owned by the main window; Close
-// only hides it, so the files chosen at one export are where the next export's dialogs start.
+// the net list (Protel or KiCad, as chosen) and the schematic from what the dialog holds. Modal and owned by
+// the main window; Close only hides it, so the files chosen at one export are where the next export's dialogs
+// start.
 //
 // The data and their rules live in ExportDialogModel; this class copies them into widgets and turns
 // clicks into the model's operations. Field texts are bytes of whatever code page wrote the project: a
@@ -37,8 +38,9 @@ class frmNetList : public QDialog {
   public:
     // What the dialog asks of the main window.
     struct Host {
-        std::function<void()> markModified;  // clears the project's saved flag
-        std::function<int()> savePrompt;     // the main window's Save
+        std::function<void()> markModified;        // clears the project's saved flag
+        std::function<int()> savePrompt;           // the main window's Save
+        std::function<std::string()> projectPath;  // named as the source of a KiCad net list
     };
 
     // board: the pad dialog's lists and component table. programDir: the folder whose Lib/ holds the
@@ -104,6 +106,8 @@ class frmNetList : public QDialog {
     QComboBox* cboLab_ = nullptr;
     QComboBox* cboPackage_ = nullptr;
     QComboBox* cboLibP_ = nullptr;
+    QLabel* lblFormat_ = nullptr;
+    QComboBox* cboFormat_ = nullptr;  // the net list's format, kept while the program runs
     QPushButton* cmdExport_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
     QTimer* Timer_ = nullptr;

@@ -159,7 +159,9 @@ TEST_F(ExportDialog, ShowsItsControlsModallyWithTheProjectsComponents) {
                  {"cboLabel", nullptr, "Enter manually"},
                  {"cboLab", nullptr, "Select from list"},
                  {"cboPackage", nullptr, "Enter manually"},
-                 {"cboLibP", nullptr, "Select from list"}};
+                 {"cboLibP", nullptr, "Select from list"},
+                 {"lblFormat", "Net-list format:", ""},
+                 {"cboFormat", nullptr, "Format of the net-list file"}};
     for (const auto& t : texts) {
         QWidget* widget = dialog().findChild<QWidget*>(t.name);
         ASSERT_NE(widget, nullptr) << t.name;
@@ -178,7 +180,7 @@ TEST_F(ExportDialog, ShowsItsControlsModallyWithTheProjectsComponents) {
     for (const char* name : {"cboSch", "cboLabel", "cboPackage"}) {
         EXPECT_TRUE(combo(name)->isEditable()) << name;
     }
-    for (const char* name : {"cboComp", "cboLib", "cboLab", "cboLibP"}) {
+    for (const char* name : {"cboComp", "cboLib", "cboLab", "cboLibP", "cboFormat"}) {
         EXPECT_FALSE(combo(name)->isEditable()) << name;
     }
 
@@ -385,6 +387,43 @@ TEST_F(ExportDialog, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFile) {
     EXPECT_EQ(readFileBytes(dir.file("cli.sch")), readFileBytes(dir.file("b.sch")));
     EXPECT_FALSE(readFileBytes(dir.file("cli.sch")).empty());
     EXPECT_EQ(readFileBytes(project), before);
+}
+
+// The KiCad choice changes only the net list's form and its dialog's filter, and lasts while the program
+// runs; the Protel choice stays what it was.
+TEST_F(ExportDialog, KiCadFormatWritesWhatKorvaneCliWrites) {
+    write(std::string(kPads) + kAllData);
+    open(*window);
+    showDialog();
+    QComboBox* format = combo("cboFormat");
+    ASSERT_EQ(format->count(), 2);
+    EXPECT_EQ(format->itemText(0), "Protel net list");
+    EXPECT_EQ(format->itemText(1), "KiCad net list");
+    EXPECT_EQ(format->currentIndex(), 0);
+    format->setCurrentIndex(1);
+
+    ui.fileAnswers = {FileDialogResult{dir.file("k.net"), 1}, std::nullopt};
+    EXPECT_EQ(dialog().cmdExport_Click(), ExportOutcome::NetListOnly);
+    ASSERT_EQ(ui.fileDialogs().size(), 2u);
+    EXPECT_EQ(ui.fileDialogs()[0].filters[0].description, "KiCad net list *.net");
+    dialog().cmdCancel_Click();
+    showDialog();
+    EXPECT_EQ(format->currentIndex(), 1);
+
+    const std::string command = shellQuoted(KORVANE_CLI_PATH) + " export " + shellQuoted(project) +
+                                " --kicad-netlist " + shellQuoted(dir.file("cli.net")) + " --netlist " +
+                                shellQuoted(dir.file("cli-protel.net")) + " 2>" +
+                                shellQuoted(dir.file("err"));
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << readFileBytes(dir.file("err"));
+    EXPECT_EQ(readFileBytes(dir.file("k.net")), readFileBytes(dir.file("cli.net")));
+    EXPECT_NE(readFileBytes(dir.file("k.net")).find("(source \"board.kvp\")"), std::string::npos);
+
+    format->setCurrentIndex(0);
+    ui.clear();
+    ui.fileAnswers = {FileDialogResult{dir.file("p.net"), 1}, std::nullopt};
+    EXPECT_EQ(dialog().cmdExport_Click(), ExportOutcome::NetListOnly);
+    EXPECT_EQ(readFileBytes(dir.file("p.net")), readFileBytes(dir.file("cli-protel.net")));
 }
 
 }  // namespace
