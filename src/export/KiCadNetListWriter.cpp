@@ -1,13 +1,11 @@
 #include "export/KiCadNetListWriter.h"
 
 #include "export/NetListWriter.h"
+#include "help/HelpLinks.h"
 
 namespace korvane {
 
 namespace {
-
-#define KORVANE_TEXT_OF(x) #x
-#define KORVANE_VERSION_TEXT(a, b, c) KORVANE_TEXT_OF(a) "." KORVANE_TEXT_OF(b) "." KORVANE_TEXT_OF(c)
 
 void line(std::string& out, std::string_view text) {
     out.append(text);
@@ -22,7 +20,7 @@ KiCadDesign KiCadDesignOf(std::string_view projectPath) {
         slash == std::string_view::npos ? projectPath : projectPath.substr(slash + 1);
     return KiCadDesign{
         std::string(name),
-        "Korvane " KORVANE_VERSION_TEXT(KORVANE_VERSION_MAJOR, KORVANE_VERSION_MINOR, KORVANE_VERSION_PATCH)};
+        "Korvane " + VersionText(KORVANE_VERSION_MAJOR, KORVANE_VERSION_MINOR, KORVANE_VERSION_PATCH)};
 }
 
 std::string KiCadQuoted(std::string_view text) {

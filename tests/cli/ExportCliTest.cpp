@@ -12,6 +12,7 @@
 #include <map>
 #include <regex>
 
+#include "help/HelpLinks.h"
 #include "support/TempDir.h"
 #include "text/Ascii.h"
 
@@ -52,14 +53,11 @@ CliRun cli(const TempDir& dir, const std::vector<std::string>& args) {
     return run;
 }
 
-#define KORVANE_TEXT_OF(x) #x
-#define KORVANE_VERSION_TEXT(a, b, c) KORVANE_TEXT_OF(a) "." KORVANE_TEXT_OF(b) "." KORVANE_TEXT_OF(c)
-
 // A KiCad fixture names the program's version as "@VERSION@".
 std::string kiCadFixture(const std::string& name) {
     std::string text = readFileBytes(kFixtures + "/" + name);
     text.replace(text.find("@VERSION@"), 9,
-                 KORVANE_VERSION_TEXT(KORVANE_VERSION_MAJOR, KORVANE_VERSION_MINOR, KORVANE_VERSION_PATCH));
+                 VersionText(KORVANE_VERSION_MAJOR, KORVANE_VERSION_MINOR, KORVANE_VERSION_PATCH));
     return text;
 }
 

@@ -8,6 +8,7 @@
 #include "export/ExportRun.h"
 #include "export/KiCadNetListWriter.h"
 #include "export/NetListWriter.h"
+#include "help/HelpLinks.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 
@@ -20,16 +21,13 @@ using testing::TempDir;
 
 const std::string kFixtures = std::string(KORVANE_SOURCE_DIR) + "/tests/data/export";
 
-#define KORVANE_TEXT_OF(x) #x
-#define KORVANE_VERSION_TEXT(a, b, c) KORVANE_TEXT_OF(a) "." KORVANE_TEXT_OF(b) "." KORVANE_TEXT_OF(c)
-
 // A fixture with the program's version in place of "@VERSION@", so that a new version needs no new
 // fixtures.
 std::string fixture(const std::string& name) {
     std::string text = readFileBytes(kFixtures + "/" + name);
     const std::string marker = "@VERSION@";
     text.replace(text.find(marker), marker.size(),
-                 KORVANE_VERSION_TEXT(KORVANE_VERSION_MAJOR, KORVANE_VERSION_MINOR, KORVANE_VERSION_PATCH));
+                 VersionText(KORVANE_VERSION_MAJOR, KORVANE_VERSION_MINOR, KORVANE_VERSION_PATCH));
     return text;
 }
 
