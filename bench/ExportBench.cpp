@@ -9,7 +9,7 @@
 #include "export/ExportModel.h"
 #include "export/NetListWriter.h"
 #include "export/SchematicWriter.h"
-#include "storage/clsINI.h"
+#include "storage/IniDocument.h"
 
 namespace korvane {
 namespace {
@@ -56,7 +56,7 @@ SchematicLibrary library() {
 void BM_ExportModelOfOpenedProject(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        clsINI doc;
+        IniDocument doc;
         doc.LoadFromText(projectText());
         state.ResumeTiming();
         ExportModel model = ExportModelOfOpenedProject(doc);
@@ -66,7 +66,7 @@ void BM_ExportModelOfOpenedProject(benchmark::State& state) {
 BENCHMARK(BM_ExportModelOfOpenedProject)->Unit(benchmark::kMillisecond);
 
 void BM_NetListText(benchmark::State& state) {
-    clsINI doc;
+    IniDocument doc;
     doc.LoadFromText(projectText());
     const ExportModel model = ExportModelOfOpenedProject(doc);
     for (auto _ : state) {
@@ -81,7 +81,7 @@ void BM_WholeExport(benchmark::State& state) {
     const SchematicLibrary symbols = library();
     for (auto _ : state) {
         state.PauseTiming();
-        clsINI doc;
+        IniDocument doc;
         doc.LoadFromText(projectText());
         state.ResumeTiming();
         const ExportModel model = ExportModelOfOpenedProject(doc);

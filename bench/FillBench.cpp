@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "tracing/modPictureFilling.h"
+#include "tracing/FloodFill.h"
 
 #if KORVANE_BENCH_OPENCV
 #include <opencv2/core.hpp>

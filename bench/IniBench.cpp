@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "storage/IniDocument.h"
 #include "storage/ProjectFile.h"
-#include "storage/clsINI.h"
 
 namespace korvane {
 namespace {
@@ -49,7 +49,7 @@ std::vector<std::string> padNames() {
 void BM_LoadProject(benchmark::State& state) {
     const std::string& text = projectText();
     for (auto _ : state) {
-        clsINI ini;
+        IniDocument ini;
         ini.LoadFromText(text);
         benchmark::DoNotOptimize(ini.SectionsCount());
     }
@@ -58,7 +58,7 @@ void BM_LoadProject(benchmark::State& state) {
 BENCHMARK(BM_LoadProject)->Unit(benchmark::kMillisecond);
 
 void BM_LookupEveryPad(benchmark::State& state) {
-    clsINI ini;
+    IniDocument ini;
     ini.LoadFromText(projectText());
     const std::vector<std::string> names = padNames();
     for (auto _ : state) {
@@ -73,7 +73,7 @@ void BM_LookupEveryPad(benchmark::State& state) {
 BENCHMARK(BM_LookupEveryPad)->Unit(benchmark::kMillisecond);
 
 void BM_ReadPads(benchmark::State& state) {
-    clsINI ini;
+    IniDocument ini;
     ini.LoadFromText(projectText());
     for (auto _ : state) {
         benchmark::DoNotOptimize(ReadPads(ini).size());
@@ -85,7 +85,7 @@ void BM_RemovePadsByName(benchmark::State& state) {
     const std::vector<std::string> names = padNames();
     for (auto _ : state) {
         state.PauseTiming();
-        clsINI ini;
+        IniDocument ini;
         ini.LoadFromText(projectText());
         state.ResumeTiming();
         for (const std::string& name : names) {
@@ -93,7 +93,7 @@ void BM_RemovePadsByName(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(ini.SectionsCount());
         state.PauseTiming();
-        ini = clsINI();  // the destruction is not what is measured
+        ini = IniDocument();  // the destruction is not what is measured
         state.ResumeTiming();
     }
 }
@@ -103,21 +103,21 @@ BENCHMARK(BM_RemovePadsByName)->Unit(benchmark::kMillisecond);
 void BM_RemoveByPosition(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        clsINI ini;
+        IniDocument ini;
         ini.LoadFromText(projectText());
         state.ResumeTiming();
         while (ini.SectionsCount() > 0) {
             ini.RemoveSection(ini.SectionName(1 + ini.SectionsCount() / 2));
         }
         state.PauseTiming();
-        ini = clsINI();
+        ini = IniDocument();
         state.ResumeTiming();
     }
 }
 BENCHMARK(BM_RemoveByPosition)->Unit(benchmark::kMillisecond);
 
 void BM_CanonicalText(benchmark::State& state) {
-    clsINI ini;
+    IniDocument ini;
     ini.LoadFromText(projectText());
     for (auto _ : state) {
         benchmark::DoNotOptimize(ini.ToText().size());

@@ -16,8 +16,8 @@
 #include <memory>
 #include <string>
 
-#include "app/F.h"
-#include "pads/frmPad.h"
+#include "app/MainWindow.h"
+#include "pads/PadPropertiesDialog.h"
 #include "platform/Ui.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
@@ -50,7 +50,7 @@ class BenchUi : public Ui {
 struct Board {
     QTemporaryDir dir;
     BenchUi ui;
-    std::unique_ptr<F> window;
+    std::unique_ptr<MainWindow> window;
 
     Board() {
         for (const char* name : {"top.bmp", "bottom.bmp"}) {
@@ -75,7 +75,7 @@ struct Board {
         text += "\r\n[TraceSection]\r\n";
         std::ofstream(ui.project, std::ios::binary) << text;
 
-        window = std::make_unique<F>(ui);
+        window = std::make_unique<MainWindow>(ui);
         window->Form_Load("");
         window->timer()->stop();
         window->padDialog()->timer()->stop();
@@ -123,7 +123,7 @@ BENCHMARK(BM_MainTick1000Selected)->Unit(benchmark::kMicrosecond);
 
 void BM_DialogRefreshTick(benchmark::State& state) {
     Board& board = Board::get();
-    frmPad& dialog = *board.window->padDialog();
+    PadPropertiesDialog& dialog = *board.window->padDialog();
     dialog.setCurrentPad(kPads / 2);
     dialog.loadCurrentPad();
     // An edited designator that no record carries: the duplicate test walks every pad record.

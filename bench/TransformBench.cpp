@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "transforms/rotate90bmp.h"
+#include "transforms/PixelTransforms.h"
 
 #ifdef KORVANE_HAVE_OPENCV
 #include <opencv2/core.hpp>

@@ -3,29 +3,29 @@
 
 #include <QCoreApplication>
 
-#include "app/F.h"
+#include "app/MainWindow.h"
+#include "export/ExportDialog.h"
 #include "export/ExportDialogModel.h"
-#include "export/frmNetList.h"
-#include "pads/frmPad.h"
+#include "pads/PadPropertiesDialog.h"
 #include "platform/DataFolder.h"
 #include "platform/QtText.h"
 
 namespace korvane {
 
-frmNetList* F::exportDialog() {
+ExportDialog* MainWindow::exportDialog() {
     if (netList_ == nullptr) {
-        frmNetList::Host host;
+        ExportDialog::Host host;
         host.markModified = [this] { Saved = false; };
         host.savePrompt = [this] { return Save(); };
         host.projectPath = [this] { return ProjectPath; };
-        netList_ = new frmNetList(this, ui_, padDialog_->board(),
-                                  DataFolder(pathFromQ(QCoreApplication::applicationDirPath())), OpenSave,
-                                  std::move(host));
+        netList_ = new ExportDialog(this, ui_, padDialog_->board(),
+                                    DataFolder(pathFromQ(QCoreApplication::applicationDirPath())), OpenSave,
+                                    std::move(host));
     }
     return netList_;
 }
 
-void F::mnuExport_Click() {
+void MainWindow::mnuExport_Click() {
     if (!projectOpen_ || busy()) {
         return;
     }
@@ -35,7 +35,7 @@ void F::mnuExport_Click() {
     exportDialog()->ShowExport();
 }
 
-void F::HideExportDialog() {
+void MainWindow::HideExportDialog() {
     if (netList_ != nullptr) {
         netList_->hide();
     }

@@ -6,9 +6,9 @@
 #include <QCoreApplication>
 #include <QRect>
 
-#include "app/F.h"
-#include "pads/frmInfo.h"
-#include "pads/frmPad.h"
+#include "app/MainWindow.h"
+#include "pads/PadListWindow.h"
+#include "pads/PadPropertiesDialog.h"
 #include "platform/DataFolder.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
@@ -28,8 +28,8 @@ constexpr int kTipPopDelayMs = 20000;
 
 }  // namespace
 
-void F::connectPadMenus() {
-    frmPad::Host host;
+void MainWindow::connectPadMenus() {
+    PadPropertiesDialog::Host host;
     host.markModified = [this] { Saved = false; };
     host.markersChanged = [this] { padMarkersChanged(); };
     host.deselectAllPads = [this] { mnuDeSelectAll_Click(); };
@@ -39,17 +39,17 @@ void F::connectPadMenus() {
             view->setChecked(checked);
         }
     };
-    padDialog_ = new frmPad(this, ui_, Doc, DataFolder(pathFromQ(QCoreApplication::applicationDirPath())),
-                            std::move(host));
+    padDialog_ = new PadPropertiesDialog(
+        this, ui_, Doc, DataFolder(pathFromQ(QCoreApplication::applicationDirPath())), std::move(host));
 
     PictureBox* p1 = panes_->P1();
     PictureBox* p2 = panes_->P2();
     p1->setMarkers(&padDialog_->board().markers.Pad1);
     p2->setMarkers(&padDialog_->board().markers.Pad2);
-    connect(p1, &PictureBox::markerMouseDown, this, &F::Pad1_MouseDown);
-    connect(p2, &PictureBox::markerMouseDown, this, &F::Pad2_MouseDown);
-    connect(p1, &PictureBox::markerMouseUp, this, &F::Pad1_MouseUp);
-    connect(p2, &PictureBox::markerMouseUp, this, &F::Pad2_MouseUp);
+    connect(p1, &PictureBox::markerMouseDown, this, &MainWindow::Pad1_MouseDown);
+    connect(p2, &PictureBox::markerMouseDown, this, &MainWindow::Pad2_MouseDown);
+    connect(p1, &PictureBox::markerMouseUp, this, &MainWindow::Pad1_MouseUp);
+    connect(p2, &PictureBox::markerMouseUp, this, &MainWindow::Pad2_MouseUp);
     connect(p1, &PictureBox::markerMouseMove, this,
             [this](int index, Qt::MouseButtons, Qt::KeyboardModifiers, int, int, QPoint globalPos) {
                 Pad1_MouseMove(index, globalPos);
@@ -63,16 +63,16 @@ void F::connectPadMenus() {
     connect(p2, &PictureBox::markerMoved, this,
             [this](int index, double left, double top) { MovePad(2, index, left, top); });
 
-    auto bind = [this](const char* name, void (F::*handler)()) {
+    auto bind = [this](const char* name, void (MainWindow::*handler)()) {
         if (QAction* action = menu_->action(QString::fromUtf8(name))) {
             connect(action, &QAction::triggered, this, handler);
         }
     };
-    bind("mnuSelectAll", &F::mnuSelectAll_Click);
-    bind("mnuDeSelectAll", &F::mnuDeSelectAll_Click);
-    bind("mnuInvert", &F::mnuInvert_Click);
-    bind("mnuDeleteSelected", &F::mnuDeleteSelected_Click);
-    bind("mnuInfo", &F::mnuInfo_Click);
+    bind("mnuSelectAll", &MainWindow::mnuSelectAll_Click);
+    bind("mnuDeSelectAll", &MainWindow::mnuDeSelectAll_Click);
+    bind("mnuInvert", &MainWindow::mnuInvert_Click);
+    bind("mnuDeleteSelected", &MainWindow::mnuDeleteSelected_Click);
+    bind("mnuInfo", &MainWindow::mnuInfo_Click);
     if (QAction* view = menu_->action(QStringLiteral("mnuPad"))) {
         view->setCheckable(true);
         connect(view, &QAction::triggered, this, [this, view] {
@@ -83,20 +83,20 @@ void F::connectPadMenus() {
     }
 }
 
-frmPad* F::padDialog() const {
+PadPropertiesDialog* MainWindow::padDialog() const {
     return padDialog_;
 }
 
-frmInfo* F::infoWindow() const {
+PadListWindow* MainWindow::infoWindow() const {
     return infoWindow_;
 }
 
-void F::padMarkersChanged() {
+void MainWindow::padMarkersChanged() {
     panes_->P1()->markersChanged();
     panes_->P2()->markersChanged();
 }
 
-void F::ApplySelectionColour(std::int32_t colour) {
+void MainWindow::ApplySelectionColour(std::int32_t colour) {
     if (padDialog_ == nullptr) {
         return;
     }
@@ -109,33 +109,33 @@ void F::ApplySelectionColour(std::int32_t colour) {
     }
 }
 
-void F::NormalisePadSections() {
+void MainWindow::NormalisePadSections() {
     PadBoard::NormalisePadSections(Doc);
 }
 
-void F::PlacePadFromFile(const PadRecord& pad) {
+void MainWindow::PlacePadFromFile(const PadRecord& pad) {
     // The pad comes with its description and names; no Apply runs, so nothing of the file changes and
     // no pad becomes the dialog's current pad.
     padDialog_->board().loadPad(pad);
 }
 
-std::vector<ComponentData> F::padComponents() const {
+std::vector<ComponentData> MainWindow::padComponents() const {
     return padDialog_->board().componentTable();
 }
 
-void F::ClearBase() {
+void MainWindow::ClearBase() {
     padDialog_->board().clearAll();
     padDialog_->setCurrentPad(0);
     padDialog_->syncLists();
     padMarkersChanged();
 }
 
-void F::ClearPadData() {
+void MainWindow::ClearPadData() {
     ClearBase();
     padDialog_->deleteSelectedPads();
 }
 
-void F::AddPoint(bool keepSelection) {
+void MainWindow::AddPoint(bool keepSelection) {
     if (!projectOpen_ || busy()) {
         return;
     }
@@ -148,7 +148,7 @@ void F::AddPoint(bool keepSelection) {
     AddPoint(index, true, true);
 }
 
-void F::AddPoint(int Index, bool DeselectOthers, bool SelectNew) {
+void MainWindow::AddPoint(int Index, bool DeselectOthers, bool SelectNew) {
     PadBoard& board = padDialog_->board();
     if (!board.place(Index, Cur1.left, Cur1.top, Cur2.left, Cur2.top)) {
         return;
@@ -168,18 +168,18 @@ void F::AddPoint(int Index, bool DeselectOthers, bool SelectNew) {
     padMarkersChanged();
 }
 
-void F::SetPadProp() {
+void MainWindow::SetPadProp() {
     padDialog_->loadCurrentPad();
 }
 
-void F::MovePad(int picture, int Index, double left, double top) {
+void MainWindow::MovePad(int picture, int Index, double left, double top) {
     if (padDialog_->board().move(picture, Index, left, top)) {
         Saved = false;
     }
     padMarkersChanged();
 }
 
-void F::padMouseDown(int, int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift) {
+void MainWindow::padMouseDown(int, int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift) {
     if (!projectOpen_) {
         return;
     }
@@ -197,7 +197,7 @@ void F::padMouseDown(int, int Index, Qt::MouseButton button, Qt::KeyboardModifie
     padDialog_->forgetPatterns();
 }
 
-void F::padMouseUp(int picture, int Index, Qt::MouseButton button, int x, int y) {
+void MainWindow::padMouseUp(int picture, int Index, Qt::MouseButton button, int x, int y) {
     if (!projectOpen_) {
         return;
     }
@@ -224,7 +224,7 @@ void F::padMouseUp(int picture, int Index, Qt::MouseButton button, int x, int y)
     padMarkersChanged();
 }
 
-void F::padMouseMove(int picture, int Index, QPoint globalPos) {
+void MainWindow::padMouseMove(int picture, int Index, QPoint globalPos) {
     const PadMarker* marker = padDialog_->board().markers.array(picture).get(Index);
     if (marker == nullptr) {
         return;
@@ -234,31 +234,31 @@ void F::padMouseMove(int picture, int Index, QPoint globalPos) {
                             kTipMaxWidth, kTipPopDelayMs, PictureBox::markerRect(*marker));
 }
 
-void F::Pad1_MouseDown(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int, int) {
+void MainWindow::Pad1_MouseDown(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int, int) {
     padMouseDown(1, Index, button, shift);
 }
 
-void F::Pad2_MouseDown(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int, int) {
+void MainWindow::Pad2_MouseDown(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int, int) {
     padMouseDown(2, Index, button, shift);
 }
 
-void F::Pad1_MouseUp(int Index, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+void MainWindow::Pad1_MouseUp(int Index, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
     padMouseUp(1, Index, button, x, y);
 }
 
-void F::Pad2_MouseUp(int Index, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+void MainWindow::Pad2_MouseUp(int Index, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
     padMouseUp(2, Index, button, x, y);
 }
 
-void F::Pad1_MouseMove(int Index, QPoint globalPos) {
+void MainWindow::Pad1_MouseMove(int Index, QPoint globalPos) {
     padMouseMove(1, Index, globalPos);
 }
 
-void F::Pad2_MouseMove(int Index, QPoint globalPos) {
+void MainWindow::Pad2_MouseMove(int Index, QPoint globalPos) {
     padMouseMove(2, Index, globalPos);
 }
 
-void F::mnuSelectAll_Click() {
+void MainWindow::mnuSelectAll_Click() {
     if (!projectOpen_) {
         return;
     }
@@ -269,7 +269,7 @@ void F::mnuSelectAll_Click() {
     padMarkersChanged();
 }
 
-void F::mnuDeSelectAll_Click() {
+void MainWindow::mnuDeSelectAll_Click() {
     if (!projectOpen_) {
         return;
     }
@@ -279,7 +279,7 @@ void F::mnuDeSelectAll_Click() {
     padMarkersChanged();
 }
 
-void F::mnuInvert_Click() {
+void MainWindow::mnuInvert_Click() {
     if (!projectOpen_) {
         return;
     }
@@ -290,14 +290,14 @@ void F::mnuInvert_Click() {
     padMarkersChanged();
 }
 
-void F::mnuDeleteSelected_Click() {
+void MainWindow::mnuDeleteSelected_Click() {
     if (!projectOpen_) {
         return;
     }
     padDialog_->deleteSelectedPads();
 }
 
-void F::mnuPad_Click() {
+void MainWindow::mnuPad_Click() {
     if (QAction* view = menu_->action(QStringLiteral("mnuPad"))) {
         view->setChecked(!view->isChecked());
     }
@@ -309,12 +309,12 @@ void F::mnuPad_Click() {
     }
 }
 
-void F::mnuInfo_Click() {
+void MainWindow::mnuInfo_Click() {
     if (!projectOpen_) {
         return;
     }
     if (infoWindow_ == nullptr) {
-        infoWindow_ = new frmInfo(
+        infoWindow_ = new PadListWindow(
             this, ui_, OpenSave, [this] { return padDialog_->board().selectedDescriptions(); },
             [this] { return ProjectPath; });
     }

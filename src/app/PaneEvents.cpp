@@ -6,38 +6,38 @@
 #include <QMenu>
 #include <map>
 
-#include "app/F.h"
-#include "pads/frmPad.h"
+#include "app/MainWindow.h"
+#include "pads/PadPropertiesDialog.h"
 #include "platform/Ui.h"
 #include "text/Numbers.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
-#include "view/frmSyn.h"
+#include "view/ScaleWizardWindow.h"
 
 namespace korvane {
 
-void F::connectPanes() {
+void MainWindow::connectPanes() {
     PictureBox* p1 = panes_->P1();
     PictureBox* p2 = panes_->P2();
-    connect(p1, &PictureBox::mouseDown, this, &F::P1_MouseDown);
-    connect(p2, &PictureBox::mouseDown, this, &F::P2_MouseDown);
-    connect(p1, &PictureBox::mouseMove, this, &F::P1_MouseMove);
-    connect(p2, &PictureBox::mouseMove, this, &F::P2_MouseMove);
-    connect(p1, &PictureBox::mouseUp, this, &F::P1_MouseUp);
-    connect(p2, &PictureBox::mouseUp, this, &F::P2_MouseUp);
-    connect(p1, &PictureBox::doubleClicked, this, &F::P1_DblClick);
-    connect(p2, &PictureBox::doubleClicked, this, &F::P2_DblClick);
-    connect(panes_, &Panes::paneMouseUp, this, &F::pic_MouseUp);
-    connect(syn_, &frmSyn::opened, this, [this] {
+    connect(p1, &PictureBox::mouseDown, this, &MainWindow::P1_MouseDown);
+    connect(p2, &PictureBox::mouseDown, this, &MainWindow::P2_MouseDown);
+    connect(p1, &PictureBox::mouseMove, this, &MainWindow::P1_MouseMove);
+    connect(p2, &PictureBox::mouseMove, this, &MainWindow::P2_MouseMove);
+    connect(p1, &PictureBox::mouseUp, this, &MainWindow::P1_MouseUp);
+    connect(p2, &PictureBox::mouseUp, this, &MainWindow::P2_MouseUp);
+    connect(p1, &PictureBox::doubleClicked, this, &MainWindow::P1_DblClick);
+    connect(p2, &PictureBox::doubleClicked, this, &MainWindow::P2_DblClick);
+    connect(panes_, &Panes::paneMouseUp, this, &MainWindow::pic_MouseUp);
+    connect(syn_, &ScaleWizardWindow::opened, this, [this] {
         synOpen_ = true;
         menu_->setEnabled(QStringLiteral("mnuSelectPoint"), false);
         Saved = false;
     });
-    connect(syn_, &frmSyn::closed, this, [this] {
+    connect(syn_, &ScaleWizardWindow::closed, this, [this] {
         synOpen_ = false;
         menu_->setEnabled(QStringLiteral("mnuSelectPoint"), true);
     });
-    // Keys reach the navigation from F's own widgets only, never from the tool windows' fields. The
+    // Keys reach the navigation from MainWindow's own widgets only, never from the tool windows' fields. The
     // window itself is one of them: it takes the keys while none of its widgets holds the focus.
     for (QObject* widget :
          {static_cast<QObject*>(this), static_cast<QObject*>(panes_), static_cast<QObject*>(panes_->pic1()),
@@ -46,7 +46,7 @@ void F::connectPanes() {
     }
 }
 
-bool F::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (Form_KeyDown(key->key(), key->modifiers())) {
@@ -56,7 +56,7 @@ bool F::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-bool F::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+bool MainWindow::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
     // The navigation speaks the classic virtual key codes.
     static const std::map<int, int> kKeyCodes = {
         {Qt::Key_Escape, 27}, {Qt::Key_PageUp, 33}, {Qt::Key_PageDown, 34},
@@ -78,24 +78,24 @@ bool F::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
     return true;
 }
 
-void F::AutoPos() {
+void MainWindow::AutoPos() {
     if (projectOpen_) {
         panes_->AutoPos(Cur1.left, Cur1.top, Cur2.left, Cur2.top);
     }
 }
 
-ShownCursors F::shownCursors() const {
+ShownCursors MainWindow::shownCursors() const {
     return {OldX1, OldY1, OldX2, OldY2, Cur1.left, Cur1.top, Cur2.left, Cur2.top};
 }
 
-CursorSyncState F::syncState() const {
+CursorSyncState MainWindow::syncState() const {
     CursorSyncState state = Reconcile(exactCursors_, shownCursors());
     state.CursorScaleX = CursorScaleX;
     state.CursorScaleY = CursorScaleY;
     return state;
 }
 
-void F::applySyncState(const CursorSyncState& state) {
+void MainWindow::applySyncState(const CursorSyncState& state) {
     exactCursors_ = state;
     CursorScaleX = state.CursorScaleX;
     CursorScaleY = state.CursorScaleY;
@@ -111,7 +111,7 @@ void F::applySyncState(const CursorSyncState& state) {
     showCursors();
 }
 
-void F::cursorsPlaced() {
+void MainWindow::cursorsPlaced() {
     const ShownCursors shown = shownCursors();
     exactCursors_.OldX1 = shown.OldX1;
     exactCursors_.OldY1 = shown.OldY1;
@@ -124,12 +124,12 @@ void F::cursorsPlaced() {
     showCursors();
 }
 
-void F::showCursors() {
+void MainWindow::showCursors() {
     panes_->P1()->setCursorPos(Cur1.left, Cur1.top);
     panes_->P2()->setCursorPos(Cur2.left, Cur2.top);
 }
 
-void F::dragOn(int picture, Qt::MouseButtons buttons, int x, int y) {
+void MainWindow::dragOn(int picture, Qt::MouseButtons buttons, int x, int y) {
     if (!buttons.testFlag(Qt::LeftButton)) {
         MouseHeld = false;
         return;
@@ -144,15 +144,15 @@ void F::dragOn(int picture, Qt::MouseButtons buttons, int x, int y) {
     applySyncState(state);
 }
 
-void F::P1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y) {
+void MainWindow::P1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y) {
     dragOn(1, buttons, x, y);
 }
 
-void F::P2_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y) {
+void MainWindow::P2_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y) {
     dragOn(2, buttons, x, y);
 }
 
-void F::mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+void MainWindow::mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     ShiftHeld = shift.testFlag(Qt::ShiftModifier);
     dragOn(picture, button, x, y);
     if (PickColor) {
@@ -162,15 +162,15 @@ void F::mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shi
     }
 }
 
-void F::P1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+void MainWindow::P1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     mouseDown(1, button, shift, x, y);
 }
 
-void F::P2_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+void MainWindow::P2_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     mouseDown(2, button, shift, x, y);
 }
 
-void F::mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+void MainWindow::mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     MouseHeld = false;
     if (button == Qt::RightButton) {
         if (QMenu* edit = menu_->menu(QStringLiteral("mnuEdit")); edit != nullptr && edit->isEnabled()) {
@@ -183,15 +183,15 @@ void F::mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift
     }
 }
 
-void F::P1_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+void MainWindow::P1_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     mouseUp(1, button, shift, x, y);
 }
 
-void F::P2_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+void MainWindow::P2_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     mouseUp(2, button, shift, x, y);
 }
 
-void F::placePadAtCursors(Qt::KeyboardModifiers shift) {
+void MainWindow::placePadAtCursors(Qt::KeyboardModifiers shift) {
     const int before = padDialog()->board().markers.highest();
     AddPoint(shift.testFlag(Qt::ShiftModifier));
     // The new pad is there to be named: its dialog comes up whatever state it was left in, as it does
@@ -201,27 +201,27 @@ void F::placePadAtCursors(Qt::KeyboardModifiers shift) {
     }
 }
 
-void F::P1_DblClick(Qt::KeyboardModifiers shift, int, int) {
+void MainWindow::P1_DblClick(Qt::KeyboardModifiers shift, int, int) {
     placePadAtCursors(shift);
 }
 
-void F::P2_DblClick(Qt::KeyboardModifiers shift, int, int) {
+void MainWindow::P2_DblClick(Qt::KeyboardModifiers shift, int, int) {
     placePadAtCursors(shift);
 }
 
-void F::pic_MouseUp(int, Qt::MouseButton button, QPoint globalPos) {
+void MainWindow::pic_MouseUp(int, Qt::MouseButton button, QPoint globalPos) {
     if (button == Qt::RightButton) {
         menu_->menu(QStringLiteral("mnuFile"))->popup(globalPos);
     }
 }
 
-void F::mnuScale11_Click() {
+void MainWindow::mnuScale11_Click() {
     CursorSyncState state = syncState();
     ResetScale(state);
     applySyncState(state);
 }
 
-void F::mnuNewScale_Click() {
+void MainWindow::mnuNewScale_Click() {
     if (projectOpen_ && !synOpen_) {
         syn_->start();
     }

@@ -7,7 +7,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "app/F.h"
+#include "app/MainWindow.h"
 #include "app/ScopeExit.h"
 #include "platform/AppError.h"
 #include "platform/QtText.h"
@@ -16,7 +16,7 @@
 #include "storage/Recovery.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
-#include "view/frmSyn.h"
+#include "view/ScaleWizardWindow.h"
 
 namespace korvane {
 
@@ -49,7 +49,7 @@ void loadInto(PictureBox* box, const std::string& path) {
 
 }  // namespace
 
-int F::Save() {
+int MainWindow::Save() {
     if (Saved) {
         return kSaveNothingToSave;
     }
@@ -70,14 +70,14 @@ int F::Save() {
     }
 }
 
-void F::mnuSave_Click() {
+void MainWindow::mnuSave_Click() {
     if (!projectOpen_) {
         return;
     }
     Main_Saving();
 }
 
-bool F::Main_Saving() {
+bool MainWindow::Main_Saving() {
     BusyPointer busy(ui_);
     if (Doc.FileName() != ProjectPath) {
         Doc.Retarget(ProjectPath);
@@ -93,7 +93,7 @@ bool F::Main_Saving() {
     return true;
 }
 
-void F::writeProjectState(clsINI& ini) const {
+void MainWindow::writeProjectState(IniDocument& ini) const {
     MainValues values;
     values.scaleX = CursorScaleX;
     values.scaleY = CursorScaleY;
@@ -110,12 +110,12 @@ void F::writeProjectState(clsINI& ini) const {
     WriteTraces(ini, TraceList1, TraceList2);
 }
 
-void F::Autosave() {
+void MainWindow::Autosave() {
     if (!projectOpen_ || Saved || busy() || ProjectPath.empty()) {
         return;
     }
     // A copy of the document, so that the project file's own model is not touched between saves.
-    clsINI copy;
+    IniDocument copy;
     copy.LoadFromText(Doc.ToText());
     writeProjectState(copy);
     std::string reason;
@@ -133,18 +133,18 @@ void F::Autosave() {
     }
 }
 
-void F::dropOwnRecovery() {
+void MainWindow::dropOwnRecovery() {
     if (recoveryWritten_) {
         RemoveRecovery(ProjectPath);
     }
     recoveryWritten_ = false;
 }
 
-std::vector<ComponentData> F::componentsToSave() const {
+std::vector<ComponentData> MainWindow::componentsToSave() const {
     return padComponents();
 }
 
-void F::mnuSaveAs_Click() {
+void MainWindow::mnuSaveAs_Click() {
     if (!projectOpen_) {
         return;
     }
@@ -182,7 +182,7 @@ void F::mnuSaveAs_Click() {
     }
 }
 
-void F::mnuNew_Click() {
+void MainWindow::mnuNew_Click() {
     if (busy() || Save() == kSaveCancel) {
         return;
     }
@@ -265,7 +265,7 @@ void F::mnuNew_Click() {
     Saved = false;
 }
 
-void F::mnuOpen_Click() {
+void MainWindow::mnuOpen_Click() {
     if (busy()) {
         return;
     }
@@ -363,7 +363,7 @@ void F::mnuOpen_Click() {
     Saved = !recovered;
 }
 
-bool F::loadProjectFromDocument(const std::string& path) {
+bool MainWindow::loadProjectFromDocument(const std::string& path) {
     const auto [firstEntry, secondEntry] = PictureEntries(Doc);
     const std::string first = ResolvePicturePath(firstEntry, path);
     const std::string second = ResolvePicturePath(secondEntry, path);
@@ -408,20 +408,20 @@ bool F::loadProjectFromDocument(const std::string& path) {
     return true;
 }
 
-void F::showProjectPictures() {
+void MainWindow::showProjectPictures() {
     panes_->setPicturesVisible(true);
     panes_->resetBars();
     panes_->Form_Resize();
 }
 
-void F::mnuClose_Click() {
+void MainWindow::mnuClose_Click() {
     if (busy()) {
         return;
     }
     closeProject();
 }
 
-bool F::closeProject() {
+bool MainWindow::closeProject() {
     if (Save() == kSaveCancel) {
         return false;
     }
@@ -430,7 +430,7 @@ bool F::closeProject() {
     return true;
 }
 
-void F::discardProject() {
+void MainWindow::discardProject() {
     panes_->P1()->clearPicture();
     panes_->P2()->clearPicture();
     ClearPadData();

@@ -7,15 +7,15 @@
 #include <functional>
 #include <limits>
 
-#include "app/F.h"
+#include "app/MainWindow.h"
 #include "app/ScopeExit.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
 #include "text/Numbers.h"
+#include "tracing/FillQuestionDialog.h"
+#include "tracing/FloodFill.h"
 #include "tracing/TraceReplay.h"
-#include "tracing/frmTraces.h"
-#include "tracing/frmWin.h"
-#include "tracing/modPictureFilling.h"
+#include "tracing/TracesWindow.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 
@@ -64,8 +64,8 @@ constexpr std::size_t kMostUnreadableShown = 20;
 
 }  // namespace
 
-void F::connectTracingMenus() {
-    frmTraces::Hooks hooks;
+void MainWindow::connectTracingMenus() {
+    TracesWindow::Hooks hooks;
     hooks.replay = [this](const std::string& record, int mode) {
         const std::optional<TraceRecord> parsed = ParseTraceRecord(record);
         if (!parsed) {
@@ -117,18 +117,18 @@ void F::connectTracingMenus() {
         request.buttons = MsgButtons::Ok;
         ui_.message(request);
     };
-    traces_ = new frmTraces(this, TraceList1, TraceList2, std::move(hooks));
-    win_ = new frmWin(this);
+    traces_ = new TracesWindow(this, TraceList1, TraceList2, std::move(hooks));
+    win_ = new FillQuestionDialog(this);
 
     const auto& colours = menu_->colourItems();
     for (int index = 0; index < colours.size(); ++index) {
         connect(colours[index], &QAction::triggered, this, [this, index] { mnuClr_Click(index); });
     }
     if (QAction* item = menu_->action(QStringLiteral("mnuColorBound"))) {
-        connect(item, &QAction::triggered, this, &F::mnuColorBound_Click);
+        connect(item, &QAction::triggered, this, &MainWindow::mnuColorBound_Click);
     }
     if (QAction* item = menu_->action(QStringLiteral("mnuFillAtCursor"))) {
-        connect(item, &QAction::triggered, this, &F::mnuFillAtCursor_Click);
+        connect(item, &QAction::triggered, this, &MainWindow::mnuFillAtCursor_Click);
     }
     if (QAction* item = menu_->action(QStringLiteral("mnuTraces"))) {
         item->setCheckable(true);
@@ -139,7 +139,7 @@ void F::connectTracingMenus() {
     connect(panes_->P2(), &PictureBox::mouseDown, this, [this] { lastClickedPicture_ = 2; });
 }
 
-void F::StartFill(int picture, int x, int y) {
+void MainWindow::StartFill(int picture, int x, int y) {
     if (busy() || !projectOpen_ || unloaded_) {
         return;  // one fill at a time: a second one would disturb the running one's seeds and picture
     }
@@ -167,7 +167,7 @@ void F::StartFill(int picture, int x, int y) {
     FillArea(view, x, y, fill, bound, bound, quiet, control);
 }
 
-void F::AltClickFill(int picture, int x, int y) {
+void MainWindow::AltClickFill(int picture, int x, int y) {
     if (FillConfirmationVisible() || !projectOpen_ || busy()) {
         return;
     }
@@ -179,41 +179,41 @@ void F::AltClickFill(int picture, int x, int y) {
     ShowTracesWindowIfHidden();
 }
 
-void F::mnuFillAtCursor_Click() {
+void MainWindow::mnuFillAtCursor_Click() {
     const CursorMark& cursor = lastClickedPicture_ == 1 ? Cur1 : Cur2;
     AltClickFill(lastClickedPicture_, wholePixel(cursor.left), wholePixel(cursor.top));
 }
 
-frmTraces* F::tracesWindow() const {
+TracesWindow* MainWindow::tracesWindow() const {
     return traces_;
 }
 
-frmWin* F::fillQuestion() const {
+FillQuestionDialog* MainWindow::fillQuestion() const {
     return win_;
 }
 
-bool F::FillConfirmationVisible() const {
+bool MainWindow::FillConfirmationVisible() const {
     return win_ != nullptr && win_->isVisible();
 }
 
-void F::ShowTracesWindowIfHidden() {
+void MainWindow::ShowTracesWindowIfHidden() {
     if (!traces_->isVisible() && !unloaded_ && !closeAfterFill_) {
         mnuTraces_Click();
     }
 }
 
-void F::mnuTraces_Click() {
+void MainWindow::mnuTraces_Click() {
     if (QAction* item = menu_->action(QStringLiteral("mnuTraces"))) {
         item->setChecked(!item->isChecked());
     }
     traces_->setVisible(!traces_->isVisible());
 }
 
-void F::DrawAllTraces() {
+void MainWindow::DrawAllTraces() {
     traces_->cmdDraw_Click();
 }
 
-void F::mnuClr_Click(int index) {
+void MainWindow::mnuClr_Click(int index) {
     const auto& items = menu_->colourItems();
     if (index == 8) {
         PickColor = true;
@@ -232,7 +232,7 @@ void F::mnuClr_Click(int index) {
     FillColor = parseWhole(fromQ(items[index]->data().toString()));
 }
 
-void F::mnuColorBound_Click() {
+void MainWindow::mnuColorBound_Click() {
     for (;;) {
         InputRequest request;
         request.prompt =
@@ -255,7 +255,7 @@ void F::mnuColorBound_Click() {
     }
 }
 
-bool F::holdCloseForFill() {
+bool MainWindow::holdCloseForFill() {
     if (tracingDepth_ == 0) {
         return false;
     }
@@ -264,7 +264,7 @@ bool F::holdCloseForFill() {
     return true;
 }
 
-void F::tracingEnded() {
+void MainWindow::tracingEnded() {
     if (tracingDepth_ == 0 && closeAfterFill_) {
         QTimer::singleShot(0, this, [this] {
             closeAfterFill_ = false;
@@ -273,7 +273,7 @@ void F::tracingEnded() {
     }
 }
 
-void F::UnloadTraces() {
+void MainWindow::UnloadTraces() {
     ++traceGeneration_;
     TraceList1.clear();
     TraceList2.clear();
@@ -283,14 +283,14 @@ void F::UnloadTraces() {
     hideTracesWindow();
 }
 
-void F::hideTracesWindow() {
+void MainWindow::hideTracesWindow() {
     traces_->hide();
     if (QAction* item = menu_->action(QStringLiteral("mnuTraces"))) {
         item->setChecked(false);
     }
 }
 
-void F::showTraceSeed(int list, const std::string& record) {
+void MainWindow::showTraceSeed(int list, const std::string& record) {
     if (!projectOpen_) {
         return;
     }
@@ -305,7 +305,7 @@ void F::showTraceSeed(int list, const std::string& record) {
     scrollCursorIntoView();
 }
 
-void F::scrollCursorIntoView() {
+void MainWindow::scrollCursorIntoView() {
     // The edge scrolling would do it tick by tick while the button is held; no button is held after a
     // click in a list, so the steps are taken at once until the cursor is in view or the bars refuse.
     for (int step = 0; step < 100000; ++step) {

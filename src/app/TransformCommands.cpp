@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/F.h"
+#include "app/MainWindow.h"
 #include "platform/Ui.h"
 #include "transforms/OrientedImage.h"
 #include "view/Panes.h"
@@ -24,7 +24,7 @@ const char* const kMemoryMessage =
 
 }  // namespace
 
-int F::askPicture(const char* title) {
+int MainWindow::askPicture(const char* title) {
     MessageRequest question;
     question.prompt = "First picture - \"Yes\", second picture - \"No\"";
     question.title = title;
@@ -41,7 +41,7 @@ int F::askPicture(const char* title) {
     }
 }
 
-bool F::orientPicture(int picture, Orientation orientation) {
+bool MainWindow::orientPicture(int picture, Orientation orientation) {
     PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
     const QImage previous = box->baseImage();  // shares the pixels: nothing is copied
     QImage oriented;
@@ -88,7 +88,7 @@ bool F::orientPicture(int picture, Orientation orientation) {
     return true;
 }
 
-bool F::transformPicture(int picture, Orientation step, const char* errorTitle) {
+bool MainWindow::transformPicture(int picture, Orientation step, const char* errorTitle) {
     std::string failure = kMemoryMessage;
     bool done = false;
     try {
@@ -114,7 +114,7 @@ bool F::transformPicture(int picture, Orientation step, const char* errorTitle) 
     return false;
 }
 
-void F::mnuFlipG_Click() {
+void MainWindow::mnuFlipG_Click() {
     if (!projectOpen_ || busy()) {
         return;
     }
@@ -125,7 +125,7 @@ void F::mnuFlipG_Click() {
     }
 }
 
-void F::mnuFlipV_Click() {
+void MainWindow::mnuFlipV_Click() {
     if (!projectOpen_ || busy()) {
         return;
     }
@@ -136,7 +136,7 @@ void F::mnuFlipV_Click() {
     }
 }
 
-void F::mnuRotate90_Click() {
+void MainWindow::mnuRotate90_Click() {
     if (!projectOpen_ || busy()) {
         return;
     }
@@ -149,14 +149,14 @@ void F::mnuRotate90_Click() {
     }
 }
 
-void F::closeIfHeldForRotation() {
+void MainWindow::closeIfHeldForRotation() {
     if (closeAfterRotation_) {
         closeAfterRotation_ = false;
         close();
     }
 }
 
-void F::mnuClipboard_Click() {
+void MainWindow::mnuClipboard_Click() {
     if (!projectOpen_ || busy()) {
         return;
     }
@@ -179,7 +179,7 @@ void F::mnuClipboard_Click() {
     }
 }
 
-void F::applyStoredOrientations() {
+void MainWindow::applyStoredOrientations() {
     for (int picture : {1, 2}) {
         const Orientation stored = ParseOrientation(Doc.Value(kFilePathSection, OrientationKey(picture)));
         Orientation& current = picture == 1 ? Orientation1 : Orientation2;

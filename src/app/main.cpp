@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/F.h"
+#include "app/MainWindow.h"
 #include "app/Shell.h"
 #include "platform/ProgramOptions.h"
 #include "platform/QtUi.h"
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     QImageReader::setAllocationLimit(2048);
 
     korvane::QtUi ui;
-    korvane::F window(ui);
+    korvane::MainWindow window(ui);
     ui.setOwner(&window);
     window.Form_Load(korvane::JoinCommandLine(arguments));
     window.show();

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <ostream>
 
-#include "storage/clsINI.h"
+#include "storage/IniDocument.h"
 
 namespace korvane::cli {
 
@@ -52,7 +52,7 @@ bool SameFile(const std::string& a, const std::string& b) {
     return fs::exists(a, ignored) && fs::exists(b, ignored) && fs::equivalent(a, b, ignored);
 }
 
-void ReadProject(clsINI& doc, const std::string& path) {
+void ReadProject(IniDocument& doc, const std::string& path) {
     std::error_code error;
     if (!fs::is_regular_file(path, error)) {
         throw Failure("project file not found: " + path);

@@ -13,7 +13,7 @@
 #include <vector>
 
 namespace korvane {
-class clsINI;
+class IniDocument;
 }
 
 namespace korvane::cli {
@@ -42,7 +42,7 @@ Arguments ParseArguments(const std::vector<std::string>& args,
 bool SameFile(const std::string& a, const std::string& b);
 
 // Loads the project document; the commands only ever read it.
-void ReadProject(clsINI& doc, const std::string& path);
+void ReadProject(IniDocument& doc, const std::string& path);
 
 // Runs a command's body; a failure becomes "korvane-cli COMMAND: reason" on one line of err and exit
 // code 1 (names from the project may hold line breaks, which would break the line).

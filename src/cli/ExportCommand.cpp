@@ -9,7 +9,7 @@
 #include "export/NetListWriter.h"
 #include "export/SchematicWriter.h"
 #include "storage/AtomicFile.h"
-#include "storage/clsINI.h"
+#include "storage/IniDocument.h"
 
 namespace korvane::cli {
 
@@ -69,7 +69,7 @@ int exportProject(const Options& options) {
         }
     }
 
-    clsINI doc;
+    IniDocument doc;
     ReadProject(doc, options.project);
     // Opening changes the document in memory only; nothing is written back.
     const ExportModel model = ExportModelOfOpenedProject(doc);

@@ -3,11 +3,11 @@
 #include "cli/CommandLine.h"
 #include "cli/ExportCommands.h"
 #include "pads/PadBoard.h"
+#include "storage/IniDocument.h"
 #include "storage/ProjectFile.h"
-#include "storage/clsINI.h"
 #include "text/Ascii.h"
 #include "text/Numbers.h"
-#include "transforms/rotate90bmp.h"
+#include "transforms/PixelTransforms.h"
 
 namespace korvane::cli {
 
@@ -74,7 +74,7 @@ void writeArray(std::ostream& out, const char* name, const std::vector<std::stri
 }
 
 int info(const std::string& project, std::ostream& out) {
-    clsINI doc;
+    IniDocument doc;
     ReadProject(doc, project);
 
     // The project as opening reads it, in memory only: pad sections renamed and the sections that make

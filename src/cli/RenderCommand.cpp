@@ -8,8 +8,8 @@
 #include <ostream>
 
 #include "cli/CommandLine.h"
+#include "storage/IniDocument.h"
 #include "storage/ProjectFile.h"
-#include "storage/clsINI.h"
 #include "tracing/TraceReplay.h"
 #include "transforms/OrientedImage.h"
 #include "view/PictureFile.h"
@@ -70,7 +70,7 @@ QImage loadWorkingImage(const std::string& path) {
 
 int render(const Options& options, std::ostream& err) {
     const std::string project = fs::absolute(options.project).string();
-    clsINI doc;
+    IniDocument doc;
     ReadProject(doc, project);
 
     const auto [firstEntry, secondEntry] = PictureEntries(doc);

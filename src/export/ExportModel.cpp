@@ -30,7 +30,7 @@ ComponentData SplitExportComponent(std::string_view designator, std::string_view
 }
 
 std::vector<ComponentData> ExportComponentList(const std::vector<std::string>& designators,
-                                               const clsINI& doc) {
+                                               const IniDocument& doc) {
     std::vector<ComponentData> components;
     components.reserve(designators.size());
     for (const std::string& designator : designators) {
@@ -42,7 +42,7 @@ std::vector<ComponentData> ExportComponentList(const std::vector<std::string>& d
 }
 
 std::vector<ExportPad> ExistingPads(const PadBoard& board) {
-    const clsINI& doc = board.doc();
+    const IniDocument& doc = board.doc();
     std::vector<ExportPad> pads;
     std::unordered_set<int> seen;
     const int count = doc.SectionsCount();
@@ -66,7 +66,7 @@ ExportModel MakeExportModel(const PadBoard& board, std::vector<ComponentData> co
     return model;
 }
 
-ExportModel ExportModelOfOpenedProject(clsINI& doc) {
+ExportModel ExportModelOfOpenedProject(IniDocument& doc) {
     PadBoard::NormalisePadSections(doc);
     PadBoard board(doc);
     for (const PadRecord& record : ReadPads(doc)) {

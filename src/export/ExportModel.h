@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "pads/PadBoard.h"
+#include "storage/IniDocument.h"
 #include "storage/ProjectFile.h"
-#include "storage/clsINI.h"
 
 namespace korvane {
 
@@ -41,7 +41,7 @@ ComponentData SplitExportComponent(std::string_view designator, std::string_view
 // The four parallel lists for the given designators in order (empty designators skipped), each with its
 // stored data or three empty texts.
 std::vector<ComponentData> ExportComponentList(const std::vector<std::string>& designators,
-                                               const clsINI& doc);
+                                               const IniDocument& doc);
 
 // The records of the pads that exist on the board, in document order: for each pad number the first
 // section that names it.
@@ -54,7 +54,7 @@ ExportModel MakeExportModel(const PadBoard& board, std::vector<ComponentData> co
 // opening renames them, name lists in reverse order of first appearance, component data from
 // "ComponentsSection". doc is changed as opening changes it (pad section names, an empty
 // "ComponentsSection" added when missing); nothing is written to disk.
-ExportModel ExportModelOfOpenedProject(clsINI& doc);
+ExportModel ExportModelOfOpenedProject(IniDocument& doc);
 
 // Stores a component's data in the pad dialog's component table and in its "ComponentsSection" value at
 // once, so that the next showing of the export dialog and the next save both keep it. False when the

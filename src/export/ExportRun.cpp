@@ -20,7 +20,7 @@ void tell(Ui& ui, const std::string& prompt, const std::string& title, MsgIcon i
 }
 
 // The chosen file, or empty text when the user cancelled.
-std::string askFile(clsOpenSave& dialog, const std::string& filter, const std::string& title,
+std::string askFile(FileDialogState& dialog, const std::string& filter, const std::string& title,
                     const std::string& initialDir) {
     dialog.Flags = kExportDialogFlags;
     dialog.SetFilter(filter);
@@ -70,7 +70,7 @@ std::string WriteFailurePrompt(const std::string& path, const std::string& reaso
 }
 
 ExportOutcome RunExport(const ExportModel& model, const std::string& programDir, Ui& ui,
-                        clsOpenSave& fileDialog, ExportFiles& previous, NetListFormat format,
+                        FileDialogState& fileDialog, ExportFiles& previous, NetListFormat format,
                         const std::string& projectPath) {
     const bool kiCad = format == NetListFormat::KiCad;
     const std::string netListPath =

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "export/ExportModel.h"
+#include "platform/FileDialogState.h"
 #include "platform/Ui.h"
-#include "platform/clsOpenSave.h"
 
 namespace korvane {
 
@@ -43,7 +43,7 @@ inline constexpr std::int32_t kExportDialogFlags = OpenSaveFlags::Explorer | Ope
 // dialog object; previous is read for the start folders and updated with the files chosen. The net list
 // is written in format; a KiCad net list names projectPath's file as its source.
 ExportOutcome RunExport(const ExportModel& model, const std::string& programDir, Ui& ui,
-                        clsOpenSave& fileDialog, ExportFiles& previous,
+                        FileDialogState& fileDialog, ExportFiles& previous,
                         NetListFormat format = NetListFormat::Protel, const std::string& projectPath = {});
 
 // Texts shared with korvane-cli.

@@ -12,4 +12,4 @@ list(APPEND KORVANE_LOGIC_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ExportRun.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExportDialogModel.cpp)
 list(APPEND KORVANE_GUI_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/frmNetList.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/ExportDialog.cpp)

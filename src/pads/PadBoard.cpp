@@ -318,7 +318,7 @@ std::vector<std::string> PadBoard::selectedDescriptions() const {
     return lines;
 }
 
-void PadBoard::NormalisePadSections(clsINI& doc) {
+void PadBoard::NormalisePadSections(IniDocument& doc) {
     const int count = doc.SectionsCount();
     std::vector<int> target(std::size_t(count) + 1, 0);
     std::vector<bool> taken(kMaxPadNumber + 1, false);

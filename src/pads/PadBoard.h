@@ -16,8 +16,8 @@
 
 #include "pads/PadMarkers.h"
 #include "pads/PadText.h"
+#include "storage/IniDocument.h"
 #include "storage/ProjectFile.h"
-#include "storage/clsINI.h"
 
 namespace korvane {
 
@@ -30,9 +30,9 @@ enum PadField : unsigned { kPadNameField = 1, kNetNameField = 2, kCompNameField 
 
 class PadBoard {
   public:
-    explicit PadBoard(clsINI& doc) : doc_(&doc) {}
+    explicit PadBoard(IniDocument& doc) : doc_(&doc) {}
 
-    clsINI& doc() const { return *doc_; }
+    IniDocument& doc() const { return *doc_; }
 
     PadMarkers markers;
     NameList padNames;
@@ -102,7 +102,7 @@ class PadBoard {
     // section whose number an earlier section already took gets the next free number above the highest.
     // Sections that name no usable number stay as they are. The document is rewritten only when a name
     // changes.
-    static void NormalisePadSections(clsINI& doc);
+    static void NormalisePadSections(IniDocument& doc);
     // Creates the pad of a record read at open: markers at its positions, its description, and its names
     // offered to the lists (inserted at the top, trimmed, when not held yet). False when the record's
     // section names no usable, free pad number.
@@ -117,7 +117,7 @@ class PadBoard {
     void pruneList(NameList& list, std::string_view key, std::string_view pattern);
     ComponentData storedComponent(std::string_view designator) const;
 
-    clsINI* doc_;
+    IniDocument* doc_;
     std::uint64_t listsVersion_ = 0;
 };
 

@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include "platform/FileDialogState.h"
 #include "platform/QtText.h"
-#include "platform/clsOpenSave.h"
 
 namespace korvane {
 

@@ -1,5 +1,5 @@
 list(APPEND KORVANE_LOGIC_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/clsOpenSave.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FileDialogState.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DataFolder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProgramOptions.cpp)
 list(APPEND KORVANE_GUI_SOURCES

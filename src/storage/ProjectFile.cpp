@@ -53,7 +53,7 @@ bool isRooted(std::string_view path) {
 
 }  // namespace
 
-void WriteMainValues(clsINI& ini, const MainValues& values) {
+void WriteMainValues(IniDocument& ini, const MainValues& values) {
     const std::pair<std::string_view, double> entries[] = {
         {"X", values.scaleX},    {"Y", values.scaleY},    {"OldX1", values.oldX1}, {"OldY1", values.oldY1},
         {"OldX2", values.oldX2}, {"OldY2", values.oldY2}, {"X1", values.x1},       {"Y1", values.y1},
@@ -64,7 +64,7 @@ void WriteMainValues(clsINI& ini, const MainValues& values) {
     }
 }
 
-MainValues ReadMainValues(const clsINI& ini) {
+MainValues ReadMainValues(const IniDocument& ini) {
     auto number = [&ini](std::string_view key) { return parseNumber(ini.Value(kFilePathSection, key)); };
     auto whole = [&ini](std::string_view key) { return parseWhole(ini.Value(kFilePathSection, key)); };
     auto scale = [&number](std::string_view key) {
@@ -113,7 +113,7 @@ void ParsePadPosition(std::string_view text, double& x, double& y) {
     y = ReadCoordinate(text.substr(comma + 1));
 }
 
-std::vector<PadRecord> ReadPads(const clsINI& ini) {
+std::vector<PadRecord> ReadPads(const IniDocument& ini) {
     std::vector<PadRecord> pads;
     int count = ini.SectionsCount();
     for (int i = 1; i <= count; ++i) {
@@ -134,7 +134,7 @@ std::vector<PadRecord> ReadPads(const clsINI& ini) {
     return pads;
 }
 
-void WritePad(clsINI& ini, int n, std::string_view padName, std::string_view netName,
+void WritePad(IniDocument& ini, int n, std::string_view padName, std::string_view netName,
               std::string_view compName, double x1, double y1, double x2, double y2) {
     std::string section = PadSectionName(n);
     ini.SetValue(section, "PadName", padName);
@@ -166,12 +166,12 @@ ComponentData SplitComponent(std::string_view designator, std::string_view value
 bool StorableKey(std::string_view name) {
     // Judged on the written text: a name that begins with a NUL or a line break loses it on the way out,
     // and what follows ("[", ";") would then start the line.
-    const std::string written = clsINI::WrittenName(name);
+    const std::string written = IniDocument::WrittenName(name);
     return !trimBlanks(written).empty() && written.front() != '[' &&
            written.find_first_of("=;") == std::string::npos;
 }
 
-void WriteComponents(clsINI& ini, const std::vector<ComponentData>& components) {
+void WriteComponents(IniDocument& ini, const std::vector<ComponentData>& components) {
     if (components.empty()) {
         return;
     }
@@ -182,7 +182,7 @@ void WriteComponents(clsINI& ini, const std::vector<ComponentData>& components) 
     for (const ComponentData& component : components) {
         // Two designators that differ only in what the writer drops or turns into blanks (a NUL) would be
         // written as one key twice; the first keeps its place and its data, as the reader would find it.
-        const std::string key = clsINI::WrittenName(component.designator);
+        const std::string key = IniDocument::WrittenName(component.designator);
         if (StorableKey(component.designator) && !ini.ValueExists(kComponentsSection, key)) {
             ini.SetValue(kComponentsSection, key,
                          JoinComponent(component.libRef, component.partType, component.footprint));
@@ -190,7 +190,7 @@ void WriteComponents(clsINI& ini, const std::vector<ComponentData>& components) 
     }
 }
 
-std::vector<ComponentData> ReadComponents(const clsINI& ini) {
+std::vector<ComponentData> ReadComponents(const IniDocument& ini) {
     std::vector<ComponentData> components;
     int count = ini.ValuesCount(kComponentsSection);
     for (int i = 1; i <= count; ++i) {
@@ -208,7 +208,8 @@ std::pair<std::string, std::string> SplitTraceRecord(std::string_view record) {
     return {std::string(record.substr(0, equals)), std::string(record.substr(equals + 1))};
 }
 
-void WriteTraces(clsINI& ini, const std::vector<std::string>& list1, const std::vector<std::string>& list2) {
+void WriteTraces(IniDocument& ini, const std::vector<std::string>& list1,
+                 const std::vector<std::string>& list2) {
     while (ini.RemoveSection(kTraceSection)) {
     }
     ini.AddSection(kTraceSection);
@@ -217,12 +218,12 @@ void WriteTraces(clsINI& ini, const std::vector<std::string>& list1, const std::
             auto [key, value] = SplitTraceRecord(record);
             // Keyed as the file will give the key back, so that records the reader will see as one are
             // one entry already in this save, and the next save writes the same.
-            ini.SetValue(kTraceSection, clsINI::WrittenName(key), value);
+            ini.SetValue(kTraceSection, IniDocument::WrittenName(key), value);
         }
     }
 }
 
-TraceLists TakeTraces(clsINI& ini) {
+TraceLists TakeTraces(IniDocument& ini) {
     TraceLists lists;
     int count = ini.ValuesCount(kTraceSection);
     lists.offerDrawing = count != 0;
@@ -241,7 +242,7 @@ TraceLists TakeTraces(clsINI& ini) {
     return lists;
 }
 
-std::pair<std::string, std::string> PictureEntries(const clsINI& ini) {
+std::pair<std::string, std::string> PictureEntries(const IniDocument& ini) {
     return {ini.ValueAt(kFilePathSection, 1), ini.ValueAt(kFilePathSection, 2)};
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// The sections and keys of a project file, read and written through the project's clsINI document.
+// The sections and keys of a project file, read and written through the project's IniDocument document.
 // These functions only translate between the document and plain values; when they run (open, save, pad
 // edits) is the caller's business.
 
@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "storage/clsINI.h"
+#include "storage/IniDocument.h"
 #include "text/Pattern.h"
 
 namespace korvane {
@@ -28,10 +28,10 @@ struct MainValues {
 
 // Writes "X", "Y", "OldX1", "OldY1", "OldX2", "OldY2", "X1", "Y1", "X2", "Y2" in this order, replacing
 // existing values in place so that the two picture entries stay first.
-void WriteMainValues(clsINI& ini, const MainValues& values);
+void WriteMainValues(IniDocument& ini, const MainValues& values);
 // A scale that is not greater than 0 (missing, empty or garbage included), or that single precision holds as
 // 0 or infinity, reads as 1, so a damaged file can never freeze, mirror or blow up the cursor mapping.
-MainValues ReadMainValues(const clsINI& ini);
+MainValues ReadMainValues(const IniDocument& ini);
 
 // ---- Pads ------------------------------------------------------------------------------------------
 
@@ -57,8 +57,8 @@ struct PadRecord {
 // lenient whole-number parse of the rest of the name ("Pad05" -> 5, "PadX" -> 0) and is returned as it
 // stands, also when it is 0, negative, above 32767 or repeated: deciding which pads to refuse belongs to the
 // pad markers. Values are read by section name, so a repeated section name reads from its first section.
-std::vector<PadRecord> ReadPads(const clsINI& ini);
-void WritePad(clsINI& ini, int n, std::string_view padName, std::string_view netName,
+std::vector<PadRecord> ReadPads(const IniDocument& ini);
+void WritePad(IniDocument& ini, int n, std::string_view padName, std::string_view netName,
               std::string_view compName, double x1, double y1, double x2, double y2);
 
 // ---- Components ------------------------------------------------------------------------------------
@@ -76,15 +76,15 @@ std::string JoinComponent(std::string_view libRef, std::string_view partType, st
 ComponentData SplitComponent(std::string_view designator, std::string_view value,
                              CaseMode markerCase = CaseMode::Exact);
 // Whether a name can be written as an entry's key and read back as the same entry: as written (see
-// clsINI::WrittenName) not blank, no "=" or ";", not starting with "[". A designator such as "C1=" would
+// IniDocument::WrittenName) not blank, no "=" or ";", not starting with "[". A designator such as "C1=" would
 // otherwise come back as "C1" and hide the real C1's data, and one such as "[X]" would start a section that
 // swallows the entries after it.
 bool StorableKey(std::string_view name);
 // An empty list leaves "ComponentsSection" as it is. Otherwise the section is rebuilt (at the end of the
 // document, as the only section of that name) from the entries whose designator is a StorableKey, in order.
-void WriteComponents(clsINI& ini, const std::vector<ComponentData>& components);
+void WriteComponents(IniDocument& ini, const std::vector<ComponentData>& components);
 // Every entry of "ComponentsSection" by position.
-std::vector<ComponentData> ReadComponents(const clsINI& ini);
+std::vector<ComponentData> ReadComponents(const IniDocument& ini);
 
 // ---- Traces ----------------------------------------------------------------------------------------
 
@@ -92,7 +92,8 @@ std::vector<ComponentData> ReadComponents(const clsINI& ini);
 std::pair<std::string, std::string> SplitTraceRecord(std::string_view record);
 // Rebuilds "TraceSection" from the two lists, first list first. Records with equal keys collapse into one
 // entry holding the later value.
-void WriteTraces(clsINI& ini, const std::vector<std::string>& list1, const std::vector<std::string>& list2);
+void WriteTraces(IniDocument& ini, const std::vector<std::string>& list1,
+                 const std::vector<std::string>& list2);
 
 struct TraceLists {
     std::vector<std::string> first, second;
@@ -102,12 +103,12 @@ struct TraceLists {
 // Moves the traces out of the document: entries whose key begins with "1" go to the first list, all others
 // to the second; the document is left with one empty "TraceSection" (at its end), so the lists are the only
 // copy until WriteTraces puts them back. A repeated "TraceSection" gives its records too, after the first's.
-TraceLists TakeTraces(clsINI& ini);
+TraceLists TakeTraces(IniDocument& ini);
 
 // ---- Pictures --------------------------------------------------------------------------------------
 
 // Values of the first and second entry of "FilePathSection" by position, whatever their keys.
-std::pair<std::string, std::string> PictureEntries(const clsINI& ini);
+std::pair<std::string, std::string> PictureEntries(const IniDocument& ini);
 // Up to and including the last "/", "\" or ":"; empty when there is none.
 std::string FolderOfPath(std::string_view path);
 // After the last "/" or "\"; the whole path when there is none.

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "tracing/FloodFill.h"
 #include "tracing/TraceRecords.h"
-#include "tracing/modPictureFilling.h"
 
 namespace korvane {
 

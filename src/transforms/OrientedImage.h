@@ -6,7 +6,7 @@
 #include <QImage>
 #include <functional>
 
-#include "transforms/rotate90bmp.h"
+#include "transforms/PixelTransforms.h"
 
 namespace korvane {
 

@@ -5,4 +5,4 @@ list(APPEND KORVANE_GUI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PictureBox.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PictureFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Panes.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/frmSyn.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/ScaleWizardWindow.cpp)

@@ -10,7 +10,7 @@
 #include <QUrl>
 #include <filesystem>
 
-#include "app/F.h"
+#include "app/MainWindow.h"
 #include "platform/Registry.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
@@ -21,11 +21,11 @@ namespace {
 using testing::ScriptedUi;
 using testing::TempDir;
 
-class MainWindow : public ::testing::Test {
+class MainWindowWidget : public ::testing::Test {
   protected:
     void SetUp() override {
         Registry::SetString(Registry::kKeyPath, Registry::kLastPath, "/start/folder/last.kvp");
-        window = std::make_unique<F>(ui);
+        window = std::make_unique<MainWindow>(ui);
     }
 
     QAction* item(const char* name) { return window->menus().action(QString::fromUtf8(name)); }
@@ -42,10 +42,10 @@ class MainWindow : public ::testing::Test {
 
     ScriptedUi ui;
     TempDir dir;
-    std::unique_ptr<F> window;
+    std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(MainWindow, MenuTreeHasEveryCaptionShortcutAndHiddenItem) {
+TEST_F(MainWindowWidget, MenuTreeHasEveryCaptionShortcutAndHiddenItem) {
     struct Expected {
         const char* name;
         const char* caption;
@@ -106,7 +106,7 @@ TEST_F(MainWindow, MenuTreeHasEveryCaptionShortcutAndHiddenItem) {
     EXPECT_EQ(window->menus().menu("mnuFillColor")->parent(), window->menus().menu("mnuTracing"));
 }
 
-TEST_F(MainWindow, LoadFillsTheColourMenuAndDisablesTheProjectMenus) {
+TEST_F(MainWindowWidget, LoadFillsTheColourMenuAndDisablesTheProjectMenus) {
     window->Form_Load("");
 
     const auto& colours = window->menus().colourItems();
@@ -140,7 +140,7 @@ TEST_F(MainWindow, LoadFillsTheColourMenuAndDisablesTheProjectMenus) {
     EXPECT_FALSE(item("mnuView")->isEnabled());
 }
 
-TEST_F(MainWindow, TickFollowsTheProjectStateAndDisabledShortcutsDoNotFire) {
+TEST_F(MainWindowWidget, TickFollowsTheProjectStateAndDisabledShortcutsDoNotFire) {
     window->Form_Load("");
     window->show();
     QApplication::setActiveWindow(window.get());
@@ -183,7 +183,7 @@ TEST_F(MainWindow, TickFollowsTheProjectStateAndDisabledShortcutsDoNotFire) {
     EXPECT_EQ(flips.count(), 1);
 }
 
-TEST_F(MainWindow, TickBlinksCursorsCyclesColoursAndShowsTheSavedState) {
+TEST_F(MainWindowWidget, TickBlinksCursorsCyclesColoursAndShowsTheSavedState) {
     window->Form_Load("");
     const bool visible = window->Cur1.visible;
     window->Timer_Timer();
@@ -196,7 +196,7 @@ TEST_F(MainWindow, TickBlinksCursorsCyclesColoursAndShowsTheSavedState) {
     window->SelectionColourStep = 0;
     for (int tick = 0; tick < 10; ++tick) {
         window->Timer_Timer();
-        EXPECT_EQ(F::SelectionColour(window->SelectionColourStep), cycle[tick % 8]) << tick;
+        EXPECT_EQ(MainWindow::SelectionColour(window->SelectionColourStep), cycle[tick % 8]) << tick;
     }
 
     openUnsavedProject();
@@ -211,7 +211,7 @@ TEST_F(MainWindow, TickBlinksCursorsCyclesColoursAndShowsTheSavedState) {
     EXPECT_FALSE(window->MouseHeld);
 }
 
-TEST_F(MainWindow, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
+TEST_F(MainWindowWidget, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
     window->Form_Load("");
     EXPECT_EQ(window->Save(), 3);
     EXPECT_EQ(ui.count("message"), 0);
@@ -242,7 +242,7 @@ TEST_F(MainWindow, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
         "OldX2=0\r\nOldY2=0\r\nX1=120\r\nY1=1\r\nX2=1\r\nY2=1\r\n\r\n[TraceSection]\r\n\r\n");
 }
 
-TEST_F(MainWindow, FailedSaveKeepsTheWorkAndTheUnsavedFlag) {
+TEST_F(MainWindowWidget, FailedSaveKeepsTheWorkAndTheUnsavedFlag) {
     window->Form_Load("");
     openUnsavedProject();
     std::filesystem::create_directory(dir.file("amp.kvp"));  // a folder where the file should go
@@ -255,7 +255,7 @@ TEST_F(MainWindow, FailedSaveKeepsTheWorkAndTheUnsavedFlag) {
     EXPECT_EQ(ui.messages()[1].icon, MsgIcon::Critical);
 }
 
-TEST_F(MainWindow, ExitRunsThePromptAndRemembersTheLastProjectPath) {
+TEST_F(MainWindowWidget, ExitRunsThePromptAndRemembersTheLastProjectPath) {
     const auto remembered = [] { return Registry::GetString(Registry::kKeyPath, Registry::kLastPath); };
     // Without a project the dialogs start where work stopped, and exit keeps that path without asking.
     window->Form_Load("");
@@ -269,7 +269,7 @@ TEST_F(MainWindow, ExitRunsThePromptAndRemembersTheLastProjectPath) {
     EXPECT_EQ(remembered(), "/start/folder/last.kvp");
 
     // Cancel in the save prompt keeps the window and its work; No exits and remembers the project.
-    window = std::make_unique<F>(ui);
+    window = std::make_unique<MainWindow>(ui);
     window->Form_Load("");
     window->show();
     openUnsavedProject();
@@ -285,7 +285,7 @@ TEST_F(MainWindow, ExitRunsThePromptAndRemembersTheLastProjectPath) {
 
     // A project closed before the exit is remembered too, though the title no longer names it.
     Registry::SetString(Registry::kKeyPath, Registry::kLastPath, "/start/folder/last.kvp");
-    window = std::make_unique<F>(ui);
+    window = std::make_unique<MainWindow>(ui);
     window->Form_Load("");
     window->show();
     openUnsavedProject();
@@ -297,7 +297,7 @@ TEST_F(MainWindow, ExitRunsThePromptAndRemembersTheLastProjectPath) {
     EXPECT_EQ(remembered(), dir.file("amp.kvp"));
 }
 
-TEST_F(MainWindow, CommandLinePresetsTheOpenDialog) {
+TEST_F(MainWindowWidget, CommandLinePresetsTheOpenDialog) {
     testing::writeFileBytes(dir.file("my board.kvp"), "[FilePathSection]\r\n");
     const std::string canonical = std::filesystem::canonical(dir.file("my board.kvp")).string();
 
@@ -305,12 +305,12 @@ TEST_F(MainWindow, CommandLinePresetsTheOpenDialog) {
     EXPECT_EQ(window->OpenSave.FileName, canonical);
     EXPECT_EQ(window->LastPath, "") << "the remembered path is not read when a file is named";
 
-    F other(ui);
+    MainWindow other(ui);
     other.Form_Load(dir.file("missing.kvp"));
     EXPECT_EQ(other.OpenSave.FileName, "");
 }
 
-TEST_F(MainWindow, DroppedFilesOfferTheFirstOne) {
+TEST_F(MainWindowWidget, DroppedFilesOfferTheFirstOne) {
     window->Form_Load("");
     ui.fileAnswers = {std::nullopt};
     window->Form_OLEDragDrop({"/boards/first.kvp", "/boards/second.kvp"});
@@ -321,7 +321,7 @@ TEST_F(MainWindow, DroppedFilesOfferTheFirstOne) {
     EXPECT_EQ(window->OpenSave.FileName, "/boards/first.kvp");
 }
 
-TEST_F(MainWindow, HelpKeyOpensTheGuideAtTheTopicOfTheMenuAndNamesItWithoutABrowser) {
+TEST_F(MainWindowWidget, HelpKeyOpensTheGuideAtTheTopicOfTheMenuAndNamesItWithoutABrowser) {
     window->Form_Load("");
     window->HelpFile = dir.file("help/index.html");
     auto pressF1 = [](QObject* target) {

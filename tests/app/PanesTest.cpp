@@ -15,15 +15,15 @@
 #include <QWindow>
 #include <cmath>
 
-#include "app/F.h"
-#include "pads/frmPad.h"
+#include "app/MainWindow.h"
+#include "pads/PadPropertiesDialog.h"
 #include "platform/QtText.h"
 #include "platform/tooltiptext.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
-#include "view/frmSyn.h"
+#include "view/ScaleWizardWindow.h"
 
 namespace korvane {
 namespace {
@@ -43,7 +43,7 @@ class PicturePanes : public ::testing::Test {
         testing::writeFileBytes(
             dir.file("board.kvp"),
             "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n");
-        window = std::make_unique<F>(ui);
+        window = std::make_unique<MainWindow>(ui);
         window->Form_Load("");
         window->timer()->stop();
         ui.fileAnswers = {FileDialogResult{dir.file("board.kvp"), 1}};
@@ -94,7 +94,7 @@ class PicturePanes : public ::testing::Test {
 
     ScriptedUi ui;
     TempDir dir;
-    std::unique_ptr<F> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(PicturePanes, KeysScrollBothPicturesWithinBarsThatFollowThePanes) {
@@ -184,7 +184,7 @@ TEST_F(PicturePanes, SlowDragKeepsTheMappedCursorWhereTheScalePutsIt) {
 }
 
 TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
-    frmSyn* wizard = window->syncWizard();
+    ScaleWizardWindow* wizard = window->syncWizard();
     window->mnuNewScale_Click();
     EXPECT_TRUE(wizard->isVisible());
     EXPECT_EQ(wizard->windowTitle(), "Moving synchronization:");
@@ -247,7 +247,7 @@ class PicturesWithPads : public PicturePanes {
         QApplication::processEvents();
     }
     PictureBox* p1() const { return panes()->P1(); }
-    frmPad& dialog() const { return *window->padDialog(); }
+    PadPropertiesDialog& dialog() const { return *window->padDialog(); }
     int highestPad() const { return dialog().board().markers.highest(); }
     const PadMarker& marker(int n) const { return *dialog().board().markers.Pad1.get(n); }
     // A pad placed where the cursors stand after a click at (x, y) of picture 1.

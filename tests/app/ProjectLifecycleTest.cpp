@@ -11,7 +11,7 @@
 #include <optional>
 #include <sstream>
 
-#include "app/F.h"
+#include "app/MainWindow.h"
 #include "storage/AtomicFile.h"
 #include "storage/ProjectFile.h"
 #include "storage/Recovery.h"
@@ -61,7 +61,7 @@ std::string flat(const PadRecord& p) {
 class ProjectLifecycle : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = std::make_unique<F>(ui);
+        window = std::make_unique<MainWindow>(ui);
         window->Form_Load("");
         window->timer()->stop();  // ticks are driven by hand where a test needs them
         top = dir.file("top.bmp");
@@ -72,7 +72,7 @@ class ProjectLifecycle : public ::testing::Test {
         writeFileBytes(board, projectText("top.bmp", "bottom.png", "[TraceSection]\r\n"));
     }
 
-    void open(F& f, const std::string& path) {
+    void open(MainWindow& f, const std::string& path) {
         ui.fileAnswers.push_back(pick(path));
         f.mnuOpen_Click();
     }
@@ -94,7 +94,7 @@ class ProjectLifecycle : public ::testing::Test {
 
     ScriptedUi ui;
     TempDir dir;
-    std::unique_ptr<F> window;
+    std::unique_ptr<MainWindow> window;
     std::string top, bottom, board;
 };
 
@@ -129,7 +129,7 @@ TEST_F(ProjectLifecycle, CancelledSavePromptAbortsEveryCommand) {
 TEST_F(ProjectLifecycle, NoOnNewOrOpenAsksAgainWhenTheProjectCloses) {
     openEdited();
     writeFileBytes(dir.file("other.kvp"), projectText("top.bmp", "bottom.png"));
-    for (auto command : {&F::mnuNew_Click, &F::mnuOpen_Click}) {
+    for (auto command : {&MainWindow::mnuNew_Click, &MainWindow::mnuOpen_Click}) {
         ui.clear();
         // No to the first prompt; the second one, shown by closing, is cancelled and stops the command.
         ui.messageAnswers = {MsgResult::No, MsgResult::Cancel};
@@ -335,7 +335,7 @@ TEST_F(ProjectLifecycle, SaveAndReopenKeepEveryValuePadAndTrace) {
     window->mnuSave_Click();
     EXPECT_TRUE(window->Saved);
 
-    F reopened(ui);
+    MainWindow reopened(ui);
     reopened.Form_Load("");
     reopened.timer()->stop();
     ui.messageAnswers = {MsgResult::No};  // the stored traces are drawn later
@@ -388,7 +388,7 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndThePicturesReachable) {
     fs::create_directory(dir.file("backup"));
     ui.fileAnswers = {pick(dir.file("backup/board.kvp"))};
     window->mnuSaveAs_Click();
-    F reopened(ui);
+    MainWindow reopened(ui);
     reopened.Form_Load("");
     reopened.timer()->stop();
     ui.clear();
@@ -418,7 +418,7 @@ TEST_F(ProjectLifecycle, SaveAsRewritesAndRestoresThePicturesByPosition) {
     ui.fileAnswers = {pick(dir.file("backup/board.kvp"))};
     window->mnuSaveAs_Click();
     EXPECT_EQ(PictureEntries(window->Doc), Entries(top, bottom));
-    F reopened(ui);
+    MainWindow reopened(ui);
     reopened.Form_Load("");
     reopened.timer()->stop();
     ui.clear();
@@ -448,7 +448,7 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     EXPECT_EQ(window->autosaveTimer()->interval(), 2 * 60 * 1000) << "every two minutes by default";
     const std::string recovery = RecoveryPath(board);
     const std::string saved = readFileBytes(board);
-    auto padNumbers = [](const clsINI& doc) {
+    auto padNumbers = [](const IniDocument& doc) {
         std::vector<int> numbers;
         for (const PadRecord& pad : ReadPads(doc)) {
             numbers.push_back(pad.number);
@@ -456,7 +456,7 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
         return numbers;
     };
     auto reopen = [&](std::deque<MsgResult> answers) {
-        auto other = std::make_unique<F>(ui);
+        auto other = std::make_unique<MainWindow>(ui);
         other->Form_Load("");
         ui.clear();
         ui.messageAnswers = std::move(answers);

@@ -5,22 +5,22 @@
 
 #include <QPointer>
 
-#include "app/F.h"
-#include "export/frmNetList.h"
-#include "pads/frmInfo.h"
-#include "pads/frmPad.h"
+#include "app/MainWindow.h"
+#include "export/ExportDialog.h"
+#include "pads/PadListWindow.h"
+#include "pads/PadPropertiesDialog.h"
 #include "support/ScriptedUi.h"
-#include "tracing/frmTraces.h"
-#include "tracing/frmWin.h"
+#include "tracing/FillQuestionDialog.h"
+#include "tracing/TracesWindow.h"
 #include "view/Panes.h"
-#include "view/frmSyn.h"
+#include "view/ScaleWizardWindow.h"
 
 namespace korvane {
 namespace {
 
 TEST(MainWindowTeardown, ToolWindowsAndPanesGoWhileTheWindowsDataStillExists) {
     testing::ScriptedUi ui;
-    auto window = std::make_unique<F>(ui);
+    auto window = std::make_unique<MainWindow>(ui);
     window->Form_Load("");
     window->setProjectOpen(true);
     window->mnuInfo_Click();  // created on first use, as the export dialog
@@ -40,10 +40,10 @@ TEST(MainWindowTeardown, ToolWindowsAndPanesGoWhileTheWindowsDataStillExists) {
     };
     for (const auto& [name, part] : parts) {
         ASSERT_NE(part, nullptr) << name;
-        // While the window's own destructor runs it is still an F; once only QWidget's runs, its members
-        // are gone.
+        // While the window's own destructor runs it is still a MainWindow; once only QWidget's runs, its
+        // members are gone.
         QObject::connect(part, &QObject::destroyed, [owner, name = std::string(name), &late] {
-            if (qobject_cast<const F*>(owner) == nullptr) {
+            if (qobject_cast<const MainWindow*>(owner) == nullptr) {
                 late.push_back(name);
             }
         });

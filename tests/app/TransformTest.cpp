@@ -5,7 +5,7 @@
 #include <QImage>
 #include <fstream>
 
-#include "app/F.h"
+#include "app/MainWindow.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "transforms/OrientedImage.h"
@@ -52,7 +52,7 @@ class PictureTransforms : public ::testing::Test {
             "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.bmp\r\n\r\n"
             "[Pad1]\r\nPadName=1\r\nNetName=GND\r\nCompName=R1\r\n1Pad=2,1\r\n2Pad=1,0\r\n\r\n"
             "[TraceSection]\r\n\r\n");
-        window = std::make_unique<F>(ui);
+        window = std::make_unique<MainWindow>(ui);
         window->Form_Load("");
         open();
     }
@@ -70,7 +70,7 @@ class PictureTransforms : public ::testing::Test {
 
     ScriptedUi ui;
     TempDir dir;
-    std::unique_ptr<F> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(PictureTransforms, CancelChangesNothingAndDoesNotBeep) {
@@ -176,7 +176,7 @@ TEST_F(PictureTransforms, ACloseAskedForWhileAPictureTurnsHappensOnceTheTurnHasE
 
     // The Rotate item: the project was changed, so the close asks about saving after the turn.
     ui.duringEvents = nullptr;
-    window = std::make_unique<F>(ui);
+    window = std::make_unique<MainWindow>(ui);
     window->Form_Load("");
     window->show();
     window->RotationEventIntervalMs = 0;

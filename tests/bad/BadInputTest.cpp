@@ -10,12 +10,12 @@
 #include <map>
 #include <sstream>
 
-#include "app/F.h"
+#include "app/MainWindow.h"
 #include "cli/ExportCommands.h"
 #include "cli/RenderCommand.h"
 #include "export/ExportRun.h"
 #include "export/Libraries.h"
-#include "pads/frmPad.h"
+#include "pads/PadPropertiesDialog.h"
 #include "storage/AtomicFile.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
@@ -76,7 +76,7 @@ class BadInput : public ::testing::Test {
         writeFileBytes(dir.file("truncated-jpeg.kvp"), header("truncated.jpg"));
         writeFileBytes(dir.file("huge-gif.kvp"), header("huge-header.gif"));
 
-        window = std::make_unique<F>(ui);
+        window = std::make_unique<MainWindow>(ui);
         window->Form_Load("");
         window->timer()->stop();
     }
@@ -98,7 +98,7 @@ class BadInput : public ::testing::Test {
 
     TempDir dir;
     ScriptedUi ui;
-    std::unique_ptr<F> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 enum class Seen { Opens, PictureMissing, LoadFailed, OpensOrLoadFailed };
@@ -324,7 +324,7 @@ TEST_F(BadInput, FailedExportKeepsThePreviousNetList) {
     model.pads = {{1, "1", "GND", "R1"}};
     const std::string netList = dir.file("board.net");
     writeFileBytes(netList, "previous net list\r\n");
-    clsOpenSave dialog(ui);
+    FileDialogState dialog(ui);
     ExportFiles previous;
     {
         ScopedAtomicWriteFailure diskFull(5);

@@ -7,8 +7,8 @@
 
 #include "pads/PadBoard.h"
 #include "pads/PadText.h"
+#include "storage/IniDocument.h"
 #include "storage/ProjectFile.h"
-#include "storage/clsINI.h"
 
 namespace korvane {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 using namespace std::string_literals;
 
 std::string canonical(const std::string& text) {
-    clsINI doc;
+    IniDocument doc;
     doc.LoadFromText(text);
     return doc.ToText();
 }
@@ -38,13 +38,13 @@ TEST(ReaderFaults, SecondLoadAndWriteChangesNothing) {
         EXPECT_EQ(canonical(once), once);
     }
     // A name given a leading blank in memory is written without it.
-    clsINI doc;
+    IniDocument doc;
     doc.SetValue("S", "\0x"s, "1");
     EXPECT_EQ(doc.ToText(), "[S]\r\nx=1\r\n\r\n");
 }
 
 TEST(ReaderFaults, RepeatedSectionsAreMergedNotLost) {
-    clsINI doc;
+    IniDocument doc;
     doc.LoadFromText(
         "[TraceSection]\r\n1-1-1-0=255-0.1-0.1\r\n[ComponentsSection]\r\nR1=a{label}b{footprint}c\r\n"
         "[TraceSection]\r\n2-2-2-0=255-0.1-0.1\r\n[ComponentsSection]\r\nC1=x\r\n");
@@ -66,9 +66,9 @@ TEST(ReaderFaults, DesignatorsThatNoKeyCanHoldAreNotWritten) {
         EXPECT_FALSE(StorableKey(bad)) << bad;
     }
     EXPECT_TRUE(StorableKey("R1"));
-    clsINI doc;
+    IniDocument doc;
     WriteComponents(doc, {{"C1=", "9", "", ""}, {"C1", "1", "100n", "RAD0.1"}, {"[X]", "2", "", ""}});
-    clsINI reread;
+    IniDocument reread;
     reread.LoadFromText(doc.ToText());
     const auto components = ReadComponents(reread);
     ASSERT_EQ(components.size(), 1u);
@@ -78,7 +78,7 @@ TEST(ReaderFaults, DesignatorsThatNoKeyCanHoldAreNotWritten) {
 
 TEST(ReaderFaults, ASaveWritesEachKeyOnceAndTheNextSaveTheSame) {
     // Names that differ only by a NUL, which goes out as a blank and then as nothing at the start of a key.
-    clsINI doc;
+    IniDocument doc;
     WriteComponents(doc, {{"D1", "3{l`bel}1N4148", "", "DIODE0.4"}, {"\0\0D1"s, "", "", ""}});
     WriteTraces(doc, {"1-\0 &=5"s, "1-  &=5", "1-x=1"}, {"2-\0=7"s, "2- =8"});
     const std::string once = doc.ToText();
@@ -87,7 +87,7 @@ TEST(ReaderFaults, ASaveWritesEachKeyOnceAndTheNextSaveTheSame) {
               "[TraceSection]\r\n1-  &=5\r\n1-x=1\r\n2- =8\r\n\r\n")
         << "the first designator keeps its data; records the reader sees as one are one";
 
-    clsINI reread;
+    IniDocument reread;
     reread.LoadFromText(once);
     const TraceLists lists = TakeTraces(reread);
     EXPECT_EQ(lists.first.size() + lists.second.size(), 3u);
@@ -99,7 +99,7 @@ TEST(ReaderFaults, ASaveWritesEachKeyOnceAndTheNextSaveTheSame) {
 TEST(ReaderFaults, NamesWithNulsAtTheirEndsJoinTheListsAsWritten) {
     // Opened and saved as the window does it; the file gives "D<NUL><NUL>" back as "D".
     auto openAndSave = [](const std::string& text) {
-        clsINI doc;
+        IniDocument doc;
         doc.LoadFromText(text);
         PadBoard board(doc);
         for (const PadRecord& record : ReadPads(doc)) {
@@ -118,7 +118,7 @@ TEST(ReaderFaults, NamesWithNulsAtTheirEndsJoinTheListsAsWritten) {
 }
 
 TEST(ReaderFaults, NumbersReachTheWindowUsable) {
-    clsINI doc;
+    IniDocument doc;
     doc.LoadFromText(
         "[FilePathSection]\r\nX=1e-50\r\nY=1e300\r\nX1=99999999999999999999\r\nY1=-1e300\r\n"
         "[Pad1]\r\n1Pad=99999999999999999999,-99999999999999999999\r\n");

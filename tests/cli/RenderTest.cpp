@@ -8,10 +8,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/F.h"
+#include "app/MainWindow.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
-#include "tracing/frmWin.h"
+#include "tracing/FillQuestionDialog.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 
@@ -71,8 +71,8 @@ class Render : public ::testing::Test {
                        "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n");
     }
 
-    std::unique_ptr<F> openWindow(ScriptedUi& ui) {
-        auto window = std::make_unique<F>(ui);
+    std::unique_ptr<MainWindow> openWindow(ScriptedUi& ui) {
+        auto window = std::make_unique<MainWindow>(ui);
         window->Form_Load("");
         window->timer()->stop();
         ui.fileAnswers = {FileDialogResult{project, 1}};
@@ -83,7 +83,7 @@ class Render : public ::testing::Test {
     }
 
     // Fills in the window and keeps the fill.
-    void keptFill(F& window, int picture, int x, int y) {
+    void keptFill(MainWindow& window, int picture, int x, int y) {
         QTimer::singleShot(0, &window, [&window] { QTest::keyClick(window.fillQuestion(), Qt::Key_Return); });
         if (picture == 1) {
             window.P1_MouseUp(Qt::LeftButton, Qt::AltModifier, x, y);

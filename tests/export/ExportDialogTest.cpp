@@ -19,9 +19,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/F.h"
-#include "export/frmNetList.h"
-#include "pads/frmPad.h"
+#include "app/MainWindow.h"
+#include "export/ExportDialog.h"
+#include "pads/PadPropertiesDialog.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 
@@ -62,7 +62,7 @@ const char* const kAllData =
     "[ComponentsSection]\r\nR1=0{label}10k{footprint}AXIAL0.4\r\nC1=1{label}100n{footprint}RAD0.1\r\n"
     "U1=4{label}BC547{footprint}TO92\r\n";
 
-class ExportDialog : public ::testing::Test {
+class ExportDialogWindow : public ::testing::Test {
   protected:
     void SetUp() override {
         for (const char* name : {"top.bmp", "bottom.png"}) {
@@ -77,8 +77,8 @@ class ExportDialog : public ::testing::Test {
         window = makeWindow();
     }
 
-    std::unique_ptr<F> makeWindow() {
-        auto f = std::make_unique<F>(ui);
+    std::unique_ptr<MainWindow> makeWindow() {
+        auto f = std::make_unique<MainWindow>(ui);
         f->Form_Load("");
         f->timer()->stop();  // ticks are driven by hand
         f->padDialog()->timer()->stop();
@@ -91,7 +91,7 @@ class ExportDialog : public ::testing::Test {
                                     "[TraceSection]\r\n");
     }
 
-    void open(F& f) {
+    void open(MainWindow& f) {
         ui.fileAnswers = {FileDialogResult{project, 1}};
         f.mnuOpen_Click();
         ASSERT_TRUE(f.projectOpen());
@@ -105,7 +105,7 @@ class ExportDialog : public ::testing::Test {
         dialog().timer()->stop();
     }
 
-    frmNetList& dialog() { return *window->exportDialog(); }
+    ExportDialog& dialog() { return *window->exportDialog(); }
     QComboBox* combo(const char* name) { return dialog().findChild<QComboBox*>(name); }
     QPushButton* button(const char* name) { return dialog().findChild<QPushButton*>(name); }
     std::string text(const char* name) { return combo(name)->currentText().toStdString(); }
@@ -131,10 +131,10 @@ class ExportDialog : public ::testing::Test {
     TempDir dir;
     testing::ScriptedUi ui;
     std::string project;
-    std::unique_ptr<F> window;
+    std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(ExportDialog, ShowsItsControlsModallyWithTheProjectsComponents) {
+TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponents) {
     write(std::string(kPads) + kSomeData);
     open(*window);
     showDialog();
@@ -213,7 +213,7 @@ TEST_F(ExportDialog, ShowsItsControlsModallyWithTheProjectsComponents) {
     EXPECT_EQ(text("cboPackage"), "AXIAL0.4");
 }
 
-TEST_F(ExportDialog, NothingToExportWithoutComponents) {
+TEST_F(ExportDialogWindow, NothingToExportWithoutComponents) {
     // No project: the menu does nothing at all.
     window->mnuExport_Click();
     EXPECT_EQ(ui.count("message"), 0);
@@ -229,7 +229,7 @@ TEST_F(ExportDialog, NothingToExportWithoutComponents) {
     EXPECT_FALSE(dialog().isVisible());
 }
 
-TEST_F(ExportDialog, UpdateWalksTheComponentsThroughTheWidgetsAndStaysOnTheLast) {
+TEST_F(ExportDialogWindow, UpdateWalksTheComponentsThroughTheWidgetsAndStaysOnTheLast) {
     write(std::string(kPads) + kSomeData);
     open(*window);
     window->Saved = true;
@@ -275,7 +275,7 @@ TEST_F(ExportDialog, UpdateWalksTheComponentsThroughTheWidgetsAndStaysOnTheLast)
     EXPECT_EQ(fields(), (std::vector<std::string>{"1", "100n", "RAD0.1"}));
 }
 
-TEST_F(ExportDialog, ReferenceToolTipNamesTheSymbol) {
+TEST_F(ExportDialogWindow, ReferenceToolTipNamesTheSymbol) {
     write(std::string(kPads) + kSomeData);
     open(*window);
     showDialog();
@@ -303,7 +303,7 @@ TEST_F(ExportDialog, ReferenceToolTipNamesTheSymbol) {
     EXPECT_EQ(shown, "<B>") << tip.toStdString();
 }
 
-TEST_F(ExportDialog, CloseAndEscRunTheSavePromptAndHide) {
+TEST_F(ExportDialogWindow, CloseAndEscRunTheSavePromptAndHide) {
     write(std::string(kPads) + kSomeData);
     open(*window);
 
@@ -342,7 +342,7 @@ std::string shellQuoted(const std::string& word) {
 
 // The files are those korvane-cli writes for the project just opened, and each export's net-list dialog
 // starts at the file chosen last, even after the project was closed and opened again.
-TEST_F(ExportDialog, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFile) {
+TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFile) {
     write(std::string(kPads) + kAllData);
     const std::string before = readFileBytes(project);
     open(*window);
@@ -391,7 +391,7 @@ TEST_F(ExportDialog, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFile) {
 
 // The KiCad choice changes only the net list's form and its dialog's filter, and lasts while the program
 // runs; the Protel choice stays what it was.
-TEST_F(ExportDialog, KiCadFormatWritesWhatKorvaneCliWrites) {
+TEST_F(ExportDialogWindow, KiCadFormatWritesWhatKorvaneCliWrites) {
     write(std::string(kPads) + kAllData);
     open(*window);
     showDialog();

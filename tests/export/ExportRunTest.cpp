@@ -32,7 +32,7 @@ FileDialogResult chosen(const std::string& path) {
 class ExportRun : public ::testing::Test {
   protected:
     void load(const std::string& text) {
-        clsINI doc;
+        IniDocument doc;
         doc.LoadFromText(text);
         model = ExportModelOfOpenedProject(doc);
     }
@@ -44,7 +44,7 @@ class ExportRun : public ::testing::Test {
     TempDir dir;
     ExportModel model;
     ScriptedUi ui;
-    clsOpenSave dialog{ui};
+    FileDialogState dialog{ui};
     ExportFiles previous;
 };
 
@@ -164,7 +164,7 @@ struct ProgramFolder {
 };
 
 struct Board {
-    clsINI doc;
+    IniDocument doc;
     PadBoard board{doc};
     // Pads of R1, C1 and U1 named in this order in one session.
     Board() {
@@ -196,7 +196,7 @@ TEST(ExportDialogModel, UpdateSurvivesTheNextShowingAndSaveAndReopen) {
 
     // Saving writes the table; reopening gives the export the same data.
     WriteComponents(b.doc, b.board.componentTable());
-    clsINI reopened;
+    IniDocument reopened;
     reopened.LoadFromText(b.doc.ToText());
     const ExportModel model = ExportModelOfOpenedProject(reopened);
     ASSERT_EQ(model.components.size(), 3u);

@@ -50,7 +50,7 @@ ExportPad pad(std::string comp, std::string name, std::string net) {
 }
 
 TEST(NetList, WorkedExampleBuiltInOneSessionByteForByte) {
-    clsINI doc;
+    IniDocument doc;
     PadBoard board(doc);
     ASSERT_TRUE(board.place(1, 10, 10, 11, 11));
     ASSERT_TRUE(board.place(2, 20, 10, 21, 11));
@@ -65,7 +65,7 @@ TEST(NetList, WorkedExampleBuiltInOneSessionByteForByte) {
 }
 
 TEST(NetList, OpeningListsNamesInReverseOrderOfFirstAppearance) {
-    clsINI doc;
+    IniDocument doc;
     doc.LoadFromText(
         "[FilePathSection]\nFirst=a.bmp\nSecond=b.bmp\n"
         "[Pad1]\nPadName=1\nNetName=VCC\nCompName=R1\n"

@@ -32,7 +32,7 @@ std::string fixture(const std::string& name) {
 }
 
 ExportModel opened(const std::string& project) {
-    clsINI doc;
+    IniDocument doc;
     doc.LoadFromText(readFileBytes(kFixtures + "/" + project));
     return ExportModelOfOpenedProject(doc);
 }
@@ -117,7 +117,7 @@ TEST(KiCadNetList, WellFormedForEveryShapeOfProject) {
 TEST(KiCadNetList, TheExportWritesItInPlaceOfTheProtelNetList) {
     TempDir dir;
     ScriptedUi ui;
-    clsOpenSave dialog{ui};
+    FileDialogState dialog{ui};
     ExportFiles previous;
     const ExportModel model = opened("two-parts.kvp");
     const std::string project = "/boards/two-parts.kvp";

@@ -12,7 +12,7 @@
 #include "export/KiCadNetListWriter.h"
 #include "export/NetListWriter.h"
 #include "export/SchematicWriter.h"
-#include "storage/clsINI.h"
+#include "storage/IniDocument.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ void checkLines(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const SchematicLibrary library = ParseSchematicLibrary(sampleLibrary());
-    clsINI doc;
+    IniDocument doc;
     doc.LoadFromText(std::string_view(reinterpret_cast<const char*>(data), size));
     ExportModel model = ExportModelOfOpenedProject(doc);
 

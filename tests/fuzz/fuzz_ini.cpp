@@ -7,17 +7,17 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
-#include "storage/clsINI.h"
+#include "storage/IniDocument.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using korvane::clsINI;
+    using korvane::IniDocument;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
-    clsINI first;
+    IniDocument first;
     first.LoadFromText(text);
     const std::string written = first.ToText();
 
-    clsINI second;
+    IniDocument second;
     second.LoadFromText(written);
     FUZZ_CHECK(second.SectionsCount() == first.SectionsCount());
     FUZZ_CHECK(second.ToText() == written);

@@ -14,8 +14,8 @@
 
 #include "FuzzCheck.h"
 #include "pads/PadBoard.h"
+#include "storage/IniDocument.h"
 #include "storage/ProjectFile.h"
-#include "storage/clsINI.h"
 #include "tracing/TraceRecords.h"
 
 namespace {
@@ -48,7 +48,7 @@ bool finite(double v) {
 }
 
 Opened openAndSave(std::string_view text) {
-    clsINI doc;
+    IniDocument doc;
     doc.LoadFromText(text);
     (void)PictureEntries(doc);
 

@@ -6,9 +6,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/F.h"
+#include "app/MainWindow.h"
+#include "help/AboutWindow.h"
 #include "help/HelpLinks.h"
-#include "help/frmAbout.h"
 #include "support/ScriptedUi.h"
 
 namespace korvane {
@@ -18,7 +18,7 @@ using testing::ScriptedUi;
 
 TEST(About, ShowsTheBuildVersionAndTheTexts) {
     ScriptedUi ui;
-    frmAbout about(nullptr, ui);
+    AboutWindow about(nullptr, ui);
     EXPECT_EQ(about.windowTitle(), "About \"Korvane\"");
     EXPECT_EQ(about.lblVer()->text().toStdString(),
               VersionText(KORVANE_VERSION_MAJOR, KORVANE_VERSION_MINOR, KORVANE_VERSION_PATCH));
@@ -40,7 +40,7 @@ TEST(About, EveryLinkClickOpensItsDestinationAndClosesAsEscDoes) {
     ScriptedUi ui;
     const Deployment d = BuildDeployment();
     for (const auto& [index, url] : {std::pair{1, MailLink(d)}, std::pair{3, HomePageUrl(d)}}) {
-        frmAbout about(nullptr, ui);
+        AboutWindow about(nullptr, ui);
         about.show();
         ui.clear();
         QTest::mouseClick(about.lblhelp(index), Qt::LeftButton);
@@ -52,7 +52,7 @@ TEST(About, EveryLinkClickOpensItsDestinationAndClosesAsEscDoes) {
             }
         }
     }
-    frmAbout about(nullptr, ui);
+    AboutWindow about(nullptr, ui);
     about.show();
     ui.clear();
     about.lblhelp_Click(2);
@@ -65,7 +65,7 @@ TEST(About, EveryLinkClickOpensItsDestinationAndClosesAsEscDoes) {
 
 TEST(About, HelpMenuOpensThePagesAndTheAboutWindowModally) {
     ScriptedUi ui;
-    F window(ui);
+    MainWindow window(ui);
     window.Form_Load("");
     const Deployment d = BuildDeployment();
     window.mnuHelp_Click();
@@ -76,7 +76,7 @@ TEST(About, HelpMenuOpensThePagesAndTheAboutWindowModally) {
 
     bool sawModal = false;
     QTimer::singleShot(0, [&] {
-        auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+        auto* about = qobject_cast<AboutWindow*>(QApplication::activeModalWidget());
         sawModal = about != nullptr;
         if (about != nullptr) {
             about->cmdOk_Click();

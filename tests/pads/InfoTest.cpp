@@ -1,4 +1,4 @@
-#include "pads/frmInfo.h"
+#include "pads/PadListWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@
 #include <QTest>
 #include <filesystem>
 
+#include "platform/FileDialogState.h"
 #include "platform/QtText.h"
-#include "platform/clsOpenSave.h"
 #include "storage/AtomicFile.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
@@ -64,11 +64,11 @@ class InfoTest : public ::testing::Test {
 
     TempDir dir;
     ScriptedUi ui;
-    clsOpenSave dialogs;
+    FileDialogState dialogs;
     QWidget owner;
     std::vector<std::string> selected;
     int builds = 0;
-    frmInfo info;
+    PadListWindow info;
 };
 
 TEST_F(InfoTest, WindowControlsAndCaptions) {
@@ -249,7 +249,7 @@ TEST_F(InfoTest, FailedSaveKeepsTheOldFileAndSaysWhichFile) {
 }
 
 TEST_F(InfoTest, CloseAndEscOnlyHide) {
-    QPointer<frmInfo> alive(&info);
+    QPointer<PadListWindow> alive(&info);
     info.show();
     info.mnuClose_Click();
     EXPECT_FALSE(info.isVisible());

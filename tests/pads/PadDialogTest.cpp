@@ -20,10 +20,10 @@
 #include <QToolTip>
 #include <filesystem>
 
-#include "app/F.h"
+#include "app/MainWindow.h"
 #include "export/ExportModel.h"
-#include "pads/frmInfo.h"
-#include "pads/frmPad.h"
+#include "pads/PadListWindow.h"
+#include "pads/PadPropertiesDialog.h"
 #include "platform/tooltiptext.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
@@ -87,8 +87,8 @@ class Pads : public ::testing::Test {
         open(*window, "");
     }
 
-    std::unique_ptr<F> makeWindow() {
-        auto f = std::make_unique<F>(ui);
+    std::unique_ptr<MainWindow> makeWindow() {
+        auto f = std::make_unique<MainWindow>(ui);
         f->Form_Load("");
         f->timer()->stop();  // ticks are driven by hand
         f->padDialog()->timer()->stop();
@@ -97,7 +97,7 @@ class Pads : public ::testing::Test {
     }
 
     // Writes the project with the given sections after the pictures and opens it in f.
-    void open(F& f, const std::string& sections) {
+    void open(MainWindow& f, const std::string& sections) {
         if (!sections.empty() || !std::filesystem::exists(board)) {
             writeFileBytes(
                 board,
@@ -109,7 +109,7 @@ class Pads : public ::testing::Test {
         ui.clear();
     }
 
-    frmPad& dialog() { return *window->padDialog(); }
+    PadPropertiesDialog& dialog() { return *window->padDialog(); }
     PadBoard& pads() { return dialog().board(); }
     PadMarker& marker(int picture, int n) { return *pads().markers.array(picture).get(n); }
     QComboBox* combo(const char* name) { return dialog().findChild<QComboBox*>(name); }
@@ -160,7 +160,7 @@ class Pads : public ::testing::Test {
     ModalUi ui;
     TempDir dir;
     std::string board;
-    std::unique_ptr<F> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(Pads, DialogControlsCarryTheirNamesCaptionsAndTips) {

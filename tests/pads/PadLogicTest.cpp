@@ -10,7 +10,7 @@
 namespace korvane {
 namespace {
 
-std::vector<std::string> sectionNames(const clsINI& doc) {
+std::vector<std::string> sectionNames(const IniDocument& doc) {
     std::vector<std::string> names;
     for (int i = 1; i <= doc.SectionsCount(); ++i) {
         names.push_back(doc.SectionName(i));
@@ -133,7 +133,7 @@ class Board : public ::testing::Test {
         board.writeNames({n}, kAllNameFields, {pad, net, comp});
     }
 
-    clsINI doc;
+    IniDocument doc;
     PadBoard board{doc};
 };
 

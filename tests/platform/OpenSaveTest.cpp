@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/AppError.h"
-#include "platform/clsOpenSave.h"
+#include "platform/FileDialogState.h"
 #include "support/ScriptedUi.h"
 
 namespace korvane {
@@ -11,7 +11,7 @@ using testing::ScriptedUi;
 
 TEST(OpenSave, FilterIsStoredWithNulsAndReadBackWithBars) {
     ScriptedUi ui;
-    clsOpenSave dialog(ui);
+    FileDialogState dialog(ui);
     EXPECT_EQ(dialog.Filter(), "All Files (*.*)|*.*");
 
     dialog.SetFilter("Korvane project file *.kvp|*.kvp");
@@ -26,7 +26,7 @@ TEST(OpenSave, FilterIsStoredWithNulsAndReadBackWithBars) {
 
 TEST(OpenSave, FilterBecomesQtFiltersWithEveryPattern) {
     ScriptedUi ui;
-    clsOpenSave dialog(ui);
+    FileDialogState dialog(ui);
     dialog.SetFilter("*.bmp;*.gif;*.jpg|*.bmp;*.gif;*.jpg|All pictures|*.png; *.tif");
     const auto filters = dialog.FilterList();
     ASSERT_EQ(filters.size(), 2u);
@@ -36,7 +36,7 @@ TEST(OpenSave, FilterBecomesQtFiltersWithEveryPattern) {
 
 TEST(OpenSave, ShowOpenPassesPropertiesAndReadsResultsBack) {
     ScriptedUi ui;
-    clsOpenSave dialog(ui);
+    FileDialogState dialog(ui);
     dialog.DialogTitle = "Select filename to load project:";
     dialog.SetFilter("Korvane project file *.kvp|*.kvp");
     dialog.Flags = 2625542;
@@ -70,7 +70,7 @@ TEST(OpenSave, ShowOpenPassesPropertiesAndReadsResultsBack) {
 
 TEST(OpenSave, CancelLeavesEveryPropertyOrRaisesTheCancelError) {
     ScriptedUi ui;
-    clsOpenSave dialog(ui);
+    FileDialogState dialog(ui);
     dialog.FileName = "/boards/a.kvp";
     dialog.FileTitle = "a.kvp";
     dialog.Flags = 2621446;

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "storage/clsINI.h"
+#include "storage/IniDocument.h"
 #include "text/Ascii.h"
 
 namespace korvane {
@@ -13,8 +13,8 @@ namespace {
 
 const std::string kNul(1, '\0');
 
-clsINI loaded(std::string_view text) {
-    clsINI ini;
+IniDocument loaded(std::string_view text) {
+    IniDocument ini;
     ini.LoadFromText(text);
     return ini;
 }
@@ -48,7 +48,7 @@ TEST(IniLoad, LinesFollowTheLoadingRules) {
 }
 
 TEST(IniLoad, BytesPassThroughAndReplaceEarlierContents) {
-    clsINI ini;
+    IniDocument ini;
     ini.LoadFromText("[Old]\nx=1\n");
     ini.LoadFromText(std::string("[S]\nk=a\0b\n\xC4=\xE4\n", 14));
     EXPECT_EQ(ini.SectionsCount(), 1);
@@ -59,7 +59,7 @@ TEST(IniLoad, BytesPassThroughAndReplaceEarlierContents) {
 }
 
 TEST(IniLookup, DuplicatesAreKeptAndTheFirstWins) {
-    clsINI ini = loaded("[Dup]\na=1\nA=2\n[other]\n[dUP]\na=3\n");
+    IniDocument ini = loaded("[Dup]\na=1\nA=2\n[other]\n[dUP]\na=3\n");
     EXPECT_EQ(ini.SectionsCount(), 3);
     EXPECT_EQ(ini.Value("DUP", "a"), "1");
     EXPECT_EQ(ini.ValuesCount("dup"), 2);
@@ -77,7 +77,7 @@ TEST(IniLookup, DuplicatesAreKeptAndTheFirstWins) {
 }
 
 TEST(IniLookup, MissingThingsGiveTheirNotFoundValues) {
-    clsINI ini = loaded("[S]\nk=v\n[Empty]\n");
+    IniDocument ini = loaded("[S]\nk=v\n[Empty]\n");
     for (int index : {-1, 0, 3}) {
         EXPECT_EQ(ini.SectionName(index), kNul) << index;
     }
@@ -90,7 +90,7 @@ TEST(IniLookup, MissingThingsGiveTheirNotFoundValues) {
 }
 
 TEST(IniEdit, SetValueReplacesOrAppendsAndAddValueNeverOverwrites) {
-    clsINI ini = loaded("[Sect]\nKey=1\n");
+    IniDocument ini = loaded("[Sect]\nKey=1\n");
     ini.SetValue("SECT", "key", "2");
     ini.SetValue("sect", "Other", "3");
     ini.SetValue("New", "n", "");
@@ -100,7 +100,7 @@ TEST(IniEdit, SetValueReplacesOrAppendsAndAddValueNeverOverwrites) {
 }
 
 TEST(IniLookup, FindSectionSearchesWithWildcards) {
-    clsINI ini = loaded("[FilePathSection]\n[Pad12]\n[TraceSection]\n");
+    IniDocument ini = loaded("[FilePathSection]\n[Pad12]\n[TraceSection]\n");
     EXPECT_EQ(ini.FindSection("trace"), "TraceSection");
     EXPECT_EQ(ini.FindSection("section"), "FilePathSection");
     EXPECT_EQ(ini.FindSection("P?d#"), "Pad12");
@@ -128,7 +128,7 @@ TEST(IniLookup, AgreesWithAPlainListUnderRandomEdits) {
         }
         model.emplace_back(section, entries);
     }
-    clsINI ini = loaded(text);
+    IniDocument ini = loaded(text);
 
     auto findIn = [](auto& list, const std::string& name) {
         for (auto it = list.begin(); it != list.end(); ++it) {

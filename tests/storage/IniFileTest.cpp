@@ -4,7 +4,7 @@
 #include <string>
 
 #include "storage/AtomicFile.h"
-#include "storage/clsINI.h"
+#include "storage/IniDocument.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 
@@ -44,7 +44,7 @@ TEST(IniFile, LoadsAndRewritesCanonically) {
     std::string path = dir.file("board.kvp");
     writeFileBytes(path,
                    "; head\n\n[FilePathSection]\nFirst=top.bmp ; note\n\n  Second=bottom.bmp\r\n[Pad1]\r");
-    clsINI ini;
+    IniDocument ini;
     ini.SetFileName(path);
     ASSERT_TRUE(ini.UpdateFile());
     const std::string canonical =
@@ -68,7 +68,7 @@ TEST(IniFile, RetargetWritesTheHeldDocumentToTheNewPath) {
     TempDir dir;
     writeFileBytes(dir.file("old.kvp"), kOldText);
     ScriptedUi ui;
-    clsINI ini(&ui);
+    IniDocument ini(&ui);
     ini.SetFileName(dir.file("old.kvp"));
     ini.SetValue(std::string("Pad\n1", 5), std::string("Pad\0Name", 8), "a\r\nb");
     ini.Retarget("");
@@ -86,7 +86,7 @@ TEST(IniFile, FailedWriteKeepsOldFileAndModel) {
     TempDir dir;
     std::string path = dir.file("p.kvp");
     ScriptedUi ui;
-    clsINI ini(&ui);
+    IniDocument ini(&ui);
     writeFileBytes(path, kOldText);
     ini.SetFileName(path);
     ini.SetValue("S", "k", "a much longer new value than before");
@@ -123,7 +123,7 @@ TEST(IniFile, UnwritableTargetsAreRefused) {
     for (const auto& [path, reason] : targets) {
         SCOPED_TRACE(path);
         ScriptedUi ui;
-        clsINI ini(&ui);
+        IniDocument ini(&ui);
         ini.StartNew(path);
         ini.SetValue("S", "k", "new");
         EXPECT_FALSE(ini.UpdateFile());

@@ -14,13 +14,13 @@ namespace {
 using testing::TempDir;
 using testing::writeFileBytes;
 
-clsINI loaded(std::string_view text) {
-    clsINI ini;
+IniDocument loaded(std::string_view text) {
+    IniDocument ini;
     ini.LoadFromText(text);
     return ini;
 }
 
-std::vector<std::string> keysOf(const clsINI& ini, std::string_view section) {
+std::vector<std::string> keysOf(const IniDocument& ini, std::string_view section) {
     std::vector<std::string> keys;
     for (int i = 1; i <= ini.ValuesCount(section); ++i) {
         keys.push_back(ini.ValueName(section, i));
@@ -40,7 +40,7 @@ std::string flat(const ComponentData& c) {
 }
 
 TEST(ProjectMainValues, WriteInOrderAfterThePicturesAndReadBack) {
-    clsINI ini = loaded("[FilePathSection]\nFirst=a.bmp\nSecond=b.bmp\nY=9\n");
+    IniDocument ini = loaded("[FilePathSection]\nFirst=a.bmp\nSecond=b.bmp\nY=9\n");
     WriteMainValues(ini, MainValues{1.25, 0.5, 10, -20, 30, 40, 1.5, 2, 3, 4.75});
     EXPECT_EQ(keysOf(ini, kFilePathSection),
               (std::vector<std::string>{"First", "Second", "Y", "X", "OldX1", "OldY1", "OldX2", "OldY2", "X1",
@@ -53,7 +53,7 @@ TEST(ProjectMainValues, WriteInOrderAfterThePicturesAndReadBack) {
 
     for (const char* text : {"", "0", "-2", "abc"}) {
         SCOPED_TRACE(text);
-        clsINI damaged = loaded(std::string("[FilePathSection]\nOldX1=3.6\nX=") + text);
+        IniDocument damaged = loaded(std::string("[FilePathSection]\nOldX1=3.6\nX=") + text);
         MainValues values = ReadMainValues(damaged);
         EXPECT_EQ(values.scaleX, 1.0);
         EXPECT_EQ(values.scaleY, 1.0);  // missing altogether
@@ -62,7 +62,7 @@ TEST(ProjectMainValues, WriteInOrderAfterThePicturesAndReadBack) {
 }
 
 TEST(ProjectPads, ReadInDocumentOrderWithLenientNames) {
-    clsINI ini = loaded(
+    IniDocument ini = loaded(
         "[pad05]\nPadName=A\n1Pad=7\n2Pad=1,2,3\n[FilePathSection]\n[Pa]\n"
         "[PAD7]\nNetName=GND\nCompName=U1\n1Pad=1.5,2.5\n[Pad5]\nPadName=B\n");
     WritePad(ini, 12, "1", "VCC", "R3", 10.5, 20, 30, 40.25);
@@ -97,7 +97,7 @@ TEST(ProjectComponents, SplitToleratesDamagedValues) {
 }
 
 TEST(ProjectComponents, RebuiltAtTheEndOnlyWhenTheListHasEntries) {
-    clsINI ini = loaded("[ComponentsSection]\nR1=x{label}y{footprint}z\n[Pad1]\n");
+    IniDocument ini = loaded("[ComponentsSection]\nR1=x{label}y{footprint}z\n[Pad1]\n");
     WriteComponents(ini, {});
     EXPECT_EQ(ini.SectionName(1), "ComponentsSection");
     EXPECT_EQ(ini.Value(kComponentsSection, "R1"), "x{label}y{footprint}z");
@@ -114,7 +114,7 @@ TEST(ProjectComponents, RebuiltAtTheEndOnlyWhenTheListHasEntries) {
 }
 
 TEST(ProjectTraces, RoundTripThroughTheDocument) {
-    clsINI ini = loaded("[TraceSection]\nold=gone\n[Pad1]\n");
+    IniDocument ini = loaded("[TraceSection]\nold=gone\n[Pad1]\n");
     WriteTraces(ini, {"1-1-1-0=255-0-0", "1-2-2-0==1", "1-1-1-0=65535-0-0"}, {"2-7-300-0=65535-0.1-0.1"});
     EXPECT_EQ(keysOf(ini, kTraceSection), (std::vector<std::string>{"1-1-1-0", "1-2-2-0", "2-7-300-0"}));
     EXPECT_EQ(ini.Value(kTraceSection, "1-2-2-0"), "=1");
@@ -134,13 +134,13 @@ TEST(ProjectTraces, OfferToDrawUnlessTheSectionIsEmpty) {
     for (const Case& c : {Case{"[Pad1]\n", true}, Case{"[TraceSection]\n", false},
                           Case{"[TraceSection]\n1-1-1-0=1\nX=2\n", true}}) {
         SCOPED_TRACE(c.text);
-        clsINI ini = loaded(c.text);
+        IniDocument ini = loaded(c.text);
         TraceLists lists = TakeTraces(ini);
         EXPECT_EQ(lists.offerDrawing, c.offer);
         EXPECT_EQ(ini.ValuesCount(kTraceSection), 0);
     }
     // Hand-edited duplicates each keep their own value.
-    clsINI ini = loaded("[TraceSection]\n2-1-1-0=a\n2-1-1-0=b\n");
+    IniDocument ini = loaded("[TraceSection]\n2-1-1-0=a\n2-1-1-0=b\n");
     EXPECT_EQ(TakeTraces(ini).second, (std::vector<std::string>{"2-1-1-0=a", "2-1-1-0=b"}));
 }
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "support/ScriptedUi.h"
-#include "tracing/modPictureFilling.h"
+#include "tracing/FloodFill.h"
 
 namespace korvane {
 namespace {

@@ -15,11 +15,11 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/F.h"
+#include "app/MainWindow.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
-#include "tracing/frmTraces.h"
-#include "tracing/frmWin.h"
+#include "tracing/FillQuestionDialog.h"
+#include "tracing/TracesWindow.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 
@@ -68,7 +68,7 @@ class Tracing : public ::testing::Test {
     void openProject(const std::string& traceSection) {
         testing::writeFileBytes(dir.file("board.kvp"),
                                 "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n" + traceSection);
-        window = std::make_unique<F>(ui);
+        window = std::make_unique<MainWindow>(ui);
         window->Form_Load("");
         window->timer()->stop();
         ui.fileAnswers = {FileDialogResult{dir.file("board.kvp"), 1}};
@@ -81,8 +81,8 @@ class Tracing : public ::testing::Test {
     std::int32_t pixel(int picture, int x, int y) const {
         return (picture == 1 ? window->panes()->P1() : window->panes()->P2())->pixel(x, y);
     }
-    frmTraces* traces() const { return window->tracesWindow(); }
-    frmWin* question() const { return window->fillQuestion(); }
+    TracesWindow* traces() const { return window->tracesWindow(); }
+    FillQuestionDialog* question() const { return window->fillQuestion(); }
     QAction* item(const char* name) const { return window->menus().action(QString::fromUtf8(name)); }
     QStringList shown(int list) const {
         QStringList lines;
@@ -106,7 +106,7 @@ class Tracing : public ::testing::Test {
 
     EventfulUi ui;
     TempDir dir;
-    std::unique_ptr<F> window;
+    std::unique_ptr<MainWindow> window;
     bool asked = false;
 };
 

@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-#include "transforms/rotate90bmp.h"
+#include "transforms/PixelTransforms.h"
 
 namespace korvane {
 namespace {

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "app/MainMenu.h"
-#include "platform/clsOpenSave.h"
+#include "platform/FileDialogState.h"
+#include "storage/IniDocument.h"
 #include "storage/ProjectFile.h"
-#include "storage/clsINI.h"
 #include "tracing/TraceRecords.h"
-#include "transforms/rotate90bmp.h"
+#include "transforms/PixelTransforms.h"
 #include "view/CursorSync.h"
 
 class QTimer;
@@ -26,7 +26,7 @@ namespace korvane {
 
 class Ui;
 class Panes;
-class frmSyn;
+class ScaleWizardWindow;
 
 // A blinking square cursor on one picture, in that picture's pixels.
 struct CursorMark {
@@ -38,12 +38,12 @@ struct CursorMark {
 // Outcomes of the save prompt, as callers have always tested them.
 enum SaveOutcome : int { kSaveNothingToSave = 3, kSaveSaved = 0, kSaveDiscard = 1, kSaveCancel = 2 };
 
-class F : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit F(Ui& ui, QWidget* parent = nullptr);
-    ~F() override;
+    explicit MainWindow(Ui& ui, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Start-up after construction: commandLine is the program's arguments joined with single blanks.
     void Form_Load(const std::string& commandLine);
@@ -123,8 +123,8 @@ class F : public QMainWindow {
     void mnuDeleteSelected_Click();
     void mnuPad_Click();
     void mnuInfo_Click();
-    class frmPad* padDialog() const;
-    class frmInfo* infoWindow() const;
+    class PadPropertiesDialog* padDialog() const;
+    class PadListWindow* infoWindow() const;
     // The component table as the project save writes it.
     std::vector<ComponentData> padComponents() const;
     // --- end of pads ---
@@ -147,8 +147,8 @@ class F : public QMainWindow {
     void mnuFillAtCursor_Click();
     // A fill, a replay or a run over the traces list is in progress.
     bool tracingActive() const { return tracingDepth_ > 0; }
-    class frmTraces* tracesWindow() const;
-    class frmWin* fillQuestion() const;
+    class TracesWindow* tracesWindow() const;
+    class FillQuestionDialog* fillQuestion() const;
     // The recorded traces of picture 1 and picture 2, in list order; the only copy between saves.
     TraceList TraceList1, TraceList2;
     // A fill hands control to the event loop at most this often (and about this often on a large area).
@@ -171,12 +171,12 @@ class F : public QMainWindow {
     // --- export (ExportHooks.cpp) ---
     // The export dialog, created hidden at first use and kept, with the files of the last export, until
     // the program ends.
-    class frmNetList* exportDialog();
+    class ExportDialog* exportDialog();
     // --- end of export ---
 
     // --- shared state ---
-    clsOpenSave OpenSave;
-    clsINI Doc;
+    FileDialogState OpenSave;
+    IniDocument Doc;
     std::string ProjectPath;
     // The project last opened or saved, remembered across runs as "LastPath": where the file dialogs
     // start. Kept apart from ProjectPath so that no project is named while none is open.
@@ -208,7 +208,7 @@ class F : public QMainWindow {
     Ui& ui() { return ui_; }
     QTimer* timer() const { return timer_; }
     Panes* panes() const { return panes_; }
-    frmSyn* syncWizard() const { return syn_; }
+    ScaleWizardWindow* syncWizard() const { return syn_; }
     bool wizardOpen() const { return synOpen_; }
 
     // The eight colours selected pad markers cycle through, one step per tick.
@@ -228,7 +228,7 @@ class F : public QMainWindow {
     bool Form_QueryUnload();
     // The state that lives outside the document between saves (main values, components, traces), written
     // into ini as a save writes it.
-    void writeProjectState(clsINI& ini) const;
+    void writeProjectState(IniDocument& ini) const;
     // The project is closed cleanly: a recovery file this session wrote for it has served its purpose.
     void dropOwnRecovery();
     // Opens the user guide at a section (an anchor of its page, empty for the top).
@@ -264,7 +264,7 @@ class F : public QMainWindow {
     bool recoveryWritten_ = false;      // this session wrote the open project's recovery file
     bool autosaveFailureTold_ = false;  // a recovery file that cannot be written is reported once a run
     Panes* panes_ = nullptr;
-    frmSyn* syn_ = nullptr;
+    ScaleWizardWindow* syn_ = nullptr;
     bool synOpen_ = false;
     // The cursors as the mapping knows them, unrounded; Cur1, Cur2 and OldX1..OldY2 show them rounded.
     CursorSyncState exactCursors_;
@@ -297,8 +297,8 @@ class F : public QMainWindow {
     void showTraceSeed(int list, const std::string& record);
     void scrollCursorIntoView();
     void tracingEnded();
-    frmTraces* traces_ = nullptr;
-    frmWin* win_ = nullptr;
+    TracesWindow* traces_ = nullptr;
+    FillQuestionDialog* win_ = nullptr;
     int tracingDepth_ = 0;
     bool closeAfterFill_ = false;
     unsigned traceGeneration_ = 0;  // counts closed projects, so a fill can tell its picture went away
@@ -310,13 +310,13 @@ class F : public QMainWindow {
     void padMouseDown(int picture, int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift);
     void padMouseUp(int picture, int Index, Qt::MouseButton button, int x, int y);
     void padMouseMove(int picture, int Index, QPoint globalPos);
-    class frmPad* padDialog_ = nullptr;
-    class frmInfo* infoWindow_ = nullptr;
+    class PadPropertiesDialog* padDialog_ = nullptr;
+    class PadListWindow* infoWindow_ = nullptr;
     // --- end of pads, private ---
     // --- export, private ---
     // The project goes away: the dialog's data are the project's, so it must not stay up.
     void HideExportDialog();
-    class frmNetList* netList_ = nullptr;
+    class ExportDialog* netList_ = nullptr;
     // --- end of export, private ---
 };
 

@@ -18,7 +18,7 @@ class QPushButton;
 
 namespace korvane {
 
-class frmTraces : public QWidget {
+class TracesWindow : public QWidget {
     Q_OBJECT
 
   public:
@@ -40,8 +40,8 @@ class frmTraces : public QWidget {
         std::function<void(const std::vector<std::string>& records)> reportUnreadable;
     };
 
-    frmTraces(QWidget* owner, TraceList& list1, TraceList& list2, Hooks hooks);
-    ~frmTraces() override;
+    TracesWindow(QWidget* owner, TraceList& list1, TraceList& list2, Hooks hooks);
+    ~TracesWindow() override;
 
     // Draws every record of list 1, then of list 2, in list order.
     void cmdDraw_Click();

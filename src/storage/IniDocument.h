@@ -6,7 +6,7 @@
 // Names are matched ignoring the case of ASCII letters, and every lookup acts on the first match in list
 // order; duplicates are kept as read, because hand-edited and older files contain them and must load and
 // save without loss. A project holds tens of thousands of sections, so lookups by name go through an index
-// and positional access stays cheap after removals; see clsINI.cpp.
+// and positional access stays cheap after removals; see IniDocument.cpp.
 //
 // Text is bytes: nothing is converted between code pages. The object is not safe for concurrent use, not
 // even by readers, because lookups tidy the internal index lazily.
@@ -30,15 +30,15 @@ class IniReadError : public std::runtime_error {
 // line starting with a capital letter.
 std::string FailureMessage(std::string_view message, std::string_view reason);
 
-class clsINI {
+class IniDocument {
   public:
     // ui receives the "File locked." message of UpdateFile; without one the failure is only returned.
-    explicit clsINI(Ui* ui = nullptr);
-    ~clsINI();
-    clsINI(clsINI&&) noexcept;
-    clsINI& operator=(clsINI&&) noexcept;
-    clsINI(const clsINI&) = delete;
-    clsINI& operator=(const clsINI&) = delete;
+    explicit IniDocument(Ui* ui = nullptr);
+    ~IniDocument();
+    IniDocument(IniDocument&&) noexcept;
+    IniDocument& operator=(IniDocument&&) noexcept;
+    IniDocument(const IniDocument&) = delete;
+    IniDocument& operator=(const IniDocument&) = delete;
 
     void setUi(Ui* ui) { ui_ = ui; }
 

@@ -1,4 +1,4 @@
-#include "view/frmSyn.h"
+#include "view/ScaleWizardWindow.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -13,8 +13,8 @@ const char* const kFirstStep = "1. Place point 2 in according to point 1 and cli
 const char* const kSecondStep = "2. Place point 4 in according to point 3 and click \"Done\"";
 }  // namespace
 
-frmSyn::frmSyn(QWidget* owner, std::function<CursorSyncState()> readCursors,
-               std::function<void(float, float)> applyScales)
+ScaleWizardWindow::ScaleWizardWindow(QWidget* owner, std::function<CursorSyncState()> readCursors,
+                                     std::function<void(float, float)> applyScales)
     : QDialog(owner, Qt::Tool), readCursors_(std::move(readCursors)), applyScales_(std::move(applyScales)) {
     setObjectName(QStringLiteral("frmSyn"));
     setWindowTitle(QStringLiteral("Moving synchronization:"));
@@ -34,11 +34,11 @@ frmSyn::frmSyn(QWidget* owner, std::function<CursorSyncState()> readCursors,
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblInfo_);
     layout->addLayout(buttons);
-    connect(cmdNext_, &QPushButton::clicked, this, &frmSyn::cmdNext_Click);
-    connect(cmdCancel_, &QPushButton::clicked, this, &frmSyn::cmdCancel_Click);
+    connect(cmdNext_, &QPushButton::clicked, this, &ScaleWizardWindow::cmdNext_Click);
+    connect(cmdCancel_, &QPushButton::clicked, this, &ScaleWizardWindow::cmdCancel_Click);
 }
 
-void frmSyn::start() {
+void ScaleWizardWindow::start() {
     wizard_ = ScaleWizard();
     cmdNext_->setText(QStringLiteral("Next"));
     lblInfo_->setText(QString::fromUtf8(kFirstStep));
@@ -48,7 +48,7 @@ void frmSyn::start() {
     emit opened();
 }
 
-void frmSyn::cmdNext_Click() {
+void ScaleWizardWindow::cmdNext_Click() {
     // The second press is recognised by the caption, as the button tells the user which step it is.
     if (cmdNext_->text() != QLatin1String("Done")) {
         wizard_.recordFirstPair(readCursors_());
@@ -62,21 +62,21 @@ void frmSyn::cmdNext_Click() {
     cmdCancel_Click();
 }
 
-void frmSyn::cmdCancel_Click() {
+void ScaleWizardWindow::cmdCancel_Click() {
     hide();
     finishClose();
 }
 
-void frmSyn::reject() {
+void ScaleWizardWindow::reject() {
     cmdCancel_Click();
 }
 
-void frmSyn::closeEvent(QCloseEvent* event) {
+void ScaleWizardWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     finishClose();
 }
 
-void frmSyn::finishClose() {
+void ScaleWizardWindow::finishClose() {
     if (open_) {
         open_ = false;
         emit closed();

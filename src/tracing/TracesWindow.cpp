@@ -1,4 +1,4 @@
-#include "tracing/frmTraces.h"
+#include "tracing/TracesWindow.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -37,7 +37,7 @@ int keyCodeOf(const QKeyEvent* event) {
 
 }  // namespace
 
-frmTraces::frmTraces(QWidget* owner, TraceList& list1, TraceList& list2, Hooks hooks)
+TracesWindow::TracesWindow(QWidget* owner, TraceList& list1, TraceList& list2, Hooks hooks)
     : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       list1_(list1),
       list2_(list2),
@@ -94,18 +94,18 @@ frmTraces::frmTraces(QWidget* owner, TraceList& list1, TraceList& list2, Hooks h
     }
     cmdDel->installEventFilter(this);
     cmdDraw->installEventFilter(this);
-    connect(cmdDel, &QPushButton::clicked, this, &frmTraces::cmdDel_Click);
-    connect(cmdDraw, &QPushButton::clicked, this, &frmTraces::cmdDraw_Click);
+    connect(cmdDel, &QPushButton::clicked, this, &TracesWindow::cmdDel_Click);
+    connect(cmdDraw, &QPushButton::clicked, this, &TracesWindow::cmdDraw_Click);
 }
 
-frmTraces::~frmTraces() {
+TracesWindow::~TracesWindow() {
     list1_.setObserver({});
     list2_.setObserver({});
     lstTrace1->disconnect(this);
     lstTrace2->disconnect(this);
 }
 
-void frmTraces::follow(int number, bool appended) {
+void TracesWindow::follow(int number, bool appended) {
     QListWidget* widget = list(number);
     const TraceList& records = model(number);
     const QSignalBlocker quiet(widget);
@@ -119,7 +119,7 @@ void frmTraces::follow(int number, bool appended) {
     }
 }
 
-ReplayOutcome frmTraces::ReplayTrace(const std::string& record, int mode) {
+ReplayOutcome TracesWindow::ReplayTrace(const std::string& record, int mode) {
     const ReplayOutcome outcome = hooks_.replay ? hooks_.replay(record, mode) : ReplayOutcome::Malformed;
     if (outcome == ReplayOutcome::Malformed) {
         if (std::find(unreadable_.begin(), unreadable_.end(), record) == unreadable_.end()) {
@@ -132,14 +132,14 @@ ReplayOutcome frmTraces::ReplayTrace(const std::string& record, int mode) {
     return outcome;
 }
 
-void frmTraces::reportCollected() {
+void TracesWindow::reportCollected() {
     if (!unreadable_.empty() && hooks_.reportUnreadable) {
         hooks_.reportUnreadable(unreadable_);
     }
     unreadable_.clear();
 }
 
-void frmTraces::cmdDraw_Click() {
+void TracesWindow::cmdDraw_Click() {
     if (!hooks_.beginRun || !hooks_.beginRun()) {
         return;
     }
@@ -165,7 +165,7 @@ void frmTraces::cmdDraw_Click() {
     hooks_.endRun();
 }
 
-bool frmTraces::eraseSelected(int number) {
+bool TracesWindow::eraseSelected(int number) {
     QListWidget* widget = list(number);
     std::vector<std::size_t> selected;
     for (int row = 0; row < widget->count(); ++row) {
@@ -197,7 +197,7 @@ bool frmTraces::eraseSelected(int number) {
     return true;
 }
 
-void frmTraces::cmdDel_Click() {
+void TracesWindow::cmdDel_Click() {
     if (!hooks_.beginRun || !hooks_.beginRun()) {
         return;
     }
@@ -211,7 +211,7 @@ void frmTraces::cmdDel_Click() {
     hooks_.endRun();
 }
 
-void frmTraces::lstTrace_KeyDown(int number, int keyCode) {
+void TracesWindow::lstTrace_KeyDown(int number, int keyCode) {
     if (keyCode != kKeyDelete || !hooks_.beginRun || !hooks_.beginRun()) {
         return;
     }
@@ -225,7 +225,7 @@ void frmTraces::lstTrace_KeyDown(int number, int keyCode) {
     hooks_.endRun();
 }
 
-void frmTraces::lstTrace_Click(int number) {
+void TracesWindow::lstTrace_Click(int number) {
     const int row = list(number)->currentRow();
     if (row < 0 || std::size_t(row) >= model(number).size() || !hooks_.show) {
         return;
@@ -233,7 +233,7 @@ void frmTraces::lstTrace_Click(int number) {
     hooks_.show(number, model(number)[std::size_t(row)]);
 }
 
-bool frmTraces::Form_KeyDown(int keyCode) {
+bool TracesWindow::Form_KeyDown(int keyCode) {
     if (keyCode != kKeyEscape) {
         return false;
     }
@@ -243,7 +243,7 @@ bool frmTraces::Form_KeyDown(int keyCode) {
     return true;
 }
 
-bool frmTraces::Form_QueryUnload(bool byUser) {
+bool TracesWindow::Form_QueryUnload(bool byUser) {
     if (byUser && isVisible()) {
         if (hooks_.menuToggle) {
             hooks_.menuToggle();
@@ -253,7 +253,7 @@ bool frmTraces::Form_QueryUnload(bool byUser) {
     return true;
 }
 
-void frmTraces::closeEvent(QCloseEvent* event) {
+void TracesWindow::closeEvent(QCloseEvent* event) {
     if (!Form_QueryUnload(event->spontaneous())) {
         event->ignore();
         return;
@@ -261,13 +261,13 @@ void frmTraces::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-void frmTraces::keyPressEvent(QKeyEvent* event) {
+void TracesWindow::keyPressEvent(QKeyEvent* event) {
     if (!Form_KeyDown(keyCodeOf(event))) {
         QWidget::keyPressEvent(event);
     }
 }
 
-bool frmTraces::eventFilter(QObject* watched, QEvent* event) {
+bool TracesWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const int code = keyCodeOf(key);

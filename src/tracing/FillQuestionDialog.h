@@ -7,18 +7,18 @@
 #include <QDialog>
 #include <QString>
 
-#include "tracing/modPictureFilling.h"
+#include "tracing/FloodFill.h"
 
 class QLabel;
 class QPushButton;
 
 namespace korvane {
 
-class frmWin : public QDialog {
+class FillQuestionDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit frmWin(QWidget* owner);
+    explicit FillQuestionDialog(QWidget* owner);
 
     // Shows the window and handles events until the user answers (or the question is abandoned), then
     // hides it again.

@@ -1,4 +1,4 @@
-#include "tracing/frmWin.h"
+#include "tracing/FillQuestionDialog.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -11,7 +11,8 @@
 
 namespace korvane {
 
-frmWin::frmWin(QWidget* owner) : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+FillQuestionDialog::FillQuestionDialog(QWidget* owner)
+    : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("frmWin"));
     setWindowTitle(QStringLiteral("Check the trace completely:"));
     setModal(false);
@@ -41,11 +42,11 @@ frmWin::frmWin(QWidget* owner) : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHi
     const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + kTitleBarButtonsWidth;
     setFixedSize(std::max(sizeHint().width(), titleWidth), sizeHint().height());
 
-    connect(cmdSelect, &QPushButton::clicked, this, &frmWin::cmdSelect_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmWin::cmdCancel_Click);
+    connect(cmdSelect, &QPushButton::clicked, this, &FillQuestionDialog::cmdSelect_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &FillQuestionDialog::cmdCancel_Click);
 }
 
-FillAnswer frmWin::ask() {
+FillAnswer FillQuestionDialog::ask() {
     Tag.clear();
     abandoned_ = false;
     asking_ = true;
@@ -55,7 +56,7 @@ FillAnswer frmWin::ask() {
     cmdSelect->setFocus();
     while (Tag.isEmpty() && !abandoned_) {
         QEventLoop loop;
-        connect(this, &frmWin::answered, &loop, &QEventLoop::quit);
+        connect(this, &FillQuestionDialog::answered, &loop, &QEventLoop::quit);
         loop.exec();
         if (Tag.isEmpty() && !abandoned_) {
             // Only the application's exit ends the loop without an answer: leave the fill as it is.
@@ -70,32 +71,32 @@ FillAnswer frmWin::ask() {
     return Tag == QLatin1String("yes") ? FillAnswer::Save : FillAnswer::Delete;
 }
 
-void frmWin::abandon() {
+void FillQuestionDialog::abandon() {
     if (asking_) {
         abandoned_ = true;
         emit answered();
     }
 }
 
-void frmWin::setAnswer(const QString& answer) {
+void FillQuestionDialog::setAnswer(const QString& answer) {
     Tag = answer;
     hide();
     emit answered();
 }
 
-void frmWin::cmdSelect_Click() {
+void FillQuestionDialog::cmdSelect_Click() {
     setAnswer(QStringLiteral("yes"));
 }
 
-void frmWin::cmdCancel_Click() {
+void FillQuestionDialog::cmdCancel_Click() {
     setAnswer(QStringLiteral("no"));
 }
 
-void frmWin::reject() {
+void FillQuestionDialog::reject() {
     cmdCancel_Click();
 }
 
-void frmWin::closeEvent(QCloseEvent* event) {
+void FillQuestionDialog::closeEvent(QCloseEvent* event) {
     if (asking_) {
         event->ignore();
         return;

@@ -1,4 +1,4 @@
-#include "storage/clsINI.h"
+#include "storage/IniDocument.h"
 
 #include <bit>
 #include <cerrno>
@@ -327,7 +327,7 @@ std::string_view trimLine(std::string_view line) {
 
 }  // namespace
 
-struct clsINI::Document {
+struct IniDocument::Document {
     NamedList<Section> sections;
 
     Section* find(std::string_view name) const { return sections.find(name); }
@@ -339,12 +339,12 @@ struct clsINI::Document {
     }
 };
 
-clsINI::clsINI(Ui* ui) : ui_(ui), doc_(std::make_unique<Document>()) {}
-clsINI::~clsINI() = default;
-clsINI::clsINI(clsINI&&) noexcept = default;
-clsINI& clsINI::operator=(clsINI&&) noexcept = default;
+IniDocument::IniDocument(Ui* ui) : ui_(ui), doc_(std::make_unique<Document>()) {}
+IniDocument::~IniDocument() = default;
+IniDocument::IniDocument(IniDocument&&) noexcept = default;
+IniDocument& IniDocument::operator=(IniDocument&&) noexcept = default;
 
-void clsINI::SetFileName(const std::string& path) {
+void IniDocument::SetFileName(const std::string& path) {
     StartNew(path);
     std::error_code ec;
     if (path.empty() || !std::filesystem::is_regular_file(std::filesystem::path(path), ec)) {
@@ -369,12 +369,12 @@ void clsINI::SetFileName(const std::string& path) {
     LoadFromText(text);
 }
 
-void clsINI::StartNew(const std::string& path) {
+void IniDocument::StartNew(const std::string& path) {
     fileName_ = path;
     doc_->sections.clear();
 }
 
-void clsINI::LoadFromText(std::string_view text) {
+void IniDocument::LoadFromText(std::string_view text) {
     doc_->sections.clear();
     Section* current = nullptr;
     std::size_t pos = 0;
@@ -419,7 +419,7 @@ void clsINI::LoadFromText(std::string_view text) {
     }
 }
 
-std::string clsINI::ToText() const {
+std::string IniDocument::ToText() const {
     std::string out;
     doc_->sections.forEach([&out](const Section& section) {
         out += '[';
@@ -441,7 +441,7 @@ std::string clsINI::ToText() const {
     return out;
 }
 
-std::string clsINI::WrittenName(std::string_view name) {
+std::string IniDocument::WrittenName(std::string_view name) {
     // Reading trims the blanks that begin a line, so a name written with some (a NUL or a blank typed at
     // its start) would read back as another name.
     std::string written;
@@ -450,22 +450,22 @@ std::string clsINI::WrittenName(std::string_view name) {
     return written;
 }
 
-int clsINI::SectionsCount() const {
+int IniDocument::SectionsCount() const {
     return static_cast<int>(doc_->sections.size());
 }
 
-std::string clsINI::SectionName(int index) const {
+std::string IniDocument::SectionName(int index) const {
     if (index < 1 || static_cast<std::size_t>(index) > doc_->sections.size()) {
         return kNotFoundName;
     }
     return doc_->sections.at(static_cast<std::size_t>(index) - 1)->name;
 }
 
-bool clsINI::SectionExists(std::string_view section) const {
+bool IniDocument::SectionExists(std::string_view section) const {
     return doc_->find(section) != nullptr;
 }
 
-bool clsINI::AddSection(std::string_view section) {
+bool IniDocument::AddSection(std::string_view section) {
     if (doc_->find(section)) {
         return false;
     }
@@ -473,7 +473,7 @@ bool clsINI::AddSection(std::string_view section) {
     return true;
 }
 
-bool clsINI::RemoveSection(std::string_view section) {
+bool IniDocument::RemoveSection(std::string_view section) {
     Section* found = doc_->find(section);
     if (!found) {
         return false;
@@ -482,7 +482,7 @@ bool clsINI::RemoveSection(std::string_view section) {
     return true;
 }
 
-std::string clsINI::FindSection(std::string_view text) const {
+std::string IniDocument::FindSection(std::string_view text) const {
     std::string pattern = "*" + asciiUpper(text) + "*";
     std::string result;
     bool found = false;
@@ -495,12 +495,12 @@ std::string clsINI::FindSection(std::string_view text) const {
     return result;
 }
 
-int clsINI::ValuesCount(std::string_view section) const {
+int IniDocument::ValuesCount(std::string_view section) const {
     Section* found = doc_->find(section);
     return found ? static_cast<int>(found->entries.size()) : -1;
 }
 
-std::string clsINI::ValueName(std::string_view section, int index) const {
+std::string IniDocument::ValueName(std::string_view section, int index) const {
     Section* found = doc_->find(section);
     if (!found || index < 1 || static_cast<std::size_t>(index) > found->entries.size()) {
         return kNotFoundName;
@@ -508,7 +508,7 @@ std::string clsINI::ValueName(std::string_view section, int index) const {
     return found->entries.at(static_cast<std::size_t>(index) - 1)->name;
 }
 
-std::string clsINI::ValueAt(std::string_view section, int index) const {
+std::string IniDocument::ValueAt(std::string_view section, int index) const {
     Section* found = doc_->find(section);
     if (!found || index < 1 || static_cast<std::size_t>(index) > found->entries.size()) {
         return {};
@@ -516,7 +516,7 @@ std::string clsINI::ValueAt(std::string_view section, int index) const {
     return found->entries.at(static_cast<std::size_t>(index) - 1)->value;
 }
 
-std::string clsINI::Value(std::string_view section, std::string_view name) const {
+std::string IniDocument::Value(std::string_view section, std::string_view name) const {
     Section* found = doc_->find(section);
     if (!found) {
         return {};
@@ -525,7 +525,7 @@ std::string clsINI::Value(std::string_view section, std::string_view name) const
     return entry ? entry->value : std::string();
 }
 
-void clsINI::SetValue(std::string_view section, std::string_view name, std::string_view data) {
+void IniDocument::SetValue(std::string_view section, std::string_view name, std::string_view data) {
     Section* found = doc_->find(section);
     if (!found) {
         found = doc_->add(section);
@@ -536,7 +536,7 @@ void clsINI::SetValue(std::string_view section, std::string_view name, std::stri
     appendEntry(*found, name, data);
 }
 
-bool clsINI::SetValueAt(std::string_view section, int index, std::string_view data) {
+bool IniDocument::SetValueAt(std::string_view section, int index, std::string_view data) {
     Section* found = doc_->find(section);
     if (!found || index < 1 || static_cast<std::size_t>(index) > found->entries.size()) {
         return false;
@@ -545,7 +545,7 @@ bool clsINI::SetValueAt(std::string_view section, int index, std::string_view da
     return true;
 }
 
-bool clsINI::AddValue(std::string_view section, std::string_view name, std::string_view value) {
+bool IniDocument::AddValue(std::string_view section, std::string_view name, std::string_view value) {
     Section* found = doc_->find(section);
     if (!found) {
         found = doc_->add(section);
@@ -556,12 +556,12 @@ bool clsINI::AddValue(std::string_view section, std::string_view name, std::stri
     return true;
 }
 
-bool clsINI::ValueExists(std::string_view section, std::string_view name) const {
+bool IniDocument::ValueExists(std::string_view section, std::string_view name) const {
     Section* found = doc_->find(section);
     return found && found->entries.find(name);
 }
 
-bool clsINI::RemoveValue(std::string_view section, std::string_view name) {
+bool IniDocument::RemoveValue(std::string_view section, std::string_view name) {
     Section* found = doc_->find(section);
     if (!found) {
         return false;
@@ -584,7 +584,7 @@ std::string FailureMessage(std::string_view message, std::string_view reason) {
     return text;
 }
 
-bool clsINI::UpdateFile() {
+bool IniDocument::UpdateFile() {
     if (fileName_.empty()) {
         return false;
     }

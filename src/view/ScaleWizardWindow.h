@@ -14,13 +14,13 @@ class QPushButton;
 
 namespace korvane {
 
-class frmSyn : public QDialog {
+class ScaleWizardWindow : public QDialog {
     Q_OBJECT
 
   public:
     // readCursors gives the cursors as they stand; applyScales receives the computed scales.
-    frmSyn(QWidget* owner, std::function<CursorSyncState()> readCursors,
-           std::function<void(float, float)> applyScales);
+    ScaleWizardWindow(QWidget* owner, std::function<CursorSyncState()> readCursors,
+                      std::function<void(float, float)> applyScales);
 
     // Shows the wizard waiting for the first pair, whatever state it was left in.
     void start();

@@ -1,11 +1,11 @@
-#include "platform/clsOpenSave.h"
+#include "platform/FileDialogState.h"
 
 #include "platform/AppError.h"
 #include "text/Ascii.h"
 
 namespace korvane {
 
-void clsOpenSave::SetFilter(const std::string& filter) {
+void FileDialogState::SetFilter(const std::string& filter) {
     std::string stored = filter;
     for (char& c : stored) {
         if (c == '|') {
@@ -21,7 +21,7 @@ void clsOpenSave::SetFilter(const std::string& filter) {
     filter_ = stored;
 }
 
-std::string clsOpenSave::Filter() const {
+std::string FileDialogState::Filter() const {
     std::string text = filter_;
     for (char& c : text) {
         if (c == '\0') {
@@ -34,7 +34,7 @@ std::string clsOpenSave::Filter() const {
     return text;
 }
 
-std::vector<FileFilter> clsOpenSave::FilterList() const {
+std::vector<FileFilter> FileDialogState::FilterList() const {
     std::vector<std::string> parts;
     std::string current;
     for (char c : filter_) {
@@ -72,15 +72,15 @@ std::vector<FileFilter> clsOpenSave::FilterList() const {
     return filters;
 }
 
-void clsOpenSave::ShowOpen() {
+void FileDialogState::ShowOpen() {
     show(false);
 }
 
-void clsOpenSave::ShowSave() {
+void FileDialogState::ShowSave() {
     show(true);
 }
 
-void clsOpenSave::show(bool save) {
+void FileDialogState::show(bool save) {
     FileDialogRequest request;
     request.title = DialogTitle;
     request.initialDir = InitDir;

@@ -33,7 +33,7 @@ namespace korvane {
 
 class Ui;
 
-class frmPad : public QDialog {
+class PadPropertiesDialog : public QDialog {
     Q_OBJECT
 
   public:
@@ -47,8 +47,8 @@ class frmPad : public QDialog {
     };
 
     // programDir: the folder whose Lib/ holds the libraries of the pick lists.
-    frmPad(QWidget* owner, Ui& ui, clsINI& doc, std::string programDir, Host host);
-    ~frmPad() override;
+    PadPropertiesDialog(QWidget* owner, Ui& ui, IniDocument& doc, std::string programDir, Host host);
+    ~PadPropertiesDialog() override;
 
     PadBoard& board() { return *board_; }
     const PadBoard& board() const { return *board_; }

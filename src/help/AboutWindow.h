@@ -12,11 +12,11 @@ namespace korvane {
 
 class Ui;
 
-class frmAbout : public QDialog {
+class AboutWindow : public QDialog {
     Q_OBJECT
 
   public:
-    frmAbout(QWidget* owner, Ui& ui);
+    AboutWindow(QWidget* owner, Ui& ui);
 
     // Index 1 opens the mail to the author, index 3 the home page; any click closes the window.
     void lblhelp_Click(int index);

@@ -1,4 +1,4 @@
-#include "export/frmNetList.h"
+#include "export/ExportDialog.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -11,10 +11,10 @@
 #include <QTimer>
 
 #include "pads/PadBoard.h"
+#include "platform/FileDialogState.h"
 #include "platform/FormControls.h"
 #include "platform/QtText.h"
 #include "platform/QtUi.h"
-#include "platform/clsOpenSave.h"
 #include "platform/tooltiptext.h"
 
 namespace korvane {
@@ -52,8 +52,8 @@ class OwnedDialogs {
 
 }  // namespace
 
-frmNetList::frmNetList(QWidget* owner, Ui& ui, PadBoard& board, std::string programDir,
-                       clsOpenSave& fileDialog, Host host)
+ExportDialog::ExportDialog(QWidget* owner, Ui& ui, PadBoard& board, std::string programDir,
+                           FileDialogState& fileDialog, Host host)
     : QDialog(owner),
       ui_(ui),
       board_(board),
@@ -72,12 +72,12 @@ frmNetList::frmNetList(QWidget* owner, Ui& ui, PadBoard& board, std::string prog
     Timer_ = new QTimer(this);
     Timer_->setObjectName(QStringLiteral("Timer"));
     Timer_->setInterval(kRefreshMs);
-    connect(Timer_, &QTimer::timeout, this, &frmNetList::Timer_Timer);
+    connect(Timer_, &QTimer::timeout, this, &ExportDialog::Timer_Timer);
 }
 
-frmNetList::~frmNetList() = default;
+ExportDialog::~ExportDialog() = default;
 
-void frmNetList::buildControls() {
+void ExportDialog::buildControls() {
     const int inner = kWidth - 24;
     Label3_ = label(this, "Label3", "Component designator:", {8, 8, kWidth - 16, 20});
     cboComp_ = comboBox(this, "cboComp", {8, 28, kWidth - 16, 26}, "Select component", false);
@@ -110,16 +110,16 @@ void frmNetList::buildControls() {
     cmdCancel_ = button(this, "cmdCancel", "&Close", {16 + half, 314, half, 30}, nullptr);
     setFixedSize(kWidth, 352);
 
-    connect(cboComp_, &QComboBox::activated, this, &frmNetList::cboComp_Click);
-    connect(cboLab_, &QComboBox::activated, this, &frmNetList::cboLab_Click);
-    connect(cboLibP_, &QComboBox::activated, this, &frmNetList::cboLibP_Click);
-    connect(cboLib_, &QComboBox::activated, this, &frmNetList::cboLib_Click);
-    connect(cmdUpdate_, &QPushButton::clicked, this, &frmNetList::cmdUpdate_Click);
+    connect(cboComp_, &QComboBox::activated, this, &ExportDialog::cboComp_Click);
+    connect(cboLab_, &QComboBox::activated, this, &ExportDialog::cboLab_Click);
+    connect(cboLibP_, &QComboBox::activated, this, &ExportDialog::cboLibP_Click);
+    connect(cboLib_, &QComboBox::activated, this, &ExportDialog::cboLib_Click);
+    connect(cmdUpdate_, &QPushButton::clicked, this, &ExportDialog::cmdUpdate_Click);
     connect(cmdExport_, &QPushButton::clicked, this, [this] { cmdExport_Click(); });
-    connect(cmdCancel_, &QPushButton::clicked, this, &frmNetList::cmdCancel_Click);
+    connect(cmdCancel_, &QPushButton::clicked, this, &ExportDialog::cmdCancel_Click);
 }
 
-QComboBox* frmNetList::field(Field which) const {
+QComboBox* ExportDialog::field(Field which) const {
     switch (which) {
         case kRef:
             return cboSch_;
@@ -131,31 +131,31 @@ QComboBox* frmNetList::field(Field which) const {
     return cboPackage_;
 }
 
-std::string frmNetList::fieldBytes(Field which) const {
+std::string ExportDialog::fieldBytes(Field which) const {
     const std::vector<std::string>& column = which == kRef     ? model_.libRefs()
                                              : which == kLabel ? model_.partTypes()
                                                                : model_.footprints();
     return fieldBytes_[std::size_t(which)].read(field(which)->currentText(), column);
 }
 
-void frmNetList::setField(Field which, const std::string& bytes) {
+void ExportDialog::setField(Field which, const std::string& bytes) {
     field(which)->setEditText(fieldBytes_[std::size_t(which)].set(bytes));
 }
 
-void frmNetList::showModelFields() {
+void ExportDialog::showModelFields() {
     setField(kRef, model_.libRefField);
     setField(kLabel, model_.partTypeField);
     setField(kPackage, model_.footprintField);
     cboComp_->setCurrentIndex(model_.chosen());
 }
 
-void frmNetList::takeFields() {
+void ExportDialog::takeFields() {
     model_.libRefField = fieldBytes(kRef);
     model_.partTypeField = fieldBytes(kLabel);
     model_.footprintField = fieldBytes(kPackage);
 }
 
-void frmNetList::fillControls() {
+void ExportDialog::fillControls() {
     fillList(cboComp_, texts(model_.designators()));
     fillList(cboSch_, texts(model_.libRefs()));
     fillList(cboLabel_, texts(model_.partTypes()));
@@ -165,7 +165,7 @@ void frmNetList::fillControls() {
     showModelFields();
 }
 
-bool frmNetList::ShowExport() {
+bool ExportDialog::ShowExport() {
     if (!model_.Show(board_, programDir_, ui_)) {
         hide();
         return false;
@@ -178,27 +178,27 @@ bool frmNetList::ShowExport() {
     return true;
 }
 
-void frmNetList::cboComp_Click(int index) {
+void ExportDialog::cboComp_Click(int index) {
     model_.Choose(index);
     showModelFields();
 }
 
-void frmNetList::cboLab_Click(int index) {
+void ExportDialog::cboLab_Click(int index) {
     model_.PickPartType(index);
     setField(kLabel, model_.partTypeField);
 }
 
-void frmNetList::cboLibP_Click(int index) {
+void ExportDialog::cboLibP_Click(int index) {
     model_.PickFootprint(index);
     setField(kPackage, model_.footprintField);
 }
 
-void frmNetList::cboLib_Click(int index) {
+void ExportDialog::cboLib_Click(int index) {
     model_.PickSymbol(index);
     setField(kRef, model_.libRefField);
 }
 
-void frmNetList::cmdUpdate_Click() {
+void ExportDialog::cmdUpdate_Click() {
     takeFields();
     if (!model_.Update(board_)) {
         return;
@@ -213,7 +213,7 @@ void frmNetList::cmdUpdate_Click() {
     Timer_Timer();
 }
 
-ExportOutcome frmNetList::cmdExport_Click() {
+ExportOutcome ExportDialog::cmdExport_Click() {
     OwnedDialogs owned(ui_, this);
     const NetListFormat format =
         cboFormat_->currentIndex() == 1 ? NetListFormat::KiCad : NetListFormat::Protel;
@@ -221,7 +221,7 @@ ExportOutcome frmNetList::cmdExport_Click() {
                      host_.projectPath ? host_.projectPath() : std::string());
 }
 
-void frmNetList::cmdCancel_Click() {
+void ExportDialog::cmdCancel_Click() {
     {
         OwnedDialogs owned(ui_, this);
         if (host_.savePrompt) {
@@ -231,11 +231,11 @@ void frmNetList::cmdCancel_Click() {
     hide();
 }
 
-void frmNetList::reject() {
+void ExportDialog::reject() {
     cmdCancel_Click();
 }
 
-void frmNetList::Timer_Timer() {
+void ExportDialog::Timer_Timer() {
     takeFields();
     cmdUpdate_->setEnabled(model_.UpdateEnabled());
     QString tip = toQ(model_.ReferenceToolTip());
@@ -246,12 +246,12 @@ void frmNetList::Timer_Timer() {
     cboSch_->setToolTip(tip);
 }
 
-void frmNetList::showEvent(QShowEvent* event) {
+void ExportDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     Timer_->start();
 }
 
-void frmNetList::hideEvent(QHideEvent* event) {
+void ExportDialog::hideEvent(QHideEvent* event) {
     Timer_->stop();
     QDialog::hideEvent(event);
 }

@@ -1,4 +1,4 @@
-#include "app/F.h"
+#include "app/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,21 +22,21 @@
 #include <optional>
 
 #include "app/Shell.h"
-#include "export/frmNetList.h"
+#include "export/ExportDialog.h"
+#include "help/AboutWindow.h"
 #include "help/HelpLinks.h"
-#include "help/frmAbout.h"
-#include "pads/frmInfo.h"
-#include "pads/frmPad.h"
+#include "pads/PadListWindow.h"
+#include "pads/PadPropertiesDialog.h"
 #include "platform/DataFolder.h"
 #include "platform/QtText.h"
 #include "platform/Registry.h"
 #include "platform/Ui.h"
 #include "text/Numbers.h"
-#include "tracing/frmTraces.h"
-#include "tracing/frmWin.h"
+#include "tracing/FillQuestionDialog.h"
+#include "tracing/TracesWindow.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
-#include "view/frmSyn.h"
+#include "view/ScaleWizardWindow.h"
 
 namespace korvane {
 
@@ -91,13 +91,13 @@ class MenuHelpKey : public QObject {
 
 }  // namespace
 
-F::F(Ui& ui, QWidget* parent) : QMainWindow(parent), OpenSave(ui), Doc(&ui), ui_(ui) {
+MainWindow::MainWindow(Ui& ui, QWidget* parent) : QMainWindow(parent), OpenSave(ui), Doc(&ui), ui_(ui) {
     setObjectName(QStringLiteral("F"));
     setAcceptDrops(true);
     menu_ = std::make_unique<MainMenu>(this);
     panes_ = new Panes(this);
     setCentralWidget(panes_);
-    syn_ = new frmSyn(
+    syn_ = new ScaleWizardWindow(
         this, [this] { return syncState(); },
         [this](float scaleX, float scaleY) {
             CursorScaleX = scaleX;
@@ -110,15 +110,15 @@ F::F(Ui& ui, QWidget* parent) : QMainWindow(parent), OpenSave(ui), Doc(&ui), ui_
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer"));
     timer_->setInterval(250);
-    connect(timer_, &QTimer::timeout, this, &F::Timer_Timer);
+    connect(timer_, &QTimer::timeout, this, &MainWindow::Timer_Timer);
     autosaveTimer_ = new QTimer(this);
     autosaveTimer_->setObjectName(QStringLiteral("AutosaveTimer"));
-    connect(autosaveTimer_, &QTimer::timeout, this, &F::Autosave);
+    connect(autosaveTimer_, &QTimer::timeout, this, &MainWindow::Autosave);
     setWindowTitle(toQ(WindowTitle(Saved, ProjectPath)));
     setWindowIcon(ApplicationIcon());
     // F1 has no menu item of its own: the Help item's caption only names the key.
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, &F::ShowHelpFile);
+    connect(help, &QShortcut::activated, this, &MainWindow::ShowHelpFile);
     auto* menuHelp =
         new MenuHelpKey(this, [this](int topic) { openGuide(topic == kTracingHelpTopic ? "tracing" : ""); });
     for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
@@ -127,7 +127,7 @@ F::F(Ui& ui, QWidget* parent) : QMainWindow(parent), OpenSave(ui), Doc(&ui), ui_
     resize(1000, 750);
 }
 
-F::~F() {
+MainWindow::~MainWindow() {
     // The tool windows and the panes are Qt children, which QWidget would delete only after this
     // window's own members are gone; but they hold references to those members (the trace lists, the
     // document, the Ui) and callbacks into this window. They go first, each before what it refers to:
@@ -148,31 +148,31 @@ F::~F() {
     padDialog_ = nullptr;
 }
 
-void F::connectMenu() {
-    auto bind = [this](const char* name, void (F::*handler)()) {
+void MainWindow::connectMenu() {
+    auto bind = [this](const char* name, void (MainWindow::*handler)()) {
         if (QAction* action = menu_->action(QString::fromUtf8(name))) {
             connect(action, &QAction::triggered, this, handler);
         }
     };
-    bind("mnuNew", &F::mnuNew_Click);
-    bind("mnuOpen", &F::mnuOpen_Click);
-    bind("mnuSave", &F::mnuSave_Click);
-    bind("mnuSaveAs", &F::mnuSaveAs_Click);
-    bind("mnuClose", &F::mnuClose_Click);
-    bind("mnuExport", &F::mnuExport_Click);
-    bind("mnuFileExit", &F::mnuFileExit_Click);
-    bind("mnuHelpContents", &F::mnuHelpContents_Click);
-    bind("mnuHelp", &F::mnuHelp_Click);
-    bind("mnuDonate", &F::mnuDonate_Click);
-    bind("mnuScale11", &F::mnuScale11_Click);
-    bind("mnuNewScale", &F::mnuNewScale_Click);
-    bind("mnuFlipG", &F::mnuFlipG_Click);
-    bind("mnuFlipV", &F::mnuFlipV_Click);
-    bind("mnuRotate90", &F::mnuRotate90_Click);
-    bind("mnuClipboard", &F::mnuClipboard_Click);
+    bind("mnuNew", &MainWindow::mnuNew_Click);
+    bind("mnuOpen", &MainWindow::mnuOpen_Click);
+    bind("mnuSave", &MainWindow::mnuSave_Click);
+    bind("mnuSaveAs", &MainWindow::mnuSaveAs_Click);
+    bind("mnuClose", &MainWindow::mnuClose_Click);
+    bind("mnuExport", &MainWindow::mnuExport_Click);
+    bind("mnuFileExit", &MainWindow::mnuFileExit_Click);
+    bind("mnuHelpContents", &MainWindow::mnuHelpContents_Click);
+    bind("mnuHelp", &MainWindow::mnuHelp_Click);
+    bind("mnuDonate", &MainWindow::mnuDonate_Click);
+    bind("mnuScale11", &MainWindow::mnuScale11_Click);
+    bind("mnuNewScale", &MainWindow::mnuNewScale_Click);
+    bind("mnuFlipG", &MainWindow::mnuFlipG_Click);
+    bind("mnuFlipV", &MainWindow::mnuFlipV_Click);
+    bind("mnuRotate90", &MainWindow::mnuRotate90_Click);
+    bind("mnuClipboard", &MainWindow::mnuClipboard_Click);
 }
 
-void F::Form_Load(const std::string& commandLine) {
+void MainWindow::Form_Load(const std::string& commandLine) {
     // The dialog object and the document exist from construction on; the dialogs' owner is set by the
     // Ui implementation, which main() gives this window.
     ColorBound = 0.1;
@@ -211,7 +211,7 @@ void F::Form_Load(const std::string& commandLine) {
             OpenSave.InitDir = FolderOfPath(longName);
         }
         // The dialog must not come up before the window it belongs to.
-        QTimer::singleShot(0, this, &F::mnuOpen_Click);
+        QTimer::singleShot(0, this, &MainWindow::mnuOpen_Click);
     } else {
         LastPath = Registry::GetString(Registry::kKeyPath, Registry::kLastPath).value_or(std::string());
     }
@@ -224,11 +224,11 @@ void F::Form_Load(const std::string& commandLine) {
     }
 }
 
-std::int32_t F::SelectionColour(int step) {
+std::int32_t MainWindow::SelectionColour(int step) {
     return kSelectionColours[((step - 1) % 8 + 8) % 8];
 }
 
-void F::Timer_Timer() {
+void MainWindow::Timer_Timer() {
     Cur1.visible = !Cur1.visible;
     Cur2.visible = !Cur2.visible;
     panes_->P1()->setCursorVisible(Cur1.visible);
@@ -252,24 +252,24 @@ void F::Timer_Timer() {
     ApplySelectionColour(SelectionColour(SelectionColourStep));
 }
 
-void F::mnuHelp_Click() {
+void MainWindow::mnuHelp_Click() {
     ui_.openUrl(HelpPageUrl(BuildDeployment()));
 }
 
-void F::mnuDonate_Click() {
+void MainWindow::mnuDonate_Click() {
     ui_.openUrl(DonationPageUrl(BuildDeployment()));
 }
 
-void F::mnuHelpContents_Click() {
-    frmAbout about(this, ui_);
+void MainWindow::mnuHelpContents_Click() {
+    AboutWindow about(this, ui_);
     about.exec();
 }
 
-void F::ShowHelpFile() {
+void MainWindow::ShowHelpFile() {
     openGuide("");
 }
 
-void F::openGuide(const std::string& section) {
+void MainWindow::openGuide(const std::string& section) {
     if (HelpFile.empty()) {
         return;
     }
@@ -288,11 +288,11 @@ void F::openGuide(const std::string& section) {
     }
 }
 
-void F::mnuFileExit_Click() {
+void MainWindow::mnuFileExit_Click() {
     close();
 }
 
-void F::Form_OLEDragDrop(const QStringList& files) {
+void MainWindow::Form_OLEDragDrop(const QStringList& files) {
     if (files.isEmpty()) {
         return;
     }
@@ -300,13 +300,13 @@ void F::Form_OLEDragDrop(const QStringList& files) {
     mnuOpen_Click();
 }
 
-void F::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls()) {
         event->acceptProposedAction();
     }
 }
 
-void F::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     QStringList files;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile()) {
@@ -321,11 +321,11 @@ void F::dropEvent(QDropEvent* event) {
     QTimer::singleShot(0, this, [this, files] { Form_OLEDragDrop(files); });
 }
 
-bool F::Form_QueryUnload() {
+bool MainWindow::Form_QueryUnload() {
     return Save() != kSaveCancel;
 }
 
-void F::Form_Unload() {
+void MainWindow::Form_Unload() {
     FillRunning = false;
     syn_->cmdCancel_Click();
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -345,7 +345,7 @@ void F::Form_Unload() {
     unloaded_ = true;
 }
 
-void F::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (unloaded_) {
         event->accept();
         return;

@@ -1,4 +1,4 @@
-#include "pads/frmInfo.h"
+#include "pads/PadListWindow.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -11,9 +11,9 @@
 #include <QWindow>
 
 #include "platform/AppError.h"
+#include "platform/FileDialogState.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
-#include "platform/clsOpenSave.h"
 #include "storage/AtomicFile.h"
 
 namespace korvane {
@@ -38,9 +38,9 @@ std::string fileLine(const std::string& line) {
 
 }  // namespace
 
-frmInfo::frmInfo(QWidget* owner, Ui& ui, clsOpenSave& dialogs,
-                 std::function<std::vector<std::string>()> selectedDescriptions,
-                 std::function<std::string()> projectPath)
+PadListWindow::PadListWindow(QWidget* owner, Ui& ui, FileDialogState& dialogs,
+                             std::function<std::vector<std::string>()> selectedDescriptions,
+                             std::function<std::string()> projectPath)
     : QMainWindow(owner),
       ui_(ui),
       dialogs_(dialogs),
@@ -76,13 +76,13 @@ frmInfo::frmInfo(QWidget* owner, Ui& ui, clsOpenSave& dialogs,
     mnuSelectAll_->setObjectName(QStringLiteral("mnuSelectAll"));
     mnuSelectAll_->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
 
-    connect(mnuSaveAs_, &QAction::triggered, this, &frmInfo::mnuSaveAs_Click);
-    connect(mnuClose_, &QAction::triggered, this, &frmInfo::mnuClose_Click);
-    connect(mnuSelectAll_, &QAction::triggered, this, &frmInfo::mnuSelectAll_Click);
-    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &frmInfo::focusWindowChanged);
+    connect(mnuSaveAs_, &QAction::triggered, this, &PadListWindow::mnuSaveAs_Click);
+    connect(mnuClose_, &QAction::triggered, this, &PadListWindow::mnuClose_Click);
+    connect(mnuSelectAll_, &QAction::triggered, this, &PadListWindow::mnuSelectAll_Click);
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PadListWindow::focusWindowChanged);
 }
 
-void frmInfo::Rebuild() {
+void PadListWindow::Rebuild() {
     const std::vector<std::string> descriptions = selectedDescriptions_();
     lines_.clear();
     if (!descriptions.empty()) {
@@ -101,7 +101,7 @@ void frmInfo::Rebuild() {
     List_->setUpdatesEnabled(true);
 }
 
-void frmInfo::mnuSaveAs_Click() {
+void PadListWindow::mnuSaveAs_Click() {
     dialogs_.DialogTitle = "File name to pad's info saving:";
     dialogs_.FileName = kPresetName;
     dialogs_.FileTitle = kPresetName;
@@ -141,15 +141,15 @@ void frmInfo::mnuSaveAs_Click() {
     }
 }
 
-void frmInfo::mnuSelectAll_Click() {
+void PadListWindow::mnuSelectAll_Click() {
     List_->selectAll();
 }
 
-void frmInfo::mnuClose_Click() {
+void PadListWindow::mnuClose_Click() {
     hide();
 }
 
-void frmInfo::keyPressEvent(QKeyEvent* event) {
+void PadListWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         mnuClose_Click();
         return;
@@ -157,7 +157,7 @@ void frmInfo::keyPressEvent(QKeyEvent* event) {
     QMainWindow::keyPressEvent(event);
 }
 
-void frmInfo::focusWindowChanged(QWindow* window) {
+void PadListWindow::focusWindowChanged(QWindow* window) {
     // Only a move to another window of the program says where the focus went; a move to nothing (the
     // user switched to another program) leaves the judgement as it was.
     if (window == nullptr || window == windowHandle()) {
@@ -166,7 +166,7 @@ void frmInfo::focusWindowChanged(QWindow* window) {
     leftForModal_ = QGuiApplication::modalWindow() != nullptr;
 }
 
-bool frmInfo::event(QEvent* event) {
+bool PadListWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
         if (leftForModal_) {
             leftForModal_ = false;

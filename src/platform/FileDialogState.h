@@ -21,9 +21,9 @@ constexpr std::int32_t Explorer = 0x80000;
 constexpr std::int32_t LongNames = 0x200000;
 }  // namespace OpenSaveFlags
 
-class clsOpenSave {
+class FileDialogState {
   public:
-    explicit clsOpenSave(Ui& ui) : ui_(&ui) {}
+    explicit FileDialogState(Ui& ui) : ui_(&ui) {}
 
     std::int32_t hwnd = 0;
     std::string DialogTitle;

@@ -1,4 +1,4 @@
-#include "help/frmAbout.h"
+#include "help/AboutWindow.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -65,7 +65,7 @@ QIcon ApplicationIcon() {
     return icon;
 }
 
-frmAbout::frmAbout(QWidget* owner, Ui& ui)
+AboutWindow::AboutWindow(QWidget* owner, Ui& ui)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), ui_(ui) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About \"Korvane\""));
@@ -104,7 +104,7 @@ frmAbout::frmAbout(QWidget* owner, Ui& ui)
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
     cmdOk->setDefault(true);
     cmdOk->setAutoDefault(true);
-    connect(cmdOk, &QPushButton::clicked, this, &frmAbout::cmdOk_Click);
+    connect(cmdOk, &QPushButton::clicked, this, &AboutWindow::cmdOk_Click);
 
     auto* version = new QHBoxLayout;
     version->addWidget(label12);
@@ -128,11 +128,11 @@ frmAbout::frmAbout(QWidget* owner, Ui& ui)
     layout->addLayout(links);
 }
 
-QLabel* frmAbout::lblhelp(int index) const {
+QLabel* AboutWindow::lblhelp(int index) const {
     return index == 1 ? mailLabel_ : index == 3 ? homeLabel_ : nullptr;
 }
 
-void frmAbout::lblhelp_Click(int index) {
+void AboutWindow::lblhelp_Click(int index) {
     const Deployment deployment = BuildDeployment();
     if (index == 1) {
         ui_.openUrl(MailLink(deployment));
@@ -143,11 +143,11 @@ void frmAbout::lblhelp_Click(int index) {
 }
 
 // Esc closes the window as the Close button does, Enter presses the default Close button.
-void frmAbout::cmdOk_Click() {
+void AboutWindow::cmdOk_Click() {
     accept();
 }
 
-bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
+bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         lblhelp_Click(watched->property("index").toInt());

@@ -1,4 +1,4 @@
-#include "pads/frmPad.h"
+#include "pads/PadPropertiesDialog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -39,7 +39,8 @@ bool sameData(const ComponentData& a, const ComponentData& b) {
 
 }  // namespace
 
-frmPad::frmPad(QWidget* owner, Ui& ui, clsINI& doc, std::string programDir, Host host)
+PadPropertiesDialog::PadPropertiesDialog(QWidget* owner, Ui& ui, IniDocument& doc, std::string programDir,
+                                         Host host)
     : QDialog(owner),
       ui_(ui),
       board_(std::make_unique<PadBoard>(doc)),
@@ -54,13 +55,13 @@ frmPad::frmPad(QWidget* owner, Ui& ui, clsINI& doc, std::string programDir, Host
     Timer_ = new QTimer(this);
     Timer_->setObjectName(QStringLiteral("Timer"));
     Timer_->setInterval(250);
-    connect(Timer_, &QTimer::timeout, this, &frmPad::Timer_Timer);
+    connect(Timer_, &QTimer::timeout, this, &PadPropertiesDialog::Timer_Timer);
     Timer_->start();
 }
 
-frmPad::~frmPad() = default;
+PadPropertiesDialog::~PadPropertiesDialog() = default;
 
-void frmPad::buildControls() {
+void PadPropertiesDialog::buildControls() {
     const int width = 300;
     Label1_ = label(this, "Label1", "Pad designator:", {8, 6, 220, 18}, "(Total quantitynity)");
     cboPad_ = comboBox(this, "cboPad", {8, 24, 222, 24}, "Select pad or enter new name", true);
@@ -112,20 +113,20 @@ void frmPad::buildControls() {
             }
         });
     }
-    connect(cboComp_, &QComboBox::activated, this, &frmPad::cboComp_Click);
-    connect(cboLib_, &QComboBox::activated, this, &frmPad::cboLib_Click);
-    connect(cboLibP_, &QComboBox::activated, this, &frmPad::cboLibP_Click);
-    connect(cboLab_, &QComboBox::activated, this, &frmPad::cboLab_Click);
-    connect(cmdOk_, &QPushButton::clicked, this, &frmPad::cmdOk_Click);
-    connect(cmdCancel_, &QPushButton::clicked, this, &frmPad::cmdCancel_Click);
-    connect(cmdDelPad_, &QPushButton::clicked, this, &frmPad::cmdDelPad_Click);
-    connect(cmdSelNet_, &QPushButton::clicked, this, &frmPad::cmdSelNet_Click);
-    connect(cmdSelComp_, &QPushButton::clicked, this, &frmPad::cmdSelComp_Click);
-    connect(cmdCompCoord_, &QPushButton::clicked, this, &frmPad::cmdCompCoord_Click);
-    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &frmPad::focusWindowChanged);
+    connect(cboComp_, &QComboBox::activated, this, &PadPropertiesDialog::cboComp_Click);
+    connect(cboLib_, &QComboBox::activated, this, &PadPropertiesDialog::cboLib_Click);
+    connect(cboLibP_, &QComboBox::activated, this, &PadPropertiesDialog::cboLibP_Click);
+    connect(cboLab_, &QComboBox::activated, this, &PadPropertiesDialog::cboLab_Click);
+    connect(cmdOk_, &QPushButton::clicked, this, &PadPropertiesDialog::cmdOk_Click);
+    connect(cmdCancel_, &QPushButton::clicked, this, &PadPropertiesDialog::cmdCancel_Click);
+    connect(cmdDelPad_, &QPushButton::clicked, this, &PadPropertiesDialog::cmdDelPad_Click);
+    connect(cmdSelNet_, &QPushButton::clicked, this, &PadPropertiesDialog::cmdSelNet_Click);
+    connect(cmdSelComp_, &QPushButton::clicked, this, &PadPropertiesDialog::cmdSelComp_Click);
+    connect(cmdCompCoord_, &QPushButton::clicked, this, &PadPropertiesDialog::cmdCompCoord_Click);
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PadPropertiesDialog::focusWindowChanged);
 }
 
-QComboBox* frmPad::field(NameField name) const {
+QComboBox* PadPropertiesDialog::field(NameField name) const {
     switch (name) {
         case NameField::Pad:
             return cboPad_;
@@ -137,7 +138,7 @@ QComboBox* frmPad::field(NameField name) const {
     return cboComp_;
 }
 
-const NameList& frmPad::listOf(NameField name) const {
+const NameList& PadPropertiesDialog::listOf(NameField name) const {
     switch (name) {
         case NameField::Pad:
             return board_->padNames;
@@ -149,11 +150,11 @@ const NameList& frmPad::listOf(NameField name) const {
     return board_->compNames;
 }
 
-std::string frmPad::fieldText(NameField name) const {
+std::string PadPropertiesDialog::fieldText(NameField name) const {
     return fieldBytes_[indexOf(name)].read(field(name)->currentText(), listOf(name).items());
 }
 
-void frmPad::setFieldText(NameField name, const std::string& bytes) {
+void PadPropertiesDialog::setFieldText(NameField name, const std::string& bytes) {
     const QString shown = fieldBytes_[indexOf(name)].set(bytes);
     settingFields_ = true;
     field(name)->setEditText(shown);
@@ -163,7 +164,7 @@ void frmPad::setFieldText(NameField name, const std::string& bytes) {
     }
 }
 
-ComponentData frmPad::dataFields() const {
+ComponentData PadPropertiesDialog::dataFields() const {
     ComponentData data;
     data.libRef = dataBytes_[0].read(cboSch_->currentText(), {});
     data.partType = dataBytes_[1].read(cboLabel_->currentText(), {});
@@ -171,7 +172,7 @@ ComponentData frmPad::dataFields() const {
     return data;
 }
 
-void frmPad::showComponentData() {
+void PadPropertiesDialog::showComponentData() {
     shownData_ = board_->componentData(fieldText(NameField::Comp));
     settingFields_ = true;
     cboSch_->setEditText(dataBytes_[0].set(shownData_.libRef));
@@ -180,7 +181,7 @@ void frmPad::showComponentData() {
     settingFields_ = false;
 }
 
-bool frmPad::storeComponentData() {
+bool PadPropertiesDialog::storeComponentData() {
     const ComponentData typed = dataFields();
     if (sameData(typed, shownData_)) {
         return false;  // nothing typed: a value the dialog only showed is never rewritten
@@ -201,11 +202,11 @@ bool frmPad::storeComponentData() {
     return true;
 }
 
-PadNames frmPad::fieldNames() const {
+PadNames PadPropertiesDialog::fieldNames() const {
     return {fieldText(NameField::Pad), fieldText(NameField::Net), fieldText(NameField::Comp)};
 }
 
-void frmPad::syncLists() {
+void PadPropertiesDialog::syncLists() {
     if (board_->listsVersion() == syncedVersion_) {
         return;
     }
@@ -226,7 +227,7 @@ void frmPad::syncLists() {
     settingFields_ = false;
 }
 
-void frmPad::nameTextChanged(NameField name) {
+void PadPropertiesDialog::nameTextChanged(NameField name) {
     if (settingFields_) {
         return;
     }
@@ -250,7 +251,7 @@ void frmPad::nameTextChanged(NameField name) {
     }
 }
 
-void frmPad::loadCurrentPad() {
+void PadPropertiesDialog::loadCurrentPad() {
     if (currentPad_ == 0) {
         return;
     }
@@ -266,7 +267,7 @@ void frmPad::loadCurrentPad() {
     cmdOk_->setEnabled(false);
 }
 
-bool frmPad::acceptableNames(unsigned fields, const PadNames& names) {
+bool PadPropertiesDialog::acceptableNames(unsigned fields, const PadNames& names) {
     const std::string* texts[] = {&names.pad, &names.net, &names.comp};
     for (int i = 0; i < 3; ++i) {
         if ((fields & kFieldBits[i]) == 0) {
@@ -286,13 +287,13 @@ bool frmPad::acceptableNames(unsigned fields, const PadNames& names) {
     return true;
 }
 
-void frmPad::afterApply() {
+void PadPropertiesDialog::afterApply() {
     cmdOk_->setEnabled(false);
     setSelectionControlsEnabled(true);
     syncLists();
 }
 
-void frmPad::applyToCurrentPad() {
+void PadPropertiesDialog::applyToCurrentPad() {
     if (currentPad_ == 0) {
         return;
     }
@@ -307,7 +308,7 @@ void frmPad::applyToCurrentPad() {
     afterApply();
 }
 
-void frmPad::cmdOk_Click() {
+void PadPropertiesDialog::cmdOk_Click() {
     unsigned fields = 0;
     for (int i = 0; i < 3; ++i) {
         if (field(kNameFields[i])->isEnabled()) {
@@ -327,25 +328,25 @@ void frmPad::cmdOk_Click() {
     afterApply();
 }
 
-void frmPad::setSelectionControlsEnabled(bool enabled) {
+void PadPropertiesDialog::setSelectionControlsEnabled(bool enabled) {
     for (QWidget* control :
          std::initializer_list<QWidget*>{cboPad_, cmdDelPad_, cboNet_, cmdSelNet_, cboComp_, cmdSelComp_}) {
         control->setEnabled(enabled);
     }
 }
 
-void frmPad::forgetPatterns() {
+void PadPropertiesDialog::forgetPatterns() {
     netPattern_.clear();
     compPattern_.clear();
 }
 
-void frmPad::showModeless() {
+void PadPropertiesDialog::showModeless() {
     show();
     raise();
     activateWindow();
 }
 
-void frmPad::cmdCancel_Click() {
+void PadPropertiesDialog::cmdCancel_Click() {
     currentPad_ = 0;
     hide();
     setSelectionControlsEnabled(true);
@@ -354,11 +355,11 @@ void frmPad::cmdCancel_Click() {
     }
 }
 
-void frmPad::reject() {
+void PadPropertiesDialog::reject() {
     cmdCancel_Click();
 }
 
-void frmPad::closeEvent(QCloseEvent* event) {
+void PadPropertiesDialog::closeEvent(QCloseEvent* event) {
     if (isVisible()) {
         // The close box acts as View > Pads: the dialog only hides, its lists are the project's.
         event->ignore();
@@ -370,7 +371,7 @@ void frmPad::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-void frmPad::deleteSelectedPads() {
+void PadPropertiesDialog::deleteSelectedPads() {
     const bool ticking = Timer_->isActive();
     Timer_->stop();
     board_->deleteSelected();
@@ -400,7 +401,7 @@ void frmPad::deleteSelectedPads() {
     host_.markersChanged();
 }
 
-void frmPad::cmdDelPad_Click() {
+void PadPropertiesDialog::cmdDelPad_Click() {
     const int n = currentPad_;
     if (n == 0) {
         return;
@@ -418,7 +419,7 @@ void frmPad::cmdDelPad_Click() {
     host_.markersChanged();
 }
 
-void frmPad::cmdSelNet_Click() {
+void PadPropertiesDialog::cmdSelNet_Click() {
     host_.deselectAllPads();
     const std::string pattern = fieldText(NameField::Net);
     board_->selectMatching("NetName", pattern);
@@ -431,7 +432,7 @@ void frmPad::cmdSelNet_Click() {
     host_.markersChanged();
 }
 
-void frmPad::cmdSelComp_Click() {
+void PadPropertiesDialog::cmdSelComp_Click() {
     host_.deselectAllPads();
     const std::string pattern = fieldText(NameField::Comp);
     board_->selectMatching("CompName", pattern);
@@ -445,31 +446,31 @@ void frmPad::cmdSelComp_Click() {
     host_.markersChanged();
 }
 
-void frmPad::cboComp_Click(int index) {
+void PadPropertiesDialog::cboComp_Click(int index) {
     if (index >= 0 && index < board_->compNames.size()) {
         setFieldText(NameField::Comp, board_->compNames[index]);
     }
 }
 
-void frmPad::cboLib_Click(int index) {
+void PadPropertiesDialog::cboLib_Click(int index) {
     if (index >= 0) {
         cboSch_->setEditText(QString::number(index));
     }
 }
 
-void frmPad::cboLibP_Click(int index) {
+void PadPropertiesDialog::cboLibP_Click(int index) {
     if (index >= 0) {
         cboPackage_->setEditText(cboLibP_->itemText(index));
     }
 }
 
-void frmPad::cboLab_Click(int index) {
+void PadPropertiesDialog::cboLab_Click(int index) {
     if (index >= 0) {
         cboLabel_->setEditText(cboLab_->itemText(index));
     }
 }
 
-void frmPad::Timer_Timer() {
+void PadPropertiesDialog::Timer_Timer() {
     const bool ticking = Timer_->isActive();
     Timer_->stop();
     syncLists();
@@ -491,7 +492,7 @@ void frmPad::Timer_Timer() {
     }
 }
 
-void frmPad::Form_Activate() {
+void PadPropertiesDialog::Form_Activate() {
     if (activating_) {
         return;
     }
@@ -522,7 +523,7 @@ void frmPad::Form_Activate() {
     activating_ = false;
 }
 
-void frmPad::focusWindowChanged(QWindow* window) {
+void PadPropertiesDialog::focusWindowChanged(QWindow* window) {
     // The dialog is active when it holds the focus itself; Qt also reports a dialog active whenever its
     // owner is, which says nothing about the user coming to it.
     if (window != nullptr && window == windowHandle()) {
@@ -534,7 +535,7 @@ void frmPad::focusWindowChanged(QWindow* window) {
             leftForModal_ = false;  // back from the program's own box: the work is done already
         } else {
             // After the focus change is complete: the work may show message boxes.
-            QTimer::singleShot(0, this, &frmPad::Form_Activate);
+            QTimer::singleShot(0, this, &PadPropertiesDialog::Form_Activate);
         }
         return;
     }
@@ -552,7 +553,7 @@ void frmPad::focusWindowChanged(QWindow* window) {
     focused_ = false;
 }
 
-bool frmPad::eventFilter(QObject* watched, QEvent* event) {
+bool PadPropertiesDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
             // After the click that gave the focus has placed the caret.

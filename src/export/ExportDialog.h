@@ -30,9 +30,9 @@ namespace korvane {
 
 class PadBoard;
 class Ui;
-class clsOpenSave;
+class FileDialogState;
 
-class frmNetList : public QDialog {
+class ExportDialog : public QDialog {
     Q_OBJECT
 
   public:
@@ -45,9 +45,9 @@ class frmNetList : public QDialog {
 
     // board: the pad dialog's lists and component table. programDir: the folder whose Lib/ holds the
     // libraries. fileDialog: the program's file-dialog object.
-    frmNetList(QWidget* owner, Ui& ui, PadBoard& board, std::string programDir, clsOpenSave& fileDialog,
-               Host host);
-    ~frmNetList() override;
+    ExportDialog(QWidget* owner, Ui& ui, PadBoard& board, std::string programDir, FileDialogState& fileDialog,
+                 Host host);
+    ~ExportDialog() override;
 
     void setProgramDir(std::string programDir) { programDir_ = std::move(programDir); }
 
@@ -90,7 +90,7 @@ class frmNetList : public QDialog {
     Ui& ui_;
     PadBoard& board_;
     std::string programDir_;
-    clsOpenSave& fileDialog_;
+    FileDialogState& fileDialog_;
     Host host_;
     ExportDialogModel model_;
     ExportFiles previous_;

@@ -18,17 +18,17 @@ class QWindow;
 namespace korvane {
 
 class Ui;
-class clsOpenSave;
+class FileDialogState;
 
-class frmInfo : public QMainWindow {
+class PadListWindow : public QMainWindow {
     Q_OBJECT
 
   public:
     // selectedDescriptions: the descriptions of the selected pads in increasing marker number.
     // projectPath: the project file, where the save dialog starts. dialogs: the program's file dialogs.
-    frmInfo(QWidget* owner, Ui& ui, clsOpenSave& dialogs,
-            std::function<std::vector<std::string>()> selectedDescriptions,
-            std::function<std::string()> projectPath);
+    PadListWindow(QWidget* owner, Ui& ui, FileDialogState& dialogs,
+                  std::function<std::vector<std::string>()> selectedDescriptions,
+                  std::function<std::string()> projectPath);
 
     // The count line and one line per selected pad; empty when no pad is selected.
     void Rebuild();
@@ -48,7 +48,7 @@ class frmInfo : public QMainWindow {
     void focusWindowChanged(QWindow* window);
 
     Ui& ui_;
-    clsOpenSave& dialogs_;
+    FileDialogState& dialogs_;
     std::function<std::vector<std::string>()> selectedDescriptions_;
     std::function<std::string()> projectPath_;
     std::vector<std::string> lines_;

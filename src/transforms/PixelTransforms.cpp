@@ -1,4 +1,4 @@
-#include "transforms/rotate90bmp.h"
+#include "transforms/PixelTransforms.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "tracing/modPictureFilling.h"
+#include "tracing/FloodFill.h"
 
 #include <algorithm>
 #include <bit>
