@@ -19,6 +19,7 @@
 #include "app/MainWindow.h"
 #include "pads/PadPropertiesDialog.h"
 #include "platform/Ui.h"
+#include "project/Project.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 
@@ -50,6 +51,7 @@ class BenchUi : public Ui {
 struct Board {
     QTemporaryDir dir;
     BenchUi ui;
+    Project project{&ui};
     std::unique_ptr<MainWindow> window;
 
     Board() {
@@ -75,7 +77,7 @@ struct Board {
         text += "\r\n[TraceSection]\r\n";
         std::ofstream(ui.project, std::ios::binary) << text;
 
-        window = std::make_unique<MainWindow>(ui);
+        window = std::make_unique<MainWindow>(ui, project);
         window->Form_Load("");
         window->timer()->stop();
         window->padDialog()->timer()->stop();

@@ -15,9 +15,9 @@ namespace korvane {
 ExportDialog* MainWindow::exportDialog() {
     if (netList_ == nullptr) {
         ExportDialog::Host host;
-        host.markModified = [this] { Saved = false; };
+        host.markModified = [this] { project_.markUnsaved(); };
         host.savePrompt = [this] { return Save(); };
-        host.projectPath = [this] { return ProjectPath; };
+        host.projectPath = [this] { return project_.path; };
         netList_ = new ExportDialog(this, ui_, padDialog_->board(),
                                     DataFolder(pathFromQ(QCoreApplication::applicationDirPath())), OpenSave,
                                     std::move(host));

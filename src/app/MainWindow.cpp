@@ -91,7 +91,9 @@ class MenuHelpKey : public QObject {
 
 }  // namespace
 
-MainWindow::MainWindow(Ui& ui, QWidget* parent) : QMainWindow(parent), OpenSave(ui), Doc(&ui), ui_(ui) {
+MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
+    : QMainWindow(parent), OpenSave(ui), ui_(ui), project_(project) {
+    project_.doc.setUi(&ui);
     setObjectName(QStringLiteral("F"));
     setAcceptDrops(true);
     menu_ = std::make_unique<MainMenu>(this);
@@ -114,7 +116,7 @@ MainWindow::MainWindow(Ui& ui, QWidget* parent) : QMainWindow(parent), OpenSave(
     autosaveTimer_ = new QTimer(this);
     autosaveTimer_->setObjectName(QStringLiteral("AutosaveTimer"));
     connect(autosaveTimer_, &QTimer::timeout, this, &MainWindow::Autosave);
-    setWindowTitle(toQ(WindowTitle(Saved, ProjectPath)));
+    setWindowTitle(toQ(WindowTitle(project_.saved(), project_.path)));
     setWindowIcon(ApplicationIcon());
     // F1 has no menu item of its own: the Help item's caption only names the key.
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
@@ -201,7 +203,7 @@ void MainWindow::Form_Load(const std::string& commandLine) {
     Cur1.left = Cur1.top = 1;
     Cur2.left = Cur2.top = 1;
     cursorsPlaced();
-    Saved = true;
+    project_.markSaved();
     panes_->pic1()->setFocus();
 
     if (!commandLine.empty()) {
@@ -238,7 +240,7 @@ void MainWindow::Timer_Timer() {
         menu_->setEnabled(QString::fromUtf8(name), projectOpen_);
     }
 
-    setWindowTitle(toQ(WindowTitle(Saved, ProjectPath)));
+    setWindowTitle(toQ(WindowTitle(project_.saved(), project_.path)));
 
     // A release can be lost while a dialog opened during a drag; trust the buttons as they are now.
     if (MouseHeld && QGuiApplication::mouseButtons() == Qt::NoButton) {

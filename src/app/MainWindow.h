@@ -1,7 +1,8 @@
 #pragma once
 
-// The main window: owner of the open project's shared state (document, path, saved flag, cursor
-// scale and positions, fill settings) and of the menu from which every command is reached.
+// The main window: the menu from which every command is reached, the panes that show the open project,
+// and the state of the session around it (cursor scale and positions, fill settings). The project itself
+// belongs to the application and is handed in.
 // Handlers carry the names users and tests know them by (mnuOpen_Click, Timer_Timer); commands of
 // features that are not built yet exist and do nothing, so menus and shortcuts are complete.
 
@@ -14,6 +15,7 @@
 
 #include "app/MainMenu.h"
 #include "platform/FileDialogState.h"
+#include "project/Project.h"
 #include "storage/IniDocument.h"
 #include "storage/ProjectFile.h"
 #include "tracing/TraceRecords.h"
@@ -42,7 +44,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit MainWindow(Ui& ui, QWidget* parent = nullptr);
+    MainWindow(Ui& ui, Project& project, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Start-up after construction: commandLine is the program's arguments joined with single blanks.
@@ -149,8 +151,6 @@ class MainWindow : public QMainWindow {
     bool tracingActive() const { return tracingDepth_ > 0; }
     class TracesWindow* tracesWindow() const;
     class FillQuestionDialog* fillQuestion() const;
-    // The recorded traces of picture 1 and picture 2, in list order; the only copy between saves.
-    TraceList TraceList1, TraceList2;
     // A fill hands control to the event loop at most this often (and about this often on a large area).
     double FillEventIntervalMs = 25;
     // --- end of tracing ---
@@ -160,9 +160,6 @@ class MainWindow : public QMainWindow {
     void mnuFlipV_Click();
     void mnuRotate90_Click();
     void mnuClipboard_Click();
-    // How each picture has been turned and mirrored since it was loaded from its file; kept in the
-    // project so that pads and traces placed afterwards find their places again on reopen.
-    Orientation Orientation1, Orientation2;
     bool rotating() const { return rotating_; }
     // A turn hands control to the event loop at most this often, so the window stays alive meanwhile.
     double RotationEventIntervalMs = 40;
@@ -176,12 +173,9 @@ class MainWindow : public QMainWindow {
 
     // --- shared state ---
     FileDialogState OpenSave;
-    IniDocument Doc;
-    std::string ProjectPath;
     // The project last opened or saved, remembered across runs as "LastPath": where the file dialogs
     // start. Kept apart from ProjectPath so that no project is named while none is open.
     std::string LastPath;
-    bool Saved = true;
     std::string MainSection{kFilePathSection};
     float CursorScaleX = 1;
     float CursorScaleY = 1;
@@ -195,8 +189,6 @@ class MainWindow : public QMainWindow {
     bool ShiftHeld = false;
     int SelectionColourStep = 0;  // 1..8 once the timer has run
     std::string HelpFile;         // empty when the program's help pages are missing
-    // Full paths of the loaded pictures.
-    std::string PicturePath1, PicturePath2;
 
     // A project is open; the project menus follow this state at the next tick.
     bool projectOpen() const { return projectOpen_; }
@@ -204,6 +196,7 @@ class MainWindow : public QMainWindow {
     // Long work (a fill) runs: commands that would replace or remove the pictures wait.
     bool busy() const { return FillRunning || rotating_ || tracingDepth_ > 0; }
 
+    Project& project() { return project_; }
     MainMenu& menus() { return *menu_; }
     Ui& ui() { return ui_; }
     QTimer* timer() const { return timer_; }
@@ -224,7 +217,7 @@ class MainWindow : public QMainWindow {
     void connectMenu();
     void connectPanes();
     // The open project's path, or the remembered one while no project is open.
-    const std::string& dialogStartPath() const { return ProjectPath.empty() ? LastPath : ProjectPath; }
+    const std::string& dialogStartPath() const { return project_.path.empty() ? LastPath : project_.path; }
     bool Form_QueryUnload();
     // The state that lives outside the document between saves (main values, components, traces), written
     // into ini as a save writes it.
@@ -258,6 +251,7 @@ class MainWindow : public QMainWindow {
     void placePadAtCursors(Qt::KeyboardModifiers shift);
 
     Ui& ui_;
+    Project& project_;
     std::unique_ptr<MainMenu> menu_;
     QTimer* timer_ = nullptr;
     QTimer* autosaveTimer_ = nullptr;

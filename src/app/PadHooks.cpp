@@ -30,7 +30,7 @@ constexpr int kTipPopDelayMs = 20000;
 
 void MainWindow::connectPadMenus() {
     PadPropertiesDialog::Host host;
-    host.markModified = [this] { Saved = false; };
+    host.markModified = [this] { project_.markUnsaved(); };
     host.markersChanged = [this] { padMarkersChanged(); };
     host.deselectAllPads = [this] { mnuDeSelectAll_Click(); };
     host.toggleView = [this] { mnuPad_Click(); };
@@ -39,8 +39,9 @@ void MainWindow::connectPadMenus() {
             view->setChecked(checked);
         }
     };
-    padDialog_ = new PadPropertiesDialog(
-        this, ui_, Doc, DataFolder(pathFromQ(QCoreApplication::applicationDirPath())), std::move(host));
+    padDialog_ = new PadPropertiesDialog(this, ui_, project_.pads,
+                                         DataFolder(pathFromQ(QCoreApplication::applicationDirPath())),
+                                         std::move(host));
 
     PictureBox* p1 = panes_->P1();
     PictureBox* p2 = panes_->P2();
@@ -110,7 +111,7 @@ void MainWindow::ApplySelectionColour(std::int32_t colour) {
 }
 
 void MainWindow::NormalisePadSections() {
-    PadBoard::NormalisePadSections(Doc);
+    PadBoard::NormalisePadSections(project_.doc);
 }
 
 void MainWindow::PlacePadFromFile(const PadRecord& pad) {
@@ -164,7 +165,7 @@ void MainWindow::AddPoint(int Index, bool DeselectOthers, bool SelectNew) {
     SetPadProp();
     // The fields go to the new pad alone: with Shift the other selected pads keep their names.
     padDialog_->applyToCurrentPad();
-    Saved = false;
+    project_.markUnsaved();
     padMarkersChanged();
 }
 
@@ -174,7 +175,7 @@ void MainWindow::SetPadProp() {
 
 void MainWindow::MovePad(int picture, int Index, double left, double top) {
     if (padDialog_->board().move(picture, Index, left, top)) {
-        Saved = false;
+        project_.markUnsaved();
     }
     padMarkersChanged();
 }
@@ -316,7 +317,7 @@ void MainWindow::mnuInfo_Click() {
     if (infoWindow_ == nullptr) {
         infoWindow_ = new PadListWindow(
             this, ui_, OpenSave, [this] { return padDialog_->board().selectedDescriptions(); },
-            [this] { return ProjectPath; });
+            [this] { return project_.path; });
     }
     infoWindow_->show();
     infoWindow_->raise();

@@ -31,7 +31,7 @@ void MainWindow::connectPanes() {
     connect(syn_, &ScaleWizardWindow::opened, this, [this] {
         synOpen_ = true;
         menu_->setEnabled(QStringLiteral("mnuSelectPoint"), false);
-        Saved = false;
+        project_.markUnsaved();
     });
     connect(syn_, &ScaleWizardWindow::closed, this, [this] {
         synOpen_ = false;

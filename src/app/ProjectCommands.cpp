@@ -50,7 +50,7 @@ void loadInto(PictureBox* box, const std::string& path) {
 }  // namespace
 
 int MainWindow::Save() {
-    if (Saved) {
+    if (project_.saved()) {
         return kSaveNothingToSave;
     }
     MessageRequest request;
@@ -79,17 +79,17 @@ void MainWindow::mnuSave_Click() {
 
 bool MainWindow::Main_Saving() {
     BusyPointer busy(ui_);
-    if (Doc.FileName() != ProjectPath) {
-        Doc.Retarget(ProjectPath);
+    if (project_.doc.FileName() != project_.path) {
+        project_.doc.Retarget(project_.path);
     }
-    writeProjectState(Doc);
-    if (!Doc.UpdateFile()) {
+    writeProjectState(project_.doc);
+    if (!project_.doc.UpdateFile()) {
         return false;
     }
     // Everything is in the project file now, including what a recovery file may have kept.
-    RemoveRecovery(ProjectPath);
+    RemoveRecovery(project_.path);
     recoveryWritten_ = false;
-    Saved = true;
+    project_.markSaved();
     return true;
 }
 
@@ -107,19 +107,19 @@ void MainWindow::writeProjectState(IniDocument& ini) const {
     values.y2 = Cur2.top;
     WriteMainValues(ini, values);
     WriteComponents(ini, componentsToSave());
-    WriteTraces(ini, TraceList1, TraceList2);
+    WriteTraces(ini, project_.traces1, project_.traces2);
 }
 
 void MainWindow::Autosave() {
-    if (!projectOpen_ || Saved || busy() || ProjectPath.empty()) {
+    if (!projectOpen_ || project_.saved() || busy() || project_.path.empty()) {
         return;
     }
     // A copy of the document, so that the project file's own model is not touched between saves.
     IniDocument copy;
-    copy.LoadFromText(Doc.ToText());
+    copy.LoadFromText(project_.doc.ToText());
     writeProjectState(copy);
     std::string reason;
-    if (writeFileAtomically(RecoveryPath(ProjectPath), copy.ToText(), &reason)) {
+    if (writeFileAtomically(RecoveryPath(project_.path), copy.ToText(), &reason)) {
         recoveryWritten_ = true;
         return;
     }
@@ -127,7 +127,7 @@ void MainWindow::Autosave() {
     if (!autosaveFailureTold_) {
         autosaveFailureTold_ = true;
         tell(ui_,
-             FailureMessage("Unsaved work cannot be kept in a recovery file: " + RecoveryPath(ProjectPath),
+             FailureMessage("Unsaved work cannot be kept in a recovery file: " + RecoveryPath(project_.path),
                             reason),
              "Autosave:", MsgIcon::Exclamation);
     }
@@ -135,7 +135,7 @@ void MainWindow::Autosave() {
 
 void MainWindow::dropOwnRecovery() {
     if (recoveryWritten_) {
-        RemoveRecovery(ProjectPath);
+        RemoveRecovery(project_.path);
     }
     recoveryWritten_ = false;
 }
@@ -151,33 +151,33 @@ void MainWindow::mnuSaveAs_Click() {
     OpenSave.SetFilter(kProjectFilter);
     OpenSave.Flags = kNewAndSaveAsFlags;
     OpenSave.DialogTitle = "Enter filename of the current project to save:";
-    OpenSave.InitDir = ProjectPath;
-    OpenSave.FileTitle = ProjectPath;
-    OpenSave.FileName = ProjectPath;
+    OpenSave.InitDir = project_.path;
+    OpenSave.FileTitle = project_.path;
+    OpenSave.FileName = project_.path;
     OpenSave.CancelError = false;
     // A cancelled dialog leaves the preset name, so cancelling saves under the current path.
     OpenSave.ShowSave();
 
-    const std::string oldPath = ProjectPath;
+    const std::string oldPath = project_.path;
     const std::string newPath = OpenSave.FileName;
     const std::string section(kFilePathSection);
-    const auto [oldFirst, oldSecond] = PictureEntries(Doc);
+    const auto [oldFirst, oldSecond] = PictureEntries(project_.doc);
     // A copy in another folder must still find its pictures: store them by the rule for the new place.
     // The reader takes the pictures from the first two entries whatever their names, so they are
     // rewritten (and restored) by position too: by name, "First" and "first" would both hit the first.
     const bool moved = FolderOfPath(newPath) != FolderOfPath(oldPath);
-    if (moved && Doc.ValuesCount(section) >= 2) {
-        Doc.SetValueAt(section, 1, StoredPicturePath(PicturePath1, newPath));
-        Doc.SetValueAt(section, 2, StoredPicturePath(PicturePath2, newPath));
+    if (moved && project_.doc.ValuesCount(section) >= 2) {
+        project_.doc.SetValueAt(section, 1, StoredPicturePath(project_.layer1.picturePath, newPath));
+        project_.doc.SetValueAt(section, 2, StoredPicturePath(project_.layer2.picturePath, newPath));
     }
-    ProjectPath = newPath;
+    project_.path = newPath;
     if (!Main_Saving()) {
         // Nothing was written under the new name: the project stays where it was.
-        ProjectPath = oldPath;
-        Doc.Retarget(oldPath);
-        if (moved && Doc.ValuesCount(section) >= 2) {
-            Doc.SetValueAt(section, 1, oldFirst);
-            Doc.SetValueAt(section, 2, oldSecond);
+        project_.path = oldPath;
+        project_.doc.Retarget(oldPath);
+        if (moved && project_.doc.ValuesCount(section) >= 2) {
+            project_.doc.SetValueAt(section, 1, oldFirst);
+            project_.doc.SetValueAt(section, 2, oldSecond);
         }
     }
 }
@@ -227,22 +227,24 @@ void MainWindow::mnuNew_Click() {
             BusyPointer busyPointer(ui_);
             loadInto(panes_->P1(), OpenSave.FileName);
         }
-        PicturePath1 = OpenSave.FileName;
+        project_.layer1.picturePath = OpenSave.FileName;
 
-        Doc.StartNew(newPath);
-        Doc.RemoveSection(kFilePathSection);
-        Doc.SetValue(kFilePathSection, "First", StoredPicturePath(PicturePath1, newPath));
+        project_.doc.StartNew(newPath);
+        project_.doc.RemoveSection(kFilePathSection);
+        project_.doc.SetValue(kFilePathSection, "First",
+                              StoredPicturePath(project_.layer1.picturePath, newPath));
 
         OpenSave.DialogTitle = "Select second picture:";
-        OpenSave.InitDir = FolderOfPath(PicturePath1);
+        OpenSave.InitDir = FolderOfPath(project_.layer1.picturePath);
         OpenSave.FileName.clear();
         OpenSave.ShowOpen();
         {
             BusyPointer busyPointer(ui_);
             loadInto(panes_->P2(), OpenSave.FileName);
         }
-        PicturePath2 = OpenSave.FileName;
-        Doc.SetValue(kFilePathSection, "Second", StoredPicturePath(PicturePath2, newPath));
+        project_.layer2.picturePath = OpenSave.FileName;
+        project_.doc.SetValue(kFilePathSection, "Second",
+                              StoredPicturePath(project_.layer2.picturePath, newPath));
     } catch (const AppError& error) {
         discardProject();
         reportFailure(error.number() == kCancelErrorNumber);
@@ -259,10 +261,10 @@ void MainWindow::mnuNew_Click() {
     for (const char* name : {"mnuEdit", "mnuSaveAs", "mnuSave", "mnuClose", "mnuExport"}) {
         menu_->setEnabled(QString::fromUtf8(name), true);
     }
-    ProjectPath = newPath;
+    project_.path = newPath;
     mnuScale11_Click();
-    Doc.AddSection(kComponentsSection);
-    Saved = false;
+    project_.doc.AddSection(kComponentsSection);
+    project_.markUnsaved();
 }
 
 void MainWindow::mnuOpen_Click() {
@@ -320,10 +322,10 @@ void MainWindow::mnuOpen_Click() {
         }
         if (recovered) {
             // The recovered state under the project's own name: the next save writes the project file.
-            Doc.SetFileName(RecoveryPath(path));
-            Doc.Retarget(path);
+            project_.doc.SetFileName(RecoveryPath(path));
+            project_.doc.Retarget(path);
         } else {
-            Doc.SetFileName(path);
+            project_.doc.SetFileName(path);
         }
         loaded = loadProjectFromDocument(path);
     } catch (const std::exception& error) {
@@ -345,10 +347,10 @@ void MainWindow::mnuOpen_Click() {
         return;
     }
 
-    TraceLists traces = TakeTraces(Doc);
+    TraceLists traces = TakeTraces(project_.doc);
     if (traces.offerDrawing) {
-        TraceList1 = std::move(traces.first);
-        TraceList2 = std::move(traces.second);
+        project_.traces1 = std::move(traces.first);
+        project_.traces2 = std::move(traces.second);
         MessageRequest question;
         question.prompt = "Load now ? To load later - press 'No'.";
         question.title = "Do you want to load the saved traces NOW?";
@@ -358,13 +360,17 @@ void MainWindow::mnuOpen_Click() {
             DrawAllTraces();
         }
     }
-    ProjectPath = path;
+    project_.path = path;
     // Recovered work is not in the project file yet: the user decides when it is saved.
-    Saved = !recovered;
+    if (recovered) {
+        project_.markUnsaved();
+    } else {
+        project_.markSaved();
+    }
 }
 
 bool MainWindow::loadProjectFromDocument(const std::string& path) {
-    const auto [firstEntry, secondEntry] = PictureEntries(Doc);
+    const auto [firstEntry, secondEntry] = PictureEntries(project_.doc);
     const std::string first = ResolvePicturePath(firstEntry, path);
     const std::string second = ResolvePicturePath(secondEntry, path);
     std::error_code ignored;
@@ -372,28 +378,28 @@ bool MainWindow::loadProjectFromDocument(const std::string& path) {
         return false;
     }
     loadInto(panes_->P1(), first);
-    PicturePath1 = first;
+    project_.layer1.picturePath = first;
     projectOpen_ = true;  // from here on a failure must close what was opened
     if (second.empty() || !std::filesystem::is_regular_file(second, ignored)) {
         return false;
     }
     loadInto(panes_->P2(), second);
-    PicturePath2 = second;
+    project_.layer2.picturePath = second;
     applyStoredOrientations();
 
     NormalisePadSections();
-    for (const PadRecord& pad : ReadPads(Doc)) {
+    for (const PadRecord& pad : ReadPads(project_.doc)) {
         Cur1.left = pad.x1;
         Cur1.top = pad.y1;
         Cur2.left = pad.x2;
         Cur2.top = pad.y2;
         PlacePadFromFile(pad);
     }
-    Doc.AddSection(kComponentsSection);
+    project_.doc.AddSection(kComponentsSection);
 
     showProjectPictures();
     mnuScale11_Click();
-    const MainValues values = ReadMainValues(Doc);
+    const MainValues values = ReadMainValues(project_.doc);
     CursorScaleX = float(values.scaleX);
     CursorScaleY = float(values.scaleY);
     Cur1.left = values.x1;
@@ -438,20 +444,20 @@ void MainWindow::discardProject() {
     panes_->resetBars();
     panes_->Scrolling();
     recoveryWritten_ = false;
-    if (!ProjectPath.empty()) {
-        LastPath = ProjectPath;
+    if (!project_.path.empty()) {
+        LastPath = project_.path;
     }
-    ProjectPath.clear();
-    PicturePath1.clear();
-    PicturePath2.clear();
+    project_.path.clear();
+    project_.layer1.picturePath.clear();
+    project_.layer2.picturePath.clear();
     UnloadTraces();
     HideExportDialog();
-    Orientation1 = {};
-    Orientation2 = {};
+    project_.layer1.orientation = {};
+    project_.layer2.orientation = {};
     // A half-finished calibration belongs to the project that is going away.
     syn_->cmdCancel_Click();
     projectOpen_ = false;
-    Saved = true;
+    project_.resetHistory();
 }
 
 }  // namespace korvane

@@ -99,7 +99,7 @@ void MainWindow::connectTracingMenus() {
     };
     hooks.stopRun = [this] { return closeAfterFill_ || runGeneration_ != traceGeneration_; };
     hooks.show = [this](int list, const std::string& record) { showTraceSeed(list, record); };
-    hooks.markModified = [this] { Saved = false; };
+    hooks.markModified = [this] { project_.markUnsaved(); };
     hooks.menuToggle = [this] { mnuTraces_Click(); };
     hooks.escape = [this] { hideTracesWindow(); };
     hooks.reportUnreadable = [this](const std::vector<std::string>& records) {
@@ -117,7 +117,7 @@ void MainWindow::connectTracingMenus() {
         request.buttons = MsgButtons::Ok;
         ui_.message(request);
     };
-    traces_ = new TracesWindow(this, TraceList1, TraceList2, std::move(hooks));
+    traces_ = new TracesWindow(this, project_.traces1, project_.traces2, std::move(hooks));
     win_ = new FillQuestionDialog(this);
 
     const auto& colours = menu_->colourItems();
@@ -157,8 +157,8 @@ void MainWindow::StartFill(int picture, int x, int y) {
         fillControlFor(ui_, FillRunning, box, picture, traceGeneration_, FillEventIntervalMs);
     control.ask = [this] { return win_->ask(); };
     control.record = [this, picture](const std::string& record) {
-        (picture == 1 ? TraceList1 : TraceList2).push_back(record);
-        Saved = false;
+        (picture == 1 ? project_.traces1 : project_.traces2).push_back(record);
+        project_.markUnsaved();
     };
     // A copy: painting a fill back exchanges the colours, and the chosen fill colour must stay.
     std::int32_t fill = FillColor;
@@ -275,8 +275,8 @@ void MainWindow::tracingEnded() {
 
 void MainWindow::UnloadTraces() {
     ++traceGeneration_;
-    TraceList1.clear();
-    TraceList2.clear();
+    project_.traces1.clear();
+    project_.traces2.clear();
     if (win_->asking()) {
         win_->abandon();
     }

@@ -76,7 +76,7 @@ bool MainWindow::orientPicture(int picture, Orientation orientation) {
         box->setPicture(previous);
         return false;
     }
-    Orientation& current = picture == 1 ? Orientation1 : Orientation2;
+    Orientation& current = picture == 1 ? project_.layer1.orientation : project_.layer2.orientation;
     Orientation next = current;
     if (orientation.flipped) {
         next = AfterFlipHorizontal(next);
@@ -101,9 +101,10 @@ bool MainWindow::transformPicture(int picture, Orientation step, const char* err
         failure = std::string("Error :") + error.what();
     }
     if (done) {
-        Doc.SetValue(kFilePathSection, OrientationKey(picture),
-                     FormatOrientation(picture == 1 ? Orientation1 : Orientation2));
-        Saved = false;
+        project_.doc.SetValue(
+            kFilePathSection, OrientationKey(picture),
+            FormatOrientation(picture == 1 ? project_.layer1.orientation : project_.layer2.orientation));
+        project_.markUnsaved();
         return true;
     }
     MessageRequest request;
@@ -181,8 +182,9 @@ void MainWindow::mnuClipboard_Click() {
 
 void MainWindow::applyStoredOrientations() {
     for (int picture : {1, 2}) {
-        const Orientation stored = ParseOrientation(Doc.Value(kFilePathSection, OrientationKey(picture)));
-        Orientation& current = picture == 1 ? Orientation1 : Orientation2;
+        const Orientation stored =
+            ParseOrientation(project_.doc.Value(kFilePathSection, OrientationKey(picture)));
+        Orientation& current = picture == 1 ? project_.layer1.orientation : project_.layer2.orientation;
         current = {};
         // The same checked way as the Edit menu, in one step however the picture was turned and mirrored.
         if (!stored.identity() && !orientPicture(picture, stored)) {

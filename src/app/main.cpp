@@ -10,6 +10,7 @@
 #include "app/Shell.h"
 #include "platform/ProgramOptions.h"
 #include "platform/QtUi.h"
+#include "project/Project.h"
 
 namespace {
 
@@ -42,7 +43,8 @@ int main(int argc, char** argv) {
     QImageReader::setAllocationLimit(2048);
 
     korvane::QtUi ui;
-    korvane::MainWindow window(ui);
+    korvane::Project project(&ui);
+    korvane::MainWindow window(ui, project);
     ui.setOwner(&window);
     window.Form_Load(korvane::JoinCommandLine(arguments));
     window.show();

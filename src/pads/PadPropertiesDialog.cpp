@@ -39,13 +39,9 @@ bool sameData(const ComponentData& a, const ComponentData& b) {
 
 }  // namespace
 
-PadPropertiesDialog::PadPropertiesDialog(QWidget* owner, Ui& ui, IniDocument& doc, std::string programDir,
+PadPropertiesDialog::PadPropertiesDialog(QWidget* owner, Ui& ui, PadBoard& board, std::string programDir,
                                          Host host)
-    : QDialog(owner),
-      ui_(ui),
-      board_(std::make_unique<PadBoard>(doc)),
-      programDir_(std::move(programDir)),
-      host_(std::move(host)) {
+    : QDialog(owner), ui_(ui), board_(&board), programDir_(std::move(programDir)), host_(std::move(host)) {
     setObjectName(QStringLiteral("frmPad"));
     setWindowTitle(QStringLiteral("Pad properties:"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

@@ -1,9 +1,9 @@
 #pragma once
 
 // The pad properties dialog: names the pads selected on the main window (pad designator, net,
-// component), deletes the current pad, selects the pads of a net or component, and holds the project's
-// name lists and component table for the whole run (PadBoard). Modeless and owned by the main window;
-// closing only hides it.
+// component), deletes the current pad, and selects the pads of a net or component. The pads, name lists
+// and component table are the project's (PadBoard). Modeless and owned by the main window; closing only
+// hides it.
 //
 // The fields show names as text, but the names are bytes of whatever code page wrote the project: a field
 // the user did not edit hands back the stored bytes unchanged, so Apply never re-encodes a name it only
@@ -47,7 +47,7 @@ class PadPropertiesDialog : public QDialog {
     };
 
     // programDir: the folder whose Lib/ holds the libraries of the pick lists.
-    PadPropertiesDialog(QWidget* owner, Ui& ui, IniDocument& doc, std::string programDir, Host host);
+    PadPropertiesDialog(QWidget* owner, Ui& ui, PadBoard& board, std::string programDir, Host host);
     ~PadPropertiesDialog() override;
 
     PadBoard& board() { return *board_; }
@@ -129,7 +129,7 @@ class PadPropertiesDialog : public QDialog {
     const NameList& listOf(NameField field) const;
 
     Ui& ui_;
-    std::unique_ptr<PadBoard> board_;
+    PadBoard* board_;
     std::string programDir_;
     Host host_;
     int currentPad_ = 0;

@@ -14,6 +14,7 @@
 #include "platform/Registry.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "support/TestMainWindow.h"
 
 namespace korvane {
 namespace {
@@ -25,19 +26,19 @@ class MainWindowWidget : public ::testing::Test {
   protected:
     void SetUp() override {
         Registry::SetString(Registry::kKeyPath, Registry::kLastPath, "/start/folder/last.kvp");
-        window = std::make_unique<MainWindow>(ui);
+        window = std::make_unique<TestMainWindow>(ui);
     }
 
     QAction* item(const char* name) { return window->menus().action(QString::fromUtf8(name)); }
 
     // A project that is open and has unsaved changes, saved under a path in the temporary folder.
     void openUnsavedProject() {
-        window->ProjectPath = dir.file("amp.kvp");
-        window->Doc.StartNew(window->ProjectPath);
-        window->Doc.SetValue("FilePathSection", "First", "top.bmp");
-        window->Doc.SetValue("FilePathSection", "Second", "bottom.bmp");
+        window->project().path = dir.file("amp.kvp");
+        window->project().doc.StartNew(window->project().path);
+        window->project().doc.SetValue("FilePathSection", "First", "top.bmp");
+        window->project().doc.SetValue("FilePathSection", "Second", "bottom.bmp");
         window->setProjectOpen(true);
-        window->Saved = false;
+        window->project().markUnsaved();
     }
 
     ScriptedUi ui;
@@ -129,10 +130,10 @@ TEST_F(MainWindowWidget, LoadFillsTheColourMenuAndDisablesTheProjectMenus) {
     }
     EXPECT_TRUE(item("mnuView")->isEnabled()) << "View waits for the first tick";
     EXPECT_TRUE(item("mnuDonate")->isVisible());
-    EXPECT_TRUE(window->Saved);
+    EXPECT_TRUE(window->project().saved());
     EXPECT_EQ(window->CursorScaleX, 1);
     EXPECT_EQ(window->Cur2.left, 1);
-    EXPECT_EQ(window->ProjectPath, "") << "no project is open";
+    EXPECT_EQ(window->project().path, "") << "no project is open";
     EXPECT_EQ(window->LastPath, "/start/folder/last.kvp") << "the last project's path is the dialogs' start";
 
     window->Timer_Timer();
@@ -202,7 +203,7 @@ TEST_F(MainWindowWidget, TickBlinksCursorsCyclesColoursAndShowsTheSavedState) {
     openUnsavedProject();
     window->Timer_Timer();
     EXPECT_EQ(window->windowTitle().toStdString(), "Korvane: NOT saved - " + dir.file("amp.kvp"));
-    window->Saved = true;
+    window->project().markSaved();
     window->Timer_Timer();
     EXPECT_EQ(window->windowTitle().toStdString(), "Korvane: saved - " + dir.file("amp.kvp"));
 
@@ -227,14 +228,14 @@ TEST_F(MainWindowWidget, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
     EXPECT_EQ(prompt.buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(prompt.icon, MsgIcon::Question);
     EXPECT_EQ(prompt.defaultButton, 3) << "Cancel is the default";
-    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->project().saved());
     EXPECT_FALSE(std::filesystem::exists(dir.file("amp.kvp")));
 
     window->CursorScaleX = 1.5;
     window->Cur1.left = 120;
     ui.messageAnswers = {MsgResult::Yes};
     EXPECT_EQ(window->Save(), 0);
-    EXPECT_TRUE(window->Saved);
+    EXPECT_TRUE(window->project().saved());
     EXPECT_EQ(ui.busyDepth(), 0);
     EXPECT_EQ(
         testing::readFileBytes(dir.file("amp.kvp")),
@@ -248,7 +249,7 @@ TEST_F(MainWindowWidget, FailedSaveKeepsTheWorkAndTheUnsavedFlag) {
     std::filesystem::create_directory(dir.file("amp.kvp"));  // a folder where the file should go
     ui.messageAnswers = {MsgResult::Yes, MsgResult::Ok};
     EXPECT_EQ(window->Save(), 2) << "a failed save must stop the command that would discard the work";
-    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->project().saved());
     ASSERT_EQ(ui.messages().size(), 2u);
     EXPECT_EQ(ui.messages()[1].prompt.rfind("File locked.\n", 0), 0u);
     EXPECT_EQ(ui.messages()[1].title, "Open file error:");
@@ -269,14 +270,14 @@ TEST_F(MainWindowWidget, ExitRunsThePromptAndRemembersTheLastProjectPath) {
     EXPECT_EQ(remembered(), "/start/folder/last.kvp");
 
     // Cancel in the save prompt keeps the window and its work; No exits and remembers the project.
-    window = std::make_unique<MainWindow>(ui);
+    window = std::make_unique<TestMainWindow>(ui);
     window->Form_Load("");
     window->show();
     openUnsavedProject();
     ui.messageAnswers = {MsgResult::Cancel};
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->project().saved());
     EXPECT_TRUE(window->projectOpen());
     EXPECT_EQ(remembered(), "/start/folder/last.kvp");
     ui.messageAnswers = {MsgResult::No};
@@ -285,7 +286,7 @@ TEST_F(MainWindowWidget, ExitRunsThePromptAndRemembersTheLastProjectPath) {
 
     // A project closed before the exit is remembered too, though the title no longer names it.
     Registry::SetString(Registry::kKeyPath, Registry::kLastPath, "/start/folder/last.kvp");
-    window = std::make_unique<MainWindow>(ui);
+    window = std::make_unique<TestMainWindow>(ui);
     window->Form_Load("");
     window->show();
     openUnsavedProject();
@@ -305,7 +306,7 @@ TEST_F(MainWindowWidget, CommandLinePresetsTheOpenDialog) {
     EXPECT_EQ(window->OpenSave.FileName, canonical);
     EXPECT_EQ(window->LastPath, "") << "the remembered path is not read when a file is named";
 
-    MainWindow other(ui);
+    TestMainWindow other(ui);
     other.Form_Load(dir.file("missing.kvp"));
     EXPECT_EQ(other.OpenSave.FileName, "");
 }

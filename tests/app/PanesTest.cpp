@@ -21,6 +21,7 @@
 #include "platform/tooltiptext.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "support/TestMainWindow.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 #include "view/ScaleWizardWindow.h"
@@ -43,7 +44,7 @@ class PicturePanes : public ::testing::Test {
         testing::writeFileBytes(
             dir.file("board.kvp"),
             "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n");
-        window = std::make_unique<MainWindow>(ui);
+        window = std::make_unique<TestMainWindow>(ui);
         window->Form_Load("");
         window->timer()->stop();
         ui.fileAnswers = {FileDialogResult{dir.file("board.kvp"), 1}};
@@ -192,7 +193,7 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     EXPECT_EQ(wizard->cmdCancel()->text(), "&Cancel");
     EXPECT_EQ(wizard->instruction()->text(), "1. Place point 2 in according to point 1 and click \"Next\"");
     EXPECT_FALSE(submenuEnabled());
-    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->project().saved());
 
     // While the wizard is open each drag moves only its own picture's cursor.
     const double cur2Left = window->Cur2.left;

@@ -17,6 +17,7 @@
 #include "storage/Recovery.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "support/TestMainWindow.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 
@@ -61,7 +62,7 @@ std::string flat(const PadRecord& p) {
 class ProjectLifecycle : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = std::make_unique<MainWindow>(ui);
+        window = std::make_unique<TestMainWindow>(ui);
         window->Form_Load("");
         window->timer()->stop();  // ticks are driven by hand where a test needs them
         top = dir.file("top.bmp");
@@ -81,14 +82,14 @@ class ProjectLifecycle : public ::testing::Test {
     void openEdited() {
         open(*window, board);
         ASSERT_TRUE(window->projectOpen());
-        window->Saved = false;
+        window->project().markUnsaved();
         ui.clear();
     }
 
     void expectUnchangedOpen() {
         EXPECT_TRUE(window->projectOpen());
-        EXPECT_EQ(window->ProjectPath, board);
-        EXPECT_FALSE(window->Saved);
+        EXPECT_EQ(window->project().path, board);
+        EXPECT_FALSE(window->project().saved());
         EXPECT_TRUE(window->panes()->P1()->hasPicture());
     }
 
@@ -167,11 +168,12 @@ TEST_F(ProjectLifecycle, NewProjectAsksForANameAndTwoPictures) {
         << "the second picture is looked for where the first one was";
     EXPECT_TRUE(ui.messages().empty());
 
-    EXPECT_EQ(window->Doc.Value("FilePathSection", "First"), scan) << "another folder: full path";
-    EXPECT_EQ(window->Doc.Value("FilePathSection", "Second"), "bottom.png") << "project folder: bare name";
+    EXPECT_EQ(window->project().doc.Value("FilePathSection", "First"), scan) << "another folder: full path";
+    EXPECT_EQ(window->project().doc.Value("FilePathSection", "Second"), "bottom.png")
+        << "project folder: bare name";
     EXPECT_TRUE(window->projectOpen());
-    EXPECT_FALSE(window->Saved);
-    EXPECT_EQ(window->ProjectPath, fresh);
+    EXPECT_FALSE(window->project().saved());
+    EXPECT_EQ(window->project().path, fresh);
     EXPECT_EQ(window->panes()->P2()->size(), QSize(320, 210));
     EXPECT_FALSE(fs::exists(fresh)) << "nothing is written before the first save";
     EXPECT_EQ(ui.busyDepth(), 0);
@@ -204,7 +206,7 @@ TEST_F(ProjectLifecycle, FailedNewProjectLeavesNoProjectOpen) {
         ASSERT_EQ(ui.messages().size(), 1u) << c.prompt;
         expectMessage(ui.messages()[0], c.prompt, c.title, c.icon);
         EXPECT_FALSE(window->projectOpen());
-        EXPECT_EQ(window->ProjectPath, "");
+        EXPECT_EQ(window->project().path, "");
         EXPECT_FALSE(window->panes()->P1()->hasPicture()) << "nothing of the half-made project stays";
         EXPECT_FALSE(fs::exists(dir.file("n.kvp")));
         EXPECT_EQ(ui.busyDepth(), 0);
@@ -218,9 +220,9 @@ TEST_F(ProjectLifecycle, NewOverAnExistingProjectKeepsItUntilTheFirstSave) {
     window->mnuNew_Click();
     ASSERT_TRUE(window->projectOpen());
     EXPECT_EQ(readFileBytes(board), old);
-    EXPECT_FALSE(window->Doc.SectionExists("Pad1")) << "the new project starts empty";
+    EXPECT_FALSE(window->project().doc.SectionExists("Pad1")) << "the new project starts empty";
     window->mnuSave_Click();
-    EXPECT_TRUE(window->Saved);
+    EXPECT_TRUE(window->project().saved());
     EXPECT_EQ(readFileBytes(board).find("[Pad1]"), std::string::npos);
 }
 
@@ -243,8 +245,8 @@ TEST_F(ProjectLifecycle, OpenRestoresPicturesCursorsScaleAndTraces) {
     EXPECT_TRUE(dialog.fileMustExist);
     EXPECT_EQ(window->panes()->P1()->size(), QSize(300, 200));
     EXPECT_EQ(window->panes()->P2()->size(), QSize(320, 210));
-    EXPECT_EQ(window->ProjectPath, board);
-    EXPECT_TRUE(window->Saved);
+    EXPECT_EQ(window->project().path, board);
+    EXPECT_TRUE(window->project().saved());
     EXPECT_EQ(window->CursorScaleX, 2.0f);
     EXPECT_EQ(window->CursorScaleY, 0.5f);
     EXPECT_EQ((std::vector<int>{window->OldX1, window->OldY1, window->OldX2, window->OldY2}),
@@ -254,9 +256,10 @@ TEST_F(ProjectLifecycle, OpenRestoresPicturesCursorsScaleAndTraces) {
     EXPECT_EQ(window->panes()->P2()->cursorLeft(), 40.5);
     EXPECT_EQ(window->Cur2.top, 41);
 
-    EXPECT_EQ(window->TraceList1, (std::vector<std::string>{"1-5-6-255=65280-0-10"}));
-    EXPECT_EQ(window->TraceList2, (std::vector<std::string>{"2-7-8-0=255-0-10", "x=y"}));
-    EXPECT_EQ(window->Doc.ValuesCount("TraceSection"), 0) << "the lists are the only copy until saved";
+    EXPECT_EQ(window->project().traces1, (std::vector<std::string>{"1-5-6-255=65280-0-10"}));
+    EXPECT_EQ(window->project().traces2, (std::vector<std::string>{"2-7-8-0=255-0-10", "x=y"}));
+    EXPECT_EQ(window->project().doc.ValuesCount("TraceSection"), 0)
+        << "the lists are the only copy until saved";
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].prompt, "Load now ? To load later - press 'No'.");
     EXPECT_EQ(ui.messages()[0].title, "Do you want to load the saved traces NOW?");
@@ -280,7 +283,7 @@ TEST_F(ProjectLifecycle, TraceQuestionOnlyWhenTracesWereStoredOrTheSectionIsMiss
         open(*window, board);
         ASSERT_TRUE(window->projectOpen());
         EXPECT_EQ(ui.count("message"), c.asked ? 1 : 0) << c.rest;
-        EXPECT_TRUE(window->Doc.SectionExists("TraceSection"));
+        EXPECT_TRUE(window->project().doc.SectionExists("TraceSection"));
     }
 }
 
@@ -312,7 +315,7 @@ TEST_F(ProjectLifecycle, FailedOpenLeavesNoProjectOpen) {
         ASSERT_EQ(ui.messages().size(), 1u) << c.path;
         expectMessage(ui.messages()[0], c.prompt, c.title, c.icon);
         EXPECT_FALSE(window->projectOpen()) << c.path;
-        EXPECT_EQ(window->ProjectPath, "");
+        EXPECT_EQ(window->project().path, "");
         EXPECT_FALSE(window->panes()->P1()->hasPicture())
             << "the previous and the half-open project are gone";
         EXPECT_EQ(ui.busyDepth(), 0);
@@ -326,16 +329,16 @@ TEST_F(ProjectLifecycle, SaveAndReopenKeepEveryValuePadAndTrace) {
     window->OldX1 = 12, window->OldY1 = -3, window->OldX2 = 140, window->OldY2 = 7;
     window->Cur1 = {12.25, 13, true};
     window->Cur2 = {140, 7.5, true};
-    WritePad(window->Doc, 3, "1", "GND", "U1", 10, 20, 30.5, 40);
-    WritePad(window->Doc, 12, "2", "VCC", "U1", 11, 21, 31, 41);
+    WritePad(window->project().doc, 3, "1", "GND", "U1", 10, 20, 30.5, 40);
+    WritePad(window->project().doc, 12, "2", "VCC", "U1", 11, 21, 31, 41);
     // Records equal up to "=" are one entry in the file: the later one wins.
-    window->TraceList1 = {"1-5-6-255=65280-0-10", "1-5-6-255=255-0-20"};
-    window->TraceList2 = {"2-7-8-0=16711680-5-6"};
-    window->Saved = false;
+    window->project().traces1 = {"1-5-6-255=65280-0-10", "1-5-6-255=255-0-20"};
+    window->project().traces2 = {"2-7-8-0=16711680-5-6"};
+    window->project().markUnsaved();
     window->mnuSave_Click();
-    EXPECT_TRUE(window->Saved);
+    EXPECT_TRUE(window->project().saved());
 
-    MainWindow reopened(ui);
+    TestMainWindow reopened(ui);
     reopened.Form_Load("");
     reopened.timer()->stop();
     ui.messageAnswers = {MsgResult::No};  // the stored traces are drawn later
@@ -349,12 +352,12 @@ TEST_F(ProjectLifecycle, SaveAndReopenKeepEveryValuePadAndTrace) {
         (std::vector<double>{reopened.Cur1.left, reopened.Cur1.top, reopened.Cur2.left, reopened.Cur2.top}),
         (std::vector<double>{12.25, 13, 140, 7.5}));
     std::vector<std::string> pads;
-    for (const PadRecord& pad : ReadPads(reopened.Doc)) {
+    for (const PadRecord& pad : ReadPads(reopened.project().doc)) {
         pads.push_back(flat(pad));
     }
     EXPECT_EQ(pads, (std::vector<std::string>{"3|1|GND|U1|10,20|30.5,40", "12|2|VCC|U1|11,21|31,41"}));
-    EXPECT_EQ(reopened.TraceList1, (std::vector<std::string>{"1-5-6-255=255-0-20"}));
-    EXPECT_EQ(reopened.TraceList2, (std::vector<std::string>{"2-7-8-0=16711680-5-6"}));
+    EXPECT_EQ(reopened.project().traces1, (std::vector<std::string>{"1-5-6-255=255-0-20"}));
+    EXPECT_EQ(reopened.project().traces2, (std::vector<std::string>{"2-7-8-0=16711680-5-6"}));
 }
 
 TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndThePicturesReachable) {
@@ -362,25 +365,25 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndThePicturesReachable) {
 
     // Cancelled: the preset name stays, so the project is saved where it is.
     window->CursorScaleX = 3;
-    window->Saved = false;
+    window->project().markUnsaved();
     ui.clear();
     ui.fileAnswers = {std::nullopt};
     window->mnuSaveAs_Click();
     ASSERT_EQ(ui.fileDialogs().size(), 1u);
     EXPECT_EQ(ui.fileDialogs()[0].title, "Enter filename of the current project to save:");
     EXPECT_EQ(ui.fileDialogs()[0].fileName, board);
-    EXPECT_TRUE(window->Saved);
-    EXPECT_EQ(window->ProjectPath, board);
+    EXPECT_TRUE(window->project().saved());
+    EXPECT_EQ(window->project().path, board);
     EXPECT_NE(readFileBytes(board).find("X=3\r\n"), std::string::npos);
 
     // A new name takes the pads edited since the last save; the old file stays as it was.
     const std::string saved = readFileBytes(board);
-    WritePad(window->Doc, 1, "1", "N1", "R1", 5, 6, 7, 8);
-    window->Saved = false;
+    WritePad(window->project().doc, 1, "1", "N1", "R1", 5, 6, 7, 8);
+    window->project().markUnsaved();
     ui.fileAnswers = {pick(dir.file("copy.kvp"))};
     window->mnuSaveAs_Click();
-    EXPECT_TRUE(window->Saved);
-    EXPECT_EQ(window->ProjectPath, dir.file("copy.kvp"));
+    EXPECT_TRUE(window->project().saved());
+    EXPECT_EQ(window->project().path, dir.file("copy.kvp"));
     EXPECT_EQ(readFileBytes(board), saved);
     EXPECT_NE(readFileBytes(dir.file("copy.kvp")).find("[Pad1]"), std::string::npos);
 
@@ -388,7 +391,7 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndThePicturesReachable) {
     fs::create_directory(dir.file("backup"));
     ui.fileAnswers = {pick(dir.file("backup/board.kvp"))};
     window->mnuSaveAs_Click();
-    MainWindow reopened(ui);
+    TestMainWindow reopened(ui);
     reopened.Form_Load("");
     reopened.timer()->stop();
     ui.clear();
@@ -411,14 +414,14 @@ TEST_F(ProjectLifecycle, SaveAsRewritesAndRestoresThePicturesByPosition) {
     ui.messageAnswers = {MsgResult::Ok};
     window->mnuSaveAs_Click();
     ASSERT_EQ(ui.count("message"), 1);
-    EXPECT_EQ(window->ProjectPath, board);
-    EXPECT_EQ(PictureEntries(window->Doc), Entries("top.bmp", "bottom.png"));
+    EXPECT_EQ(window->project().path, board);
+    EXPECT_EQ(PictureEntries(window->project().doc), Entries("top.bmp", "bottom.png"));
 
     fs::create_directory(dir.file("backup"));
     ui.fileAnswers = {pick(dir.file("backup/board.kvp"))};
     window->mnuSaveAs_Click();
-    EXPECT_EQ(PictureEntries(window->Doc), Entries(top, bottom));
-    MainWindow reopened(ui);
+    EXPECT_EQ(PictureEntries(window->project().doc), Entries(top, bottom));
+    TestMainWindow reopened(ui);
     reopened.Form_Load("");
     reopened.timer()->stop();
     ui.clear();
@@ -456,7 +459,7 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
         return numbers;
     };
     auto reopen = [&](std::deque<MsgResult> answers) {
-        auto other = std::make_unique<MainWindow>(ui);
+        auto other = std::make_unique<TestMainWindow>(ui);
         other->Form_Load("");
         ui.clear();
         ui.messageAnswers = std::move(answers);
@@ -467,34 +470,34 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     open(*window, board);
     window->Autosave();
     EXPECT_FALSE(fs::exists(recovery)) << "nothing unsaved, nothing to keep";
-    WritePad(window->Doc, 7, "1", "N1", "R1", 5, 6, 7, 8);
-    window->Saved = false;
+    WritePad(window->project().doc, 7, "1", "N1", "R1", 5, 6, 7, 8);
+    window->project().markUnsaved();
     window->Autosave();
     ASSERT_TRUE(fs::exists(recovery));
     EXPECT_EQ(readFileBytes(board), saved) << "the project file is never written by an autosave";
-    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->project().saved());
 
     // The run ends without closing (a crash): the next open offers the work; No keeps it for later.
     auto declined = reopen({MsgResult::No});
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].prompt.rfind("Recover unsaved work from ", 0), 0u);
     EXPECT_EQ(ui.messages()[0].title, "Recover project:");
-    EXPECT_TRUE(padNumbers(declined->Doc).empty());
+    EXPECT_TRUE(padNumbers(declined->project().doc).empty());
     EXPECT_TRUE(fs::exists(recovery));
     declined.reset();
 
     auto recovered = reopen({MsgResult::Yes});
     ASSERT_TRUE(recovered->projectOpen());
-    EXPECT_EQ(padNumbers(recovered->Doc), std::vector<int>{7});
-    EXPECT_FALSE(recovered->Saved) << "recovered work is not saved until the user says so";
-    EXPECT_EQ(recovered->Doc.FileName(), board);
+    EXPECT_EQ(padNumbers(recovered->project().doc), std::vector<int>{7});
+    EXPECT_FALSE(recovered->project().saved()) << "recovered work is not saved until the user says so";
+    EXPECT_EQ(recovered->project().doc.FileName(), board);
     ASSERT_TRUE(recovered->Main_Saving());
     EXPECT_FALSE(fs::exists(recovery)) << "a save makes the recovery file useless";
     EXPECT_NE(readFileBytes(board).find("[Pad7]"), std::string::npos);
     recovered.reset();
 
     // A clean close removes what this run kept; the next open asks nothing.
-    window->Saved = false;
+    window->project().markUnsaved();
     window->Autosave();
     ASSERT_TRUE(fs::exists(recovery));
     ui.messageAnswers = {MsgResult::No};
@@ -505,7 +508,7 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     EXPECT_EQ(ui.count("message"), 0);
 
     // A recovery file that cannot be written is told once, and the project goes on unsaved.
-    window->Saved = false;
+    window->project().markUnsaved();
     ui.clear();
     {
         ScopedAtomicWriteFailure diskFull(0);
@@ -514,7 +517,7 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     }
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].title, "Autosave:");
-    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->project().saved());
     EXPECT_TRUE(window->projectOpen());
 }
 

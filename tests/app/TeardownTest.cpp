@@ -10,6 +10,7 @@
 #include "pads/PadListWindow.h"
 #include "pads/PadPropertiesDialog.h"
 #include "support/ScriptedUi.h"
+#include "support/TestMainWindow.h"
 #include "tracing/FillQuestionDialog.h"
 #include "tracing/TracesWindow.h"
 #include "view/Panes.h"
@@ -20,7 +21,7 @@ namespace {
 
 TEST(MainWindowTeardown, ToolWindowsAndPanesGoWhileTheWindowsDataStillExists) {
     testing::ScriptedUi ui;
-    auto window = std::make_unique<MainWindow>(ui);
+    auto window = std::make_unique<TestMainWindow>(ui);
     window->Form_Load("");
     window->setProjectOpen(true);
     window->mnuInfo_Click();  // created on first use, as the export dialog

@@ -8,6 +8,7 @@
 #include "app/MainWindow.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "support/TestMainWindow.h"
 #include "transforms/OrientedImage.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
@@ -52,7 +53,7 @@ class PictureTransforms : public ::testing::Test {
             "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.bmp\r\n\r\n"
             "[Pad1]\r\nPadName=1\r\nNetName=GND\r\nCompName=R1\r\n1Pad=2,1\r\n2Pad=1,0\r\n\r\n"
             "[TraceSection]\r\n\r\n");
-        window = std::make_unique<MainWindow>(ui);
+        window = std::make_unique<TestMainWindow>(ui);
         window->Form_Load("");
         open();
     }
@@ -82,7 +83,7 @@ TEST_F(PictureTransforms, CancelChangesNothingAndDoesNotBeep) {
     EXPECT_EQ(rowsOf(base(1)), (std::vector<std::string>{"abc", "def"}));
     EXPECT_EQ(ui.count("beep"), 0);
     EXPECT_EQ(ui.count("clipboard"), 0);
-    EXPECT_TRUE(window->Saved);
+    EXPECT_TRUE(window->project().saved());
     const auto questions = ui.messages();
     ASSERT_EQ(questions.size(), 4u);
     EXPECT_EQ(questions[0].prompt, "First picture - \"Yes\", second picture - \"No\"");
@@ -137,7 +138,7 @@ TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndPadsKeepTheirP
     window->mnuRotate90_Click();
     window->mnuFlipV_Click();
     window->mnuFlipG_Click();
-    EXPECT_FALSE(window->Saved) << "a transform is work worth saving";
+    EXPECT_FALSE(window->project().saved()) << "a transform is work worth saving";
     const auto turned1 = rowsOf(base(1));
     const auto turned2 = rowsOf(base(2));
     ASSERT_TRUE(window->Main_Saving());
@@ -147,10 +148,10 @@ TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndPadsKeepTheirP
     open();
     EXPECT_EQ(rowsOf(base(1)), turned1);
     EXPECT_EQ(rowsOf(base(2)), turned2);
-    EXPECT_EQ(window->Doc.ValueName("FilePathSection", 1), "First");
-    EXPECT_EQ(window->Doc.ValueName("FilePathSection", 2), "Second");
-    EXPECT_EQ(window->Doc.Value("Pad1", "1Pad"), "2,1");
-    EXPECT_EQ(window->Doc.Value("Pad1", "2Pad"), "1,0");
+    EXPECT_EQ(window->project().doc.ValueName("FilePathSection", 1), "First");
+    EXPECT_EQ(window->project().doc.ValueName("FilePathSection", 2), "Second");
+    EXPECT_EQ(window->project().doc.Value("Pad1", "1Pad"), "2,1");
+    EXPECT_EQ(window->project().doc.Value("Pad1", "2Pad"), "1,0");
     EXPECT_EQ(ui.count("beep"), 0) << "restoring the orientation is not a user's command";
 }
 
@@ -176,7 +177,7 @@ TEST_F(PictureTransforms, ACloseAskedForWhileAPictureTurnsHappensOnceTheTurnHasE
 
     // The Rotate item: the project was changed, so the close asks about saving after the turn.
     ui.duringEvents = nullptr;
-    window = std::make_unique<MainWindow>(ui);
+    window = std::make_unique<TestMainWindow>(ui);
     window->Form_Load("");
     window->show();
     window->RotationEventIntervalMs = 0;
@@ -246,10 +247,10 @@ TEST_F(PictureTransforms, RunningOutOfMemoryKeepsPictureSizeOrientationAndSavedF
         }
 #endif
         ui.clear();
-        window->Saved = true;
+        window->project().markSaved();
         const QImage before = base(1);
-        const Orientation orientation = window->Orientation1;
-        const std::string stored = window->Doc.Value("FilePathSection", "Transform1");
+        const Orientation orientation = window->project().layer1.orientation;
+        const std::string stored = window->project().doc.Value("FilePathSection", "Transform1");
         transforms_testing::failNextAllocation = c.hook;
         ui.messageAnswers = {MsgResult::Yes, MsgResult::Ok};
         {
@@ -270,15 +271,15 @@ TEST_F(PictureTransforms, RunningOutOfMemoryKeepsPictureSizeOrientationAndSavedF
                 EXPECT_EQ(base(1).pixel(before.height() - 1 - y, x), before.pixel(x, y)) << x << "," << y;
             }
             EXPECT_EQ(ui.count("beep"), 1);
-            EXPECT_FALSE(window->Saved);
+            EXPECT_FALSE(window->project().saved());
             continue;
         }
         EXPECT_TRUE(base(1) == before) << "the picture is as it was";
         EXPECT_EQ(window->panes()->P1()->workImage(), before);
         EXPECT_EQ(window->panes()->P1()->size(), before.size());
-        EXPECT_EQ(window->Orientation1, orientation);
-        EXPECT_EQ(window->Doc.Value("FilePathSection", "Transform1"), stored);
-        EXPECT_TRUE(window->Saved);
+        EXPECT_EQ(window->project().layer1.orientation, orientation);
+        EXPECT_EQ(window->project().doc.Value("FilePathSection", "Transform1"), stored);
+        EXPECT_TRUE(window->project().saved());
         EXPECT_EQ(ui.count("beep"), 0);
         ASSERT_EQ(ui.messages().size(), 2u);
         EXPECT_EQ(ui.messages()[1].prompt,

@@ -19,6 +19,7 @@
 #include "storage/AtomicFile.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "support/TestMainWindow.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 
@@ -76,7 +77,7 @@ class BadInput : public ::testing::Test {
         writeFileBytes(dir.file("truncated-jpeg.kvp"), header("truncated.jpg"));
         writeFileBytes(dir.file("huge-gif.kvp"), header("huge-header.gif"));
 
-        window = std::make_unique<MainWindow>(ui);
+        window = std::make_unique<TestMainWindow>(ui);
         window->Form_Load("");
         window->timer()->stop();
     }
@@ -175,7 +176,7 @@ TEST_F(BadInput, ProjectsOpenOrSayWhyAndNoFileChanges) {
         }
         EXPECT_EQ(ui.busyDepth(), 0);
         if (opened) {
-            EXPECT_TRUE(window->Saved) << "opening is no edit";
+            EXPECT_TRUE(window->project().saved()) << "opening is no edit";
         }
         window->mnuClose_Click();
         EXPECT_FALSE(window->projectOpen());
@@ -188,7 +189,7 @@ TEST_F(BadInput, DamagedValuesReadAsUsableNumbers) {
     ASSERT_TRUE(window->projectOpen());
     EXPECT_EQ(window->CursorScaleX, 1.0f) << "nan";
     EXPECT_EQ(window->CursorScaleY, 1.0f) << "1e309";
-    for (const PadRecord& pad : ReadPads(window->Doc)) {
+    for (const PadRecord& pad : ReadPads(window->project().doc)) {
         if (pad.number == 3) {
             EXPECT_EQ(pad.x1, 0) << "1e309 is no number";
             EXPECT_EQ(pad.x2, kCoordinateLimit) << "99999999999999999999 is held within the limit";
@@ -199,7 +200,7 @@ TEST_F(BadInput, DamagedValuesReadAsUsableNumbers) {
     ASSERT_TRUE(window->projectOpen());
     // Every record stays listed, readable or not: the user decides what to delete. ("2-5" has no "=", so
     // it is no entry of the file at all.)
-    EXPECT_EQ(window->TraceList1.size() + window->TraceList2.size(), 14u);
+    EXPECT_EQ(window->project().traces1.size() + window->project().traces2.size(), 14u);
 
     open("components.kvp", {MsgResult::No});
     ASSERT_TRUE(window->projectOpen());
@@ -281,7 +282,7 @@ TEST_F(BadInput, FailedProjectSaveKeepsThePreviousFileAndTheUnsavedMark) {
         SCOPED_TRACE(int(fault));
         open("truncated.kvp", {MsgResult::No});
         ASSERT_TRUE(window->projectOpen());
-        window->Saved = false;  // an edit
+        window->project().markUnsaved();  // an edit
         const std::string previous = readFileBytes(project);
         const auto files = std::distance(fs::directory_iterator(dir.path()), {});
         ui.clear();
@@ -302,7 +303,7 @@ TEST_F(BadInput, FailedProjectSaveKeepsThePreviousFileAndTheUnsavedMark) {
         EXPECT_EQ(ui.messages()[0].prompt, "File locked.\n" + std::string(reason))
             << "the fixed text, then the reason";
         EXPECT_EQ(ui.messages()[0].title, "Open file error:");
-        EXPECT_FALSE(window->Saved);
+        EXPECT_FALSE(window->project().saved());
         if (fault == Fault::ReplacedByFolder) {
             EXPECT_TRUE(fs::is_directory(project));
             fs::remove(project);
@@ -312,7 +313,7 @@ TEST_F(BadInput, FailedProjectSaveKeepsThePreviousFileAndTheUnsavedMark) {
         EXPECT_EQ(readFileBytes(project), previous);
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), files)
             << "a temporary file was left";
-        window->Saved = true;
+        window->project().markSaved();
         window->mnuClose_Click();
     }
 }

@@ -11,6 +11,7 @@
 #include "app/MainWindow.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "support/TestMainWindow.h"
 #include "tracing/FillQuestionDialog.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
@@ -72,7 +73,7 @@ class Render : public ::testing::Test {
     }
 
     std::unique_ptr<MainWindow> openWindow(ScriptedUi& ui) {
-        auto window = std::make_unique<MainWindow>(ui);
+        auto window = std::make_unique<TestMainWindow>(ui);
         window->Form_Load("");
         window->timer()->stop();
         ui.fileAnswers = {FileDialogResult{project, 1}};
@@ -129,9 +130,9 @@ TEST_F(Render, EqualsTheWindowAfterDrawingAllTraces) {
         window->FillColor = 65535;
         keptFill(*window, 1, 50, 30);
         keptFill(*window, 2, 20, 20);
-        ASSERT_EQ(window->TraceList1.size(), 2u);
+        ASSERT_EQ(window->project().traces1.size(), 2u);
         window->mnuSave_Click();
-        ASSERT_TRUE(window->Saved);
+        ASSERT_TRUE(window->project().saved());
     }
     const std::string projectBytes = readFileBytes(project);
     const std::string pictureBytes = readFileBytes(dir.file("top.bmp"));

@@ -24,6 +24,7 @@
 #include "pads/PadPropertiesDialog.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "support/TestMainWindow.h"
 
 namespace korvane {
 namespace {
@@ -78,7 +79,7 @@ class ExportDialogWindow : public ::testing::Test {
     }
 
     std::unique_ptr<MainWindow> makeWindow() {
-        auto f = std::make_unique<MainWindow>(ui);
+        auto f = std::make_unique<TestMainWindow>(ui);
         f->Form_Load("");
         f->timer()->stop();  // ticks are driven by hand
         f->padDialog()->timer()->stop();
@@ -232,7 +233,7 @@ TEST_F(ExportDialogWindow, NothingToExportWithoutComponents) {
 TEST_F(ExportDialogWindow, UpdateWalksTheComponentsThroughTheWidgetsAndStaysOnTheLast) {
     write(std::string(kPads) + kSomeData);
     open(*window);
-    window->Saved = true;
+    window->project().markSaved();
     showDialog();
     QComboBox* comp = combo("cboComp");
 
@@ -240,7 +241,7 @@ TEST_F(ExportDialogWindow, UpdateWalksTheComponentsThroughTheWidgetsAndStaysOnTh
     EXPECT_TRUE(updateEnabled());
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
     EXPECT_EQ(comp->currentText(), "C1");
-    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->project().saved());
     EXPECT_FALSE(updateEnabled());
 
     // Update is enabled only once all three fields are filled, whichever way.
@@ -308,7 +309,7 @@ TEST_F(ExportDialogWindow, CloseAndEscRunTheSavePromptAndHide) {
     open(*window);
 
     // Nothing changed: no question, the dialog hides.
-    window->Saved = true;
+    window->project().markSaved();
     showDialog();
     QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
     EXPECT_FALSE(dialog().isVisible());
@@ -322,7 +323,7 @@ TEST_F(ExportDialogWindow, CloseAndEscRunTheSavePromptAndHide) {
     EXPECT_FALSE(dialog().isVisible());
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].title, "Current project isn't saved:");
-    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->project().saved());
 
     // Closing the project puts the dialog away with it.
     showDialog();
@@ -374,7 +375,7 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
     EXPECT_EQ(dialogs[0].initialDir, dir.file("a.net"));
     EXPECT_EQ(dialogs[1].initialDir, "");
     EXPECT_EQ(prompts(), std::vector<std::string>{"Export was completed."});
-    EXPECT_TRUE(window->Saved) << "exporting changes nothing of the project";
+    EXPECT_TRUE(window->project().saved()) << "exporting changes nothing of the project";
 
     const std::string command = shellQuoted(KORVANE_CLI_PATH) + " export " + shellQuoted(project) +
                                 " --netlist " + shellQuoted(dir.file("cli.net")) + " --schematic " +

@@ -10,6 +10,7 @@
 #include "help/AboutWindow.h"
 #include "help/HelpLinks.h"
 #include "support/ScriptedUi.h"
+#include "support/TestMainWindow.h"
 
 namespace korvane {
 namespace {
@@ -65,7 +66,7 @@ TEST(About, EveryLinkClickOpensItsDestinationAndClosesAsEscDoes) {
 
 TEST(About, HelpMenuOpensThePagesAndTheAboutWindowModally) {
     ScriptedUi ui;
-    MainWindow window(ui);
+    TestMainWindow window(ui);
     window.Form_Load("");
     const Deployment d = BuildDeployment();
     window.mnuHelp_Click();

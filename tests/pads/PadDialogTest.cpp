@@ -27,6 +27,7 @@
 #include "platform/tooltiptext.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "support/TestMainWindow.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 
@@ -88,7 +89,7 @@ class Pads : public ::testing::Test {
     }
 
     std::unique_ptr<MainWindow> makeWindow() {
-        auto f = std::make_unique<MainWindow>(ui);
+        auto f = std::make_unique<TestMainWindow>(ui);
         f->Form_Load("");
         f->timer()->stop();  // ticks are driven by hand
         f->padDialog()->timer()->stop();
@@ -115,7 +116,7 @@ class Pads : public ::testing::Test {
     QComboBox* combo(const char* name) { return dialog().findChild<QComboBox*>(name); }
     QPushButton* button(const char* name) { return dialog().findChild<QPushButton*>(name); }
     QAction* viewPads() { return window->menus().action("mnuPad"); }
-    std::string value(int n, const char* key) { return window->Doc.Value(PadSectionName(n), key); }
+    std::string value(int n, const char* key) { return window->project().doc.Value(PadSectionName(n), key); }
 
     // A double click on picture 1 with the cursors at the given places; returns the new pad's number.
     int place(double x1, double y1, double x2, double y2, bool shift = false) {
@@ -217,14 +218,14 @@ TEST_F(Pads, DoubleClicksNumberPadsFromTheHighestAndKeepGaps) {
     EXPECT_EQ(marker(2, 1).left, 110);
     EXPECT_EQ(value(1, "1Pad"), "10,20");
     EXPECT_EQ(value(1, "2Pad"), "110,30");
-    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->project().saved());
     place(30, 20, 130, 30);
     place(50, 20, 150, 30);
 
     click(1, 2);
     window->mnuDeleteSelected_Click();
     EXPECT_FALSE(pads().markers.exists(2));
-    EXPECT_FALSE(window->Doc.SectionExists("Pad2"));
+    EXPECT_FALSE(window->project().doc.SectionExists("Pad2"));
     EXPECT_EQ(place(70, 20, 170, 30), 4);
 
     click(1, 3);
@@ -329,13 +330,13 @@ TEST_F(Pads, DeletingSelectedPadsEmptiesAndHidesTheDialog) {
     click(1, 1);
     ASSERT_TRUE(dialog().isVisible());
     window->mnuDeSelectAll_Click();
-    window->Saved = true;
+    window->project().markSaved();
     window->mnuDeleteSelected_Click();
     EXPECT_TRUE(pads().markers.exists(1)) << "nothing was selected";
     EXPECT_FALSE(dialog().isVisible());
     EXPECT_EQ(dialog().fieldText(NameField::Net), "");
     EXPECT_EQ(dialog().currentPad(), 0);
-    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->project().saved());
     dialog().Timer_Timer();
     EXPECT_FALSE(button("cmdDelPad")->isEnabled());
 
@@ -343,7 +344,7 @@ TEST_F(Pads, DeletingSelectedPadsEmptiesAndHidesTheDialog) {
     window->mnuDeleteSelected_Click();
     EXPECT_TRUE(pads().padNames.empty() && pads().netNames.empty() && pads().compNames.empty());
     EXPECT_TRUE(pads().components.empty());
-    EXPECT_FALSE(window->Doc.SectionExists("ComponentsSection"));
+    EXPECT_FALSE(window->project().doc.SectionExists("ComponentsSection"));
 }
 
 TEST_F(Pads, ApplyWithSeveralPadsSelectedWritesOnlyTheChangedField) {
@@ -441,12 +442,12 @@ TEST_F(Pads, ApplyMarksModifiedOnlyOnChangeAndRefusesNamesTheFileCannotKeep) {
          "[Pad2]\r\nPadName=2\r\nNetName=N2\r\nCompName=R1\r\n1Pad=30,10\r\n2Pad=40,20\r\n");
     click(1, 1);
     dialog().cmdOk_Click();
-    EXPECT_TRUE(window->Saved) << "nothing changed";
+    EXPECT_TRUE(window->project().saved()) << "nothing changed";
     type(NameField::Net, "N2");
     dialog().cmdOk_Click();
-    EXPECT_FALSE(window->Saved) << "an existing name adds nothing to a list, but changes the pad";
+    EXPECT_FALSE(window->project().saved()) << "an existing name adds nothing to a list, but changes the pad";
 
-    window->Saved = true;
+    window->project().markSaved();
     for (auto [field, text] : {std::pair{NameField::Comp, " R1"}, std::pair{NameField::Pad, "1;2"}}) {
         ui.clear();
         type(field, text);
@@ -458,7 +459,7 @@ TEST_F(Pads, ApplyMarksModifiedOnlyOnChangeAndRefusesNamesTheFileCannotKeep) {
     }
     EXPECT_EQ(value(1, "CompName"), "R1");
     EXPECT_EQ(value(1, "PadName"), "1");
-    EXPECT_TRUE(window->Saved);
+    EXPECT_TRUE(window->project().saved());
 }
 
 TEST_F(Pads, OpeningCreatesDescribedPadsAndASaveKeepsTheComponentTable) {
@@ -470,14 +471,14 @@ TEST_F(Pads, OpeningCreatesDescribedPadsAndASaveKeepsTheComponentTable) {
     EXPECT_EQ(marker(1, 3).toolTipText, "R1-1, connected to \"GND\"");
     EXPECT_EQ(marker(2, 1).toolTipText, "Free pad , no name, not connected");
     std::vector<std::string> names;
-    for (int i = 1; i <= window->Doc.SectionsCount(); ++i) {
-        if (IsPadSectionName(window->Doc.SectionName(i))) {
-            names.push_back(window->Doc.SectionName(i));
+    for (int i = 1; i <= window->project().doc.SectionsCount(); ++i) {
+        if (IsPadSectionName(window->project().doc.SectionName(i))) {
+            names.push_back(window->project().doc.SectionName(i));
         }
     }
     EXPECT_EQ(names, (std::vector<std::string>{"Pad3", "Pad1", "Pad0", "PadList", "Pad99999"}));
     EXPECT_EQ(dialog().currentPad(), 0);
-    EXPECT_TRUE(window->Saved);
+    EXPECT_TRUE(window->project().saved());
 
     window->Pad1_MouseMove(3, QPoint(100, 100));
     EXPECT_EQ(QToolTip::text(), tooltiptext::PlainTipHtml("R1-1, connected to \"GND\"", 300));
@@ -520,19 +521,19 @@ TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponent) {
     combo("cboPackage")->setEditText("TP");
     dialog().Timer_Timer();
     EXPECT_TRUE(button("cmdOk")->isEnabled()) << "the pad's own names, but new component data";
-    window->Saved = true;
+    window->project().markSaved();
     QTest::keyClick(combo("cboPackage")->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(window->Doc.Value(kComponentsSection, "TP1"), "2{label}TEST{footprint}TP");
-    EXPECT_FALSE(window->Saved);
+    EXPECT_EQ(window->project().doc.Value(kComponentsSection, "TP1"), "2{label}TEST{footprint}TP");
+    EXPECT_FALSE(window->project().saved());
 
     click(1, 2);
     EXPECT_EQ(shown(), (std::vector<QString>{"1", "10u", "RB.2"})) << "C3's own data, not TP1's";
     click(1, 3);
-    window->Saved = true;
+    window->project().markSaved();
     dialog().cmdOk_Click();
-    EXPECT_EQ(window->Doc.Value(kComponentsSection, "D1"), "3{l`bel}1N4148{footprint}DO35")
+    EXPECT_EQ(window->project().doc.Value(kComponentsSection, "D1"), "3{l`bel}1N4148{footprint}DO35")
         << "data only shown are not rewritten";
-    EXPECT_TRUE(window->Saved);
+    EXPECT_TRUE(window->project().saved());
     type(NameField::Comp, "C3");
     EXPECT_EQ(shown(), (std::vector<QString>{"1", "10u", "RB.2"})) << "typing a designator shows its data";
     StoreComponentData(pads(), {"C3", "4", "22u", "RB.3"});  // the export dialog's Update
@@ -562,14 +563,14 @@ TEST_F(Pads, DeletedAndDraggedPadsSurviveSaveAndReopen) {
     EXPECT_TRUE(pads().padNames.holds("1")) << "pad 5 still carries the designator";
 
     PictureBox* p2 = window->panes()->P2();
-    window->Saved = true;
+    window->project().markSaved();
     QTest::mousePress(p2, Qt::LeftButton, Qt::ControlModifier, QPoint(62, 63));
     QTest::mouseMove(p2, QPoint(92, 83));
     QTest::mouseRelease(p2, Qt::LeftButton, Qt::ControlModifier, QPoint(92, 83));
     EXPECT_EQ(marker(2, 5).left, 90);
     EXPECT_EQ(marker(2, 5).top, 80);
     EXPECT_EQ(marker(1, 5).left, 50) << "the partner stays";
-    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->project().saved());
     window->mnuSave_Click();
 
     auto reopened = makeWindow();

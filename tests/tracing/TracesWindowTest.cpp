@@ -18,6 +18,7 @@
 #include "app/MainWindow.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "support/TestMainWindow.h"
 #include "tracing/FillQuestionDialog.h"
 #include "tracing/TracesWindow.h"
 #include "view/Panes.h"
@@ -68,7 +69,7 @@ class Tracing : public ::testing::Test {
     void openProject(const std::string& traceSection) {
         testing::writeFileBytes(dir.file("board.kvp"),
                                 "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n" + traceSection);
-        window = std::make_unique<MainWindow>(ui);
+        window = std::make_unique<TestMainWindow>(ui);
         window->Form_Load("");
         window->timer()->stop();
         ui.fileAnswers = {FileDialogResult{dir.file("board.kvp"), 1}};
@@ -130,9 +131,9 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
     EXPECT_EQ(pixel(1, 20, 30), kRed);
     EXPECT_EQ(pixel(1, 150, 100), kCopper) << "the other area is not connected";
     EXPECT_EQ(pixel(1, 19, 30), kGrey);
-    EXPECT_EQ(window->TraceList1, (std::vector<std::string>{"1-30-40-4210752=255-0.1-0.1"}));
+    EXPECT_EQ(window->project().traces1, (std::vector<std::string>{"1-30-40-4210752=255-0.1-0.1"}));
     EXPECT_EQ(shown(1), QStringList{"1-30-40-4210752=255-0.1-0.1"});
-    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->project().saved());
     EXPECT_FALSE(window->FillRunning);
     EXPECT_FALSE(window->busy());
     EXPECT_TRUE(traces()->isVisible()) << "a hidden traces window opens after a fill";
@@ -141,15 +142,15 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
 
     // A deleted fill is painted back, and the fill colour stays.
     asked = false;
-    window->Saved = true;
+    window->project().markSaved();
     answerNextQuestion(false);
     window->P2_MouseUp(Qt::LeftButton, Qt::AltModifier, 12, 12);
     EXPECT_TRUE(asked);
     EXPECT_EQ(pixel(2, 12, 12), 0);
     EXPECT_EQ(pixel(2, 59, 39), 0);
     EXPECT_EQ(window->FillColor, kRed);
-    EXPECT_TRUE(window->TraceList2.empty());
-    EXPECT_TRUE(window->Saved);
+    EXPECT_TRUE(window->project().traces2.empty());
+    EXPECT_TRUE(window->project().saved());
 }
 
 TEST_F(Tracing, OnlyAClickOnThePictureFillsAndOneFillRunsAtATime) {
@@ -162,13 +163,13 @@ TEST_F(Tracing, OnlyAClickOnThePictureFillsAndOneFillRunsAtATime) {
     window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 30, -1);
     EXPECT_FALSE(asked);
     EXPECT_FALSE(traces()->isVisible());
-    EXPECT_EQ(window->TraceList1.size(), 0u);
+    EXPECT_EQ(window->project().traces1.size(), 0u);
 
     window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 30, 40);
     EXPECT_TRUE(asked);
     EXPECT_TRUE(window->projectOpen()) << "closing waits for the fill";
     EXPECT_EQ(pixel(1, 160, 110), kCopper) << "the second fill was ignored";
-    EXPECT_EQ(window->TraceList1.size(), 1u);
+    EXPECT_EQ(window->project().traces1.size(), 1u);
 }
 
 TEST_F(Tracing, ColourMenuSetsTheFillColourAndPicksOneFromThePicture) {
@@ -223,12 +224,12 @@ TEST_F(Tracing, FillAtTheCursorOfThePictureClickedLast) {
     answerNextQuestion(true);
     window->mnuFillAtCursor_Click();
     EXPECT_TRUE(asked);
-    EXPECT_EQ(window->TraceList2, (std::vector<std::string>{"2-15-16-0=255-0.1-0.1"}));
+    EXPECT_EQ(window->project().traces2, (std::vector<std::string>{"2-15-16-0=255-0.1-0.1"}));
 }
 
 TEST_F(Tracing, DrawAllTwiceOnlyBeepsTheSecondTimeAndSkipsUnreadableRecords) {
-    window->TraceList1 = {"1-30-40-4210752=65280-0.1-0.1", "1-x"};
-    window->TraceList2 = {"2-12-12-0=65535-0.1-0.1"};
+    window->project().traces1 = {"1-30-40-4210752=65280-0.1-0.1", "1-x"};
+    window->project().traces2 = {"2-12-12-0=65535-0.1-0.1"};
     traces()->cmdDraw->click();
     EXPECT_EQ(pixel(1, 20, 30), 65280);
     EXPECT_EQ(pixel(2, 59, 39), 65535);
@@ -240,13 +241,13 @@ TEST_F(Tracing, DrawAllTwiceOnlyBeepsTheSecondTimeAndSkipsUnreadableRecords) {
     ui.clear();
     traces()->cmdDraw->click();
     EXPECT_EQ(ui.count("beep"), 2) << "one beep per drawn trace, nothing else";
-    EXPECT_EQ(window->TraceList1.size(), 2u) << "the unreadable record stays";
-    EXPECT_TRUE(window->Saved) << "drawing changes nothing to save";
+    EXPECT_EQ(window->project().traces1.size(), 2u) << "the unreadable record stays";
+    EXPECT_TRUE(window->project().saved()) << "drawing changes nothing to save";
 }
 
 TEST_F(Tracing, DeleteErasesExactlyTheSelectedLines) {
-    window->TraceList1 = {"1-30-40-4210752=65280-0.1-0.1", "1-160-110-4210752=65535-0.1-0.1",
-                          "1-5-5-8421504=16711680-0-0", "1-y"};
+    window->project().traces1 = {"1-30-40-4210752=65280-0.1-0.1", "1-160-110-4210752=65535-0.1-0.1",
+                                 "1-5-5-8421504=16711680-0-0", "1-y"};
     window->DrawAllTraces();
     EXPECT_EQ(pixel(1, 5, 5), 16711680);
     ui.clear();
@@ -259,18 +260,18 @@ TEST_F(Tracing, DeleteErasesExactlyTheSelectedLines) {
     EXPECT_EQ(pixel(1, 20, 30), kCopper);
     EXPECT_EQ(pixel(1, 5, 5), kGrey);
     EXPECT_EQ(pixel(1, 160, 110), 65535) << "the unselected trace stays drawn";
-    EXPECT_EQ(window->TraceList1, (std::vector<std::string>{"1-160-110-4210752=65535-0.1-0.1", "1-y"}))
+    EXPECT_EQ(window->project().traces1, (std::vector<std::string>{"1-160-110-4210752=65535-0.1-0.1", "1-y"}))
         << "erased lines go, the unreadable one stays";
     EXPECT_EQ(shown(1), (QStringList{"1-160-110-4210752=65535-0.1-0.1", "1-y"}));
-    EXPECT_FALSE(window->Saved);
+    EXPECT_FALSE(window->project().saved());
 
     // Erasing a trace that is not drawn only beeps, and the line still goes.
-    window->TraceList2 = {"2-12-12-0=65535-0.1-0.1"};
+    window->project().traces2 = {"2-12-12-0=65535-0.1-0.1"};
     traces()->lstTrace2->item(0)->setSelected(true);
     ui.clear();
     traces()->cmdDel->click();
     EXPECT_EQ(ui.count("beep"), 1);
-    EXPECT_TRUE(window->TraceList2.empty());
+    EXPECT_TRUE(window->project().traces2.empty());
 }
 
 TEST_F(Tracing, OpenedTracesFillBothListsAndAreOfferedForDrawing) {
@@ -320,7 +321,7 @@ TEST_F(Tracing, ClickOnARecordMovesTheCursorsThereAndScrollsToThem) {
     window->show();
     window->resize(170, 260);
     QApplication::processEvents();
-    window->TraceList2 = {"2-12-12-0=65535-0.1-0.1", "2-300-200-0=65535-0.1-0.1"};
+    window->project().traces2 = {"2-12-12-0=65535-0.1-0.1", "2-300-200-0=65535-0.1-0.1"};
     traces()->lstTrace2->setCurrentRow(1);
     EXPECT_EQ(window->Cur2.left, 300);
     EXPECT_EQ(window->Cur2.top, 200);
@@ -354,7 +355,7 @@ TEST_F(Tracing, ClosingDuringAFillStopsItAsksAndThenCloses) {
     EXPECT_GE(ui.count("beep"), 1) << "the stopped fill beeps";
     EXPECT_EQ(pixel(1, 299, 0), kRed);
     EXPECT_EQ(pixel(1, 5, 5), kGrey) << "stopped at the first checkpoint";
-    EXPECT_EQ(window->TraceList1.size(), 1u) << "the partial fill was kept";
+    EXPECT_EQ(window->project().traces1.size(), 1u) << "the partial fill was kept";
     EXPECT_TRUE(window->isVisible()) << "the close comes after the fill has ended";
 
     QApplication::processEvents();
