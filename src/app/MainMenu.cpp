@@ -36,6 +36,9 @@ const std::vector<MenuEntry> kMenuTree = {
     {2, "mnuFilePrintSeparator", "-", "", true},
     {2, "mnuFileExit", "E&xit", "", false},
     {1, "mnuEdit", "&Edit", "", false},
+    {2, "mnuUndo", "&Undo", "Ctrl+Z", false},
+    {2, "mnuRedo", "&Redo", "Ctrl+Shift+Z", false},
+    {2, nullptr, "-", "", false},
     {2, "mnuFlipG", "Flip picture horizontally", "F2", false},
     {2, "mnuFlipV", "Flip picture vertically", "F3", false},
     {2, "mnuRotate90", "Rotate picture to 90 degrees clockwise", "F4", false},
@@ -119,6 +122,11 @@ MainMenu::MainMenu(QMainWindow* window) : window_(window) {
             action = parent->addAction(caption);
             if (entry.shortcut[0] != '\0') {
                 action->setShortcut(QKeySequence(QString::fromUtf8(entry.shortcut)));
+            }
+            // Both habits are common: Ctrl+Shift+Z on Linux desktops, Ctrl+Y where people came from Windows.
+            if (QLatin1String(entry.name) == QLatin1String("mnuRedo")) {
+                action->setShortcuts(
+                    {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
             }
         }
         if (entry.name != nullptr) {

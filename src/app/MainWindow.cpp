@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -116,7 +117,8 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
     autosaveTimer_ = new QTimer(this);
     autosaveTimer_->setObjectName(QStringLiteral("AutosaveTimer"));
     connect(autosaveTimer_, &QTimer::timeout, this, &MainWindow::Autosave);
-    setWindowTitle(toQ(WindowTitle(project_.saved(), project_.path)));
+    updateTitle();
+    project_.addObserver(this);
     setWindowIcon(ApplicationIcon());
     // F1 has no menu item of its own: the Help item's caption only names the key.
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
@@ -130,6 +132,7 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+    project_.removeObserver(this);
     // The tool windows and the panes are Qt children, which QWidget would delete only after this
     // window's own members are gone; but they hold references to those members (the trace lists, the
     // document, the Ui) and callbacks into this window. They go first, each before what it refers to:
@@ -172,6 +175,62 @@ void MainWindow::connectMenu() {
     bind("mnuFlipV", &MainWindow::mnuFlipV_Click);
     bind("mnuRotate90", &MainWindow::mnuRotate90_Click);
     bind("mnuClipboard", &MainWindow::mnuClipboard_Click);
+    bind("mnuUndo", &MainWindow::undoEdit);
+    bind("mnuRedo", &MainWindow::redoEdit);
+    // Long work can start and end while the menu is closed; the items say what they would do when seen.
+    if (QMenu* edit = menu_->menu(QStringLiteral("mnuEdit"))) {
+        connect(edit, &QMenu::aboutToShow, this, &MainWindow::updateUndoActions);
+    }
+    updateUndoActions();
+}
+
+void MainWindow::undoEdit() {
+    if (!projectOpen_ || busy()) {
+        return;
+    }
+    project_.undo();
+}
+
+void MainWindow::redoEdit() {
+    if (!projectOpen_ || busy()) {
+        return;
+    }
+    project_.redo();
+}
+
+void MainWindow::modifiedChanged(bool) {
+    updateTitle();
+}
+
+void MainWindow::historyChanged() {
+    updateUndoActions();
+}
+
+void MainWindow::historyTrimmed(std::size_t steps) {
+    statusBar()->showMessage(
+        tr("The %n oldest step(s) can no longer be undone: the undo history is kept within %1 MB.", nullptr,
+           int(steps))
+            .arg(project_.history().pixelLimit() >> 20),
+        10000);
+}
+
+void MainWindow::updateTitle() {
+    setWindowTitle(toQ(WindowTitle(project_.saved(), project_.path)));
+}
+
+void MainWindow::updateUndoActions() {
+    const bool idle = projectOpen_ && !busy();
+    const UndoStack& history = project_.history();
+    if (QAction* undo = menu_->action(QStringLiteral("mnuUndo"))) {
+        undo->setText(history.canUndo() ? QStringLiteral("&Undo ") + toQ(history.undoText())
+                                        : QStringLiteral("&Undo"));
+        menu_->setEnabled(QStringLiteral("mnuUndo"), idle && history.canUndo());
+    }
+    if (QAction* redo = menu_->action(QStringLiteral("mnuRedo"))) {
+        redo->setText(history.canRedo() ? QStringLiteral("&Redo ") + toQ(history.redoText())
+                                        : QStringLiteral("&Redo"));
+        menu_->setEnabled(QStringLiteral("mnuRedo"), idle && history.canRedo());
+    }
 }
 
 void MainWindow::Form_Load(const std::string& commandLine) {
@@ -239,8 +298,6 @@ void MainWindow::Timer_Timer() {
     for (const char* name : kProjectMenus) {
         menu_->setEnabled(QString::fromUtf8(name), projectOpen_);
     }
-
-    setWindowTitle(toQ(WindowTitle(project_.saved(), project_.path)));
 
     // A release can be lost while a dialog opened during a drag; trust the buttons as they are now.
     if (MouseHeld && QGuiApplication::mouseButtons() == Qt::NoButton) {

@@ -40,7 +40,7 @@ struct CursorMark {
 // Outcomes of the save prompt, as callers have always tested them.
 enum SaveOutcome : int { kSaveNothingToSave = 3, kSaveSaved = 0, kSaveDiscard = 1, kSaveCancel = 2 };
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, private ProjectObserver {
     Q_OBJECT
 
   public:
@@ -76,6 +76,10 @@ class MainWindow : public QMainWindow {
     void mnuHelpContents_Click();
     // F1: the program's own help pages, when they are installed next to it.
     void ShowHelpFile();
+    // Edit > Undo and Redo: the last step of the project's history, back or forth. Ignored while long
+    // work runs, which may still be using what the step would change.
+    void undoEdit();
+    void redoEdit();
     void mnuScale11_Click();
     void mnuNewScale_Click();
 
@@ -214,6 +218,12 @@ class MainWindow : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The project's events that the window itself shows: its title, the Edit menu's Undo and Redo.
+    void modifiedChanged(bool modified) override;
+    void historyChanged() override;
+    void historyTrimmed(std::size_t steps) override;
+    void updateTitle();
+    void updateUndoActions();
     void connectMenu();
     void connectPanes();
     // The open project's path, or the remembered one while no project is open.

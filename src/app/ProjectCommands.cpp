@@ -90,6 +90,7 @@ bool MainWindow::Main_Saving() {
     RemoveRecovery(project_.path);
     recoveryWritten_ = false;
     project_.markSaved();
+    updateTitle();  // Save As may have given the project a new name
     return true;
 }
 
@@ -265,6 +266,7 @@ void MainWindow::mnuNew_Click() {
     mnuScale11_Click();
     project_.doc.AddSection(kComponentsSection);
     project_.markUnsaved();
+    updateTitle();
 }
 
 void MainWindow::mnuOpen_Click() {
@@ -458,6 +460,7 @@ void MainWindow::discardProject() {
     syn_->cmdCancel_Click();
     projectOpen_ = false;
     project_.resetHistory();
+    updateTitle();
 }
 
 }  // namespace korvane

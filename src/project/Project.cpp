@@ -7,12 +7,14 @@ void Project::execute(std::unique_ptr<UndoCommand> command) {
     command->redo(*this);
     history_.push(std::move(command));
     historyMoved(wasModified);
+    announceTrim();
 }
 
 void Project::record(std::unique_ptr<UndoCommand> done) {
     const bool wasModified = modified();
     history_.push(std::move(done));
     historyMoved(wasModified);
+    announceTrim();
 }
 
 void Project::undo() {
@@ -57,6 +59,16 @@ void Project::historyMoved(bool wasModified) {
         notify([now](ProjectObserver& o) { o.modifiedChanged(now); });
     }
     notify([](ProjectObserver& o) { o.historyChanged(); });
+}
+
+}  // namespace korvane
+
+namespace korvane {
+
+void Project::announceTrim() {
+    if (const std::size_t steps = history_.droppedByLastPush(); steps > 0) {
+        notify([steps](ProjectObserver& o) { o.historyTrimmed(steps); });
+    }
 }
 
 }  // namespace korvane

@@ -90,6 +90,7 @@ class Project {
 
   private:
     void historyMoved(bool wasModified);
+    void announceTrim();
 
     UndoStack history_;
     std::vector<ProjectObserver*> observers_;

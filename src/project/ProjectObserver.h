@@ -4,6 +4,7 @@
 // events after it happened, so that panes, lists, dialogs and the title repaint only what changed and
 // never need to poll or to be told by another window.
 
+#include <cstddef>
 #include <vector>
 
 namespace korvane {
@@ -35,6 +36,8 @@ class ProjectObserver {
     virtual void modifiedChanged(bool /*modified*/) {}
     // What can be undone or redone changed.
     virtual void historyChanged() {}
+    // The oldest steps were forgotten to keep the pixel history within its bound.
+    virtual void historyTrimmed(std::size_t /*steps*/) {}
 };
 
 }  // namespace korvane

@@ -141,6 +141,59 @@ TEST_F(MainWindowWidget, LoadFillsTheColourMenuAndDisablesTheProjectMenus) {
     EXPECT_FALSE(item("mnuView")->isEnabled());
 }
 
+// A step that only counts how often it was carried out.
+class CountingStep : public UndoCommand {
+  public:
+    explicit CountingStep(int& done) : done_(done) {}
+    std::string text() const override { return "delete 3 pads"; }
+    void undo(Project&) override { --done_; }
+    void redo(Project&) override { ++done_; }
+
+  private:
+    int& done_;
+};
+
+TEST_F(MainWindowWidget, UndoAndRedoNameTheirStepFollowTheHistoryAndWaitForLongWork) {
+    window->Form_Load("");
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    openUnsavedProject();
+    window->project().markSaved();
+    window->Timer_Timer();
+    EXPECT_EQ(item("mnuUndo")->text(), "&Undo");
+    EXPECT_FALSE(item("mnuUndo")->isEnabled()) << "nothing to undo";
+    EXPECT_EQ(item("mnuUndo")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_EQ(item("mnuRedo")->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
+                                                                 QKeySequence(QStringLiteral("Ctrl+Y"))}));
+
+    int done = 0;
+    window->project().execute(std::make_unique<CountingStep>(done));
+    EXPECT_EQ(item("mnuUndo")->text(), "&Undo delete 3 pads");
+    EXPECT_TRUE(item("mnuUndo")->isEnabled());
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("Korvane: NOT saved - ")));
+
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(done, 0);
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("Korvane: saved - "))) << "back at the save";
+    EXPECT_EQ(item("mnuRedo")->text(), "&Redo delete 3 pads");
+    QTest::keyClick(window.get(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(done, 1);
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(done, 1);
+
+    // A fill paints: the step it would undo may be the very picture it paints on.
+    window->FillRunning = true;
+    window->undoEdit();
+    emit window->menus().menu(QStringLiteral("mnuEdit"))->aboutToShow();
+    EXPECT_FALSE(item("mnuUndo")->isEnabled());
+    EXPECT_EQ(done, 1);
+    window->FillRunning = false;
+    emit window->menus().menu(QStringLiteral("mnuEdit"))->aboutToShow();
+    EXPECT_TRUE(item("mnuUndo")->isEnabled());
+}
+
 TEST_F(MainWindowWidget, TickFollowsTheProjectStateAndDisabledShortcutsDoNotFire) {
     window->Form_Load("");
     window->show();
