@@ -119,6 +119,10 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
     connect(autosaveTimer_, &QTimer::timeout, this, &MainWindow::Autosave);
     updateTitle();
     project_.addObserver(this);
+    project_.setPixelSource([this](int layer) {
+        PictureBox* box = layer == 2 ? panes_->P2() : panes_->P1();
+        return box->hasPicture() ? box->pixels() : ImageView{};
+    });
     setWindowIcon(ApplicationIcon());
     // F1 has no menu item of its own: the Help item's caption only names the key.
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
@@ -133,6 +137,7 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
 
 MainWindow::~MainWindow() {
     project_.removeObserver(this);
+    project_.setPixelSource({});
     // The tool windows and the panes are Qt children, which QWidget would delete only after this
     // window's own members are gone; but they hold references to those members (the trace lists, the
     // document, the Ui) and callbacks into this window. They go first, each before what it refers to:

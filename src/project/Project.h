@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,8 +29,6 @@ struct Layer {
     std::string picturePath;
     // How the picture has been turned and mirrored since it was loaded from its file.
     Orientation orientation;
-    // The working image's pixels, owned by the view that shows them; empty while none is loaded.
-    ImageView pixels;
 };
 
 class Project {
@@ -49,6 +48,13 @@ class Project {
     Layer& layer(int number) { return number == 2 ? layer2 : layer1; }
     const Layer& layer(int number) const { return number == 2 ? layer2 : layer1; }
     TraceList& traces(int number) { return number == 2 ? traces2 : traces1; }
+
+    // The working image of layer 1 or 2. The pixels belong to whoever shows them (the panes, or a test),
+    // and their place in memory changes when a picture is loaded or turned, so they are asked for at each
+    // use instead of being kept; empty while no source is set or no picture is loaded.
+    using PixelSource = std::function<ImageView(int layer)>;
+    void setPixelSource(PixelSource source) { pixelSource_ = std::move(source); }
+    ImageView pixels(int layer) const { return pixelSource_ ? pixelSource_(layer) : ImageView{}; }
 
     // ---- history ----
 
@@ -94,6 +100,7 @@ class Project {
 
     UndoStack history_;
     std::vector<ProjectObserver*> observers_;
+    PixelSource pixelSource_;
 };
 
 }  // namespace korvane

@@ -1,5 +1,7 @@
 #include "project/UndoStack.h"
 
+#include <algorithm>
+
 namespace korvane {
 
 void UndoStack::push(std::unique_ptr<UndoCommand> done) {
@@ -55,6 +57,20 @@ void UndoStack::redo(Project& project) {
     }
     commands_[index_]->redo(project);
     ++index_;
+}
+
+bool UndoStack::isClean() const {
+    if (!clean_) {
+        return false;
+    }
+    const std::size_t from = std::min(cleanIndex_, index_);
+    const std::size_t to = std::max(cleanIndex_, index_);
+    for (std::size_t i = from; i < to; ++i) {
+        if (commands_[i]->changesFile()) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void UndoStack::setClean() {

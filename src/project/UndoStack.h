@@ -25,6 +25,9 @@ class UndoCommand {
     virtual void redo(Project& project) = 0;
     // Bytes of pixel history the step holds, counted against the history's bound.
     virtual std::size_t pixelBytes() const { return 0; }
+    // False for a step that changes only what the user sees (traces drawn from their records): it can be
+    // undone, but the project file would be written the same without it, so it never asks for a save.
+    virtual bool changesFile() const { return true; }
 };
 
 class UndoStack {
@@ -44,7 +47,9 @@ class UndoStack {
 
     std::size_t count() const { return commands_.size(); }
     std::size_t index() const { return index_; }
-    bool isClean() const { return clean_ && cleanIndex_ == index_; }
+    // The project matches its file: the history stands at the clean index, or only steps that change
+    // nothing of the file lie between the two.
+    bool isClean() const;
     // The project now matches its file.
     void setClean();
     // The project differs from its file by something no step can undo (work recovered from an autosave,

@@ -64,6 +64,28 @@ TEST(History, TheCleanIndexDecidesWhetherTheProjectIsSaved) {
     EXPECT_FALSE(project.history().canUndo());
 }
 
+// A step that changes what is shown only, as drawing traces from their records does.
+class ShowOnly : public Append {
+  public:
+    using Append::Append;
+    bool changesFile() const override { return false; }
+};
+
+TEST(History, StepsThatChangeNothingOfTheFileNeverAskForASave) {
+    Project project;
+    std::vector<int> log;
+    project.execute(std::make_unique<ShowOnly>(log, 1));
+    EXPECT_TRUE(project.saved());
+    project.execute(std::make_unique<Append>(log, 2));
+    EXPECT_FALSE(project.saved());
+    project.undo();
+    EXPECT_TRUE(project.saved());
+    project.undo();
+    project.markSaved();
+    project.redo();
+    EXPECT_TRUE(project.saved()) << "from either side of the clean index";
+}
+
 TEST(History, PixelHistoryOverTheBoundDropsTheOldestStepsButNeverTheNewest) {
     Project project;
     project.setPixelHistoryLimit(100);
