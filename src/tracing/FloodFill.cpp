@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 
+#include "tracing/PaintedSpans.h"
 #include "tracing/TraceRecords.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -242,16 +243,17 @@ FillKernel& selectedKernel() {
     return kernel;
 }
 
-PassResult runSelectedPass(ImageView& view, int x, int y, const Band& band, Pacer& pacer, PointStack& stack) {
+PassResult runSelectedPass(ImageView& view, int x, int y, const Band& band, Pacer& pacer, PointStack& stack,
+                           PaintedSpans* history) {
     switch (selectedKernel()) {
 #if KORVANE_FILL_X86
         case FillKernel::Avx2:
-            return avx2::run(view, x, y, band, pacer, stack);
+            return avx2::run(view, x, y, band, pacer, stack, history);
         case FillKernel::Sse2:
-            return sse2::run(view, x, y, band, pacer, stack);
+            return sse2::run(view, x, y, band, pacer, stack, history);
 #endif
         default:
-            return scalar::run(view, x, y, band, pacer, stack);
+            return scalar::run(view, x, y, band, pacer, stack, history);
     }
 }
 
@@ -259,6 +261,34 @@ void beep(FillControl& control) {
     if (control.ui != nullptr) {
         control.ui->beep();
     }
+}
+
+PassResult paintPass(ImageView& picture, int x, int y, std::int32_t fill, std::int32_t centre, float dmin,
+                     float dmax, FillControl& control, PaintedSpans* history) {
+    PassResult result;
+    if (PixelAt(picture, x, y) < 0) {
+        return result;
+    }
+    if (control.running != nullptr) {
+        *control.running = true;
+    }
+    std::optional<BusyPointer> busy;
+    if (control.ui != nullptr) {
+        busy.emplace(*control.ui);
+    }
+    PointStack stack;
+    stack.reset();
+    Pacer pacer(control);
+    result = runSelectedPass(picture, x, y, makeBand(centre, dmin, dmax, fill), pacer, stack, history);
+    if (result.stopped) {
+        beep(control);
+    }
+    result.largestStack = std::max(result.largestStack, stack.capacity());
+    stack.release();
+    if (control.redraw && !result.pictureGone) {
+        control.redraw();
+    }
+    return result;
 }
 
 }  // namespace
@@ -332,30 +362,7 @@ void PointStack::reverseLast(std::size_t n) {
 
 PassResult PaintPass(ImageView& picture, int x, int y, std::int32_t fill, std::int32_t centre, float dmin,
                      float dmax, FillControl& control) {
-    PassResult result;
-    if (PixelAt(picture, x, y) < 0) {
-        return result;
-    }
-    if (control.running != nullptr) {
-        *control.running = true;
-    }
-    std::optional<BusyPointer> busy;
-    if (control.ui != nullptr) {
-        busy.emplace(*control.ui);
-    }
-    PointStack stack;
-    stack.reset();
-    Pacer pacer(control);
-    result = runSelectedPass(picture, x, y, makeBand(centre, dmin, dmax, fill), pacer, stack);
-    if (result.stopped) {
-        beep(control);
-    }
-    result.largestStack = std::max(result.largestStack, stack.capacity());
-    stack.release();
-    if (control.redraw && !result.pictureGone) {
-        control.redraw();
-    }
-    return result;
+    return paintPass(picture, x, y, fill, centre, dmin, dmax, control, control.history);
 }
 
 FillResult FillArea(ImageView& picture, int x, int y, std::int32_t& fill, float dmin, float dmax, bool& quiet,
@@ -392,15 +399,11 @@ FillResult FillArea(ImageView& picture, int x, int y, std::int32_t& fill, float 
         return result;
     }
 
-    auto account = [&result](const PassResult& pass) {
-        result.stopped = result.stopped || pass.stopped;
-        result.largestStack = std::max(result.largestStack, pass.largestStack);
-        result.spanPixels += pass.spanPixels;
-    };
-
-    const PassResult first = PaintPass(picture, x, y, fill, c0, dmin, dmax, control);
-    account(first);
-    if (first.pictureGone) {
+    const PassResult pass = PaintPass(picture, x, y, fill, c0, dmin, dmax, control);
+    result.stopped = pass.stopped;
+    result.largestStack = pass.largestStack;
+    result.spanPixels = pass.spanPixels;
+    if (pass.pictureGone) {
         result.outcome = FillOutcome::PictureGone;
         return finish();
     }
@@ -419,7 +422,9 @@ FillResult FillArea(ImageView& picture, int x, int y, std::int32_t& fill, float 
         fill = c0;
         quiet = true;
         const PassResult undo = PaintPass(picture, x, y, c0, painted, dmin, dmax, control);
-        account(undo);
+        result.stopped = result.stopped || undo.stopped;
+        result.largestStack = std::max(result.largestStack, undo.largestStack);
+        result.spanPixels += undo.spanPixels;
         if (undo.pictureGone) {
             result.outcome = FillOutcome::PictureGone;
         }

@@ -21,6 +21,8 @@
 
 namespace korvane {
 
+class PaintedSpans;
+
 // The instruction sets the painting pass is built for. Passes run on the widest one the processor has;
 // tests and benchmarks choose each in turn, so that every flavour is checked on any machine that can run
 // it, not only the one the test machine would pick.
@@ -100,6 +102,9 @@ struct FillControl {
     std::int64_t pollPixels = 8192;
     // The clock; steady_clock unless a test supplies its own.
     std::function<std::chrono::steady_clock::time_point()> now;
+    // Where painting passes log each span and the pixels it held before they paint it, so that the
+    // caller can undo and redo the fill exactly. Spans are appended: one history can take several fills.
+    PaintedSpans* history = nullptr;
 };
 
 enum class FillOutcome {

@@ -25,7 +25,8 @@ enum class ReplayOutcome {
 };
 
 // Draws (fill colour) or erases (the seed's old colour) the record's fill on `picture`, which must be
-// the picture the record names. The range centre is the seed's present colour.
+// the picture the record names. The range centre is the seed's present colour. With the control's
+// history set, what the replay paints is logged there, so that a batch of replays can be undone exactly.
 ReplayOutcome ReplayRecord(const TraceRecord& record, ReplayMode mode, ImageView& picture,
                            FillControl& control);
 

@@ -1,8 +1,10 @@
 // The flood fill on small pictures drawn as text: which pixels it repaints, what it refuses, the
-// question and its two answers, the seed stack, the checkpoints and stopping.
+// question and its two answers, the seed stack, the checkpoints and stopping; and on textured scans, the
+// history that takes a fill back and does it again word for word.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <random>
@@ -11,6 +13,7 @@
 
 #include "support/ScriptedUi.h"
 #include "tracing/FloodFill.h"
+#include "tracing/PaintedSpans.h"
 
 namespace korvane {
 namespace {
@@ -57,6 +60,25 @@ struct Picture {
 };
 
 constexpr std::int32_t kRed = 255;
+constexpr std::int32_t kCopper = 0x4A9BD2;
+constexpr std::int32_t kWall = 0x102030;
+
+// A scan as the fill meets it: copper with noise of up to +-`noise` (well within 10 %), walls of
+// substrate, a few pixels already red, and high bytes that vary, so that only an exact log gives every
+// word back. The centre pixel is plain copper, the seed of the tests.
+Picture texturedScan(int width, int height, int wallPercent, int noise, unsigned seed = 5) {
+    std::mt19937 random(seed);
+    Picture picture(width, height, 0);
+    for (std::uint32_t& word : picture.words) {
+        const int roll = int(random() % 100);
+        const std::int32_t copper =
+            kCopper + (noise > 0 ? int(random() % std::uint32_t(2 * noise + 1)) - noise : 0);
+        const std::int32_t colour = roll < wallPercent ? kWall : roll < wallPercent + 2 ? kRed : copper;
+        word = (random() % 4 == 0 ? 0x7F000000u : 0xFF000000u) | std::uint32_t(colour);
+    }
+    picture.set(width / 2, height / 2, kCopper);
+    return picture;
+}
 
 // A fill without any user interface: no events, no sound, no question.
 FillResult quietFill(Picture& picture, int x, int y, std::int32_t fill, float bound) {
@@ -272,6 +294,68 @@ TEST_P(Fill, QuestionAnsweredDeletePaintsBackWithTheSeedsOldColour) {
         << "one uniform colour: the 210 pixels and the red one connected to the area become 200";
     EXPECT_EQ(f.fill, 200) << "the caller's fill colour receives the seed's old colour";
     EXPECT_TRUE(f.quiet);
+}
+
+TEST_P(Fill, HistoryTakesTheFillBackAndDoesItAgainWordForWord) {
+    struct Case {
+        const char* what;
+        int width, height, walls, noise;
+        bool stop;
+    } cases[] = {
+        {"open texture", 300, 200, 5, 3000, false},
+        {"walls make holes and windings, and spans are painted over twice", 97, 61, 38, 3000, false},
+        {"flat copper, whose runs are longer than one word holds", 700, 30, 0, 0, false},
+        {"a fill stopped at its first checkpoint", 300, 200, 5, 3000, true},
+    };
+    for (const Case& c : cases) {
+        Picture picture = texturedScan(c.width, c.height, c.walls, c.noise);
+        const std::vector<std::uint32_t> before = picture.words;
+        PaintedSpans history;
+        InteractiveFill f;
+        f.quiet = true;
+        f.control.history = &history;
+        bool running = false;
+        if (c.stop) {
+            f.control.running = &running;
+            f.control.eventIntervalMs = 0;
+            f.ui.onEvents = [&] { running = false; };
+        }
+        const FillResult result = f.run(picture, c.width / 2, c.height / 2, 0.1f);
+        EXPECT_EQ(result.stopped, c.stop) << c.what;
+        const std::vector<std::uint32_t> filled = picture.words;
+        ASSERT_NE(filled, before) << c.what;
+        if (!c.stop) {
+            Picture unlogged = texturedScan(c.width, c.height, c.walls, c.noise);
+            EXPECT_EQ(quietFill(unlogged, c.width / 2, c.height / 2, kRed, 0.1f).spanPixels,
+                      result.spanPixels);
+            EXPECT_EQ(filled, unlogged.words) << c.what << ": logging changes nothing that is painted";
+        }
+
+        EXPECT_EQ(history.pixelCount(), result.spanPixels) << c.what;
+        PixelRect changed{c.width, c.height, -1, -1};
+        for (int i = 0; i < c.width * c.height; ++i) {
+            if (filled[std::size_t(i)] != before[std::size_t(i)]) {
+                changed = {std::min(changed.x0, i % c.width), std::min(changed.y0, i / c.width),
+                           std::max(changed.x1, i % c.width), std::max(changed.y1, i / c.width)};
+            }
+        }
+        const PixelRect bounds = history.bounds();
+        EXPECT_TRUE(bounds.x0 <= changed.x0 && bounds.y0 <= changed.y0 && bounds.x1 >= changed.x1 &&
+                    bounds.y1 >= changed.y1)
+            << c.what;
+        history.shrinkToFit();
+        EXPECT_LE(history.bytes(), 4 * std::size_t(history.pixelCount()) + 8 * history.spanCount()) << c.what;
+
+        ImageView narrower{picture.words.data(), bounds.x1, c.height, c.width};
+        EXPECT_FALSE(history.restore(narrower)) << c.what;
+        EXPECT_EQ(picture.words, filled) << c.what << ": a picture too small for the log is left alone";
+        for (int round = 0; round < 2; ++round) {
+            EXPECT_TRUE(history.restore(picture.view()));
+            EXPECT_EQ(picture.words, before) << c.what << ", undo " << round;
+            EXPECT_TRUE(history.repaint(picture.view(), kRed));
+            EXPECT_EQ(picture.words, filled) << c.what << ", redo " << round;
+        }
+    }
 }
 
 TEST_P(Fill, EscAtACheckpointStopsThePassAndTheQuestionIsStillAsked) {

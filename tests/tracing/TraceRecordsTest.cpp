@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/ScriptedUi.h"
+#include "tracing/PaintedSpans.h"
 #include "tracing/TraceRecords.h"
 #include "tracing/TraceReplay.h"
 
@@ -107,6 +108,29 @@ TEST(ReplayRecord, DrawsOnceErasesAndLeavesOtherPixelsAlone) {
     EXPECT_EQ(ReplayRecord(*outside, ReplayMode::Draw, view, control), ReplayOutcome::SeedOutside);
     EXPECT_EQ(words, original);
     EXPECT_EQ(ui.busyDepth(), 0);
+}
+
+TEST(ReplayRecord, DrawnTracesComeOffExactlyThroughTheHistoryTheyWereDrawnInto) {
+    // Two traces on a noisy scan, drawn in two colours into one history, as "Draw all traces NOW" does.
+    std::vector<std::uint32_t> words(20 * 10, 0xFF000000u | 0x101010u);
+    for (int x = 0; x < 20; ++x) {
+        words[std::size_t(4 * 20 + x)] = 0xFF000000u | std::uint32_t(0x202020 + (x * 37) % 64);
+        words[std::size_t(7 * 20 + x)] = 0xFF000000u | std::uint32_t(0x404040 - (x * 53) % 64);
+    }
+    const std::vector<std::uint32_t> original = words;
+    ImageView view{words.data(), 20, 10, 20};
+    PaintedSpans history;
+    FillControl control;
+    control.history = &history;
+    for (const char* text : {"1-6-4-2105376=65535-0.1-0.1", "1-3-7-4210752=255-0.1-0.1"}) {
+        const auto record = ParseTraceRecord(text);
+        ASSERT_TRUE(record);
+        EXPECT_EQ(ReplayRecord(*record, ReplayMode::Draw, view, control), ReplayOutcome::Painted);
+    }
+    EXPECT_EQ(history.pixelCount(), 40);
+    EXPECT_EQ(history.bounds(), (PixelRect{0, 4, 19, 7}));
+    EXPECT_TRUE(history.restore(view));
+    EXPECT_EQ(words, original);
 }
 
 }  // namespace

@@ -1,0 +1,159 @@
+#pragma once
+
+// What a fill painted over, so that it can be taken back exactly (undo, the fill question's "Delete"
+// answer) and painted again without running the fill anew (redo).
+//
+// The fill paints whole row spans, so the log is kept per span: a header {row, first column} and the
+// colours the span held just before it was painted, run-length coded. A run is one 32-bit word: the
+// 24-bit colour, the run's length less one in the next 7 bits (1..128 pixels) and, in the top bit, whether
+// it is the span's last run, so a span's length is the sum of its runs. A span costs 8 bytes and at most
+// 4 bytes per pixel (a scan whose every pixel differs from its left neighbour); a flat copper area costs
+// about 4 bytes per 128 pixels.
+//
+// Only the 24 colour bits are logged. The fill keeps each pixel's high byte and replaces the colour
+// beneath it, so restoring the colour under the high byte the pixel still carries gives back the exact
+// word the scan held.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <type_traits>
+
+#include "platform/Ui.h"
+
+namespace korvane {
+
+// A rectangle of picture pixels, both corners included; empty when x1 < x0.
+struct PixelRect {
+    int x0 = 0;
+    int y0 = 0;
+    int x1 = -1;
+    int y1 = -1;
+    bool empty() const { return x1 < x0 || y1 < y0; }
+    bool operator==(const PixelRect&) const = default;
+};
+
+class PaintedSpans {
+  public:
+    // Logs a span of `length` pixels (at least one) of row y from column x0, `first` pointing at the
+    // pixel (x0, y), before anything paints it.
+    void record(const std::uint32_t* first, int y, int x0, int length);
+
+    // Writes the logged colours back, the newest span first, so that a pixel painted twice by one fill
+    // ends with the colour it had before the fill. False, and nothing written, when the picture cannot
+    // hold what was logged (it is not the picture the fill painted).
+    bool restore(ImageView& picture) const;
+    // Paints the logged spans with `fill` again, exactly as the fill wrote them; same refusal.
+    bool repaint(ImageView& picture, std::int32_t fill) const;
+
+    // A point in the log to go back to: everything logged after it can be restored and forgotten.
+    struct Mark {
+        std::size_t spans = 0;
+        std::size_t runs = 0;
+        std::int64_t pixels = 0;
+        PixelRect bounds;
+    };
+    Mark mark() const { return Mark{spans_.size(), runs_.size(), pixels_, bounds_}; }
+    // Restores what was logged after `mark` and forgets it; false, and nothing changes, as for restore.
+    bool rollBack(ImageView& picture, const Mark& mark);
+
+    // Gives back the room kept for further spans. Growth is geometric, so a log can hold up to twice the
+    // memory it needs; call this once nothing more will be logged (not between the fills of one batch,
+    // which would make each of them copy the log so far).
+    void shrinkToFit();
+    void clear();
+
+    // Memory held for the log, room for further spans included.
+    std::size_t bytes() const { return spans_.bytes() + runs_.bytes(); }
+    std::int64_t pixelCount() const { return pixels_; }
+    std::size_t spanCount() const { return spans_.size(); }
+    bool empty() const { return spans_.size() == 0; }
+    // The pixels the logged spans cover, so that a view repaints only those.
+    PixelRect bounds() const { return bounds_; }
+
+  private:
+    struct SpanHeader {
+        std::int32_t y;
+        std::int32_t x0;
+    };
+
+    // A growable array of plain words kept with realloc, which can grow or trim a large block in place.
+    template <class T>
+    class Buffer {
+        static_assert(std::is_trivially_copyable_v<T>);
+
+      public:
+        Buffer() = default;
+        Buffer(const Buffer&) = delete;
+        Buffer& operator=(const Buffer&) = delete;
+        Buffer(Buffer&& other) noexcept : data_(other.data_), size_(other.size_), capacity_(other.capacity_) {
+            other.data_ = nullptr;
+            other.size_ = other.capacity_ = 0;
+        }
+        Buffer& operator=(Buffer&& other) noexcept {
+            if (this != &other) {
+                std::free(data_);
+                data_ = other.data_;
+                size_ = other.size_;
+                capacity_ = other.capacity_;
+                other.data_ = nullptr;
+                other.size_ = other.capacity_ = 0;
+            }
+            return *this;
+        }
+        ~Buffer() { std::free(data_); }
+
+        T* data() { return data_; }
+        const T* data() const { return data_; }
+        std::size_t size() const { return size_; }
+        std::size_t bytes() const { return capacity_ * sizeof(T); }
+        const T& operator[](std::size_t i) const { return data_[i]; }
+
+        // Room for `more` items after the present ones, growing to at least twice the capacity.
+        T* reserveMore(std::size_t more) {
+            if (size_ + more > capacity_) {
+                std::size_t wanted = capacity_ < 64 ? 64 : 2 * capacity_;
+                if (wanted < size_ + more) {
+                    wanted = size_ + more;
+                }
+                resizeBlock(wanted);
+            }
+            return data_ + size_;
+        }
+        void setSize(std::size_t size) { size_ = size; }
+        void shrinkToFit() {
+            if (size_ == 0) {
+                std::free(data_);
+                data_ = nullptr;
+                capacity_ = 0;
+            } else if (size_ < capacity_) {
+                resizeBlock(size_);
+            }
+        }
+
+      private:
+        void resizeBlock(std::size_t capacity) {
+            void* block = std::realloc(data_, capacity * sizeof(T));
+            if (block == nullptr) {
+                throw std::bad_alloc();
+            }
+            data_ = static_cast<T*>(block);
+            capacity_ = capacity;
+        }
+
+        T* data_ = nullptr;
+        std::size_t size_ = 0;
+        std::size_t capacity_ = 0;
+    };
+
+    bool holds(const ImageView& picture) const;
+    void restoreAfter(ImageView& picture, std::size_t firstSpan) const;
+
+    Buffer<SpanHeader> spans_;
+    Buffer<std::uint32_t> runs_;
+    std::int64_t pixels_ = 0;
+    PixelRect bounds_;
+};
+
+}  // namespace korvane
