@@ -399,7 +399,15 @@ FillResult FillArea(ImageView& picture, int x, int y, std::int32_t& fill, float 
         return result;
     }
 
-    const PassResult pass = PaintPass(picture, x, y, fill, c0, dmin, dmax, control);
+    // An interactive fill always logs what it paints, so that "Delete" can give the scan back exactly;
+    // a quiet one only when its caller keeps the history.
+    PaintedSpans ownHistory;
+    PaintedSpans* const history = control.history != nullptr ? control.history
+                                  : quiet                    ? nullptr
+                                                             : &ownHistory;
+    const PaintedSpans::Mark before = history != nullptr ? history->mark() : PaintedSpans::Mark{};
+
+    const PassResult pass = paintPass(picture, x, y, fill, c0, dmin, dmax, control, history);
     result.stopped = pass.stopped;
     result.largestStack = pass.largestStack;
     result.spanPixels = pass.spanPixels;
@@ -416,17 +424,17 @@ FillResult FillArea(ImageView& picture, int x, int y, std::int32_t& fill, float 
         result.answer = FillAnswer::Abandon;
     }
     if (result.answer == FillAnswer::Delete) {
-        // Paint back with the seed's old colour: whatever is connected and lies within the range around
-        // the fill colour becomes c0, one uniform colour.
-        const std::int32_t painted = fill;
+        // Give back exactly the pixels the fill replaced: painting the area over with the seed's colour
+        // would flatten the scan's texture and take in neighbours the fill never touched.
         fill = c0;
         quiet = true;
-        const PassResult undo = PaintPass(picture, x, y, c0, painted, dmin, dmax, control);
-        result.stopped = result.stopped || undo.stopped;
-        result.largestStack = std::max(result.largestStack, undo.largestStack);
-        result.spanPixels += undo.spanPixels;
-        if (undo.pictureGone) {
-            result.outcome = FillOutcome::PictureGone;
+        std::optional<BusyPointer> busy;
+        if (control.ui != nullptr) {
+            busy.emplace(*control.ui);
+        }
+        history->rollBack(picture, before);
+        if (control.redraw) {
+            control.redraw();
         }
     } else if (result.answer == FillAnswer::Save && control.record) {
         TraceRecord record;

@@ -108,7 +108,7 @@ struct FillControl {
 };
 
 enum class FillOutcome {
-    Painted,            // at least one painting pass ran (possibly stopped)
+    Painted,            // the painting pass ran (possibly stopped)
     SeedHasFillColour,  // nothing to do: beeped
     RangeRefused,       // the seed lies within the range around the fill colour: refused with a message
     SeedOutside,        // the seed is not on the picture: nothing painted
@@ -118,14 +118,15 @@ enum class FillOutcome {
 struct FillResult {
     FillOutcome outcome = FillOutcome::Painted;
     std::int32_t seedColour = -1;
-    bool stopped = false;                  // a painting pass was stopped through the running flag
+    bool stopped = false;                  // the painting pass was stopped through the running flag
     FillAnswer answer = FillAnswer::Save;  // meaningful after an interactive fill
-    std::size_t largestStack = 0;          // largest PointStack capacity any pass needed
-    std::int64_t spanPixels = 0;           // pixels covered by the painted spans, all passes
+    std::size_t largestStack = 0;          // largest PointStack capacity the pass needed
+    std::int64_t spanPixels = 0;           // pixels covered by the painted spans
 };
 
-// The whole fill at (x, y): refusals, the painting pass, the question, the undo pass on "delete" (after
-// which `fill` holds the seed's old colour and `quiet` is true) and the record on "save".
+// The whole fill at (x, y): refusals, the painting pass, the question, the record on "save", and on
+// "delete" the exact pixels back (after which `fill` holds the seed's old colour and `quiet` is true, and
+// the control's history holds nothing of this fill).
 FillResult FillArea(ImageView& picture, int x, int y, std::int32_t& fill, float dmin, float dmax, bool& quiet,
                     FillControl& control);
 

@@ -279,7 +279,7 @@ TEST_P(Fill, StackGrowsPastTenThousandPendingSeeds) {
     }
 }
 
-TEST_P(Fill, QuestionAnsweredDeletePaintsBackWithTheSeedsOldColour) {
+TEST_P(Fill, QuestionAnsweredDeleteGivesBackExactlyThePixelsTheFillReplaced) {
     // 200 and 210 both lie within 10 % of the seed's 200; a red pixel touches the area from outside.
     const Palette colours = {{'a', 200}, {'b', 210}, {'x', 0x808080}, {'F', kRed}};
     Picture picture({"xxxxx", "xabax", "xbaaF", "xxxxx"}, colours);
@@ -290,10 +290,35 @@ TEST_P(Fill, QuestionAnsweredDeletePaintsBackWithTheSeedsOldColour) {
     };
     f.control.record = [](const std::string&) { ADD_FAILURE() << "a deleted fill is no trace"; };
     f.run(picture, 1, 1, 0.1f);
-    EXPECT_EQ(picture.rows(colours), (Rows{"xxxxx", "xaaax", "xaaaa", "xxxxx"}))
-        << "one uniform colour: the 210 pixels and the red one connected to the area become 200";
+    EXPECT_EQ(picture.rows(colours), (Rows{"xxxxx", "xabax", "xbaaF", "xxxxx"}))
+        << "the 210 pixels keep their colour, not the seed's";
     EXPECT_EQ(f.fill, 200) << "the caller's fill colour receives the seed's old colour";
     EXPECT_TRUE(f.quiet);
+    EXPECT_EQ(f.ui.busyDepth(), 0);
+
+    // On a scan, into a history that already holds an earlier fill: only this fill is taken back.
+    Picture scan = texturedScan(120, 80, 20, 3000);
+    const std::vector<std::uint32_t> untouched = scan.words;
+    PaintedSpans history;
+    FillControl earlier;
+    earlier.history = &history;
+    std::int32_t green = 0x00FF00;
+    bool quiet = true;
+    const auto wall =
+        std::find(scan.words.begin(), scan.words.end(), 0xFF000000u | kWall) - scan.words.begin();
+    FillArea(scan.view(), int(wall % 120), int(wall / 120), green, 0.0f, 0.0f, quiet, earlier);
+    const std::vector<std::uint32_t> afterEarlier = scan.words;
+    const std::size_t earlierSpans = history.spanCount();
+    ASSERT_GT(earlierSpans, 0u);
+
+    InteractiveFill g;
+    g.control.history = &history;
+    g.control.ask = [] { return FillAnswer::Delete; };
+    EXPECT_GT(g.run(scan, 60, 40, 0.1f).spanPixels, 1000);
+    EXPECT_EQ(scan.words, afterEarlier);
+    EXPECT_EQ(history.spanCount(), earlierSpans);
+    EXPECT_TRUE(history.restore(scan.view()));
+    EXPECT_EQ(scan.words, untouched);
 }
 
 TEST_P(Fill, HistoryTakesTheFillBackAndDoesItAgainWordForWord) {
