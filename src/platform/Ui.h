@@ -61,6 +61,16 @@ struct ImageView {
     int stride = 0;  // pixels per row
 };
 
+// A rectangle of picture pixels, both corners included; empty when x1 < x0.
+struct PixelRect {
+    int x0 = 0;
+    int y0 = 0;
+    int x1 = -1;
+    int y1 = -1;
+    bool empty() const { return x1 < x0 || y1 < y0; }
+    bool operator==(const PixelRect&) const = default;
+};
+
 class Ui {
   public:
     virtual ~Ui() = default;

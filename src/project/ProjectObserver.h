@@ -7,13 +7,9 @@
 #include <cstddef>
 #include <vector>
 
-namespace korvane {
+#include "platform/Ui.h"
 
-// A rectangle of picture pixels, [x0, x1) x [y0, y1).
-struct PixelRect {
-    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    bool empty() const { return x1 <= x0 || y1 <= y0; }
-};
+namespace korvane {
 
 class ProjectObserver {
   public:

@@ -24,16 +24,6 @@
 
 namespace korvane {
 
-// A rectangle of picture pixels, both corners included; empty when x1 < x0.
-struct PixelRect {
-    int x0 = 0;
-    int y0 = 0;
-    int x1 = -1;
-    int y1 = -1;
-    bool empty() const { return x1 < x0 || y1 < y0; }
-    bool operator==(const PixelRect&) const = default;
-};
-
 class PaintedSpans {
   public:
     // Logs a span of `length` pixels (at least one) of row y from column x0, `first` pointing at the
