@@ -1,10 +1,8 @@
 // The export dialog driven through the main window with a scripted Ui: its controls, opening it from the
-// menu, choosing and updating components through the widgets, the refresh tick, Close and Esc, the export
-// button's files and messages, and the same bytes as korvane-cli for a project just opened.
+// menu, choosing and updating components through the widgets, the refresh tick, Close and Esc, and the
+// export button's files against korvane-cli's for the project just opened.
 
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -16,14 +14,13 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTimer>
-#include <cstdlib>
 #include <filesystem>
 
 #include "app/MainWindow.h"
+#include "cli/CliRun.h"
 #include "export/ExportDialog.h"
 #include "pads/PadPropertiesDialog.h"
 #include "support/ScriptedUi.h"
-#include "support/TempDir.h"
 #include "support/TestMainWindow.h"
 
 namespace korvane {
@@ -37,7 +34,7 @@ using testing::writeFileBytes;
 std::string schematicLibrary() {
     std::string text;
     for (int i = 1; i <= 13; ++i) {
-        text += "header " + std::to_string(i) + "\r\n";
+        text += "header\r\n";
     }
     for (const char* symbol : {"RES", "CAP", "<B>", "DIODE", "NPN"}) {
         text += "Component\r\n";
@@ -66,37 +63,30 @@ const char* const kAllData =
 class ExportDialogWindow : public ::testing::Test {
   protected:
     void SetUp() override {
+        QImage image(120, 80, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
         for (const char* name : {"top.bmp", "bottom.png"}) {
-            QImage image(120, 80, QImage::Format_RGB32);
-            image.fill(Qt::darkGreen);
             ASSERT_TRUE(image.save(QString::fromStdString(dir.file(name))));
         }
         std::filesystem::create_directories(dir.file("prog/Lib"));
         writeFileBytes(dir.file("prog/Lib/pcb.lb"), "AXIAL0.4\r\nRAD0.1\r\nTO92\r\nDIP14\r\n");
         writeFileBytes(dir.file("prog/Lib/sch.lb"), schematicLibrary());
-        project = dir.file("board.kvp");
-        window = makeWindow();
+        window->Form_Load("");
+        window->timer()->stop();  // ticks are driven by hand
+        window->padDialog()->timer()->stop();
+        window->exportDialog()->setProgramDir(dir.file("prog"));
     }
 
-    std::unique_ptr<MainWindow> makeWindow() {
-        auto f = std::make_unique<TestMainWindow>(ui);
-        f->Form_Load("");
-        f->timer()->stop();  // ticks are driven by hand
-        f->padDialog()->timer()->stop();
-        f->exportDialog()->setProgramDir(dir.file("prog"));
-        return f;
+    void open() {
+        ui.fileAnswers = {FileDialogResult{project, 1}};
+        window->mnuOpen_Click();
+        ASSERT_TRUE(window->projectOpen());
+        ui.clear();
     }
-
-    void write(const std::string& sections) {
+    void openWith(const std::string& sections) {
         writeFileBytes(project, "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n" + sections +
                                     "[TraceSection]\r\n");
-    }
-
-    void open(MainWindow& f) {
-        ui.fileAnswers = {FileDialogResult{project, 1}};
-        f.mnuOpen_Click();
-        ASSERT_TRUE(f.projectOpen());
-        ui.clear();
+        open();
     }
 
     // Opens the export dialog from the menu; the tick is driven by hand.
@@ -117,27 +107,26 @@ class ExportDialogWindow : public ::testing::Test {
         edit->clear();
         QTest::keyClicks(edit, QString::fromUtf8(typed));
     }
+    static std::vector<std::string> items(const QComboBox* box) {
+        std::vector<std::string> out;
+        for (int i = 0; i < box->count(); ++i) {
+            out.push_back(box->itemText(i).toStdString());
+        }
+        return out;
+    }
     bool updateEnabled() {
         dialog().Timer_Timer();
         return button("cmdUpdate")->isEnabled();
     }
-    std::vector<std::string> prompts() const {
-        std::vector<std::string> texts;
-        for (const MessageRequest& message : ui.messages()) {
-            texts.push_back(message.prompt);
-        }
-        return texts;
-    }
 
     TempDir dir;
     testing::ScriptedUi ui;
-    std::string project;
-    std::unique_ptr<MainWindow> window;
+    std::string project = dir.file("board.kvp");
+    std::unique_ptr<MainWindow> window = std::make_unique<TestMainWindow>(ui);
 };
 
 TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponents) {
-    write(std::string(kPads) + kSomeData);
-    open(*window);
+    openWith(std::string(kPads) + kSomeData);
     showDialog();
     EXPECT_EQ(ui.count("message"), 0);
     EXPECT_EQ(dialog().windowTitle(), "Export of principle scheme and netlist:");
@@ -187,10 +176,7 @@ TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponents) {
 
     // The first component is chosen, with its stored data; the pick lists come from the libraries.
     QComboBox* comp = combo("cboComp");
-    ASSERT_EQ(comp->count(), 3);
-    EXPECT_EQ(comp->itemText(0), "R1");
-    EXPECT_EQ(comp->itemText(1), "C1");
-    EXPECT_EQ(comp->itemText(2), "U1");
+    EXPECT_EQ(items(comp), (std::vector<std::string>{"R1", "C1", "U1"}));
     EXPECT_EQ(comp->currentIndex(), 0);
     EXPECT_EQ(fields(), (std::vector<std::string>{"0", "10k", "AXIAL0.4"}));
     EXPECT_EQ(combo("cboLib")->count(), 5);
@@ -209,8 +195,7 @@ TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponents) {
     ASSERT_TRUE(board.place(9, 60, 10, 61, 11));
     board.writeNames({9}, kAllNameFields, PadNames{"1", "VCC", "Q1"});
     showDialog();
-    ASSERT_EQ(comp->count(), 4);
-    EXPECT_EQ(comp->itemText(3), "Q1");
+    EXPECT_EQ(items(comp), (std::vector<std::string>{"R1", "C1", "U1", "Q1"}));
     EXPECT_EQ(text("cboPackage"), "AXIAL0.4");
 }
 
@@ -219,8 +204,7 @@ TEST_F(ExportDialogWindow, NothingToExportWithoutComponents) {
     window->mnuExport_Click();
     EXPECT_EQ(ui.count("message"), 0);
 
-    write("");
-    open(*window);
+    openWith("");
     window->mnuExport_Click();
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].prompt, "Nothing to export.");
@@ -231,8 +215,7 @@ TEST_F(ExportDialogWindow, NothingToExportWithoutComponents) {
 }
 
 TEST_F(ExportDialogWindow, UpdateWalksTheComponentsThroughTheWidgetsAndStaysOnTheLast) {
-    write(std::string(kPads) + kSomeData);
-    open(*window);
+    openWith(std::string(kPads) + kSomeData);
     window->project().markSaved();
     showDialog();
     QComboBox* comp = combo("cboComp");
@@ -277,36 +260,33 @@ TEST_F(ExportDialogWindow, UpdateWalksTheComponentsThroughTheWidgetsAndStaysOnTh
 }
 
 TEST_F(ExportDialogWindow, ReferenceToolTipNamesTheSymbol) {
-    write(std::string(kPads) + kSomeData);
-    open(*window);
+    openWith(std::string(kPads) + kSomeData);
     showDialog();
+    // The tool tip follows the field at the next tick.
     QComboBox* sch = combo("cboSch");
-    dialog().Timer_Timer();
-    EXPECT_EQ(sch->toolTip(), "RES");
-
+    auto tip = [&] {
+        dialog().Timer_Timer();
+        return sch->toolTip();
+    };
+    EXPECT_EQ(tip(), "RES");
     emit combo("cboLib")->activated(4);  // the fifth symbol
     EXPECT_EQ(text("cboSch"), "4");
-    dialog().Timer_Timer();
-    EXPECT_EQ(sch->toolTip(), "NPN");
-
+    EXPECT_EQ(tip(), "NPN");
     type("cboSch", "");
-    dialog().Timer_Timer();
-    EXPECT_EQ(sch->toolTip(), "Select from list ONLY !");
+    EXPECT_EQ(tip(), "Select from list ONLY !");
     type("cboSch", "7");
-    dialog().Timer_Timer();
-    EXPECT_EQ(sch->toolTip(), "");
+    EXPECT_EQ(tip(), "");
 
     // A name that looks like markup shows as written.
     type("cboSch", "2");
-    dialog().Timer_Timer();
-    const QString tip = sch->toolTip();
-    const QString shown = Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip;
-    EXPECT_EQ(shown, "<B>") << tip.toStdString();
+    const QString markup = tip();
+    EXPECT_EQ(Qt::mightBeRichText(markup) ? QTextDocumentFragment::fromHtml(markup).toPlainText() : markup,
+              "<B>")
+        << markup.toStdString();
 }
 
 TEST_F(ExportDialogWindow, CloseAndEscRunTheSavePromptAndHide) {
-    write(std::string(kPads) + kSomeData);
-    open(*window);
+    openWith(std::string(kPads) + kSomeData);
 
     // Nothing changed: no question, the dialog hides.
     window->project().markSaved();
@@ -333,20 +313,12 @@ TEST_F(ExportDialogWindow, CloseAndEscRunTheSavePromptAndHide) {
     EXPECT_FALSE(dialog().isVisible());
 }
 
-std::string shellQuoted(const std::string& word) {
-    std::string text = "'";
-    for (char c : word) {
-        text += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return text + "'";
-}
-
-// The files are those korvane-cli writes for the project just opened, and each export's net-list dialog
-// starts at the file chosen last, even after the project was closed and opened again.
-TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFile) {
-    write(std::string(kPads) + kAllData);
+// The files are those korvane-cli writes for the project just opened, in either net-list format. Each
+// export's net-list dialog starts at the file chosen last, even after the project was closed and opened
+// again; the format chosen lasts while the program runs.
+TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFileAndFormat) {
+    openWith(std::string(kPads) + kAllData);
     const std::string before = readFileBytes(project);
-    open(*window);
     showDialog();
 
     // The schematic dialog cancelled: a complete net list, nothing said.
@@ -366,7 +338,7 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
     dialog().cmdCancel_Click();
     ui.messageAnswers = {MsgResult::No};
     window->mnuClose_Click();
-    open(*window);
+    open();
     showDialog();
     ui.fileAnswers = {FileDialogResult{dir.file("b.net"), 1}, FileDialogResult{dir.file("b.sch"), 1}};
     EXPECT_EQ(dialog().cmdExport_Click(), ExportOutcome::Completed);
@@ -374,35 +346,15 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
     ASSERT_EQ(dialogs.size(), 2u);
     EXPECT_EQ(dialogs[0].initialDir, dir.file("a.net"));
     EXPECT_EQ(dialogs[1].initialDir, "");
-    EXPECT_EQ(prompts(), std::vector<std::string>{"Export was completed."});
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].prompt, "Export was completed.");
     EXPECT_TRUE(window->project().saved()) << "exporting changes nothing of the project";
 
-    const std::string command = shellQuoted(KORVANE_CLI_PATH) + " export " + shellQuoted(project) +
-                                " --netlist " + shellQuoted(dir.file("cli.net")) + " --schematic " +
-                                shellQuoted(dir.file("cli.sch")) + " --lib-dir " +
-                                shellQuoted(dir.file("prog/Lib")) + " 2>" + shellQuoted(dir.file("err"));
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << readFileBytes(dir.file("err"));
-    EXPECT_EQ(readFileBytes(dir.file("cli.net")), readFileBytes(dir.file("a.net")));
-    EXPECT_EQ(readFileBytes(dir.file("cli.net")), readFileBytes(dir.file("b.net")));
-    EXPECT_EQ(readFileBytes(dir.file("cli.sch")), readFileBytes(dir.file("b.sch")));
-    EXPECT_FALSE(readFileBytes(dir.file("cli.sch")).empty());
-    EXPECT_EQ(readFileBytes(project), before);
-}
-
-// The KiCad choice changes only the net list's form and its dialog's filter, and lasts while the program
-// runs; the Protel choice stays what it was.
-TEST_F(ExportDialogWindow, KiCadFormatWritesWhatKorvaneCliWrites) {
-    write(std::string(kPads) + kAllData);
-    open(*window);
-    showDialog();
     QComboBox* format = combo("cboFormat");
-    ASSERT_EQ(format->count(), 2);
-    EXPECT_EQ(format->itemText(0), "Protel net list");
-    EXPECT_EQ(format->itemText(1), "KiCad net list");
+    EXPECT_EQ(items(format), (std::vector<std::string>{"Protel net list", "KiCad net list"}));
     EXPECT_EQ(format->currentIndex(), 0);
     format->setCurrentIndex(1);
-
+    ui.clear();
     ui.fileAnswers = {FileDialogResult{dir.file("k.net"), 1}, std::nullopt};
     EXPECT_EQ(dialog().cmdExport_Click(), ExportOutcome::NetListOnly);
     ASSERT_EQ(ui.fileDialogs().size(), 2u);
@@ -410,21 +362,22 @@ TEST_F(ExportDialogWindow, KiCadFormatWritesWhatKorvaneCliWrites) {
     dialog().cmdCancel_Click();
     showDialog();
     EXPECT_EQ(format->currentIndex(), 1);
-
-    const std::string command = shellQuoted(KORVANE_CLI_PATH) + " export " + shellQuoted(project) +
-                                " --kicad-netlist " + shellQuoted(dir.file("cli.net")) + " --netlist " +
-                                shellQuoted(dir.file("cli-protel.net")) + " 2>" +
-                                shellQuoted(dir.file("err"));
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << readFileBytes(dir.file("err"));
-    EXPECT_EQ(readFileBytes(dir.file("k.net")), readFileBytes(dir.file("cli.net")));
-    EXPECT_NE(readFileBytes(dir.file("k.net")).find("(source \"board.kvp\")"), std::string::npos);
-
     format->setCurrentIndex(0);
-    ui.clear();
     ui.fileAnswers = {FileDialogResult{dir.file("p.net"), 1}, std::nullopt};
     EXPECT_EQ(dialog().cmdExport_Click(), ExportOutcome::NetListOnly);
-    EXPECT_EQ(readFileBytes(dir.file("p.net")), readFileBytes(dir.file("cli-protel.net")));
+
+    const testing::CliRun run = testing::cli(
+        dir, {"export", project, "--netlist", dir.file("cli.net"), "--schematic", dir.file("cli.sch"),
+              "--kicad-netlist", dir.file("cli.kicad.net"), "--lib-dir", dir.file("prog/Lib")});
+    ASSERT_EQ(run.code, 0) << run.err;
+    for (const char* file : {"a.net", "b.net", "p.net"}) {
+        EXPECT_EQ(readFileBytes(dir.file(file)), readFileBytes(dir.file("cli.net"))) << file;
+    }
+    EXPECT_EQ(readFileBytes(dir.file("b.sch")), readFileBytes(dir.file("cli.sch")));
+    EXPECT_FALSE(readFileBytes(dir.file("b.sch")).empty());
+    EXPECT_EQ(readFileBytes(dir.file("k.net")), readFileBytes(dir.file("cli.kicad.net")));
+    EXPECT_NE(readFileBytes(dir.file("k.net")).find("(source \"board.kvp\")"), std::string::npos);
+    EXPECT_EQ(readFileBytes(project), before);
 }
 
 }  // namespace

@@ -5,30 +5,21 @@
 
 #include <filesystem>
 
+#include "cli/CliRun.h"
 #include "export/ExportDialogModel.h"
 #include "export/ExportRun.h"
 #include "export/Libraries.h"
+#include "storage/AtomicFile.h"
 #include "support/ScriptedUi.h"
-#include "support/TempDir.h"
 
-namespace korvane {
+namespace korvane::testing {
 namespace {
 
+namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
-using testing::readFileBytes;
-using testing::ScriptedUi;
-using testing::TempDir;
-using testing::writeFileBytes;
 
-// Holds the fixture library as Lib/sch.lb.
-const std::string kFixtures = std::string(KORVANE_SOURCE_DIR) + "/tests/data/export";
-
-FileDialogResult chosen(const std::string& path) {
-    return FileDialogResult{path, 1};
-}
-
-// The two-part fixture project as just opened, with the Ui, the file dialog and the remembered files of
-// one session.
+// The two-part fixture project as just opened (its library is Lib/sch.lb of the fixtures), with the Ui,
+// the file dialog and the remembered files of one session.
 class ExportRun : public ::testing::Test {
   protected:
     void load(const std::string& text) {
@@ -36,9 +27,23 @@ class ExportRun : public ::testing::Test {
         doc.LoadFromText(text);
         model = ExportModelOfOpenedProject(doc);
     }
-    void SetUp() override { load(readFileBytes(kFixtures + "/two-parts.kvp")); }
-    ExportOutcome run(const std::string& libDir = kFixtures) {
-        return RunExport(model, libDir, ui, dialog, previous);
+    void SetUp() override { load(fixture("two-parts.kvp")); }
+    // Answers the file dialogs with the files named (an empty name cancels) and runs the export.
+    ExportOutcome run(const Names& files, const std::string& libDir = kFixtures,
+                      NetListFormat format = NetListFormat::Protel) {
+        ui.clear();
+        ui.fileAnswers.clear();
+        for (const std::string& name : files) {
+            ui.fileAnswers.push_back(name.empty() ? std::nullopt
+                                                  : std::optional(FileDialogResult{dir.file(name), 1}));
+        }
+        return RunExport(model, libDir, ui, dialog, previous, format, "/boards/two-parts.kvp");
+    }
+    void expectOneMessage(const std::string& title, MsgIcon icon, const std::string& part) {
+        ASSERT_EQ(ui.messages().size(), 1u);
+        EXPECT_EQ(ui.messages()[0].title, title);
+        EXPECT_EQ(ui.messages()[0].icon, icon);
+        EXPECT_NE(ui.messages()[0].prompt.find(part), std::string::npos) << ui.messages()[0].prompt;
     }
 
     TempDir dir;
@@ -50,11 +55,9 @@ class ExportRun : public ::testing::Test {
 
 TEST_F(ExportRun, WritesBothFilesThenSaysSo) {
     dialog.DefaultExt = "kvp";  // left by an earlier project dialog
-    ui.fileAnswers = {chosen(dir.file("a.net")), chosen(dir.file("a.sch"))};
-
-    EXPECT_EQ(run(), ExportOutcome::Completed);
-    EXPECT_EQ(readFileBytes(dir.file("a.net")), readFileBytes(kFixtures + "/two-parts.net"));
-    EXPECT_EQ(readFileBytes(dir.file("a.sch")), readFileBytes(kFixtures + "/two-parts.sch"));
+    EXPECT_EQ(run({"a.net", "a.sch"}), ExportOutcome::Completed);
+    EXPECT_EQ(readFileBytes(dir.file("a.net")), fixture("two-parts.net"));
+    EXPECT_EQ(readFileBytes(dir.file("a.sch")), fixture("two-parts.sch"));
 
     const auto dialogs = ui.fileDialogs();
     ASSERT_EQ(dialogs.size(), 2u);
@@ -70,150 +73,126 @@ TEST_F(ExportRun, WritesBothFilesThenSaysSo) {
         EXPECT_EQ(request.defaultExt, "");
         EXPECT_TRUE(request.overwritePrompt);
     }
-
-    const auto messages = ui.messages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].prompt, "Export was completed.");
-    EXPECT_EQ(messages[0].title, "Sch and net-list export:");
-    EXPECT_EQ(messages[0].icon, MsgIcon::Information);
+    expectOneMessage("Sch and net-list export:", MsgIcon::Information, "Export was completed.");
+    EXPECT_EQ(ui.messages()[0].prompt, "Export was completed.");
     EXPECT_EQ(ui.busyDepth(), 0);
 
-    // The next export starts each dialog at the file chosen this time.
-    ui.clear();
-    ui.fileAnswers = {std::nullopt};
-    EXPECT_EQ(run(), ExportOutcome::Cancelled);
+    // The next export starts each dialog at the file chosen this time; a cancel writes and says nothing.
+    EXPECT_EQ(run({""}), ExportOutcome::Cancelled);
     ASSERT_EQ(ui.fileDialogs().size(), 1u);
     EXPECT_EQ(ui.fileDialogs()[0].initialDir, dir.file("a.net"));
     EXPECT_EQ(previous.schematic, dir.file("a.sch"));
     EXPECT_EQ(ui.count("message"), 0);
-}
-
-TEST_F(ExportRun, CancelledDialogsWriteWhatWasChosenAndSayNothing) {
-    ui.fileAnswers = {std::nullopt};
-    EXPECT_EQ(run(), ExportOutcome::Cancelled);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-
-    ui.fileAnswers = {chosen(dir.file("b.net")), std::nullopt};
-    EXPECT_EQ(run(), ExportOutcome::NetListOnly);
-    EXPECT_EQ(readFileBytes(dir.file("b.net")), readFileBytes(kFixtures + "/two-parts.net"));
+    EXPECT_EQ(run({"b.net", ""}), ExportOutcome::NetListOnly);
+    EXPECT_EQ(readFileBytes(dir.file("b.net")), fixture("two-parts.net"));
     EXPECT_EQ(ui.count("message"), 0);
-    EXPECT_EQ(ui.fileDialogs().size(), 3u);
+    EXPECT_EQ(ui.fileDialogs().size(), 2u);
+    EXPECT_FALSE(fs::exists(dir.file("b.sch")));
 }
 
-TEST_F(ExportRun, MissingLibraryKeepsTheNetListAndSaysWhy) {
-    ui.fileAnswers = {chosen(dir.file("c.net")), chosen(dir.file("c.sch"))};
+TEST_F(ExportRun, KiCadNetListTakesThePlaceOfTheProtelOne) {
+    EXPECT_EQ(run({"k.net", ""}, kFixtures, NetListFormat::KiCad), ExportOutcome::NetListOnly);
+    EXPECT_EQ(readFileBytes(dir.file("k.net")), fixture("two-parts.kicad.net"));
+    ASSERT_EQ(ui.fileDialogs().size(), 2u);
+    EXPECT_EQ(ui.fileDialogs()[0].filters[0].description, "KiCad net list *.net");
+    EXPECT_EQ(ui.fileDialogs()[0].filters[0].patterns, Names{"*.net"});
+    EXPECT_EQ(ui.fileDialogs()[0].title, "Enter filename of the exporting net-list:");
+}
 
-    EXPECT_EQ(run(dir.path().string()), ExportOutcome::NetListOnly);
-    EXPECT_TRUE(std::filesystem::exists(dir.file("c.net")));
-    EXPECT_FALSE(std::filesystem::exists(dir.file("c.sch")));
+TEST_F(ExportRun, WhatStopsTheSchematicKeepsTheNetListAndSaysWhy) {
+    EXPECT_EQ(run({"c.net", "c.sch"}, dir.path().string()), ExportOutcome::NetListOnly);
+    EXPECT_TRUE(fs::exists(dir.file("c.net")));
     EXPECT_EQ(ui.fileDialogs().size(), 1u);
-    const auto messages = ui.messages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].title, "Sch library not found:");
-    EXPECT_EQ(messages[0].prompt, "Scheme's component library: " + SchematicLibraryPath(dir.path().string()) +
-                                      " - not found or access denied. Export of scheme will be skipped.");
-}
+    expectOneMessage("Sch library not found:", MsgIcon::Information, "");
+    EXPECT_EQ(ui.messages()[0].prompt,
+              "Scheme's component library: " + SchematicLibraryPath(dir.path().string()) +
+                  " - not found or access denied. Export of scheme will be skipped.");
 
-TEST_F(ExportRun, ComponentsWithoutSymbolStopTheSchematicAndAreNamed) {
-    std::string text = readFileBytes(kFixtures + "/two-parts.kvp");
+    std::string text = fixture("two-parts.kvp");
     text.replace(text.find("R1=0{"), 5, "R1={");
     text.replace(text.find("C1=1{"), 5, "C1=2{");  // the library holds two symbols: 0 and 1
     load(text);
-    ui.fileAnswers = {chosen(dir.file("d.net")), chosen(dir.file("d.sch"))};
-
-    EXPECT_EQ(run(), ExportOutcome::NetListOnly);
-    EXPECT_EQ(readFileBytes(dir.file("d.net")), readFileBytes(kFixtures + "/two-parts.net"));
-    EXPECT_FALSE(std::filesystem::exists(dir.file("d.sch")));
+    EXPECT_EQ(run({"d.net", "d.sch"}), ExportOutcome::NetListOnly);
+    EXPECT_EQ(readFileBytes(dir.file("d.net")), fixture("two-parts.net"));
+    EXPECT_FALSE(fs::exists(dir.file("d.sch")));
     EXPECT_EQ(ui.fileDialogs().size(), 1u);
-    const auto messages = ui.messages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].prompt.find(": C1, R1."), std::string::npos) << messages[0].prompt;
-    EXPECT_NE(messages[0].prompt, "Export was completed.");
+    expectOneMessage("Export of scheme skipped:", MsgIcon::Exclamation, ": C1, R1.");
 }
 
 TEST_F(ExportRun, AFileThatCannotBeWrittenIsReportedAndStopsTheExport) {
-    const std::string nowhere = dir.file("no-such-folder/e.net");
-    ui.fileAnswers = {chosen(nowhere), chosen(dir.file("e.sch"))};
-    EXPECT_EQ(run(), ExportOutcome::Failed);
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_NE(ui.messages()[0].prompt.find(nowhere), std::string::npos);
-    EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(ui.fileDialogs().size(), 1u);
-    EXPECT_EQ(ui.busyDepth(), 0);
+    for (const NetListFormat format : {NetListFormat::Protel, NetListFormat::KiCad}) {
+        EXPECT_EQ(run({"no-such-folder/e.net", "e.sch"}, kFixtures, format), ExportOutcome::Failed);
+        expectOneMessage("Export error:", MsgIcon::Critical, dir.file("no-such-folder/e.net"));
+        EXPECT_EQ(ui.fileDialogs().size(), 1u);
+        EXPECT_EQ(ui.busyDepth(), 0);
+    }
 
     // The schematic fails after the net list is complete: the net list stays.
-    ui.clear();
-    std::filesystem::create_directory(dir.file("f.sch"));
-    ui.fileAnswers = {chosen(dir.file("f.net")), chosen(dir.file("f.sch"))};
-    EXPECT_EQ(run(), ExportOutcome::Failed);
-    EXPECT_EQ(readFileBytes(dir.file("f.net")), readFileBytes(kFixtures + "/two-parts.net"));
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_NE(ui.messages()[0].prompt.find(dir.file("f.sch")), std::string::npos);
-    EXPECT_NE(ui.messages()[0].prompt, "Export was completed.");
+    fs::create_directory(dir.file("f.sch"));
+    EXPECT_EQ(run({"f.net", "f.sch"}), ExportOutcome::Failed);
+    EXPECT_EQ(readFileBytes(dir.file("f.net")), fixture("two-parts.net"));
+    expectOneMessage("Export error:", MsgIcon::Critical, dir.file("f.sch"));
+
+    // A disk that fills up half-way keeps the previous net list whole.
+    writeFileBytes(dir.file("g.net"), "previous net list\r\n");
+    {
+        ScopedAtomicWriteFailure diskFull(5);
+        EXPECT_EQ(run({"g.net"}), ExportOutcome::Failed);
+    }
+    EXPECT_EQ(readFileBytes(dir.file("g.net")), "previous net list\r\n");
+    expectOneMessage("Export error:", MsgIcon::Critical, dir.file("g.net"));
 }
 
-// A program folder with both libraries: footprints DIP14, SO8; the fixture's symbols RES, CAP.
-struct ProgramFolder {
-    TempDir dir;
-    ProgramFolder() {
-        std::filesystem::create_directory(dir.path() / "Lib");
+// A program folder with both libraries (footprints DIP14, SO8; the fixture's symbols RES, CAP) and pads of
+// R1, C1 and U1 named in this order in one session.
+class ExportDialogModelTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::create_directory(dir.path() / "Lib");
         writeFileBytes(dir.file("Lib/pcb.lb"), "DIP14\r\nSO8\r\n");
-        std::filesystem::copy_file(kFixtures + "/Lib/sch.lb", dir.file("Lib/sch.lb"));
-    }
-    std::string path() const { return dir.path().string(); }
-};
-
-struct Board {
-    IniDocument doc;
-    PadBoard board{doc};
-    // Pads of R1, C1 and U1 named in this order in one session.
-    Board() {
+        fs::copy_file(kFixtures + "/Lib/sch.lb", dir.file("Lib/sch.lb"));
         const char* comps[] = {"R1", "C1", "U1"};
         for (int n = 1; n <= 3; ++n) {
             board.place(n, n, n, n, n);
             board.writeNames({n}, kAllNameFields, {"1", "N" + std::to_string(n), comps[n - 1]});
         }
+        ASSERT_TRUE(dialog.Show(board, dir.path().string(), ui));
     }
-};
 
-TEST(ExportDialogModel, UpdateSurvivesTheNextShowingAndSaveAndReopen) {
-    ProgramFolder program;
-    Board b;
+    TempDir dir;
+    IniDocument doc;
+    PadBoard board{doc};
     ScriptedUi ui;
     ExportDialogModel dialog;
-    ASSERT_TRUE(dialog.Show(b.board, program.path(), ui));
+};
+
+TEST_F(ExportDialogModelTest, UpdateSurvivesTheNextShowingAndSaveAndReopen) {
     dialog.Choose(1);
     dialog.libRefField = "1";
     dialog.partTypeField = "100n";
     dialog.footprintField = "RAD0.1";
-    ASSERT_TRUE(dialog.Update(b.board));
+    ASSERT_TRUE(dialog.Update(board));
 
     // The pad dialog's table and the document hold it at once.
-    EXPECT_EQ(b.board.componentTable()[1].partType, "100n");
-    EXPECT_EQ(b.doc.Value("ComponentsSection", "C1"), "1{label}100n{footprint}RAD0.1");
-    ASSERT_TRUE(dialog.Show(b.board, program.path(), ui));
+    EXPECT_EQ(board.componentTable()[1].partType, "100n");
+    EXPECT_EQ(doc.Value("ComponentsSection", "C1"), "1{label}100n{footprint}RAD0.1");
+    ASSERT_TRUE(dialog.Show(board, dir.path().string(), ui));
     EXPECT_EQ(dialog.partTypes(), (Names{"", "100n", ""}));
 
-    // Saving writes the table; reopening gives the export the same data.
-    WriteComponents(b.doc, b.board.componentTable());
+    // Saving writes the table; reopening gives the export the same data (reversed at open: U1, C1, R1).
+    WriteComponents(doc, board.componentTable());
     IniDocument reopened;
-    reopened.LoadFromText(b.doc.ToText());
+    reopened.LoadFromText(doc.ToText());
     const ExportModel model = ExportModelOfOpenedProject(reopened);
     ASSERT_EQ(model.components.size(), 3u);
-    EXPECT_EQ(model.components[1].designator, "C1");  // reversed at open: U1, C1, R1
-    EXPECT_EQ(model.components[1].libRef, "1");
-    EXPECT_EQ(model.components[1].partType, "100n");
-    EXPECT_EQ(model.components[1].footprint, "RAD0.1");
+    const ComponentData& c1 = model.components[1];
+    EXPECT_EQ((Names{c1.designator, c1.libRef, c1.partType, c1.footprint}),
+              (Names{"C1", "1", "100n", "RAD0.1"}));
 }
 
-TEST(ExportDialogModel, ShowingWithoutLibrariesSaysSoAndKeepsThePickLists) {
-    ProgramFolder program;
-    Board b;
-    ScriptedUi ui;
-    ExportDialogModel dialog;
-    ASSERT_TRUE(dialog.Show(b.board, program.path(), ui));
-    std::filesystem::remove_all(program.dir.path() / "Lib");
-    ASSERT_TRUE(dialog.Show(b.board, program.path(), ui));
+TEST_F(ExportDialogModelTest, ShowingWithoutLibrariesSaysSoAndKeepsThePickLists) {
+    fs::remove_all(dir.path() / "Lib");
+    ASSERT_TRUE(dialog.Show(board, dir.path().string(), ui));
     const auto messages = ui.messages();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].title, "Library not found:");
@@ -223,4 +202,4 @@ TEST(ExportDialogModel, ShowingWithoutLibrariesSaysSoAndKeepsThePickLists) {
 }
 
 }  // namespace
-}  // namespace korvane
+}  // namespace korvane::testing

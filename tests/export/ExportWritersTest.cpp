@@ -1,16 +1,19 @@
-// The net list and schematic writers and the data they are given: exact bytes, the order of components
-// and nets after opening a project, and which pads land in which net.
+// The net list (Protel and KiCad) and schematic writers and the data they are given: exact bytes, the
+// order of components and nets after opening a project, and which pads land in which net.
 
 #include <gtest/gtest.h>
 
 #include <set>
 
+#include "cli/CliRun.h"
 #include "export/E24.h"
 #include "export/ExportModel.h"
+#include "export/KiCadNetListWriter.h"
 #include "export/NetListWriter.h"
+#include "export/SExpression.h"
 #include "export/SchematicWriter.h"
 
-namespace korvane {
+namespace korvane::testing {
 namespace {
 
 using Names = std::vector<std::string>;
@@ -23,30 +26,10 @@ std::string crlf(const Names& lines) {
     return out;
 }
 
-// The lines of one net record as the writer gives them.
-Names netRecord(const std::string& text, const std::string& net) {
-    Names lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find("\r\n", pos);
-        lines.push_back(text.substr(pos, end - pos));
-        pos = end + 2;
-    }
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        if (lines[i - 1] == "(" && lines[i] == net) {
-            Names nodes;
-            for (std::size_t j = i + 1; j < lines.size() && lines[j] != ")"; ++j) {
-                nodes.push_back(lines[j]);
-            }
-            return nodes;
-        }
-    }
-    ADD_FAILURE() << "no net " << net;
-    return {};
-}
-
-ExportPad pad(std::string comp, std::string name, std::string net) {
-    return ExportPad{0, std::move(name), std::move(net), std::move(comp)};
+ExportModel opened(const std::string& text) {
+    IniDocument doc;
+    doc.LoadFromText(text);
+    return ExportModelOfOpenedProject(doc);
 }
 
 TEST(NetList, WorkedExampleBuiltInOneSessionByteForByte) {
@@ -64,109 +47,97 @@ TEST(NetList, WorkedExampleBuiltInOneSessionByteForByte) {
                                         "(", "GND", "R1-1",     "C1-2", ")"}));
 }
 
-TEST(NetList, OpeningListsNamesInReverseOrderOfFirstAppearance) {
-    IniDocument doc;
-    doc.LoadFromText(
+// Opening lists components and nets in reverse order of their first appearance and settles what was
+// edited by hand: a lower-case section, a second spelling of a net, sections that make no pad, component
+// data with misplaced markers.
+TEST(NetList, OpenedProjectByteForByte) {
+    const ExportModel model = opened(
         "[FilePathSection]\nFirst=a.bmp\nSecond=b.bmp\n"
         "[Pad1]\nPadName=1\nNetName=VCC\nCompName=R1\n"
         "[Pad2]\nPadName=2\nNetName=OUT\nCompName=R1\n"
-        "[pad3]\nPadName=1\nNetName=OUT\nCompName=C1\n"  // renamed at open, exported like any pad
+        "[pad3]\nPadName=1\nNetName=OUT\nCompName=C1\n"
         "[Pad4]\nPadName=2\nNetName=gnd\nCompName=C1\n"
-        "[Pad0]\nPadName=9\nNetName=VCC\nCompName=X1\n"     // makes no pad
-        "[PadList]\nPadName=8\nNetName=VCC\nCompName=X2\n"  // makes no pad
+        "[Pad0]\nPadName=9\nNetName=VCC\nCompName=X1\n"
+        "[PadList]\nPadName=8\nNetName=VCC\nCompName=X2\n"
         "[Pad5]\nPadName=1\nNetName=GND\nCompName=U1\n"
-        "[ComponentsSection]\nR1=0{label}10k{footprint}AXIAL0.4\n");
-
-    const ExportModel model = ExportModelOfOpenedProject(doc);
-    EXPECT_EQ(model.nets, (Names{"gnd", "OUT", "VCC"}));
-    Names designators;
-    for (const auto& component : model.components) {
-        designators.push_back(component.designator);
-    }
-    EXPECT_EQ(designators, (Names{"U1", "C1", "R1"}));
-    EXPECT_EQ(model.components[2].footprint, "AXIAL0.4");
-    EXPECT_EQ(model.components[2].partType, "10k");
+        "[Pad6]\nPadName=2\nNetName=CS#\nCompName=U1\n"
+        "[ComponentsSection]\nR1=0{label}10k{footprint}AXIAL0.4\nU1=1{footprint}DIP14{label}74HC00\n");
+    EXPECT_EQ(NetListText(model), crlf({"[", "U1",  "",         "",     "",  "", "", "]",  //
+                                        "[", "C1",  "",         "",     "",  "", "", "]",  //
+                                        "[", "R1",  "AXIAL0.4", "10k",  "",  "", "", "]",  //
+                                        "(", "CS#", "U1-2",     ")",                       //
+                                        "(", "gnd", "C1-2",     "U1-1", ")",               //
+                                        "(", "OUT", "R1-2",     "C1-1", ")",               //
+                                        "(", "VCC", "R1-1",     ")"}));
     EXPECT_EQ(model.components[2].libRef, "0");
-
-    const std::string text = NetListText(model);
-    EXPECT_EQ(netRecord(text, "gnd"), (Names{"C1-2", "U1-1"}));
-    EXPECT_EQ(netRecord(text, "OUT"), (Names{"R1-2", "C1-1"}));
-    EXPECT_EQ(netRecord(text, "VCC"), (Names{"R1-1"}));
 }
 
 TEST(NetList, EveryPadLandsInTheNetItsNameSpells) {
     ExportModel model;
     model.nets = {"GND", "CS#", "CS1", "D[0]", "D0", "A*", "EMPTY", "Gnd"};
-    model.pads = {
-        pad("R1", "1", "GND"),   pad("R2", "1", "gnd"), pad("R3", "1", " GND "), pad("U1", "1", "CS#"),
-        pad("U1", "2", "CS1"),   pad("U1", "3", "CS2"), pad("U2", "1", "D[0]"),  pad("U2", "2", "D0"),
-        pad("U3", "1", "AB"),    pad("", "4", "GND"),   pad("R9", "", "GND"),    pad("  ", "5", "GND"),
-        pad("R4", " 2 ", "GND"),
-    };
-    const std::string text = NetListText(model);
-    EXPECT_EQ(netRecord(text, "GND"), (Names{"R1-1", "R2-1", "R3-1", "R4-2"}));
-    EXPECT_EQ(netRecord(text, "CS#"), (Names{"U1-1"}));
-    EXPECT_EQ(netRecord(text, "CS1"), (Names{"U1-2"}));
-    EXPECT_EQ(netRecord(text, "D[0]"), (Names{"U2-1"}));
-    EXPECT_EQ(netRecord(text, "D0"), (Names{"U2-2"}));
-    EXPECT_EQ(netRecord(text, "A*"), Names{});
+    for (const auto& [comp, name, net] : std::vector<std::array<std::string, 3>>{{"R1", "1", "GND"},
+                                                                                 {"R2", "1", "gnd"},
+                                                                                 {"R3", "1", " GND "},
+                                                                                 {"U1", "1", "CS#"},
+                                                                                 {"U1", "2", "CS1"},
+                                                                                 {"U1", "3", "CS2"},
+                                                                                 {"U2", "1", "D[0]"},
+                                                                                 {"U2", "2", "D0"},
+                                                                                 {"U3", "1", "AB"},
+                                                                                 {"", "4", "GND"},
+                                                                                 {"R9", "", "GND"},
+                                                                                 {"  ", "5", "GND"},
+                                                                                 {"R4", " 2 ", "GND"}}) {
+        model.pads.push_back(ExportPad{0, name, net, comp});
+    }
     // A net without pads still gives its three lines; a pad already listed is not listed again.
-    EXPECT_NE(text.find("(\r\nEMPTY\r\n)\r\n(\r\nGnd\r\n)\r\n"), std::string::npos);
-}
+    EXPECT_EQ(NetListText(model),
+              crlf({"(", "GND", "R1-1", "R2-1", "R3-1", "R4-2",  ")",    "(", "CS#", "U1-1", ")",
+                    "(", "CS1", "U1-2", ")",    "(",    "D[0]",  "U2-1", ")", "(",   "D0",   "U2-2",
+                    ")", "(",   "A*",   ")",    "(",    "EMPTY", ")",    "(", "Gnd", ")"}));
 
-TEST(NetList, LineBreaksInsideNamesAreWrittenAsBlanks) {
-    ExportModel model;
+    model = ExportModel{};
     model.components = {{"R\r1", "0", std::string("1\0k", 3), "AX\nIAL"}};
-    EXPECT_EQ(NetListText(model), crlf({"[", "R 1", "AX IAL", "1 k", "", "", "", "]"}));
+    EXPECT_EQ(NetListText(model), crlf({"[", "R 1", "AX IAL", "1 k", "", "", "", "]"}))
+        << "line breaks inside names are written as blanks";
 }
 
 TEST(ExportModel, MarkersInExactCaseAndOrderOrNothing) {
+    const std::pair<const char*, Names> cases[] = {
+        {"3{label}10k{footprint}AXIAL0.4", {"3", "10k", "AXIAL0.4"}},
+        {"{label}{footprint}", {"", "", ""}},
+        {"{label}a{label}b{footprint}c{footprint}d", {"", "a{label}b", "c{footprint}d"}},
+        {"3{LABEL}10k{footprint}AXIAL0.4", {"", "", ""}},
+        {"3{label}10k", {"", "", ""}},
+        {"3{footprint}AXIAL0.4", {"", "", ""}},
+        {"3{footprint}AXIAL0.4{label}10k", {"", "", ""}},
+        {"", {"", "", ""}},
+    };
+    for (const auto& [value, expected] : cases) {
+        const ComponentData got = SplitExportComponent("R1", value);
+        EXPECT_EQ(got.designator, "R1");
+        EXPECT_EQ((Names{got.libRef, got.partType, got.footprint}), expected) << value;
+    }
+}
+
+TEST(Schematic, CopiesTheLibraryFromItsFourteenthLineWithCrLf) {
+    const Names header(13, "h");
     const struct {
-        std::string value;
-        ComponentData expected;
+        std::string library;
+        Names body;
     } cases[] = {
-        {"3{label}10k{footprint}AXIAL0.4", {"R1", "3", "10k", "AXIAL0.4"}},
-        {"{label}{footprint}", {"R1", "", "", ""}},
-        {"{label}a{label}b{footprint}c{footprint}d", {"R1", "", "a{label}b", "c{footprint}d"}},
-        {"3{LABEL}10k{footprint}AXIAL0.4", {"R1", "", "", ""}},
-        {"3{label}10k", {"R1", "", "", ""}},
-        {"3{footprint}AXIAL0.4", {"R1", "", "", ""}},
-        {"3{footprint}AXIAL0.4{label}10k", {"R1", "", "", ""}},
-        {"", {"R1", "", "", ""}},
+        {crlf(header), {}},
+        {"only\nthree\nlines", {}},
+        {crlf(header) + "first copied\r\n", {"first copied"}},
+        {crlf(header) + "one\ntwo\rthree", {"one", "two", "three"}},
     };
     for (const auto& c : cases) {
-        const ComponentData got = SplitExportComponent("R1", c.value);
-        EXPECT_EQ(
-            (Names{got.designator, got.libRef, got.partType, got.footprint}),
-            (Names{c.expected.designator, c.expected.libRef, c.expected.partType, c.expected.footprint}))
-            << c.value;
+        EXPECT_EQ(ParseSchematicLibrary(c.library).body, c.body) << c.library;
     }
-}
-
-TEST(Schematic, LibraryOfThirteenLinesOrFewerContributesNothing) {
-    Names header;
-    for (int i = 1; i <= 13; ++i) {
-        header.push_back("header " + std::to_string(i));
-    }
-    EXPECT_TRUE(ParseSchematicLibrary(crlf(header)).body.empty());
-    EXPECT_TRUE(ParseSchematicLibrary("only\nthree\nlines").body.empty());
-    header.push_back("first copied");
-    EXPECT_EQ(ParseSchematicLibrary(crlf(header)).body, Names{"first copied"});
-
-    ExportModel model;
-    const std::string text = SchematicText(model, ParseSchematicLibrary(crlf({"a", "b"})));
+    const std::string text = SchematicText(ExportModel{}, ParseSchematicLibrary(cases[3].library));
     EXPECT_EQ(text.substr(0, text.find("Organization")),
-              "Protel for Windows - Schematic Capture Ascii File Version 1.2 - 2.0\r\n10\r\n");
-}
-
-TEST(Schematic, LibraryLinesAreCopiedWithCrLfWhateverTheirEnds) {
-    Names lines(13, "h");
-    std::string text = crlf(lines) + "one\ntwo\rthree";
-    EXPECT_EQ(ParseSchematicLibrary(text).body, (Names{"one", "two", "three"}));
-    ExportModel model;
-    EXPECT_NE(SchematicText(model, ParseSchematicLibrary(text))
-                  .find("10\r\none\r\ntwo\r\nthree\r\nOrganization\r\n"),
-              std::string::npos);
+              "Protel for Windows - Schematic Capture Ascii File Version 1.2 - "
+              "2.0\r\n10\r\none\r\ntwo\r\nthree\r\n");
 }
 
 TEST(Schematic, AReferenceMustNameASymbol) {
@@ -205,5 +176,51 @@ TEST(PartTypes, TheE24ListInPickListOrder) {
     EXPECT_EQ(std::set<std::string>(list.begin(), list.end()).size(), 73u);
 }
 
+TEST(KiCadNetList, FixturesByteForByte) {
+    for (const std::string project : {"two-parts", "awkward"}) {
+        const std::string text =
+            KiCadNetListText(opened(fixture(project + ".kvp")), KiCadDesignOf("/boards/" + project + ".kvp"));
+        EXPECT_EQ(text, fixture(project + ".kicad.net")) << project;
+        EXPECT_TRUE(oneClosedExpression(text)) << project;
+    }
+    for (const auto& [path, name] : {std::pair<std::string, std::string>{"C:\\boards\\b.kvp", "b.kvp"},
+                                     {"/home/u/my board.kvp", "my board.kvp"},
+                                     {"b.kvp", "b.kvp"}}) {
+        EXPECT_EQ(KiCadDesignOf(path).source, name);
+    }
+}
+
+TEST(KiCadNetList, QuotesAsKiCadDoesAndStaysOneExpression) {
+    const struct {
+        std::string text, quoted;
+    } cases[] = {
+        {"", "\"\""},
+        {"CS#", "\"CS#\""},
+        {"D[0] (x)", "\"D[0] (x)\""},
+        {"U\"1", "\"U\\\"1\""},
+        {"A\\1", "\"A\\\\1\""},
+        {"\\\"", "\"\\\\\\\"\""},
+        {"a\r\nb", "\"a  b\""},
+        {std::string("a\0b", 3), "\"a b\""},
+        {"\xdc\x62\xe9r\xff", "\"\xdc\x62\xe9r\xff\""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(KiCadQuoted(c.text), c.quoted) << c.text;
+    }
+
+    ExportModel noNets;
+    noNets.components = {{"R1", "", "", ""}};
+    ExportModel padless;
+    padless.nets = {"GND", "N\"1)"};
+    padless.components = {{"R(1", "0", "1\r\n0k", "AX\\"}};
+    padless.pads = {ExportPad{1, "", "GND", "R(1"}};
+    for (const ExportModel& model : {ExportModel{}, noNets, padless}) {
+        const std::string text = KiCadNetListText(model, KiCadDesign{"x\".kvp", "Korvane"});
+        EXPECT_TRUE(oneClosedExpression(text)) << text;
+    }
+    EXPECT_NE(KiCadNetListText(padless, {}).find("(net (code \"2\") (name \"N\\\"1)\"))))\r\n"),
+              std::string::npos);
+}
+
 }  // namespace
-}  // namespace korvane
+}  // namespace korvane::testing

@@ -1,19 +1,26 @@
+// The library readers, the missing-library messages, and the sample libraries that ship with the program:
+// read by our own readers and laid out as the schematic readers on the other side expect, since the export
+// copies the symbol library into every schematic and parts refer to their symbol by position.
+
 #include "export/Libraries.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <set>
+#include <sstream>
 
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
+#include "text/Ascii.h"
 
-namespace korvane {
+namespace korvane::testing {
 namespace {
 
-using testing::ScriptedUi;
-using testing::TempDir;
-using testing::writeFileBytes;
 using Names = std::vector<std::string>;
+constexpr auto kExact = SymbolWordCase::Exact;
+constexpr auto kFold = SymbolWordCase::Insensitive;
 
 // Joins lines with the given line end, the last line included.
 std::string text(const Names& lines, const std::string& end = "\r\n") {
@@ -24,16 +31,22 @@ std::string text(const Names& lines, const std::string& end = "\r\n") {
     return out;
 }
 
+Names lines(std::string_view text) {
+    Names out;
+    for (auto line : SplitLibraryLines(text)) {
+        out.emplace_back(line);
+    }
+    return out;
+}
+
 // A symbol record: the word line, then `nameAt - 1` filler lines, the name, and a short tail.
 Names record(const std::string& word, const std::string& name, int nameAt = 19) {
-    Names lines{word};
+    Names out{word};
     for (int i = 1; i < nameAt; ++i) {
-        lines.push_back("filler " + std::to_string(i));
+        out.push_back("filler " + std::to_string(i));
     }
-    lines.push_back(name);
-    lines.push_back("Part");
-    lines.push_back("EndComponent");
-    return lines;
+    out.insert(out.end(), {name, "Part", "EndComponent"});
+    return out;
 }
 
 Names concat(std::initializer_list<Names> parts) {
@@ -44,19 +57,16 @@ Names concat(std::initializer_list<Names> parts) {
     return out;
 }
 
-Names header(int lines = 13) {
+Names header() {
     Names out;
-    for (int i = 1; i <= lines; ++i) {
+    for (int i = 1; i <= 13; ++i) {
         out.push_back("header " + std::to_string(i));
     }
     return out;
 }
 
-TEST(Libraries, LinesEndAtCrLfLfOrLoneCr) {
-    const struct {
-        std::string text;
-        std::vector<std::string> lines;
-    } cases[] = {
+TEST(Libraries, LinesEndAtCrLfLfOrLoneCrAndFootprintsAreTrimmedLines) {
+    const std::pair<std::string, Names> cases[] = {
         {"", {}},
         {"A", {"A"}},
         {"A\r\n", {"A"}},
@@ -68,90 +78,63 @@ TEST(Libraries, LinesEndAtCrLfLfOrLoneCr) {
         {"\r\n", {""}},
         {"A\r\r\nB", {"A", "", "B"}},
     };
-    for (const auto& c : cases) {
-        std::vector<std::string> got;
-        for (auto line : SplitLibraryLines(c.text)) {
-            got.emplace_back(line);
-        }
-        EXPECT_EQ(got, c.lines) << ::testing::PrintToString(c.text);
+    for (const auto& [bytes, expected] : cases) {
+        EXPECT_EQ(lines(bytes), expected) << ::testing::PrintToString(bytes);
     }
-}
-
-TEST(Libraries, FootprintEntriesAreTrimmedLinesInFileOrder) {
     EXPECT_EQ(ParseFootprintLibrary("DIP14\n\r\n  SO8  \r"), (Names{"DIP14", "", "SO8"}));
     EXPECT_EQ(ParseFootprintLibrary("ZZ\r\nAA\r\n"), (Names{"ZZ", "AA"})) << "never sorted";
     EXPECT_EQ(ParseFootprintLibrary("   \r\n"), (Names{""}));
-    EXPECT_TRUE(ParseFootprintLibrary("").empty());
     // Only blanks are trimmed; other bytes of the system's code page pass through.
     EXPECT_EQ(ParseFootprintLibrary(" \xC4\xD6-1 \r\n"), (Names{"\xC4\xD6-1"}));
 }
 
 TEST(Libraries, SymbolNameIsThe19thLineAfterTheWord) {
-    const std::string library =
-        text(concat({header(), record("Component", "  RES  "), record("Component", "CAP")}));
-    EXPECT_EQ(ParseSchematicSymbols(library, SymbolWordCase::Exact), (Names{"RES", "CAP"}));
-
-    // Named on the 20th line: the 19th line (a filler) is taken, never the name.
-    EXPECT_EQ(ParseSchematicSymbols(text(record("Component", "LATE", 20)), SymbolWordCase::Exact),
-              (Names{"filler 19"}));
-    // Named on the 18th line: the reader lands one line after it.
-    EXPECT_EQ(ParseSchematicSymbols(text(record("Component", "EARLY", 18)), SymbolWordCase::Exact),
-              (Names{"Part"}));
-    // Lone CR line ends count the same lines.
-    EXPECT_EQ(ParseSchematicSymbols(text(concat({header(), record("Component", "RES")}), "\r"),
-                                    SymbolWordCase::Exact),
-              (Names{"RES"}));
-}
-
-TEST(Libraries, SymbolWordCaseAndBlanks) {
-    const std::string library = text(
-        concat({record("component", "LOWER"), record("  Component  ", "PADDED"), record("COMPONENT", "UPPER"),
-                record("Components", "NOT"), record("Component;", "NOT")}));
-    EXPECT_EQ(ParseSchematicSymbols(library, SymbolWordCase::Insensitive),
-              (Names{"LOWER", "PADDED", "UPPER"}));
-    EXPECT_EQ(ParseSchematicSymbols(library, SymbolWordCase::Exact), (Names{"PADDED"}));
-}
-
-TEST(Libraries, RecordsAreReadFromTheLineAfterTheName) {
-    // A "Component" line inside a record (here the 5th line) is not a record start.
     Names inner = record("Component", "OUTER");
-    inner[5] = "Component";
-    EXPECT_EQ(
-        ParseSchematicSymbols(text(concat({inner, record("Component", "NEXT")})), SymbolWordCase::Exact),
-        (Names{"OUTER", "NEXT"}));
-
-    // A header line that reads "Component" starts a record like any other line: it swallows the next
-    // 19 lines, so the real first record's word line is skipped.
-    Names h = header();
-    h[2] = "Component";
-    EXPECT_EQ(ParseSchematicSymbols(text(concat({h, record("Component", "RES"), record("Component", "CAP")})),
-                                    SymbolWordCase::Exact),
-              (Names{"filler 8", "CAP"}));
-}
-
-TEST(Libraries, RecordCutShortByTheEndOfTheFileAddsNothing) {
+    inner[5] = "Component";  // inside a record: no record start
+    Names componentHeader = header();
+    componentHeader[2] = "Component";  // starts a record like any other line and swallows the next 19
     Names cut = record("Component", "RES");
     cut.resize(19);  // the word and 18 more lines
-    EXPECT_TRUE(ParseSchematicSymbols(text(cut), SymbolWordCase::Exact).empty());
-    EXPECT_EQ(ParseSchematicSymbols(text(concat({record("Component", "CAP"), cut})), SymbolWordCase::Exact),
-              (Names{"CAP"}));
-
-    // Exactly 19 lines after the word, the last one without a line end: still read.
-    Names exact = record("Component", "LAST");
-    exact.resize(20);
-    std::string t = text(exact);
-    t.resize(t.size() - 2);
-    EXPECT_EQ(ParseSchematicSymbols(t, SymbolWordCase::Exact), (Names{"LAST"}));
-    EXPECT_TRUE(ParseSchematicSymbols("", SymbolWordCase::Insensitive).empty());
+    const std::string lastLine = text(concat({cut, {"LAST"}}));
+    const struct {
+        const char* what;
+        std::string library;
+        SymbolWordCase mode;
+        Names symbols;
+    } cases[] = {
+        {"two records after the header",
+         text(concat({header(), record("Component", "  RES  "), record("Component", "CAP")})),
+         kExact,
+         {"RES", "CAP"}},
+        {"lone CR line ends", text(concat({header(), record("Component", "RES")}), "\r"), kExact, {"RES"}},
+        {"named on the 20th line", text(record("Component", "LATE", 20)), kExact, {"filler 19"}},
+        {"named on the 18th line", text(record("Component", "EARLY", 18)), kExact, {"Part"}},
+        {"record inside a record",
+         text(concat({inner, record("Component", "NEXT")})),
+         kExact,
+         {"OUTER", "NEXT"}},
+        {"header line reading Component",
+         text(concat({componentHeader, record("Component", "RES"), record("Component", "CAP")})),
+         kExact,
+         {"filler 8", "CAP"}},
+        {"record cut short", text(concat({record("Component", "CAP"), cut})), kExact, {"CAP"}},
+        {"last line without its end", lastLine.substr(0, lastLine.size() - 2), kExact, {"LAST"}},
+        {"empty", "", kFold, {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseSchematicSymbols(c.library, c.mode), c.symbols) << c.what;
+    }
+    const std::string words = text(
+        concat({record("component", "LOWER"), record("  Component  ", "PADDED"), record("COMPONENT", "UPPER"),
+                record("Components", "NOT"), record("Component;", "NOT")}));
+    EXPECT_EQ(ParseSchematicSymbols(words, kFold), (Names{"LOWER", "PADDED", "UPPER"}));
+    EXPECT_EQ(ParseSchematicSymbols(words, kExact), (Names{"PADDED"}));
 }
 
 class LibraryFolder : public ::testing::Test {
   protected:
     void SetUp() override { std::filesystem::create_directory(dir.path() / "Lib"); }
     std::string programDir() const { return dir.path().string(); }
-    void write(const std::string& name, const std::string& bytes) {
-        writeFileBytes(dir.file("Lib/" + name), bytes);
-    }
 
     TempDir dir;
     ScriptedUi ui;
@@ -161,7 +144,7 @@ TEST_F(LibraryFolder, MissingLibrariesAreReportedAndLeaveThePickListsAlone) {
     Names footprints{"OLD1", "OLD2"};
     Names symbols{"OLDSYM"};
     EXPECT_FALSE(LoadFootprintPickList(programDir(), ui, footprints));
-    EXPECT_FALSE(LoadSchematicPickList(programDir(), ui, SymbolWordCase::Insensitive, symbols));
+    EXPECT_FALSE(LoadSchematicPickList(programDir(), ui, kFold, symbols));
     EXPECT_EQ(footprints, (Names{"OLD1", "OLD2"}));
     EXPECT_EQ(symbols, (Names{"OLDSYM"}));
 
@@ -185,30 +168,128 @@ TEST_F(LibraryFolder, MissingLibrariesAreReportedAndLeaveThePickListsAlone) {
     std::filesystem::create_directory(dir.path() / "Lib" / "pcb.lb");
     std::filesystem::create_directory(dir.path() / "Lib" / "sch.lb");
     EXPECT_FALSE(LoadFootprintPickList(programDir(), ui, footprints));
-    EXPECT_FALSE(LoadSchematicPickList(programDir(), ui, SymbolWordCase::Exact, symbols));
+    EXPECT_FALSE(LoadSchematicPickList(programDir(), ui, kExact, symbols));
     EXPECT_FALSE(LoadFootprintPickList(programDir(), ui, footprints));
     EXPECT_EQ(ui.count("message"), 3);
     EXPECT_EQ(footprints, (Names{"OLD1", "OLD2"}));
 }
 
 TEST_F(LibraryFolder, LoadingReplacesThePickListsAndFollowsEditsOnDisk) {
-    write("pcb.lb", "DIP14\r\n\r\n  SO8  \r\n");
-    write("sch.lb", text(concat({header(), record("component", "RES"), record("Component", "CAP")})));
+    writeFileBytes(dir.file("Lib/pcb.lb"), "DIP14\r\n\r\n  SO8  \r\n");
+    writeFileBytes(dir.file("Lib/sch.lb"),
+                   text(concat({header(), record("component", "RES"), record("Component", "CAP")})));
     Names footprints{"OLD"};
     Names symbols{"OLD"};
     EXPECT_TRUE(LoadFootprintPickList(programDir(), ui, footprints));
-    EXPECT_TRUE(LoadSchematicPickList(programDir(), ui, SymbolWordCase::Insensitive, symbols));
+    EXPECT_TRUE(LoadSchematicPickList(programDir(), ui, kFold, symbols));
     EXPECT_EQ(footprints, (Names{"DIP14", "", "SO8"}));
     EXPECT_EQ(symbols, (Names{"RES", "CAP"}));
-    EXPECT_TRUE(LoadSchematicPickList(programDir(), ui, SymbolWordCase::Exact, symbols));
+    EXPECT_TRUE(LoadSchematicPickList(programDir(), ui, kExact, symbols));
     EXPECT_EQ(symbols, (Names{"CAP"}));
     EXPECT_EQ(ui.count("message"), 0);
 
     // Nothing is cached: the next load sees the edited file, an empty file gives an empty list.
-    write("pcb.lb", "");
+    writeFileBytes(dir.file("Lib/pcb.lb"), "");
     EXPECT_TRUE(LoadFootprintPickList(programDir(), ui, footprints));
     EXPECT_TRUE(footprints.empty());
 }
 
+bool isInteger(const std::string& text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+Names fields(const std::string& line) {
+    std::istringstream in(line);
+    Names out;
+    for (std::string field; in >> field;) {
+        out.push_back(field);
+    }
+    return out;
+}
+
+TEST(ShippedLibraries, SymbolLibraryKeepsTheLayoutReadersExpect) {
+    ScriptedUi ui;
+    Names symbols, insensitive;
+    ASSERT_TRUE(LoadSchematicPickList(KORVANE_SOURCE_DIR, ui, kExact, symbols));
+    EXPECT_EQ(symbols, (Names{"RES", "CAP", "ELECTRO", "DIODE", "LED", "NPN", "PNP", "CON2", "CON4", "IC8",
+                              "IC14", "IC16"}));
+    ASSERT_TRUE(LoadSchematicPickList(KORVANE_SOURCE_DIR, ui, kFold, insensitive));
+    EXPECT_EQ(insensitive, symbols) << "the pad dialog and the export must agree on every position";
+
+    const Names all = lines(readFileBytes(SchematicLibraryPath(KORVANE_SOURCE_DIR)));
+    ASSERT_GT(all.size(), 13u);
+    for (std::size_t i = 0; i < 13; ++i) {
+        EXPECT_FALSE(equalsIgnoreCase(trimBlanks(all[i]), "Component")) << "header line " << i + 1;
+    }
+    EXPECT_EQ(all[13], "[Font_Table]");
+    // "Library" and, on the next line, the number of blocks that follow, closed by "EndLibrary".
+    const auto library = std::find(all.begin() + 13, all.end(), "Library");
+    ASSERT_LT(library + 1, all.end());
+    EXPECT_EQ(library[1], std::to_string(symbols.size()));
+    EXPECT_EQ(all.back(), "EndLibrary");
+
+    const std::set<std::string> shapes{"Line", "Rectangle", "Polygon", "Polyline", "Ellipse", "Arc"};
+    std::size_t blocks = 0;
+    for (std::size_t i = std::size_t(library - all.begin()); i < all.size();) {
+        if (all[i] != "Component") {
+            ++i;
+            continue;
+        }
+        const std::string where = "block at line " + std::to_string(i + 1);
+        // Its name on the 3rd line and, where the pick lists read it, on the 19th line after its word.
+        ASSERT_LT(i + 20, all.size()) << where;
+        ASSERT_LT(blocks, symbols.size()) << where;
+        EXPECT_EQ(all[i + 3], symbols[blocks]) << where;
+        EXPECT_EQ(all[i + 19], symbols[blocks]) << where;
+        ++blocks;
+        ASSERT_TRUE(isInteger(all[i + 1]) && isInteger(all[i + 2])) << where;
+        const int parts = std::stoi(all[i + 1]);
+        ASSERT_GE(parts, 1) << where;
+        i += 19 + std::size_t(std::stoi(all[i + 2]));  // the logical names end the fixed part
+        for (int p = 0; p < parts; ++p) {
+            ASSERT_LT(i + 1, all.size()) << where;
+            EXPECT_EQ(all[i], "Part") << where;
+            const auto size = fields(all[i + 1]);
+            EXPECT_TRUE(size.size() == 2 && isInteger(size[0]) && isInteger(size[1])) << where;
+            i += 2;
+            for (const char* end : {"EndNormalPart", "EndDeMorganPart", "EndIEEEPart"}) {
+                for (; i < all.size() && all[i].rfind("End", 0) != 0; ++i) {
+                    const auto f = fields(all[i]);
+                    ASSERT_FALSE(f.empty()) << where;
+                    // Pin outer inner type hide nameShown numberShown length x y orientation colour 'name'
+                    // 'number'
+                    EXPECT_TRUE(f[0] == "Pin"
+                                    ? f.size() == 14 && f[12].front() == '\'' && f[13].back() == '\''
+                                    : shapes.count(f[0]) > 0)
+                        << all[i];
+                }
+                ASSERT_LT(i, all.size()) << where;
+                EXPECT_EQ(all[i++], end) << where;
+            }
+        }
+        ASSERT_LT(i, all.size()) << where;
+        EXPECT_EQ(all[i], "EndComponent") << where;
+    }
+    EXPECT_EQ(blocks, symbols.size());
+
+    // The footprint library holds common names once each, and every footprint a symbol proposes (lines 5
+    // to 8 of its block) among them.
+    Names footprints;
+    ASSERT_TRUE(LoadFootprintPickList(KORVANE_SOURCE_DIR, ui, footprints));
+    const std::set<std::string> unique(footprints.begin(), footprints.end());
+    EXPECT_EQ(unique.size(), footprints.size()) << "a name twice in the pick list";
+    EXPECT_EQ(unique.count(""), 0u);
+    for (const char* name : {"AXIAL0.4", "RAD0.1", "RB.2/.4", "DIODE0.4", "TO-92A", "TO-220", "DIP14", "SIP2",
+                             "SO-8", "0805", "SOT-23"}) {
+        EXPECT_EQ(unique.count(name), 1u) << name;
+    }
+    for (std::size_t i = 0; i + 8 < all.size(); ++i) {
+        for (std::size_t f = i + 5; all[i] == "Component" && f <= i + 8; ++f) {
+            EXPECT_TRUE(all[f].empty() || unique.count(all[f])) << all[f] << " of " << all[i + 3];
+        }
+    }
+}
+
 }  // namespace
-}  // namespace korvane
+}  // namespace korvane::testing

@@ -1,0 +1,36 @@
+#pragma once
+
+// What a KiCad reader needs of a net list whatever the project holds: the parentheses outside quoted
+// strings nest to one closed expression followed only by the final line end, and every quoted string ends
+// on its own line.
+
+#include <string_view>
+
+namespace korvane::testing {
+
+inline bool oneClosedExpression(std::string_view text) {
+    int depth = 0;
+    bool quoted = false;
+    bool closed = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '\r' || c == '\n') {
+                return false;
+            }
+            i += c == '\\' ? 1 : 0;
+            quoted = c != '"';
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == '(' || c == ')') {
+            depth += c == '(' ? 1 : -1;
+            if (depth < 0 || (depth == 0 && text.substr(i + 1) != "\r\n")) {
+                return false;
+            }
+            closed = depth == 0;
+        }
+    }
+    return closed;
+}
+
+}  // namespace korvane::testing
