@@ -1,75 +1,51 @@
-// korvane-cli render, run as a separate program on projects made in a temporary folder: its picture
-// must be the working image the window shows after drawing all traces, and it must leave its inputs alone.
+// korvane-cli render as a separate program: its picture must be the working image the window shows after
+// drawing all traces, and it must leave its inputs alone.
 
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QProcess>
 #include <QTest>
 #include <QTimer>
 
 #include "app/MainWindow.h"
+#include "cli/CliRun.h"
 #include "support/ScriptedUi.h"
-#include "support/TempDir.h"
 #include "support/TestMainWindow.h"
 #include "tracing/FillQuestionDialog.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 
-namespace korvane {
+namespace korvane::testing {
 namespace {
 
-using testing::readFileBytes;
-using testing::ScriptedUi;
-using testing::TempDir;
-using testing::writeFileBytes;
-
-struct CliRun {
-    int exitCode = -1;
-    std::string out, err;
-};
-
-CliRun cli(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral(KORVANE_CLI_PATH), arguments);
-    EXPECT_TRUE(process.waitForFinished(60000));
-    CliRun run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput().toStdString();
-    run.err = process.readAllStandardError().toStdString();
-    return run;
-}
+const std::string kPictures = "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n";
 
 int lines(const std::string& text) {
     return int(std::count(text.begin(), text.end(), '\n'));
 }
 
+QImage picture(int width, int height, QRect dark, bool shades) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(QColor(0x80, 0x80, 0x80));
+    for (int y = dark.top(); y <= dark.bottom(); ++y) {
+        for (int x = dark.left(); x <= dark.right(); ++x) {
+            // Copper of several shades, so that traces with a tolerance take in more than one colour.
+            if (!shades || (x / 20 + y / 20) % 3 != 0) {
+                image.setPixelColor(x, y, shades ? QColor(0x40 + (x % 3), 0x40, 0x40) : Qt::black);
+            }
+        }
+    }
+    return image;
+}
+
 class Render : public ::testing::Test {
   protected:
     void SetUp() override {
-        // Two layers with copper areas of several shades, so that traces with a tolerance take in more
-        // than one colour.
-        QImage top(240, 160, QImage::Format_RGB32);
-        top.fill(QColor(0x80, 0x80, 0x80));
-        for (int y = 20; y < 140; ++y) {
-            for (int x = 10; x < 230; ++x) {
-                if ((x / 20 + y / 20) % 3 != 0) {
-                    top.setPixelColor(x, y, QColor(0x40 + (x % 3), 0x40, 0x40));
-                }
-            }
-        }
-        ASSERT_TRUE(top.save(QString::fromStdString(dir.file("top.bmp"))));
-        QImage bottom(200, 150, QImage::Format_RGB32);
-        bottom.fill(QColor(0x80, 0x80, 0x80));
-        for (int y = 10; y < 40; ++y) {
-            for (int x = 10; x < 160; ++x) {
-                bottom.setPixelColor(x, y, Qt::black);
-            }
-        }
-        ASSERT_TRUE(bottom.save(QString::fromStdString(dir.file("bottom.png"))));
-        project = dir.file("board.kvp");
-        writeFileBytes(project,
-                       "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n");
+        ASSERT_TRUE(picture(240, 160, QRect(10, 20, 220, 120), true)
+                        .save(QString::fromStdString(dir.file("top.bmp"))));
+        ASSERT_TRUE(picture(200, 150, QRect(10, 10, 150, 30), false)
+                        .save(QString::fromStdString(dir.file("bottom.png"))));
+        writeFileBytes(project, kPictures + "[TraceSection]\r\n");
     }
 
     std::unique_ptr<MainWindow> openWindow(ScriptedUi& ui) {
@@ -93,17 +69,18 @@ class Render : public ::testing::Test {
         }
     }
 
-    static QImage rendered(const std::string& path) {
-        return QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGBX8888);
+    CliRun render(const std::string& picture) {
+        return cli(dir, {"render", project, "--picture", picture, "--out", dir.file("out.png")});
+    }
+    QImage rendered() const {
+        return QImage(QString::fromStdString(dir.file("out.png"))).convertToFormat(QImage::Format_RGBX8888);
     }
 
     // Renders one picture and compares it with the working image of a window that opened the project and
     // drew its traces at once, as the window offers.
     void expectRenderedAsShown(int picture) {
-        const std::string out = dir.file("out.png");
-        const CliRun run = cli({"render", QString::fromStdString(project), "--picture",
-                                QString::number(picture), "--out", QString::fromStdString(out)});
-        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const CliRun run = render(std::to_string(picture));
+        EXPECT_EQ(run.code, 0) << run.err;
         EXPECT_EQ(run.err, "");
         ScriptedUi ui;
         ui.messageAnswers = {MsgResult::Yes};
@@ -111,18 +88,15 @@ class Render : public ::testing::Test {
         EXPECT_EQ(ui.count("beep"), 0) << "every trace replays on the window's picture";
         const PictureBox* box = picture == 1 ? window->panes()->P1() : window->panes()->P2();
         EXPECT_NE(box->workImage(), box->baseImage()) << "the traces are drawn";
-        const QImage image = rendered(out);
-        ASSERT_EQ(image.size(), box->workImage().size());
-        EXPECT_TRUE(image == box->workImage().convertToFormat(QImage::Format_RGBX8888))
+        EXPECT_TRUE(rendered() == box->workImage().convertToFormat(QImage::Format_RGBX8888))
             << "picture " << picture;
     }
 
     TempDir dir;
-    std::string project;
+    std::string project = dir.file("board.kvp");
 };
 
 TEST_F(Render, EqualsTheWindowAfterDrawingAllTraces) {
-    // Traces made and saved in the window.
     {
         ScriptedUi ui;
         auto window = openWindow(ui);
@@ -136,7 +110,6 @@ TEST_F(Render, EqualsTheWindowAfterDrawingAllTraces) {
     }
     const std::string projectBytes = readFileBytes(project);
     const std::string pictureBytes = readFileBytes(dir.file("top.bmp"));
-
     expectRenderedAsShown(1);
     expectRenderedAsShown(2);
     EXPECT_EQ(readFileBytes(project), projectBytes) << "the project is never written";
@@ -144,67 +117,63 @@ TEST_F(Render, EqualsTheWindowAfterDrawingAllTraces) {
 }
 
 TEST_F(Render, TurnsAndMirrorsThePictureAsStoredBeforeReplaying) {
-    for (const char* orientation : {"R0", "R0F", "R1", "R1F", "R2", "R2F", "R3", "R3F"}) {
+    for (const std::string orientation : {"R0", "R0F", "R1", "R1F", "R2", "R2F", "R3", "R3F"}) {
         SCOPED_TRACE(orientation);
         // Traces recorded on the picture as the window showed it; (30, 200) lies only on a turned one.
         const bool sideways = orientation[1] == '1' || orientation[1] == '3';
-        writeFileBytes(project, std::string("[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n") +
-                                    "Transform1=" + orientation +
-                                    "\r\n[TraceSection]\r\n1-30-30-0=255-0.1-0.1\r\n" +
-                                    "1-100-150-0=65535-0.1-0.1\r\n" +
-                                    (sideways ? "1-30-200-0=16711680-0.1-0.1\r\n" : ""));
+        writeFileBytes(project,
+                       kPictures + "Transform1=" + orientation +
+                           "\r\n[TraceSection]\r\n1-30-30-0=255-0.1-0.1\r\n1-100-150-0=65535-0.1-0.1\r\n" +
+                           (sideways ? "1-30-200-0=16711680-0.1-0.1\r\n" : ""));
         expectRenderedAsShown(1);
     }
 }
 
 TEST_F(Render, ReportsTracesItCannotReplayAndGoesOn) {
     writeFileBytes(project,
-                   "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n"
-                   "1-5-5-8421504=255-0-0\r\n"            // the grey, painted red
-                   "1-7-7-8421504=255-0-0\r\n"            // the same area again: already red
-                   "1-30-30-4210752=4210760-0.1-0.1\r\n"  // the range around the paint takes the seed in
-                   "1-999-5-0=255-0-0\r\n"                // beyond the picture
-                   "1-bad=1\r\n");
-    const std::string out = dir.file("out.png");
-    const CliRun run = cli(
-        {"render", QString::fromStdString(project), "--picture", "1", "--out", QString::fromStdString(out)});
-    EXPECT_EQ(run.exitCode, 0);
+                   kPictures +
+                       "[TraceSection]\r\n"
+                       "1-5-5-8421504=255-0-0\r\n"            // the grey, painted red
+                       "1-7-7-8421504=255-0-0\r\n"            // the same area again: already red
+                       "1-30-30-4210752=4210760-0.1-0.1\r\n"  // the range around the paint takes the seed in
+                       "1-999-5-0=255-0-0\r\n"                // beyond the picture
+                       "1-bad=1\r\n");
+    const CliRun run = render("1");
+    EXPECT_EQ(run.code, 0);
     EXPECT_EQ(lines(run.err), 4) << run.err;
     for (const char* record :
          {"1-7-7-8421504=255-0-0", "1-30-30-4210752=4210760-0.1-0.1", "1-999-5-0=255-0-0", "1-bad=1"}) {
         EXPECT_NE(run.err.find(record), std::string::npos) << record;
     }
-    const QImage image = rendered(out);
-    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(30, 30), qRgb(0x40, 0x40, 0x40));
+    EXPECT_EQ(rendered().pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(rendered().pixel(30, 30), qRgb(0x40, 0x40, 0x40));
 }
 
 TEST_F(Render, FailsWithOneClearLine) {
-    const CliRun help = cli({"render", "--help"});
-    EXPECT_EQ(help.exitCode, 0);
+    const CliRun help = cli(dir, {"render", "--help"});
+    EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("usage: korvane-cli render"), std::string::npos);
-    EXPECT_EQ(cli({"--help"}).exitCode, 0);
+    EXPECT_EQ(cli(dir, {"--help"}).code, 0);
 
-    const std::string picture = dir.file("top.bmp");
-    const std::string before = readFileBytes(picture);
-    const QString p = QString::fromStdString(project);
-    const QStringList failing[] = {
+    const std::string top = dir.file("top.bmp");
+    const std::string before = readFileBytes(top);
+    const std::vector<std::string> failing[] = {
         {},
         {"paint"},
         {"render"},
-        {"render", QString::fromStdString(dir.file("missing.kvp")), "--picture", "1", "--out", "x.png"},
-        {"render", p, "--picture", "3", "--out", QString::fromStdString(dir.file("x.png"))},
-        {"render", p, "--picture", "1"},
-        {"render", p, "--picture", "1", "--out", QString::fromStdString(dir.file("x.gif"))},
-        {"render", p, "--picture", "1", "--out", QString::fromStdString(picture)},
+        {"render", dir.file("missing.kvp"), "--picture", "1", "--out", "x.png"},
+        {"render", project, "--picture", "3", "--out", dir.file("x.png")},
+        {"render", project, "--picture", "1"},
+        {"render", project, "--picture", "1", "--out", dir.file("x.gif")},
+        {"render", project, "--picture", "1", "--out", top},
     };
-    for (const QStringList& arguments : failing) {
-        const CliRun run = cli(arguments);
-        EXPECT_NE(run.exitCode, 0) << arguments.join(' ').toStdString();
-        EXPECT_EQ(lines(run.err), 1) << arguments.join(' ').toStdString() << ": " << run.err;
+    for (const auto& arguments : failing) {
+        const CliRun run = cli(dir, arguments);
+        EXPECT_NE(run.code, 0) << ::testing::PrintToString(arguments);
+        EXPECT_EQ(lines(run.err), 1) << ::testing::PrintToString(arguments) << ": " << run.err;
     }
-    EXPECT_EQ(readFileBytes(picture), before);
+    EXPECT_EQ(readFileBytes(top), before);
 }
 
 }  // namespace
-}  // namespace korvane
+}  // namespace korvane::testing

@@ -1,0 +1,271 @@
+// korvane-cli export and info and both executables' standard options, run as a user runs them: exit codes,
+// one-line failures, outputs compared byte for byte, and input files left alone.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <regex>
+
+#include "cli/CliRun.h"
+#include "text/Ascii.h"
+
+namespace korvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+const std::string kLibDir = kFixtures + "/Lib";
+
+bool oneLine(const std::string& text) {
+    return !text.empty() && text.find('\n') == text.size() - 1;
+}
+
+TEST(ExportCli, WritesTheRequestedFilesAndLeavesTheProjectAlone) {
+    TempDir dir;
+    const std::string project = dir.file("two-parts.kvp");
+    fs::copy_file(kFixtures + "/two-parts.kvp", project);
+    const std::string before = readFileBytes(project);
+    const std::map<std::string, std::string> expected = {{"--netlist", fixture("two-parts.net")},
+                                                         {"--kicad-netlist", fixture("two-parts.kicad.net")},
+                                                         {"--schematic", fixture("two-parts.sch")}};
+    // Each flag is followed by its output file, named after the flag. Only --schematic needs a library.
+    const std::vector<Names> cases = {{"--netlist", "--schematic"},
+                                      {"--netlist"},
+                                      {"--kicad-netlist"},
+                                      {"--kicad-netlist", "--netlist", "--schematic"},
+                                      {"--kicad-netlist", "--schematic"}};
+    for (std::size_t round = 0; round < std::size(cases); ++round) {
+        const Names& flags = cases[round];
+        const bool schematic = std::count(flags.begin(), flags.end(), "--schematic") > 0;
+        const std::string folder = dir.file(std::to_string(round));
+        fs::create_directory(folder);
+        Names args = {"export", project, "--lib-dir", schematic ? kLibDir : dir.file("none")};
+        for (const std::string& flag : flags) {
+            args.insert(args.end(), {flag, folder + "/" + flag.substr(2)});
+        }
+        const CliRun run = cli(dir, args);
+        EXPECT_EQ(run.code, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        for (const auto& [flag, bytes] : expected) {
+            const std::string path = folder + "/" + flag.substr(2);
+            if (std::count(flags.begin(), flags.end(), flag) > 0) {
+                EXPECT_EQ(readFileBytes(path), bytes) << round << " " << flag;
+            } else {
+                EXPECT_FALSE(fs::exists(path)) << round << " " << flag;
+            }
+        }
+    }
+    EXPECT_EQ(readFileBytes(project), before);
+}
+
+TEST(ExportCli, FailuresAreOneLineAndKeepWhatWasCompleted) {
+    TempDir dir;
+    auto at = [&dir](const char* name) { return dir.file(name); };
+    const std::string project = at("two-parts.kvp");
+    fs::copy_file(kFixtures + "/two-parts.kvp", project);
+    const std::string before = readFileBytes(project);
+    // R1 without a symbol: the net list is complete, the schematic refused with R1 named.
+    std::string text = before;
+    writeFileBytes(at("nosymbol.kvp"), text.replace(text.find("R1=0{"), 5, "R1={"));
+
+    const struct {
+        Names args;
+        const char* netList = nullptr;  // the net list that must exist afterwards
+    } cases[] = {
+        {{"export", project, "--netlist", at("x/a.net")}},
+        {{"export", project, "--netlist", at("b.net"), "--schematic", at("y/b.sch"), "--lib-dir", kLibDir},
+         "b.net"},
+        {{"export", project, "--netlist", at("c.net"), "--schematic", at("c.sch"), "--lib-dir", at("nolib")},
+         "c.net"},
+        {{"export", at("nosymbol.kvp"), "--netlist", at("n.net"), "--schematic", at("n.sch"), "--lib-dir",
+          kLibDir},
+         "n.net"},
+        {{"export", project, "--netlist", project}},
+        {{"export", project, "--netlist", at("d.net"), "--schematic", at("d.net")}},
+        {{"export", at("missing.kvp"), "--netlist", at("e.net")}},
+        {{"export", project}},
+        {{"export", project, "--netlist"}},
+        {{"export", project, "--netlist", at("f.net"), "--bogus"}},
+        {{"export", project, "--netlist", at("g.net"), "--kicad-netlist", at("z/g.net")}, "g.net"},
+        {{"export", project, "--netlist", at("h.net"), "--kicad-netlist", at("h.net")}},
+        {{"export", project, "--kicad-netlist", at("i.net"), "--schematic", at("i.net")}},
+        {{"export", project, "--kicad-netlist", project}},
+        {{"export", project, "--schematic", at("j.sch"), "--lib-dir", kLibDir}},
+        {{"info"}},
+        {{"info", at("missing.kvp")}},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = cli(dir, c.args);
+        EXPECT_EQ(run.code, 1) << c.args.back();
+        EXPECT_TRUE(oneLine(run.err)) << run.err;
+        EXPECT_EQ(run.out, "");
+        if (c.netList != nullptr) {
+            EXPECT_EQ(readFileBytes(at(c.netList)), fixture("two-parts.net"));
+        }
+        if (c.args[1] == at("nosymbol.kvp")) {
+            EXPECT_NE(run.err.find("R1"), std::string::npos) << run.err;
+        }
+    }
+    for (const char* name : {"c.sch", "n.sch", "d.net", "h.net", "i.net", "j.sch"}) {
+        EXPECT_FALSE(fs::exists(at(name))) << name;
+    }
+    EXPECT_EQ(readFileBytes(project), before);
+
+    for (const char* command : {"export", "info"}) {
+        const CliRun run = cli(dir, {command, "--help"});
+        EXPECT_EQ(run.code, 0);
+        EXPECT_EQ(run.out.rfind("usage: korvane-cli ", 0), 0u) << run.out;
+    }
+}
+
+TEST(InfoCli, PrintsTheProjectAsJson) {
+    TempDir dir;
+    const CliRun run = cli(dir, {"info", kFixtures + "/two-parts.kvp"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "{\n"
+              "  \"pictures\": [\"top.bmp\", \"bottom.bmp\"],\n"
+              "  \"scale\": {\"x\": 1, \"y\": 1},\n"
+              "  \"cursors\": {\"x1\": 10, \"y1\": 20, \"x2\": 30, \"y2\": 40},\n"
+              "  \"pads\": [\n"
+              "    {\"number\": 1, \"pad\": \"1\", \"net\": \"VCC\", \"comp\": \"R1\", \"pos1\": [100, 50], "
+              "\"pos2\": [101, 52]},\n"
+              "    {\"number\": 2, \"pad\": \"2\", \"net\": \"OUT\", \"comp\": \"R1\", \"pos1\": [140, 50], "
+              "\"pos2\": [141, 52]},\n"
+              "    {\"number\": 3, \"pad\": \"1\", \"net\": \"OUT\", \"comp\": \"C1\", \"pos1\": [100, 90], "
+              "\"pos2\": [101, 92]},\n"
+              "    {\"number\": 4, \"pad\": \"2\", \"net\": \"GND\", \"comp\": \"C1\", \"pos1\": [140, 90], "
+              "\"pos2\": [141, 92]}\n"
+              "  ],\n"
+              "  \"components\": [\n"
+              "    {\"designator\": \"C1\", \"libref\": \"1\", \"parttype\": \"100n\", \"footprint\": "
+              "\"RAD0.1\"},\n"
+              "    {\"designator\": \"R1\", \"libref\": \"0\", \"parttype\": \"10k\", \"footprint\": "
+              "\"AXIAL0.4\"}\n"
+              "  ],\n"
+              "  \"traces\": [\n"
+              "    \"1-100-50-0=255-0-10\"\n"
+              "  ],\n"
+              "  \"orientation\": [\"\", \"\"]\n"
+              "}\n");
+}
+
+TEST(InfoCli, EscapesNamesAndReadsOtherBytesAsWindows1252) {
+    TempDir dir;
+    writeFileBytes(dir.file("p.kvp"),
+                   "[FilePathSection]\r\nFirst=C:\\boards\\top.bmp\r\nSecond=b\xe9.bmp\r\nX=0\r\nX1=2.5\r\n"
+                   "[pad05]\r\nPadName=a\"b\r\nNetName=t\tab\x01\r\nCompName=\xc3\xa9\r\n1Pad=7\r\n"
+                   "[PadList]\r\nPadName=never\r\n"
+                   "[TraceSection]\r\n2-1-1-0=255-0-10\r\n1-5-5-0=255-0-10\r\n");
+    const CliRun run = cli(dir, {"info", dir.file("p.kvp")});
+    EXPECT_EQ(run.code, 0) << run.err;
+    for (const char* part : {"\"pictures\": [\"C:\\\\boards\\\\top.bmp\", \"b\xc3\xa9.bmp\"]",
+                             "\"scale\": {\"x\": 1, \"y\": 1}", "\"x1\": 2.5",
+                             "{\"number\": 5, \"pad\": \"a\\\"b\", \"net\": \"t\\tab\\u0001\", \"comp\": "
+                             "\"\xc3\xa9\", \"pos1\": [7, 7], \"pos2\": [0, 0]}\n",
+                             "\"1-5-5-0=255-0-10\",\n    \"2-1-1-0=255-0-10\""}) {
+        EXPECT_NE(run.out.find(part), std::string::npos) << part << " in\n" << run.out;
+    }
+    EXPECT_EQ(run.out.find("never"), std::string::npos);
+}
+
+// The quoted texts that follow `key` in the output, in order.
+Names fieldsNamed(const std::string& text, const std::string& key) {
+    Names found;
+    const std::regex field("\"" + key + "\": \"((?:[^\"\\\\]|\\\\.)*)\"");
+    for (std::sregex_iterator it(text.begin(), text.end(), field), end; it != end; ++it) {
+        found.push_back((*it)[1]);
+    }
+    return found;
+}
+
+TEST(InfoCli, ListsEveryComponentOfThePadsInTheExportsOrder) {
+    TempDir dir;
+    // Q7 has no data and D1's is unreadable; the net list lists both.
+    const std::string made = dir.file("made.kvp");
+    writeFileBytes(
+        made,
+        "[FilePathSection]\r\nFirst=a.bmp\r\nSecond=b.bmp\r\nTransform1=R1\r\n"
+        "[Pad1]\r\nPadName=1\r\nNetName=A\r\nCompName=U1\r\n[Pad2]\r\nPadName=1\r\nNetName=A\r\n"
+        "CompName=Q7\r\n[Pad3]\r\nPadName=2\r\nNetName=B\r\nCompName=D1\r\n[Pad4]\r\nPadName=2\r\n"
+        "NetName=B\r\nCompName=U1\r\n"
+        "[ComponentsSection]\r\nU1=1{label}74HC00{footprint}DIP14\r\nD1=no markers\r\nR9=0{label}1k"
+        "{footprint}AXIAL0.4\r\n");
+    const CliRun run = cli(dir, {"info", made});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find(
+                  "    {\"designator\": \"Q7\", \"libref\": \"\", \"parttype\": \"\", \"footprint\": \"\"}"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("  \"orientation\": [\"R1\", \"\"]\n}\n"), std::string::npos) << run.out;
+    ASSERT_EQ(cli(dir, {"export", made, "--netlist", dir.file("made.net")}).code, 0);
+    Names exported;
+    const std::string netList = readFileBytes(dir.file("made.net"));
+    const std::regex block("\\[\r\n([^\r]*)\r\n");
+    for (std::sregex_iterator it(netList.begin(), netList.end(), block), end; it != end; ++it) {
+        exported.push_back((*it)[1]);
+    }
+    EXPECT_EQ(fieldsNamed(run.out, "designator"), exported);
+    EXPECT_EQ(exported, (Names{"D1", "Q7", "U1"}));
+
+    // Every project we ship or test with: each component named on a pad is listed.
+    Names projects = {made};
+    for (const char* folder : {"/examples", "/tests/data"}) {
+        for (const auto& entry : fs::recursive_directory_iterator(std::string(KORVANE_SOURCE_DIR) + folder)) {
+            if (entry.path().extension() == ".kvp") {
+                projects.push_back(entry.path().string());
+            }
+        }
+    }
+    for (const std::string& project : projects) {
+        const CliRun info = cli(dir, {"info", project});
+        ASSERT_EQ(info.code, 0) << project << ": " << info.err;
+        const Names designators = fieldsNamed(info.out, "designator");
+        for (const std::string& comp : fieldsNamed(info.out, "comp")) {
+            const std::string name(trimBlanks(comp));
+            EXPECT_TRUE(name.empty() || std::count(designators.begin(), designators.end(), name) > 0)
+                << project << ": " << name;
+        }
+    }
+}
+
+// Without any display and with a platform plug-in that needs one: an executable that created its
+// application object would fail here instead of answering.
+const char* const kNoDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb";
+
+TEST(ProgramOptions, BothExecutablesAnswerHelpAndVersionWithoutADisplay) {
+    TempDir dir;
+    for (const std::string program : {KORVANE_GUI, KORVANE_CLI}) {
+        const std::string name = fs::path(program).filename().string();
+        CliRun run = runCommand(dir, {program, "--version"}, kNoDisplay);
+        EXPECT_EQ(run.code, 0) << name << ": " << run.err;
+        EXPECT_EQ(run.out,
+                  name + " " +
+                      VersionText(KORVANE_VERSION_MAJOR, KORVANE_VERSION_MINOR, KORVANE_VERSION_PATCH) +
+                      "\n");
+        run = runCommand(dir, {program, "--help"}, kNoDisplay);
+        EXPECT_EQ(run.code, 0) << name << ": " << run.err;
+        EXPECT_TRUE(run.out.starts_with("usage: " + name + " ")) << run.out;
+        EXPECT_EQ(run.err, "");
+    }
+}
+
+TEST(ProgramOptions, InstalledCliFindsItsLibrariesInShare) {
+    TempDir dir;
+    fs::create_directories(dir.path() / "usr/bin");
+    fs::create_directories(dir.path() / "usr/share/korvane");
+    fs::copy_file(KORVANE_CLI, dir.file("usr/bin/korvane-cli"));
+    fs::copy(kLibDir, dir.path() / "usr/share/korvane/Lib", fs::copy_options::recursive);
+    const CliRun run = runCommand(dir,
+                                  {dir.file("usr/bin/korvane-cli"), "export", kFixtures + "/two-parts.kvp",
+                                   "--netlist", dir.file("out.net"), "--schematic", dir.file("out.sch")},
+                                  kNoDisplay);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(readFileBytes(dir.file("out.sch")), fixture("two-parts.sch"));
+}
+
+}  // namespace
+}  // namespace korvane::testing
