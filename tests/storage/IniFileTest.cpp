@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "storage/AtomicFile.h"
@@ -18,26 +19,6 @@ using testing::TempDir;
 using testing::writeFileBytes;
 
 const std::string kOldText = "; keep me\r\n[S]\r\nk=old\r\n";
-
-int filesIn(const fs::path& folder) {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) {
-        ++count;
-    }
-    return count;
-}
-
-// The fixed text, and on a second line why the file could not be written.
-void expectFileLockedMessage(const ScriptedUi& ui, const std::string& reason) {
-    ASSERT_EQ(ui.messages().size(), 1u);
-    const MessageRequest box = ui.messages()[0];
-    EXPECT_EQ(box.prompt.substr(0, box.prompt.find('\n')), "File locked.");
-    EXPECT_NE(box.prompt.find('\n'), std::string::npos);
-    EXPECT_NE(box.prompt.find(reason), std::string::npos) << box.prompt;
-    EXPECT_EQ(box.title, "Open file error:");
-    EXPECT_EQ(box.icon, MsgIcon::Critical);
-    EXPECT_EQ(box.buttons, MsgButtons::Ok);
-}
 
 TEST(IniFile, LoadsAndRewritesCanonically) {
     TempDir dir;
@@ -82,57 +63,65 @@ TEST(IniFile, RetargetWritesTheHeldDocumentToTheNewPath) {
     EXPECT_EQ(readFileBytes(dir.file("old.kvp")), kOldText);
 }
 
-TEST(IniFile, FailedWriteKeepsOldFileAndModel) {
+// A write that fails, whatever the cause, keeps the old file, leaves no temporary file behind, keeps the
+// document in memory and says why in one message: the fixed text, and the reason on a second line.
+TEST(IniFile, FailedWritesKeepTheOldFileAndTheModelAndSayWhy) {
     TempDir dir;
-    std::string path = dir.file("p.kvp");
-    ScriptedUi ui;
-    IniDocument ini(&ui);
+    const std::string path = dir.file("p.kvp");
+    const std::string readOnly = dir.file("readonly.kvp");
     writeFileBytes(path, kOldText);
-    ini.SetFileName(path);
-    ini.SetValue("S", "k", "a much longer new value than before");
-    const std::string model = ini.ToText();
-
-    for (std::size_t failAfter : {std::size_t{0}, std::size_t{7}, model.size()}) {
-        SCOPED_TRACE(failAfter);
-        ui.clear();
-        {
-            ScopedAtomicWriteFailure failure(failAfter);
-            EXPECT_FALSE(ini.UpdateFile());
-        }
-        expectFileLockedMessage(ui, "No space left on device");
-        EXPECT_EQ(readFileBytes(path), kOldText);
-        EXPECT_EQ(filesIn(dir.path()), 1) << "temporary file left behind";
-        EXPECT_EQ(ini.ToText(), model);
-    }
-    EXPECT_TRUE(ini.UpdateFile());
-    EXPECT_EQ(readFileBytes(path), model);
-}
-
-TEST(IniFile, UnwritableTargetsAreRefused) {
-    TempDir dir;
-    fs::create_directory(dir.path() / "folder.kvp");
-    std::string readOnly = dir.file("readonly.kvp");
     writeFileBytes(readOnly, kOldText);
     fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::create_directory(dir.path() / "folder.kvp");
+    const std::string newValue = "a much longer new value than before";
+    const std::size_t modelSize = ("[S]\r\nk=" + newValue + "\r\n\r\n").size();
 
-    const std::pair<std::string, std::string> targets[] = {
-        {readOnly, "read-only"},
-        {dir.file("folder.kvp"), "It is a folder"},
-        {dir.file("no/such/folder/p.kvp"), "No such file or directory"},
+    const struct {
+        std::string path;
+        std::optional<std::size_t> diskFullAfter;
+        std::string reason;
+    } cases[] = {
+        {path, 0, "No space left on device"},
+        {path, 7, "No space left on device"},
+        {path, modelSize, "No space left on device"},
+        {readOnly, std::nullopt, "The file is read-only"},
+        {dir.file("folder.kvp"), std::nullopt, "It is a folder"},
+        {dir.file("no/such/folder/p.kvp"), std::nullopt,
+         "Cannot create a file in " + dir.file("no/such/folder") + ": No such file or directory"},
     };
-    for (const auto& [path, reason] : targets) {
-        SCOPED_TRACE(path);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path + " " + std::to_string(c.diskFullAfter.value_or(0)));
         ScriptedUi ui;
         IniDocument ini(&ui);
-        ini.StartNew(path);
-        ini.SetValue("S", "k", "new");
-        EXPECT_FALSE(ini.UpdateFile());
-        expectFileLockedMessage(ui, reason);
-        EXPECT_EQ(ini.Value("S", "k"), "new");
+        ini.StartNew(c.path);
+        ini.SetValue("S", "k", newValue);
+        const std::string model = ini.ToText();
+        {
+            std::optional<ScopedAtomicWriteFailure> diskFull;
+            if (c.diskFullAfter) {
+                diskFull.emplace(*c.diskFullAfter);
+            }
+            EXPECT_FALSE(ini.UpdateFile());
+        }
+        ASSERT_EQ(ui.messages().size(), 1u);
+        const MessageRequest box = ui.messages()[0];
+        EXPECT_EQ(box.prompt, "File locked.\n" + c.reason);
+        EXPECT_EQ(box.title, "Open file error:");
+        EXPECT_EQ(box.icon, MsgIcon::Critical);
+        EXPECT_EQ(box.buttons, MsgButtons::Ok);
+        EXPECT_EQ(ini.ToText(), model);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 3)
+            << "a temporary file was left behind";
     }
+    EXPECT_EQ(readFileBytes(path), kOldText);
     EXPECT_EQ(readFileBytes(readOnly), kOldText);
     EXPECT_TRUE(fs::is_directory(dir.path() / "folder.kvp"));
-    EXPECT_EQ(filesIn(dir.path()), 2);
+
+    IniDocument ini;
+    ini.StartNew(path);
+    ini.SetValue("S", "k", newValue);
+    EXPECT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(readFileBytes(path), ini.ToText());
 }
 
 TEST(AtomicFile, KeepsPermissionsAndWritesThroughLinks) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -113,7 +114,7 @@ TEST(ProjectComponents, RebuiltAtTheEndOnlyWhenTheListHasEntries) {
     EXPECT_EQ(flat(back[0]), "U1|4|LM358|DIP8");
 }
 
-TEST(ProjectTraces, RoundTripThroughTheDocument) {
+TEST(ProjectTraces, RoundTripThroughTheDocumentAndOfferToDrawUnlessTheSectionIsEmpty) {
     IniDocument ini = loaded("[TraceSection]\nold=gone\n[Pad1]\n");
     WriteTraces(ini, {"1-1-1-0=255-0-0", "1-2-2-0==1", "1-1-1-0=65535-0-0"}, {"2-7-300-0=65535-0.1-0.1"});
     EXPECT_EQ(keysOf(ini, kTraceSection), (std::vector<std::string>{"1-1-1-0", "1-2-2-0", "2-7-300-0"}));
@@ -124,39 +125,32 @@ TEST(ProjectTraces, RoundTripThroughTheDocument) {
     EXPECT_EQ(lists.first, (std::vector<std::string>{"1-1-1-0=65535-0-0", "1-2-2-0==1"}));
     EXPECT_EQ(lists.second, (std::vector<std::string>{"2-7-300-0=65535-0.1-0.1"}));
     EXPECT_EQ(ini.ValuesCount(kTraceSection), 0);
-}
 
-TEST(ProjectTraces, OfferToDrawUnlessTheSectionIsEmpty) {
-    struct Case {
-        const char* text;
-        bool offer;
-    };
-    for (const Case& c : {Case{"[Pad1]\n", true}, Case{"[TraceSection]\n", false},
-                          Case{"[TraceSection]\n1-1-1-0=1\nX=2\n", true}}) {
-        SCOPED_TRACE(c.text);
-        IniDocument ini = loaded(c.text);
-        TraceLists lists = TakeTraces(ini);
-        EXPECT_EQ(lists.offerDrawing, c.offer);
-        EXPECT_EQ(ini.ValuesCount(kTraceSection), 0);
+    for (const auto& [text, offer] : {std::pair<const char*, bool>{"[Pad1]\n", true},
+                                      {"[TraceSection]\n", false},
+                                      {"[TraceSection]\n1-1-1-0=1\nX=2\n", true}}) {
+        IniDocument other = loaded(text);
+        EXPECT_EQ(TakeTraces(other).offerDrawing, offer) << text;
+        EXPECT_EQ(other.ValuesCount(kTraceSection), 0) << text;
     }
     // Hand-edited duplicates each keep their own value.
-    IniDocument ini = loaded("[TraceSection]\n2-1-1-0=a\n2-1-1-0=b\n");
-    EXPECT_EQ(TakeTraces(ini).second, (std::vector<std::string>{"2-1-1-0=a", "2-1-1-0=b"}));
+    IniDocument duplicates = loaded("[TraceSection]\n2-1-1-0=a\n2-1-1-0=b\n");
+    EXPECT_EQ(TakeTraces(duplicates).second, (std::vector<std::string>{"2-1-1-0=a", "2-1-1-0=b"}));
 }
 
-TEST(ProjectPictures, EntriesAreTakenByPosition) {
+TEST(ProjectPictures, EntriesAreTakenByPositionAndPathsSplitAtEitherSeparator) {
+    using Pair = std::pair<std::string, std::string>;
     EXPECT_EQ(PictureEntries(loaded("[FilePathSection]\nTop=t.bmp\nBottom=b.bmp\nFirst=x\n")),
-              std::make_pair(std::string("t.bmp"), std::string("b.bmp")));
-    EXPECT_EQ(PictureEntries(loaded("[FilePathSection]\nFirst=t.bmp\n")),
-              std::make_pair(std::string("t.bmp"), std::string()));
-    EXPECT_EQ(PictureEntries(loaded("")), std::make_pair(std::string(), std::string()));
-}
+              Pair("t.bmp", "b.bmp"));
+    EXPECT_EQ(PictureEntries(loaded("[FilePathSection]\nFirst=t.bmp\n")), Pair("t.bmp", ""));
+    EXPECT_EQ(PictureEntries(loaded("")), Pair("", ""));
 
-TEST(ProjectPictures, FolderAndNameSplitting) {
-    EXPECT_EQ(FolderOfPath("C:\\boards/top.bmp") + "|" + NameOfPath("C:\\boards/top.bmp"),
-              "C:\\boards/|top.bmp");
-    EXPECT_EQ(FolderOfPath("C:top.bmp") + "|" + NameOfPath("C:top.bmp"), "C:|C:top.bmp");
-    EXPECT_EQ(FolderOfPath("top.bmp") + "|" + NameOfPath("top.bmp"), "|top.bmp");
+    for (const auto& [path, folder, name] :
+         std::vector<std::array<std::string, 3>>{{"C:\\boards/top.bmp", "C:\\boards/", "top.bmp"},
+                                                 {"C:top.bmp", "C:", "C:top.bmp"},
+                                                 {"top.bmp", "", "top.bmp"}}) {
+        EXPECT_EQ(Pair(FolderOfPath(path), NameOfPath(path)), Pair(folder, name)) << path;
+    }
     EXPECT_EQ(StoredPicturePath("/p/top.bmp", "/p/board.kvp"), "top.bmp");
     EXPECT_EQ(StoredPicturePath("/P/top.bmp", "/p/board.kvp"), "/P/top.bmp");
 }
