@@ -125,72 +125,58 @@ TEST(KeyNavigation, StepsAreRefusedNotClipped) {
     struct Case {
         const char* name;
         int key;
-        bool shift, ctrl, alt;
+        bool shift, ctrl, alt, fill;
         int hValue, vValue;  // starting values
         KeyOutcome outcome;
         int hAfter, vAfter;
     };
     // HS: -20..600, small 6, large 60. VS: 0..600, small 10, large 60.
     const Case cases[] = {
-        {"Right", 39, false, false, false, 300, 300, KeyOutcome::Scrolled, 306, 300},
-        {"Ctrl+Right", 39, false, true, false, 300, 300, KeyOutcome::Scrolled, 360, 300},
-        {"Ctrl+Left", 37, false, true, false, 300, 300, KeyOutcome::Scrolled, 240, 300},
-        {"Down", 40, false, false, false, 300, 300, KeyOutcome::Scrolled, 300, 310},
-        {"PageDown", 34, false, false, false, 300, 300, KeyOutcome::Scrolled, 300, 360},
-        {"PageUp", 33, true, true, false, 300, 300, KeyOutcome::Scrolled, 300, 240},
-        {"Up near top", 38, false, false, false, 300, 3, KeyOutcome::Refused, 300, 3},
-        {"Right near end", 39, false, true, false, 590, 300, KeyOutcome::Refused, 590, 300},
-        {"Right onto end", 39, false, false, false, 594, 300, KeyOutcome::Scrolled, 600, 300},
-        {"PageUp near top", 33, false, false, false, 300, 59, KeyOutcome::Refused, 300, 59},
-        {"Home", 36, false, false, false, 300, 300, KeyOutcome::Scrolled, 0, 0},
-        {"Shift+Home", 36, true, false, false, 300, 300, KeyOutcome::Scrolled, -20, 0},
-        {"Shift+Ctrl+Home", 36, true, true, false, 300, 300, KeyOutcome::Scrolled, 0, 0},
-        {"Shift+Alt+Home", 36, true, false, true, 300, 300, KeyOutcome::Scrolled, 0, 0},
-        {"End", 35, false, false, false, 300, 300, KeyOutcome::Scrolled, 600, 600},
-        {"Space", 32, false, false, false, 300, 300, KeyOutcome::Ignored, 300, 300},
-        {"Esc without fill", 27, false, false, false, 300, 300, KeyOutcome::Ignored, 300, 300},
+        {"Right", 39, false, false, false, false, 300, 300, KeyOutcome::Scrolled, 306, 300},
+        {"Ctrl+Right", 39, false, true, false, false, 300, 300, KeyOutcome::Scrolled, 360, 300},
+        {"Ctrl+Left", 37, false, true, false, false, 300, 300, KeyOutcome::Scrolled, 240, 300},
+        {"Down", 40, false, false, false, false, 300, 300, KeyOutcome::Scrolled, 300, 310},
+        {"PageDown", 34, false, false, false, false, 300, 300, KeyOutcome::Scrolled, 300, 360},
+        {"PageUp", 33, true, true, false, false, 300, 300, KeyOutcome::Scrolled, 300, 240},
+        {"Up near top", 38, false, false, false, false, 300, 3, KeyOutcome::Refused, 300, 3},
+        {"Right near end", 39, false, true, false, false, 590, 300, KeyOutcome::Refused, 590, 300},
+        {"Right onto end", 39, false, false, false, false, 594, 300, KeyOutcome::Scrolled, 600, 300},
+        {"PageUp near top", 33, false, false, false, false, 300, 59, KeyOutcome::Refused, 300, 59},
+        {"Home", 36, false, false, false, false, 300, 300, KeyOutcome::Scrolled, 0, 0},
+        {"Shift+Home", 36, true, false, false, false, 300, 300, KeyOutcome::Scrolled, -20, 0},
+        {"Shift+Ctrl+Home", 36, true, true, false, false, 300, 300, KeyOutcome::Scrolled, 0, 0},
+        {"Shift+Alt+Home", 36, true, false, true, false, 300, 300, KeyOutcome::Scrolled, 0, 0},
+        {"End", 35, false, false, false, false, 300, 300, KeyOutcome::Scrolled, 600, 600},
+        {"Space", 32, false, false, false, false, 300, 300, KeyOutcome::Ignored, 300, 300},
+        {"Esc without fill", 27, false, false, false, false, 300, 300, KeyOutcome::Ignored, 300, 300},
+        {"Esc stops a fill", 27, false, false, false, true, 300, 300, KeyOutcome::StopFill, 300, 300},
+        {"Ctrl+Esc stops a fill", 27, false, true, false, true, 300, 300, KeyOutcome::StopFill, 300, 300},
     };
     for (const Case& c : cases) {
         ScrollBarModel HS = bar(-20, 600, c.hValue, 6, 60);
         ScrollBarModel VS = bar(0, 600, c.vValue, 10, 60);
-        EXPECT_EQ(NavigateKey(c.key, c.shift, c.ctrl, c.alt, false, HS, VS), c.outcome) << c.name;
+        EXPECT_EQ(NavigateKey(c.key, c.shift, c.ctrl, c.alt, c.fill, HS, VS), c.outcome) << c.name;
         EXPECT_EQ(HS.Value(), c.hAfter) << c.name;
         EXPECT_EQ(VS.Value(), c.vAfter) << c.name;
     }
-}
 
-TEST(KeyNavigation, EscStopsOnlyARunningFill) {
-    ScrollBarModel HS, VS;
-    EXPECT_EQ(NavigateKey(27, false, false, false, true, HS, VS), KeyOutcome::StopFill);
-    EXPECT_EQ(NavigateKey(27, false, true, false, true, HS, VS), KeyOutcome::StopFill);
-    EXPECT_EQ(NavigateKey(27, false, false, false, false, HS, VS), KeyOutcome::Ignored);
-}
-
-TEST(KeyNavigation, SixteenBitOverflowIsRefused) {
+    // A step past the bar's 16 bits is refused too.
     ScrollBarModel HS = bar(0, 32767, 32000, 1, 3277);
     ScrollBarModel VS = bar(-32768, 0, -32000, 1, 3277);
     EXPECT_EQ(NavigateKey(39, false, true, false, false, HS, VS), KeyOutcome::Refused);
-    EXPECT_EQ(HS.Value(), 32000);
     EXPECT_EQ(NavigateKey(38, false, true, false, false, HS, VS), KeyOutcome::Refused);
+    EXPECT_EQ(HS.Value(), 32000);
     EXPECT_EQ(VS.Value(), -32000);
 }
 
-class AutoPosTest : public ::testing::Test {
-  protected:
-    // Both panes 400 x 300, both pictures scrolled to (100, 100): pane x = cursor x - 100.
-    ScrollBarModel HS = bar(0, 600, 100, 6, 60);
-    ScrollBarModel VS = bar(0, 600, 100, 6, 60);
+TEST(AutoPos, ScrollsTowardsACursorThatLeftItsPaneOneStepAtATime) {
+    // Both panes 400 x 300, both pictures scrolled to (100, 100) unless given: pane x = cursor x - 100.
     const Size pane{400, 300};
-    const CursorPos inside{200, 200};
-
-    void run(CursorPos cur1, CursorPos cur2) { AutoPos(cur1, cur2, pane, pane, HS, VS); }
-};
-
-TEST_F(AutoPosTest, ScrollsTowardsACursorThatLeftItsPane) {
     const struct {
         const char* name;
         CursorPos cur1, cur2;
         int hAfter, vAfter;
+        int hValue = 100, vValue = 100;
     } cases[] = {
         {"both inside", {200, 200}, {200, 200}, 100, 100},
         {"cursor 1 on the right edge", {500, 200}, {200, 200}, 100, 100},
@@ -203,35 +189,24 @@ TEST_F(AutoPosTest, ScrollsTowardsACursorThatLeftItsPane) {
         {"cursor 1 left of the pane", {99, 200}, {200, 200}, 88, 100},
         {"cursor 2 above the pane", {200, 200}, {200, 99.5}, 100, 88},
         {"opposite edges cancel", {501, 200}, {50, 200}, 100, 100},
+        {"a step beyond the right end is refused", {1000, 200}, {1000, 200}, 595, 100, 595},
+        {"a step beyond the top is refused", {700, 0}, {700, 0}, 595, 5, 595, 5},
     };
     for (const auto& c : cases) {
-        HS.setValue(100);
-        VS.setValue(100);
-        run(c.cur1, c.cur2);
+        ScrollBarModel HS = bar(0, 600, c.hValue, 6, 60);
+        ScrollBarModel VS = bar(0, 600, c.vValue, 6, 60);
+        AutoPos(c.cur1, c.cur2, pane, pane, HS, VS);
         EXPECT_EQ(HS.Value(), c.hAfter) << c.name;
         EXPECT_EQ(VS.Value(), c.vAfter) << c.name;
     }
-}
 
-TEST_F(AutoPosTest, AStepBeyondTheEndIsRefused) {
-    HS.setValue(595);
-    run({1000, 200}, {1000, 200});
-    EXPECT_EQ(HS.Value(), 595);
-    EXPECT_EQ(VS.Value(), 100);
-    VS.setValue(5);
-    run({700, 0}, {700, 0});
-    EXPECT_EQ(HS.Value(), 595);
-    EXPECT_EQ(VS.Value(), 5);
-}
-
-TEST_F(AutoPosTest, SmallestRangesStillScroll) {
     // LargeChange 1 or 2 makes LargeChange / 5 round to nothing; one pixel per tick instead.
     for (long large : {1, 2}) {
-        HS.setLargeChange(large);
-        HS.setValue(100);
-        run({1000, 200}, inside);
+        ScrollBarModel HS = bar(0, 600, 100, 6, large);
+        ScrollBarModel VS = bar(0, 600, 100, 6, 60);
+        AutoPos({1000, 200}, {200, 200}, pane, pane, HS, VS);
         EXPECT_EQ(HS.Value(), 101) << large;
-        run({0, 200}, inside);
+        AutoPos({0, 200}, {200, 200}, pane, pane, HS, VS);
         EXPECT_EQ(HS.Value(), 100) << large;
     }
 }
