@@ -1,12 +1,16 @@
-#include "platform/tooltiptext.h"
+// The platform layer with Qt: the registry setting and the tool tips.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QSettings>
 #include <QTextDocument>
 #include <QToolTip>
 #include <QWidget>
+
+#include "platform/Registry.h"
+#include "platform/tooltiptext.h"
 
 namespace korvane {
 namespace {
@@ -113,6 +117,20 @@ TEST(Tooltip, ShowsAtOnceInTheGivenColoursButNothingForAnEmptyText) {
     EXPECT_EQ(visibleTip()->palette().color(QPalette::ToolTipText), QColor(0, 0, 255));
 
     QToolTip::hideText();
+}
+
+TEST(Registry, LastPathRoundTripsAndOtherTypesReadAsNoValue) {
+    const std::string key = "SOFTWARE\\KorvaneTest\\Prop";
+    EXPECT_FALSE(Registry::GetString(key, "LastPath").has_value());
+
+    Registry::SetString(key, "LastPath", "/home/user/boards/amp.kvp");
+    EXPECT_EQ(Registry::GetString(key, "LastPath"), std::optional<std::string>("/home/user/boards/amp.kvp"));
+
+    {
+        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "KorvaneTest", "KorvaneTest");
+        settings.setValue("Prop/LastPath", QStringList{"a", "b"});
+    }
+    EXPECT_FALSE(Registry::GetString(key, "LastPath").has_value()) << "a list is not a path";
 }
 
 }  // namespace

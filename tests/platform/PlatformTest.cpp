@@ -1,0 +1,157 @@
+// The platform layer without widgets: the file dialog's state, the data folder of a build or an installed
+// tree, and the standard options.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+
+#include "platform/AppError.h"
+#include "platform/DataFolder.h"
+#include "platform/FileDialogState.h"
+#include "platform/ProgramOptions.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+
+namespace korvane {
+namespace {
+
+using testing::ScriptedUi;
+using testing::TempDir;
+namespace fs = std::filesystem;
+
+TEST(OpenSave, FilterIsStoredWithNulsReadBackWithBarsAndGivenToQtWithEveryPattern) {
+    ScriptedUi ui;
+    FileDialogState dialog(ui);
+    EXPECT_EQ(dialog.Filter(), "All Files (*.*)|*.*");
+    // A filter that already ends in a separator gets only the NUL it lacks.
+    for (const auto& [set, raw, back] : std::vector<std::array<std::string, 3>>{
+             {"Korvane project file *.kvp|*.kvp", std::string("Korvane project file *.kvp\0*.kvp\0\0", 34),
+              "Korvane project file *.kvp|*.kvp"},
+             {"a|b|", std::string("a\0b\0\0", 5), "a|b"}}) {
+        dialog.SetFilter(set);
+        EXPECT_EQ(dialog.RawFilter(), raw);
+        EXPECT_EQ(dialog.Filter(), back);
+    }
+
+    dialog.SetFilter("*.bmp;*.gif;*.jpg|*.bmp;*.gif;*.jpg|All pictures|*.png; *.tif");
+    const auto filters = dialog.FilterList();
+    ASSERT_EQ(filters.size(), 2u);
+    EXPECT_EQ(QtFilterText(filters[0]), "*.bmp;*.gif;*.jpg (*.bmp *.gif *.jpg)");
+    EXPECT_EQ(QtFilterText(filters[1]), "All pictures (*.png *.tif)");
+}
+
+TEST(OpenSave, ShowOpenPassesPropertiesAndReadsResultsBack) {
+    ScriptedUi ui;
+    FileDialogState dialog(ui);
+    dialog.DialogTitle = "Select filename to load project:";
+    dialog.SetFilter("Korvane project file *.kvp|*.kvp");
+    dialog.Flags = 2625542;
+    dialog.InitDir = "/home/user/boards";
+    dialog.FileName = "/home/user/boards/old.kvp";
+    // A chosen path longer than the old fixed-size buffer comes back whole.
+    const std::string chosen = "/home/user/" + std::string(400, 'd') + "/amp v2.kvp";
+    ui.fileAnswers.push_back(FileDialogResult{chosen, 1});
+
+    dialog.ShowOpen();
+
+    ASSERT_EQ(ui.count("open"), 1);
+    const FileDialogRequest request = ui.fileDialogs()[0];
+    EXPECT_EQ(request.title, "Select filename to load project:");
+    EXPECT_EQ(request.initialDir, "/home/user/boards");
+    EXPECT_EQ(request.fileName, "/home/user/boards/old.kvp");
+    EXPECT_TRUE(request.fileMustExist);
+    EXPECT_TRUE(request.overwritePrompt);
+    EXPECT_EQ(dialog.FileName, chosen);
+    EXPECT_EQ(dialog.FileTitle, "amp v2.kvp");
+    EXPECT_EQ(dialog.FileName.substr(std::size_t(dialog.FileExt)), "kvp");
+    EXPECT_EQ(dialog.Flags, 2625542);
+
+    // The next use proposes the file chosen last time; without the must-exist bit any name is accepted.
+    dialog.Flags = 2621446;
+    ui.fileAnswers.push_back(std::nullopt);
+    dialog.ShowSave();
+    EXPECT_EQ(ui.fileDialogs()[1].fileName, chosen);
+    EXPECT_FALSE(ui.fileDialogs()[1].fileMustExist);
+}
+
+TEST(OpenSave, CancelLeavesEveryPropertyOrRaisesTheCancelError) {
+    ScriptedUi ui;
+    FileDialogState dialog(ui);
+    dialog.FileName = "/boards/a.kvp";
+    dialog.FileTitle = "a.kvp";
+    dialog.Flags = 2621446;
+    dialog.FilterIndex = 2;
+    dialog.InitDir = "/boards";
+
+    ui.fileAnswers = {std::nullopt, std::nullopt};  // the user cancels both dialogs
+    dialog.ShowSave();
+    EXPECT_EQ(dialog.FileName, "/boards/a.kvp");
+    EXPECT_EQ(dialog.FileTitle, "a.kvp");
+    EXPECT_EQ(dialog.Flags, 2621446);
+    EXPECT_EQ(dialog.FilterIndex, 2);
+    EXPECT_EQ(dialog.InitDir, "/boards");
+
+    dialog.CancelError = true;
+    try {
+        dialog.ShowOpen();
+        FAIL() << "cancel did not raise";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.number(), 32755);
+        EXPECT_EQ(error.description(), "Cancel was selected");
+        EXPECT_EQ(error.source(), "Run-time error");
+    }
+    EXPECT_EQ(dialog.FileName, "/boards/a.kvp");
+}
+
+TEST(DataFolder, BuildFolderInstalledTreeAndNeither) {
+    struct Case {
+        const char* name;
+        std::vector<const char*> folders;  // made below the temporary folder
+        const char* programDir;            // relative to it
+        const char* expected;              // relative to it
+        const char* file = nullptr;        // a plain file made below it
+    };
+    const Case cases[] = {
+        {"build folder with Lib", {"build/Lib"}, "build", "build"},
+        {"build folder with help only", {"build/help"}, "build", "build"},
+        {"build folder wins over a share beside it", {"b/bin/Lib", "b/share/korvane/Lib"}, "b/bin", "b/bin"},
+        {"installed tree", {"usr/bin", "usr/share/korvane/Lib"}, "usr/bin", "usr/share/korvane"},
+        {"installed tree, trailing slash",
+         {"usr/bin", "usr/share/korvane/help"},
+         "usr/bin/",
+         "usr/share/korvane"},
+        {"a file named Lib is no folder",
+         {"x/bin", "x/share/korvane"},
+         "x/bin",
+         "x/share/korvane",
+         "x/bin/Lib"},
+        {"nothing anywhere", {"y/bin"}, "y/bin", "y/bin"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        for (const char* folder : c.folders) {
+            fs::create_directories(dir.path() / folder);
+        }
+        if (c.file != nullptr) {
+            testing::writeFileBytes(dir.file(c.file), "");
+        }
+        EXPECT_EQ(DataFolder(dir.path().string() + "/" + c.programDir), dir.file(c.expected)) << c.name;
+    }
+}
+
+TEST(ProgramOptions, HelpAndVersionOnlyAsTheWholeCommandLine) {
+    const std::string version = "tool " + std::to_string(KORVANE_VERSION_MAJOR) + "." +
+                                std::to_string(KORVANE_VERSION_MINOR) + "." +
+                                std::to_string(KORVANE_VERSION_PATCH) + "\n";
+    EXPECT_EQ(StandardOptionReply({"--help"}, "tool", "usage"), "usage");
+    EXPECT_EQ(StandardOptionReply({"-h"}, "tool", "usage"), "usage");
+    EXPECT_EQ(StandardOptionReply({"--version"}, "tool", "usage"), version);
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"board.kvp"}, {"export", "--help"}, {"--version", "x"}, {"--versions"}}) {
+        EXPECT_EQ(StandardOptionReply(args, "tool", "usage"), std::nullopt) << ::testing::PrintToString(args);
+    }
+}
+
+}  // namespace
+}  // namespace korvane
