@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "../export/SExpression.h"
 #include "FuzzCheck.h"
 #include "export/ExportModel.h"
 #include "export/KiCadNetListWriter.h"
@@ -57,21 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The KiCad net list must also stay one closed expression: no quoted text may end early.
     const std::string kiCad = KiCadNetListText(model, KiCadDesign{"p.kvp", "Korvane"});
     checkLines(kiCad);
-    int depth = 0;
-    bool quoted = false;
-    for (std::size_t i = 0; i < kiCad.size(); ++i) {
-        const char c = kiCad[i];
-        if (quoted) {
-            i += c == '\\' ? 1 : 0;
-            quoted = c != '"';
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == '(' || c == ')') {
-            depth += c == '(' ? 1 : -1;
-            FUZZ_CHECK(depth > 0 || i + 3 == kiCad.size());
-        }
-    }
-    FUZZ_CHECK(depth == 0 && !quoted);
+    FUZZ_CHECK(korvane::testing::oneClosedExpression(kiCad));
 
     // The schematic export writes only when every component names a symbol; give the others one.
     for (ComponentData& component : model.components) {
