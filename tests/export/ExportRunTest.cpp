@@ -190,6 +190,15 @@ TEST_F(ExportDialogModelTest, UpdateSurvivesTheNextShowingAndSaveAndReopen) {
               (Names{"C1", "1", "100n", "RAD0.1"}));
 }
 
+TEST_F(ExportDialogModelTest, ReferenceToolTipNamesTheSymbolOrAsksForOne) {
+    // The field is read as a number, leniently: text that is none reads as 0.
+    for (const auto& [reference, tip] : std::vector<std::pair<std::string, std::string>>{
+             {"0", "RES"}, {"1", "CAP"}, {"", "Select from list ONLY !"}, {"7", ""}, {"x", "RES"}}) {
+        dialog.libRefField = reference;
+        EXPECT_EQ(dialog.ReferenceToolTip(), tip) << reference;
+    }
+}
+
 TEST_F(ExportDialogModelTest, ShowingWithoutLibrariesSaysSoAndKeepsThePickLists) {
     fs::remove_all(dir.path() / "Lib");
     ASSERT_TRUE(dialog.Show(board, dir.path().string(), ui));
