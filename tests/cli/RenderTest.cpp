@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QTest>
 #include <QTimer>
 
 #include "app/MainWindow.h"
 #include "cli/CliRun.h"
 #include "support/ScriptedUi.h"
 #include "support/TestMainWindow.h"
-#include "tracing/FillQuestionDialog.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 
@@ -59,16 +57,6 @@ class Render : public ::testing::Test {
         return window;
     }
 
-    // Fills in the window and keeps the fill.
-    void keptFill(MainWindow& window, int picture, int x, int y) {
-        QTimer::singleShot(0, &window, [&window] { QTest::keyClick(window.fillQuestion(), Qt::Key_Return); });
-        if (picture == 1) {
-            window.P1_MouseUp(Qt::LeftButton, Qt::AltModifier, x, y);
-        } else {
-            window.P2_MouseUp(Qt::LeftButton, Qt::AltModifier, x, y);
-        }
-    }
-
     CliRun render(const std::string& picture) {
         return cli(dir, {"render", project, "--picture", picture, "--out", dir.file("out.png")});
     }
@@ -96,37 +84,24 @@ class Render : public ::testing::Test {
     std::string project = dir.file("board.kvp");
 };
 
-TEST_F(Render, EqualsTheWindowAfterDrawingAllTraces) {
-    {
-        ScriptedUi ui;
-        auto window = openWindow(ui);
-        keptFill(*window, 1, 30, 30);
-        window->FillColor = 65535;
-        keptFill(*window, 1, 50, 30);
-        keptFill(*window, 2, 20, 20);
-        ASSERT_EQ(window->project().traces1.size(), 2u);
-        window->mnuSave_Click();
-        ASSERT_TRUE(window->project().saved());
-    }
-    const std::string projectBytes = readFileBytes(project);
+TEST_F(Render, EqualsTheWindowAfterDrawingAllTracesInEveryOrientation) {
     const std::string pictureBytes = readFileBytes(dir.file("top.bmp"));
-    expectRenderedAsShown(1);
-    expectRenderedAsShown(2);
-    EXPECT_EQ(readFileBytes(project), projectBytes) << "the project is never written";
-    EXPECT_EQ(readFileBytes(dir.file("top.bmp")), pictureBytes);
-}
-
-TEST_F(Render, TurnsAndMirrorsThePictureAsStoredBeforeReplaying) {
     for (const std::string orientation : {"R0", "R0F", "R1", "R1F", "R2", "R2F", "R3", "R3F"}) {
         SCOPED_TRACE(orientation);
         // Traces recorded on the picture as the window showed it; (30, 200) lies only on a turned one.
         const bool sideways = orientation[1] == '1' || orientation[1] == '3';
-        writeFileBytes(project,
-                       kPictures + "Transform1=" + orientation +
-                           "\r\n[TraceSection]\r\n1-30-30-0=255-0.1-0.1\r\n1-100-150-0=65535-0.1-0.1\r\n" +
-                           (sideways ? "1-30-200-0=16711680-0.1-0.1\r\n" : ""));
+        const std::string projectBytes =
+            kPictures + "Transform1=" + orientation +
+            "\r\n[TraceSection]\r\n1-30-30-0=255-0.1-0.1\r\n1-100-150-0=65535-0.1-0.1\r\n" +
+            (sideways ? "1-30-200-0=16711680-0.1-0.1\r\n" : "") + "2-20-20-0=255-0.1-0.1\r\n";
+        writeFileBytes(project, projectBytes);
         expectRenderedAsShown(1);
+        if (orientation == "R0") {
+            expectRenderedAsShown(2);
+        }
+        EXPECT_EQ(readFileBytes(project), projectBytes) << "the project is never written";
     }
+    EXPECT_EQ(readFileBytes(dir.file("top.bmp")), pictureBytes);
 }
 
 TEST_F(Render, ReportsTracesItCannotReplayAndGoesOn) {
