@@ -32,6 +32,7 @@
 #include "platform/QtText.h"
 #include "platform/Registry.h"
 #include "platform/Ui.h"
+#include "project/CursorCommands.h"
 #include "text/Numbers.h"
 #include "tracing/FillQuestionDialog.h"
 #include "tracing/TracesWindow.h"
@@ -103,9 +104,9 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
     syn_ = new ScaleWizardWindow(
         this, [this] { return syncState(); },
         [this](float scaleX, float scaleY) {
-            CursorScaleX = scaleX;
-            CursorScaleY = scaleY;
+            project_.execute(MakeScaleCommand(syncState(), scaleX, scaleY));
         });
+    project_.addObserver(&paneFollower_);
     connectMenu();
     connectPanes();
     connectTracingMenus();
@@ -136,7 +137,9 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+    // The project outlives the window and must not tell it anything any more.
     project_.removeObserver(this);
+    project_.removeObserver(&paneFollower_);
     project_.setPixelSource({});
     // The tool windows and the panes are Qt children, which QWidget would delete only after this
     // window's own members are gone; but they hold references to those members (the trace lists, the
@@ -262,8 +265,8 @@ void MainWindow::Form_Load(const std::string& commandLine) {
     }
 
     MainSection = kFilePathSection;
-    CursorScaleX = 1;
-    CursorScaleY = 1;
+    project_.cursors.CursorScaleX = 1;
+    project_.cursors.CursorScaleY = 1;
     Cur1.left = Cur1.top = 1;
     Cur2.left = Cur2.top = 1;
     cursorsPlaced();

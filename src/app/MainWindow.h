@@ -1,14 +1,15 @@
 #pragma once
 
 // The main window: the menu from which every command is reached, the panes that show the open project,
-// and the state of the session around it (cursor scale and positions, fill settings). The project itself
-// belongs to the application and is handed in.
+// and the state of the session around it (the cursors as shown, fill settings). The project itself, with
+// the cursors' scale and exact positions, belongs to the application and is handed in.
 // Handlers carry the names users and tests know them by (mnuOpen_Click, Timer_Timer); commands of
 // features that are not built yet exist and do nothing, so menus and shortcuts are complete.
 
 #include <QMainWindow>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -167,6 +168,15 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     bool rotating() const { return rotating_; }
     // A turn hands control to the event loop at most this often, so the window stays alive meanwhile.
     double RotationEventIntervalMs = 40;
+    // Brings picture 1 or 2 by one more step (a flip, a turn, or their inverse) in the checked way and
+    // keeps its orientation in the project; false with the user told (errorTitle) when it failed, the
+    // picture then as it was. The working image starts again from the new base picture. prepare, when
+    // given, runs first within the same checks (memory it cannot get fails the transform).
+    bool transformPicture(int picture, Orientation step, const char* errorTitle,
+                          const std::function<void()>& prepare = {});
+    // A close asked for while a picture was turning happens once the command that turned it has ended
+    // (the Rotate item, its undo or redo, or Open bringing a picture into its stored orientation).
+    void closeIfHeldForRotation();
     // --- end of transforms ---
 
     // --- export (ExportHooks.cpp) ---
@@ -181,8 +191,9 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // start. Kept apart from ProjectPath so that no project is named while none is open.
     std::string LastPath;
     std::string MainSection{kFilePathSection};
-    float CursorScaleX = 1;
-    float CursorScaleY = 1;
+    // The cursors as shown and saved, whole pixels: nearest() of project().cursors, whose unrounded
+    // positions and scales the mapping works on. A value set here directly (a project opened) is taken
+    // over by the mapping at the next drag.
     int OldX1 = 0, OldY1 = 0, OldX2 = 0, OldY2 = 0;
     CursorMark Cur1, Cur2;
     std::int32_t FillColor = 255;
@@ -251,9 +262,14 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // The cursors were put where they stand by other means than a drag (start, a project opened): the
     // mapping goes on from there.
     void cursorsPlaced();
+    // Scales 1 and cursor 2 on cursor 1, as "Cursors move scale 1:1" does but as no edit of its own: the
+    // start of a project that is created or opened.
+    void resetCursorScale();
     ShownCursors shownCursors() const;
     CursorSyncState syncState() const;
     void applySyncState(const CursorSyncState& state);
+    // Shows project().cursors as they now stand.
+    void showSyncState();
     void dragOn(int picture, Qt::MouseButtons buttons, int x, int y);
     void mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
@@ -270,8 +286,17 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     Panes* panes_ = nullptr;
     ScaleWizardWindow* syn_ = nullptr;
     bool synOpen_ = false;
-    // The cursors as the mapping knows them, unrounded; Cur1, Cur2 and OldX1..OldY2 show them rounded.
-    CursorSyncState exactCursors_;
+    // The project's events that the panes show: a picture turned or mirrored, the cursors set by an edit.
+    class PaneFollower : public ProjectObserver {
+      public:
+        explicit PaneFollower(MainWindow& window) : window_(window) {}
+        void orientationChanged(int layer) override;
+        void cursorsChanged() override;
+
+      private:
+        MainWindow& window_;
+    };
+    PaneFollower paneFollower_{*this};
     bool projectOpen_ = false;
     bool unloaded_ = false;
     // --- transforms, private ---
@@ -280,13 +305,10 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // Brings picture 1 or 2 from its present base into `orientation` and makes that its new base and
     // working image. False when memory ran out: the picture and its size are then as they were.
     bool orientPicture(int picture, Orientation orientation);
-    // One Edit-menu step on picture 1 or 2, without asking, kept in the project; false with the user told.
-    bool transformPicture(int picture, Orientation step, const char* errorTitle);
+    // Asks for the picture and carries out one Edit-menu step on it as a step of the history.
+    void transformAsked(const char* question, Orientation step, const char* text, const char* errorTitle);
     // Brings freshly loaded pictures into the orientation stored with the project.
     void applyStoredOrientations();
-    // A close asked for while a picture was turning happens once the command that turned it has ended
-    // (the Rotate item, or Open bringing a picture into its stored orientation).
-    void closeIfHeldForRotation();
     bool rotating_ = false;
     bool closeAfterRotation_ = false;
     // --- end of transforms, private ---

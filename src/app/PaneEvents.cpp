@@ -9,6 +9,7 @@
 #include "app/MainWindow.h"
 #include "pads/PadPropertiesDialog.h"
 #include "platform/Ui.h"
+#include "project/CursorCommands.h"
 #include "text/Numbers.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
@@ -28,10 +29,10 @@ void MainWindow::connectPanes() {
     connect(p1, &PictureBox::doubleClicked, this, &MainWindow::P1_DblClick);
     connect(p2, &PictureBox::doubleClicked, this, &MainWindow::P2_DblClick);
     connect(panes_, &Panes::paneMouseUp, this, &MainWindow::pic_MouseUp);
+    // Opening the wizard changes nothing yet: the scales it measures on "Done" are the edit.
     connect(syn_, &ScaleWizardWindow::opened, this, [this] {
         synOpen_ = true;
         menu_->setEnabled(QStringLiteral("mnuSelectPoint"), false);
-        project_.markUnsaved();
     });
     connect(syn_, &ScaleWizardWindow::closed, this, [this] {
         synOpen_ = false;
@@ -89,17 +90,16 @@ ShownCursors MainWindow::shownCursors() const {
 }
 
 CursorSyncState MainWindow::syncState() const {
-    CursorSyncState state = Reconcile(exactCursors_, shownCursors());
-    state.CursorScaleX = CursorScaleX;
-    state.CursorScaleY = CursorScaleY;
-    return state;
+    return Reconcile(project_.cursors, shownCursors());
 }
 
 void MainWindow::applySyncState(const CursorSyncState& state) {
-    exactCursors_ = state;
-    CursorScaleX = state.CursorScaleX;
-    CursorScaleY = state.CursorScaleY;
-    const ShownCursors shown = Shown(state);
+    project_.cursors = state;
+    showSyncState();
+}
+
+void MainWindow::showSyncState() {
+    const ShownCursors shown = Shown(project_.cursors);
     OldX1 = shown.OldX1;
     OldY1 = shown.OldY1;
     OldX2 = shown.OldX2;
@@ -113,15 +113,20 @@ void MainWindow::applySyncState(const CursorSyncState& state) {
 
 void MainWindow::cursorsPlaced() {
     const ShownCursors shown = shownCursors();
-    exactCursors_.OldX1 = shown.OldX1;
-    exactCursors_.OldY1 = shown.OldY1;
-    exactCursors_.OldX2 = shown.OldX2;
-    exactCursors_.OldY2 = shown.OldY2;
-    exactCursors_.cur1Left = shown.cur1Left;
-    exactCursors_.cur1Top = shown.cur1Top;
-    exactCursors_.cur2Left = shown.cur2Left;
-    exactCursors_.cur2Top = shown.cur2Top;
+    CursorSyncState& exact = project_.cursors;
+    exact.OldX1 = shown.OldX1;
+    exact.OldY1 = shown.OldY1;
+    exact.OldX2 = shown.OldX2;
+    exact.OldY2 = shown.OldY2;
+    exact.cur1Left = shown.cur1Left;
+    exact.cur1Top = shown.cur1Top;
+    exact.cur2Left = shown.cur2Left;
+    exact.cur2Top = shown.cur2Top;
     showCursors();
+}
+
+void MainWindow::PaneFollower::cursorsChanged() {
+    window_.showSyncState();
 }
 
 void MainWindow::showCursors() {
@@ -216,6 +221,12 @@ void MainWindow::pic_MouseUp(int, Qt::MouseButton button, QPoint globalPos) {
 }
 
 void MainWindow::mnuScale11_Click() {
+    if (projectOpen_) {
+        project_.execute(MakeScaleOneToOneCommand(syncState()));
+    }
+}
+
+void MainWindow::resetCursorScale() {
     CursorSyncState state = syncState();
     ResetScale(state);
     applySyncState(state);

@@ -96,8 +96,8 @@ bool MainWindow::Main_Saving() {
 
 void MainWindow::writeProjectState(IniDocument& ini) const {
     MainValues values;
-    values.scaleX = CursorScaleX;
-    values.scaleY = CursorScaleY;
+    values.scaleX = project_.cursors.CursorScaleX;
+    values.scaleY = project_.cursors.CursorScaleY;
     values.oldX1 = OldX1;
     values.oldY1 = OldY1;
     values.oldX2 = OldX2;
@@ -263,7 +263,7 @@ void MainWindow::mnuNew_Click() {
         menu_->setEnabled(QString::fromUtf8(name), true);
     }
     project_.path = newPath;
-    mnuScale11_Click();
+    resetCursorScale();
     project_.doc.AddSection(kComponentsSection);
     project_.markUnsaved();
     updateTitle();
@@ -400,10 +400,10 @@ bool MainWindow::loadProjectFromDocument(const std::string& path) {
     project_.doc.AddSection(kComponentsSection);
 
     showProjectPictures();
-    mnuScale11_Click();
+    resetCursorScale();
     const MainValues values = ReadMainValues(project_.doc);
-    CursorScaleX = float(values.scaleX);
-    CursorScaleY = float(values.scaleY);
+    project_.cursors.CursorScaleX = float(values.scaleX);
+    project_.cursors.CursorScaleY = float(values.scaleY);
     Cur1.left = values.x1;
     Cur1.top = values.y1;
     Cur2.left = values.x2;

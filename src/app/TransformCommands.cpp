@@ -1,14 +1,18 @@
 // The Edit menu's picture commands: mirror, turn by 90 degrees, copy to the clipboard. Only the picture
 // changes; pads, cursors and trace records keep their coordinates, and the net orientation is kept in
-// the project so that reopening shows the picture as it was when they were placed.
+// the project so that reopening shows the picture as it was when they were placed. Flips and turns are
+// steps of the history (PictureTransformCommand); bringing an opened project's pictures into their
+// stored orientation is not.
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
 
 #include "app/MainWindow.h"
+#include "app/PictureTransformCommand.h"
 #include "platform/Ui.h"
 #include "transforms/OrientedImage.h"
 #include "view/Panes.h"
@@ -88,11 +92,15 @@ bool MainWindow::orientPicture(int picture, Orientation orientation) {
     return true;
 }
 
-bool MainWindow::transformPicture(int picture, Orientation step, const char* errorTitle) {
+bool MainWindow::transformPicture(int picture, Orientation step, const char* errorTitle,
+                                  const std::function<void()>& prepare) {
     std::string failure = kMemoryMessage;
     bool done = false;
     try {
         BusyPointer busyPointer(ui_);
+        if (prepare) {
+            prepare();
+        }
         done = orientPicture(picture, step);
     } catch (const std::bad_alloc&) {
         rotating_ = false;
@@ -101,10 +109,6 @@ bool MainWindow::transformPicture(int picture, Orientation step, const char* err
         failure = std::string("Error :") + error.what();
     }
     if (done) {
-        project_.doc.SetValue(
-            kFilePathSection, OrientationKey(picture),
-            FormatOrientation(picture == 1 ? project_.layer1.orientation : project_.layer2.orientation));
-        project_.markUnsaved();
         return true;
     }
     MessageRequest request;
@@ -115,39 +119,40 @@ bool MainWindow::transformPicture(int picture, Orientation step, const char* err
     return false;
 }
 
-void MainWindow::mnuFlipG_Click() {
+void MainWindow::transformAsked(const char* question, Orientation step, const char* text,
+                                const char* errorTitle) {
     if (!projectOpen_ || busy()) {
         return;
     }
-    if (const int picture = askPicture("Flip picture horizontally:")) {
-        if (transformPicture(picture, kFlipHorizontalStep, "Can't perform flip:")) {
-            ui_.beep();
-        }
+    const int picture = askPicture(question);
+    if (picture == 0) {
+        return;
     }
+    auto command = std::make_unique<PictureTransformCommand>(*this, picture, step, text, errorTitle);
+    // Carried out before it is kept: a transform that did not fit in memory is no step.
+    if (command->carryOut(project_)) {
+        project_.record(std::move(command));
+        ui_.beep();
+    }
+    closeIfHeldForRotation();
+}
+
+void MainWindow::mnuFlipG_Click() {
+    transformAsked("Flip picture horizontally:", kFlipHorizontalStep, "flip horizontal",
+                   "Can't perform flip:");
 }
 
 void MainWindow::mnuFlipV_Click() {
-    if (!projectOpen_ || busy()) {
-        return;
-    }
-    if (const int picture = askPicture("Flip picture vertically:")) {
-        if (transformPicture(picture, kFlipVerticalStep, "Can't perform flip:")) {
-            ui_.beep();
-        }
-    }
+    transformAsked("Flip picture vertically:", kFlipVerticalStep, "flip vertical", "Can't perform flip:");
 }
 
 void MainWindow::mnuRotate90_Click() {
-    if (!projectOpen_ || busy()) {
-        return;
-    }
-    if (const int picture = askPicture("Rotate picture to 90 degrees clockwise:")) {
-        if (transformPicture(picture, kRotateStep, "Can't perform rotate:")) {
-            panes_->Scrolling();
-            ui_.beep();
-        }
-        closeIfHeldForRotation();
-    }
+    transformAsked("Rotate picture to 90 degrees clockwise:", kRotateStep, "rotate", "Can't perform rotate:");
+}
+
+void MainWindow::PaneFollower::orientationChanged(int) {
+    // A turn changes the picture's size; the bars follow it, for an undo as for the Edit menu.
+    window_.panes_->Scrolling();
 }
 
 void MainWindow::closeIfHeldForRotation() {

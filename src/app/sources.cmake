@@ -8,4 +8,5 @@ list(APPEND KORVANE_GUI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/TraceHooks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExportHooks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TransformCommands.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PictureTransformCommand.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainMenu.cpp)

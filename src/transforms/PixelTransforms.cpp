@@ -163,6 +163,12 @@ Orientation AfterFlipVertical(Orientation current) {
     return {(mirrored.turns + 2) % 4, mirrored.flipped};
 }
 
+Orientation Inverse(Orientation orientation) {
+    // A mirror followed by turns is its own inverse (turning, mirroring and turning back mirrors the
+    // other way round); plain turns are undone by the turns that complete the circle.
+    return orientation.flipped ? orientation : Orientation{(4 - orientation.turns) % 4, false};
+}
+
 std::string FormatOrientation(Orientation orientation) {
     return "R" + std::to_string(orientation.turns) + (orientation.flipped ? "F" : "");
 }

@@ -53,6 +53,8 @@ struct Orientation {
 Orientation AfterFlipHorizontal(Orientation current);
 Orientation AfterFlipVertical(Orientation current);
 Orientation AfterRotate90(Orientation current);
+// The orientation that brings a picture in `orientation` back: applied after it, the identity.
+Orientation Inverse(Orientation orientation);
 
 // The key of picture 1's or picture 2's orientation in "FilePathSection", after the picture entries.
 inline const char* OrientationKey(int picture) {

@@ -131,7 +131,7 @@ TEST_F(MainWindowWidget, LoadFillsTheColourMenuAndDisablesTheProjectMenus) {
     EXPECT_TRUE(item("mnuView")->isEnabled()) << "View waits for the first tick";
     EXPECT_TRUE(item("mnuDonate")->isVisible());
     EXPECT_TRUE(window->project().saved());
-    EXPECT_EQ(window->CursorScaleX, 1);
+    EXPECT_EQ(window->project().cursors.CursorScaleX, 1);
     EXPECT_EQ(window->Cur2.left, 1);
     EXPECT_EQ(window->project().path, "") << "no project is open";
     EXPECT_EQ(window->LastPath, "/start/folder/last.kvp") << "the last project's path is the dialogs' start";
@@ -284,7 +284,7 @@ TEST_F(MainWindowWidget, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
     EXPECT_FALSE(window->project().saved());
     EXPECT_FALSE(std::filesystem::exists(dir.file("amp.kvp")));
 
-    window->CursorScaleX = 1.5;
+    window->project().cursors.CursorScaleX = 1.5;
     window->Cur1.left = 120;
     ui.messageAnswers = {MsgResult::Yes};
     EXPECT_EQ(window->Save(), 0);

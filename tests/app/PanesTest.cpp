@@ -85,8 +85,8 @@ class PicturePanes : public ::testing::Test {
     }
     // Cursor 1 at (10, 10) and cursor 2 at (50, 60), both placed there by a click.
     void placeCursors(float scaleX, float scaleY) {
-        window->CursorScaleX = scaleX;
-        window->CursorScaleY = scaleY;
+        window->project().cursors.CursorScaleX = scaleX;
+        window->project().cursors.CursorScaleY = scaleY;
         window->Cur1 = {10, 10, true};
         window->Cur2 = {50, 60, true};
         window->OldX1 = 10, window->OldY1 = 10, window->OldX2 = 50, window->OldY2 = 60;
@@ -162,10 +162,24 @@ TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacemen
     EXPECT_FALSE(window->MouseHeld);
 
     window->mnuScale11_Click();
-    EXPECT_EQ(window->CursorScaleX, 1);
-    EXPECT_EQ(window->CursorScaleY, 1);
+    EXPECT_EQ(window->project().cursors.CursorScaleX, 1);
+    EXPECT_EQ(window->project().cursors.CursorScaleY, 1);
     expectCursors(22, 14, 22, 14);
     EXPECT_EQ(window->OldX2, 74) << "the remembered positions stay";
+
+    // "Cursors move scale 1:1" is a step of its own: undone, the scales and cursor 2 come back.
+    EXPECT_EQ(window->project().history().undoText(), "scale 1:1");
+    EXPECT_FALSE(window->project().saved());
+    window->project().undo();
+    EXPECT_EQ(window->project().cursors.CursorScaleX, 2);
+    EXPECT_EQ(window->project().cursors.CursorScaleY, 3);
+    expectCursors(22, 14, 74, 72);
+    EXPECT_TRUE(window->project().saved());
+    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 23, 14);
+    expectCursors(23, 14, 76, 72);
+    window->project().redo();
+    expectCursors(22, 14, 22, 14);
+    EXPECT_EQ(window->project().cursors.CursorScaleY, 1);
 }
 
 // The window maps from the unrounded cursors: what it shows and saves are whole pixels, but a slow
@@ -193,7 +207,7 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     EXPECT_EQ(wizard->cmdCancel()->text(), "&Cancel");
     EXPECT_EQ(wizard->instruction()->text(), "1. Place point 2 in according to point 1 and click \"Next\"");
     EXPECT_FALSE(submenuEnabled());
-    EXPECT_FALSE(window->project().saved());
+    EXPECT_TRUE(window->project().saved()) << "opening it changes nothing; its result is the edit";
 
     // While the wizard is open each drag moves only its own picture's cursor.
     const double cur2Left = window->Cur2.left;
@@ -208,8 +222,14 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 600, 480);
     window->P2_MouseDown(Qt::LeftButton, Qt::NoModifier, 1130, 895);
     wizard->cmdNext()->click();
-    EXPECT_EQ(window->CursorScaleX, 2);
-    EXPECT_EQ(window->CursorScaleY, 2);
+    EXPECT_EQ(window->project().cursors.CursorScaleX, 2);
+    EXPECT_EQ(window->project().cursors.CursorScaleY, 2);
+    EXPECT_EQ(window->project().history().undoText(), "scale");
+    window->project().undo();
+    EXPECT_EQ(window->project().cursors.CursorScaleX, 1);
+    EXPECT_TRUE(window->project().saved());
+    window->project().redo();
+    EXPECT_EQ(window->project().cursors.CursorScaleY, 2);
     EXPECT_FALSE(wizard->isVisible());
     EXPECT_FALSE(window->wizardOpen());
     EXPECT_TRUE(submenuEnabled());
@@ -222,8 +242,9 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     wizard->cmdNext()->click();
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 700, 700);
     wizard->cmdCancel()->click();
-    EXPECT_EQ(window->CursorScaleX, 2);
-    EXPECT_EQ(window->CursorScaleY, 2);
+    EXPECT_EQ(window->project().cursors.CursorScaleX, 2);
+    EXPECT_EQ(window->project().cursors.CursorScaleY, 2);
+    EXPECT_EQ(window->project().history().count(), 1u) << "a cancelled calibration is no step";
     EXPECT_TRUE(submenuEnabled());
 
     // Closing the project ends a calibration that belongs to it.

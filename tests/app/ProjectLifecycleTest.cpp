@@ -247,8 +247,8 @@ TEST_F(ProjectLifecycle, OpenRestoresPicturesCursorsScaleAndTraces) {
     EXPECT_EQ(window->panes()->P2()->size(), QSize(320, 210));
     EXPECT_EQ(window->project().path, board);
     EXPECT_TRUE(window->project().saved());
-    EXPECT_EQ(window->CursorScaleX, 2.0f);
-    EXPECT_EQ(window->CursorScaleY, 0.5f);
+    EXPECT_EQ(window->project().cursors.CursorScaleX, 2.0f);
+    EXPECT_EQ(window->project().cursors.CursorScaleY, 0.5f);
     EXPECT_EQ((std::vector<int>{window->OldX1, window->OldY1, window->OldX2, window->OldY2}),
               (std::vector<int>{10, 11, 20, 22}));
     EXPECT_EQ(window->panes()->P1()->cursorLeft(), 30);
@@ -324,8 +324,8 @@ TEST_F(ProjectLifecycle, FailedOpenLeavesNoProjectOpen) {
 
 TEST_F(ProjectLifecycle, SaveAndReopenKeepEveryValuePadAndTrace) {
     open(*window, board);
-    window->CursorScaleX = 2.5f;
-    window->CursorScaleY = 0.75f;
+    window->project().cursors.CursorScaleX = 2.5f;
+    window->project().cursors.CursorScaleY = 0.75f;
     window->OldX1 = 12, window->OldY1 = -3, window->OldX2 = 140, window->OldY2 = 7;
     window->Cur1 = {12.25, 13, true};
     window->Cur2 = {140, 7.5, true};
@@ -344,8 +344,8 @@ TEST_F(ProjectLifecycle, SaveAndReopenKeepEveryValuePadAndTrace) {
     ui.messageAnswers = {MsgResult::No};  // the stored traces are drawn later
     open(reopened, board);
     ASSERT_TRUE(reopened.projectOpen());
-    EXPECT_EQ(reopened.CursorScaleX, 2.5f);
-    EXPECT_EQ(reopened.CursorScaleY, 0.75f);
+    EXPECT_EQ(reopened.project().cursors.CursorScaleX, 2.5f);
+    EXPECT_EQ(reopened.project().cursors.CursorScaleY, 0.75f);
     EXPECT_EQ((std::vector<int>{reopened.OldX1, reopened.OldY1, reopened.OldX2, reopened.OldY2}),
               (std::vector<int>{12, -3, 140, 7}));
     EXPECT_EQ(
@@ -364,7 +364,7 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndThePicturesReachable) {
     open(*window, board);
 
     // Cancelled: the preset name stays, so the project is saved where it is.
-    window->CursorScaleX = 3;
+    window->project().cursors.CursorScaleX = 3;
     window->project().markUnsaved();
     ui.clear();
     ui.fileAnswers = {std::nullopt};

@@ -178,8 +178,8 @@ TEST_F(BadInput, ProjectsOpenOrSayWhyAndNoFileChanges) {
 TEST_F(BadInput, DamagedValuesReadAsUsableNumbers) {
     open("numbers.kvp", {MsgResult::No});
     ASSERT_TRUE(window->projectOpen());
-    EXPECT_EQ(window->CursorScaleX, 1.0f) << "nan";
-    EXPECT_EQ(window->CursorScaleY, 1.0f) << "1e309";
+    EXPECT_EQ(window->project().cursors.CursorScaleX, 1.0f) << "nan";
+    EXPECT_EQ(window->project().cursors.CursorScaleY, 1.0f) << "1e309";
     for (const PadRecord& pad : ReadPads(window->project().doc)) {
         if (pad.number == 3) {
             EXPECT_EQ(pad.x1, 0) << "1e309 is no number";

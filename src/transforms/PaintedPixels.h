@@ -1,0 +1,37 @@
+#pragma once
+
+// What run-time painting (traces drawn by fills) put on a picture's working image over its base picture.
+// A flip or turn starts the working image again from the transformed base, so the painting is gone;
+// undoing the transform gives it back from here. Only the painted pixels are kept, row by row in runs,
+// so a picture with a few traces costs little.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "transforms/PixelTransforms.h"
+
+namespace korvane {
+
+class PaintedPixels {
+  public:
+    // The pixels where work differs from base; both of the same size.
+    static PaintedPixels Between(const ConstImageView& base, const ConstImageView& work);
+    // Writes the kept pixels back into an image of the size they were taken from.
+    void paintInto(const ImageView& work) const;
+
+    bool empty() const { return runs_.empty(); }
+    std::size_t pixelCount() const { return pixels_.size(); }
+    std::size_t bytes() const { return runs_.size() * sizeof(Run) + pixels_.size() * sizeof(std::uint32_t); }
+
+  private:
+    struct Run {
+        std::int32_t y = 0;
+        std::int32_t x = 0;
+        std::int32_t length = 0;
+    };
+    std::vector<Run> runs_;
+    std::vector<std::uint32_t> pixels_;  // the runs' pixels one after the other
+};
+
+}  // namespace korvane
