@@ -2,6 +2,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QImage>
 #include <fstream>
 
@@ -133,6 +134,58 @@ TEST_F(PictureTransforms, PaintedTracesAreGoneAfterATransform) {
     EXPECT_EQ(rowsOf(p1->workImage()), (std::vector<std::string>{"abc", "def"}));
 }
 
+TEST_F(PictureTransforms, UndoGivesBackThePicturePaintingOrientationAndFileAsTheyWere) {
+    const struct {
+        void (MainWindow::*command)();
+        const char* text;
+    } cases[] = {{&MainWindow::mnuFlipG_Click, "flip horizontal"},
+                 {&MainWindow::mnuFlipV_Click, "flip vertical"},
+                 {&MainWindow::mnuRotate90_Click, "rotate"}};
+    PictureBox* p1 = window->panes()->P1();
+    const Panes* panes = window->panes();
+    p1->pixels().pixels[1] = 0x00123456;  // a painted trace, wiped by the transform
+    const QImage work = p1->workImage().copy();
+    const std::string file = window->project().doc.ToText();
+    const long barMax = panes->VS().Max();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        ui.messageAnswers = {MsgResult::Yes};
+        (window.get()->*c.command)();
+        ASSERT_EQ(window->project().history().undoText(), c.text);
+        const QImage transformed = p1->workImage().copy();
+        window->project().undo();
+        EXPECT_EQ(p1->workImage(), work);
+        EXPECT_EQ(rowsOf(base(1)), (std::vector<std::string>{"abc", "def"}));
+        EXPECT_TRUE(window->project().layer1.orientation.identity());
+        EXPECT_EQ(window->project().doc.ToText(), file) << "no orientation key where there was none";
+        EXPECT_TRUE(window->project().saved());
+        EXPECT_EQ(panes->VS().Max(), barMax);
+        window->project().redo();
+        EXPECT_EQ(p1->workImage(), transformed);
+        EXPECT_FALSE(window->project().saved());
+        window->project().undo();
+    }
+    EXPECT_EQ(ui.count("beep"), 3) << "only the Edit menu beeps";
+
+    // An undo that finds no memory for its turn leaves the picture turned, told, and the project modified
+    // until saved; the redo that follows does not turn it twice.
+    ui.messageAnswers = {MsgResult::Yes};
+    window->mnuRotate90_Click();
+    const QImage turned = p1->workImage().copy();
+    ui.clear();
+    transforms_testing::failNextAllocation = true;
+    window->project().undo();
+    transforms_testing::failNextAllocation = false;
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].title, "Can't perform rotate:");
+    EXPECT_EQ(p1->workImage(), turned);
+    EXPECT_FALSE(window->project().saved());
+    window->project().redo();
+    EXPECT_EQ(p1->workImage(), turned);
+    window->project().undo();
+    EXPECT_EQ(rowsOf(base(1)), (std::vector<std::string>{"abc", "def"}));
+}
+
 TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndPadsKeepTheirPlaces) {
     ui.messageAnswers = {MsgResult::Yes, MsgResult::Yes, MsgResult::No};
     window->mnuRotate90_Click();
@@ -194,6 +247,29 @@ TEST_F(PictureTransforms, ACloseAskedForWhileAPictureTurnsHappensOnceTheTurnHasE
     EXPECT_TRUE(closeAsked);
     EXPECT_EQ(ui.messages().back().title, "Current project isn't saved:");
     EXPECT_FALSE(window->isVisible());
+
+    // Undoing a turn turns too: the close waits until the undo has ended.
+    ui.duringEvents = nullptr;
+    window = std::make_unique<TestMainWindow>(ui);
+    window->Form_Load("");
+    window->show();
+    window->RotationEventIntervalMs = 0;
+    open();
+    ui.messageAnswers = {MsgResult::Yes};
+    window->mnuRotate90_Click();
+    closeAsked = false;
+    ui.duringEvents = [&] {
+        if (!closeAsked && window->rotating()) {
+            closeAsked = true;
+            EXPECT_FALSE(window->close());
+        }
+    };
+    window->project().undo();
+    EXPECT_TRUE(closeAsked);
+    EXPECT_TRUE(window->isVisible()) << "not while the undo is still running";
+    ui.duringEvents = nullptr;
+    QApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
 }
 
 // Caps the address space the process may still take, for its lifetime: a picture that does not fit is a
@@ -251,6 +327,7 @@ TEST_F(PictureTransforms, RunningOutOfMemoryKeepsPictureSizeOrientationAndSavedF
         const QImage before = base(1);
         const Orientation orientation = window->project().layer1.orientation;
         const std::string stored = window->project().doc.Value("FilePathSection", "Transform1");
+        const std::size_t steps = window->project().history().count();
         transforms_testing::failNextAllocation = c.hook;
         ui.messageAnswers = {MsgResult::Yes, MsgResult::Ok};
         {
@@ -280,6 +357,7 @@ TEST_F(PictureTransforms, RunningOutOfMemoryKeepsPictureSizeOrientationAndSavedF
         EXPECT_EQ(window->project().layer1.orientation, orientation);
         EXPECT_EQ(window->project().doc.Value("FilePathSection", "Transform1"), stored);
         EXPECT_TRUE(window->project().saved());
+        EXPECT_EQ(window->project().history().count(), steps) << "a transform that failed is no step";
         EXPECT_EQ(ui.count("beep"), 0);
         ASSERT_EQ(ui.messages().size(), 2u);
         EXPECT_EQ(ui.messages()[1].prompt,

@@ -3,6 +3,7 @@
 #include <random>
 #include <vector>
 
+#include "transforms/PaintedPixels.h"
 #include "transforms/PixelTransforms.h"
 
 namespace korvane {
@@ -137,6 +138,14 @@ TEST(Transforms, AnySequenceReducesToOneStoredOrientation) {
                          std::vector<std::uint32_t>(source.pixels.size())};
         OrientPixels(source.view(), oriented.view(), o);
         ASSERT_EQ(rowsOf(oriented), rowsOf(p)) << FormatOrientation(o);
+        // Undoing it as one step, the way the window composes a step with the picture's orientation.
+        const Orientation inverse = Inverse(o);
+        ASSERT_EQ(rowsOf(applyOrientation(p, inverse)), rowsOf(original)) << FormatOrientation(o);
+        Orientation composed = inverse.flipped ? AfterFlipHorizontal(o) : o;
+        for (int turn = 0; turn < inverse.turns; ++turn) {
+            composed = AfterRotate90(composed);
+        }
+        ASSERT_TRUE(composed.identity()) << FormatOrientation(o);
     }
 }
 
@@ -148,6 +157,32 @@ TEST(Transforms, OrientationTextIsReadBackAndDamageGivesTheIdentity) {
     for (const char* bad : {"", "R", "R4", "R-1", "X1", "R1G", "R1FF", "12"}) {
         EXPECT_TRUE(ParseOrientation(bad).identity()) << bad;
     }
+}
+
+TEST(Transforms, PaintedPixelsGoBackExactlyWhereTheyWere) {
+    Picture base{300, 40, std::vector<std::uint32_t>(300 * 40)};
+    std::mt19937 random(3);
+    for (auto& px : base.pixels) {
+        px = random() | 0xFF000000;
+    }
+    Picture work = base;
+    const auto paint = [&](int x, int y, int length) {
+        for (int i = 0; i < length; ++i) {
+            work.pixels[std::size_t(y * 300 + x + i)] = 0xFF0000FF;
+        }
+    };
+    EXPECT_TRUE(PaintedPixels::Between(base.view(), work.view()).empty());
+    paint(0, 0, 1);     // the first pixel
+    paint(299, 39, 1);  // the last one
+    paint(0, 7, 300);   // a whole row
+    paint(10, 20, 5);   // two runs in one row
+    paint(100, 20, 50);
+    const PaintedPixels painted = PaintedPixels::Between(base.view(), work.view());
+    EXPECT_EQ(painted.pixelCount(), 357u);
+    EXPECT_LE(painted.bytes(), 357 * 4 + 5 * 12u);
+    Picture restored = base;
+    painted.paintInto(restored.view());
+    EXPECT_EQ(restored.pixels, work.pixels);
 }
 
 }  // namespace

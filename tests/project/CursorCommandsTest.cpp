@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "project/CursorCommands.h"
+#include "project/Project.h"
+
+namespace korvane {
+namespace {
+
+struct CursorEvents : ProjectObserver {
+    int changed = 0;
+    void cursorsChanged() override { ++changed; }
+};
+
+bool same(const CursorSyncState& a, const CursorSyncState& b) {
+    return a.CursorScaleX == b.CursorScaleX && a.CursorScaleY == b.CursorScaleY && a.OldX1 == b.OldX1 &&
+           a.OldY1 == b.OldY1 && a.OldX2 == b.OldX2 && a.OldY2 == b.OldY2 && a.cur1Left == b.cur1Left &&
+           a.cur1Top == b.cur1Top && a.cur2Left == b.cur2Left && a.cur2Top == b.cur2Top;
+}
+
+TEST(CursorCommands, CalibrationAndScaleOneToOneAreUndoneToTheUnroundedState) {
+    Project project;
+    CursorEvents events;
+    project.addObserver(&events);
+    CursorSyncState start;
+    start.CursorScaleX = 1.04f;
+    start.CursorScaleY = 0.5f;
+    start.cur1Left = 10.25, start.cur1Top = 11.5, start.cur2Left = 52.75, start.cur2Top = 60.5;
+    start.OldX1 = 10.25, start.OldY1 = 11.5, start.OldX2 = 52.75, start.OldY2 = 60.5;
+    project.cursors = start;
+
+    project.execute(MakeScaleCommand(project.cursors, 2, 3));
+    EXPECT_EQ(project.history().undoText(), "scale");
+    CursorSyncState scaled = start;
+    scaled.CursorScaleX = 2, scaled.CursorScaleY = 3;
+    EXPECT_TRUE(same(project.cursors, scaled)) << "only the scales change";
+
+    project.execute(MakeScaleOneToOneCommand(project.cursors));
+    EXPECT_EQ(project.history().undoText(), "scale 1:1");
+    EXPECT_EQ(project.cursors.CursorScaleX, 1);
+    EXPECT_EQ(project.cursors.cur2Left, 10.25);
+    EXPECT_EQ(project.cursors.OldX2, 52.75) << "the remembered positions stay";
+
+    project.undo();
+    EXPECT_TRUE(same(project.cursors, scaled));
+    project.undo();
+    EXPECT_TRUE(same(project.cursors, start));
+    EXPECT_TRUE(project.saved());
+    project.redo();
+    project.redo();
+    EXPECT_EQ(project.cursors.cur2Top, 11.5);
+    EXPECT_EQ(project.cursors.CursorScaleY, 1);
+    EXPECT_EQ(events.changed, 6) << "every redo and undo tells the views";
+}
+
+}  // namespace
+}  // namespace korvane
