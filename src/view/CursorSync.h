@@ -20,6 +20,8 @@ struct CursorSyncState {
     // Where the cursors stand (their top-left corners).
     double cur1Left = 1, cur1Top = 1;
     double cur2Left = 1, cur2Top = 1;
+
+    bool operator==(const CursorSyncState&) const = default;
 };
 
 // The same positions as the window shows them and the project file keeps them.

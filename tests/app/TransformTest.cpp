@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QImage>
 #include <fstream>
+#include <functional>
 
 #include "app/MainWindow.h"
 #include "support/ScriptedUi.h"
@@ -204,61 +205,44 @@ TEST_F(PictureTransforms, ACloseAskedForWhileAPictureTurnsHappensOnceTheTurnHasE
     window->mnuRotate90_Click();
     ASSERT_TRUE(window->Main_Saving());
     window->mnuClose_Click();
-
-    window->show();
-    window->RotationEventIntervalMs = 0;  // hand control out at every step of a turn
-    bool closeAsked = false;
-    ui.duringEvents = [&] {
-        if (!closeAsked && window->rotating()) {
-            closeAsked = true;
-            EXPECT_FALSE(window->close()) << "the window waits for the turn";
-        }
+    // Runs `turn` in a shown window that hands control out at every step of a turn and is asked to close
+    // meanwhile; true when the close was asked (and refused) during the turn.
+    const auto closeDuring = [&](const std::function<void()>& turn) {
+        bool closeAsked = false;
+        ui.duringEvents = [&] {
+            if (!closeAsked && window->rotating()) {
+                closeAsked = true;
+                EXPECT_FALSE(window->close()) << "the window waits for the turn";
+            }
+        };
+        window->show();
+        window->RotationEventIntervalMs = 0;
+        turn();
+        ui.duringEvents = nullptr;
+        return closeAsked;
     };
     // Opening the project turns its picture into the stored orientation: the close waits for the open.
-    open();
-    EXPECT_TRUE(closeAsked);
+    EXPECT_TRUE(closeDuring([&] { open(); }));
     EXPECT_FALSE(window->isVisible()) << "closed once the project was open";
 
     // The Rotate item: the project was changed, so the close asks about saving after the turn.
-    ui.duringEvents = nullptr;
-    window = std::make_unique<TestMainWindow>(ui);
-    window->Form_Load("");
-    window->show();
-    window->RotationEventIntervalMs = 0;
-    open();
-    closeAsked = false;
-    ui.duringEvents = [&] {
-        if (!closeAsked && window->rotating()) {
-            closeAsked = true;
-            EXPECT_FALSE(window->close());
-        }
+    const auto fresh = [&] {
+        window = std::make_unique<TestMainWindow>(ui);
+        window->Form_Load("");
+        open();
     };
+    fresh();
     ui.messageAnswers = {MsgResult::Yes, MsgResult::No};
-    window->mnuRotate90_Click();
-    EXPECT_TRUE(closeAsked);
+    EXPECT_TRUE(closeDuring([&] { window->mnuRotate90_Click(); }));
     EXPECT_EQ(ui.messages().back().title, "Current project isn't saved:");
     EXPECT_FALSE(window->isVisible());
 
-    // Undoing a turn turns too: the close waits until the undo has ended.
-    ui.duringEvents = nullptr;
-    window = std::make_unique<TestMainWindow>(ui);
-    window->Form_Load("");
-    window->show();
-    window->RotationEventIntervalMs = 0;
-    open();
+    // Undoing a turn turns too: the close comes once the undo has ended.
+    fresh();
     ui.messageAnswers = {MsgResult::Yes};
     window->mnuRotate90_Click();
-    closeAsked = false;
-    ui.duringEvents = [&] {
-        if (!closeAsked && window->rotating()) {
-            closeAsked = true;
-            EXPECT_FALSE(window->close());
-        }
-    };
-    window->project().undo();
-    EXPECT_TRUE(closeAsked);
+    EXPECT_TRUE(closeDuring([&] { window->project().undo(); }));
     EXPECT_TRUE(window->isVisible()) << "not while the undo is still running";
-    ui.duringEvents = nullptr;
     QApplication::processEvents();
     EXPECT_FALSE(window->isVisible());
 }

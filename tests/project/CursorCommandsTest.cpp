@@ -11,12 +11,6 @@ struct CursorEvents : ProjectObserver {
     void cursorsChanged() override { ++changed; }
 };
 
-bool same(const CursorSyncState& a, const CursorSyncState& b) {
-    return a.CursorScaleX == b.CursorScaleX && a.CursorScaleY == b.CursorScaleY && a.OldX1 == b.OldX1 &&
-           a.OldY1 == b.OldY1 && a.OldX2 == b.OldX2 && a.OldY2 == b.OldY2 && a.cur1Left == b.cur1Left &&
-           a.cur1Top == b.cur1Top && a.cur2Left == b.cur2Left && a.cur2Top == b.cur2Top;
-}
-
 TEST(CursorCommands, CalibrationAndScaleOneToOneAreUndoneToTheUnroundedState) {
     Project project;
     CursorEvents events;
@@ -32,16 +26,16 @@ TEST(CursorCommands, CalibrationAndScaleOneToOneAreUndoneToTheUnroundedState) {
     EXPECT_EQ(project.history().undoText(), "scale");
     CursorSyncState scaled = start;
     scaled.CursorScaleX = 2, scaled.CursorScaleY = 3;
-    EXPECT_TRUE(same(project.cursors, scaled)) << "only the scales change";
+    EXPECT_EQ(project.cursors, scaled) << "only the scales change";
 
     project.execute(MakeScaleOneToOneCommand(project.cursors));
     EXPECT_EQ(project.history().undoText(), "scale 1:1");
     EXPECT_EQ(project.cursors.cur2Left, 10.25);
 
     project.undo();
-    EXPECT_TRUE(same(project.cursors, scaled));
+    EXPECT_EQ(project.cursors, scaled);
     project.undo();
-    EXPECT_TRUE(same(project.cursors, start));
+    EXPECT_EQ(project.cursors, start);
     EXPECT_TRUE(project.saved());
     project.redo();
     project.redo();
