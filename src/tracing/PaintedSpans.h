@@ -5,10 +5,15 @@
 //
 // The fill paints whole row spans, so the log is kept per span: a header {row, first column} and the
 // colours the span held just before it was painted, run-length coded. A run is one 32-bit word: the
-// 24-bit colour, the run's length less one in the next 7 bits (1..128 pixels) and, in the top bit, whether
-// it is the span's last run, so a span's length is the sum of its runs. A span costs 8 bytes and at most
-// 4 bytes per pixel (a scan whose every pixel differs from its left neighbour); a flat copper area costs
-// about 4 bytes per 128 pixels.
+// 24-bit colour and the run's length less one in the next 7 bits (1..128 pixels). A span's runs are
+// stored from its right end to its left, the right-most one marked in the top bit, so that a restore,
+// which goes from the newest span back, reads the log once backwards and paints each span from its first
+// column. A span costs 8 bytes and at most 4 bytes per pixel (a scan whose every pixel differs from its
+// neighbour); a flat copper area costs about 4 bytes per 128 pixels.
+//
+// A pixel is logged at most once per fill. Which pixels the row scans pass never changes while a fill
+// runs (a passing pixel only ever becomes the fill colour, which passes too), so a span the fill finds
+// again is one it painted whole before and holds nothing but the fill colour: such a span is left out.
 //
 // Only the 24 colour bits are logged. The fill keeps each pixel's high byte and replaces the colour
 // beneath it, so restoring the colour under the high byte the pixel still carries gives back the exact
@@ -27,12 +32,14 @@ namespace korvane {
 class PaintedSpans {
   public:
     // Logs a span of `length` pixels (at least one) of row y from column x0, `first` pointing at the
-    // pixel (x0, y), before anything paints it.
-    void record(const std::uint32_t* first, int y, int x0, int length);
+    // pixel (x0, y), before the fill paints it with the 24-bit colour `fill`. A span that holds nothing
+    // but that colour changes nothing when painted and is not logged.
+    void record(const std::uint32_t* first, int y, int x0, int length, std::uint32_t fill);
 
-    // Writes the logged colours back, the newest span first, so that a pixel painted twice by one fill
-    // ends with the colour it had before the fill. False, and nothing written, when the picture cannot
-    // hold what was logged (it is not the picture the fill painted).
+    // Writes the logged colours back, the newest span first, so that a pixel painted by several fills of
+    // one history (traces drawn in one colour that touch) ends with the colour it had before the first of
+    // them. False, and nothing written, when the picture cannot hold what was logged (it is not the
+    // picture the fill painted).
     bool restore(ImageView& picture) const;
     // Paints the logged spans with `fill` again, exactly as the fill wrote them; same refusal.
     bool repaint(ImageView& picture, std::int32_t fill) const;
@@ -56,6 +63,7 @@ class PaintedSpans {
 
     // Memory held for the log, room for further spans included.
     std::size_t bytes() const { return spans_.bytes() + runs_.bytes(); }
+    // Pixels of the logged spans.
     std::int64_t pixelCount() const { return pixels_; }
     std::size_t spanCount() const { return spans_.size(); }
     bool empty() const { return spans_.size() == 0; }
@@ -137,8 +145,12 @@ class PaintedSpans {
         std::size_t capacity_ = 0;
     };
 
+    static constexpr std::size_t kSpansAhead = 4;
+    static void fetchAhead(ImageView& picture, const SpanHeader& span);
     bool holds(const ImageView& picture) const;
-    void restoreAfter(ImageView& picture, std::size_t firstSpan) const;
+    // Writes the spans from `firstSpan` on, newest first: their logged colours, or else `fill`.
+    template <bool Restore>
+    void replay(ImageView& picture, std::size_t firstSpan, std::uint32_t fill) const;
 
     Buffer<SpanHeader> spans_;
     Buffer<std::uint32_t> runs_;

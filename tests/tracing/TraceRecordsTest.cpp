@@ -111,23 +111,29 @@ TEST(ReplayRecord, DrawsOnceErasesAndLeavesOtherPixelsAlone) {
 }
 
 TEST(ReplayRecord, DrawnTracesComeOffExactlyThroughTheHistoryTheyWereDrawnInto) {
-    // Two traces on a noisy scan, drawn in two colours into one history, as "Draw all traces NOW" does.
+    // Two noisy traces drawn in one colour into one history, as "Draw all traces NOW" does. The second
+    // climbs column 19 to the end of the first and paints back over it, so its log holds the first's
+    // colour there: only the newest-first order gives the scan back.
     std::vector<std::uint32_t> words(20 * 10, 0xFF000000u | 0x101010u);
     for (int x = 0; x < 20; ++x) {
         words[std::size_t(4 * 20 + x)] = 0xFF000000u | std::uint32_t(0x202020 + (x * 37) % 64);
         words[std::size_t(7 * 20 + x)] = 0xFF000000u | std::uint32_t(0x404040 - (x * 53) % 64);
+    }
+    for (int y = 4; y < 7; ++y) {
+        words[std::size_t(y * 20 + 19)] = 0xFF000000u | 0x404040u;
     }
     const std::vector<std::uint32_t> original = words;
     ImageView view{words.data(), 20, 10, 20};
     PaintedSpans history;
     FillControl control;
     control.history = &history;
-    for (const char* text : {"1-6-4-2105376=65535-0.1-0.1", "1-3-7-4210752=255-0.1-0.1"}) {
+    for (const char* text : {"1-6-4-2105376=65535-0.1-0.1", "1-3-7-4210752=65535-0.1-0.1"}) {
         const auto record = ParseTraceRecord(text);
         ASSERT_TRUE(record);
         EXPECT_EQ(ReplayRecord(*record, ReplayMode::Draw, view, control), ReplayOutcome::Painted);
     }
-    EXPECT_EQ(history.pixelCount(), 40);
+    EXPECT_EQ(words[4 * 20 + 19] & 0xFFFFFF, 65535u);
+    EXPECT_EQ(history.pixelCount(), 19 + 20 + 2 + 20);
     EXPECT_EQ(history.bounds(), (PixelRect{0, 4, 19, 7}));
     EXPECT_TRUE(history.restore(view));
     EXPECT_EQ(words, original);
