@@ -222,6 +222,10 @@ void MainWindow::historyTrimmed(std::size_t steps) {
         10000);
 }
 
+void MainWindow::pixelsChanged(int layer, const PixelRect&) {
+    (layer == 2 ? panes_->P2() : panes_->P1())->update();
+}
+
 void MainWindow::updateTitle() {
     setWindowTitle(toQ(WindowTitle(project_.saved(), project_.path)));
 }

@@ -17,6 +17,7 @@
 #include "app/MainMenu.h"
 #include "platform/FileDialogState.h"
 #include "project/Project.h"
+#include "project/TraceCommands.h"
 #include "storage/IniDocument.h"
 #include "storage/ProjectFile.h"
 #include "tracing/TraceRecords.h"
@@ -233,6 +234,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void modifiedChanged(bool modified) override;
     void historyChanged() override;
     void historyTrimmed(std::size_t steps) override;
+    void pixelsChanged(int layer, const PixelRect& area) override;
     void updateTitle();
     void updateUndoActions();
     void connectMenu();
@@ -323,6 +325,11 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void showTraceSeed(int list, const std::string& record);
     void scrollCursorIntoView();
     void tracingEnded();
+    // A run over the traces list has ended: what it drew or erased becomes one step of the history.
+    void keepTraceRun();
+    std::vector<TracePainting> pendingDraw_;
+    std::vector<EraseTracesCommand::Erased> pendingErase_;
+    std::size_t erasedRows_ = 0;
     TracesWindow* traces_ = nullptr;
     FillQuestionDialog* win_ = nullptr;
     int tracingDepth_ = 0;

@@ -6,11 +6,14 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <memory>
+#include <optional>
 
 #include "app/MainWindow.h"
 #include "app/ScopeExit.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
+#include "project/TraceCommands.h"
 #include "text/Numbers.h"
 #include "tracing/FillQuestionDialog.h"
 #include "tracing/FloodFill.h"
@@ -80,10 +83,29 @@ void MainWindow::connectTracingMenus() {
             --tracingDepth_;
             tracingEnded();
         });
+        if (mode == 2) {
+            // A trace whose drawing the history still holds comes off exactly: the scan returns.
+            TracePainting exact;
+            if (EraseDrawnTrace(project_, parsed->picture, record, exact)) {
+                pendingErase_.push_back(EraseTracesCommand::Erased{std::move(exact), true, 0});
+                return ReplayOutcome::Painted;
+            }
+        }
+        auto log = std::make_shared<PaintedSpans>();
         ImageView view = box->pixels();
         FillControl control =
             fillControlFor(ui_, FillRunning, box, parsed->picture, traceGeneration_, FillEventIntervalMs);
-        return ReplayRecord(*parsed, mode == 2 ? ReplayMode::Erase : ReplayMode::Draw, view, control);
+        control.history = log.get();
+        const ReplayOutcome outcome =
+            ReplayRecord(*parsed, mode == 2 ? ReplayMode::Erase : ReplayMode::Draw, view, control);
+        log->shrinkToFit();
+        if (mode == 2) {
+            pendingErase_.push_back(EraseTracesCommand::Erased{
+                TracePainting{parsed->picture, record, std::move(log), parsed->origColor}, false, 0});
+        } else if (!log->empty()) {
+            pendingDraw_.push_back(TracePainting{parsed->picture, record, std::move(log), parsed->fillColor});
+        }
+        return outcome;
     };
     hooks.beginRun = [this] {
         if (busy() || !projectOpen_ || unloaded_) {
@@ -91,15 +113,26 @@ void MainWindow::connectTracingMenus() {
         }
         ++tracingDepth_;
         runGeneration_ = traceGeneration_;
+        pendingDraw_.clear();
+        pendingErase_.clear();
+        erasedRows_ = 0;
         return true;
     };
     hooks.endRun = [this] {
+        keepTraceRun();
         --tracingDepth_;
         tracingEnded();
     };
     hooks.stopRun = [this] { return closeAfterFill_ || runGeneration_ != traceGeneration_; };
     hooks.show = [this](int list, const std::string& record) { showTraceSeed(list, record); };
-    hooks.markModified = [this] { project_.markUnsaved(); };
+    hooks.erased = [this](int, const std::vector<std::size_t>& rows) {
+        // The rows pair with the erasings just logged, in the order they were replayed.
+        for (std::size_t row : rows) {
+            if (erasedRows_ < pendingErase_.size()) {
+                pendingErase_[erasedRows_++].index = row;
+            }
+        }
+    };
     hooks.menuToggle = [this] { mnuTraces_Click(); };
     hooks.escape = [this] { hideTracesWindow(); };
     hooks.reportUnreadable = [this](const std::vector<std::string>& records) {
@@ -156,15 +189,44 @@ void MainWindow::StartFill(int picture, int x, int y) {
     FillControl control =
         fillControlFor(ui_, FillRunning, box, picture, traceGeneration_, FillEventIntervalMs);
     control.ask = [this] { return win_->ask(); };
-    control.record = [this, picture](const std::string& record) {
-        (picture == 1 ? project_.traces1 : project_.traces2).push_back(record);
-        project_.markUnsaved();
-    };
+    std::optional<std::string> kept;
+    control.record = [&kept](const std::string& record) { kept = record; };
+    auto log = std::make_shared<PaintedSpans>();
+    control.history = log.get();
     // A copy: painting a fill back exchanges the colours, and the chosen fill colour must stay.
     std::int32_t fill = FillColor;
     bool quiet = false;
     const float bound = float(ColorBound);
+    const unsigned generation = traceGeneration_;
     FillArea(view, x, y, fill, bound, bound, quiet, control);
+    if (kept && generation == traceGeneration_) {
+        log->shrinkToFit();
+        auto step = std::make_unique<FillCommand>(TracePainting{picture, *kept, std::move(log), fill});
+        step->keep(project_);
+        project_.record(std::move(step));
+    }
+}
+
+void MainWindow::keepTraceRun() {
+    if (runGeneration_ != traceGeneration_) {
+        pendingDraw_.clear();  // the project these were painted on has gone
+        pendingErase_.clear();
+        return;
+    }
+    if (!pendingDraw_.empty()) {
+        auto step = std::make_unique<DrawTracesCommand>(std::move(pendingDraw_));
+        step->keep(project_);
+        project_.record(std::move(step));
+    }
+    pendingErase_.resize(erasedRows_);  // erasings whose rows stayed (a stopped run) are no step
+    if (!pendingErase_.empty()) {
+        auto step = std::make_unique<EraseTracesCommand>(std::move(pendingErase_));
+        step->keep(project_);
+        project_.record(std::move(step));
+    }
+    pendingDraw_.clear();
+    pendingErase_.clear();
+    erasedRows_ = 0;
 }
 
 void MainWindow::AltClickFill(int picture, int x, int y) {

@@ -1,5 +1,7 @@
 #include "project/Project.h"
 
+#include <iterator>
+
 namespace korvane {
 
 void Project::execute(std::unique_ptr<UndoCommand> command) {
@@ -50,7 +52,14 @@ void Project::markUnsaved() {
 void Project::resetHistory() {
     const bool wasModified = modified();
     history_.clear();
+    drawnTraces.clear();
     historyMoved(wasModified);
+}
+
+void Project::forgetDrawnTraces(int layer) {
+    for (auto it = drawnTraces.begin(); it != drawnTraces.end();) {
+        it = it->first.first == layer ? drawnTraces.erase(it) : std::next(it);
+    }
 }
 
 void Project::historyMoved(bool wasModified) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "project/ProjectObserver.h"
 #include "project/UndoStack.h"
 #include "storage/IniDocument.h"
+#include "tracing/PaintedSpans.h"
 #include "tracing/TraceRecords.h"
 #include "transforms/PixelTransforms.h"
 #include "view/CursorSync.h"
@@ -55,6 +57,16 @@ class Project {
     using PixelSource = std::function<ImageView(int layer)>;
     void setPixelSource(PixelSource source) { pixelSource_ = std::move(source); }
     ImageView pixels(int layer) const { return pixelSource_ ? pixelSource_(layer) : ImageView{}; }
+
+    // What drawing each shown trace painted over, by layer and record, for as long as a step of the
+    // history holds it: erasing the trace then gives back the scan under it.
+    struct DrawnTrace {
+        std::weak_ptr<const PaintedSpans> spans;
+        std::int32_t fill = 0;
+    };
+    std::map<std::pair<int, std::string>, DrawnTrace> drawnTraces;
+    // The layer's pictures changed wholesale (turned, reloaded): no drawing is known there any more.
+    void forgetDrawnTraces(int layer);
 
     // ---- history ----
 

@@ -186,13 +186,10 @@ bool TracesWindow::eraseSelected(int number) {
         if (hooks_.stopRun && hooks_.stopRun()) {
             return false;
         }
-        if (hooks_.markModified) {
-            hooks_.markModified();
-        }
         erased.push_back(row);
     }
-    if (!erased.empty()) {
-        model(number).removeAt(erased);
+    if (!erased.empty() && hooks_.erased) {
+        hooks_.erased(number, erased);
     }
     return true;
 }

@@ -32,7 +32,9 @@ class TracesWindow : public QWidget {
         std::function<bool()> stopRun;
         // Moves the cursors to the seed of a record of list 1 or 2.
         std::function<void(int list, const std::string& record)> show;
-        std::function<void()> markModified;
+        // The rows of list 1 or 2 just erased on the picture, in the order they were replayed; the
+        // records leave the list when the run ends, as one step of the project's history.
+        std::function<void(int list, const std::vector<std::size_t>& rows)> erased;
         // View > Traces, and Esc in this window (hide and clear the check mark).
         std::function<void()> menuToggle;
         std::function<void()> escape;
