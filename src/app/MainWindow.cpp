@@ -290,6 +290,14 @@ void MainWindow::Form_Load(const std::string& commandLine) {
     }
     timer_->start();
 
+    // Pixel history is what undo of fills and transforms costs; a user with a small machine can keep less.
+    if (const std::optional<std::string> megabytes =
+            Registry::GetString(Registry::kKeyPath, "UndoHistoryMB")) {
+        const double value = parseNumber(*megabytes);
+        if (value >= 0 && value < 1e6) {
+            project_.setPixelHistoryLimit(std::size_t(value) << 20);
+        }
+    }
     const std::optional<std::string> minutes = Registry::GetString(Registry::kKeyPath, "AutosaveMinutes");
     AutosaveMinutes = minutes ? std::max(0.0, parseNumber(*minutes)) : 2.0;
     if (AutosaveMinutes > 0) {
