@@ -80,7 +80,6 @@ struct Board {
         window = std::make_unique<MainWindow>(ui, project);
         window->Form_Load("");
         window->timer()->stop();
-        window->padDialog()->timer()->stop();
         open();
     }
 
@@ -131,7 +130,7 @@ void BM_DialogRefreshTick(benchmark::State& state) {
     // An edited designator that no record carries: the duplicate test walks every pad record.
     dialog.field(NameField::Pad)->setEditText(QStringLiteral("99"));
     for (auto _ : state) {
-        dialog.Timer_Timer();
+        dialog.refreshStatus();
     }
 }
 BENCHMARK(BM_DialogRefreshTick)->Unit(benchmark::kMicrosecond);

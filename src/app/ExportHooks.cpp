@@ -15,10 +15,9 @@ namespace korvane {
 ExportDialog* MainWindow::exportDialog() {
     if (netList_ == nullptr) {
         ExportDialog::Host host;
-        host.markModified = [this] { project_.markUnsaved(); };
         host.savePrompt = [this] { return Save(); };
         host.projectPath = [this] { return project_.path; };
-        netList_ = new ExportDialog(this, ui_, padDialog_->board(),
+        netList_ = new ExportDialog(this, ui_, project_,
                                     DataFolder(pathFromQ(QCoreApplication::applicationDirPath())), OpenSave,
                                     std::move(host));
     }
@@ -29,7 +28,7 @@ void MainWindow::mnuExport_Click() {
     if (!projectOpen_ || busy()) {
         return;
     }
-    if (ExportDialogModel::NothingToExport(padDialog_->board(), ui_)) {
+    if (ExportDialogModel::NothingToExport(project_.pads, ui_)) {
         return;
     }
     exportDialog()->ShowExport();

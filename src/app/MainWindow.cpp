@@ -147,6 +147,7 @@ MainWindow::~MainWindow() {
     // the export and information windows and the panes use the pad dialog's board.
     delete netList_;
     netList_ = nullptr;
+    project_.removeObserver(infoWindow_);
     delete infoWindow_;
     infoWindow_ = nullptr;
     delete traces_;
@@ -155,6 +156,8 @@ MainWindow::~MainWindow() {
     win_ = nullptr;
     delete syn_;
     syn_ = nullptr;
+    project_.removeObserver(padViews_.get());
+    padViews_.reset();
     delete panes_;
     panes_ = nullptr;
     delete padDialog_;

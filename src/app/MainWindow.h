@@ -109,6 +109,8 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // Renames pad sections to their canonical names before the pads are read (project open).
     void NormalisePadSections();
     void PlacePadFromFile(const PadRecord& pad);
+    // The pads of a project just opened are all placed: the views show them.
+    void padsLoaded();
     // The project goes away: every pad, the dialog's lists and its current pad.
     void ClearPadData();
     // A double click on a picture: a new pad at the cursors, the others deselected unless keepSelection.
@@ -345,6 +347,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void padMouseMove(int picture, int Index, QPoint globalPos);
     class PadPropertiesDialog* padDialog_ = nullptr;
     class PadListWindow* infoWindow_ = nullptr;
+    std::unique_ptr<ProjectObserver> padViews_;  // the panes' markers follow the pad events
     // --- end of pads, private ---
     // --- export, private ---
     // The project goes away: the dialog's data are the project's, so it must not stay up.

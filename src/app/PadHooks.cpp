@@ -1,6 +1,7 @@
 // The main window's side of the pad markers and the pad dialog: placing pads at the cursors, the clicks
 // on markers, the selection commands, the blink of selected markers, and opening and closing a project's
-// pads. The edits themselves are PadBoard's; this file decides when they run and what the dialog shows.
+// pads. The edits are steps of the project's history (project/PadCommands.h); this file decides when they
+// run, and the panes repaint markers from the project's events.
 
 #include <QAction>
 #include <QCoreApplication>
@@ -13,6 +14,7 @@
 #include "platform/QtText.h"
 #include "platform/Ui.h"
 #include "platform/tooltiptext.h"
+#include "project/PadCommands.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 
@@ -26,11 +28,23 @@ constexpr std::int32_t kTipTextColour = 0;
 constexpr int kTipMaxWidth = 300;
 constexpr int kTipPopDelayMs = 20000;
 
+// The panes' side of the pad events: markers that came, went or moved are painted anew. Names show only
+// in tips, which are read when they come up.
+class MarkerRepaint : public ProjectObserver {
+  public:
+    explicit MarkerRepaint(std::function<void()> repaint) : repaint_(std::move(repaint)) {}
+    void padsAdded(const std::vector<int>&) override { repaint_(); }
+    void padsRemoved(const std::vector<int>&) override { repaint_(); }
+    void padsMoved(const std::vector<int>&) override { repaint_(); }
+
+  private:
+    std::function<void()> repaint_;
+};
+
 }  // namespace
 
 void MainWindow::connectPadMenus() {
     PadPropertiesDialog::Host host;
-    host.markModified = [this] { project_.markUnsaved(); };
     host.markersChanged = [this] { padMarkersChanged(); };
     host.deselectAllPads = [this] { mnuDeSelectAll_Click(); };
     host.toggleView = [this] { mnuPad_Click(); };
@@ -39,9 +53,10 @@ void MainWindow::connectPadMenus() {
             view->setChecked(checked);
         }
     };
-    padDialog_ = new PadPropertiesDialog(this, ui_, project_.pads,
-                                         DataFolder(pathFromQ(QCoreApplication::applicationDirPath())),
-                                         std::move(host));
+    padDialog_ = new PadPropertiesDialog(
+        this, ui_, project_, DataFolder(pathFromQ(QCoreApplication::applicationDirPath())), std::move(host));
+    padViews_ = std::make_unique<MarkerRepaint>([this] { padMarkersChanged(); });
+    project_.addObserver(padViews_.get());
 
     PictureBox* p1 = panes_->P1();
     PictureBox* p2 = panes_->P2();
@@ -120,6 +135,21 @@ void MainWindow::PlacePadFromFile(const PadRecord& pad) {
     padDialog_->board().loadPad(pad);
 }
 
+void MainWindow::padsLoaded() {
+    std::vector<int> pads;
+    const PadMarkers& markers = project_.pads.markers;
+    for (int n = 1; n <= markers.highest(); ++n) {
+        if (markers.exists(n)) {
+            pads.push_back(n);
+        }
+    }
+    // One announcement for the whole board: the views copy the lists once, not once per pad.
+    if (!pads.empty()) {
+        project_.notify([&pads](ProjectObserver& o) { o.padsAdded(pads); });
+    }
+    project_.notify([](ProjectObserver& o) { o.componentsChanged(); });
+}
+
 std::vector<ComponentData> MainWindow::padComponents() const {
     return padDialog_->board().componentTable();
 }
@@ -133,7 +163,8 @@ void MainWindow::ClearBase() {
 
 void MainWindow::ClearPadData() {
     ClearBase();
-    padDialog_->deleteSelectedPads();
+    project_.doc.RemoveSection(kComponentsSection);
+    padDialog_->projectClosed();
 }
 
 void MainWindow::AddPoint(bool keepSelection) {
@@ -151,21 +182,25 @@ void MainWindow::AddPoint(bool keepSelection) {
 
 void MainWindow::AddPoint(int Index, bool DeselectOthers, bool SelectNew) {
     PadBoard& board = padDialog_->board();
-    if (!board.place(Index, Cur1.left, Cur1.top, Cur2.left, Cur2.top)) {
+    if (Index < 1 || Index > kMaxPadNumber || board.markers.exists(Index)) {
         return;
     }
     if (DeselectOthers && !ShiftHeld) {
         mnuDeSelectAll_Click();
     }
-    if (SelectNew) {
-        // Only the picture-1 marker: its partner follows at the next selection change.
-        board.markers.Pad1.get(board.markers.highest())->value = 1;
-    }
+    // The new pad's fields as a click on it would load them (kept ones with "Keep in fields"); placing and
+    // naming are then one step, and the names go to the new pad alone: with Shift the other selected pads
+    // keep theirs.
     padDialog_->setCurrentPad(Index);
     SetPadProp();
-    // The fields go to the new pad alone: with Shift the other selected pads keep their names.
-    padDialog_->applyToCurrentPad();
-    project_.markUnsaved();
+    if (!padDialog_->placePad(Index, PadPlace{Cur1.left, Cur1.top, Cur2.left, Cur2.top})) {
+        padDialog_->setCurrentPad(0);
+        return;
+    }
+    if (SelectNew) {
+        // Only the picture-1 marker: its partner follows at the next selection change.
+        board.markers.Pad1.get(Index)->value = 1;
+    }
     padMarkersChanged();
 }
 
@@ -174,10 +209,8 @@ void MainWindow::SetPadProp() {
 }
 
 void MainWindow::MovePad(int picture, int Index, double left, double top) {
-    if (padDialog_->board().move(picture, Index, left, top)) {
-        project_.markUnsaved();
-    }
-    padMarkersChanged();
+    // The drag is over: one step from where the marker was to where it was dropped.
+    ApplyPadEdit(project_, MovePadEdit(picture, Index, left, top));
 }
 
 void MainWindow::padMouseDown(int, int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift) {
@@ -318,6 +351,7 @@ void MainWindow::mnuInfo_Click() {
         infoWindow_ = new PadListWindow(
             this, ui_, OpenSave, [this] { return padDialog_->board().selectedDescriptions(); },
             [this] { return project_.path; });
+        project_.addObserver(infoWindow_);
     }
     infoWindow_->show();
     infoWindow_->raise();

@@ -398,6 +398,7 @@ bool MainWindow::loadProjectFromDocument(const std::string& path) {
         PlacePadFromFile(pad);
     }
     project_.doc.AddSection(kComponentsSection);
+    padsLoaded();
 
     showProjectPictures();
     resetCursorScale();

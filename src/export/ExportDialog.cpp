@@ -10,12 +10,13 @@
 #include <QTextDocument>
 #include <QTimer>
 
-#include "pads/PadBoard.h"
 #include "platform/FileDialogState.h"
 #include "platform/FormControls.h"
 #include "platform/QtText.h"
 #include "platform/QtUi.h"
 #include "platform/tooltiptext.h"
+#include "project/PadCommands.h"
+#include "project/Project.h"
 
 namespace korvane {
 
@@ -52,11 +53,11 @@ class OwnedDialogs {
 
 }  // namespace
 
-ExportDialog::ExportDialog(QWidget* owner, Ui& ui, PadBoard& board, std::string programDir,
+ExportDialog::ExportDialog(QWidget* owner, Ui& ui, Project& project, std::string programDir,
                            FileDialogState& fileDialog, Host host)
     : QDialog(owner),
       ui_(ui),
-      board_(board),
+      project_(project),
       programDir_(std::move(programDir)),
       fileDialog_(fileDialog),
       host_(std::move(host)) {
@@ -73,9 +74,12 @@ ExportDialog::ExportDialog(QWidget* owner, Ui& ui, PadBoard& board, std::string 
     Timer_->setObjectName(QStringLiteral("Timer"));
     Timer_->setInterval(kRefreshMs);
     connect(Timer_, &QTimer::timeout, this, &ExportDialog::Timer_Timer);
+    project_.addObserver(this);
 }
 
-ExportDialog::~ExportDialog() = default;
+ExportDialog::~ExportDialog() {
+    project_.removeObserver(this);
+}
 
 void ExportDialog::buildControls() {
     const int inner = kWidth - 24;
@@ -166,7 +170,7 @@ void ExportDialog::fillControls() {
 }
 
 bool ExportDialog::ShowExport() {
-    if (!model_.Show(board_, programDir_, ui_)) {
+    if (!model_.Show(project_.pads, programDir_, ui_)) {
         hide();
         return false;
     }
@@ -200,12 +204,11 @@ void ExportDialog::cboLib_Click(int index) {
 
 void ExportDialog::cmdUpdate_Click() {
     takeFields();
-    if (!model_.Update(board_)) {
+    const std::optional<ComponentData> data = model_.Update();
+    if (!data) {
         return;
     }
-    if (host_.markModified) {
-        host_.markModified();
-    }
+    ApplyPadEdit(project_, ComponentDataEdit(*data));
     fillList(cboSch_, texts(model_.libRefs()));
     fillList(cboLabel_, texts(model_.partTypes()));
     fillList(cboPackage_, texts(model_.footprints()));
@@ -213,11 +216,24 @@ void ExportDialog::cmdUpdate_Click() {
     Timer_Timer();
 }
 
+void ExportDialog::componentsChanged() {
+    if (!isVisible()) {
+        return;  // the next showing reads everything anew
+    }
+    // The lists follow the project; the fields stay as the user left them.
+    model_.Refresh(project_.pads);
+    fillList(cboComp_, texts(model_.designators()));
+    fillList(cboSch_, texts(model_.libRefs()));
+    fillList(cboLabel_, texts(model_.partTypes()));
+    fillList(cboPackage_, texts(model_.footprints()));
+    cboComp_->setCurrentIndex(model_.chosen());
+}
+
 ExportOutcome ExportDialog::cmdExport_Click() {
     OwnedDialogs owned(ui_, this);
     const NetListFormat format =
         cboFormat_->currentIndex() == 1 ? NetListFormat::KiCad : NetListFormat::Protel;
-    return RunExport(model_.Model(board_), programDir_, ui_, fileDialog_, previous_, format,
+    return RunExport(model_.Model(project_.pads), programDir_, ui_, fileDialog_, previous_, format,
                      host_.projectPath ? host_.projectPath() : std::string());
 }
 

@@ -7,7 +7,8 @@
 // start.
 //
 // The data and their rules live in ExportDialogModel; this class copies them into widgets and turns
-// clicks into the model's operations. Field texts are bytes of whatever code page wrote the project: a
+// clicks into the model's operations. Update is a step of the project's history; the dialog follows the
+// project's component events while it is up. Field texts are bytes of whatever code page wrote the project: a
 // field the user did not edit hands back the stored bytes unchanged.
 
 #include <QDialog>
@@ -19,6 +20,7 @@
 #include "export/ExportDialogModel.h"
 #include "export/ExportRun.h"
 #include "platform/FormControls.h"
+#include "project/ProjectObserver.h"
 
 class QComboBox;
 class QGroupBox;
@@ -28,25 +30,24 @@ class QTimer;
 
 namespace korvane {
 
-class PadBoard;
+class Project;
 class Ui;
 class FileDialogState;
 
-class ExportDialog : public QDialog {
+class ExportDialog : public QDialog, public ProjectObserver {
     Q_OBJECT
 
   public:
     // What the dialog asks of the main window.
     struct Host {
-        std::function<void()> markModified;        // clears the project's saved flag
         std::function<int()> savePrompt;           // the main window's Save
         std::function<std::string()> projectPath;  // named as the source of a KiCad net list
     };
 
-    // board: the pad dialog's lists and component table. programDir: the folder whose Lib/ holds the
+    // project: its pads' lists and component table. programDir: the folder whose Lib/ holds the
     // libraries. fileDialog: the program's file-dialog object.
-    ExportDialog(QWidget* owner, Ui& ui, PadBoard& board, std::string programDir, FileDialogState& fileDialog,
-                 Host host);
+    ExportDialog(QWidget* owner, Ui& ui, Project& project, std::string programDir,
+                 FileDialogState& fileDialog, Host host);
     ~ExportDialog() override;
 
     void setProgramDir(std::string programDir) { programDir_ = std::move(programDir); }
@@ -65,6 +66,9 @@ class ExportDialog : public QDialog {
     ExportOutcome cmdExport_Click();
     void cmdCancel_Click();
     void Timer_Timer();
+
+    // The component list or a component's data changed (an Update, the pad dialog, an undo).
+    void componentsChanged() override;
 
     const ExportDialogModel& model() const { return model_; }
     const ExportFiles& previousFiles() const { return previous_; }
@@ -88,7 +92,7 @@ class ExportDialog : public QDialog {
     void fillControls();
 
     Ui& ui_;
-    PadBoard& board_;
+    Project& project_;
     std::string programDir_;
     FileDialogState& fileDialog_;
     Host host_;

@@ -1,5 +1,6 @@
 #include "export/ExportDialogModel.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "export/E24.h"
@@ -36,6 +37,15 @@ bool ExportDialogModel::Show(const PadBoard& board, const std::string& programDi
     if (NothingToExport(board, ui)) {
         return false;
     }
+    readLists(board);
+    chosen_ = -1;
+    Choose(0);
+    LoadFootprintPickList(programDir, ui, footprintPicks_);
+    LoadSchematicPickList(programDir, ui, SymbolWordCase::Exact, symbolPicks_);
+    return true;
+}
+
+void ExportDialogModel::readLists(const PadBoard& board) {
     designators_.clear();
     libRefs_.clear();
     partTypes_.clear();
@@ -46,11 +56,11 @@ bool ExportDialogModel::Show(const PadBoard& board, const std::string& programDi
         partTypes_.push_back(std::move(component.partType));
         footprints_.push_back(std::move(component.footprint));
     }
-    chosen_ = -1;
-    Choose(0);
-    LoadFootprintPickList(programDir, ui, footprintPicks_);
-    LoadSchematicPickList(programDir, ui, SymbolWordCase::Exact, symbolPicks_);
-    return true;
+}
+
+void ExportDialogModel::Refresh(const PadBoard& board) {
+    readLists(board);
+    chosen_ = std::min(chosen_, int(designators_.size()) - 1);
 }
 
 void ExportDialogModel::Choose(int index) {
@@ -85,17 +95,17 @@ bool ExportDialogModel::UpdateEnabled() const {
     return chosen_ >= 0 && !libRefField.empty() && !partTypeField.empty() && !footprintField.empty();
 }
 
-bool ExportDialogModel::Update(PadBoard& board) {
+std::optional<ComponentData> ExportDialogModel::Update() {
     if (!UpdateEnabled()) {
-        return false;
+        return std::nullopt;
     }
     const std::size_t at = std::size_t(chosen_);
     libRefs_[at] = libRefField;
     partTypes_[at] = partTypeField;
     footprints_[at] = footprintField;
-    StoreComponentData(board, ComponentData{designators_[at], libRefField, partTypeField, footprintField});
+    ComponentData data{designators_[at], libRefField, partTypeField, footprintField};
     Choose(chosen_ + 1);
-    return true;
+    return data;
 }
 
 std::string ExportDialogModel::ReferenceToolTip() const {

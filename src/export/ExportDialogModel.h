@@ -4,6 +4,7 @@
 // (four parallel lists), the chosen component, the three fields, the pick lists, Update and the refresh
 // state. The dialog copies these into its controls and forwards its events here.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,12 +51,16 @@ class ExportDialogModel {
     void PickFootprint(int index);  // copies the entry into the footprint field
     void PickSymbol(int index);     // writes the position in decimal into the reference field
 
+    // Rebuilds the four lists from the component list and "ComponentsSection" as Show does, keeping the
+    // chosen position (the last one when the list got shorter) and the three fields as they are.
+    void Refresh(const PadBoard& board);
+
     // Update is possible when a component is chosen and none of the three fields is empty.
     bool UpdateEnabled() const;
-    // Stores the three fields for the chosen component here, in the pad dialog's component table and in
-    // "ComponentsSection", then chooses the next component (the last one stays chosen). True when stored;
-    // the caller then marks the project modified.
-    bool Update(PadBoard& board);
+    // Takes the three fields for the chosen component into the lists here, then chooses the next component
+    // (the last one stays chosen). Returns the data for the caller to store in the project (the component
+    // table and "ComponentsSection"), none when Update is not possible.
+    std::optional<ComponentData> Update();
 
     // The reference field's tool tip: the name of the symbol its text points at (empty when none), or
     // "Select from list ONLY !" while the field is empty.
@@ -66,6 +71,8 @@ class ExportDialogModel {
     ExportModel Model(const PadBoard& board) const;
 
   private:
+    void readLists(const PadBoard& board);
+
     std::vector<std::string> designators_, libRefs_, partTypes_, footprints_;
     std::vector<std::string> footprintPicks_, symbolPicks_;
     int chosen_ = -1;

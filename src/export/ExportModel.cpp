@@ -77,12 +77,7 @@ ExportModel ExportModelOfOpenedProject(IniDocument& doc) {
 }
 
 bool StoreComponentData(PadBoard& board, const ComponentData& data) {
-    if (!board.setComponentData(data)) {
-        return false;
-    }
-    board.doc().SetValue(kComponentsSection, data.designator,
-                         JoinComponent(data.libRef, data.partType, data.footprint));
-    return true;
+    return board.storeComponentData(data);
 }
 
 }  // namespace korvane

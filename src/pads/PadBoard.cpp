@@ -31,9 +31,63 @@ std::string folded(std::string_view name) {
 
 }  // namespace
 
+bool PadBoard::setValue(const std::string& section, std::string_view key, std::string_view value) {
+    const bool hadSection = doc_->SectionExists(section);
+    const bool hadEntry = hadSection && doc_->ValueExists(section, key);
+    std::string old = hadEntry ? doc_->Value(section, key) : std::string();
+    if (hadEntry && old == value) {
+        return false;
+    }
+    if (journal_ != nullptr) {
+        journal_->valueSet(section, std::string(key), hadSection, hadEntry, std::move(old));
+    }
+    doc_->SetValue(section, key, value);
+    return true;
+}
+
+bool PadBoard::removeSection(std::string_view section) {
+    const int index = doc_->SectionIndex(section);
+    if (index == 0) {
+        return false;
+    }
+    if (journal_ != nullptr) {
+        journal_->sectionRemoved(index, doc_->SectionAt(index));
+    }
+    return doc_->RemoveSection(section);
+}
+
+PadList PadBoard::listId(const NameList& list) const {
+    return &list == &padNames ? PadList::Pad : &list == &netNames ? PadList::Net : PadList::Comp;
+}
+
+void PadBoard::insertName(NameList& list, int index, std::string name) {
+    list.insertAt(index, std::move(name));
+    if (journal_ != nullptr) {
+        journal_->nameInserted(listId(list), index);
+    }
+}
+
+void PadBoard::removeName(NameList& list, int index) {
+    if (journal_ != nullptr) {
+        journal_->nameRemoved(listId(list), index, list[index]);
+    }
+    list.removeAt(index);
+}
+
+void PadBoard::saveMarkers(int n, bool moved) {
+    const PadMarker* first = markers.Pad1.get(n);
+    const PadMarker* second = markers.Pad2.get(n);
+    if (journal_ != nullptr && first != nullptr && second != nullptr) {
+        journal_->markersChanged(n, *first, *second, moved);
+    }
+}
+
 bool PadBoard::place(int n, double x1, double y1, double x2, double y2) {
     if (!markers.create(n)) {
         return false;
+    }
+    if (journal_ != nullptr) {
+        journal_->markersCreated(n);
     }
     PadMarker& first = *markers.Pad1.get(n);
     PadMarker& second = *markers.Pad2.get(n);
@@ -51,9 +105,10 @@ bool PadBoard::move(int picture, int n, double left, double top) {
     if (marker == nullptr || (marker->left == left && marker->top == top)) {
         return false;
     }
+    saveMarkers(n, true);
     marker->left = left;
     marker->top = top;
-    doc_->SetValue(PadSectionName(n), picture == 2 ? "2Pad" : "1Pad", FormatPadPosition(left, top));
+    setValue(PadSectionName(n), picture == 2 ? "2Pad" : "1Pad", FormatPadPosition(left, top));
     return true;
 }
 
@@ -65,8 +120,7 @@ bool PadBoard::appendName(NameList& list, std::string_view name) {
     if (&list == &compNames) {
         addComponent(std::string(trimmed), false);
     } else {
-        list.append(std::string(trimmed));
-        ++listsVersion_;
+        insertName(list, list.size(), std::string(trimmed));
     }
     return true;
 }
@@ -79,8 +133,7 @@ void PadBoard::offerName(NameList& list, std::string_view name) {
     if (&list == &compNames) {
         addComponent(std::string(trimmed), true);
     } else {
-        list.insertFront(std::string(trimmed));
-        ++listsVersion_;
+        insertName(list, 0, std::string(trimmed));
     }
 }
 
@@ -99,30 +152,37 @@ ComponentData PadBoard::componentData(std::string_view designator) const {
 
 void PadBoard::addComponent(std::string name, bool atFront) {
     ComponentData data = storedComponent(name);
-    if (atFront) {
-        compNames.insertFront(std::move(name));
-        components.insert(components.begin(), std::move(data));
-    } else {
-        compNames.append(std::move(name));
-        components.push_back(std::move(data));
+    const int index = atFront ? 0 : compNames.size();
+    insertName(compNames, index, std::move(name));
+    components.insert(components.begin() + index, std::move(data));
+    if (journal_ != nullptr) {
+        journal_->componentInserted(index);
     }
-    ++listsVersion_;
 }
 
 void PadBoard::removeComponentAt(int index) {
     if (index < 0 || index >= compNames.size()) {
         return;
     }
-    compNames.removeAt(index);
+    removeName(compNames, index);
+    if (journal_ != nullptr) {
+        journal_->componentRemoved(index, components[std::size_t(index)]);
+    }
     components.erase(components.begin() + index);
-    ++listsVersion_;
 }
 
-void PadBoard::describe(int n) {
+bool PadBoard::describe(int n) {
     const std::string section = PadSectionName(n);
-    markers.setDescription(
-        n, PadDescription(doc_->Value(section, kCompNameKey), doc_->Value(section, kPadNameKey),
-                          doc_->Value(section, kNetNameKey)));
+    std::string text = PadDescription(doc_->Value(section, kCompNameKey), doc_->Value(section, kPadNameKey),
+                                      doc_->Value(section, kNetNameKey));
+    const PadMarker* first = markers.Pad1.get(n);
+    const PadMarker* second = markers.Pad2.get(n);
+    if (first != nullptr && second != nullptr && first->toolTipText == text && second->toolTipText == text) {
+        return false;
+    }
+    saveMarkers(n, false);
+    markers.setDescription(n, text);
+    return true;
 }
 
 bool PadBoard::writeNames(const std::vector<int>& pads, unsigned fields, const PadNames& names) {
@@ -134,11 +194,9 @@ bool PadBoard::writeNames(const std::vector<int>& pads, unsigned fields, const P
             continue;
         }
         const std::string section = PadSectionName(n);
+        bool recordChanged = false;
         auto set = [&](std::string_view key, std::string_view value) {
-            if (!doc_->ValueExists(section, key) || doc_->Value(section, key) != value) {
-                doc_->SetValue(section, key, value);
-                changed = true;
-            }
+            recordChanged = setValue(section, key, value) || recordChanged;
         };
         if ((fields & kPadNameField) != 0) {
             set(kPadNameKey, names.pad);
@@ -155,19 +213,30 @@ bool PadBoard::writeNames(const std::vector<int>& pads, unsigned fields, const P
             changed = appendName(compNames, names.comp) || changed;
         }
         describe(n);
+        if (recordChanged) {
+            changed = true;
+            if (journal_ != nullptr) {
+                journal_->padRenamed(n);
+            }
+        }
     }
     return changed;
 }
 
-std::vector<int> PadBoard::deleteSelected() {
+std::vector<int> PadBoard::deletePads(const std::vector<int>& pads) {
     std::vector<int> deleted;
-    const int highest = markers.highest();
-    for (int n = 1; n <= highest; ++n) {
-        if (markers.selected(n)) {
-            markers.destroy(n);
-            doc_->RemoveSection(PadSectionName(n));
-            deleted.push_back(n);
+    for (int n : pads) {
+        const PadMarker* first = markers.Pad1.get(n);
+        const PadMarker* second = markers.Pad2.get(n);
+        if (first == nullptr || second == nullptr) {
+            continue;
         }
+        if (journal_ != nullptr) {
+            journal_->markersDestroyed(n, *first, *second);
+        }
+        markers.destroy(n);
+        removeSection(PadSectionName(n));
+        deleted.push_back(n);
     }
     return deleted;
 }
@@ -178,8 +247,7 @@ bool PadBoard::deletePad(int n) {
     }
     const std::string section = PadSectionName(n);
     const std::string designator = folded(doc_->Value(section, kPadNameKey));
-    markers.destroy(n);
-    doc_->RemoveSection(section);
+    deletePads({n});
     if (designator.empty()) {
         return true;
     }
@@ -190,8 +258,7 @@ bool PadBoard::deletePad(int n) {
     }
     for (int i = padNames.size() - 1; i >= 0; --i) {
         if (folded(padNames[i]) == designator) {
-            padNames.removeAt(i);
-            ++listsVersion_;
+            removeName(padNames, i);
         }
     }
     return true;
@@ -210,11 +277,16 @@ void PadBoard::clearAll() {
 }
 
 void PadBoard::clearLists() {
+    if (padNames.empty() && netNames.empty() && compNames.empty() && components.empty()) {
+        return;
+    }
+    if (journal_ != nullptr) {
+        journal_->listsCleared(padNames.items(), netNames.items(), compNames.items(), components);
+    }
     padNames.clear();
     netNames.clear();
     compNames.clear();
     components.clear();
-    ++listsVersion_;
 }
 
 void PadBoard::pruneList(NameList& list, std::string_view key, std::string_view pattern) {
@@ -229,8 +301,7 @@ void PadBoard::pruneList(NameList& list, std::string_view key, std::string_view 
             if (&list == &compNames) {
                 removeComponentAt(i);
             } else {
-                list.removeAt(i);
-                ++listsVersion_;
+                removeName(list, i);
             }
         }
     }
@@ -254,10 +325,8 @@ void PadBoard::rebuildComponentTable() {
         return a.designator == b.designator && a.libRef == b.libRef && a.partType == b.partType &&
                a.footprint == b.footprint;
     };
-    // Views copy the lists only when something changed: the dialog rebuilds the table at every visit.
     if (!std::equal(table.begin(), table.end(), components.begin(), components.end(), same)) {
         components = std::move(table);
-        ++listsVersion_;
     }
 }
 
@@ -267,10 +336,24 @@ bool PadBoard::setComponentData(const ComponentData& data) {
         return false;
     }
     ComponentData& row = components[std::size_t(index)];
+    if (row.libRef == data.libRef && row.partType == data.partType && row.footprint == data.footprint) {
+        return true;
+    }
+    if (journal_ != nullptr) {
+        journal_->componentChanged(index, row);
+    }
     row.libRef = data.libRef;
     row.partType = data.partType;
     row.footprint = data.footprint;
-    ++listsVersion_;
+    return true;
+}
+
+bool PadBoard::storeComponentData(const ComponentData& data) {
+    if (!setComponentData(data)) {
+        return false;
+    }
+    setValue(std::string(kComponentsSection), data.designator,
+             JoinComponent(data.libRef, data.partType, data.footprint));
     return true;
 }
 

@@ -1,19 +1,19 @@
 #pragma once
 
 // The pads of the open project as data: the two marker arrays, the pad records in the project document,
-// the three name lists and the component table. Every user edit of pads (place, move, name, delete) is one
-// function here, so that a later undo command can wrap it; the windows only decide when to call them and
-// what to show afterwards.
+// the three name lists and the component table. Every user edit of pads (place, move, name, delete,
+// component data) is made of the functions here; the project's pad commands run them with a journal
+// attached, which records each change so that an undo takes back exactly that edit.
 //
 // Pad n's record is the section "Pad" + n of the document. Records are written the moment a pad is named,
-// so the document always holds every pad; the component table is written into the document only by the
-// project save (componentTable()).
+// so the document always holds every pad; the component table is written into the document by the
+// project save (componentTable()), and a component's data also the moment they are stored.
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "pads/PadJournal.h"
 #include "pads/PadMarkers.h"
 #include "pads/PadText.h"
 #include "storage/IniDocument.h"
@@ -42,8 +42,8 @@ class PadBoard {
     // same length.
     std::vector<ComponentData> components;
 
-    // Bumped on every change of a name list or of the component table, so views copy them only then.
-    std::uint64_t listsVersion() const { return listsVersion_; }
+    // While a journal is attached, every change below is written into it (null: none).
+    void setJournal(PadJournal* journal) { journal_ = journal; }
 
     // ---- edits ----
 
@@ -56,14 +56,18 @@ class PadBoard {
     // pads, appends names that their lists do not hold yet, and rebuilds each pad's description. True when
     // the document or a list changed.
     bool writeNames(const std::vector<int>& pads, unsigned fields, const PadNames& names);
+    // Removes the pads that exist among pads, markers and records; returns their numbers.
+    std::vector<int> deletePads(const std::vector<int>& pads);
     // Removes the pads whose picture-1 marker is selected, markers and records; returns their numbers.
-    std::vector<int> deleteSelected();
+    std::vector<int> deleteSelected() { return deletePads(markers.selectedPads()); }
     // Removes pad n, markers and record. Its designator leaves the pad designator list when no other pad
     // carries it: the list is what the dialog offers for picking, and a name that names nothing any more
     // would only invite mistakes.
     bool deletePad(int n);
+    // Removes the first section of that name from the document; false when there is none.
+    bool removeSection(std::string_view section);
     // Removes every marker, empties the name lists and the component table, and removes every section
-    // whose name begins with "Pad" in any case.
+    // whose name begins with "Pad" in any case. The project goes away: no edit, never journaled.
     void clearAll();
 
     // ---- lists ----
@@ -74,10 +78,14 @@ class PadBoard {
     // carries.
     void pruneNets(std::string_view pattern);
     void pruneComponents(std::string_view pattern);
-    // Reads the table anew from "ComponentsSection" for every entry of the component list.
+    // Reads the table anew from "ComponentsSection" for every entry of the component list. Not an edit
+    // (the table and the section agree while the project is open), never journaled.
     void rebuildComponentTable();
-    // Stores new data for a component of the list (the export's edits); false when it is not listed.
+    // Stores new data for a component of the list in the table only; false when it is not listed.
     bool setComponentData(const ComponentData& data);
+    // Stores a component's data in the table and in its "ComponentsSection" value at once, so that the next
+    // showing of the export dialog and the next save both keep them; false when it is not listed.
+    bool storeComponentData(const ComponentData& data);
     const std::vector<ComponentData>& componentTable() const { return components; }
     // The data of a component named as a user types it (blanks around it and letter case do not matter):
     // its row of the table when the list holds it, else what "ComponentsSection" stores for it (empty
@@ -109,7 +117,8 @@ class PadBoard {
     bool loadPad(const PadRecord& record);
 
   private:
-    void describe(int n);
+    // True when the description changed.
+    bool describe(int n);
     bool appendName(NameList& list, std::string_view name);
     void offerName(NameList& list, std::string_view name);
     void addComponent(std::string name, bool atFront);
@@ -117,8 +126,16 @@ class PadBoard {
     void pruneList(NameList& list, std::string_view key, std::string_view pattern);
     ComponentData storedComponent(std::string_view designator) const;
 
+    // The journaled primitives every edit is made of.
+    // Sets a value when it differs (or the entry is missing); true when the document changed.
+    bool setValue(const std::string& section, std::string_view key, std::string_view value);
+    void insertName(NameList& list, int index, std::string name);
+    void removeName(NameList& list, int index);
+    PadList listId(const NameList& list) const;
+    void saveMarkers(int n, bool moved);
+
     IniDocument* doc_;
-    std::uint64_t listsVersion_ = 0;
+    PadJournal* journal_ = nullptr;
 };
 
 }  // namespace korvane

@@ -101,6 +101,12 @@ void PadListWindow::Rebuild() {
     List_->setUpdatesEnabled(true);
 }
 
+void PadListWindow::rebuildIfShown() {
+    if (isVisible()) {
+        Rebuild();
+    }
+}
+
 void PadListWindow::mnuSaveAs_Click() {
     dialogs_.DialogTitle = "File name to pad's info saving:";
     dialogs_.FileName = kPresetName;

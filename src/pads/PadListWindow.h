@@ -2,12 +2,16 @@
 
 // The pad listing: the selected pads as lines of text under their count, from which the user picks lines
 // and saves them to a text file. Modeless and owned by the main window; closing only hides it, and it
-// rebuilds the listing whenever the user comes back to it, so it always shows the current selection.
+// rebuilds the listing whenever the user comes back to it, so it always shows the current selection. While
+// it is shown it also follows the project's events for pads that come, go or get other names (a moved pad
+// changes no line).
 
 #include <QMainWindow>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "project/ProjectObserver.h"
 
 class QAction;
 class QLabel;
@@ -20,7 +24,7 @@ namespace korvane {
 class Ui;
 class FileDialogState;
 
-class PadListWindow : public QMainWindow {
+class PadListWindow : public QMainWindow, public ProjectObserver {
     Q_OBJECT
 
   public:
@@ -40,12 +44,17 @@ class PadListWindow : public QMainWindow {
     // The listing as it was built, in the bytes the descriptions came in (what a save writes).
     const std::vector<std::string>& lines() const { return lines_; }
 
+    void padsAdded(const std::vector<int>&) override { rebuildIfShown(); }
+    void padsRemoved(const std::vector<int>&) override { rebuildIfShown(); }
+    void padsRenamed(const std::vector<int>&) override { rebuildIfShown(); }
+
   protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void focusWindowChanged(QWindow* window);
+    void rebuildIfShown();
 
     Ui& ui_;
     FileDialogState& dialogs_;

@@ -11,12 +11,14 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 
 #include "export/ExportModel.h"
 #include "export/Libraries.h"
 #include "platform/FormControls.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
+#include "project/Project.h"
 #include "text/Ascii.h"
 
 namespace korvane {
@@ -39,23 +41,25 @@ bool sameData(const ComponentData& a, const ComponentData& b) {
 
 }  // namespace
 
-PadPropertiesDialog::PadPropertiesDialog(QWidget* owner, Ui& ui, PadBoard& board, std::string programDir,
+PadPropertiesDialog::PadPropertiesDialog(QWidget* owner, Ui& ui, Project& project, std::string programDir,
                                          Host host)
-    : QDialog(owner), ui_(ui), board_(&board), programDir_(std::move(programDir)), host_(std::move(host)) {
+    : QDialog(owner),
+      ui_(ui),
+      project_(project),
+      board_(&project.pads),
+      programDir_(std::move(programDir)),
+      host_(std::move(host)) {
     setObjectName(QStringLiteral("frmPad"));
     setWindowTitle(QStringLiteral("Pad properties:"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
     buildControls();
-
-    Timer_ = new QTimer(this);
-    Timer_->setObjectName(QStringLiteral("Timer"));
-    Timer_->setInterval(250);
-    connect(Timer_, &QTimer::timeout, this, &PadPropertiesDialog::Timer_Timer);
-    Timer_->start();
+    project_.addObserver(this);
 }
 
-PadPropertiesDialog::~PadPropertiesDialog() = default;
+PadPropertiesDialog::~PadPropertiesDialog() {
+    project_.removeObserver(this);
+}
 
 void PadPropertiesDialog::buildControls() {
     const int width = 300;
@@ -106,6 +110,7 @@ void PadPropertiesDialog::buildControls() {
         connect(data, &QComboBox::editTextChanged, this, [this] {
             if (!settingFields_) {
                 cmdOk_->setEnabled(true);
+                refreshStatus();
             }
         });
     }
@@ -177,25 +182,30 @@ void PadPropertiesDialog::showComponentData() {
     settingFields_ = false;
 }
 
-bool PadPropertiesDialog::storeComponentData() {
-    const ComponentData typed = dataFields();
+std::optional<ComponentData> PadPropertiesDialog::typedComponentData() const {
+    ComponentData typed = dataFields();
     if (sameData(typed, shownData_)) {
-        return false;  // nothing typed: a value the dialog only showed is never rewritten
+        return std::nullopt;  // nothing typed: a value the dialog only showed is never rewritten
     }
-    const std::string designator = fieldText(NameField::Comp);
-    if (!NameProblem(NameField::Comp, designator).empty()) {
-        return false;
+    typed.designator = fieldText(NameField::Comp);
+    if (!NameProblem(NameField::Comp, typed.designator).empty()) {
+        return std::nullopt;
     }
-    // Under the list's spelling of the name; a component the list does not hold is not stored.
-    ComponentData data = board_->componentData(designator);
-    data.libRef = typed.libRef;
-    data.partType = typed.partType;
-    data.footprint = typed.footprint;
-    if (!StoreComponentData(*board_, data)) {
-        return false;
+    return typed;
+}
+
+bool PadPropertiesDialog::apply(std::unique_ptr<PadEdit> edit, const std::optional<ComponentData>& typed) {
+    applying_ = true;
+    const bool changed = ApplyPadEdit(project_, std::move(edit));
+    applying_ = false;
+    if (typed) {
+        // Stored only for a listed component; data typed for another stay typed.
+        const ComponentData now = board_->componentData(typed->designator);
+        if (sameData(now, *typed)) {
+            shownData_ = now;
+        }
     }
-    shownData_ = data;
-    return true;
+    return changed;
 }
 
 PadNames PadPropertiesDialog::fieldNames() const {
@@ -203,10 +213,6 @@ PadNames PadPropertiesDialog::fieldNames() const {
 }
 
 void PadPropertiesDialog::syncLists() {
-    if (board_->listsVersion() == syncedVersion_) {
-        return;
-    }
-    syncedVersion_ = board_->listsVersion();
     QStringList libRefs, partTypes, footprints;
     for (const ComponentData& component : board_->components) {
         libRefs << toQ(component.libRef);
@@ -245,6 +251,12 @@ void PadPropertiesDialog::nameTextChanged(NameField name) {
     if (name == NameField::Comp) {
         showComponentData();
     }
+    refreshStatus();
+}
+
+void PadPropertiesDialog::setCurrentPad(int n) {
+    currentPad_ = n;
+    refreshStatus();
 }
 
 void PadPropertiesDialog::loadCurrentPad() {
@@ -261,6 +273,7 @@ void PadPropertiesDialog::loadCurrentPad() {
         setFieldText(NameField::Comp, names.comp);
     }
     cmdOk_->setEnabled(false);
+    refreshStatus();
 }
 
 bool PadPropertiesDialog::acceptableNames(unsigned fields, const PadNames& names) {
@@ -286,7 +299,17 @@ bool PadPropertiesDialog::acceptableNames(unsigned fields, const PadNames& names
 void PadPropertiesDialog::afterApply() {
     cmdOk_->setEnabled(false);
     setSelectionControlsEnabled(true);
-    syncLists();
+    refreshStatus();
+}
+
+bool PadPropertiesDialog::placePad(int n, const PadPlace& place) {
+    const PadNames names = fieldNames();
+    // A refused name still leaves the pad placed and its positions stored.
+    const unsigned fields = acceptableNames(kAllNameFields, names) ? unsigned(kAllNameFields) : 0u;
+    const std::optional<ComponentData> typed = fields != 0 ? typedComponentData() : std::nullopt;
+    const bool placed = apply(PlacePadEdit(n, place, fields, names, typed), typed);
+    afterApply();
+    return placed;
 }
 
 void PadPropertiesDialog::applyToCurrentPad() {
@@ -296,11 +319,8 @@ void PadPropertiesDialog::applyToCurrentPad() {
     const PadNames names = fieldNames();
     // A refused name still leaves the pad's positions stored.
     const unsigned fields = acceptableNames(kAllNameFields, names) ? unsigned(kAllNameFields) : 0u;
-    bool changed = board_->writeNames({currentPad_}, fields, names);
-    changed = (fields != 0 && storeComponentData()) || changed;
-    if (changed) {
-        host_.markModified();
-    }
+    const std::optional<ComponentData> typed = fields != 0 ? typedComponentData() : std::nullopt;
+    apply(NamePadsEdit({currentPad_}, fields, names, typed), typed);
     afterApply();
 }
 
@@ -315,12 +335,9 @@ void PadPropertiesDialog::cmdOk_Click() {
     if (!acceptableNames(fields, names)) {
         return;
     }
-    bool changed = board_->writeNames(board_->markers.selectedPads(), fields, names);
-    // After the names, so that a component named here for the first time is listed and takes its data.
-    changed = storeComponentData() || changed;
-    if (changed) {
-        host_.markModified();
-    }
+    // The data after the names, so that a component named here for the first time is listed and takes them.
+    const std::optional<ComponentData> typed = typedComponentData();
+    apply(NamePadsEdit(board_->markers.selectedPads(), fields, names, typed), typed);
     afterApply();
 }
 
@@ -329,6 +346,8 @@ void PadPropertiesDialog::setSelectionControlsEnabled(bool enabled) {
          std::initializer_list<QWidget*>{cboPad_, cmdDelPad_, cboNet_, cmdSelNet_, cboComp_, cmdSelComp_}) {
         control->setEnabled(enabled);
     }
+    // "Del" is for the current pad only, whatever else is enabled.
+    cmdDelPad_->setEnabled(currentPad_ != 0);
 }
 
 void PadPropertiesDialog::forgetPatterns() {
@@ -344,6 +363,7 @@ void PadPropertiesDialog::showModeless() {
 
 void PadPropertiesDialog::cmdCancel_Click() {
     currentPad_ = 0;
+    refreshStatus();
     hide();
     setSelectionControlsEnabled(true);
     if (host_.setViewChecked) {
@@ -368,33 +388,29 @@ void PadPropertiesDialog::closeEvent(QCloseEvent* event) {
 }
 
 void PadPropertiesDialog::deleteSelectedPads() {
-    const bool ticking = Timer_->isActive();
-    Timer_->stop();
-    board_->deleteSelected();
-    if (ticking) {
-        Timer_->start();
+    const std::vector<int> pads = board_->markers.selectedPads();
+    if (!pads.empty()) {
+        apply(DeletePadsEdit(pads, netPattern_, compPattern_), std::nullopt);
     }
-    host_.markModified();
     for (NameField name : kNameFields) {
         setFieldText(name, {});
     }
     // The current pad may be among the deleted: "Del" must not stay armed for a pad that is gone.
     currentPad_ = 0;
     hide();
-    if (board_->markers.highest() == 0) {
-        board_->clearLists();
-        board_->doc().RemoveSection(kComponentsSection);
-    } else {
-        if (!netPattern_.empty()) {
-            board_->pruneNets(netPattern_);
-        }
-        if (!compPattern_.empty()) {
-            board_->pruneComponents(compPattern_);
-        }
+    forgetPatterns();
+    refreshStatus();
+}
+
+void PadPropertiesDialog::projectClosed() {
+    for (NameField name : kNameFields) {
+        setFieldText(name, {});
     }
+    currentPad_ = 0;
+    hide();
     forgetPatterns();
     syncLists();
-    host_.markersChanged();
+    refreshStatus();
 }
 
 void PadPropertiesDialog::cmdDelPad_Click() {
@@ -402,17 +418,10 @@ void PadPropertiesDialog::cmdDelPad_Click() {
     if (n == 0) {
         return;
     }
-    const bool ticking = Timer_->isActive();
-    Timer_->stop();
-    board_->deletePad(n);
+    apply(DeletePadEdit(n), std::nullopt);
     setFieldText(NameField::Pad, {});
     currentPad_ = 0;
-    host_.markModified();
-    if (ticking) {
-        Timer_->start();
-    }
-    syncLists();
-    host_.markersChanged();
+    refreshStatus();
 }
 
 void PadPropertiesDialog::cmdSelNet_Click() {
@@ -466,10 +475,7 @@ void PadPropertiesDialog::cboLab_Click(int index) {
     }
 }
 
-void PadPropertiesDialog::Timer_Timer() {
-    const bool ticking = Timer_->isActive();
-    Timer_->stop();
-    syncLists();
+void PadPropertiesDialog::refreshStatus() {
     Label1_->setText(QStringLiteral("Pad designator: (%1)").arg(board_->markers.visibleCount()));
     Label2_->setText(QStringLiteral("Net name: (%1)").arg(board_->netNames.nonEmptyCount()));
     Label3_->setText(QStringLiteral("Designator: (%1)").arg(board_->compNames.nonEmptyCount()));
@@ -483,9 +489,36 @@ void PadPropertiesDialog::Timer_Timer() {
     }
     cmdOk_->setText(duplicate ? QStringLiteral("Pad exist yet!") : QStringLiteral("&Apply (Enter)"));
     cmdOk_->setEnabled(!duplicate);
-    if (ticking) {
-        Timer_->start();
+}
+
+void PadPropertiesDialog::padsAdded(const std::vector<int>&) {
+    refreshStatus();
+}
+
+void PadPropertiesDialog::padsRemoved(const std::vector<int>& pads) {
+    if (std::binary_search(pads.begin(), pads.end(), currentPad_)) {
+        currentPad_ = 0;  // "Del" must not stay armed for a pad that is gone
     }
+    refreshStatus();
+}
+
+void PadPropertiesDialog::padsRenamed(const std::vector<int>& pads) {
+    // An undone or redone naming of the current pad shows in its fields; the dialog's own Apply left them
+    // as they are.
+    if (!applying_ && std::binary_search(pads.begin(), pads.end(), currentPad_)) {
+        loadCurrentPad();
+    }
+    refreshStatus();
+}
+
+void PadPropertiesDialog::componentsChanged() {
+    // Data stored elsewhere (the export dialog, an undo) show at once; data the user is typing stay typed.
+    const bool untouched = sameData(dataFields(), shownData_);
+    syncLists();
+    if (untouched) {
+        showComponentData();
+    }
+    refreshStatus();
 }
 
 void PadPropertiesDialog::Form_Activate() {
@@ -493,13 +526,6 @@ void PadPropertiesDialog::Form_Activate() {
         return;
     }
     activating_ = true;
-    // The export dialog may have stored new data meanwhile; fields the user is typing into stay as typed.
-    const bool untouched = sameData(dataFields(), shownData_);
-    board_->rebuildComponentTable();
-    syncLists();
-    if (untouched) {
-        showComponentData();
-    }
 
     std::vector<std::string> footprints;
     LoadFootprintPickList(programDir_, ui_, footprints);

@@ -2,8 +2,9 @@
 
 // The pad properties dialog: names the pads selected on the main window (pad designator, net,
 // component), deletes the current pad, and selects the pads of a net or component. The pads, name lists
-// and component table are the project's (PadBoard). Modeless and owned by the main window; closing only
-// hides it.
+// and component table are the project's (PadBoard); every edit made here is one step of the project's
+// history, and the dialog follows the project's change events (its lists, the counts, the current pad's
+// fields), whoever made the change. Modeless and owned by the main window; closing only hides it.
 //
 // The fields show names as text, but the names are bytes of whatever code page wrote the project: a field
 // the user did not edit hands back the stored bytes unchanged, so Apply never re-encodes a name it only
@@ -12,42 +13,43 @@
 #include <QDialog>
 #include <QString>
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "pads/PadBoard.h"
 #include "platform/FormControls.h"
+#include "project/PadCommands.h"
+#include "project/ProjectObserver.h"
 
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
-class QTimer;
 class QWindow;
 
 namespace korvane {
 
+class Project;
 class Ui;
 
-class PadPropertiesDialog : public QDialog {
+class PadPropertiesDialog : public QDialog, public ProjectObserver {
     Q_OBJECT
 
   public:
     // What the dialog asks of the main window.
     struct Host {
-        std::function<void()> markModified;     // clears the project's saved flag
-        std::function<void()> markersChanged;   // repaints the markers of both pictures
+        std::function<void()> markersChanged;   // repaints the markers of both pictures (a selection)
         std::function<void()> deselectAllPads;  // the main window's "De-select all pads"
         std::function<void()> toggleView;       // View > Pads
         std::function<void(bool)> setViewChecked;
     };
 
     // programDir: the folder whose Lib/ holds the libraries of the pick lists.
-    PadPropertiesDialog(QWidget* owner, Ui& ui, PadBoard& board, std::string programDir, Host host);
+    PadPropertiesDialog(QWidget* owner, Ui& ui, Project& project, std::string programDir, Host host);
     ~PadPropertiesDialog() override;
 
     PadBoard& board() { return *board_; }
@@ -56,14 +58,17 @@ class PadPropertiesDialog : public QDialog {
 
     // The single pad being edited, 0 while several pads are edited (or none).
     int currentPad() const { return currentPad_; }
-    void setCurrentPad(int n) { currentPad_ = n; }
+    void setCurrentPad(int n);
 
     // ---- what the pad markers ask of the dialog ----
 
     // Loads the current pad's stored names into the three fields (the main window's SetPadProp).
     void loadCurrentPad();
-    // The Apply that follows placing a pad or a plain click on one: the three fields and both positions
-    // into the current pad's record only, whatever fields are enabled.
+    // A double click: pad n at the places, named with the three fields (as the Apply that follows placing
+    // a pad), as one step. False when no pad was placed.
+    bool placePad(int n, const PadPlace& place);
+    // The Apply that follows a plain click on a pad: the three fields and both positions into the current
+    // pad's record only, whatever fields are enabled.
     void applyToCurrentPad();
     // cboPad, cmdDelPad, cboNet, cmdSelNet, cboComp, cmdSelComp.
     void setSelectionControlsEnabled(bool enabled);
@@ -73,6 +78,8 @@ class PadPropertiesDialog : public QDialog {
     const std::string& compPattern() const { return compPattern_; }
     // The main window's "Delete selected pads".
     void deleteSelectedPads();
+    // The project went away (its pads are cleared already): no current pad, empty fields and lists, hidden.
+    void projectClosed();
     // Shown without blocking, brought to the front.
     void showModeless();
 
@@ -84,8 +91,10 @@ class PadPropertiesDialog : public QDialog {
     void setFieldText(NameField field, const std::string& bytes);
     QComboBox* field(NameField field) const;
 
-    // Copies the board's lists into the combo boxes when they changed.
+    // Copies the board's lists into the combo boxes.
     void syncLists();
+    // The counts, "Del" and the duplicate test, from the project and the fields as they are now.
+    void refreshStatus();
 
     // The three component data fields (reference, part type, footprint) as bytes.
     ComponentData dataFields() const;
@@ -101,12 +110,15 @@ class PadPropertiesDialog : public QDialog {
     void cboLib_Click(int index);
     void cboLibP_Click(int index);
     void cboLab_Click(int index);
-    void Timer_Timer();
     // The work done each time the user comes to the dialog: the component table from the document and
     // the pick lists from the libraries.
     void Form_Activate();
 
-    QTimer* timer() const { return Timer_; }
+    // ---- the project's change events ----
+    void padsAdded(const std::vector<int>& pads) override;
+    void padsRemoved(const std::vector<int>& pads) override;
+    void padsRenamed(const std::vector<int>& pads) override;
+    void componentsChanged() override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -121,14 +133,17 @@ class PadPropertiesDialog : public QDialog {
     PadNames fieldNames() const;
     // The data fields show the stored data of the component that the designator field names, or nothing.
     void showComponentData();
-    // Stores the data fields for the designator field's component when the user changed them, as the
-    // export dialog's Update does; true when stored.
-    bool storeComponentData();
+    // The data fields for the designator field's component when the user changed them (stored with the
+    // names, as the export dialog's Update stores them); none when only shown.
+    std::optional<ComponentData> typedComponentData() const;
+    // Runs an edit made here; the fields stay as they are while the project announces it.
+    bool apply(std::unique_ptr<PadEdit> edit, const std::optional<ComponentData>& typed);
     void afterApply();
     void focusWindowChanged(QWindow* window);
     const NameList& listOf(NameField field) const;
 
     Ui& ui_;
+    Project& project_;
     PadBoard* board_;
     std::string programDir_;
     Host host_;
@@ -139,7 +154,7 @@ class PadPropertiesDialog : public QDialog {
     mutable std::array<controls::FieldBytes, 3> dataBytes_;
     ComponentData shownData_;     // what showComponentData last put into the data fields
     bool settingFields_ = false;  // changes made by the program, not by the user
-    std::uint64_t syncedVersion_ = ~std::uint64_t(0);
+    bool applying_ = false;       // an edit of this dialog is running
     bool activating_ = false;
     bool focused_ = false;  // the dialog holds the focus
     // The focus went to one of the program's modal dialogs: the activation when it closes is not the user
@@ -167,7 +182,6 @@ class PadPropertiesDialog : public QDialog {
     QCheckBox* chkAutoSet_ = nullptr;
     QPushButton* cmdOk_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
-    QTimer* Timer_ = nullptr;
 };
 
 }  // namespace korvane

@@ -110,6 +110,12 @@ void NameList::insertFront(std::string name) {
     items_.insert(items_.begin(), std::move(name));
 }
 
+void NameList::insertAt(int index, std::string name) {
+    index = std::clamp(index, 0, size());
+    count(name, 1);
+    items_.insert(items_.begin() + index, std::move(name));
+}
+
 void NameList::removeAt(int index) {
     if (index < 0 || index >= size()) {
         return;

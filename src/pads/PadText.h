@@ -46,6 +46,8 @@ class NameList {
     int indexOf(std::string_view name) const;
     void append(std::string name);
     void insertFront(std::string name);
+    // At a position 0..size().
+    void insertAt(int index, std::string name);
     void removeAt(int index);
     void clear();
     // Entries whose trimmed text is not empty.

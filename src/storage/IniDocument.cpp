@@ -1,5 +1,6 @@
 #include "storage/IniDocument.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstddef>
@@ -108,6 +109,44 @@ class NamedList {
         return node;
     }
 
+    // Inserts the node so that it becomes the one at pos (0-based; past the end it is appended). Linear in
+    // the list's length: insertion in the middle is rare (an undone removal), and keeping the slots dense
+    // then keeps every other operation as cheap as before.
+    Node* insert(std::size_t pos, std::unique_ptr<Node> owned) {
+        if (pos >= live_) {
+            return append(std::move(owned));
+        }
+        if (dead_ > 0) {
+            compact();
+        }
+        Node* node = owned.get();
+        node->nextSame = nullptr;
+        slots_.insert(slots_.begin() + static_cast<std::ptrdiff_t>(pos), std::move(owned));
+        for (std::size_t i = pos; i < slots_.size(); ++i) {
+            slots_[i]->slot = i;
+        }
+        ++live_;
+        tree_.clear();
+        treeValid_ = false;
+        if (indexed_) {
+            linkInOrder(node);
+        } else if (live_ > kIndexThreshold) {
+            buildIndex();
+        }
+        return node;
+    }
+
+    // 0-based position of a live node.
+    std::size_t position(const Node* node) const {
+        if (node->slot < firstHole_) {
+            return node->slot;
+        }
+        if (!treeValid_) {
+            buildTree();
+        }
+        return static_cast<std::size_t>(prefix(node->slot));
+    }
+
     void remove(Node* node) {
         if (indexed_) {
             unlink(node);
@@ -164,6 +203,31 @@ class NamedList {
         } else {
             it->second.tail->nextSame = node;
             it->second.tail = node;
+        }
+    }
+
+    // Links a node into its chain at its place in list order (slots are dense and ordered).
+    void linkInOrder(Node* node) const {
+        auto it = index_.find(std::string_view(node->name));
+        if (it == index_.end()) {
+            index_.emplace(node->name, Chain{node, node});
+            return;
+        }
+        Chain& chain = it->second;
+        Node* previous = nullptr;
+        Node* current = chain.head;
+        while (current && current->slot < node->slot) {
+            previous = current;
+            current = current->nextSame;
+        }
+        node->nextSame = current;
+        if (previous) {
+            previous->nextSame = node;
+        } else {
+            chain.head = node;
+        }
+        if (!current) {
+            chain.tail = node;
         }
     }
 
@@ -480,6 +544,33 @@ bool IniDocument::RemoveSection(std::string_view section) {
     }
     doc_->sections.remove(found);
     return true;
+}
+
+int IniDocument::SectionIndex(std::string_view section) const {
+    Section* found = doc_->find(section);
+    return found ? static_cast<int>(doc_->sections.position(found)) + 1 : 0;
+}
+
+IniSection IniDocument::SectionAt(int index) const {
+    IniSection copy;
+    if (index < 1 || static_cast<std::size_t>(index) > doc_->sections.size()) {
+        return copy;
+    }
+    const Section* section = doc_->sections.at(static_cast<std::size_t>(index) - 1);
+    copy.name = section->name;
+    copy.entries.reserve(section->entries.size());
+    section->entries.forEach(
+        [&copy](const Entry& entry) { copy.entries.emplace_back(entry.name, entry.value); });
+    return copy;
+}
+
+void IniDocument::InsertSection(int index, const IniSection& section) {
+    auto node = std::make_unique<Section>();
+    node->name = section.name;
+    for (const auto& [name, value] : section.entries) {
+        appendEntry(*node, name, value);
+    }
+    doc_->sections.insert(static_cast<std::size_t>(std::max(index, 1) - 1), std::move(node));
 }
 
 std::string IniDocument::FindSection(std::string_view text) const {

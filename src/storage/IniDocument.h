@@ -15,6 +15,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace korvane {
 
@@ -29,6 +31,13 @@ class IniReadError : public std::runtime_error {
 // A failure message as the user sees it: the fixed text, then the reason, when there is one, on a second
 // line starting with a capital letter.
 std::string FailureMessage(std::string_view message, std::string_view reason);
+
+// One section as a plain value, entries in order (duplicates included): what an undo keeps of a section it
+// removed, so that it can put the section back exactly as it was.
+struct IniSection {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> entries;
+};
 
 class IniDocument {
   public:
@@ -71,6 +80,13 @@ class IniDocument {
     // False (and no change) when a section of that name exists already.
     bool AddSection(std::string_view section);
     bool RemoveSection(std::string_view section);
+    // 1-based position of the first section of that name; 0 when there is none.
+    int SectionIndex(std::string_view section) const;
+    // The section at a 1-based position as a value; an empty value outside 1..SectionsCount.
+    IniSection SectionAt(int index) const;
+    // Inserts the section so that it becomes the one at the 1-based position index; past the end it is
+    // appended. Sections of the same name keep their order of first match by position.
+    void InsertSection(int index, const IniSection& section);
     // Stored name of the first section whose name contains text, compared in upper case; wildcard
     // characters in text act as wildcards. Empty when none matches.
     std::string FindSection(std::string_view text) const;

@@ -73,7 +73,6 @@ class ExportDialogWindow : public ::testing::Test {
         writeFileBytes(dir.file("prog/Lib/sch.lb"), schematicLibrary());
         window->Form_Load("");
         window->timer()->stop();  // ticks are driven by hand
-        window->padDialog()->timer()->stop();
         window->exportDialog()->setProgramDir(dir.file("prog"));
     }
 
@@ -220,11 +219,11 @@ TEST_F(ExportDialogWindow, UpdateWalksTheComponentsThroughTheWidgetsAndStaysOnTh
     showDialog();
     QComboBox* comp = combo("cboComp");
 
-    // R1 has its three data: Update stores them and moves on to C1, which has none.
+    // R1 has its three data: Update stores them (nothing new: no edit) and moves on to C1, which has none.
     EXPECT_TRUE(updateEnabled());
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
     EXPECT_EQ(comp->currentText(), "C1");
-    EXPECT_FALSE(window->project().saved());
+    EXPECT_TRUE(window->project().saved());
     EXPECT_FALSE(updateEnabled());
 
     // Update is enabled only once all three fields are filled, whichever way.
@@ -242,6 +241,8 @@ TEST_F(ExportDialogWindow, UpdateWalksTheComponentsThroughTheWidgetsAndStaysOnTh
     EXPECT_TRUE(updateEnabled());
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
     EXPECT_EQ(comp->currentText(), "U1");
+    EXPECT_FALSE(window->project().saved());
+    EXPECT_EQ(window->project().history().undoText(), "component data");
 
     emit combo("cboLib")->activated(4);
     emit combo("cboLibP")->activated(2);
@@ -287,6 +288,7 @@ TEST_F(ExportDialogWindow, CloseAndEscRunTheSavePromptAndHide) {
 
     // Changed: Esc asks, and the dialog hides whatever the answer.
     showDialog();
+    type("cboLabel", "22k");
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
     ui.messageAnswers = {MsgResult::Cancel};
     QTest::keyClick(&dialog(), Qt::Key_Escape);

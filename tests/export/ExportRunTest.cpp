@@ -171,7 +171,10 @@ TEST_F(ExportDialogModelTest, UpdateSurvivesTheNextShowingAndSaveAndReopen) {
     dialog.libRefField = "1";
     dialog.partTypeField = "100n";
     dialog.footprintField = "RAD0.1";
-    ASSERT_TRUE(dialog.Update(board));
+    const std::optional<ComponentData> updated = dialog.Update();
+    ASSERT_TRUE(updated);
+    EXPECT_EQ(updated->designator, "C1");
+    ASSERT_TRUE(StoreComponentData(board, *updated));  // what the dialog's Update step stores
 
     // The pad dialog's table and the document hold it at once.
     EXPECT_EQ(board.componentTable()[1].partType, "100n");

@@ -1,6 +1,7 @@
 // Pads driven through the main window and the pad properties dialog with a scripted Ui: placing pads by
 // double click, clicks on markers, the selection commands, Apply, Delete, the selections by net and
-// component, the refresh tick, and what opening and saving a project do with pads.
+// component, the counts and the duplicate test following the fields and the project, and what opening,
+// saving and undoing do with pads.
 
 #include <gtest/gtest.h>
 
@@ -92,7 +93,6 @@ class Pads : public ::testing::Test {
         auto f = std::make_unique<TestMainWindow>(ui);
         f->Form_Load("");
         f->timer()->stop();  // ticks are driven by hand
-        f->padDialog()->timer()->stop();
         f->padDialog()->setProgramDir(dir.file("prog"));
         return f;
     }
@@ -157,6 +157,10 @@ class Pads : public ::testing::Test {
     std::vector<bool> sixControls() {
         return enabled({"cboPad", "cmdDelPad", "cboNet", "cmdSelNet", "cboComp", "cmdSelComp"});
     }
+    // The six as the selection commands leave them, with "Del" armed exactly while there is a current pad.
+    static std::vector<bool> six(bool others, bool del) {
+        return {others, del, others, others, others, others};
+    }
 
     ModalUi ui;
     TempDir dir;
@@ -165,6 +169,7 @@ class Pads : public ::testing::Test {
 };
 
 TEST_F(Pads, DialogControlsCarryTheirNamesCaptionsAndTips) {
+    window = makeWindow();  // as designed, before a project brings the counts
     struct Control {
         const char* name;
         const char* text;
@@ -309,19 +314,19 @@ TEST_F(Pads, SelectionCommandsSwitchTheSixControlsAndForgetPatterns) {
     dialog().cmdSelComp_Click();
     EXPECT_EQ(dialog().compPattern(), "U1");
     window->mnuDeSelectAll_Click();
-    EXPECT_EQ(sixControls(), std::vector<bool>(6, false));
+    EXPECT_EQ(sixControls(), six(false, true)) << "pad 2 is still the current pad";
     EXPECT_EQ(dialog().compPattern(), "");
     window->mnuInvert_Click();
     EXPECT_EQ(pads().markers.selectedCount(), 2);
     EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
     window->mnuInvert_Click();
-    EXPECT_EQ(sixControls(), std::vector<bool>(6, false));
+    EXPECT_EQ(sixControls(), six(false, true));
 
     click(1, 1);
     window->mnuSelectAll_Click();
     EXPECT_EQ(dialog().currentPad(), 0);
     EXPECT_EQ(pads().markers.selectedCount(), 2);
-    EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
+    EXPECT_EQ(sixControls(), six(true, false));
 }
 
 TEST_F(Pads, DeletingSelectedPadsEmptiesAndHidesTheDialog) {
@@ -336,8 +341,7 @@ TEST_F(Pads, DeletingSelectedPadsEmptiesAndHidesTheDialog) {
     EXPECT_FALSE(dialog().isVisible());
     EXPECT_EQ(dialog().fieldText(NameField::Net), "");
     EXPECT_EQ(dialog().currentPad(), 0);
-    EXPECT_FALSE(window->project().saved());
-    dialog().Timer_Timer();
+    EXPECT_TRUE(window->project().saved()) << "deleting nothing is no edit";
     EXPECT_FALSE(button("cmdDelPad")->isEnabled());
 
     window->mnuSelectAll_Click();
@@ -376,17 +380,15 @@ TEST_F(Pads, ApplyWithSeveralPadsSelectedWritesOnlyTheChangedField) {
     EXPECT_EQ(value(1, "NetName"), "N2");
     EXPECT_EQ(value(1, "PadName"), "1");
     EXPECT_EQ(value(3, "CompName"), "R1");
-    EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
+    EXPECT_EQ(sixControls(), six(true, false));
 }
 
-TEST_F(Pads, RefreshTickCountsAndRefusesDuplicates) {
+TEST_F(Pads, StatusCountsAndRefusesDuplicatesAsTheFieldsChange) {
     namedPad("1", "GND", "U1");
-    dialog().Timer_Timer();
     EXPECT_EQ(button("cmdOk")->text(), "Pad exist yet!");
     EXPECT_FALSE(button("cmdOk")->isEnabled());
     EXPECT_TRUE(button("cmdDelPad")->isEnabled());
     type(NameField::Pad, "2");
-    dialog().Timer_Timer();
     EXPECT_EQ(button("cmdOk")->text(), "&Apply (Enter)");
     EXPECT_TRUE(button("cmdOk")->isEnabled());
 
@@ -395,7 +397,6 @@ TEST_F(Pads, RefreshTickCountsAndRefusesDuplicates) {
     type(NameField::Pad, "5");
     type(NameField::Net, "cs#");
     type(NameField::Comp, "r9");
-    dialog().Timer_Timer();
     EXPECT_EQ(button("cmdOk")->text(), "Pad exist yet!") << "another pad's names, in another case";
 
     // Names equal without case are not added again; one that only matches a listed pattern is.
@@ -405,7 +406,6 @@ TEST_F(Pads, RefreshTickCountsAndRefusesDuplicates) {
     type(NameField::Net, "CS1");
     dialog().cmdOk_Click();
     EXPECT_EQ(pads().netNames.items(), (std::vector<std::string>{"GND", "CS#", "CS1"}));
-    dialog().Timer_Timer();
     EXPECT_EQ(dialog().findChild<QLabel*>("Label1")->text(), "Pad designator: (2)");
     EXPECT_EQ(dialog().findChild<QLabel*>("Label2")->text(), "Net name: (3)");
     EXPECT_EQ(dialog().findChild<QLabel*>("Label3")->text(), "Designator: (2)");
@@ -514,12 +514,10 @@ TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponent) {
 
     click(1, 1);
     EXPECT_EQ(shown(), none);
-    dialog().Timer_Timer();
     EXPECT_EQ(button("cmdOk")->text(), "Pad exist yet!");
     combo("cboSch")->setEditText("2");
     combo("cboLabel")->setEditText("TEST");
     combo("cboPackage")->setEditText("TP");
-    dialog().Timer_Timer();
     EXPECT_TRUE(button("cmdOk")->isEnabled()) << "the pad's own names, but new component data";
     window->project().markSaved();
     QTest::keyClick(combo("cboPackage")->lineEdit(), Qt::Key_Return);
@@ -536,9 +534,12 @@ TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponent) {
     EXPECT_TRUE(window->project().saved());
     type(NameField::Comp, "C3");
     EXPECT_EQ(shown(), (std::vector<QString>{"1", "10u", "RB.2"})) << "typing a designator shows its data";
-    StoreComponentData(pads(), {"C3", "4", "22u", "RB.3"});  // the export dialog's Update
-    dialog().Form_Activate();
+    // The export dialog's Update shows at once; so does its undo.
+    ApplyPadEdit(window->project(), ComponentDataEdit({"C3", "4", "22u", "RB.3"}));
     EXPECT_EQ(shown(), (std::vector<QString>{"4", "22u", "RB.3"}));
+    window->project().undo();
+    EXPECT_EQ(shown(), (std::vector<QString>{"1", "10u", "RB.2"}));
+    window->project().redo();
 
     window->mnuSave_Click();
     EXPECT_NE(readFileBytes(board).find("\r\nTP1=2{label}TEST{footprint}TP\r\n"), std::string::npos);
@@ -564,13 +565,21 @@ TEST_F(Pads, DeletedAndDraggedPadsSurviveSaveAndReopen) {
 
     PictureBox* p2 = window->panes()->P2();
     window->project().markSaved();
+    const std::size_t steps = window->project().history().count();
     QTest::mousePress(p2, Qt::LeftButton, Qt::ControlModifier, QPoint(62, 63));
+    QTest::mouseMove(p2, QPoint(75, 70));
     QTest::mouseMove(p2, QPoint(92, 83));
     QTest::mouseRelease(p2, Qt::LeftButton, Qt::ControlModifier, QPoint(92, 83));
     EXPECT_EQ(marker(2, 5).left, 90);
     EXPECT_EQ(marker(2, 5).top, 80);
     EXPECT_EQ(marker(1, 5).left, 50) << "the partner stays";
     EXPECT_FALSE(window->project().saved());
+    EXPECT_EQ(window->project().history().count(), steps + 1) << "one step per drag";
+    EXPECT_EQ(window->project().history().undoText(), "move pad");
+    window->project().undo();
+    EXPECT_EQ(marker(2, 5).left, 60) << "back where the drag started";
+    EXPECT_TRUE(window->project().saved());
+    window->project().redo();
     window->mnuSave_Click();
 
     auto reopened = makeWindow();
@@ -580,6 +589,30 @@ TEST_F(Pads, DeletedAndDraggedPadsSurviveSaveAndReopen) {
     EXPECT_FALSE(markers.exists(3));
     EXPECT_EQ(markers.Pad2.get(5)->left, 90);
     EXPECT_EQ(markers.Pad2.get(5)->top, 80);
+}
+
+TEST_F(Pads, ShiftDelUndoneAndSavedKeepsEveryPadWithItsNames) {
+    open(*window,
+         "[ComponentsSection]\r\nR1=0{label}10k{footprint}AXIAL0.4\r\n"
+         "[Pad1]\r\nPadName=1\r\nNetName=GND\r\nCompName=R1\r\n1Pad=10,10\r\n2Pad=20,20\r\n[Notes]\r\n"
+         "a=b\r\n[Pad2]\r\nPadName=2\r\nNetName=VCC\r\nCompName=R1\r\n1Pad=30,10\r\n2Pad=40,20\r\n");
+    window->mnuSave_Click();
+    const std::string before = readFileBytes(board);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+
+    window->Timer_Timer();  // the project's menus follow the open project
+    window->mnuSelectAll_Click();
+    QTest::keyClick(window.get(), Qt::Key_Delete, Qt::ShiftModifier);
+    ASSERT_EQ(pads().markers.Pad1.count(), 0);
+    EXPECT_EQ(window->project().history().undoText(), "delete 2 pads");
+    window->project().undo();
+    EXPECT_EQ(pads().markers.Pad1.count(), 2);
+    EXPECT_EQ(marker(2, 2).toolTipText, "R1-2, connected to \"VCC\"");
+    EXPECT_EQ(combo("cboNet")->count(), 2) << "the dialog's lists follow the undo";
+    window->mnuSave_Click();
+    EXPECT_EQ(readFileBytes(board), before);
 }
 
 TEST_F(Pads, RealClicksReachMarkersBeforeThePicture) {
@@ -618,7 +651,7 @@ TEST_F(Pads, CloseEscAndTheCloseBoxOnlyHideTheDialog) {
     EXPECT_FALSE(dialog().isVisible());
     EXPECT_EQ(dialog().currentPad(), 0);
     EXPECT_FALSE(viewPads()->isChecked());
-    EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
+    EXPECT_EQ(sixControls(), six(true, false));
 }
 
 TEST_F(Pads, ActivationIsNotRepeatedWhenTheFocusComesBackFromTheProgramsOwnBoxes) {

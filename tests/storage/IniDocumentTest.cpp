@@ -204,5 +204,28 @@ TEST(IniLookup, AgreesWithAPlainListUnderRandomEdits) {
     check();
 }
 
+TEST(IniLookup, ARemovedSectionGoesBackToItsPlaceAndIsTheFirstMatchAgain) {
+    IniDocument ini;
+    std::string text;
+    for (int i = 1; i <= 12; ++i) {
+        text += "[S" + std::to_string(i) + "]\r\nk=" + std::to_string(i) + "\r\nk=again\r\n";
+    }
+    ini.LoadFromText(text + "[s3]\r\nk=later\r\n");
+    const std::string before = ini.ToText();
+    const IniSection first = ini.SectionAt(1);
+    ASSERT_TRUE(ini.RemoveSection("S1"));
+    ASSERT_EQ(ini.SectionIndex("s3"), 2) << "counted past the removed one";
+    const IniSection third = ini.SectionAt(2);
+    ASSERT_TRUE(ini.RemoveSection("S3"));
+    EXPECT_EQ(ini.Value("S3", "k"), "later");
+    ini.InsertSection(2, third);
+    EXPECT_EQ(ini.Value("S3", "k"), "3") << "the first match by position again";
+    ini.InsertSection(1, first);
+    EXPECT_EQ(ini.ToText(), before) << "duplicate entries kept in order";
+    EXPECT_EQ(ini.SectionIndex("missing"), 0);
+    ini.InsertSection(99, IniSection{"End", {}});
+    EXPECT_EQ(ini.SectionName(ini.SectionsCount()), "End");
+}
+
 }  // namespace
 }  // namespace korvane
