@@ -1,6 +1,8 @@
 // Pads at the size of a large board, 5,000 pads on two 2,000 x 1,500 pictures: opening the project, one
-// main-window tick with 1,000 pads selected (the blink), one pad-dialog refresh tick with a current pad
-// (its duplicate test walks the pad records), and one repaint of a pane's visible part.
+// main-window tick with 1,000 pads selected (the blink), one pad-dialog status refresh with a current pad
+// (its duplicate test walks the pad records), one repaint of a pane's visible part, and the history with
+// every pad view open: the event of one moved pad, a move and its undo, and the undo of deleting 1,000
+// pads.
 
 #include <benchmark/benchmark.h>
 
@@ -17,6 +19,8 @@
 #include <string>
 
 #include "app/MainWindow.h"
+#include "export/ExportDialog.h"
+#include "pads/PadListWindow.h"
 #include "pads/PadPropertiesDialog.h"
 #include "platform/Ui.h"
 #include "project/Project.h"
@@ -122,7 +126,7 @@ void BM_MainTick1000Selected(benchmark::State& state) {
 }
 BENCHMARK(BM_MainTick1000Selected)->Unit(benchmark::kMicrosecond);
 
-void BM_DialogRefreshTick(benchmark::State& state) {
+void BM_DialogRefreshStatus(benchmark::State& state) {
     Board& board = Board::get();
     PadPropertiesDialog& dialog = *board.window->padDialog();
     dialog.setCurrentPad(kPads / 2);
@@ -133,7 +137,63 @@ void BM_DialogRefreshTick(benchmark::State& state) {
         dialog.refreshStatus();
     }
 }
-BENCHMARK(BM_DialogRefreshTick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DialogRefreshStatus)->Unit(benchmark::kMicrosecond);
+
+// Every view of pads open: the pad dialog with a current pad, the listing with 200 pads selected, the
+// export dialog; a fresh project each time, as opened.
+MainWindow& withEveryViewOpen(Board& board) {
+    board.open();
+    MainWindow& window = *board.window;
+    window.show();  // hidden widgets skip their repaints
+    PadMarkers& markers = board.project.pads.markers;
+    for (int n = 1; n <= kPads; n += kPads / 200) {
+        markers.setSelected(n, true);
+    }
+    window.padDialog()->setCurrentPad(kPads / 2);
+    window.padDialog()->loadCurrentPad();
+    window.padDialog()->show();
+    window.mnuInfo_Click();
+    window.exportDialog()->ShowExport();
+    return window;
+}
+
+void BM_MoveEventToEveryView(benchmark::State& state) {
+    Board& board = Board::get();
+    withEveryViewOpen(board);
+    const std::vector<int> moved{kPads / 3};
+    for (auto _ : state) {
+        board.project.notify([&moved](ProjectObserver& o) { o.padsMoved(moved); });
+    }
+}
+BENCHMARK(BM_MoveEventToEveryView)->Unit(benchmark::kMicrosecond);
+
+void BM_MovePadAndUndo(benchmark::State& state) {
+    Board& board = Board::get();
+    withEveryViewOpen(board);
+    const int n = kPads / 3;
+    for (auto _ : state) {
+        ApplyPadEdit(board.project, MovePadEdit(2, n, 900, 700));
+        board.project.undo();
+    }
+}
+BENCHMARK(BM_MovePadAndUndo)->Unit(benchmark::kMicrosecond);
+
+void BM_UndoDelete1000Pads(benchmark::State& state) {
+    Board& board = Board::get();
+    withEveryViewOpen(board);
+    std::vector<int> doomed;
+    for (int n = 3; n <= kPads; n += kPads / 1000) {
+        doomed.push_back(n);
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        ApplyPadEdit(board.project, DeletePadsEdit(doomed, "N*", "U*"));
+        state.ResumeTiming();
+        board.project.undo();
+    }
+    state.counters["deleted"] = double(doomed.size());
+}
+BENCHMARK(BM_UndoDelete1000Pads)->Unit(benchmark::kMillisecond);
 
 void BM_PaneRepaint(benchmark::State& state) {
     Board& board = Board::get();

@@ -76,8 +76,4 @@ ExportModel ExportModelOfOpenedProject(IniDocument& doc) {
     return MakeExportModel(board, ExportComponentList(board.compNames.items(), doc));
 }
 
-bool StoreComponentData(PadBoard& board, const ComponentData& data) {
-    return board.storeComponentData(data);
-}
-
 }  // namespace korvane

@@ -56,9 +56,4 @@ ExportModel MakeExportModel(const PadBoard& board, std::vector<ComponentData> co
 // "ComponentsSection" added when missing); nothing is written to disk.
 ExportModel ExportModelOfOpenedProject(IniDocument& doc);
 
-// Stores a component's data in the pad dialog's component table and in its "ComponentsSection" value at
-// once, so that the next showing of the export dialog and the next save both keep it. False when the
-// board does not list the component.
-bool StoreComponentData(PadBoard& board, const ComponentData& data);
-
 }  // namespace korvane

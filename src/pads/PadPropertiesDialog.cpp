@@ -13,7 +13,6 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "export/ExportModel.h"
 #include "export/Libraries.h"
 #include "platform/FormControls.h"
 #include "platform/QtText.h"

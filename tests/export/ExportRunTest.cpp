@@ -174,7 +174,7 @@ TEST_F(ExportDialogModelTest, UpdateSurvivesTheNextShowingAndSaveAndReopen) {
     const std::optional<ComponentData> updated = dialog.Update();
     ASSERT_TRUE(updated);
     EXPECT_EQ(updated->designator, "C1");
-    ASSERT_TRUE(StoreComponentData(board, *updated));  // what the dialog's Update step stores
+    ASSERT_TRUE(board.storeComponentData(*updated));  // what the dialog's Update step stores
 
     // The pad dialog's table and the document hold it at once.
     EXPECT_EQ(board.componentTable()[1].partType, "100n");

@@ -39,7 +39,7 @@ TEST(NetList, WorkedExampleBuiltInOneSessionByteForByte) {
     ASSERT_TRUE(board.place(2, 20, 10, 21, 11));
     board.writeNames({1}, kAllNameFields, {"1", "GND", "R1"});
     board.writeNames({2}, kAllNameFields, {"2", "GND", "C1"});
-    ASSERT_TRUE(StoreComponentData(board, {"R1", "", "10k", "AXIAL0.4"}));
+    ASSERT_TRUE(board.storeComponentData({"R1", "", "10k", "AXIAL0.4"}));
 
     const ExportModel model = MakeExportModel(board, ExportComponentList(board.compNames.items(), doc));
     EXPECT_EQ(NetListText(model), crlf({"[", "R1",  "AXIAL0.4", "10k",  "", "", "", "]",  //

@@ -182,7 +182,9 @@ TEST_F(PadSteps, EveryEditUndoesAndRedoesExactly) {
 
 TEST_F(PadSteps, UndoneStepsAnnounceTheOppositeAndRestoreNamesAndData) {
     ASSERT_TRUE(ApplyPadEdit(project, DeletePadsEdit({1, 2, 3, 4}, "", "")));
-    EXPECT_TRUE(project.pads.compNames.empty());
+    EXPECT_TRUE(project.pads.padNames.empty() && project.pads.netNames.empty() &&
+                project.pads.compNames.empty());
+    EXPECT_TRUE(project.pads.components.empty());
     EXPECT_FALSE(project.doc.SectionExists(kComponentsSection));
     log.take();
     project.undo();
