@@ -51,7 +51,8 @@ bool PadBoard::removeSection(std::string_view section) {
         return false;
     }
     if (journal_ != nullptr) {
-        journal_->sectionRemoved(index, doc_->SectionAt(index));
+        journal_->sectionRemoved(index, doc_->SectionAt(index), doc_->SectionName(index - 1),
+                                 doc_->SectionName(index + 1));
     }
     return doc_->RemoveSection(section);
 }

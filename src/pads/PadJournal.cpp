@@ -46,6 +46,22 @@ void restoreMarker(PadMarker* marker, const PadMarker& old) {
     }
 }
 
+// Where a removed section goes back: at its old position while a neighbour still stands there. A save in
+// between moves the component and trace sections to the end of the document; the section then goes back
+// beside the neighbour that is still there, so the file written next is the one written before the edit.
+int placeOf(const IniDocument& doc, int index, const std::string& previous, const std::string& next) {
+    if (doc.SectionName(index) == next || doc.SectionName(index - 1) == previous) {
+        return index;
+    }
+    if (const int at = doc.SectionIndex(next); at != 0) {
+        return at;
+    }
+    if (const int at = doc.SectionIndex(previous); at != 0) {
+        return at + 1;
+    }
+    return index;
+}
+
 }  // namespace
 
 PadChanges PadChanges::inverse() const {
@@ -103,8 +119,8 @@ void PadJournal::valueSet(std::string section, std::string key, bool hadSection,
     steps_.push_back(ValueSet{std::move(section), std::move(key), std::move(old), hadSection, hadEntry});
 }
 
-void PadJournal::sectionRemoved(int index, IniSection section) {
-    steps_.push_back(SectionRemoved{index, std::move(section)});
+void PadJournal::sectionRemoved(int index, IniSection section, std::string previous, std::string next) {
+    steps_.push_back(SectionRemoved{index, std::move(section), std::move(previous), std::move(next)});
 }
 
 void PadJournal::nameInserted(PadList list, int index) {
@@ -164,7 +180,9 @@ void PadJournal::rollback(PadBoard& board) {
                                doc.SetValue(s.section, s.key, s.old);
                            }
                        },
-                       [&](const SectionRemoved& s) { doc.InsertSection(s.index, s.section); },
+                       [&](const SectionRemoved& s) {
+                           doc.InsertSection(placeOf(doc, s.index, s.previous, s.next), s.section);
+                       },
                        [&](const NameInserted& s) { listOf(board, s.list).removeAt(s.index); },
                        [&](const NameRemoved& s) { listOf(board, s.list).insertAt(s.index, s.name); },
                        [&](const RowInserted& s) { table.erase(table.begin() + s.index); },

@@ -46,7 +46,9 @@ class PadJournal {
     void markersChanged(int n, const PadMarker& first, const PadMarker& second, bool moved);
     void padRenamed(int n);
     void valueSet(std::string section, std::string key, bool hadSection, bool hadEntry, std::string old);
-    void sectionRemoved(int index, IniSection section);
+    // The section that was at index, between the sections named previous and next (one NUL character
+    // where there was none, as IniDocument::SectionName gives it).
+    void sectionRemoved(int index, IniSection section, std::string previous, std::string next);
     void nameInserted(PadList list, int index);
     void nameRemoved(PadList list, int index, std::string name);
     void componentInserted(int index);
@@ -74,6 +76,7 @@ class PadJournal {
     struct SectionRemoved {
         int index;
         IniSection section;
+        std::string previous, next;
     };
     struct NameInserted {
         PadList list;

@@ -110,8 +110,8 @@ class PadPropertiesDialog : public QDialog, public ProjectObserver {
     void cboLib_Click(int index);
     void cboLibP_Click(int index);
     void cboLab_Click(int index);
-    // The work done each time the user comes to the dialog: the component table from the document and
-    // the pick lists from the libraries.
+    // The work done each time the user comes to the dialog: the pick lists from the libraries (the lists
+    // of the project follow its events).
     void Form_Activate();
 
     // ---- the project's change events ----

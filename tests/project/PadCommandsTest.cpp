@@ -60,11 +60,12 @@ struct EventLog : ProjectObserver {
 
 using Events = std::vector<std::string>;
 
-// What a save writes: the document with the component table put in.
+// What a save writes: the document with the component table and the (empty) trace lists put in.
 std::string savedText(const Project& project) {
     IniDocument copy;
     copy.LoadFromText(project.doc.ToText());
     WriteComponents(copy, project.pads.componentTable());
+    WriteTraces(copy, {}, {});
     return copy.ToText();
 }
 
@@ -192,6 +193,14 @@ TEST_F(PadSteps, UndoneStepsAnnounceTheOppositeAndRestoreNamesAndData) {
     EXPECT_EQ(project.pads.componentData("U1").partType, "LM358");
     EXPECT_EQ(project.doc.SectionIndex(kComponentsSection), 2) << "the section back at its place";
     EXPECT_EQ(project.pads.markers.Pad2.get(4)->toolTipText, "U1-2, connected to \"GND\"");
+
+    // A save between the delete and its undo moves the component and trace sections to the end.
+    const std::string saved = savedText(project);
+    ASSERT_TRUE(ApplyPadEdit(project, DeletePadsEdit({1, 2, 4}, "", "")));
+    WriteComponents(project.doc, project.pads.componentTable());
+    WriteTraces(project.doc, {}, {});
+    project.undo();
+    EXPECT_EQ(savedText(project), saved);
 
     // The dialog's Del drops a designator no other pad carries; its undo lists it again where it was.
     const std::vector<std::string> designators = project.pads.padNames.items();
