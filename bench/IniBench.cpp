@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "storage/IniDocument.h"
-#include "storage/ProjectFile.h"
+#include "storage/ProjectKeys.h"
 
 namespace korvane {
 namespace {

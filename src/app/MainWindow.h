@@ -19,7 +19,7 @@
 #include "project/Project.h"
 #include "project/TraceCommands.h"
 #include "storage/IniDocument.h"
-#include "storage/ProjectFile.h"
+#include "storage/ProjectKeys.h"
 #include "tracing/TraceRecords.h"
 #include "transforms/PixelTransforms.h"
 #include "view/CursorSync.h"
@@ -107,8 +107,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void connectPadMenus();
     void ApplySelectionColour(std::int32_t colour);
     // Renames pad sections to their canonical names before the pads are read (project open).
-    void NormalisePadSections();
-    void PlacePadFromFile(const PadRecord& pad);
     // The pads of a project just opened are all placed: the views show them.
     void padsLoaded();
     // The project goes away: every pad, the dialog's lists and its current pad.
@@ -135,8 +133,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void mnuInfo_Click();
     class PadPropertiesDialog* padDialog() const;
     class PadListWindow* infoWindow() const;
-    // The component table as the project save writes it.
-    std::vector<ComponentData> padComponents() const;
     // --- end of pads ---
 
     // --- tracing (TraceHooks.cpp) ---
@@ -252,7 +248,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // Opens the user guide at a section (an anchor of its page, empty for the top).
     void openGuide(const std::string& section);
     void Form_Unload();
-    std::vector<ComponentData> componentsToSave() const;
 
     // Runs the save prompt, then closes; false when the user cancelled and nothing changed.
     bool closeProject();
@@ -315,6 +310,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void applyStoredOrientations();
     bool rotating_ = false;
     bool closeAfterRotation_ = false;
+    bool offerTraces_ = false;  // the project being opened has traces to offer for drawing
     // --- end of transforms, private ---
     // --- tracing (TraceHooks.cpp) ---
     void connectTracingMenus();

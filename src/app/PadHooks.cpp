@@ -125,16 +125,6 @@ void MainWindow::ApplySelectionColour(std::int32_t colour) {
     }
 }
 
-void MainWindow::NormalisePadSections() {
-    PadBoard::NormalisePadSections(project_.doc);
-}
-
-void MainWindow::PlacePadFromFile(const PadRecord& pad) {
-    // The pad comes with its description and names; no Apply runs, so nothing of the file changes and
-    // no pad becomes the dialog's current pad.
-    padDialog_->board().loadPad(pad);
-}
-
 void MainWindow::padsLoaded() {
     std::vector<int> pads;
     const PadMarkers& markers = project_.pads.markers;
@@ -148,10 +138,6 @@ void MainWindow::padsLoaded() {
         project_.notify([&pads](ProjectObserver& o) { o.padsAdded(pads); });
     }
     project_.notify([](ProjectObserver& o) { o.componentsChanged(); });
-}
-
-std::vector<ComponentData> MainWindow::padComponents() const {
-    return padDialog_->board().componentTable();
 }
 
 void MainWindow::ClearBase() {

@@ -5,7 +5,7 @@
 
 #include "app/MainWindow.h"
 #include "project/Project.h"
-#include "storage/ProjectFile.h"
+#include "storage/ProjectKeys.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 

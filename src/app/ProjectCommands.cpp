@@ -12,6 +12,7 @@
 #include "platform/AppError.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
+#include "project/ProjectFile.h"
 #include "storage/AtomicFile.h"
 #include "storage/Recovery.h"
 #include "view/Panes.h"
@@ -106,9 +107,7 @@ void MainWindow::writeProjectState(IniDocument& ini) const {
     values.y1 = Cur1.top;
     values.x2 = Cur2.left;
     values.y2 = Cur2.top;
-    WriteMainValues(ini, values);
-    WriteComponents(ini, componentsToSave());
-    WriteTraces(ini, project_.traces1, project_.traces2);
+    WriteProjectModel(project_, values, ini);
 }
 
 void MainWindow::Autosave() {
@@ -139,10 +138,6 @@ void MainWindow::dropOwnRecovery() {
         RemoveRecovery(project_.path);
     }
     recoveryWritten_ = false;
-}
-
-std::vector<ComponentData> MainWindow::componentsToSave() const {
-    return padComponents();
 }
 
 void MainWindow::mnuSaveAs_Click() {
@@ -349,10 +344,7 @@ void MainWindow::mnuOpen_Click() {
         return;
     }
 
-    TraceLists traces = TakeTraces(project_.doc);
-    if (traces.offerDrawing) {
-        project_.traces1 = std::move(traces.first);
-        project_.traces2 = std::move(traces.second);
+    if (offerTraces_) {
         MessageRequest question;
         question.prompt = "Load now ? To load later - press 'No'.";
         question.title = "Do you want to load the saved traces NOW?";
@@ -389,20 +381,13 @@ bool MainWindow::loadProjectFromDocument(const std::string& path) {
     project_.layer2.picturePath = second;
     applyStoredOrientations();
 
-    NormalisePadSections();
-    for (const PadRecord& pad : ReadPads(project_.doc)) {
-        Cur1.left = pad.x1;
-        Cur1.top = pad.y1;
-        Cur2.left = pad.x2;
-        Cur2.top = pad.y2;
-        PlacePadFromFile(pad);
-    }
-    project_.doc.AddSection(kComponentsSection);
+    const OpenedProject opened = ReadProjectModel(project_);
+    offerTraces_ = opened.offerDrawing;
     padsLoaded();
 
     showProjectPictures();
     resetCursorScale();
-    const MainValues values = ReadMainValues(project_.doc);
+    const MainValues& values = opened.values;
     project_.cursors.CursorScaleX = float(values.scaleX);
     project_.cursors.CursorScaleY = float(values.scaleY);
     Cur1.left = values.x1;

@@ -3,8 +3,10 @@
 #include "cli/CommandLine.h"
 #include "cli/ExportCommands.h"
 #include "pads/PadBoard.h"
+#include "project/Project.h"
+#include "project/ProjectFile.h"
 #include "storage/IniDocument.h"
-#include "storage/ProjectFile.h"
+#include "storage/ProjectKeys.h"
 #include "text/Ascii.h"
 #include "text/Numbers.h"
 #include "transforms/PixelTransforms.h"
@@ -73,37 +75,33 @@ void writeArray(std::ostream& out, const char* name, const std::vector<std::stri
     out << (items.empty() ? "]" : "\n  ]") << (last ? "\n" : ",\n");
 }
 
-int info(const std::string& project, std::ostream& out) {
-    IniDocument doc;
-    ReadProject(doc, project);
+int info(const std::string& path, std::ostream& out) {
+    Project project;
+    ReadProject(project.doc, path);
 
     // The project as opening reads it, in memory only: pad sections renamed and the sections that make
     // no pad left out, the traces moved into their two lists.
-    const auto [first, second] = PictureEntries(doc);
-    const MainValues values = ReadMainValues(doc);
-    PadBoard::NormalisePadSections(doc);
-    PadBoard board(doc);
+    const auto [first, second] = PictureEntries(project.doc);
+    const OpenedProject opened = ReadProjectModel(project);
+    const MainValues& values = opened.values;
     std::vector<std::string> pads;
-    for (const PadRecord& pad : ReadPads(doc)) {
-        if (board.loadPad(pad)) {
-            pads.push_back(
-                "{\"number\": " + std::to_string(pad.number) + ", \"pad\": " + jsonString(pad.padName) +
-                ", \"net\": " + jsonString(pad.netName) + ", \"comp\": " + jsonString(pad.compName) +
-                ", \"pos1\": " + point(pad.x1, pad.y1) + ", \"pos2\": " + point(pad.x2, pad.y2) + "}");
-        }
+    for (const PadRecord& pad : opened.pads) {
+        pads.push_back("{\"number\": " + std::to_string(pad.number) +
+                       ", \"pad\": " + jsonString(pad.padName) + ", \"net\": " + jsonString(pad.netName) +
+                       ", \"comp\": " + jsonString(pad.compName) + ", \"pos1\": " + point(pad.x1, pad.y1) +
+                       ", \"pos2\": " + point(pad.x2, pad.y2) + "}");
     }
     // The component table as opening builds it: every component named on the pads, in the order the
     // export lists them, with empty fields where "ComponentsSection" holds nothing for it.
     std::vector<std::string> components;
-    for (const ComponentData& component : board.componentTable()) {
+    for (const ComponentData& component : project.pads.componentTable()) {
         components.push_back("{\"designator\": " + jsonString(component.designator) +
                              ", \"libref\": " + jsonString(component.libRef) +
                              ", \"parttype\": " + jsonString(component.partType) +
                              ", \"footprint\": " + jsonString(component.footprint) + "}");
     }
-    const TraceLists lists = TakeTraces(doc);
     std::vector<std::string> traces;
-    for (const auto* list : {&lists.first, &lists.second}) {
+    for (const TraceList* list : {&project.traces1, &project.traces2}) {
         for (const std::string& record : *list) {
             traces.push_back(jsonString(record));
         }
@@ -118,8 +116,8 @@ int info(const std::string& project, std::ostream& out) {
     writeArray(out, "pads", pads, false);
     writeArray(out, "components", components, false);
     writeArray(out, "traces", traces, false);
-    out << "  \"orientation\": [" << jsonString(doc.Value(kFilePathSection, OrientationKey(1))) << ", "
-        << jsonString(doc.Value(kFilePathSection, OrientationKey(2))) << "]\n";
+    out << "  \"orientation\": [" << jsonString(project.doc.Value(kFilePathSection, OrientationKey(1)))
+        << ", " << jsonString(project.doc.Value(kFilePathSection, OrientationKey(2))) << "]\n";
     out << "}\n";
     return 0;
 }

@@ -9,7 +9,7 @@
 
 #include "cli/CommandLine.h"
 #include "storage/IniDocument.h"
-#include "storage/ProjectFile.h"
+#include "storage/ProjectKeys.h"
 #include "tracing/TraceReplay.h"
 #include "transforms/OrientedImage.h"
 #include "view/PictureFile.h"

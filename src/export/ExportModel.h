@@ -17,7 +17,7 @@
 
 #include "pads/PadBoard.h"
 #include "storage/IniDocument.h"
-#include "storage/ProjectFile.h"
+#include "storage/ProjectKeys.h"
 
 namespace korvane {
 

@@ -15,7 +15,7 @@
 
 #include "pads/PadMarkers.h"
 #include "storage/IniDocument.h"
-#include "storage/ProjectFile.h"
+#include "storage/ProjectKeys.h"
 
 namespace korvane {
 

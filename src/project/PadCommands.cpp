@@ -1,7 +1,7 @@
 #include "project/PadCommands.h"
 
 #include "project/Project.h"
-#include "storage/ProjectFile.h"
+#include "storage/ProjectKeys.h"
 
 namespace korvane {
 

@@ -1,5 +1,5 @@
 list(APPEND KORVANE_LOGIC_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/IniDocument.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AtomicFile.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ProjectFile.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ProjectKeys.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Recovery.cpp)

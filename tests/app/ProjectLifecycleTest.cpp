@@ -13,7 +13,7 @@
 
 #include "app/MainWindow.h"
 #include "storage/AtomicFile.h"
-#include "storage/ProjectFile.h"
+#include "storage/ProjectKeys.h"
 #include "storage/Recovery.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"

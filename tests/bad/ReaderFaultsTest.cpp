@@ -8,7 +8,7 @@
 #include "pads/PadBoard.h"
 #include "pads/PadText.h"
 #include "storage/IniDocument.h"
-#include "storage/ProjectFile.h"
+#include "storage/ProjectKeys.h"
 
 namespace korvane {
 namespace {

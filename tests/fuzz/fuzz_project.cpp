@@ -15,7 +15,7 @@
 #include "FuzzCheck.h"
 #include "pads/PadBoard.h"
 #include "storage/IniDocument.h"
-#include "storage/ProjectFile.h"
+#include "storage/ProjectKeys.h"
 #include "tracing/TraceRecords.h"
 
 namespace {

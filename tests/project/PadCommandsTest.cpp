@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "project/Project.h"
-#include "storage/ProjectFile.h"
+#include "storage/ProjectKeys.h"
 
 namespace korvane {
 namespace {

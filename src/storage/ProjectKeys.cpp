@@ -1,4 +1,4 @@
-#include "storage/ProjectFile.h"
+#include "storage/ProjectKeys.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "storage/ProjectFile.h"
+#include "storage/ProjectKeys.h"
 #include "support/TempDir.h"
 
 namespace korvane {
