@@ -9,7 +9,6 @@
 
 #include "app/MainWindow.h"
 #include "app/ScopeExit.h"
-#include "platform/AppError.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
 #include "project/ProjectFile.h"
@@ -150,9 +149,8 @@ void MainWindow::mnuSaveAs_Click() {
     OpenSave.InitDir = project_.path;
     OpenSave.FileTitle = project_.path;
     OpenSave.FileName = project_.path;
-    OpenSave.CancelError = false;
     // A cancelled dialog leaves the preset name, so cancelling saves under the current path.
-    OpenSave.ShowSave();
+    static_cast<void>(OpenSave.ShowSave());
 
     const std::string oldPath = project_.path;
     const std::string newPath = OpenSave.FileName;
@@ -184,7 +182,6 @@ void MainWindow::mnuNew_Click() {
     }
     OpenSave.SetFilter(kProjectFilter);
     OpenSave.Flags = kNewAndSaveAsFlags;
-    OpenSave.CancelError = true;
     OpenSave.DialogTitle = "Enter new project name and select path:";
     OpenSave.InitDir = dialogStartPath();
 
@@ -196,32 +193,38 @@ void MainWindow::mnuNew_Click() {
             tell(ui_, "Invalid picture format or there isn't enough available memory for picture load.",
                  "File open error:", MsgIcon::Exclamation);
         }
-        OpenSave.CancelError = false;
     };
 
     // The name is asked in a save dialog, whose overwrite prompt guards an existing project; that file
     // is only replaced by the first save, so giving up here loses nothing.
-    try {
-        OpenSave.ShowSave();
-    } catch (const AppError& error) {
-        reportFailure(error.number() == kCancelErrorNumber);
+    if (OpenSave.ShowSave() == FileChoice::Cancelled) {
+        reportFailure(true);
         return;
     }
     const std::string newPath = OpenSave.FileName;
     if (!closeProject()) {
-        OpenSave.CancelError = false;
         return;
     }
 
+    // Each picture is chosen and loaded in turn; a cancel or a picture that cannot be loaded gives up
+    // the half-made project.
+    auto choosePicture = [this](PictureBox* box, const char* title, const std::string& initialDir) {
+        OpenSave.DialogTitle = title;
+        OpenSave.InitDir = initialDir;
+        OpenSave.FileName.clear();
+        if (OpenSave.ShowOpen() == FileChoice::Cancelled) {
+            return false;
+        }
+        BusyPointer busyPointer(ui_);
+        loadInto(box, OpenSave.FileName);
+        return true;
+    };
     try {
         OpenSave.SetFilter(kPictureFilter);
-        OpenSave.DialogTitle = "Select first picture:";
-        OpenSave.InitDir = newPath;
-        OpenSave.FileName.clear();
-        OpenSave.ShowOpen();
-        {
-            BusyPointer busyPointer(ui_);
-            loadInto(panes_->P1(), OpenSave.FileName);
+        if (!choosePicture(panes_->P1(), "Select first picture:", newPath)) {
+            discardProject();
+            reportFailure(true);
+            return;
         }
         project_.layer1.picturePath = OpenSave.FileName;
 
@@ -230,27 +233,20 @@ void MainWindow::mnuNew_Click() {
         project_.doc.SetValue(kFilePathSection, "First",
                               StoredPicturePath(project_.layer1.picturePath, newPath));
 
-        OpenSave.DialogTitle = "Select second picture:";
-        OpenSave.InitDir = FolderOfPath(project_.layer1.picturePath);
-        OpenSave.FileName.clear();
-        OpenSave.ShowOpen();
-        {
-            BusyPointer busyPointer(ui_);
-            loadInto(panes_->P2(), OpenSave.FileName);
+        if (!choosePicture(panes_->P2(),
+                           "Select second picture:", FolderOfPath(project_.layer1.picturePath))) {
+            discardProject();
+            reportFailure(true);
+            return;
         }
         project_.layer2.picturePath = OpenSave.FileName;
         project_.doc.SetValue(kFilePathSection, "Second",
                               StoredPicturePath(project_.layer2.picturePath, newPath));
-    } catch (const AppError& error) {
-        discardProject();
-        reportFailure(error.number() == kCancelErrorNumber);
-        return;
     } catch (const std::exception&) {
         discardProject();
         reportFailure(false);
         return;
     }
-    OpenSave.CancelError = false;
 
     projectOpen_ = true;
     showProjectPictures();
@@ -279,15 +275,10 @@ void MainWindow::mnuOpen_Click() {
     OpenSave.SetFilter(kProjectFilter);
     OpenSave.Flags = kOpenFlags;
     OpenSave.DialogTitle = "Select filename to load project:";
-    OpenSave.CancelError = true;
     OpenSave.InitDir = dialogStartPath();
-    try {
-        OpenSave.ShowOpen();
-    } catch (const AppError&) {
-        OpenSave.CancelError = false;
+    if (OpenSave.ShowOpen() == FileChoice::Cancelled) {
         return;  // a cancelled dialog changes nothing
     }
-    OpenSave.CancelError = false;
     const std::string path = OpenSave.FileName;
     if (path.empty() || !closeProject()) {
         return;

@@ -19,9 +19,9 @@ void tell(Ui& ui, const std::string& prompt, const std::string& title, MsgIcon i
     ui.message(MessageRequest{prompt, title, MsgButtons::Ok, icon, 1});
 }
 
-// The chosen file, or empty text when the user cancelled.
-std::string askFile(FileDialogState& dialog, const std::string& filter, const std::string& title,
-                    const std::string& initialDir) {
+// The chosen file, or nothing when the user cancelled.
+std::optional<std::string> askFile(FileDialogState& dialog, const std::string& filter,
+                                   const std::string& title, const std::string& initialDir) {
     dialog.Flags = kExportDialogFlags;
     dialog.SetFilter(filter);
     dialog.FilterIndex = 1;
@@ -31,8 +31,9 @@ std::string askFile(FileDialogState& dialog, const std::string& filter, const st
     dialog.FileTitle.clear();
     // Whatever another command left here would be appended to a name typed without extension.
     dialog.DefaultExt.clear();
-    dialog.CancelError = false;
-    dialog.ShowSave();
+    if (dialog.ShowSave() == FileChoice::Cancelled) {
+        return std::nullopt;
+    }
     return dialog.FileName;
 }
 
@@ -73,16 +74,16 @@ ExportOutcome RunExport(const ExportModel& model, const std::string& programDir,
                         FileDialogState& fileDialog, ExportFiles& previous, NetListFormat format,
                         const std::string& projectPath) {
     const bool kiCad = format == NetListFormat::KiCad;
-    const std::string netListPath =
+    const std::optional<std::string> netListPath =
         askFile(fileDialog, kiCad ? "KiCad net list *.net|*.net" : "Protel net list *.net|*.net",
                 "Enter filename of the exporting net-list:", previous.netList);
-    if (netListPath.empty()) {
+    if (!netListPath) {
         return ExportOutcome::Cancelled;
     }
-    previous.netList = netListPath;
+    previous.netList = *netListPath;
     const std::string netList =
         kiCad ? KiCadNetListText(model, KiCadDesignOf(projectPath)) : NetListText(model);
-    if (!writeOrReport(ui, netListPath, netList)) {
+    if (!writeOrReport(ui, *netListPath, netList)) {
         return ExportOutcome::Failed;
     }
 
@@ -98,14 +99,14 @@ ExportOutcome RunExport(const ExportModel& model, const std::string& programDir,
         return ExportOutcome::NetListOnly;
     }
 
-    const std::string schematicPath =
+    const std::optional<std::string> schematicPath =
         askFile(fileDialog, "Protel ASCII sch file *.sch|*.sch",
                 "Enter filename of the exporting sch-file:", previous.schematic);
-    if (schematicPath.empty()) {
+    if (!schematicPath) {
         return ExportOutcome::NetListOnly;
     }
-    previous.schematic = schematicPath;
-    if (!writeOrReport(ui, schematicPath, SchematicText(model, *library))) {
+    previous.schematic = *schematicPath;
+    if (!writeOrReport(ui, *schematicPath, SchematicText(model, *library))) {
         return ExportOutcome::Failed;
     }
     tell(ui, "Export was completed.", "Sch and net-list export:", MsgIcon::Information);

@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "platform/AppError.h"
 #include "platform/FileDialogState.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
@@ -114,20 +113,12 @@ void PadListWindow::mnuSaveAs_Click() {
     dialogs_.SetFilter("*.*|*.*");
     dialogs_.Flags = kSaveFlags;
     dialogs_.InitDir = projectPath_();
-    // A cancelled dialog leaves the preset name in place, so only the dialog's own answer tells a
-    // cancel from a confirmed "new_list.txt"; the cancel error is that answer, and it never reaches
-    // the user. The modal dialog keeps the other windows from taking input while it is open.
-    dialogs_.CancelError = true;
-    try {
-        dialogs_.ShowSave();
-    } catch (const AppError& error) {
-        dialogs_.CancelError = false;
-        if (error.number() == kCancelErrorNumber) {
-            return;
-        }
-        throw;
+    // A cancelled dialog leaves the preset name in place, so only the dialog's outcome tells a cancel
+    // from a confirmed "new_list.txt". The modal dialog keeps the other windows from taking input while
+    // it is open.
+    if (dialogs_.ShowSave() == FileChoice::Cancelled) {
+        return;
     }
-    dialogs_.CancelError = false;
     const std::string path = dialogs_.FileName;
 
     std::string bytes;

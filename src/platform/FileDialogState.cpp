@@ -1,6 +1,5 @@
 #include "platform/FileDialogState.h"
 
-#include "platform/AppError.h"
 #include "text/Ascii.h"
 
 namespace korvane {
@@ -72,15 +71,15 @@ std::vector<FileFilter> FileDialogState::FilterList() const {
     return filters;
 }
 
-void FileDialogState::ShowOpen() {
-    show(false);
+FileChoice FileDialogState::ShowOpen() {
+    return show(false);
 }
 
-void FileDialogState::ShowSave() {
-    show(true);
+FileChoice FileDialogState::ShowSave() {
+    return show(true);
 }
 
-void FileDialogState::show(bool save) {
+FileChoice FileDialogState::show(bool save) {
     FileDialogRequest request;
     request.title = DialogTitle;
     request.initialDir = InitDir;
@@ -93,10 +92,7 @@ void FileDialogState::show(bool save) {
 
     auto result = save ? ui_->saveFile(request) : ui_->openFile(request);
     if (!result || result->path.empty()) {
-        if (CancelError) {
-            throw AppError(kCancelErrorNumber, "Run-time error", "Cancel was selected");
-        }
-        return;
+        return FileChoice::Cancelled;
     }
     // The chosen path is taken exactly: blanks at either end are legal in file names here.
     FileName = result->path;
@@ -110,6 +106,7 @@ void FileDialogState::show(bool save) {
     DefaultExt = std::string(trimBlanks(DefaultExt));
     InitDir = std::string(trimBlanks(InitDir));
     FilterIndex = static_cast<std::int16_t>(result->filterIndex);
+    return FileChoice::Chosen;
 }
 
 std::string QtFilterText(const FileFilter& filter) {

@@ -2,7 +2,8 @@
 
 // The program's one file-dialog object. Commands set the properties they need, call ShowOpen or
 // ShowSave, and read the results back from the same properties; whatever a command does not set keeps
-// the value of the previous use, so the next dialog proposes the file chosen last time.
+// the value of the previous use, so the next dialog proposes the file chosen last time. A cancel is an
+// ordinary outcome that the caller checks, never an error.
 
 #include <cstdint>
 #include <string>
@@ -13,6 +14,9 @@
 namespace korvane {
 
 // Option bits of the dialogs, with the values stored projects and callers have always used.
+// What the user did with a dialog.
+enum class FileChoice { Chosen, Cancelled };
+
 namespace OpenSaveFlags {
 constexpr std::int32_t OverwritePrompt = 0x2;
 constexpr std::int32_t HideReadOnly = 0x4;
@@ -37,23 +41,22 @@ class FileDialogState {
     std::int16_t FileExt = 0;
     // Kept for callers that set it; paths on this platform are not cut to it.
     std::int16_t MaxFileSize = 260;
-    bool CancelError = false;
 
     // "desc|pattern|desc|pattern": stored NUL-separated and ending in two NULs, read back with "|".
     void SetFilter(const std::string& filter);
     std::string Filter() const;
     const std::string& RawFilter() const { return filter_; }
 
-    // Raise AppError 32755 "Cancel was selected" on cancel when CancelError is set; otherwise a cancel
-    // returns quietly and leaves every property as it was.
-    void ShowOpen();
-    void ShowSave();
+    // A cancel leaves every property as it was: a caller that preset FileName still reads its preset, so
+    // only the outcome tells a cancel from a confirmed preset name.
+    [[nodiscard]] FileChoice ShowOpen();
+    [[nodiscard]] FileChoice ShowSave();
 
     // The filter as description and pattern list pairs, in order.
     std::vector<FileFilter> FilterList() const;
 
   private:
-    void show(bool save);
+    FileChoice show(bool save);
 
     Ui* ui_;
     std::string filter_ = std::string("All Files (*.*)") + '\0' + "*.*" + '\0' + '\0';

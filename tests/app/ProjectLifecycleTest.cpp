@@ -188,8 +188,10 @@ TEST_F(ProjectLifecycle, FailedNewProjectLeavesNoProjectOpen) {
         std::deque<std::optional<FileDialogResult>> answers;
         std::string prompt, title;
         MsgIcon icon;
+        bool keepsProject = false;  // given up before the open project was closed
     };
     const Case cases[] = {
+        {{std::nullopt}, cancelled, "New project:", MsgIcon::Information, true},
         {{pick(dir.file("n.kvp")), std::nullopt}, cancelled, "New project:", MsgIcon::Information},
         {{pick(dir.file("n.kvp")), pick(top), std::nullopt}, cancelled, "New project:", MsgIcon::Information},
         {{pick(dir.file("n.kvp")), pick(top), pick(dir.file("junk.bmp"))},
@@ -205,9 +207,10 @@ TEST_F(ProjectLifecycle, FailedNewProjectLeavesNoProjectOpen) {
         window->mnuNew_Click();
         ASSERT_EQ(ui.messages().size(), 1u) << c.prompt;
         expectMessage(ui.messages()[0], c.prompt, c.title, c.icon);
-        EXPECT_FALSE(window->projectOpen());
-        EXPECT_EQ(window->project().path, "");
-        EXPECT_FALSE(window->panes()->P1()->hasPicture()) << "nothing of the half-made project stays";
+        EXPECT_EQ(window->projectOpen(), c.keepsProject);
+        EXPECT_EQ(window->project().path, c.keepsProject ? board : "");
+        EXPECT_EQ(window->panes()->P1()->hasPicture(), c.keepsProject)
+            << "nothing of the half-made project stays";
         EXPECT_FALSE(fs::exists(dir.file("n.kvp")));
         EXPECT_EQ(ui.busyDepth(), 0);
     }

@@ -6,7 +6,6 @@
 #include <array>
 #include <filesystem>
 
-#include "platform/AppError.h"
 #include "platform/DataFolder.h"
 #include "platform/FileDialogState.h"
 #include "platform/ProgramOptions.h"
@@ -53,7 +52,7 @@ TEST(OpenSave, ShowOpenPassesPropertiesAndReadsResultsBack) {
     const std::string chosen = "/home/user/" + std::string(400, 'd') + "/amp v2.kvp";
     ui.fileAnswers.push_back(FileDialogResult{chosen, 1});
 
-    dialog.ShowOpen();
+    EXPECT_EQ(dialog.ShowOpen(), FileChoice::Chosen);
 
     ASSERT_EQ(ui.count("open"), 1);
     const FileDialogRequest request = ui.fileDialogs()[0];
@@ -70,12 +69,13 @@ TEST(OpenSave, ShowOpenPassesPropertiesAndReadsResultsBack) {
     // The next use proposes the file chosen last time; without the must-exist bit any name is accepted.
     dialog.Flags = 2621446;
     ui.fileAnswers.push_back(std::nullopt);
-    dialog.ShowSave();
+    EXPECT_EQ(dialog.ShowSave(), FileChoice::Cancelled);
     EXPECT_EQ(ui.fileDialogs()[1].fileName, chosen);
     EXPECT_FALSE(ui.fileDialogs()[1].fileMustExist);
 }
 
-TEST(OpenSave, CancelLeavesEveryPropertyOrRaisesTheCancelError) {
+// Only the outcome tells a cancel from a confirmed preset name: a cancel changes no property.
+TEST(OpenSave, CancelIsAnOutcomeThatLeavesEveryProperty) {
     ScriptedUi ui;
     FileDialogState dialog(ui);
     dialog.FileName = "/boards/a.kvp";
@@ -84,24 +84,15 @@ TEST(OpenSave, CancelLeavesEveryPropertyOrRaisesTheCancelError) {
     dialog.FilterIndex = 2;
     dialog.InitDir = "/boards";
 
-    ui.fileAnswers = {std::nullopt, std::nullopt};  // the user cancels both dialogs
-    dialog.ShowSave();
-    EXPECT_EQ(dialog.FileName, "/boards/a.kvp");
-    EXPECT_EQ(dialog.FileTitle, "a.kvp");
-    EXPECT_EQ(dialog.Flags, 2621446);
-    EXPECT_EQ(dialog.FilterIndex, 2);
-    EXPECT_EQ(dialog.InitDir, "/boards");
-
-    dialog.CancelError = true;
-    try {
-        dialog.ShowOpen();
-        FAIL() << "cancel did not raise";
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.number(), 32755);
-        EXPECT_EQ(error.description(), "Cancel was selected");
-        EXPECT_EQ(error.source(), "Run-time error");
+    ui.fileAnswers = {std::nullopt, FileDialogResult{}};  // a cancel, and a dialog that returns no path
+    for (const auto show : {&FileDialogState::ShowSave, &FileDialogState::ShowOpen}) {
+        EXPECT_EQ((dialog.*show)(), FileChoice::Cancelled);
+        EXPECT_EQ(dialog.FileName, "/boards/a.kvp");
+        EXPECT_EQ(dialog.FileTitle, "a.kvp");
+        EXPECT_EQ(dialog.Flags, 2621446);
+        EXPECT_EQ(dialog.FilterIndex, 2);
+        EXPECT_EQ(dialog.InitDir, "/boards");
     }
-    EXPECT_EQ(dialog.FileName, "/boards/a.kvp");
 }
 
 TEST(DataFolder, BuildFolderInstalledTreeAndNeither) {
