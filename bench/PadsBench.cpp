@@ -55,7 +55,7 @@ class BenchUi : public Ui {
 struct Board {
     QTemporaryDir dir;
     BenchUi ui;
-    Project project{&ui};
+    Project project;
     std::unique_ptr<MainWindow> window;
 
     Board() {

@@ -95,7 +95,6 @@ class MenuHelpKey : public QObject {
 
 MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
     : QMainWindow(parent), OpenSave(ui), ui_(ui), project_(project) {
-    project_.doc.setUi(&ui);
     setObjectName(QStringLiteral("F"));
     setAcceptDrops(true);
     menu_ = std::make_unique<MainMenu>(this);

@@ -83,7 +83,12 @@ bool MainWindow::Main_Saving() {
         project_.doc.Retarget(project_.path);
     }
     writeProjectState(project_.doc);
-    if (!project_.doc.UpdateFile()) {
+    std::string reason;
+    if (!project_.doc.UpdateFile(&reason)) {
+        // A document without a name was never written, so there is nothing to report.
+        if (!project_.doc.FileName().empty()) {
+            tell(ui_, FailureMessage("File locked.", reason), "Open file error:", MsgIcon::Critical);
+        }
         return false;
     }
     // Everything is in the project file now, including what a recovery file may have kept.

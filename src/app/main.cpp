@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     QImageReader::setAllocationLimit(2048);
 
     korvane::QtUi ui;
-    korvane::Project project(&ui);
+    korvane::Project project;
     korvane::MainWindow window(ui, project);
     ui.setOwner(&window);
     window.Form_Load(korvane::JoinCommandLine(arguments));

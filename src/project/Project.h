@@ -35,7 +35,7 @@ struct Layer {
 
 class Project {
   public:
-    explicit Project(Ui* ui = nullptr) : doc(ui) {}
+    Project() = default;
     Project(const Project&) = delete;
     Project& operator=(const Project&) = delete;
 

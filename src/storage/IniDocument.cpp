@@ -13,7 +13,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Ui.h"
 #include "storage/AtomicFile.h"
 #include "text/Ascii.h"
 #include "text/Pattern.h"
@@ -403,7 +402,7 @@ struct IniDocument::Document {
     }
 };
 
-IniDocument::IniDocument(Ui* ui) : ui_(ui), doc_(std::make_unique<Document>()) {}
+IniDocument::IniDocument() : doc_(std::make_unique<Document>()) {}
 IniDocument::~IniDocument() = default;
 IniDocument::IniDocument(IniDocument&&) noexcept = default;
 IniDocument& IniDocument::operator=(IniDocument&&) noexcept = default;
@@ -675,19 +674,14 @@ std::string FailureMessage(std::string_view message, std::string_view reason) {
     return text;
 }
 
-bool IniDocument::UpdateFile() {
+bool IniDocument::UpdateFile(std::string* reason) {
+    if (reason) {
+        reason->clear();
+    }
     if (fileName_.empty()) {
         return false;
     }
-    std::string reason;
-    if (writeFileAtomically(fileName_, ToText(), &reason)) {
-        return true;
-    }
-    if (ui_) {
-        ui_->message(MessageRequest{FailureMessage("File locked.", reason),
-                                    "Open file error:", MsgButtons::Ok, MsgIcon::Critical, 1});
-    }
-    return false;
+    return writeFileAtomically(fileName_, ToText(), reason);
 }
 
 }  // namespace korvane

@@ -20,8 +20,6 @@
 
 namespace korvane {
 
-class Ui;
-
 // A file that exists but cannot be read. The document is left empty.
 class IniReadError : public std::runtime_error {
   public:
@@ -41,15 +39,12 @@ struct IniSection {
 
 class IniDocument {
   public:
-    // ui receives the "File locked." message of UpdateFile; without one the failure is only returned.
-    explicit IniDocument(Ui* ui = nullptr);
+    IniDocument();
     ~IniDocument();
     IniDocument(IniDocument&&) noexcept;
     IniDocument& operator=(IniDocument&&) noexcept;
     IniDocument(const IniDocument&) = delete;
     IniDocument& operator=(const IniDocument&) = delete;
-
-    void setUi(Ui* ui) { ui_ = ui; }
 
     const std::string& FileName() const { return fileName_; }
     // Stores the path, empties the document and loads the file when a regular file of that name exists
@@ -112,15 +107,14 @@ class IniDocument {
     bool ValueExists(std::string_view section, std::string_view name) const;
     bool RemoveValue(std::string_view section, std::string_view name);
 
-    // Replaces the file atomically with ToText(). On failure shows "File locked." through the Ui, with the
-    // reason (a full disk, no permission) on a second line, returns false and leaves both the model and the
-    // old file untouched. False without a message when FileName is empty.
-    bool UpdateFile();
+    // Replaces the file atomically with ToText(). On failure returns false, leaves both the model and the
+    // old file untouched and puts why (a full disk, no permission) into reason; telling the user is the
+    // caller's business. False with an empty reason, and nothing tried, when FileName is empty.
+    bool UpdateFile(std::string* reason = nullptr);
 
   private:
     struct Document;
 
-    Ui* ui_ = nullptr;
     std::string fileName_;
     std::unique_ptr<Document> doc_;
 };

@@ -273,6 +273,8 @@ TEST_F(BadInput, FailedProjectSaveKeepsThePreviousFileAndTheUnsavedMark) {
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].prompt, "File locked.\nNo space left on device");
     EXPECT_EQ(ui.messages()[0].title, "Open file error:");
+    EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(ui.messages()[0].buttons, MsgButtons::Ok);
     EXPECT_FALSE(window->project().saved());
     EXPECT_EQ(readFileBytes(project), previous);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), files) << "a temporary file was left";

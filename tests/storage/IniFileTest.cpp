@@ -6,7 +6,6 @@
 
 #include "storage/AtomicFile.h"
 #include "storage/IniDocument.h"
-#include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 
 namespace korvane {
@@ -14,7 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::readFileBytes;
-using testing::ScriptedUi;
 using testing::TempDir;
 using testing::writeFileBytes;
 
@@ -48,13 +46,13 @@ TEST(IniFile, LoadsAndRewritesCanonically) {
 TEST(IniFile, RetargetWritesTheHeldDocumentToTheNewPath) {
     TempDir dir;
     writeFileBytes(dir.file("old.kvp"), kOldText);
-    ScriptedUi ui;
-    IniDocument ini(&ui);
+    IniDocument ini;
     ini.SetFileName(dir.file("old.kvp"));
     ini.SetValue(std::string("Pad\n1", 5), std::string("Pad\0Name", 8), "a\r\nb");
     ini.Retarget("");
-    EXPECT_FALSE(ini.UpdateFile());  // no name: nothing written, nothing said
-    EXPECT_TRUE(ui.calls.empty());
+    std::string reason = "left from before";
+    EXPECT_FALSE(ini.UpdateFile(&reason));  // no name: nothing written, nothing to say
+    EXPECT_EQ(reason, "");
 
     ini.Retarget(dir.file("new.kvp"));
     ASSERT_TRUE(ini.UpdateFile());
@@ -64,7 +62,7 @@ TEST(IniFile, RetargetWritesTheHeldDocumentToTheNewPath) {
 }
 
 // A write that fails, whatever the cause, keeps the old file, leaves no temporary file behind, keeps the
-// document in memory and says why in one message: the fixed text, and the reason on a second line.
+// document in memory and says why: the message is the fixed text and the reason on a second line.
 TEST(IniFile, FailedWritesKeepTheOldFileAndTheModelAndSayWhy) {
     TempDir dir;
     const std::string path = dir.file("p.kvp");
@@ -91,24 +89,19 @@ TEST(IniFile, FailedWritesKeepTheOldFileAndTheModelAndSayWhy) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path + " " + std::to_string(c.diskFullAfter.value_or(0)));
-        ScriptedUi ui;
-        IniDocument ini(&ui);
+        IniDocument ini;
         ini.StartNew(c.path);
         ini.SetValue("S", "k", newValue);
         const std::string model = ini.ToText();
+        std::string reason;
         {
             std::optional<ScopedAtomicWriteFailure> diskFull;
             if (c.diskFullAfter) {
                 diskFull.emplace(*c.diskFullAfter);
             }
-            EXPECT_FALSE(ini.UpdateFile());
+            EXPECT_FALSE(ini.UpdateFile(&reason));
         }
-        ASSERT_EQ(ui.messages().size(), 1u);
-        const MessageRequest box = ui.messages()[0];
-        EXPECT_EQ(box.prompt, "File locked.\n" + c.reason);
-        EXPECT_EQ(box.title, "Open file error:");
-        EXPECT_EQ(box.icon, MsgIcon::Critical);
-        EXPECT_EQ(box.buttons, MsgButtons::Ok);
+        EXPECT_EQ(FailureMessage("File locked.", reason), "File locked.\n" + c.reason);
         EXPECT_EQ(ini.ToText(), model);
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 3)
             << "a temporary file was left behind";
