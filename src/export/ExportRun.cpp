@@ -90,7 +90,7 @@ ExportOutcome RunExport(const ExportModel& model, const std::string& programDir,
     // One reading serves the check of the references and the copy, so they cannot disagree.
     const std::optional<SchematicLibrary> library = ReadSchematicLibrary(SchematicLibraryPath(programDir));
     if (!library) {
-        ReportSchematicLibraryMissing(programDir, ui);
+        ui.message(SchematicLibraryMissingMessage(programDir));
         return ExportOutcome::NetListOnly;
     }
     const std::vector<std::string> missing = ComponentsWithoutSymbol(model, library->symbols.size());

@@ -35,13 +35,6 @@ std::optional<std::string> readLibrary(const std::string& path) {
     return text;
 }
 
-void reportFootprintLibraryMissing(const std::string& programDir, Ui& ui) {
-    ui.message(MessageRequest{"PSB's component library: " + FootprintLibraryPath(programDir) +
-                                  " - not found or access denied. Check this file or enter footprints of "
-                                  "PCB manually.",
-                              "Library not found:", MsgButtons::Ok, MsgIcon::Information, 1});
-}
-
 bool isSymbolWord(std::string_view line, SymbolWordCase wordCase) {
     const std::string_view word = trimBlanks(line);
     return wordCase == SymbolWordCase::Exact ? word == "Component" : equalsIgnoreCase(word, "Component");
@@ -104,31 +97,55 @@ std::vector<std::string> ParseSchematicSymbols(std::string_view text, SymbolWord
     return names;
 }
 
-bool LoadFootprintPickList(const std::string& programDir, Ui& ui, std::vector<std::string>& list) {
+std::optional<std::vector<std::string>> ReadFootprintPickList(const std::string& programDir) {
     const std::optional<std::string> text = readLibrary(FootprintLibraryPath(programDir));
     if (!text) {
-        reportFootprintLibraryMissing(programDir, ui);
+        return std::nullopt;
+    }
+    return ParseFootprintLibrary(*text);
+}
+
+std::optional<std::vector<std::string>> ReadSchematicPickList(const std::string& programDir,
+                                                              SymbolWordCase wordCase) {
+    const std::optional<std::string> text = readLibrary(SchematicLibraryPath(programDir));
+    if (!text) {
+        return std::nullopt;
+    }
+    return ParseSchematicSymbols(*text, wordCase);
+}
+
+MessageRequest FootprintLibraryMissingMessage(const std::string& programDir) {
+    return MessageRequest{"PSB's component library: " + FootprintLibraryPath(programDir) +
+                              " - not found or access denied. Check this file or enter footprints of "
+                              "PCB manually.",
+                          "Library not found:", MsgButtons::Ok, MsgIcon::Information, 1};
+}
+
+MessageRequest SchematicLibraryMissingMessage(const std::string& programDir) {
+    return MessageRequest{"Scheme's component library: " + SchematicLibraryPath(programDir) +
+                              " - not found or access denied. Export of scheme will be skipped.",
+                          "Sch library not found:", MsgButtons::Ok, MsgIcon::Information, 1};
+}
+
+bool LoadFootprintPickList(const std::string& programDir, Ui& ui, std::vector<std::string>& list) {
+    std::optional<std::vector<std::string>> names = ReadFootprintPickList(programDir);
+    if (!names) {
+        ui.message(FootprintLibraryMissingMessage(programDir));
         return false;
     }
-    list = ParseFootprintLibrary(*text);
+    list = std::move(*names);
     return true;
 }
 
 bool LoadSchematicPickList(const std::string& programDir, Ui& ui, SymbolWordCase wordCase,
                            std::vector<std::string>& list) {
-    const std::optional<std::string> text = readLibrary(SchematicLibraryPath(programDir));
-    if (!text) {
-        ReportSchematicLibraryMissing(programDir, ui);
+    std::optional<std::vector<std::string>> names = ReadSchematicPickList(programDir, wordCase);
+    if (!names) {
+        ui.message(SchematicLibraryMissingMessage(programDir));
         return false;
     }
-    list = ParseSchematicSymbols(*text, wordCase);
+    list = std::move(*names);
     return true;
-}
-
-void ReportSchematicLibraryMissing(const std::string& programDir, Ui& ui) {
-    ui.message(MessageRequest{"Scheme's component library: " + SchematicLibraryPath(programDir) +
-                                  " - not found or access denied. Export of scheme will be skipped.",
-                              "Sch library not found:", MsgButtons::Ok, MsgIcon::Information, 1});
 }
 
 bool SchematicLibraryAvailable(const std::string& programDir) {

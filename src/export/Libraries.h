@@ -7,6 +7,7 @@
 // Nothing here interprets a library beyond the fixed line positions: the files are the library
 // author's business.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,8 +24,20 @@ enum class SymbolWordCase { Insensitive, Exact };
 std::string FootprintLibraryPath(const std::string& programDir);  // programDir + "/Lib/pcb.lb"
 std::string SchematicLibraryPath(const std::string& programDir);  // programDir + "/Lib/sch.lb"
 
-// Fill `list` from the library. When the file is missing or cannot be read, the library's message is
-// shown through ui and `list` keeps what it held. Returns true when the library was loaded.
+// A library's pick list: the footprint names, or the symbol names in file order. Nothing when the file is
+// missing, not a regular file, or cannot be read to its end.
+std::optional<std::vector<std::string>> ReadFootprintPickList(const std::string& programDir);
+std::optional<std::vector<std::string>> ReadSchematicPickList(const std::string& programDir,
+                                                              SymbolWordCase wordCase);
+
+// What the user is told when a library cannot be read: "not found or access denied" for every cause.
+// The schematic export tells the second one too, when it finds the library gone.
+MessageRequest FootprintLibraryMissingMessage(const std::string& programDir);
+MessageRequest SchematicLibraryMissingMessage(const std::string& programDir);
+
+// The dialogs' pick lists, reloaded each time a dialog becomes active: `list` takes the library's names;
+// when the library cannot be read, the user is told through ui and `list` keeps what it held. Returns
+// true when the library was loaded.
 bool LoadFootprintPickList(const std::string& programDir, Ui& ui, std::vector<std::string>& list);
 bool LoadSchematicPickList(const std::string& programDir, Ui& ui, SymbolWordCase wordCase,
                            std::vector<std::string>& list);
@@ -34,8 +47,6 @@ bool SchematicLibraryAvailable(const std::string& programDir);
 // Line 14 to the end of the schematic library, each line as it stands without its line end; empty when
 // the library cannot be read or holds no more than its header.
 std::vector<std::string> SchematicLibraryBody(const std::string& programDir);
-// The message that a missing schematic library gives; the schematic export shows it too.
-void ReportSchematicLibraryMissing(const std::string& programDir, Ui& ui);
 
 // Pure parsers over the whole text of a library; lines end at CR LF, LF or a lone CR.
 // Every line is one entry, trimmed of blanks at both ends; empty lines give empty entries.
