@@ -82,12 +82,12 @@ struct Board {
         std::ofstream(ui.project, std::ios::binary) << text;
 
         window = std::make_unique<MainWindow>(ui, project);
-        window->Form_Load("");
+        window->startUp("");
         window->timer()->stop();
         open();
     }
 
-    void open() { window->mnuOpen_Click(); }
+    void open() { window->openProject(); }
 
     // Made at first use and destroyed by main() while the application object still exists: a window
     // outliving QApplication crashes in its destructor.
@@ -120,7 +120,7 @@ void BM_MainTick1000Selected(benchmark::State& state) {
         markers.setSelected(n, true);
     }
     for (auto _ : state) {
-        board.window->Timer_Timer();
+        board.window->tick();
     }
     state.counters["selected"] = double(markers.selectedCount());
 }
@@ -152,7 +152,7 @@ MainWindow& withEveryViewOpen(Board& board) {
     window.padDialog()->setCurrentPad(kPads / 2);
     window.padDialog()->loadCurrentPad();
     window.padDialog()->show();
-    window.mnuInfo_Click();
+    window.showPadList();
     window.exportDialog()->ShowExport();
     return window;
 }

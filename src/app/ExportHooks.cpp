@@ -15,7 +15,7 @@ namespace korvane {
 ExportDialog* MainWindow::exportDialog() {
     if (netList_ == nullptr) {
         ExportDialog::Host host;
-        host.savePrompt = [this] { return Save(); };
+        host.savePrompt = [this] { return askToSave(); };
         host.projectPath = [this] { return project_.path; };
         netList_ = new ExportDialog(this, ui_, project_,
                                     DataFolder(pathFromQ(QCoreApplication::applicationDirPath())), OpenSave,
@@ -24,7 +24,7 @@ ExportDialog* MainWindow::exportDialog() {
     return netList_;
 }
 
-void MainWindow::mnuExport_Click() {
+void MainWindow::showExportDialog() {
     if (!projectOpen_ || busy()) {
         return;
     }
@@ -34,7 +34,7 @@ void MainWindow::mnuExport_Click() {
     exportDialog()->ShowExport();
 }
 
-void MainWindow::HideExportDialog() {
+void MainWindow::hideExportDialog() {
     if (netList_ != nullptr) {
         netList_->hide();
     }

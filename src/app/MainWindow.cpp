@@ -113,10 +113,10 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer"));
     timer_->setInterval(250);
-    connect(timer_, &QTimer::timeout, this, &MainWindow::Timer_Timer);
+    connect(timer_, &QTimer::timeout, this, &MainWindow::tick);
     autosaveTimer_ = new QTimer(this);
     autosaveTimer_->setObjectName(QStringLiteral("AutosaveTimer"));
-    connect(autosaveTimer_, &QTimer::timeout, this, &MainWindow::Autosave);
+    connect(autosaveTimer_, &QTimer::timeout, this, &MainWindow::autosaveNow);
     updateTitle();
     project_.addObserver(this);
     project_.setPixelSource([this](int layer) {
@@ -126,7 +126,7 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
     setWindowIcon(ApplicationIcon());
     // F1 has no menu item of its own: the Help item's caption only names the key.
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, &MainWindow::ShowHelpFile);
+    connect(help, &QShortcut::activated, this, &MainWindow::showGuide);
     auto* menuHelp =
         new MenuHelpKey(this, [this](int topic) { openGuide(topic == kTracingHelpTopic ? "tracing" : ""); });
     for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
@@ -169,22 +169,22 @@ void MainWindow::connectMenu() {
             connect(action, &QAction::triggered, this, handler);
         }
     };
-    bind("mnuNew", &MainWindow::mnuNew_Click);
-    bind("mnuOpen", &MainWindow::mnuOpen_Click);
-    bind("mnuSave", &MainWindow::mnuSave_Click);
-    bind("mnuSaveAs", &MainWindow::mnuSaveAs_Click);
-    bind("mnuClose", &MainWindow::mnuClose_Click);
-    bind("mnuExport", &MainWindow::mnuExport_Click);
-    bind("mnuFileExit", &MainWindow::mnuFileExit_Click);
-    bind("mnuHelpContents", &MainWindow::mnuHelpContents_Click);
-    bind("mnuHelp", &MainWindow::mnuHelp_Click);
-    bind("mnuDonate", &MainWindow::mnuDonate_Click);
-    bind("mnuScale11", &MainWindow::mnuScale11_Click);
-    bind("mnuNewScale", &MainWindow::mnuNewScale_Click);
-    bind("mnuFlipG", &MainWindow::mnuFlipG_Click);
-    bind("mnuFlipV", &MainWindow::mnuFlipV_Click);
-    bind("mnuRotate90", &MainWindow::mnuRotate90_Click);
-    bind("mnuClipboard", &MainWindow::mnuClipboard_Click);
+    bind("mnuNew", &MainWindow::newProject);
+    bind("mnuOpen", &MainWindow::openProject);
+    bind("mnuSave", &MainWindow::saveProject);
+    bind("mnuSaveAs", &MainWindow::saveProjectAs);
+    bind("mnuClose", &MainWindow::closeProject);
+    bind("mnuExport", &MainWindow::showExportDialog);
+    bind("mnuFileExit", &MainWindow::exitProgram);
+    bind("mnuHelpContents", &MainWindow::showAbout);
+    bind("mnuHelp", &MainWindow::openHelpPage);
+    bind("mnuDonate", &MainWindow::openDonatePage);
+    bind("mnuScale11", &MainWindow::scaleOneToOne);
+    bind("mnuNewScale", &MainWindow::startScaleWizard);
+    bind("mnuFlipG", &MainWindow::flipHorizontally);
+    bind("mnuFlipV", &MainWindow::flipVertically);
+    bind("mnuRotate90", &MainWindow::rotateClockwise);
+    bind("mnuClipboard", &MainWindow::copyPictureToClipboard);
     bind("mnuUndo", &MainWindow::undoEdit);
     bind("mnuRedo", &MainWindow::redoEdit);
     // Long work can start and end while the menu is closed; the items say what they would do when seen.
@@ -247,7 +247,7 @@ void MainWindow::updateUndoActions() {
     }
 }
 
-void MainWindow::Form_Load(const std::string& commandLine) {
+void MainWindow::startUp(const std::string& commandLine) {
     // The dialog object and the document exist from construction on; the dialogs' owner is set by the
     // Ui implementation, which main() gives this window.
     ColorBound = 0.1;
@@ -286,7 +286,7 @@ void MainWindow::Form_Load(const std::string& commandLine) {
             OpenSave.InitDir = FolderOfPath(longName);
         }
         // The dialog must not come up before the window it belongs to.
-        QTimer::singleShot(0, this, &MainWindow::mnuOpen_Click);
+        QTimer::singleShot(0, this, &MainWindow::openProject);
     } else {
         LastPath = Registry::GetString(Registry::kKeyPath, Registry::kLastPath).value_or(std::string());
     }
@@ -307,11 +307,11 @@ void MainWindow::Form_Load(const std::string& commandLine) {
     }
 }
 
-std::int32_t MainWindow::SelectionColour(int step) {
+std::int32_t MainWindow::selectionColour(int step) {
     return kSelectionColours[((step - 1) % 8 + 8) % 8];
 }
 
-void MainWindow::Timer_Timer() {
+void MainWindow::tick() {
     Cur1.visible = !Cur1.visible;
     Cur2.visible = !Cur2.visible;
     panes_->P1()->setCursorVisible(Cur1.visible);
@@ -326,27 +326,27 @@ void MainWindow::Timer_Timer() {
         MouseHeld = false;
     }
     if (MouseHeld) {
-        AutoPos();
+        autoScroll();
     }
 
     SelectionColourStep = SelectionColourStep % 8 + 1;
-    ApplySelectionColour(SelectionColour(SelectionColourStep));
+    applySelectionColour(selectionColour(SelectionColourStep));
 }
 
-void MainWindow::mnuHelp_Click() {
+void MainWindow::openHelpPage() {
     ui_.openUrl(HelpPageUrl(BuildDeployment()));
 }
 
-void MainWindow::mnuDonate_Click() {
+void MainWindow::openDonatePage() {
     ui_.openUrl(DonationPageUrl(BuildDeployment()));
 }
 
-void MainWindow::mnuHelpContents_Click() {
+void MainWindow::showAbout() {
     AboutWindow about(this, ui_);
     about.exec();
 }
 
-void MainWindow::ShowHelpFile() {
+void MainWindow::showGuide() {
     openGuide("");
 }
 
@@ -369,16 +369,16 @@ void MainWindow::openGuide(const std::string& section) {
     }
 }
 
-void MainWindow::mnuFileExit_Click() {
+void MainWindow::exitProgram() {
     close();
 }
 
-void MainWindow::Form_OLEDragDrop(const QStringList& files) {
+void MainWindow::openDroppedFiles(const QStringList& files) {
     if (files.isEmpty()) {
         return;
     }
     OpenSave.FileName = pathFromQ(files.first());
-    mnuOpen_Click();
+    openProject();
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -399,14 +399,14 @@ void MainWindow::dropEvent(QDropEvent* event) {
     }
     event->acceptProposedAction();
     // Opening shows dialogs; let the drag finish first so the source application is not left waiting.
-    QTimer::singleShot(0, this, [this, files] { Form_OLEDragDrop(files); });
+    QTimer::singleShot(0, this, [this, files] { openDroppedFiles(files); });
 }
 
-bool MainWindow::Form_QueryUnload() {
-    return Save() != kSaveCancel;
+bool MainWindow::mayClose() {
+    return askToSave() != kSaveCancel;
 }
 
-void MainWindow::Form_Unload() {
+void MainWindow::unload() {
     FillRunning = false;
     syn_->cmdCancel_Click();
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -441,11 +441,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!Form_QueryUnload()) {
+    if (!mayClose()) {
         event->ignore();
         return;
     }
-    Form_Unload();
+    unload();
     event->accept();
 }
 

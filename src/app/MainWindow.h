@@ -3,8 +3,9 @@
 // The main window: the menu from which every command is reached, the panes that show the open project,
 // and the state of the session around it (the cursors as shown, fill settings). The project itself, with
 // the cursors' scale and exact positions, belongs to the application and is handed in.
-// Handlers carry the names users and tests know them by (mnuOpen_Click, Timer_Timer); commands of
-// features that are not built yet exist and do nothing, so menus and shortcuts are complete.
+// Commands are named for what they do (openProject, flipHorizontally); the mouse and key handlers of
+// the panes and markers for the event they answer (P1_MouseDown). Edits of the project go through
+// commands on its history, never through the window's own state.
 
 #include <QMainWindow>
 #include <QStringList>
@@ -50,43 +51,43 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     ~MainWindow() override;
 
     // Start-up after construction: commandLine is the program's arguments joined with single blanks.
-    void Form_Load(const std::string& commandLine);
-    void Timer_Timer();
+    void startUp(const std::string& commandLine);
+    void tick();
 
     // The save prompt; returns a SaveOutcome. Callers stop on kSaveCancel.
-    int Save();
+    int askToSave();
     // Writes the project to ProjectPath; false (already reported to the user) when the file could not
     // be written, in which case the saved flag stays as it was.
-    bool Main_Saving();
+    bool saveToFile();
     // While the project is modified, what a save would write goes to its recovery file beside it; the
     // project file and the saved flag are left alone. Run by the autosave timer.
-    void Autosave();
+    void autosaveNow();
     // Minutes between autosaves, from the "AutosaveMinutes" setting; 0 turns autosaving off.
     double AutosaveMinutes = 2;
     QTimer* autosaveTimer() const { return autosaveTimer_; }
 
     // --- project commands ---
-    void mnuNew_Click();
-    void mnuOpen_Click();
-    void mnuSave_Click();
-    void mnuSaveAs_Click();
-    void mnuClose_Click();
-    void mnuExport_Click();
-    void mnuFileExit_Click();
-    void mnuHelp_Click();
-    void mnuDonate_Click();
-    void mnuHelpContents_Click();
+    void newProject();
+    void openProject();
+    void saveProject();
+    void saveProjectAs();
+    void closeProject();
+    void showExportDialog();
+    void exitProgram();
+    void openHelpPage();
+    void openDonatePage();
+    void showAbout();
     // F1: the program's own help pages, when they are installed next to it.
-    void ShowHelpFile();
+    void showGuide();
     // Edit > Undo and Redo: the last step of the project's history, back or forth. Ignored while long
     // work runs, which may still be using what the step would change.
     void undoEdit();
     void redoEdit();
-    void mnuScale11_Click();
-    void mnuNewScale_Click();
+    void scaleOneToOne();
+    void startScaleWizard();
 
     // Dropped file lists: the first file is offered in the Open dialog.
-    void Form_OLEDragDrop(const QStringList& files);
+    void openDroppedFiles(const QStringList& files);
 
     // --- panes: mouse and keys ---
     void P1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
@@ -97,40 +98,40 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void P2_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void P1_DblClick(Qt::KeyboardModifiers shift, int x, int y);
     void P2_DblClick(Qt::KeyboardModifiers shift, int x, int y);
-    void pic_MouseUp(int pane, Qt::MouseButton button, QPoint globalPos);
+    void pictureMouseUp(int pane, Qt::MouseButton button, QPoint globalPos);
     // Returns true when the key meant something to the panes (it is then not passed on).
-    bool Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
-    void AutoPos();
+    bool handleKey(int key, Qt::KeyboardModifiers modifiers);
+    void autoScroll();
 
     // --- pads (PadHooks.cpp) ---
     // Creates the pad dialog and connects the pad menus and the markers of both pictures.
     void connectPadMenus();
-    void ApplySelectionColour(std::int32_t colour);
+    void applySelectionColour(std::int32_t colour);
     // Renames pad sections to their canonical names before the pads are read (project open).
     // The pads of a project just opened are all placed: the views show them.
     void padsLoaded();
     // The project goes away: every pad, the dialog's lists and its current pad.
-    void ClearPadData();
+    void clearPadData();
     // A double click on a picture: a new pad at the cursors, the others deselected unless keepSelection.
-    void AddPoint(bool keepSelection);
-    void AddPoint(int Index, bool DeselectOthers, bool SelectNew);
+    void addPadAtCursors(bool keepSelection);
+    void addPadAtCursors(int Index, bool DeselectOthers, bool SelectNew);
     // Loads the dialog's current pad's stored names into its fields.
-    void SetPadProp();
-    void ClearBase();
+    void showCurrentPadNames();
+    void clearPads();
     // Moves one marker of a pad (Ctrl + drag) and stores its new place.
-    void MovePad(int picture, int Index, double left, double top);
+    void movePad(int picture, int Index, double left, double top);
     void Pad1_MouseDown(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void Pad2_MouseDown(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void Pad1_MouseUp(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void Pad2_MouseUp(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void Pad1_MouseMove(int Index, QPoint globalPos);
     void Pad2_MouseMove(int Index, QPoint globalPos);
-    void mnuSelectAll_Click();
-    void mnuDeSelectAll_Click();
-    void mnuInvert_Click();
-    void mnuDeleteSelected_Click();
-    void mnuPad_Click();
-    void mnuInfo_Click();
+    void selectAllPads();
+    void deselectAllPads();
+    void invertPadSelection();
+    void deleteSelectedPads();
+    void togglePadDialog();
+    void showPadList();
     class PadPropertiesDialog* padDialog() const;
     class PadListWindow* infoWindow() const;
     // --- end of pads ---
@@ -138,19 +139,19 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // --- tracing (TraceHooks.cpp) ---
     // The fill at (x, y) of picture 1 or 2 with FillColor and ColorBound, its question and its record.
     // Ignored while a fill runs, when no project is open and when the point is not on the picture.
-    void StartFill(int picture, int x, int y);
-    bool FillConfirmationVisible() const;
-    void ShowTracesWindowIfHidden();
+    void startFill(int picture, int x, int y);
+    bool fillQuestionOpen() const;
+    void showTracesWindowIfHidden();
     // "Draw all traces NOW", also run after opening a project when the user wants the traces drawn.
-    void DrawAllTraces();
+    void drawAllTraces();
     // An Alt-click released on picture 1 or 2 at (x, y): the fill, then the traces window if hidden.
-    void AltClickFill(int picture, int x, int y);
-    void mnuClr_Click(int index);
-    void mnuColorBound_Click();
-    void mnuTraces_Click();
+    void altClickFill(int picture, int x, int y);
+    void chooseFillColour(int index);
+    void askColourBound();
+    void toggleTracesWindow();
     // The same as an Alt-click at the cursor of the picture clicked last, for desktops that take
     // Alt + mouse for moving windows.
-    void mnuFillAtCursor_Click();
+    void fillAtCursor();
     // A fill, a replay or a run over the traces list is in progress.
     bool tracingActive() const { return tracingDepth_ > 0; }
     class TracesWindow* tracesWindow() const;
@@ -160,10 +161,10 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // --- end of tracing ---
 
     // --- transforms (TransformCommands.cpp) ---
-    void mnuFlipG_Click();
-    void mnuFlipV_Click();
-    void mnuRotate90_Click();
-    void mnuClipboard_Click();
+    void flipHorizontally();
+    void flipVertically();
+    void rotateClockwise();
+    void copyPictureToClipboard();
     bool rotating() const { return rotating_; }
     // A turn hands control to the event loop at most this often, so the window stays alive meanwhile.
     double RotationEventIntervalMs = 40;
@@ -219,7 +220,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     bool wizardOpen() const { return synOpen_; }
 
     // The eight colours selected pad markers cycle through, one step per tick.
-    static std::int32_t SelectionColour(int step);
+    static std::int32_t selectionColour(int step);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -239,7 +240,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void connectPanes();
     // The open project's path, or the remembered one while no project is open.
     const std::string& dialogStartPath() const { return project_.path.empty() ? LastPath : project_.path; }
-    bool Form_QueryUnload();
+    bool mayClose();
     // The state that lives outside the document between saves (main values, components, traces), written
     // into ini as a save writes it.
     void writeProjectState(IniDocument& ini) const;
@@ -247,10 +248,10 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void dropOwnRecovery();
     // Opens the user guide at a section (an anchor of its page, empty for the top).
     void openGuide(const std::string& section);
-    void Form_Unload();
+    void unload();
 
     // Runs the save prompt, then closes; false when the user cancelled and nothing changed.
-    bool closeProject();
+    bool closeAfterPrompt();
     // Closes without asking: used after the prompt, and to drop a half-opened project.
     void discardProject();
     // Reads the document just loaded from path into pictures, pads, scale, cursors and traces.
@@ -317,7 +318,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // Closing while a fill runs: the fill stops as with Esc and the window closes once it has ended.
     bool holdCloseForFill();
     // The project goes away: empty the lists, drop a pending question, hide the traces window.
-    void UnloadTraces();
+    void unloadTraces();
     // Hides the traces window and clears the check mark of View > Traces.
     void hideTracesWindow();
     void showTraceSeed(int list, const std::string& record);
@@ -347,7 +348,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // --- end of pads, private ---
     // --- export, private ---
     // The project goes away: the dialog's data are the project's, so it must not stay up.
-    void HideExportDialog();
+    void hideExportDialog();
     class ExportDialog* netList_ = nullptr;
     // --- end of export, private ---
 };

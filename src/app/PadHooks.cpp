@@ -46,8 +46,8 @@ class MarkerRepaint : public ProjectObserver {
 void MainWindow::connectPadMenus() {
     PadPropertiesDialog::Host host;
     host.markersChanged = [this] { padMarkersChanged(); };
-    host.deselectAllPads = [this] { mnuDeSelectAll_Click(); };
-    host.toggleView = [this] { mnuPad_Click(); };
+    host.deselectAllPads = [this] { deselectAllPads(); };
+    host.toggleView = [this] { togglePadDialog(); };
     host.setViewChecked = [this](bool checked) {
         if (QAction* view = menu_->action(QStringLiteral("mnuPad"))) {
             view->setChecked(checked);
@@ -75,26 +75,26 @@ void MainWindow::connectPadMenus() {
                 Pad2_MouseMove(index, globalPos);
             });
     connect(p1, &PictureBox::markerMoved, this,
-            [this](int index, double left, double top) { MovePad(1, index, left, top); });
+            [this](int index, double left, double top) { movePad(1, index, left, top); });
     connect(p2, &PictureBox::markerMoved, this,
-            [this](int index, double left, double top) { MovePad(2, index, left, top); });
+            [this](int index, double left, double top) { movePad(2, index, left, top); });
 
     auto bind = [this](const char* name, void (MainWindow::*handler)()) {
         if (QAction* action = menu_->action(QString::fromUtf8(name))) {
             connect(action, &QAction::triggered, this, handler);
         }
     };
-    bind("mnuSelectAll", &MainWindow::mnuSelectAll_Click);
-    bind("mnuDeSelectAll", &MainWindow::mnuDeSelectAll_Click);
-    bind("mnuInvert", &MainWindow::mnuInvert_Click);
-    bind("mnuDeleteSelected", &MainWindow::mnuDeleteSelected_Click);
-    bind("mnuInfo", &MainWindow::mnuInfo_Click);
+    bind("mnuSelectAll", &MainWindow::selectAllPads);
+    bind("mnuDeSelectAll", &MainWindow::deselectAllPads);
+    bind("mnuInvert", &MainWindow::invertPadSelection);
+    bind("mnuDeleteSelected", &MainWindow::deleteSelectedPads);
+    bind("mnuInfo", &MainWindow::showPadList);
     if (QAction* view = menu_->action(QStringLiteral("mnuPad"))) {
         view->setCheckable(true);
         connect(view, &QAction::triggered, this, [this, view] {
             // A checkable action flips its own mark before it triggers; the toggle flips it itself.
             view->setChecked(!view->isChecked());
-            mnuPad_Click();
+            togglePadDialog();
         });
     }
 }
@@ -112,7 +112,7 @@ void MainWindow::padMarkersChanged() {
     panes_->P2()->markersChanged();
 }
 
-void MainWindow::ApplySelectionColour(std::int32_t colour) {
+void MainWindow::applySelectionColour(std::int32_t colour) {
     if (padDialog_ == nullptr) {
         return;
     }
@@ -140,20 +140,20 @@ void MainWindow::padsLoaded() {
     project_.notify([](ProjectObserver& o) { o.componentsChanged(); });
 }
 
-void MainWindow::ClearBase() {
+void MainWindow::clearPads() {
     padDialog_->board().clearAll();
     padDialog_->setCurrentPad(0);
     padDialog_->syncLists();
     padMarkersChanged();
 }
 
-void MainWindow::ClearPadData() {
-    ClearBase();
+void MainWindow::clearPadData() {
+    clearPads();
     project_.doc.RemoveSection(kComponentsSection);
     padDialog_->projectClosed();
 }
 
-void MainWindow::AddPoint(bool keepSelection) {
+void MainWindow::addPadAtCursors(bool keepSelection) {
     if (!projectOpen_ || busy()) {
         return;
     }
@@ -163,22 +163,22 @@ void MainWindow::AddPoint(bool keepSelection) {
         return;
     }
     ShiftHeld = keepSelection;
-    AddPoint(index, true, true);
+    addPadAtCursors(index, true, true);
 }
 
-void MainWindow::AddPoint(int Index, bool DeselectOthers, bool SelectNew) {
+void MainWindow::addPadAtCursors(int Index, bool DeselectOthers, bool SelectNew) {
     PadBoard& board = padDialog_->board();
     if (Index < 1 || Index > kMaxPadNumber || board.markers.exists(Index)) {
         return;
     }
     if (DeselectOthers && !ShiftHeld) {
-        mnuDeSelectAll_Click();
+        deselectAllPads();
     }
     // The new pad's fields as a click on it would load them (kept ones with "Keep in fields"); placing and
     // naming are then one step, and the names go to the new pad alone: with Shift the other selected pads
     // keep theirs.
     padDialog_->setCurrentPad(Index);
-    SetPadProp();
+    showCurrentPadNames();
     if (!padDialog_->placePad(Index, PadPlace{Cur1.left, Cur1.top, Cur2.left, Cur2.top})) {
         padDialog_->setCurrentPad(0);
         return;
@@ -190,11 +190,11 @@ void MainWindow::AddPoint(int Index, bool DeselectOthers, bool SelectNew) {
     padMarkersChanged();
 }
 
-void MainWindow::SetPadProp() {
+void MainWindow::showCurrentPadNames() {
     padDialog_->loadCurrentPad();
 }
 
-void MainWindow::MovePad(int picture, int Index, double left, double top) {
+void MainWindow::movePad(int picture, int Index, double left, double top) {
     // The drag is over: one step from where the marker was to where it was dropped.
     ApplyPadEdit(project_, MovePadEdit(picture, Index, left, top));
 }
@@ -203,17 +203,17 @@ void MainWindow::padMouseDown(int, int Index, Qt::MouseButton button, Qt::Keyboa
     if (!projectOpen_) {
         return;
     }
-    mnuPad_Click();
+    togglePadDialog();
     if (button == Qt::LeftButton) {
         if (shift.testFlag(Qt::ShiftModifier)) {
             padDialog_->setCurrentPad(0);
         } else {
-            mnuDeSelectAll_Click();
+            deselectAllPads();
             padDialog_->setCurrentPad(Index);
-            SetPadProp();
+            showCurrentPadNames();
         }
     }
-    // Ctrl + left: the picture drags the marker; the drop arrives as MovePad.
+    // Ctrl + left: the picture drags the marker; the drop arrives as movePad.
     padDialog_->forgetPatterns();
 }
 
@@ -278,7 +278,7 @@ void MainWindow::Pad2_MouseMove(int Index, QPoint globalPos) {
     padMouseMove(2, Index, globalPos);
 }
 
-void MainWindow::mnuSelectAll_Click() {
+void MainWindow::selectAllPads() {
     if (!projectOpen_) {
         return;
     }
@@ -289,7 +289,7 @@ void MainWindow::mnuSelectAll_Click() {
     padMarkersChanged();
 }
 
-void MainWindow::mnuDeSelectAll_Click() {
+void MainWindow::deselectAllPads() {
     if (!projectOpen_) {
         return;
     }
@@ -299,7 +299,7 @@ void MainWindow::mnuDeSelectAll_Click() {
     padMarkersChanged();
 }
 
-void MainWindow::mnuInvert_Click() {
+void MainWindow::invertPadSelection() {
     if (!projectOpen_) {
         return;
     }
@@ -310,14 +310,14 @@ void MainWindow::mnuInvert_Click() {
     padMarkersChanged();
 }
 
-void MainWindow::mnuDeleteSelected_Click() {
+void MainWindow::deleteSelectedPads() {
     if (!projectOpen_) {
         return;
     }
     padDialog_->deleteSelectedPads();
 }
 
-void MainWindow::mnuPad_Click() {
+void MainWindow::togglePadDialog() {
     if (QAction* view = menu_->action(QStringLiteral("mnuPad"))) {
         view->setChecked(!view->isChecked());
     }
@@ -329,7 +329,7 @@ void MainWindow::mnuPad_Click() {
     }
 }
 
-void MainWindow::mnuInfo_Click() {
+void MainWindow::showPadList() {
     if (!projectOpen_) {
         return;
     }

@@ -28,7 +28,7 @@ void MainWindow::connectPanes() {
     connect(p2, &PictureBox::mouseUp, this, &MainWindow::P2_MouseUp);
     connect(p1, &PictureBox::doubleClicked, this, &MainWindow::P1_DblClick);
     connect(p2, &PictureBox::doubleClicked, this, &MainWindow::P2_DblClick);
-    connect(panes_, &Panes::paneMouseUp, this, &MainWindow::pic_MouseUp);
+    connect(panes_, &Panes::paneMouseUp, this, &MainWindow::pictureMouseUp);
     // Opening the wizard changes nothing yet: the scales it measures on "Done" are the edit.
     connect(syn_, &ScaleWizardWindow::opened, this, [this] {
         synOpen_ = true;
@@ -50,14 +50,14 @@ void MainWindow::connectPanes() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (Form_KeyDown(key->key(), key->modifiers())) {
+        if (handleKey(key->key(), key->modifiers())) {
             return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-bool MainWindow::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+bool MainWindow::handleKey(int key, Qt::KeyboardModifiers modifiers) {
     // The navigation speaks the classic virtual key codes.
     static const std::map<int, int> kKeyCodes = {
         {Qt::Key_Escape, 27}, {Qt::Key_PageUp, 33}, {Qt::Key_PageDown, 34},
@@ -79,7 +79,7 @@ bool MainWindow::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
     return true;
 }
 
-void MainWindow::AutoPos() {
+void MainWindow::autoScroll() {
     if (projectOpen_) {
         panes_->AutoPos(Cur1.left, Cur1.top, Cur2.left, Cur2.top);
     }
@@ -184,7 +184,7 @@ void MainWindow::mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifi
         return;
     }
     if (shift.testFlag(Qt::AltModifier)) {
-        AltClickFill(picture, x, y);
+        altClickFill(picture, x, y);
     }
 }
 
@@ -198,7 +198,7 @@ void MainWindow::P2_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift,
 
 void MainWindow::placePadAtCursors(Qt::KeyboardModifiers shift) {
     const int before = padDialog()->board().markers.highest();
-    AddPoint(shift.testFlag(Qt::ShiftModifier));
+    addPadAtCursors(shift.testFlag(Qt::ShiftModifier));
     // The new pad is there to be named: its dialog comes up whatever state it was left in, as it does
     // when a selected marker is clicked.
     if (padDialog()->board().markers.highest() > before) {
@@ -214,13 +214,13 @@ void MainWindow::P2_DblClick(Qt::KeyboardModifiers shift, int, int) {
     placePadAtCursors(shift);
 }
 
-void MainWindow::pic_MouseUp(int, Qt::MouseButton button, QPoint globalPos) {
+void MainWindow::pictureMouseUp(int, Qt::MouseButton button, QPoint globalPos) {
     if (button == Qt::RightButton) {
         menu_->menu(QStringLiteral("mnuFile"))->popup(globalPos);
     }
 }
 
-void MainWindow::mnuScale11_Click() {
+void MainWindow::scaleOneToOne() {
     if (projectOpen_) {
         project_.execute(MakeScaleOneToOneCommand(syncState()));
     }
@@ -232,7 +232,7 @@ void MainWindow::resetCursorScale() {
     applySyncState(state);
 }
 
-void MainWindow::mnuNewScale_Click() {
+void MainWindow::startScaleWizard() {
     if (projectOpen_ && !synOpen_) {
         syn_->start();
     }

@@ -49,7 +49,7 @@ void loadInto(PictureBox* box, const std::string& path) {
 
 }  // namespace
 
-int MainWindow::Save() {
+int MainWindow::askToSave() {
     if (project_.saved()) {
         return kSaveNothingToSave;
     }
@@ -62,7 +62,7 @@ int MainWindow::Save() {
     switch (ui_.message(request)) {
         case MsgResult::Yes:
             // A save that failed must not let the caller discard the work it was meant to keep.
-            return Main_Saving() ? kSaveSaved : kSaveCancel;
+            return saveToFile() ? kSaveSaved : kSaveCancel;
         case MsgResult::No:
             return kSaveDiscard;
         default:
@@ -70,14 +70,14 @@ int MainWindow::Save() {
     }
 }
 
-void MainWindow::mnuSave_Click() {
+void MainWindow::saveProject() {
     if (!projectOpen_) {
         return;
     }
-    Main_Saving();
+    saveToFile();
 }
 
-bool MainWindow::Main_Saving() {
+bool MainWindow::saveToFile() {
     BusyPointer busy(ui_);
     if (project_.doc.FileName() != project_.path) {
         project_.doc.Retarget(project_.path);
@@ -114,7 +114,7 @@ void MainWindow::writeProjectState(IniDocument& ini) const {
     WriteProjectModel(project_, values, ini);
 }
 
-void MainWindow::Autosave() {
+void MainWindow::autosaveNow() {
     if (!projectOpen_ || project_.saved() || busy() || project_.path.empty()) {
         return;
     }
@@ -133,7 +133,7 @@ void MainWindow::Autosave() {
         tell(ui_,
              FailureMessage("Unsaved work cannot be kept in a recovery file: " + RecoveryPath(project_.path),
                             reason),
-             "Autosave:", MsgIcon::Exclamation);
+             "autosaveNow:", MsgIcon::Exclamation);
     }
 }
 
@@ -144,7 +144,7 @@ void MainWindow::dropOwnRecovery() {
     recoveryWritten_ = false;
 }
 
-void MainWindow::mnuSaveAs_Click() {
+void MainWindow::saveProjectAs() {
     if (!projectOpen_) {
         return;
     }
@@ -170,7 +170,7 @@ void MainWindow::mnuSaveAs_Click() {
         project_.doc.SetValueAt(section, 2, StoredPicturePath(project_.layer2.picturePath, newPath));
     }
     project_.path = newPath;
-    if (!Main_Saving()) {
+    if (!saveToFile()) {
         // Nothing was written under the new name: the project stays where it was.
         project_.path = oldPath;
         project_.doc.Retarget(oldPath);
@@ -181,8 +181,8 @@ void MainWindow::mnuSaveAs_Click() {
     }
 }
 
-void MainWindow::mnuNew_Click() {
-    if (busy() || Save() == kSaveCancel) {
+void MainWindow::newProject() {
+    if (busy() || askToSave() == kSaveCancel) {
         return;
     }
     OpenSave.SetFilter(kProjectFilter);
@@ -207,7 +207,7 @@ void MainWindow::mnuNew_Click() {
         return;
     }
     const std::string newPath = OpenSave.FileName;
-    if (!closeProject()) {
+    if (!closeAfterPrompt()) {
         return;
     }
 
@@ -265,7 +265,7 @@ void MainWindow::mnuNew_Click() {
     updateTitle();
 }
 
-void MainWindow::mnuOpen_Click() {
+void MainWindow::openProject() {
     if (busy()) {
         return;
     }
@@ -274,7 +274,7 @@ void MainWindow::mnuOpen_Click() {
     for (const char* name : {"mnuSave", "mnuSaveAs", "mnuClose", "mnuExport"}) {
         menu_->setEnabled(QString::fromUtf8(name), true);
     }
-    if (Save() == kSaveCancel) {
+    if (askToSave() == kSaveCancel) {
         return;
     }
     OpenSave.SetFilter(kProjectFilter);
@@ -285,7 +285,7 @@ void MainWindow::mnuOpen_Click() {
         return;  // a cancelled dialog changes nothing
     }
     const std::string path = OpenSave.FileName;
-    if (path.empty() || !closeProject()) {
+    if (path.empty() || !closeAfterPrompt()) {
         return;
     }
 
@@ -347,7 +347,7 @@ void MainWindow::mnuOpen_Click() {
         question.buttons = MsgButtons::YesNo;
         question.icon = MsgIcon::Question;
         if (ui_.message(question) == MsgResult::Yes) {
-            DrawAllTraces();
+            drawAllTraces();
         }
     }
     project_.path = path;
@@ -404,15 +404,15 @@ void MainWindow::showProjectPictures() {
     panes_->Form_Resize();
 }
 
-void MainWindow::mnuClose_Click() {
+void MainWindow::closeProject() {
     if (busy()) {
         return;
     }
-    closeProject();
+    closeAfterPrompt();
 }
 
-bool MainWindow::closeProject() {
-    if (Save() == kSaveCancel) {
+bool MainWindow::closeAfterPrompt() {
+    if (askToSave() == kSaveCancel) {
         return false;
     }
     dropOwnRecovery();
@@ -423,7 +423,7 @@ bool MainWindow::closeProject() {
 void MainWindow::discardProject() {
     panes_->P1()->clearPicture();
     panes_->P2()->clearPicture();
-    ClearPadData();
+    clearPadData();
     panes_->setPicturesVisible(false);
     panes_->resetBars();
     panes_->Scrolling();
@@ -434,8 +434,8 @@ void MainWindow::discardProject() {
     project_.path.clear();
     project_.layer1.picturePath.clear();
     project_.layer2.picturePath.clear();
-    UnloadTraces();
-    HideExportDialog();
+    unloadTraces();
+    hideExportDialog();
     project_.layer1.orientation = {};
     project_.layer2.orientation = {};
     // A half-finished calibration belongs to the project that is going away.

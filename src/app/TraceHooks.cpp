@@ -133,7 +133,7 @@ void MainWindow::connectTracingMenus() {
             }
         }
     };
-    hooks.menuToggle = [this] { mnuTraces_Click(); };
+    hooks.menuToggle = [this] { toggleTracesWindow(); };
     hooks.escape = [this] { hideTracesWindow(); };
     hooks.reportUnreadable = [this](const std::vector<std::string>& records) {
         std::string prompt = "These trace records cannot be read and were skipped:";
@@ -155,13 +155,13 @@ void MainWindow::connectTracingMenus() {
 
     const auto& colours = menu_->colourItems();
     for (int index = 0; index < colours.size(); ++index) {
-        connect(colours[index], &QAction::triggered, this, [this, index] { mnuClr_Click(index); });
+        connect(colours[index], &QAction::triggered, this, [this, index] { chooseFillColour(index); });
     }
     if (QAction* item = menu_->action(QStringLiteral("mnuColorBound"))) {
-        connect(item, &QAction::triggered, this, &MainWindow::mnuColorBound_Click);
+        connect(item, &QAction::triggered, this, &MainWindow::askColourBound);
     }
     if (QAction* item = menu_->action(QStringLiteral("mnuFillAtCursor"))) {
-        connect(item, &QAction::triggered, this, &MainWindow::mnuFillAtCursor_Click);
+        connect(item, &QAction::triggered, this, &MainWindow::fillAtCursor);
     }
     if (QAction* item = menu_->action(QStringLiteral("mnuTraces"))) {
         item->setCheckable(true);
@@ -172,7 +172,7 @@ void MainWindow::connectTracingMenus() {
     connect(panes_->P2(), &PictureBox::mouseDown, this, [this] { lastClickedPicture_ = 2; });
 }
 
-void MainWindow::StartFill(int picture, int x, int y) {
+void MainWindow::startFill(int picture, int x, int y) {
     if (busy() || !projectOpen_ || unloaded_) {
         return;  // one fill at a time: a second one would disturb the running one's seeds and picture
     }
@@ -229,21 +229,21 @@ void MainWindow::keepTraceRun() {
     erasedRows_ = 0;
 }
 
-void MainWindow::AltClickFill(int picture, int x, int y) {
-    if (FillConfirmationVisible() || !projectOpen_ || busy()) {
+void MainWindow::altClickFill(int picture, int x, int y) {
+    if (fillQuestionOpen() || !projectOpen_ || busy()) {
         return;
     }
     // A release outside the picture is no click on a pixel: nothing to fill, nothing to show.
     if (!onPicture(picture == 1 ? panes_->P1() : panes_->P2(), x, y)) {
         return;
     }
-    StartFill(picture, x, y);
-    ShowTracesWindowIfHidden();
+    startFill(picture, x, y);
+    showTracesWindowIfHidden();
 }
 
-void MainWindow::mnuFillAtCursor_Click() {
+void MainWindow::fillAtCursor() {
     const CursorMark& cursor = lastClickedPicture_ == 1 ? Cur1 : Cur2;
-    AltClickFill(lastClickedPicture_, wholePixel(cursor.left), wholePixel(cursor.top));
+    altClickFill(lastClickedPicture_, wholePixel(cursor.left), wholePixel(cursor.top));
 }
 
 TracesWindow* MainWindow::tracesWindow() const {
@@ -254,28 +254,28 @@ FillQuestionDialog* MainWindow::fillQuestion() const {
     return win_;
 }
 
-bool MainWindow::FillConfirmationVisible() const {
+bool MainWindow::fillQuestionOpen() const {
     return win_ != nullptr && win_->isVisible();
 }
 
-void MainWindow::ShowTracesWindowIfHidden() {
+void MainWindow::showTracesWindowIfHidden() {
     if (!traces_->isVisible() && !unloaded_ && !closeAfterFill_) {
-        mnuTraces_Click();
+        toggleTracesWindow();
     }
 }
 
-void MainWindow::mnuTraces_Click() {
+void MainWindow::toggleTracesWindow() {
     if (QAction* item = menu_->action(QStringLiteral("mnuTraces"))) {
         item->setChecked(!item->isChecked());
     }
     traces_->setVisible(!traces_->isVisible());
 }
 
-void MainWindow::DrawAllTraces() {
+void MainWindow::drawAllTraces() {
     traces_->cmdDraw_Click();
 }
 
-void MainWindow::mnuClr_Click(int index) {
+void MainWindow::chooseFillColour(int index) {
     const auto& items = menu_->colourItems();
     if (index == 8) {
         PickColor = true;
@@ -294,7 +294,7 @@ void MainWindow::mnuClr_Click(int index) {
     FillColor = parseWhole(fromQ(items[index]->data().toString()));
 }
 
-void MainWindow::mnuColorBound_Click() {
+void MainWindow::askColourBound() {
     for (;;) {
         InputRequest request;
         request.prompt =
@@ -335,7 +335,7 @@ void MainWindow::tracingEnded() {
     }
 }
 
-void MainWindow::UnloadTraces() {
+void MainWindow::unloadTraces() {
     ++traceGeneration_;
     project_.traces1.clear();
     project_.traces2.clear();
@@ -373,7 +373,7 @@ void MainWindow::scrollCursorIntoView() {
     for (int step = 0; step < 100000; ++step) {
         const auto h = panes_->HS().Value();
         const auto v = panes_->VS().Value();
-        AutoPos();
+        autoScroll();
         if (panes_->HS().Value() == h && panes_->VS().Value() == v) {
             break;
         }

@@ -137,16 +137,16 @@ void MainWindow::transformAsked(const char* question, Orientation step, const ch
     closeIfHeldForRotation();
 }
 
-void MainWindow::mnuFlipG_Click() {
+void MainWindow::flipHorizontally() {
     transformAsked("Flip picture horizontally:", kFlipHorizontalStep, "flip horizontal",
                    "Can't perform flip:");
 }
 
-void MainWindow::mnuFlipV_Click() {
+void MainWindow::flipVertically() {
     transformAsked("Flip picture vertically:", kFlipVerticalStep, "flip vertical", "Can't perform flip:");
 }
 
-void MainWindow::mnuRotate90_Click() {
+void MainWindow::rotateClockwise() {
     transformAsked("Rotate picture to 90 degrees clockwise:", kRotateStep, "rotate", "Can't perform rotate:");
 }
 
@@ -162,7 +162,7 @@ void MainWindow::closeIfHeldForRotation() {
     }
 }
 
-void MainWindow::mnuClipboard_Click() {
+void MainWindow::copyPictureToClipboard() {
     if (!projectOpen_ || busy()) {
         return;
     }

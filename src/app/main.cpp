@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     korvane::Project project;
     korvane::MainWindow window(ui, project);
     ui.setOwner(&window);
-    window.Form_Load(korvane::JoinCommandLine(arguments));
+    window.startUp(korvane::JoinCommandLine(arguments));
     window.show();
     return app.exec();
 }

@@ -62,7 +62,7 @@ class PadPropertiesDialog : public QDialog, public ProjectObserver {
 
     // ---- what the pad markers ask of the dialog ----
 
-    // Loads the current pad's stored names into the three fields (the main window's SetPadProp).
+    // Loads the current pad's stored names into the three fields .
     void loadCurrentPad();
     // A double click: pad n at the places, named with the three fields (as the Apply that follows placing
     // a pad), as one step. False when no pad was placed.

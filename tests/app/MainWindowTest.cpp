@@ -108,7 +108,7 @@ TEST_F(MainWindowWidget, MenuTreeHasEveryCaptionShortcutAndHiddenItem) {
 }
 
 TEST_F(MainWindowWidget, LoadFillsTheColourMenuAndDisablesTheProjectMenus) {
-    window->Form_Load("");
+    window->startUp("");
 
     const auto& colours = window->menus().colourItems();
     ASSERT_EQ(colours.size(), 9);
@@ -136,7 +136,7 @@ TEST_F(MainWindowWidget, LoadFillsTheColourMenuAndDisablesTheProjectMenus) {
     EXPECT_EQ(window->project().path, "") << "no project is open";
     EXPECT_EQ(window->LastPath, "/start/folder/last.kvp") << "the last project's path is the dialogs' start";
 
-    window->Timer_Timer();
+    window->tick();
     EXPECT_EQ(window->windowTitle(), "Korvane: saved - ") << "the title names no project while none is open";
     EXPECT_FALSE(item("mnuView")->isEnabled());
 }
@@ -154,13 +154,13 @@ class CountingStep : public UndoCommand {
 };
 
 TEST_F(MainWindowWidget, UndoAndRedoNameTheirStepFollowTheHistoryAndWaitForLongWork) {
-    window->Form_Load("");
+    window->startUp("");
     window->show();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     openUnsavedProject();
     window->project().markSaved();
-    window->Timer_Timer();
+    window->tick();
     EXPECT_EQ(item("mnuUndo")->text(), "&Undo");
     EXPECT_FALSE(item("mnuUndo")->isEnabled()) << "nothing to undo";
     EXPECT_EQ(item("mnuUndo")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
@@ -195,7 +195,7 @@ TEST_F(MainWindowWidget, UndoAndRedoNameTheirStepFollowTheHistoryAndWaitForLongW
 }
 
 TEST_F(MainWindowWidget, TickFollowsTheProjectStateAndDisabledShortcutsDoNotFire) {
-    window->Form_Load("");
+    window->startUp("");
     window->show();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -216,7 +216,7 @@ TEST_F(MainWindowWidget, TickFollowsTheProjectStateAndDisabledShortcutsDoNotFire
     EXPECT_EQ(news.count(), 1) << "shortcuts of enabled items work";
 
     window->setProjectOpen(true);
-    window->Timer_Timer();
+    window->tick();
     for (const char* name : {"mnuSave", "mnuSaveAs", "mnuClose", "mnuExport", "mnuEdit", "mnuView",
                              "mnuFlipG", "mnuClr", "mnuTraces"}) {
         EXPECT_TRUE(item(name)->isEnabled()) << name;
@@ -227,7 +227,7 @@ TEST_F(MainWindowWidget, TickFollowsTheProjectStateAndDisabledShortcutsDoNotFire
 
     // Whatever enabled them, the next tick without a project disables the six menus again.
     window->setProjectOpen(false);
-    window->Timer_Timer();
+    window->tick();
     for (const char* name :
          {"mnuSave", "mnuSaveAs", "mnuClose", "mnuExport", "mnuEdit", "mnuView", "mnuFlipG", "mnuTraces"}) {
         EXPECT_FALSE(item(name)->isEnabled()) << name;
@@ -238,42 +238,42 @@ TEST_F(MainWindowWidget, TickFollowsTheProjectStateAndDisabledShortcutsDoNotFire
 }
 
 TEST_F(MainWindowWidget, TickBlinksCursorsCyclesColoursAndShowsTheSavedState) {
-    window->Form_Load("");
+    window->startUp("");
     const bool visible = window->Cur1.visible;
-    window->Timer_Timer();
+    window->tick();
     EXPECT_NE(window->Cur1.visible, visible);
     EXPECT_EQ(window->Cur1.visible, window->Cur2.visible);
-    window->Timer_Timer();
+    window->tick();
     EXPECT_EQ(window->Cur1.visible, visible);
 
     const std::int32_t cycle[] = {0, 255, 65280, 65535, 16711680, 16711935, 16776960, 16777215};
     window->SelectionColourStep = 0;
     for (int tick = 0; tick < 10; ++tick) {
-        window->Timer_Timer();
-        EXPECT_EQ(MainWindow::SelectionColour(window->SelectionColourStep), cycle[tick % 8]) << tick;
+        window->tick();
+        EXPECT_EQ(MainWindow::selectionColour(window->SelectionColourStep), cycle[tick % 8]) << tick;
     }
 
     openUnsavedProject();
-    window->Timer_Timer();
+    window->tick();
     EXPECT_EQ(window->windowTitle().toStdString(), "Korvane: NOT saved - " + dir.file("amp.kvp"));
     window->project().markSaved();
-    window->Timer_Timer();
+    window->tick();
     EXPECT_EQ(window->windowTitle().toStdString(), "Korvane: saved - " + dir.file("amp.kvp"));
 
     window->MouseHeld = true;  // a release that never arrived
-    window->Timer_Timer();
+    window->tick();
     EXPECT_FALSE(window->MouseHeld);
 }
 
 TEST_F(MainWindowWidget, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
-    window->Form_Load("");
-    EXPECT_EQ(window->Save(), 3);
+    window->startUp("");
+    EXPECT_EQ(window->askToSave(), 3);
     EXPECT_EQ(ui.count("message"), 0);
 
     openUnsavedProject();
     ui.messageAnswers = {MsgResult::Cancel, MsgResult::No};
-    EXPECT_EQ(window->Save(), 2);
-    EXPECT_EQ(window->Save(), 1);
+    EXPECT_EQ(window->askToSave(), 2);
+    EXPECT_EQ(window->askToSave(), 1);
     ASSERT_EQ(ui.messages().size(), 2u);
     const MessageRequest prompt = ui.messages()[0];
     EXPECT_EQ(prompt.prompt, "Save current project ?");
@@ -287,7 +287,7 @@ TEST_F(MainWindowWidget, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
     window->project().cursors.CursorScaleX = 1.5;
     window->Cur1.left = 120;
     ui.messageAnswers = {MsgResult::Yes};
-    EXPECT_EQ(window->Save(), 0);
+    EXPECT_EQ(window->askToSave(), 0);
     EXPECT_TRUE(window->project().saved());
     EXPECT_EQ(ui.busyDepth(), 0);
     EXPECT_EQ(
@@ -297,11 +297,11 @@ TEST_F(MainWindowWidget, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
 }
 
 TEST_F(MainWindowWidget, FailedSaveKeepsTheWorkAndTheUnsavedFlag) {
-    window->Form_Load("");
+    window->startUp("");
     openUnsavedProject();
     std::filesystem::create_directory(dir.file("amp.kvp"));  // a folder where the file should go
     ui.messageAnswers = {MsgResult::Yes, MsgResult::Ok};
-    EXPECT_EQ(window->Save(), 2) << "a failed save must stop the command that would discard the work";
+    EXPECT_EQ(window->askToSave(), 2) << "a failed save must stop the command that would discard the work";
     EXPECT_FALSE(window->project().saved());
     ASSERT_EQ(ui.messages().size(), 2u);
     EXPECT_EQ(ui.messages()[1].prompt.rfind("File locked.\n", 0), 0u);
@@ -312,10 +312,10 @@ TEST_F(MainWindowWidget, FailedSaveKeepsTheWorkAndTheUnsavedFlag) {
 TEST_F(MainWindowWidget, ExitRunsThePromptAndRemembersTheLastProjectPath) {
     const auto remembered = [] { return Registry::GetString(Registry::kKeyPath, Registry::kLastPath); };
     // Without a project the dialogs start where work stopped, and exit keeps that path without asking.
-    window->Form_Load("");
+    window->startUp("");
     window->show();
     ui.fileAnswers = {std::nullopt};
-    window->mnuOpen_Click();
+    window->openProject();
     ASSERT_EQ(ui.fileDialogs().size(), 1u);
     EXPECT_EQ(ui.fileDialogs()[0].initialDir, "/start/folder/last.kvp");
     EXPECT_TRUE(window->close());
@@ -324,7 +324,7 @@ TEST_F(MainWindowWidget, ExitRunsThePromptAndRemembersTheLastProjectPath) {
 
     // Cancel in the save prompt keeps the window and its work; No exits and remembers the project.
     window = std::make_unique<TestMainWindow>(ui);
-    window->Form_Load("");
+    window->startUp("");
     window->show();
     openUnsavedProject();
     ui.messageAnswers = {MsgResult::Cancel};
@@ -340,12 +340,12 @@ TEST_F(MainWindowWidget, ExitRunsThePromptAndRemembersTheLastProjectPath) {
     // A project closed before the exit is remembered too, though the title no longer names it.
     Registry::SetString(Registry::kKeyPath, Registry::kLastPath, "/start/folder/last.kvp");
     window = std::make_unique<TestMainWindow>(ui);
-    window->Form_Load("");
+    window->startUp("");
     window->show();
     openUnsavedProject();
     ui.messageAnswers = {MsgResult::No};
-    window->mnuClose_Click();
-    window->Timer_Timer();
+    window->closeProject();
+    window->tick();
     EXPECT_EQ(window->windowTitle(), "Korvane: saved - ");
     EXPECT_TRUE(window->close());
     EXPECT_EQ(remembered(), dir.file("amp.kvp"));
@@ -355,28 +355,28 @@ TEST_F(MainWindowWidget, CommandLinePresetsTheOpenDialog) {
     testing::writeFileBytes(dir.file("my board.kvp"), "[FilePathSection]\r\n");
     const std::string canonical = std::filesystem::canonical(dir.file("my board.kvp")).string();
 
-    window->Form_Load("\"" + dir.file("my board.kvp") + "\"");
+    window->startUp("\"" + dir.file("my board.kvp") + "\"");
     EXPECT_EQ(window->OpenSave.FileName, canonical);
     EXPECT_EQ(window->LastPath, "") << "the remembered path is not read when a file is named";
 
     TestMainWindow other(ui);
-    other.Form_Load(dir.file("missing.kvp"));
+    other.startUp(dir.file("missing.kvp"));
     EXPECT_EQ(other.OpenSave.FileName, "");
 }
 
 TEST_F(MainWindowWidget, DroppedFilesOfferTheFirstOne) {
-    window->Form_Load("");
+    window->startUp("");
     ui.fileAnswers = {std::nullopt};
-    window->Form_OLEDragDrop({"/boards/first.kvp", "/boards/second.kvp"});
+    window->openDroppedFiles({"/boards/first.kvp", "/boards/second.kvp"});
     ASSERT_EQ(ui.fileDialogs().size(), 1u);
     EXPECT_EQ(ui.fileDialogs()[0].fileName, "/boards/first.kvp") << "offered in the Open dialog";
     EXPECT_EQ(window->OpenSave.FileName, "/boards/first.kvp");
-    window->Form_OLEDragDrop({});
+    window->openDroppedFiles({});
     EXPECT_EQ(window->OpenSave.FileName, "/boards/first.kvp");
 }
 
 TEST_F(MainWindowWidget, HelpKeyOpensTheGuideAtTheTopicOfTheMenuAndNamesItWithoutABrowser) {
-    window->Form_Load("");
+    window->startUp("");
     window->HelpFile = dir.file("help/index.html");
     auto pressF1 = [](QObject* target) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
@@ -395,7 +395,7 @@ TEST_F(MainWindowWidget, HelpKeyOpensTheGuideAtTheTopicOfTheMenuAndNamesItWithou
 
     ui.clear();
     ui.browserStarts = false;
-    window->ShowHelpFile();
+    window->showGuide();
     ASSERT_EQ(ui.messages().size(), 1u) << "a guide that cannot be shown is named, not silently dropped";
     EXPECT_NE(ui.messages()[0].prompt.find(window->HelpFile), std::string::npos);
 }

@@ -45,12 +45,12 @@ class PicturePanes : public ::testing::Test {
             dir.file("board.kvp"),
             "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n");
         window = std::make_unique<TestMainWindow>(ui);
-        window->Form_Load("");
+        window->startUp("");
         window->timer()->stop();
         ui.fileAnswers = {FileDialogResult{dir.file("board.kvp"), 1}};
-        window->mnuOpen_Click();
+        window->openProject();
         ASSERT_TRUE(window->projectOpen());
-        window->Timer_Timer();  // the first tick enables the project menus
+        window->tick();  // the first tick enables the project menus
         ui.clear();
     }
 
@@ -161,7 +161,7 @@ TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacemen
     expectCursors(22, 14, 74, 72);
     EXPECT_FALSE(window->MouseHeld);
 
-    window->mnuScale11_Click();
+    window->scaleOneToOne();
     EXPECT_EQ(window->project().cursors.CursorScaleX, 1);
     EXPECT_EQ(window->project().cursors.CursorScaleY, 1);
     expectCursors(22, 14, 22, 14);
@@ -193,7 +193,7 @@ TEST_F(PicturePanes, SlowDragKeepsTheMappedCursorWhereTheScalePutsIt) {
 
 TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     ScaleWizardWindow* wizard = window->syncWizard();
-    window->mnuNewScale_Click();
+    window->startScaleWizard();
     EXPECT_TRUE(wizard->isVisible());
     EXPECT_EQ(wizard->windowTitle(), "Moving synchronization:");
     EXPECT_EQ(wizard->cmdNext()->text(), "Next");
@@ -226,7 +226,7 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     expectCursors(610, 480, 1150, 895);
 
     // Reopened, it waits for the first pair again; Cancel keeps the scales.
-    window->mnuNewScale_Click();
+    window->startScaleWizard();
     EXPECT_EQ(wizard->cmdNext()->text(), "Next");
     wizard->cmdNext()->click();
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 700, 700);
@@ -237,9 +237,9 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     EXPECT_TRUE(submenuEnabled());
 
     // Closing the project ends a calibration that belongs to it.
-    window->mnuNewScale_Click();
+    window->startScaleWizard();
     ui.messageAnswers = {MsgResult::No};
-    window->mnuClose_Click();
+    window->closeProject();
     EXPECT_FALSE(window->projectOpen());
     EXPECT_FALSE(window->wizardOpen());
     EXPECT_FALSE(wizard->isVisible());
@@ -349,7 +349,7 @@ TEST_F(PicturesWithPads, KeysNavigateAsSoonAsAProjectIsOpen) {
         focus->clearFocus();
     }
     ui.fileAnswers = {FileDialogResult{dir.file("board.kvp"), 1}};
-    window->mnuOpen_Click();
+    window->openProject();
     ASSERT_TRUE(window->projectOpen());
     EXPECT_EQ(QApplication::focusWidget(), pane()) << "an opened project takes the keys at once";
     QTest::keyClick(window->windowHandle(), Qt::Key_End);

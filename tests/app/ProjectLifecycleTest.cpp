@@ -63,7 +63,7 @@ class ProjectLifecycle : public ::testing::Test {
   protected:
     void SetUp() override {
         window = std::make_unique<TestMainWindow>(ui);
-        window->Form_Load("");
+        window->startUp("");
         window->timer()->stop();  // ticks are driven by hand where a test needs them
         top = dir.file("top.bmp");
         bottom = dir.file("bottom.png");
@@ -75,7 +75,7 @@ class ProjectLifecycle : public ::testing::Test {
 
     void open(MainWindow& f, const std::string& path) {
         ui.fileAnswers.push_back(pick(path));
-        f.mnuOpen_Click();
+        f.openProject();
     }
 
     // The board project open with an unsaved edit, as the prompt tests need it.
@@ -108,9 +108,9 @@ TEST_F(ProjectLifecycle, CancelledSavePromptAbortsEveryCommand) {
         std::function<void()> run;
     };
     const Command commands[] = {
-        {"new", [&] { window->mnuNew_Click(); }},
-        {"open", [&] { window->mnuOpen_Click(); }},
-        {"close", [&] { window->mnuClose_Click(); }},
+        {"new", [&] { window->newProject(); }},
+        {"open", [&] { window->openProject(); }},
+        {"close", [&] { window->closeProject(); }},
         {"exit", [&] { EXPECT_FALSE(window->close()); }},
     };
     for (const Command& command : commands) {
@@ -130,7 +130,7 @@ TEST_F(ProjectLifecycle, CancelledSavePromptAbortsEveryCommand) {
 TEST_F(ProjectLifecycle, NoOnNewOrOpenAsksAgainWhenTheProjectCloses) {
     openEdited();
     writeFileBytes(dir.file("other.kvp"), projectText("top.bmp", "bottom.png"));
-    for (auto command : {&MainWindow::mnuNew_Click, &MainWindow::mnuOpen_Click}) {
+    for (auto command : {&MainWindow::newProject, &MainWindow::openProject}) {
         ui.clear();
         // No to the first prompt; the second one, shown by closing, is cancelled and stops the command.
         ui.messageAnswers = {MsgResult::No, MsgResult::Cancel};
@@ -149,7 +149,7 @@ TEST_F(ProjectLifecycle, NewProjectAsksForANameAndTwoPictures) {
     writePicture(scan, 300, 200);
     const std::string fresh = dir.file("fresh.kvp");
     ui.fileAnswers = {pick(fresh), pick(scan), pick(bottom)};
-    window->mnuNew_Click();
+    window->newProject();
 
     ASSERT_EQ(ui.fileDialogs().size(), 3u);
     EXPECT_EQ(ui.calls[0].kind, "save") << "the name dialog guards an existing project";
@@ -204,7 +204,7 @@ TEST_F(ProjectLifecycle, FailedNewProjectLeavesNoProjectOpen) {
         ASSERT_TRUE(window->projectOpen());
         ui.clear();
         ui.fileAnswers = c.answers;
-        window->mnuNew_Click();
+        window->newProject();
         ASSERT_EQ(ui.messages().size(), 1u) << c.prompt;
         expectMessage(ui.messages()[0], c.prompt, c.title, c.icon);
         EXPECT_EQ(window->projectOpen(), c.keepsProject);
@@ -220,11 +220,11 @@ TEST_F(ProjectLifecycle, NewOverAnExistingProjectKeepsItUntilTheFirstSave) {
     const std::string old = projectText("top.bmp", "bottom.png", "[Pad1]\r\nPadName=1\r\n");
     writeFileBytes(board, old);
     ui.fileAnswers = {pick(board), pick(top), pick(bottom)};
-    window->mnuNew_Click();
+    window->newProject();
     ASSERT_TRUE(window->projectOpen());
     EXPECT_EQ(readFileBytes(board), old);
     EXPECT_FALSE(window->project().doc.SectionExists("Pad1")) << "the new project starts empty";
-    window->mnuSave_Click();
+    window->saveProject();
     EXPECT_TRUE(window->project().saved());
     EXPECT_EQ(readFileBytes(board).find("[Pad1]"), std::string::npos);
 }
@@ -338,11 +338,11 @@ TEST_F(ProjectLifecycle, SaveAndReopenKeepEveryValuePadAndTrace) {
     window->project().traces1 = {"1-5-6-255=65280-0-10", "1-5-6-255=255-0-20"};
     window->project().traces2 = {"2-7-8-0=16711680-5-6"};
     window->project().markUnsaved();
-    window->mnuSave_Click();
+    window->saveProject();
     EXPECT_TRUE(window->project().saved());
 
     TestMainWindow reopened(ui);
-    reopened.Form_Load("");
+    reopened.startUp("");
     reopened.timer()->stop();
     ui.messageAnswers = {MsgResult::No};  // the stored traces are drawn later
     open(reopened, board);
@@ -371,7 +371,7 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndThePicturesReachable) {
     window->project().markUnsaved();
     ui.clear();
     ui.fileAnswers = {std::nullopt};
-    window->mnuSaveAs_Click();
+    window->saveProjectAs();
     ASSERT_EQ(ui.fileDialogs().size(), 1u);
     EXPECT_EQ(ui.fileDialogs()[0].title, "Enter filename of the current project to save:");
     EXPECT_EQ(ui.fileDialogs()[0].fileName, board);
@@ -384,7 +384,7 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndThePicturesReachable) {
     WritePad(window->project().doc, 1, "1", "N1", "R1", 5, 6, 7, 8);
     window->project().markUnsaved();
     ui.fileAnswers = {pick(dir.file("copy.kvp"))};
-    window->mnuSaveAs_Click();
+    window->saveProjectAs();
     EXPECT_TRUE(window->project().saved());
     EXPECT_EQ(window->project().path, dir.file("copy.kvp"));
     EXPECT_EQ(readFileBytes(board), saved);
@@ -393,9 +393,9 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndThePicturesReachable) {
     // Another folder: the copy must still find the pictures stored beside the original.
     fs::create_directory(dir.file("backup"));
     ui.fileAnswers = {pick(dir.file("backup/board.kvp"))};
-    window->mnuSaveAs_Click();
+    window->saveProjectAs();
     TestMainWindow reopened(ui);
-    reopened.Form_Load("");
+    reopened.startUp("");
     reopened.timer()->stop();
     ui.clear();
     open(reopened, dir.file("backup/board.kvp"));
@@ -415,17 +415,17 @@ TEST_F(ProjectLifecycle, SaveAsRewritesAndRestoresThePicturesByPosition) {
     ui.clear();
     ui.fileAnswers = {pick(dir.file("gone/board.kvp"))};
     ui.messageAnswers = {MsgResult::Ok};
-    window->mnuSaveAs_Click();
+    window->saveProjectAs();
     ASSERT_EQ(ui.count("message"), 1);
     EXPECT_EQ(window->project().path, board);
     EXPECT_EQ(PictureEntries(window->project().doc), Entries("top.bmp", "bottom.png"));
 
     fs::create_directory(dir.file("backup"));
     ui.fileAnswers = {pick(dir.file("backup/board.kvp"))};
-    window->mnuSaveAs_Click();
+    window->saveProjectAs();
     EXPECT_EQ(PictureEntries(window->project().doc), Entries(top, bottom));
     TestMainWindow reopened(ui);
-    reopened.Form_Load("");
+    reopened.startUp("");
     reopened.timer()->stop();
     ui.clear();
     open(reopened, dir.file("backup/board.kvp"));
@@ -445,7 +445,7 @@ TEST_F(ProjectLifecycle, FailedSaveOnExitKeepsTheWindowAndTheProject) {
     expectUnchangedOpen();
     ASSERT_EQ(ui.messages().size(), 2u);
     EXPECT_EQ(ui.messages()[1].prompt.rfind("File locked.\n", 0), 0u);
-    window->Timer_Timer();
+    window->tick();
     EXPECT_TRUE(window->windowTitle().startsWith("Korvane: NOT saved - "));
 }
 
@@ -463,7 +463,7 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     };
     auto reopen = [&](std::deque<MsgResult> answers) {
         auto other = std::make_unique<TestMainWindow>(ui);
-        other->Form_Load("");
+        other->startUp("");
         ui.clear();
         ui.messageAnswers = std::move(answers);
         open(*other, board);
@@ -471,11 +471,11 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     };
 
     open(*window, board);
-    window->Autosave();
+    window->autosaveNow();
     EXPECT_FALSE(fs::exists(recovery)) << "nothing unsaved, nothing to keep";
     WritePad(window->project().doc, 7, "1", "N1", "R1", 5, 6, 7, 8);
     window->project().markUnsaved();
-    window->Autosave();
+    window->autosaveNow();
     ASSERT_TRUE(fs::exists(recovery));
     EXPECT_EQ(readFileBytes(board), saved) << "the project file is never written by an autosave";
     EXPECT_FALSE(window->project().saved());
@@ -494,17 +494,17 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     EXPECT_EQ(padNumbers(recovered->project().doc), std::vector<int>{7});
     EXPECT_FALSE(recovered->project().saved()) << "recovered work is not saved until the user says so";
     EXPECT_EQ(recovered->project().doc.FileName(), board);
-    ASSERT_TRUE(recovered->Main_Saving());
+    ASSERT_TRUE(recovered->saveToFile());
     EXPECT_FALSE(fs::exists(recovery)) << "a save makes the recovery file useless";
     EXPECT_NE(readFileBytes(board).find("[Pad7]"), std::string::npos);
     recovered.reset();
 
     // A clean close removes what this run kept; the next open asks nothing.
     window->project().markUnsaved();
-    window->Autosave();
+    window->autosaveNow();
     ASSERT_TRUE(fs::exists(recovery));
     ui.messageAnswers = {MsgResult::No};
-    window->mnuClose_Click();
+    window->closeProject();
     EXPECT_FALSE(fs::exists(recovery));
     ui.clear();
     open(*window, board);
@@ -515,11 +515,11 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     ui.clear();
     {
         ScopedAtomicWriteFailure diskFull(0);
-        window->Autosave();
-        window->Autosave();
+        window->autosaveNow();
+        window->autosaveNow();
     }
     ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].title, "Autosave:");
+    EXPECT_EQ(ui.messages()[0].title, "autosaveNow:");
     EXPECT_FALSE(window->project().saved());
     EXPECT_TRUE(window->projectOpen());
 }

@@ -22,9 +22,9 @@ namespace {
 TEST(MainWindowTeardown, ToolWindowsAndPanesGoWhileTheWindowsDataStillExists) {
     testing::ScriptedUi ui;
     auto window = std::make_unique<TestMainWindow>(ui);
-    window->Form_Load("");
+    window->startUp("");
     window->setProjectOpen(true);
-    window->mnuInfo_Click();  // created on first use, as the export dialog
+    window->showPadList();  // created on first use, as the export dialog
     window->exportDialog()->show();
     window->tracesWindow()->show();
 

@@ -56,13 +56,13 @@ class PictureTransforms : public ::testing::Test {
             "[Pad1]\r\nPadName=1\r\nNetName=GND\r\nCompName=R1\r\n1Pad=2,1\r\n2Pad=1,0\r\n\r\n"
             "[TraceSection]\r\n\r\n");
         window = std::make_unique<TestMainWindow>(ui);
-        window->Form_Load("");
+        window->startUp("");
         open();
     }
 
     void open() {
         ui.fileAnswers.push_back(FileDialogResult{dir.file("board.kvp"), 1});
-        window->mnuOpen_Click();
+        window->openProject();
         ASSERT_TRUE(window->projectOpen());
         ui.clear();
     }
@@ -78,10 +78,10 @@ class PictureTransforms : public ::testing::Test {
 
 TEST_F(PictureTransforms, CancelChangesNothingAndDoesNotBeep) {
     ui.messageAnswers = {MsgResult::Cancel, MsgResult::Cancel, MsgResult::Cancel, MsgResult::Cancel};
-    window->mnuFlipG_Click();
-    window->mnuFlipV_Click();
-    window->mnuRotate90_Click();
-    window->mnuClipboard_Click();
+    window->flipHorizontally();
+    window->flipVertically();
+    window->rotateClockwise();
+    window->copyPictureToClipboard();
     EXPECT_EQ(rowsOf(base(1)), (std::vector<std::string>{"abc", "def"}));
     EXPECT_EQ(ui.count("beep"), 0);
     EXPECT_EQ(ui.count("clipboard"), 0);
@@ -100,18 +100,18 @@ TEST_F(PictureTransforms, CancelChangesNothingAndDoesNotBeep) {
 
 TEST_F(PictureTransforms, EachCommandTransformsTheChosenPictureAndBeepsOnce) {
     ui.messageAnswers = {MsgResult::Yes};
-    window->mnuFlipG_Click();
+    window->flipHorizontally();
     EXPECT_EQ(rowsOf(base(1)), (std::vector<std::string>{"cba", "fed"}));
     EXPECT_EQ(ui.count("beep"), 1);
 
     ui.messageAnswers = {MsgResult::No};
-    window->mnuFlipV_Click();
+    window->flipVertically();
     EXPECT_EQ(rowsOf(base(2)), (std::vector<std::string>{"xyz", "uvw"}));
 
     const Panes* panes = window->panes();
     EXPECT_EQ(panes->VS().Max(), 2 - panes->pic1()->height());
     ui.messageAnswers = {MsgResult::No};
-    window->mnuRotate90_Click();
+    window->rotateClockwise();
     EXPECT_EQ(rowsOf(base(2)), (std::vector<std::string>{"ux", "vy", "wz"}));
     EXPECT_EQ(panes->P2()->width(), 2);
     EXPECT_EQ(panes->P2()->height(), 3);
@@ -120,7 +120,7 @@ TEST_F(PictureTransforms, EachCommandTransformsTheChosenPictureAndBeepsOnce) {
     EXPECT_EQ(panes->VS().Max(), 3 - panes->pic2()->height());
 
     ui.messageAnswers = {MsgResult::Yes};
-    window->mnuClipboard_Click();
+    window->copyPictureToClipboard();
     ASSERT_EQ(ui.count("clipboard"), 1);
     EXPECT_EQ(ui.count("beep"), 4);
 }
@@ -129,9 +129,9 @@ TEST_F(PictureTransforms, UndoGivesBackThePicturePaintingOrientationAndFileAsThe
     const struct {
         void (MainWindow::*command)();
         const char* text;
-    } cases[] = {{&MainWindow::mnuFlipG_Click, "flip horizontal"},
-                 {&MainWindow::mnuFlipV_Click, "flip vertical"},
-                 {&MainWindow::mnuRotate90_Click, "rotate"}};
+    } cases[] = {{&MainWindow::flipHorizontally, "flip horizontal"},
+                 {&MainWindow::flipVertically, "flip vertical"},
+                 {&MainWindow::rotateClockwise, "rotate"}};
     PictureBox* p1 = window->panes()->P1();
     const Panes* panes = window->panes();
     p1->pixels().pixels[1] = 0x00123456;  // a painted trace, wiped by the transform
@@ -162,7 +162,7 @@ TEST_F(PictureTransforms, UndoGivesBackThePicturePaintingOrientationAndFileAsThe
     // An undo that finds no memory for its turn leaves the picture turned, told, and the project modified
     // until saved; the redo that follows does not turn it twice.
     ui.messageAnswers = {MsgResult::Yes};
-    window->mnuRotate90_Click();
+    window->rotateClockwise();
     const QImage turned = p1->workImage().copy();
     ui.clear();
     transforms_testing::failNextAllocation = true;
@@ -180,15 +180,15 @@ TEST_F(PictureTransforms, UndoGivesBackThePicturePaintingOrientationAndFileAsThe
 
 TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndPadsKeepTheirPlaces) {
     ui.messageAnswers = {MsgResult::Yes, MsgResult::Yes, MsgResult::No};
-    window->mnuRotate90_Click();
-    window->mnuFlipV_Click();
-    window->mnuFlipG_Click();
+    window->rotateClockwise();
+    window->flipVertically();
+    window->flipHorizontally();
     EXPECT_FALSE(window->project().saved()) << "a transform is work worth saving";
     const auto turned1 = rowsOf(base(1));
     const auto turned2 = rowsOf(base(2));
-    ASSERT_TRUE(window->Main_Saving());
+    ASSERT_TRUE(window->saveToFile());
 
-    window->mnuClose_Click();
+    window->closeProject();
     ASSERT_FALSE(window->projectOpen());
     open();
     EXPECT_EQ(rowsOf(base(1)), turned1);
@@ -202,9 +202,9 @@ TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndPadsKeepTheirP
 
 TEST_F(PictureTransforms, ACloseAskedForWhileAPictureTurnsHappensOnceTheTurnHasEnded) {
     ui.messageAnswers = {MsgResult::Yes};
-    window->mnuRotate90_Click();
-    ASSERT_TRUE(window->Main_Saving());
-    window->mnuClose_Click();
+    window->rotateClockwise();
+    ASSERT_TRUE(window->saveToFile());
+    window->closeProject();
     // Runs `turn` in a shown window that hands control out at every step of a turn and is asked to close
     // meanwhile; true when the close was asked (and refused) during the turn.
     const auto closeDuring = [&](const std::function<void()>& turn) {
@@ -228,19 +228,19 @@ TEST_F(PictureTransforms, ACloseAskedForWhileAPictureTurnsHappensOnceTheTurnHasE
     // The Rotate item: the project was changed, so the close asks about saving after the turn.
     const auto fresh = [&] {
         window = std::make_unique<TestMainWindow>(ui);
-        window->Form_Load("");
+        window->startUp("");
         open();
     };
     fresh();
     ui.messageAnswers = {MsgResult::Yes, MsgResult::No};
-    EXPECT_TRUE(closeDuring([&] { window->mnuRotate90_Click(); }));
+    EXPECT_TRUE(closeDuring([&] { window->rotateClockwise(); }));
     EXPECT_EQ(ui.messages().back().title, "Current project isn't saved:");
     EXPECT_FALSE(window->isVisible());
 
     // Undoing a turn turns too: the close comes once the undo has ended.
     fresh();
     ui.messageAnswers = {MsgResult::Yes};
-    window->mnuRotate90_Click();
+    window->rotateClockwise();
     EXPECT_TRUE(closeDuring([&] { window->project().undo(); }));
     EXPECT_TRUE(window->isVisible()) << "not while the undo is still running";
     QApplication::processEvents();
@@ -310,7 +310,7 @@ TEST_F(PictureTransforms, RunningOutOfMemoryKeepsPictureSizeOrientationAndSavedF
             if (c.headroom != 0) {
                 limit.emplace(c.headroom);
             }
-            window->mnuRotate90_Click();
+            window->rotateClockwise();
         }
         transforms_testing::failNextAllocation = false;
         EXPECT_EQ(ui.busyDepth(), 0);
@@ -345,15 +345,15 @@ TEST_F(PictureTransforms, RunningOutOfMemoryKeepsPictureSizeOrientationAndSavedF
 
 TEST_F(PictureTransforms, AStoredOrientationThatDoesNotFitKeepsTheProjectClosed) {
     ui.messageAnswers = {MsgResult::Yes};
-    window->mnuRotate90_Click();
-    ASSERT_TRUE(window->Main_Saving());
-    window->mnuClose_Click();
+    window->rotateClockwise();
+    ASSERT_TRUE(window->saveToFile());
+    window->closeProject();
 
     transforms_testing::failNextAllocation = true;
     ui.clear();
     ui.fileAnswers.push_back(FileDialogResult{dir.file("board.kvp"), 1});
     ui.messageAnswers = {MsgResult::Ok};
-    window->mnuOpen_Click();
+    window->openProject();
     transforms_testing::failNextAllocation = false;
     EXPECT_FALSE(window->projectOpen()) << "pads placed on the turned picture would stand elsewhere";
     ASSERT_EQ(ui.messages().size(), 1u);

@@ -48,12 +48,12 @@ class Render : public ::testing::Test {
 
     std::unique_ptr<MainWindow> openWindow(ScriptedUi& ui) {
         auto window = std::make_unique<TestMainWindow>(ui);
-        window->Form_Load("");
+        window->startUp("");
         window->timer()->stop();
         ui.fileAnswers = {FileDialogResult{project, 1}};
-        window->mnuOpen_Click();
+        window->openProject();
         EXPECT_TRUE(window->projectOpen());
-        window->Timer_Timer();
+        window->tick();
         return window;
     }
 

@@ -71,14 +71,14 @@ class ExportDialogWindow : public ::testing::Test {
         std::filesystem::create_directories(dir.file("prog/Lib"));
         writeFileBytes(dir.file("prog/Lib/pcb.lb"), "AXIAL0.4\r\nRAD0.1\r\nTO92\r\nDIP14\r\n");
         writeFileBytes(dir.file("prog/Lib/sch.lb"), schematicLibrary());
-        window->Form_Load("");
+        window->startUp("");
         window->timer()->stop();  // ticks are driven by hand
         window->exportDialog()->setProgramDir(dir.file("prog"));
     }
 
     void open() {
         ui.fileAnswers = {FileDialogResult{project, 1}};
-        window->mnuOpen_Click();
+        window->openProject();
         ASSERT_TRUE(window->projectOpen());
         ui.clear();
     }
@@ -90,7 +90,7 @@ class ExportDialogWindow : public ::testing::Test {
 
     // Opens the export dialog from the menu; the tick is driven by hand.
     void showDialog() {
-        window->mnuExport_Click();
+        window->showExportDialog();
         ASSERT_TRUE(dialog().isVisible());
         dialog().timer()->stop();
     }
@@ -200,11 +200,11 @@ TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponents) {
 
 TEST_F(ExportDialogWindow, NothingToExportWithoutComponents) {
     // No project: the menu does nothing at all.
-    window->mnuExport_Click();
+    window->showExportDialog();
     EXPECT_EQ(ui.count("message"), 0);
 
     openWith("");
-    window->mnuExport_Click();
+    window->showExportDialog();
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].prompt, "Nothing to export.");
     EXPECT_EQ(ui.messages()[0].title, "Abort exporting:");
@@ -300,7 +300,7 @@ TEST_F(ExportDialogWindow, CloseAndEscRunTheSavePromptAndHide) {
     // Closing the project puts the dialog away with it.
     showDialog();
     ui.messageAnswers = {MsgResult::No};
-    window->mnuClose_Click();
+    window->closeProject();
     EXPECT_FALSE(window->projectOpen());
     EXPECT_FALSE(dialog().isVisible());
 }
@@ -329,7 +329,7 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
 
     dialog().cmdCancel_Click();
     ui.messageAnswers = {MsgResult::No};
-    window->mnuClose_Click();
+    window->closeProject();
     open();
     showDialog();
     ui.fileAnswers = {FileDialogResult{dir.file("b.net"), 1}, FileDialogResult{dir.file("b.sch"), 1}};

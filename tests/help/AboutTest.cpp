@@ -67,10 +67,10 @@ TEST(About, EveryLinkClickOpensItsDestinationAndClosesAsEscDoes) {
 TEST(About, HelpMenuOpensThePagesAndTheAboutWindowModally) {
     ScriptedUi ui;
     TestMainWindow window(ui);
-    window.Form_Load("");
+    window.startUp("");
     const Deployment d = BuildDeployment();
-    window.mnuHelp_Click();
-    window.mnuDonate_Click();
+    window.openHelpPage();
+    window.openDonatePage();
     ASSERT_EQ(ui.count("url"), 2);
     EXPECT_EQ(ui.calls[0].url, HelpPageUrl(d));
     EXPECT_EQ(ui.calls[1].url, DonationPageUrl(d));
@@ -83,7 +83,7 @@ TEST(About, HelpMenuOpensThePagesAndTheAboutWindowModally) {
             about->cmdOk_Click();
         }
     });
-    window.mnuHelpContents_Click();
+    window.showAbout();
     EXPECT_TRUE(sawModal);
 }
 

@@ -91,7 +91,7 @@ class Pads : public ::testing::Test {
 
     std::unique_ptr<MainWindow> makeWindow() {
         auto f = std::make_unique<TestMainWindow>(ui);
-        f->Form_Load("");
+        f->startUp("");
         f->timer()->stop();  // ticks are driven by hand
         f->padDialog()->setProgramDir(dir.file("prog"));
         return f;
@@ -105,7 +105,7 @@ class Pads : public ::testing::Test {
                 "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n" + sections);
         }
         ui.fileAnswers = {FileDialogResult{board, 1}};
-        f.mnuOpen_Click();
+        f.openProject();
         ASSERT_TRUE(f.projectOpen());
         ui.clear();
     }
@@ -228,14 +228,14 @@ TEST_F(Pads, DoubleClicksNumberPadsFromTheHighestAndKeepGaps) {
     place(50, 20, 150, 30);
 
     click(1, 2);
-    window->mnuDeleteSelected_Click();
+    window->deleteSelectedPads();
     EXPECT_FALSE(pads().markers.exists(2));
     EXPECT_FALSE(window->project().doc.SectionExists("Pad2"));
     EXPECT_EQ(place(70, 20, 170, 30), 4);
 
     click(1, 3);
     click(1, 4, Qt::ShiftModifier);
-    window->mnuDeleteSelected_Click();
+    window->deleteSelectedPads();
     EXPECT_EQ(pads().markers.Pad2.highest(), 1) << "deleting frees the numbers on both pictures";
     EXPECT_EQ(place(90, 20, 190, 30), 2) << "pad 1 is the highest again";
 }
@@ -247,7 +247,7 @@ TEST_F(Pads, NewPadBlinksOnPictureOneUntilTheNextSelectionChange) {
     EXPECT_EQ(marker(2, 2).value, 0);
 
     window->SelectionColourStep = 1;
-    window->Timer_Timer();  // step 2: red
+    window->tick();  // step 2: red
     EXPECT_EQ(marker(1, 2).backColour, 255);
     EXPECT_EQ(marker(2, 2).backColour, kButtonFace);
     EXPECT_EQ(marker(1, 1).backColour, kButtonFace);
@@ -258,14 +258,14 @@ TEST_F(Pads, NewPadBlinksOnPictureOneUntilTheNextSelectionChange) {
     click(2, 2);
     EXPECT_EQ(marker(1, 2).value, 1);
     EXPECT_EQ(marker(2, 2).value, 1);
-    window->Timer_Timer();
+    window->tick();
     EXPECT_EQ(marker(2, 2).backColour, 65280);
 }
 
 TEST_F(Pads, ShiftDoubleClickKeepsTheSelectionAndTheOtherPadsNames) {
     namedPad("1", "GND", "U1");
     namedPad("2", "VCC", "U1");
-    window->mnuSelectAll_Click();
+    window->selectAllPads();
     EXPECT_EQ(place(50, 20, 150, 30, true), 3);
     EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(value(1, "PadName"), "1");
@@ -303,7 +303,7 @@ TEST_F(Pads, PickingAPadKeepsOrEmptiesTheFieldsItHasNoNameFor) {
 TEST_F(Pads, SelectionCommandsSwitchTheSixControlsAndForgetPatterns) {
     namedPad("1", "N1", "U1");
     place(30, 20, 130, 30);  // selected on picture 1 only
-    window->mnuInvert_Click();
+    window->invertPadSelection();
     EXPECT_EQ(marker(1, 1).value, 1);
     EXPECT_EQ(marker(2, 1).value, 1);
     EXPECT_EQ(marker(1, 2).value, 0);
@@ -313,17 +313,17 @@ TEST_F(Pads, SelectionCommandsSwitchTheSixControlsAndForgetPatterns) {
     type(NameField::Comp, "U1");
     dialog().cmdSelComp_Click();
     EXPECT_EQ(dialog().compPattern(), "U1");
-    window->mnuDeSelectAll_Click();
+    window->deselectAllPads();
     EXPECT_EQ(sixControls(), six(false, true)) << "pad 2 is still the current pad";
     EXPECT_EQ(dialog().compPattern(), "");
-    window->mnuInvert_Click();
+    window->invertPadSelection();
     EXPECT_EQ(pads().markers.selectedCount(), 2);
     EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
-    window->mnuInvert_Click();
+    window->invertPadSelection();
     EXPECT_EQ(sixControls(), six(false, true));
 
     click(1, 1);
-    window->mnuSelectAll_Click();
+    window->selectAllPads();
     EXPECT_EQ(dialog().currentPad(), 0);
     EXPECT_EQ(pads().markers.selectedCount(), 2);
     EXPECT_EQ(sixControls(), six(true, false));
@@ -334,9 +334,9 @@ TEST_F(Pads, DeletingSelectedPadsEmptiesAndHidesTheDialog) {
     namedPad("1", "N1", "U1");
     click(1, 1);
     ASSERT_TRUE(dialog().isVisible());
-    window->mnuDeSelectAll_Click();
+    window->deselectAllPads();
     window->project().markSaved();
-    window->mnuDeleteSelected_Click();
+    window->deleteSelectedPads();
     EXPECT_TRUE(pads().markers.exists(1)) << "nothing was selected";
     EXPECT_FALSE(dialog().isVisible());
     EXPECT_EQ(dialog().fieldText(NameField::Net), "");
@@ -344,8 +344,8 @@ TEST_F(Pads, DeletingSelectedPadsEmptiesAndHidesTheDialog) {
     EXPECT_TRUE(window->project().saved()) << "deleting nothing is no edit";
     EXPECT_FALSE(button("cmdDelPad")->isEnabled());
 
-    window->mnuSelectAll_Click();
-    window->mnuDeleteSelected_Click();
+    window->selectAllPads();
+    window->deleteSelectedPads();
     EXPECT_EQ(window->project().history().undoText(), "delete 1 pad");
     EXPECT_FALSE(window->project().doc.SectionExists("ComponentsSection")) << "the last pad takes the names";
 }
@@ -424,7 +424,7 @@ TEST_F(Pads, SelectingByComponentPatternAndDeletingPrunesTheList) {
     EXPECT_EQ(enabled({"cboPad", "cmdDelPad", "cboNet", "cmdSelNet", "cboComp", "cmdSelComp"}),
               (std::vector<bool>{false, false, false, true, true, false}));
 
-    window->mnuDeleteSelected_Click();
+    window->deleteSelectedPads();
     EXPECT_EQ(pads().compNames.items(), (std::vector<std::string>{"R1"}));
     EXPECT_EQ(pads().netNames.items(), (std::vector<std::string>{"N1", "N2"})) << "no net was remembered";
 
@@ -482,8 +482,8 @@ TEST_F(Pads, OpeningCreatesDescribedPadsAndASaveKeepsTheComponentTable) {
     window->Pad1_MouseMove(3, QPoint(100, 100));
     EXPECT_EQ(QToolTip::text(), tooltiptext::PlainTipHtml("R1-1, connected to \"GND\"", 300));
 
-    window->mnuSelectAll_Click();
-    window->mnuInfo_Click();
+    window->selectAllPads();
+    window->showPadList();
     ASSERT_NE(window->infoWindow(), nullptr);
     window->infoWindow()->Rebuild();
     EXPECT_EQ(window->infoWindow()->lines().back(), "R1-1, connected to \"GND\"");
@@ -493,7 +493,7 @@ TEST_F(Pads, OpeningCreatesDescribedPadsAndASaveKeepsTheComponentTable) {
     EXPECT_EQ(combo("cboLabel")->currentText(), "10k") << "picking a component shows its data";
     EXPECT_EQ(combo("cboPackage")->currentText(), "AXIAL0.4");
 
-    window->mnuSave_Click();
+    window->saveProject();
     const std::string saved = readFileBytes(board);
     EXPECT_NE(saved.find("R1=3{label}10k{footprint}AXIAL0.4\r\n"), std::string::npos);
     EXPECT_EQ(saved.find("U9="), std::string::npos) << "the table holds the listed components";
@@ -540,11 +540,11 @@ TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponent) {
     EXPECT_EQ(shown(), (std::vector<QString>{"1", "10u", "RB.2"}));
     window->project().redo();
 
-    window->mnuSave_Click();
+    window->saveProject();
     EXPECT_NE(readFileBytes(board).find("\r\nTP1=2{label}TEST{footprint}TP\r\n"), std::string::npos);
 
     // Closing empties the fields; the next project's pads show their own data.
-    window->mnuClose_Click();
+    window->closeProject();
     EXPECT_EQ(shown(), none);
     open(*window, "[Pad1]\r\nCompName=R1\r\n1Pad=10,10\r\n2Pad=20,20\r\n");
     click(1, 1);
@@ -579,7 +579,7 @@ TEST_F(Pads, DeletedAndDraggedPadsSurviveSaveAndReopen) {
     EXPECT_EQ(marker(2, 5).left, 60) << "back where the drag started";
     EXPECT_TRUE(window->project().saved());
     window->project().redo();
-    window->mnuSave_Click();
+    window->saveProject();
 
     auto reopened = makeWindow();
     open(*reopened, "");
@@ -595,15 +595,15 @@ TEST_F(Pads, ShiftDelUndoneAndSavedKeepsEveryPadWithItsNames) {
          "[ComponentsSection]\r\nR1=0{label}10k{footprint}AXIAL0.4\r\n"
          "[Pad1]\r\nPadName=1\r\nNetName=GND\r\nCompName=R1\r\n1Pad=10,10\r\n2Pad=20,20\r\n[Notes]\r\n"
          "a=b\r\n[Pad2]\r\nPadName=2\r\nNetName=VCC\r\nCompName=R1\r\n1Pad=30,10\r\n2Pad=40,20\r\n");
-    window->mnuSave_Click();
+    window->saveProject();
     const std::string before = readFileBytes(board);
     window->show();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 
-    window->Timer_Timer();  // the project's menus follow the open project
-    window->mnuSelectAll_Click();
-    window->mnuInfo_Click();
+    window->tick();  // the project's menus follow the open project
+    window->selectAllPads();
+    window->showPadList();
     QTest::keyClick(window.get(), Qt::Key_Delete, Qt::ShiftModifier);
     ASSERT_EQ(pads().markers.Pad1.count(), 0);
     EXPECT_EQ(window->project().history().undoText(), "delete 2 pads");
@@ -613,13 +613,13 @@ TEST_F(Pads, ShiftDelUndoneAndSavedKeepsEveryPadWithItsNames) {
     EXPECT_EQ(window->infoWindow()->lines().size(), 3u) << "the pads come back selected";
     EXPECT_EQ(marker(2, 2).toolTipText, "R1-2, connected to \"VCC\"");
     EXPECT_EQ(combo("cboNet")->count(), 2) << "the dialog's lists follow the undo";
-    window->mnuSave_Click();
+    window->saveProject();
     EXPECT_EQ(readFileBytes(board), before);
 }
 
 TEST_F(Pads, RealClicksReachMarkersBeforeThePicture) {
     place(40, 30, 140, 30);
-    window->mnuDeSelectAll_Click();
+    window->deselectAllPads();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     const double cursorX = window->Cur1.left;
@@ -643,11 +643,11 @@ TEST_F(Pads, CloseEscAndTheCloseBoxOnlyHideTheDialog) {
     EXPECT_FALSE(dialog().isVisible()) << "the close box toggles View > Pads";
     EXPECT_FALSE(viewPads()->isChecked());
 
-    window->mnuPad_Click();
+    window->togglePadDialog();
     click(1, 1);
     EXPECT_FALSE(viewPads()->isChecked()) << "a press on a marker toggles the mark too";
     EXPECT_TRUE(dialog().isVisible());
-    window->mnuDeSelectAll_Click();
+    window->deselectAllPads();
     viewPads()->setChecked(true);
     QTest::keyClick(&dialog(), Qt::Key_Escape);
     EXPECT_FALSE(dialog().isVisible());
@@ -661,7 +661,7 @@ TEST_F(Pads, ActivationIsNotRepeatedWhenTheFocusComesBackFromTheProgramsOwnBoxes
     ui.owner = &dialog();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->mnuPad_Click();
+    window->togglePadDialog();
     QTest::qWait(800);
     EXPECT_EQ(ui.count("message"), 2) << "each missing library reported once";
     EXPECT_TRUE(dialog().isVisible());

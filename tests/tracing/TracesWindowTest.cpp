@@ -70,12 +70,12 @@ class Tracing : public ::testing::Test {
         testing::writeFileBytes(dir.file("board.kvp"),
                                 "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n" + traceSection);
         window = std::make_unique<TestMainWindow>(ui);
-        window->Form_Load("");
+        window->startUp("");
         window->timer()->stop();
         ui.fileAnswers = {FileDialogResult{dir.file("board.kvp"), 1}};
-        window->mnuOpen_Click();
+        window->openProject();
         ASSERT_TRUE(window->projectOpen());
-        window->Timer_Timer();
+        window->tick();
         ui.clear();
     }
 
@@ -103,7 +103,7 @@ class Tracing : public ::testing::Test {
     void answerNextQuestion(bool save, std::function<void()> whileOpen = {}) {
         QTimer::singleShot(0, window.get(), [this, save, whileOpen] {
             asked = true;
-            EXPECT_TRUE(window->FillConfirmationVisible());
+            EXPECT_TRUE(window->fillQuestionOpen());
             if (whileOpen) {
                 whileOpen();
             }
@@ -171,7 +171,7 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
 TEST_F(Tracing, OnlyAClickOnThePictureFillsAndOneFillRunsAtATime) {
     answerNextQuestion(true, [this] {
         window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 160, 110);  // reached while asking
-        window->mnuClose_Click();
+        window->closeProject();
         traces()->cmdDraw->click();
     });
     window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 300, 40);  // released beside the picture
@@ -207,7 +207,7 @@ TEST_F(Tracing, ColourMenuSetsTheFillColourAndPicksOneFromThePicture) {
 TEST_F(Tracing, ColourBoundIsAskedUntilPositive) {
     ui.inputAnswers = {std::string("0"), std::string("-5"), std::string("abc"), std::nullopt,
                        std::string("2.5")};
-    window->mnuColorBound_Click();
+    window->askColourBound();
     ASSERT_EQ(ui.count("input"), 5);
     const InputRequest& box = ui.calls.front().input;
     EXPECT_EQ(box.prompt,
@@ -218,7 +218,7 @@ TEST_F(Tracing, ColourBoundIsAskedUntilPositive) {
     EXPECT_EQ(float(window->ColorBound), 0.025f);
     ui.clear();
     ui.inputAnswers = {std::string("12")};
-    window->mnuColorBound_Click();
+    window->askColourBound();
     ASSERT_EQ(ui.count("input"), 1);
     EXPECT_EQ(ui.calls.front().input.defaultText, "2.5");
 
@@ -226,8 +226,8 @@ TEST_F(Tracing, ColourBoundIsAskedUntilPositive) {
     for (int percent = 1; percent <= 100; ++percent) {
         ui.clear();
         ui.inputAnswers = {std::to_string(percent), std::string("1")};
-        window->mnuColorBound_Click();
-        window->mnuColorBound_Click();
+        window->askColourBound();
+        window->askColourBound();
         ASSERT_EQ(ui.count("input"), 2);
         EXPECT_EQ(ui.calls[1].input.defaultText, std::to_string(percent));
     }
@@ -237,7 +237,7 @@ TEST_F(Tracing, FillAtTheCursorOfThePictureClickedLast) {
     emit window->panes()->P2()->mouseDown(Qt::LeftButton, Qt::NoModifier, 15, 16);
     EXPECT_EQ(window->Cur2.left, 15);
     answerNextQuestion(true);
-    window->mnuFillAtCursor_Click();
+    window->fillAtCursor();
     EXPECT_TRUE(asked);
     EXPECT_EQ(window->project().traces2, (std::vector<std::string>{"2-15-16-0=255-0.1-0.1"}));
 }
@@ -263,7 +263,7 @@ TEST_F(Tracing, DrawAllTwiceOnlyBeepsTheSecondTimeAndSkipsUnreadableRecords) {
 TEST_F(Tracing, DeleteErasesExactlyTheSelectedLines) {
     window->project().traces1 = {"1-30-40-4210752=65280-0.1-0.1", "1-160-110-4210752=65535-0.1-0.1",
                                  "1-5-5-8421504=16711680-0-0", "1-y"};
-    window->DrawAllTraces();
+    window->drawAllTraces();
     EXPECT_EQ(pixel(1, 5, 5), 16711680);
     ui.clear();
     QListWidget* list = traces()->lstTrace1;
@@ -310,7 +310,7 @@ TEST_F(Tracing, OpenedTracesFillBothListsAndAreOfferedForDrawing) {
     EXPECT_EQ(pixel(1, 20, 30), 65280);
     EXPECT_EQ(pixel(2, 10, 10), 65535);
 
-    window->mnuClose_Click();
+    window->closeProject();
     EXPECT_EQ(traces()->lstTrace1->count(), 0) << "closing the project empties the window";
     EXPECT_FALSE(traces()->isVisible());
 }
@@ -336,7 +336,7 @@ TEST_F(Tracing, TracesWindowTextsKeysAndCloseBox) {
     EXPECT_FALSE(traces()->isVisible());
     EXPECT_FALSE(item("mnuTraces")->isChecked());
 
-    window->mnuTraces_Click();
+    window->toggleTracesWindow();
     EXPECT_FALSE(traces()->Form_QueryUnload(true)) << "the close box only hides the window";
     EXPECT_FALSE(traces()->isVisible());
     EXPECT_FALSE(item("mnuTraces")->isChecked());
