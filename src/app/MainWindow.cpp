@@ -263,9 +263,7 @@ void MainWindow::startUp(const std::string& commandLine) {
                               QStringLiteral("/help/index.html");
     HelpFile = QFileInfo::exists(helpIndex) ? pathFromQ(helpIndex) : std::string();
 
-    for (const char* name : {"mnuEdit", "mnuSaveAs", "mnuSave", "mnuClose", "mnuExport"}) {
-        menu_->setEnabled(QString::fromUtf8(name), false);
-    }
+    menusFollowProject();
     if (QAction* donate = menu_->action(QStringLiteral("mnuDonate"))) {
         donate->setVisible(true);
     }
@@ -311,15 +309,23 @@ std::int32_t MainWindow::selectionColour(int step) {
     return kSelectionColours[((step - 1) % 8 + 8) % 8];
 }
 
+void MainWindow::setProjectOpen(bool open) {
+    projectOpen_ = open;
+    menusFollowProject();
+}
+
+void MainWindow::menusFollowProject() {
+    for (const char* name : kProjectMenus) {
+        menu_->setEnabled(QString::fromUtf8(name), projectOpen_);
+    }
+    updateUndoActions();
+}
+
 void MainWindow::tick() {
     Cur1.visible = !Cur1.visible;
     Cur2.visible = !Cur2.visible;
     panes_->P1()->setCursorVisible(Cur1.visible);
     panes_->P2()->setCursorVisible(Cur2.visible);
-
-    for (const char* name : kProjectMenus) {
-        menu_->setEnabled(QString::fromUtf8(name), projectOpen_);
-    }
 
     // A release can be lost while a dialog opened during a drag; trust the buttons as they are now.
     if (MouseHeld && QGuiApplication::mouseButtons() == Qt::NoButton) {

@@ -205,9 +205,9 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     int SelectionColourStep = 0;  // 1..8 once the timer has run
     std::string HelpFile;         // empty when the program's help pages are missing
 
-    // A project is open; the project menus follow this state at the next tick.
+    // A project is open; the project menus follow this state.
     bool projectOpen() const { return projectOpen_; }
-    void setProjectOpen(bool open) { projectOpen_ = open; }
+    void setProjectOpen(bool open);
     // Long work (a fill) runs: commands that would replace or remove the pictures wait.
     bool busy() const { return FillRunning || rotating_ || tracingDepth_ > 0; }
 
@@ -236,6 +236,8 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void pixelsChanged(int layer, const PixelRect& area) override;
     void updateTitle();
     void updateUndoActions();
+    // The menus that need a project are enabled exactly while one is open.
+    void menusFollowProject();
     void connectMenu();
     void connectPanes();
     // The open project's path, or the remembered one while no project is open.

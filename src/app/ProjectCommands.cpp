@@ -253,7 +253,7 @@ void MainWindow::newProject() {
         return;
     }
 
-    projectOpen_ = true;
+    setProjectOpen(true);
     showProjectPictures();
     for (const char* name : {"mnuEdit", "mnuSaveAs", "mnuSave", "mnuClose", "mnuExport"}) {
         menu_->setEnabled(QString::fromUtf8(name), true);
@@ -274,6 +274,8 @@ void MainWindow::openProject() {
     for (const char* name : {"mnuSave", "mnuSaveAs", "mnuClose", "mnuExport"}) {
         menu_->setEnabled(QString::fromUtf8(name), true);
     }
+    // Whatever way Open ends, the menus then say whether a project is open.
+    const ScopeExit menus([this] { menusFollowProject(); });
     if (askToSave() == kSaveCancel) {
         return;
     }
@@ -369,7 +371,7 @@ bool MainWindow::loadProjectFromDocument(const std::string& path) {
     }
     loadInto(panes_->P1(), first);
     project_.layer1.picturePath = first;
-    projectOpen_ = true;  // from here on a failure must close what was opened
+    setProjectOpen(true);  // from here on a failure must close what was opened
     if (second.empty() || !std::filesystem::is_regular_file(second, ignored)) {
         return false;
     }
@@ -440,7 +442,7 @@ void MainWindow::discardProject() {
     project_.layer2.orientation = {};
     // A half-finished calibration belongs to the project that is going away.
     syn_->cmdCancel_Click();
-    projectOpen_ = false;
+    setProjectOpen(false);
     project_.resetHistory();
     updateTitle();
 }
