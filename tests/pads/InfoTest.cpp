@@ -54,11 +54,6 @@ class InfoTest : public ::testing::Test {
         }
     }
 
-    void activate() {
-        QEvent event(QEvent::WindowActivate);
-        QApplication::sendEvent(&info, &event);
-    }
-
     // The user confirms the save dialog with `path`.
     void answerSave(const std::string& path) { ui.fileAnswers.push_back(FileDialogResult{path, 1}); }
 
@@ -119,16 +114,7 @@ TEST_F(InfoTest, ListingIsTheCountThenOneLinePerPad) {
     EXPECT_EQ(info.List()->count(), 0) << "no count line without pads";
 }
 
-TEST_F(InfoTest, EveryActivationRebuildsWithTheCurrentSelection) {
-    selected = {"a"};
-    activate();
-    EXPECT_EQ(rows(), (std::vector<std::string>{"Total quantity of selected pads: 1", "a"}));
-    selected = {"a", "b"};
-    activate();
-    EXPECT_EQ(rows(), (std::vector<std::string>{"Total quantity of selected pads: 2", "a", "b"}));
-}
-
-TEST_F(InfoTest, FocusBackFromAModalDialogKeepsTheListingAndItsSelection) {
+TEST_F(InfoTest, ActivationRebuildsUnlessTheFocusComesBackFromAModalDialog) {
     selected = {"a", "b"};
     info.show();
     info.activateWindow();

