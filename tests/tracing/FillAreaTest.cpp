@@ -1,7 +1,3 @@
-// The flood fill on small pictures drawn as text: which pixels it repaints, what it refuses, the
-// question and its two answers, the seed stack, the checkpoints and stopping; and on textured scans, the
-// history that takes a fill back and does it again word for word.
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
