@@ -149,10 +149,14 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
     EXPECT_TRUE(window->project().traces2.empty());
     EXPECT_TRUE(window->project().saved());
 
-    // The kept fill is the one step; the list follows its undo and redo.
+    // The kept fill is the one step; the list and the picture the window shows follow its undo and redo.
     EXPECT_EQ(item("mnuUndo")->text(), "&Undo fill");
     window->undoEdit();
     EXPECT_TRUE(shown(1).isEmpty());
+    const QImage shownImage = window->panes()->P1()->workImage();
+    EXPECT_EQ(shownImage,
+              QImage(QString::fromStdString(dir.file("top.bmp"))).convertToFormat(shownImage.format()))
+        << "the picture is the file's again, pixel for pixel";
     window->redoEdit();
     EXPECT_EQ(shown(1), QStringList{"1-30-40-4210752=255-0.1-0.1"});
 }
