@@ -24,6 +24,8 @@
 #include "tracing/TraceRecords.h"
 #include "transforms/PixelTransforms.h"
 #include "view/CursorSync.h"
+#include "view/tools/ColourPickTool.h"
+#include "view/tools/FillTool.h"
 
 class QTimer;
 
@@ -198,7 +200,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     CursorMark Cur1, Cur2;
     std::int32_t FillColor = 255;
     double ColorBound = 0.1;
-    bool PickColor = false;
     bool FillRunning = false;
     bool MouseHeld = false;
     bool ShiftHeld = false;
@@ -218,6 +219,9 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     Panes* panes() const { return panes_; }
     ScaleWizardWindow* syncWizard() const { return syn_; }
     bool wizardOpen() const { return synOpen_; }
+    // The mouse modes of the pictures, each with its own state.
+    ColourPickTool& colourPick() { return colourPick_; }
+    const FillTool& fillTool() const { return fillTool_; }
 
     // The eight colours selected pad markers cycle through, one step per tick.
     static std::int32_t selectionColour(int step);
@@ -288,6 +292,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     Panes* panes_ = nullptr;
     ScaleWizardWindow* syn_ = nullptr;
     bool synOpen_ = false;
+    ColourPickTool colourPick_;
     // The project's events that the panes show: a picture turned or mirrored, the cursors set by an edit.
     class PaneFollower : public ProjectObserver {
       public:
@@ -337,7 +342,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     bool closeAfterFill_ = false;
     unsigned traceGeneration_ = 0;  // counts closed projects, so a fill can tell its picture went away
     unsigned runGeneration_ = 0;    // traceGeneration_ when the running list operation started
-    int lastClickedPicture_ = 1;
+    FillTool fillTool_;
     // --- end of tracing ---
     // --- pads (PadHooks.cpp), private ---
     void padMarkersChanged();

@@ -160,10 +160,9 @@ void MainWindow::P2_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, i
 void MainWindow::mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     ShiftHeld = shift.testFlag(Qt::ShiftModifier);
     dragOn(picture, button, x, y);
-    if (PickColor) {
-        PickColor = false;
-        PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
-        FillColor = box->pixel(x, y);
+    PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
+    if (const auto picked = colourPick_.press([box, x, y] { return box->pixel(x, y); })) {
+        FillColor = *picked;
     }
 }
 
@@ -183,8 +182,8 @@ void MainWindow::mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifi
         }
         return;
     }
-    if (shift.testFlag(Qt::AltModifier)) {
-        altClickFill(picture, x, y);
+    if (const auto fill = FillTool::released(picture, shift.testFlag(Qt::AltModifier), x, y)) {
+        altClickFill(fill->picture, fill->x, fill->y);
     }
 }
 

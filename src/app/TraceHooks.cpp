@@ -168,8 +168,8 @@ void MainWindow::connectTracingMenus() {
         // The menu has already toggled the check mark when this runs.
         connect(item, &QAction::triggered, this, [this] { traces_->setVisible(!traces_->isVisible()); });
     }
-    connect(panes_->P1(), &PictureBox::mouseDown, this, [this] { lastClickedPicture_ = 1; });
-    connect(panes_->P2(), &PictureBox::mouseDown, this, [this] { lastClickedPicture_ = 2; });
+    connect(panes_->P1(), &PictureBox::mouseDown, this, [this] { fillTool_.pressed(1); });
+    connect(panes_->P2(), &PictureBox::mouseDown, this, [this] { fillTool_.pressed(2); });
 }
 
 void MainWindow::startFill(int picture, int x, int y) {
@@ -242,8 +242,9 @@ void MainWindow::altClickFill(int picture, int x, int y) {
 }
 
 void MainWindow::fillAtCursor() {
-    const CursorMark& cursor = lastClickedPicture_ == 1 ? Cur1 : Cur2;
-    altClickFill(lastClickedPicture_, wholePixel(cursor.left), wholePixel(cursor.top));
+    const FillPoint fill = fillTool_.atCursor(wholePixel(Cur1.left), wholePixel(Cur1.top),
+                                              wholePixel(Cur2.left), wholePixel(Cur2.top));
+    altClickFill(fill.picture, fill.x, fill.y);
 }
 
 TracesWindow* MainWindow::tracesWindow() const {
@@ -278,7 +279,7 @@ void MainWindow::drawAllTraces() {
 void MainWindow::chooseFillColour(int index) {
     const auto& items = menu_->colourItems();
     if (index == 8) {
-        PickColor = true;
+        colourPick_.arm();
         MessageRequest request;
         request.prompt = "Click the point on the pictures";
         request.title = "Fill color selection:";

@@ -187,13 +187,13 @@ TEST_F(Tracing, ColourMenuSetsTheFillColourAndPicksOneFromThePicture) {
     colours[0]->trigger();
     EXPECT_EQ(window->FillColor, 0) << "black has no value of its own";
     colours[8]->trigger();
-    EXPECT_TRUE(window->PickColor);
+    EXPECT_TRUE(window->colourPick().armed());
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].prompt, "Click the point on the pictures");
     EXPECT_EQ(ui.messages()[0].title, "Fill color selection:");
     EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Information);
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 25, 35);
-    EXPECT_FALSE(window->PickColor);
+    EXPECT_FALSE(window->colourPick().armed());
     EXPECT_EQ(window->FillColor, kCopper);
 }
 
