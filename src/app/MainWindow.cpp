@@ -328,10 +328,7 @@ void MainWindow::tick() {
     panes_->P2()->setCursorVisible(Cur2.visible);
 
     // A release can be lost while a dialog opened during a drag; trust the buttons as they are now.
-    if (MouseHeld && QGuiApplication::mouseButtons() == Qt::NoButton) {
-        MouseHeld = false;
-    }
-    if (MouseHeld) {
+    if (cursorDrag_.stillHeld(QGuiApplication::mouseButtons() != Qt::NoButton)) {
         autoScroll();
     }
 

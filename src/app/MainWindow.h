@@ -24,7 +24,9 @@
 #include "tracing/TraceRecords.h"
 #include "transforms/PixelTransforms.h"
 #include "view/CursorSync.h"
+#include "view/tools/CalibrationTool.h"
 #include "view/tools/ColourPickTool.h"
+#include "view/tools/CursorDragTool.h"
 #include "view/tools/FillTool.h"
 
 class QTimer;
@@ -201,7 +203,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     std::int32_t FillColor = 255;
     double ColorBound = 0.1;
     bool FillRunning = false;
-    bool MouseHeld = false;
     bool ShiftHeld = false;
     int SelectionColourStep = 0;  // 1..8 once the timer has run
     std::string HelpFile;         // empty when the program's help pages are missing
@@ -218,9 +219,10 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     QTimer* timer() const { return timer_; }
     Panes* panes() const { return panes_; }
     ScaleWizardWindow* syncWizard() const { return syn_; }
-    bool wizardOpen() const { return synOpen_; }
+    bool wizardOpen() const { return calibration_.open(); }
     // The mouse modes of the pictures, each with its own state.
     ColourPickTool& colourPick() { return colourPick_; }
+    const CursorDragTool& cursorDrag() const { return cursorDrag_; }
     const FillTool& fillTool() const { return fillTool_; }
 
     // The eight colours selected pad markers cycle through, one step per tick.
@@ -291,7 +293,8 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     bool autosaveFailureTold_ = false;  // a recovery file that cannot be written is reported once a run
     Panes* panes_ = nullptr;
     ScaleWizardWindow* syn_ = nullptr;
-    bool synOpen_ = false;
+    CalibrationTool calibration_;
+    CursorDragTool cursorDrag_;
     ColourPickTool colourPick_;
     // The project's events that the panes show: a picture turned or mirrored, the cursors set by an edit.
     class PaneFollower : public ProjectObserver {

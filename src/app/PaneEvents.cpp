@@ -31,11 +31,11 @@ void MainWindow::connectPanes() {
     connect(panes_, &Panes::paneMouseUp, this, &MainWindow::pictureMouseUp);
     // Opening the wizard changes nothing yet: the scales it measures on "Done" are the edit.
     connect(syn_, &ScaleWizardWindow::opened, this, [this] {
-        synOpen_ = true;
+        calibration_.opened();
         menu_->setEnabled(QStringLiteral("mnuSelectPoint"), false);
     });
     connect(syn_, &ScaleWizardWindow::closed, this, [this] {
-        synOpen_ = false;
+        calibration_.closed();
         menu_->setEnabled(QStringLiteral("mnuSelectPoint"), true);
     });
     // Keys reach the navigation from MainWindow's own widgets only, never from the tool windows' fields. The
@@ -135,18 +135,10 @@ void MainWindow::showCursors() {
 }
 
 void MainWindow::dragOn(int picture, Qt::MouseButtons buttons, int x, int y) {
-    if (!buttons.testFlag(Qt::LeftButton)) {
-        MouseHeld = false;
-        return;
-    }
-    MouseHeld = true;
     CursorSyncState state = syncState();
-    if (picture == 1) {
-        DragOnPicture1(state, x, y, synOpen_);
-    } else {
-        DragOnPicture2(state, x, y, synOpen_);
+    if (cursorDrag_.drag(state, picture, buttons.testFlag(Qt::LeftButton), x, y, calibration_.open())) {
+        applySyncState(state);
     }
-    applySyncState(state);
 }
 
 void MainWindow::P1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y) {
@@ -175,7 +167,7 @@ void MainWindow::P2_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shif
 }
 
 void MainWindow::mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
-    MouseHeld = false;
+    cursorDrag_.release();
     if (button == Qt::RightButton) {
         if (QMenu* edit = menu_->menu(QStringLiteral("mnuEdit")); edit != nullptr && edit->isEnabled()) {
             edit->popup(QCursor::pos());
@@ -232,7 +224,7 @@ void MainWindow::resetCursorScale() {
 }
 
 void MainWindow::startScaleWizard() {
-    if (projectOpen_ && !synOpen_) {
+    if (calibration_.mayStart(projectOpen_)) {
         syn_->start();
     }
 }

@@ -379,7 +379,7 @@ void MainWindow::scrollCursorIntoView() {
             break;
         }
     }
-    MouseHeld = false;
+    cursorDrag_.release();
 }
 
 }  // namespace korvane

@@ -251,9 +251,9 @@ TEST_F(MainWindowWidget, TickBlinksCursorsCyclesColoursAndShowsTheSavedState) {
     window->tick();
     EXPECT_EQ(window->windowTitle().toStdString(), "Korvane: saved - " + dir.file("amp.kvp"));
 
-    window->MouseHeld = true;  // a release that never arrived
+    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 5, 5);  // a release that never arrives
     window->tick();
-    EXPECT_FALSE(window->MouseHeld);
+    EXPECT_FALSE(window->cursorDrag().held());
 }
 
 TEST_F(MainWindowWidget, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {

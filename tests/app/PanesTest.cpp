@@ -148,7 +148,7 @@ TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacemen
     placeCursors(2, 3);
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 15, 12);
     expectCursors(15, 12, 60, 66);
-    EXPECT_TRUE(window->MouseHeld);
+    EXPECT_TRUE(window->cursorDrag().held());
     window->P1_MouseMove(Qt::LeftButton, Qt::NoModifier, 20, 12);
     expectCursors(20, 12, 70, 66);
     window->P2_MouseMove(Qt::LeftButton, Qt::NoModifier, 74, 72);
@@ -157,7 +157,7 @@ TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacemen
     window->P1_MouseMove(Qt::NoButton, Qt::NoModifier, 200, 150);
     window->P1_MouseDown(Qt::RightButton, Qt::NoModifier, 100, 100);
     expectCursors(22, 14, 74, 72);
-    EXPECT_FALSE(window->MouseHeld);
+    EXPECT_FALSE(window->cursorDrag().held());
 
     window->scaleOneToOne();
     EXPECT_EQ(window->project().cursors.CursorScaleX, 1);
@@ -286,7 +286,7 @@ TEST_F(PicturesWithPads, DragsCrossAndEndOnMarkersAndTheCursorIsDrawnAboveThem) 
         expectCursors(x, 44, x, 44);
     }
     QTest::mouseRelease(p1(), Qt::LeftButton, Qt::NoModifier, QPoint(44, 44));
-    EXPECT_FALSE(window->MouseHeld);
+    EXPECT_FALSE(window->cursorDrag().held());
     EXPECT_EQ(marker(1).value, value) << "the release ended the drag, it was no click on the marker";
     EXPECT_FALSE(dialog().isVisible());
 }

@@ -344,7 +344,7 @@ TEST_F(Tracing, ClickOnARecordMovesTheCursorsThereAndScrollsToThem) {
     EXPECT_LE(inPane.x(), window->panes()->pic2()->width());
     EXPECT_LE(inPane.y(), window->panes()->pic2()->height());
     EXPECT_GT(window->panes()->HS().Value(), 0);
-    EXPECT_FALSE(window->MouseHeld);
+    EXPECT_FALSE(window->cursorDrag().held());
 }
 
 TEST_F(Tracing, ClosingDuringAFillStopsItAsksAndThenCloses) {

@@ -1,0 +1,26 @@
+#include "view/tools/CursorDragTool.h"
+
+namespace korvane {
+
+bool CursorDragTool::drag(CursorSyncState& state, int picture, bool leftHeld, double x, double y,
+                          bool calibrating) {
+    held_ = leftHeld;
+    if (!held_) {
+        return false;
+    }
+    if (picture == 1) {
+        DragOnPicture1(state, x, y, calibrating);
+    } else {
+        DragOnPicture2(state, x, y, calibrating);
+    }
+    return true;
+}
+
+bool CursorDragTool::stillHeld(bool anyButtonDown) {
+    if (!anyButtonDown) {
+        held_ = false;
+    }
+    return held_;
+}
+
+}  // namespace korvane
