@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/MainMenu.h"
+#include "app/tools/PadTool.h"
 #include "platform/FileDialogState.h"
 #include "project/Project.h"
 #include "project/TraceCommands.h"
@@ -203,7 +204,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     std::int32_t FillColor = 255;
     double ColorBound = 0.1;
     bool FillRunning = false;
-    bool ShiftHeld = false;
     int SelectionColourStep = 0;  // 1..8 once the timer has run
     std::string HelpFile;         // empty when the program's help pages are missing
 
@@ -281,8 +281,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void dragOn(int picture, Qt::MouseButtons buttons, int x, int y);
     void mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    // A double click on a picture: a pad at the cursors, and its dialog.
-    void placePadAtCursors(Qt::KeyboardModifiers shift);
 
     Ui& ui_;
     Project& project_;
@@ -348,10 +346,9 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     FillTool fillTool_;
     // --- end of tracing ---
     // --- pads (PadHooks.cpp), private ---
+    friend class PadTool;  // repaints the markers it changed
     void padMarkersChanged();
-    void padMouseDown(int picture, int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift);
-    void padMouseUp(int picture, int Index, Qt::MouseButton button, int x, int y);
-    void padMouseMove(int picture, int Index, QPoint globalPos);
+    PadTool padTool_{*this};
     class PadPropertiesDialog* padDialog_ = nullptr;
     class PadListWindow* infoWindow_ = nullptr;
     std::unique_ptr<ProjectObserver> padViews_;  // the panes' markers follow the pad events

@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QRect>
 
 #include "app/MainWindow.h"
 #include "pads/PadListWindow.h"
@@ -13,20 +12,12 @@
 #include "platform/DataFolder.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
-#include "platform/tooltiptext.h"
-#include "project/PadCommands.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 
 namespace korvane {
 
 namespace {
-
-// Tip colours of a pad marker, packed 0x00BBGGRR: pale yellow with black text.
-constexpr std::int32_t kTipBackColour = 15663103;
-constexpr std::int32_t kTipTextColour = 0;
-constexpr int kTipMaxWidth = 300;
-constexpr int kTipPopDelayMs = 20000;
 
 // The panes' side of the pad events: markers that came, went or moved are painted anew. Names show only
 // in tips, which are read when they come up.
@@ -154,40 +145,11 @@ void MainWindow::clearPadData() {
 }
 
 void MainWindow::addPadAtCursors(bool keepSelection) {
-    if (!projectOpen_ || busy()) {
-        return;
-    }
-    const int index = padDialog_->board().markers.highest() + 1;
-    if (index > kMaxPadNumber) {
-        ui_.beep();  // every pad number is taken
-        return;
-    }
-    ShiftHeld = keepSelection;
-    addPadAtCursors(index, true, true);
+    padTool_.placeAtCursors(keepSelection);
 }
 
 void MainWindow::addPadAtCursors(int Index, bool DeselectOthers, bool SelectNew) {
-    PadBoard& board = padDialog_->board();
-    if (Index < 1 || Index > kMaxPadNumber || board.markers.exists(Index)) {
-        return;
-    }
-    if (DeselectOthers && !ShiftHeld) {
-        deselectAllPads();
-    }
-    // The new pad's fields as a click on it would load them (kept ones with "Keep in fields"); placing and
-    // naming are then one step, and the names go to the new pad alone: with Shift the other selected pads
-    // keep theirs.
-    padDialog_->setCurrentPad(Index);
-    showCurrentPadNames();
-    if (!padDialog_->placePad(Index, PadPlace{Cur1.left, Cur1.top, Cur2.left, Cur2.top})) {
-        padDialog_->setCurrentPad(0);
-        return;
-    }
-    if (SelectNew) {
-        // Only the picture-1 marker: its partner follows at the next selection change.
-        board.markers.Pad1.get(Index)->value = 1;
-    }
-    padMarkersChanged();
+    padTool_.placeAtCursors(Index, DeselectOthers, SelectNew);
 }
 
 void MainWindow::showCurrentPadNames() {
@@ -195,87 +157,31 @@ void MainWindow::showCurrentPadNames() {
 }
 
 void MainWindow::movePad(int picture, int Index, double left, double top) {
-    // The drag is over: one step from where the marker was to where it was dropped.
-    ApplyPadEdit(project_, MovePadEdit(picture, Index, left, top));
-}
-
-void MainWindow::padMouseDown(int, int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift) {
-    if (!projectOpen_) {
-        return;
-    }
-    togglePadDialog();
-    if (button == Qt::LeftButton) {
-        if (shift.testFlag(Qt::ShiftModifier)) {
-            padDialog_->setCurrentPad(0);
-        } else {
-            deselectAllPads();
-            padDialog_->setCurrentPad(Index);
-            showCurrentPadNames();
-        }
-    }
-    // Ctrl + left: the picture drags the marker; the drop arrives as movePad.
-    padDialog_->forgetPatterns();
-}
-
-void MainWindow::padMouseUp(int picture, int Index, Qt::MouseButton button, int x, int y) {
-    if (!projectOpen_) {
-        return;
-    }
-    PadMarkers& markers = padDialog_->board().markers;
-    PadMarker* marker = markers.array(picture).get(Index);
-    if (marker == nullptr) {
-        return;
-    }
-    // A left release over the marker is a click, which flips its check value.
-    if (button == Qt::LeftButton &&
-        QRect(0, 0, PictureBox::kCursorSize, PictureBox::kCursorSize).contains(x, y)) {
-        marker->value = marker->value == 0 ? 1 : 0;
-    }
-    const bool selected = marker->value == 1;
-    if (selected) {
-        padDialog_->showModeless();
-    }
-    if (PadMarker* partner = markers.array(picture == 1 ? 2 : 1).get(Index)) {
-        partner->value = selected ? 1 : 0;
-    }
-    if (padDialog_->currentPad() != 0) {
-        padDialog_->applyToCurrentPad();
-    }
-    padMarkersChanged();
-}
-
-void MainWindow::padMouseMove(int picture, int Index, QPoint globalPos) {
-    const PadMarker* marker = padDialog_->board().markers.array(picture).get(Index);
-    if (marker == nullptr) {
-        return;
-    }
-    PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
-    tooltiptext::SetTooltip(box, globalPos, toQ(marker->toolTipText), kTipBackColour, kTipTextColour,
-                            kTipMaxWidth, kTipPopDelayMs, PictureBox::markerRect(*marker));
+    padTool_.markerDropped(picture, Index, left, top);
 }
 
 void MainWindow::Pad1_MouseDown(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int, int) {
-    padMouseDown(1, Index, button, shift);
+    padTool_.markerPressed(1, Index, button, shift);
 }
 
 void MainWindow::Pad2_MouseDown(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int, int) {
-    padMouseDown(2, Index, button, shift);
+    padTool_.markerPressed(2, Index, button, shift);
 }
 
 void MainWindow::Pad1_MouseUp(int Index, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
-    padMouseUp(1, Index, button, x, y);
+    padTool_.markerReleased(1, Index, button, x, y);
 }
 
 void MainWindow::Pad2_MouseUp(int Index, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
-    padMouseUp(2, Index, button, x, y);
+    padTool_.markerReleased(2, Index, button, x, y);
 }
 
 void MainWindow::Pad1_MouseMove(int Index, QPoint globalPos) {
-    padMouseMove(1, Index, globalPos);
+    padTool_.markerHovered(1, Index, globalPos);
 }
 
 void MainWindow::Pad2_MouseMove(int Index, QPoint globalPos) {
-    padMouseMove(2, Index, globalPos);
+    padTool_.markerHovered(2, Index, globalPos);
 }
 
 void MainWindow::selectAllPads() {

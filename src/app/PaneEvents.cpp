@@ -150,7 +150,7 @@ void MainWindow::P2_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, i
 }
 
 void MainWindow::mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
-    ShiftHeld = shift.testFlag(Qt::ShiftModifier);
+    padTool_.picturePressed(shift);
     dragOn(picture, button, x, y);
     PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
     if (const auto picked = colourPick_.press([box, x, y] { return box->pixel(x, y); })) {
@@ -187,22 +187,12 @@ void MainWindow::P2_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift,
     mouseUp(2, button, shift, x, y);
 }
 
-void MainWindow::placePadAtCursors(Qt::KeyboardModifiers shift) {
-    const int before = padDialog()->board().markers.highest();
-    addPadAtCursors(shift.testFlag(Qt::ShiftModifier));
-    // The new pad is there to be named: its dialog comes up whatever state it was left in, as it does
-    // when a selected marker is clicked.
-    if (padDialog()->board().markers.highest() > before) {
-        padDialog()->showModeless();
-    }
-}
-
 void MainWindow::P1_DblClick(Qt::KeyboardModifiers shift, int, int) {
-    placePadAtCursors(shift);
+    padTool_.doubleClicked(shift);
 }
 
 void MainWindow::P2_DblClick(Qt::KeyboardModifiers shift, int, int) {
-    placePadAtCursors(shift);
+    padTool_.doubleClicked(shift);
 }
 
 void MainWindow::pictureMouseUp(int, Qt::MouseButton button, QPoint globalPos) {
