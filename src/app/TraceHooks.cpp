@@ -273,7 +273,7 @@ void MainWindow::toggleTracesWindow() {
 }
 
 void MainWindow::drawAllTraces() {
-    traces_->cmdDraw_Click();
+    traces_->drawAll();
 }
 
 void MainWindow::chooseFillColour(int index) {

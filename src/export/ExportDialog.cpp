@@ -73,7 +73,7 @@ ExportDialog::ExportDialog(QWidget* owner, Ui& ui, Project& project, std::string
     Timer_ = new QTimer(this);
     Timer_->setObjectName(QStringLiteral("Timer"));
     Timer_->setInterval(kRefreshMs);
-    connect(Timer_, &QTimer::timeout, this, &ExportDialog::Timer_Timer);
+    connect(Timer_, &QTimer::timeout, this, &ExportDialog::followFields);
     project_.addObserver(this);
 }
 
@@ -118,8 +118,8 @@ void ExportDialog::buildControls() {
     connect(cboLab_, &QComboBox::activated, this, &ExportDialog::cboLab_Click);
     connect(cboLibP_, &QComboBox::activated, this, &ExportDialog::cboLibP_Click);
     connect(cboLib_, &QComboBox::activated, this, &ExportDialog::cboLib_Click);
-    connect(cmdUpdate_, &QPushButton::clicked, this, &ExportDialog::cmdUpdate_Click);
-    connect(cmdExport_, &QPushButton::clicked, this, [this] { cmdExport_Click(); });
+    connect(cmdUpdate_, &QPushButton::clicked, this, &ExportDialog::updateComponent);
+    connect(cmdExport_, &QPushButton::clicked, this, [this] { exportFiles(); });
     connect(cmdCancel_, &QPushButton::clicked, this, &ExportDialog::cmdCancel_Click);
 }
 
@@ -178,7 +178,7 @@ bool ExportDialog::ShowExport() {
     show();
     raise();
     activateWindow();
-    Timer_Timer();
+    followFields();
     return true;
 }
 
@@ -202,7 +202,7 @@ void ExportDialog::cboLib_Click(int index) {
     setField(kRef, model_.libRefField);
 }
 
-void ExportDialog::cmdUpdate_Click() {
+void ExportDialog::updateComponent() {
     takeFields();
     const std::optional<ComponentData> data = model_.Update();
     if (!data) {
@@ -213,7 +213,7 @@ void ExportDialog::cmdUpdate_Click() {
     fillList(cboLabel_, texts(model_.partTypes()));
     fillList(cboPackage_, texts(model_.footprints()));
     showModelFields();
-    Timer_Timer();
+    followFields();
 }
 
 void ExportDialog::componentsChanged() {
@@ -229,7 +229,7 @@ void ExportDialog::componentsChanged() {
     cboComp_->setCurrentIndex(model_.chosen());
 }
 
-ExportOutcome ExportDialog::cmdExport_Click() {
+ExportOutcome ExportDialog::exportFiles() {
     OwnedDialogs owned(ui_, this);
     const NetListFormat format =
         cboFormat_->currentIndex() == 1 ? NetListFormat::KiCad : NetListFormat::Protel;
@@ -251,7 +251,7 @@ void ExportDialog::reject() {
     cmdCancel_Click();
 }
 
-void ExportDialog::Timer_Timer() {
+void ExportDialog::followFields() {
     takeFields();
     cmdUpdate_->setEnabled(model_.UpdateEnabled());
     QString tip = toQ(model_.ReferenceToolTip());

@@ -61,11 +61,11 @@ class ExportDialog : public QDialog, public ProjectObserver {
     void cboLab_Click(int index);
     void cboLibP_Click(int index);
     void cboLib_Click(int index);
-    void cmdUpdate_Click();
+    void updateComponent();
     // Runs the export; the outcome says what was written.
-    ExportOutcome cmdExport_Click();
+    ExportOutcome exportFiles();
     void cmdCancel_Click();
-    void Timer_Timer();
+    void followFields();
 
     // The component list or a component's data changed (an Update, the pad dialog, an undo).
     void componentsChanged() override;

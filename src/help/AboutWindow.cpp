@@ -132,7 +132,7 @@ QLabel* AboutWindow::lblhelp(int index) const {
     return index == 1 ? mailLabel_ : index == 3 ? homeLabel_ : nullptr;
 }
 
-void AboutWindow::lblhelp_Click(int index) {
+void AboutWindow::openLink(int index) {
     const Deployment deployment = BuildDeployment();
     if (index == 1) {
         ui_.openUrl(MailLink(deployment));
@@ -150,7 +150,7 @@ void AboutWindow::cmdOk_Click() {
 bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        lblhelp_Click(watched->property("index").toInt());
+        openLink(watched->property("index").toInt());
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -19,7 +19,7 @@ class AboutWindow : public QDialog {
     AboutWindow(QWidget* owner, Ui& ui);
 
     // Index 1 opens the mail to the author, index 3 the home page; any click closes the window.
-    void lblhelp_Click(int index);
+    void openLink(int index);
     void cmdOk_Click();
 
     QLabel* lblVer() const { return lblVer_; }

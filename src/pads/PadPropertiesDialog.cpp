@@ -119,9 +119,9 @@ void PadPropertiesDialog::buildControls() {
     connect(cboLab_, &QComboBox::activated, this, &PadPropertiesDialog::cboLab_Click);
     connect(cmdOk_, &QPushButton::clicked, this, &PadPropertiesDialog::cmdOk_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &PadPropertiesDialog::cmdCancel_Click);
-    connect(cmdDelPad_, &QPushButton::clicked, this, &PadPropertiesDialog::cmdDelPad_Click);
-    connect(cmdSelNet_, &QPushButton::clicked, this, &PadPropertiesDialog::cmdSelNet_Click);
-    connect(cmdSelComp_, &QPushButton::clicked, this, &PadPropertiesDialog::cmdSelComp_Click);
+    connect(cmdDelPad_, &QPushButton::clicked, this, &PadPropertiesDialog::deleteCurrentPad);
+    connect(cmdSelNet_, &QPushButton::clicked, this, &PadPropertiesDialog::selectNetPads);
+    connect(cmdSelComp_, &QPushButton::clicked, this, &PadPropertiesDialog::selectComponentPads);
     connect(cmdCompCoord_, &QPushButton::clicked, this, &PadPropertiesDialog::cmdCompCoord_Click);
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PadPropertiesDialog::focusWindowChanged);
 }
@@ -412,7 +412,7 @@ void PadPropertiesDialog::projectClosed() {
     refreshStatus();
 }
 
-void PadPropertiesDialog::cmdDelPad_Click() {
+void PadPropertiesDialog::deleteCurrentPad() {
     const int n = currentPad_;
     if (n == 0) {
         return;
@@ -423,7 +423,7 @@ void PadPropertiesDialog::cmdDelPad_Click() {
     refreshStatus();
 }
 
-void PadPropertiesDialog::cmdSelNet_Click() {
+void PadPropertiesDialog::selectNetPads() {
     host_.deselectAllPads();
     const std::string pattern = fieldText(NameField::Net);
     board_->selectMatching("NetName", pattern);
@@ -436,7 +436,7 @@ void PadPropertiesDialog::cmdSelNet_Click() {
     host_.markersChanged();
 }
 
-void PadPropertiesDialog::cmdSelComp_Click() {
+void PadPropertiesDialog::selectComponentPads() {
     host_.deselectAllPads();
     const std::string pattern = fieldText(NameField::Comp);
     board_->selectMatching("CompName", pattern);

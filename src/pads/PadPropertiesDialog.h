@@ -102,9 +102,9 @@ class PadPropertiesDialog : public QDialog, public ProjectObserver {
     // ---- handlers ----
     void cmdOk_Click();
     void cmdCancel_Click();
-    void cmdDelPad_Click();
-    void cmdSelNet_Click();
-    void cmdSelComp_Click();
+    void deleteCurrentPad();
+    void selectNetPads();
+    void selectComponentPads();
     void cmdCompCoord_Click() {}
     void cboComp_Click(int index);
     void cboLib_Click(int index);

@@ -42,7 +42,7 @@ FillQuestionDialog::FillQuestionDialog(QWidget* owner)
     const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + kTitleBarButtonsWidth;
     setFixedSize(std::max(sizeHint().width(), titleWidth), sizeHint().height());
 
-    connect(cmdSelect, &QPushButton::clicked, this, &FillQuestionDialog::cmdSelect_Click);
+    connect(cmdSelect, &QPushButton::clicked, this, &FillQuestionDialog::keepTrace);
     connect(cmdCancel, &QPushButton::clicked, this, &FillQuestionDialog::cmdCancel_Click);
 }
 
@@ -84,7 +84,7 @@ void FillQuestionDialog::setAnswer(const QString& answer) {
     emit answered();
 }
 
-void FillQuestionDialog::cmdSelect_Click() {
+void FillQuestionDialog::keepTrace() {
     setAnswer(QStringLiteral("yes"));
 }
 

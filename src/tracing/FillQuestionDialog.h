@@ -33,7 +33,7 @@ class FillQuestionDialog : public QDialog {
     // Room a title bar takes beside its text (frame buttons and margins), in pixels.
     static constexpr int kTitleBarButtonsWidth = 96;
 
-    void cmdSelect_Click();
+    void keepTrace();
     void cmdCancel_Click();
 
     QLabel* Label1 = nullptr;

@@ -87,15 +87,15 @@ TracesWindow::TracesWindow(QWidget* owner, TraceList& list1, TraceList& list2, H
         widget->setSelectionMode(QAbstractItemView::ExtendedSelection);
         widget->installEventFilter(this);
         // A click, and moving through the list with the keys, both show the record.
-        connect(widget, &QListWidget::itemClicked, this, [this, number] { lstTrace_Click(number); });
-        connect(widget, &QListWidget::currentRowChanged, this, [this, number] { lstTrace_Click(number); });
+        connect(widget, &QListWidget::itemClicked, this, [this, number] { showSeedOfListed(number); });
+        connect(widget, &QListWidget::currentRowChanged, this, [this, number] { showSeedOfListed(number); });
         model(number).setObserver([this, number](bool appended) { follow(number, appended); });
         follow(number, false);
     }
     cmdDel->installEventFilter(this);
     cmdDraw->installEventFilter(this);
-    connect(cmdDel, &QPushButton::clicked, this, &TracesWindow::cmdDel_Click);
-    connect(cmdDraw, &QPushButton::clicked, this, &TracesWindow::cmdDraw_Click);
+    connect(cmdDel, &QPushButton::clicked, this, &TracesWindow::eraseSelectedTraces);
+    connect(cmdDraw, &QPushButton::clicked, this, &TracesWindow::drawAll);
 }
 
 TracesWindow::~TracesWindow() {
@@ -139,7 +139,7 @@ void TracesWindow::reportCollected() {
     unreadable_.clear();
 }
 
-void TracesWindow::cmdDraw_Click() {
+void TracesWindow::drawAll() {
     if (!hooks_.beginRun || !hooks_.beginRun()) {
         return;
     }
@@ -194,7 +194,7 @@ bool TracesWindow::eraseSelected(int number) {
     return true;
 }
 
-void TracesWindow::cmdDel_Click() {
+void TracesWindow::eraseSelectedTraces() {
     if (!hooks_.beginRun || !hooks_.beginRun()) {
         return;
     }
@@ -208,7 +208,7 @@ void TracesWindow::cmdDel_Click() {
     hooks_.endRun();
 }
 
-void TracesWindow::lstTrace_KeyDown(int number, int keyCode) {
+void TracesWindow::listKeyPressed(int number, int keyCode) {
     if (keyCode != kKeyDelete || !hooks_.beginRun || !hooks_.beginRun()) {
         return;
     }
@@ -222,7 +222,7 @@ void TracesWindow::lstTrace_KeyDown(int number, int keyCode) {
     hooks_.endRun();
 }
 
-void TracesWindow::lstTrace_Click(int number) {
+void TracesWindow::showSeedOfListed(int number) {
     const int row = list(number)->currentRow();
     if (row < 0 || std::size_t(row) >= model(number).size() || !hooks_.show) {
         return;
@@ -274,7 +274,7 @@ bool TracesWindow::eventFilter(QObject* watched, QEvent* event) {
         }
         for (int number : {1, 2}) {
             if (watched == list(number) && code == kKeyDelete) {
-                lstTrace_KeyDown(number, code);
+                listKeyPressed(number, code);
                 return true;
             }
         }

@@ -46,12 +46,12 @@ class TracesWindow : public QWidget {
     ~TracesWindow() override;
 
     // Draws every record of list 1, then of list 2, in list order.
-    void cmdDraw_Click();
+    void drawAll();
     // Erases and removes the selected records of list 1, then of list 2.
-    void cmdDel_Click();
+    void eraseSelectedTraces();
     // Erases and removes the selected records of one list (Delete key in that list).
-    void lstTrace_KeyDown(int list, int keyCode);
-    void lstTrace_Click(int list);
+    void listKeyPressed(int list, int keyCode);
+    void showSeedOfListed(int list);
     // Esc hides the window.
     bool Form_KeyDown(int keyCode);
     // False when the closing is cancelled: the close box only hides the window, through View > Traces.

@@ -34,7 +34,7 @@ ScaleWizardWindow::ScaleWizardWindow(QWidget* owner, std::function<CursorSyncSta
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblInfo_);
     layout->addLayout(buttons);
-    connect(cmdNext_, &QPushButton::clicked, this, &ScaleWizardWindow::cmdNext_Click);
+    connect(cmdNext_, &QPushButton::clicked, this, &ScaleWizardWindow::nextStep);
     connect(cmdCancel_, &QPushButton::clicked, this, &ScaleWizardWindow::cmdCancel_Click);
 }
 
@@ -48,7 +48,7 @@ void ScaleWizardWindow::start() {
     emit opened();
 }
 
-void ScaleWizardWindow::cmdNext_Click() {
+void ScaleWizardWindow::nextStep() {
     // The second press is recognised by the caption, as the button tells the user which step it is.
     if (cmdNext_->text() != QLatin1String("Done")) {
         wizard_.recordFirstPair(readCursors_());

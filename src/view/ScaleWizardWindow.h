@@ -25,7 +25,7 @@ class ScaleWizardWindow : public QDialog {
     // Shows the wizard waiting for the first pair, whatever state it was left in.
     void start();
 
-    void cmdNext_Click();
+    void nextStep();
     void cmdCancel_Click();
 
     QPushButton* cmdNext() const { return cmdNext_; }

@@ -114,7 +114,7 @@ class ExportDialogWindow : public ::testing::Test {
         return out;
     }
     bool updateEnabled() {
-        dialog().Timer_Timer();
+        dialog().followFields();
         return button("cmdUpdate")->isEnabled();
     }
 
@@ -266,11 +266,11 @@ TEST_F(ExportDialogWindow, ReferenceToolTipFollowsTheFieldAndShowsTheSymbolAsWri
     openWith(std::string(kPads) + kSomeData);
     showDialog();
     QComboBox* sch = combo("cboSch");
-    dialog().Timer_Timer();
+    dialog().followFields();
     EXPECT_EQ(sch->toolTip(), "RES");
     emit combo("cboLib")->activated(2);  // the third symbol
     EXPECT_EQ(text("cboSch"), "2");
-    dialog().Timer_Timer();
+    dialog().followFields();
     const QString tip = sch->toolTip();
     EXPECT_EQ(Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip, "<B>")
         << tip.toStdString();
@@ -315,7 +315,7 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
 
     // The schematic dialog cancelled: a complete net list, nothing said.
     ui.fileAnswers = {FileDialogResult{dir.file("a.net"), 1}, std::nullopt};
-    EXPECT_EQ(dialog().cmdExport_Click(), ExportOutcome::NetListOnly);
+    EXPECT_EQ(dialog().exportFiles(), ExportOutcome::NetListOnly);
     EXPECT_EQ(ui.count("message"), 0);
     EXPECT_EQ(readFileBytes(dir.file("a.net")),
               "[\r\nR1\r\nAXIAL0.4\r\n10k\r\n\r\n\r\n\r\n]\r\n"
@@ -333,7 +333,7 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
     open();
     showDialog();
     ui.fileAnswers = {FileDialogResult{dir.file("b.net"), 1}, FileDialogResult{dir.file("b.sch"), 1}};
-    EXPECT_EQ(dialog().cmdExport_Click(), ExportOutcome::Completed);
+    EXPECT_EQ(dialog().exportFiles(), ExportOutcome::Completed);
     const std::vector<FileDialogRequest> dialogs = ui.fileDialogs();
     ASSERT_EQ(dialogs.size(), 2u);
     EXPECT_EQ(dialogs[0].initialDir, dir.file("a.net"));
@@ -348,7 +348,7 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
     format->setCurrentIndex(1);
     ui.clear();
     ui.fileAnswers = {FileDialogResult{dir.file("k.net"), 1}, std::nullopt};
-    EXPECT_EQ(dialog().cmdExport_Click(), ExportOutcome::NetListOnly);
+    EXPECT_EQ(dialog().exportFiles(), ExportOutcome::NetListOnly);
     ASSERT_EQ(ui.fileDialogs().size(), 2u);
     EXPECT_EQ(ui.fileDialogs()[0].filters[0].description, "KiCad net list *.net");
     dialog().cmdCancel_Click();
@@ -356,7 +356,7 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
     EXPECT_EQ(format->currentIndex(), 1);
     format->setCurrentIndex(0);
     ui.fileAnswers = {FileDialogResult{dir.file("p.net"), 1}, std::nullopt};
-    EXPECT_EQ(dialog().cmdExport_Click(), ExportOutcome::NetListOnly);
+    EXPECT_EQ(dialog().exportFiles(), ExportOutcome::NetListOnly);
 
     const testing::CliRun run = testing::cli(
         dir, {"export", project, "--netlist", dir.file("cli.net"), "--schematic", dir.file("cli.sch"),

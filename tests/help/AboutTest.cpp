@@ -56,7 +56,7 @@ TEST(About, EveryLinkClickOpensItsDestinationAndClosesAsEscDoes) {
     AboutWindow about(nullptr, ui);
     about.show();
     ui.clear();
-    about.lblhelp_Click(2);
+    about.openLink(2);
     EXPECT_EQ(ui.count("url"), 0) << "other indices open nothing";
     EXPECT_FALSE(about.isVisible());
     about.show();

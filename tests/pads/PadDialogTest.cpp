@@ -304,7 +304,7 @@ TEST_F(Pads, SelectionCommandsSwitchTheSixControlsAndForgetPatterns) {
     EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
 
     type(NameField::Comp, "U1");
-    dialog().cmdSelComp_Click();
+    dialog().selectComponentPads();
     EXPECT_EQ(dialog().compPattern(), "U1");
     window->deselectAllPads();
     EXPECT_EQ(sixControls(), six(false, true)) << "pad 2 is still the current pad";
@@ -404,7 +404,7 @@ TEST_F(Pads, SelectingByComponentPatternAndDeletingPrunesTheList) {
     namedPad("3", "N2", "R1");
     namedPad("4", "N2", "U12");
     type(NameField::Comp, "U*");
-    dialog().cmdSelComp_Click();
+    dialog().selectComponentPads();
     EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{1, 2, 4}));
     EXPECT_EQ(marker(2, 4).value, 1);
     EXPECT_EQ(marker(2, 3).value, 0);
@@ -416,7 +416,7 @@ TEST_F(Pads, SelectingByComponentPatternAndDeletingPrunesTheList) {
     EXPECT_EQ(pads().netNames.items(), (std::vector<std::string>{"N1", "N2"})) << "no net was remembered";
 
     type(NameField::Net, "N2");
-    dialog().cmdSelNet_Click();
+    dialog().selectNetPads();
     EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{3}));
     EXPECT_EQ(dialog().netPattern(), "N2");
     EXPECT_EQ(enabled({"cboPad", "cboNet", "cboComp"}), (std::vector<bool>{false, true, false}));
@@ -532,7 +532,7 @@ TEST_F(Pads, DelKeepsSharedNamesAndACtrlDragIsOneStep) {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     click(1, 3);
-    dialog().cmdDelPad_Click();
+    dialog().deleteCurrentPad();
     EXPECT_FALSE(pads().markers.exists(3));
     EXPECT_TRUE(pads().padNames.holds("1")) << "pad 5 still carries the designator";
 
