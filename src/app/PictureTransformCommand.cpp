@@ -45,6 +45,8 @@ bool PictureTransformCommand::carryOut(Project& project) {
     applied_ = true;
     project.doc.SetValue(kFilePathSection, key, FormatOrientation(project.layer(picture_).orientation));
     const int layer = picture_;
+    // What drawing traces painted over lies elsewhere on a turned picture: erasing must not use it.
+    project.forgetDrawnTraces(layer);
     project.notify([layer](ProjectObserver& o) { o.orientationChanged(layer); });
     return true;
 }
@@ -75,6 +77,8 @@ void PictureTransformCommand::apply(Project& project, bool forward) {
         }
     }
     const int layer = picture_;
+    // What drawing traces painted over lies elsewhere on a turned picture: erasing must not use it.
+    project.forgetDrawnTraces(layer);
     project.notify([layer](ProjectObserver& o) { o.orientationChanged(layer); });
     if (step_.turns % 2 == 1) {
         // A close asked for while the picture turned waits until this undo or redo has ended.

@@ -45,7 +45,6 @@ class Project {
     Layer layer1, layer2;
     TraceList traces1, traces2;
     CursorSyncState cursors;
-    bool open = false;
 
     Layer& layer(int number) { return number == 2 ? layer2 : layer1; }
     const Layer& layer(int number) const { return number == 2 ? layer2 : layer1; }
