@@ -87,7 +87,7 @@ struct Board {
         open();
     }
 
-    void open() { window->openProject(); }
+    void open() { window->session().openProject(); }
 
     // Made at first use and destroyed by main() while the application object still exists: a window
     // outliving QApplication crashes in its destructor.

@@ -15,11 +15,11 @@ namespace korvane {
 ExportDialog* MainWindow::exportDialog() {
     if (netList_ == nullptr) {
         ExportDialog::Host host;
-        host.savePrompt = [this] { return askToSave(); };
+        host.savePrompt = [this] { return session_->askToSave(); };
         host.projectPath = [this] { return project_.path; };
         netList_ = new ExportDialog(this, ui_, project_,
-                                    DataFolder(pathFromQ(QCoreApplication::applicationDirPath())), OpenSave,
-                                    std::move(host));
+                                    DataFolder(pathFromQ(QCoreApplication::applicationDirPath())),
+                                    session_->OpenSave, std::move(host));
     }
     return netList_;
 }

@@ -94,10 +94,11 @@ class MenuHelpKey : public QObject {
 }  // namespace
 
 MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
-    : QMainWindow(parent), OpenSave(ui), ui_(ui), project_(project) {
+    : QMainWindow(parent), ui_(ui), project_(project) {
     setObjectName(QStringLiteral("F"));
     setAcceptDrops(true);
     menu_ = std::make_unique<MainMenu>(this);
+    session_ = std::make_unique<ProjectSession>(*this, ui, project);
     panes_ = new Panes(this);
     setCentralWidget(panes_);
     syn_ = new ScaleWizardWindow(
@@ -114,9 +115,6 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
     timer_->setObjectName(QStringLiteral("Timer"));
     timer_->setInterval(250);
     connect(timer_, &QTimer::timeout, this, &MainWindow::tick);
-    autosaveTimer_ = new QTimer(this);
-    autosaveTimer_->setObjectName(QStringLiteral("AutosaveTimer"));
-    connect(autosaveTimer_, &QTimer::timeout, this, &MainWindow::autosaveNow);
     updateTitle();
     project_.addObserver(this);
     project_.setPixelSource([this](int layer) {
@@ -169,11 +167,16 @@ void MainWindow::connectMenu() {
             connect(action, &QAction::triggered, this, handler);
         }
     };
-    bind("mnuNew", &MainWindow::newProject);
-    bind("mnuOpen", &MainWindow::openProject);
-    bind("mnuSave", &MainWindow::saveProject);
-    bind("mnuSaveAs", &MainWindow::saveProjectAs);
-    bind("mnuClose", &MainWindow::closeProject);
+    auto command = [this](const char* name, void (ProjectSession::*handler)()) {
+        if (QAction* action = menu_->action(QString::fromUtf8(name))) {
+            connect(action, &QAction::triggered, this, [this, handler] { ((*session_).*handler)(); });
+        }
+    };
+    command("mnuNew", &ProjectSession::newProject);
+    command("mnuOpen", &ProjectSession::openProject);
+    command("mnuSave", &ProjectSession::saveProject);
+    command("mnuSaveAs", &ProjectSession::saveProjectAs);
+    command("mnuClose", &ProjectSession::closeProject);
     bind("mnuExport", &MainWindow::showExportDialog);
     bind("mnuFileExit", &MainWindow::exitProgram);
     bind("mnuHelpContents", &MainWindow::showAbout);
@@ -268,7 +271,6 @@ void MainWindow::startUp(const std::string& commandLine) {
         donate->setVisible(true);
     }
 
-    MainSection = kFilePathSection;
     project_.cursors.CursorScaleX = 1;
     project_.cursors.CursorScaleY = 1;
     Cur1.left = Cur1.top = 1;
@@ -279,14 +281,15 @@ void MainWindow::startUp(const std::string& commandLine) {
 
     if (!commandLine.empty()) {
         const std::string longName = LongName(StripEnclosingQuotes(commandLine));
-        OpenSave.FileName = longName;
+        session_->OpenSave.FileName = longName;
         if (!longName.empty()) {
-            OpenSave.InitDir = FolderOfPath(longName);
+            session_->OpenSave.InitDir = FolderOfPath(longName);
         }
         // The dialog must not come up before the window it belongs to.
-        QTimer::singleShot(0, this, &MainWindow::openProject);
+        QTimer::singleShot(0, this, [this] { session_->openProject(); });
     } else {
-        LastPath = Registry::GetString(Registry::kKeyPath, Registry::kLastPath).value_or(std::string());
+        session_->LastPath =
+            Registry::GetString(Registry::kKeyPath, Registry::kLastPath).value_or(std::string());
     }
     timer_->start();
 
@@ -298,11 +301,7 @@ void MainWindow::startUp(const std::string& commandLine) {
             project_.setPixelHistoryLimit(std::size_t(value) << 20);
         }
     }
-    const std::optional<std::string> minutes = Registry::GetString(Registry::kKeyPath, "AutosaveMinutes");
-    AutosaveMinutes = minutes ? std::max(0.0, parseNumber(*minutes)) : 2.0;
-    if (AutosaveMinutes > 0) {
-        autosaveTimer_->start(int(std::min(AutosaveMinutes * 60000.0, 24.0 * 3600000.0)));
-    }
+    session_->startAutosave();
 }
 
 std::int32_t MainWindow::selectionColour(int step) {
@@ -376,14 +375,6 @@ void MainWindow::exitProgram() {
     close();
 }
 
-void MainWindow::openDroppedFiles(const QStringList& files) {
-    if (files.isEmpty()) {
-        return;
-    }
-    OpenSave.FileName = pathFromQ(files.first());
-    openProject();
-}
-
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls()) {
         event->acceptProposedAction();
@@ -402,11 +393,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
     }
     event->acceptProposedAction();
     // Opening shows dialogs; let the drag finish first so the source application is not left waiting.
-    QTimer::singleShot(0, this, [this, files] { openDroppedFiles(files); });
-}
-
-bool MainWindow::mayClose() {
-    return askToSave() != kSaveCancel;
+    QTimer::singleShot(0, this, [this, files] { session_->openDroppedFiles(files); });
 }
 
 void MainWindow::unload() {
@@ -418,14 +405,8 @@ void MainWindow::unload() {
             (*it)->close();
         }
     }
-    if (!dialogStartPath().empty()) {
-        Registry::SetString(Registry::kKeyPath, Registry::kLastPath, dialogStartPath());
-    }
     timer_->stop();
-    autosaveTimer_->stop();
-    if (projectOpen_) {
-        dropOwnRecovery();
-    }
+    session_->end(projectOpen_);
     unloaded_ = true;
 }
 
@@ -444,7 +425,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!mayClose()) {
+    if (session_->askToSave() == kSaveCancel) {
         event->ignore();
         return;
     }

@@ -3,7 +3,7 @@
 // The main window: the menu from which every command is reached, the panes that show the open project,
 // and the state of the session around it (the cursors as shown, fill settings). The project itself, with
 // the cursors' scale and exact positions, belongs to the application and is handed in.
-// Commands are named for what they do (openProject, flipHorizontally); the mouse and key handlers of
+// Commands are named for what they do (flipHorizontally, selectAllPads); the mouse and key handlers of
 // the panes and markers for the event they answer (P1_MouseDown). Edits of the project go through
 // commands on its history, never through the window's own state.
 
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/MainMenu.h"
+#include "app/ProjectSession.h"
 #include "app/tools/PadTool.h"
 #include "platform/FileDialogState.h"
 #include "project/Project.h"
@@ -45,9 +46,6 @@ struct CursorMark {
     bool visible = true;
 };
 
-// Outcomes of the save prompt, as callers have always tested them.
-enum SaveOutcome : int { kSaveNothingToSave = 3, kSaveSaved = 0, kSaveDiscard = 1, kSaveCancel = 2 };
-
 class MainWindow : public QMainWindow, private ProjectObserver {
     Q_OBJECT
 
@@ -59,24 +57,9 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void startUp(const std::string& commandLine);
     void tick();
 
-    // The save prompt; returns a SaveOutcome. Callers stop on kSaveCancel.
-    int askToSave();
-    // Writes the project to ProjectPath; false (already reported to the user) when the file could not
-    // be written, in which case the saved flag stays as it was.
-    bool saveToFile();
-    // While the project is modified, what a save would write goes to its recovery file beside it; the
-    // project file and the saved flag are left alone. Run by the autosave timer.
-    void autosaveNow();
-    // Minutes between autosaves, from the "AutosaveMinutes" setting; 0 turns autosaving off.
-    double AutosaveMinutes = 2;
-    QTimer* autosaveTimer() const { return autosaveTimer_; }
+    // New, Open, Save, Close and the save prompt.
+    ProjectSession& session() { return *session_; }
 
-    // --- project commands ---
-    void newProject();
-    void openProject();
-    void saveProject();
-    void saveProjectAs();
-    void closeProject();
     void showExportDialog();
     void exitProgram();
     void openHelpPage();
@@ -90,9 +73,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void redoEdit();
     void scaleOneToOne();
     void startScaleWizard();
-
-    // Dropped file lists: the first file is offered in the Open dialog.
-    void openDroppedFiles(const QStringList& files);
 
     // --- panes: mouse and keys ---
     void P1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
@@ -191,11 +171,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // --- end of export ---
 
     // --- shared state ---
-    FileDialogState OpenSave;
-    // The project last opened or saved, remembered across runs as "LastPath": where the file dialogs
-    // start. Kept apart from ProjectPath so that no project is named while none is open.
-    std::string LastPath;
-    std::string MainSection{kFilePathSection};
     // The cursors as shown and saved, whole pixels: nearest() of project().cursors, whose unrounded
     // positions and scales the mapping works on. A value set here directly (a project opened) is taken
     // over by the mapping at the next drag.
@@ -246,26 +221,9 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void menusFollowProject();
     void connectMenu();
     void connectPanes();
-    // The open project's path, or the remembered one while no project is open.
-    const std::string& dialogStartPath() const { return project_.path.empty() ? LastPath : project_.path; }
-    bool mayClose();
-    // The state that lives outside the document between saves (main values, components, traces), written
-    // into ini as a save writes it.
-    void writeProjectState(IniDocument& ini) const;
-    // The project is closed cleanly: a recovery file this session wrote for it has served its purpose.
-    void dropOwnRecovery();
     // Opens the user guide at a section (an anchor of its page, empty for the top).
     void openGuide(const std::string& section);
     void unload();
-
-    // Runs the save prompt, then closes; false when the user cancelled and nothing changed.
-    bool closeAfterPrompt();
-    // Closes without asking: used after the prompt, and to drop a half-opened project.
-    void discardProject();
-    // Reads the document just loaded from path into pictures, pads, scale, cursors and traces.
-    // False when a picture is missing (already reported); throws when a picture cannot be decoded.
-    bool loadProjectFromDocument(const std::string& path);
-    void showProjectPictures();
     void showCursors();
     // The cursors were put where they stand by other means than a drag (start, a project opened): the
     // mapping goes on from there.
@@ -286,9 +244,8 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     Project& project_;
     std::unique_ptr<MainMenu> menu_;
     QTimer* timer_ = nullptr;
-    QTimer* autosaveTimer_ = nullptr;
-    bool recoveryWritten_ = false;      // this session wrote the open project's recovery file
-    bool autosaveFailureTold_ = false;  // a recovery file that cannot be written is reported once a run
+    std::unique_ptr<ProjectSession> session_;
+    friend class ProjectSession;  // opens and closes what the window shows
     Panes* panes_ = nullptr;
     ScaleWizardWindow* syn_ = nullptr;
     CalibrationTool calibration_;
@@ -319,7 +276,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void applyStoredOrientations();
     bool rotating_ = false;
     bool closeAfterRotation_ = false;
-    bool offerTraces_ = false;  // the project being opened has traces to offer for drawing
     // --- end of transforms, private ---
     // --- tracing (TraceHooks.cpp) ---
     void connectTracingMenus();

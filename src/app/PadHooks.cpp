@@ -241,7 +241,7 @@ void MainWindow::showPadList() {
     }
     if (infoWindow_ == nullptr) {
         infoWindow_ = new PadListWindow(
-            this, ui_, OpenSave, [this] { return padDialog_->board().selectedDescriptions(); },
+            this, ui_, session_->OpenSave, [this] { return padDialog_->board().selectedDescriptions(); },
             [this] { return project_.path; });
         project_.addObserver(infoWindow_);
     }

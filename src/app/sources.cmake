@@ -2,7 +2,7 @@ list(APPEND KORVANE_LOGIC_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/Shell.cpp)
 list(APPEND KORVANE_GUI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/MainWindow.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ProjectCommands.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ProjectSession.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PaneEvents.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PadHooks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tools/PadTool.cpp

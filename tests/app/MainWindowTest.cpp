@@ -128,7 +128,8 @@ TEST_F(MainWindowWidget, StartUpFillsTheColourMenuAndRemembersTheLastPath) {
     EXPECT_TRUE(item("mnuDonate")->isVisible());
     EXPECT_EQ(window->Cur2.left, 1);
     EXPECT_EQ(window->project().path, "") << "no project is open";
-    EXPECT_EQ(window->LastPath, "/start/folder/last.kvp") << "the last project's path is the dialogs' start";
+    EXPECT_EQ(window->session().LastPath, "/start/folder/last.kvp")
+        << "the last project's path is the dialogs' start";
 
     EXPECT_EQ(window->windowTitle(), "Korvane: saved - ") << "the title names no project while none is open";
 }
@@ -258,13 +259,13 @@ TEST_F(MainWindowWidget, TickBlinksCursorsCyclesColoursAndShowsTheSavedState) {
 
 TEST_F(MainWindowWidget, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
     window->startUp("");
-    EXPECT_EQ(window->askToSave(), 3);
+    EXPECT_EQ(window->session().askToSave(), 3);
     EXPECT_EQ(ui.count("message"), 0);
 
     openUnsavedProject();
     ui.messageAnswers = {MsgResult::Cancel, MsgResult::No};
-    EXPECT_EQ(window->askToSave(), 2);
-    EXPECT_EQ(window->askToSave(), 1);
+    EXPECT_EQ(window->session().askToSave(), 2);
+    EXPECT_EQ(window->session().askToSave(), 1);
     ASSERT_EQ(ui.messages().size(), 2u);
     const MessageRequest prompt = ui.messages()[0];
     EXPECT_EQ(prompt.prompt, "Save current project ?");
@@ -278,7 +279,7 @@ TEST_F(MainWindowWidget, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
     window->project().cursors.CursorScaleX = 1.5;
     window->Cur1.left = 120;
     ui.messageAnswers = {MsgResult::Yes};
-    EXPECT_EQ(window->askToSave(), 0);
+    EXPECT_EQ(window->session().askToSave(), 0);
     EXPECT_TRUE(window->project().saved());
     EXPECT_EQ(ui.busyDepth(), 0);
     EXPECT_EQ(
@@ -293,7 +294,7 @@ TEST_F(MainWindowWidget, ExitRunsThePromptAndRemembersTheLastProjectPath) {
     window->startUp("");
     window->show();
     ui.fileAnswers = {std::nullopt};
-    window->openProject();
+    window->session().openProject();
     ASSERT_EQ(ui.fileDialogs().size(), 1u);
     EXPECT_EQ(ui.fileDialogs()[0].initialDir, "/start/folder/last.kvp");
     EXPECT_TRUE(window->close());
@@ -316,7 +317,7 @@ TEST_F(MainWindowWidget, ExitRunsThePromptAndRemembersTheLastProjectPath) {
     window->show();
     openUnsavedProject();
     ui.messageAnswers = {MsgResult::No};
-    window->closeProject();
+    window->session().closeProject();
     window->tick();
     EXPECT_EQ(window->windowTitle(), "Korvane: saved - ");
     EXPECT_TRUE(window->close());
@@ -328,23 +329,23 @@ TEST_F(MainWindowWidget, CommandLinePresetsTheOpenDialog) {
     const std::string canonical = std::filesystem::canonical(dir.file("my board.kvp")).string();
 
     window->startUp("\"" + dir.file("my board.kvp") + "\"");
-    EXPECT_EQ(window->OpenSave.FileName, canonical);
-    EXPECT_EQ(window->LastPath, "") << "the remembered path is not read when a file is named";
+    EXPECT_EQ(window->session().OpenSave.FileName, canonical);
+    EXPECT_EQ(window->session().LastPath, "") << "the remembered path is not read when a file is named";
 
     TestMainWindow other(ui);
     other.startUp(dir.file("missing.kvp"));
-    EXPECT_EQ(other.OpenSave.FileName, "");
+    EXPECT_EQ(other.session().OpenSave.FileName, "");
 }
 
 TEST_F(MainWindowWidget, DroppedFilesOfferTheFirstOne) {
     window->startUp("");
     ui.fileAnswers = {std::nullopt};
-    window->openDroppedFiles({"/boards/first.kvp", "/boards/second.kvp"});
+    window->session().openDroppedFiles({"/boards/first.kvp", "/boards/second.kvp"});
     ASSERT_EQ(ui.fileDialogs().size(), 1u);
     EXPECT_EQ(ui.fileDialogs()[0].fileName, "/boards/first.kvp") << "offered in the Open dialog";
-    EXPECT_EQ(window->OpenSave.FileName, "/boards/first.kvp");
-    window->openDroppedFiles({});
-    EXPECT_EQ(window->OpenSave.FileName, "/boards/first.kvp");
+    EXPECT_EQ(window->session().OpenSave.FileName, "/boards/first.kvp");
+    window->session().openDroppedFiles({});
+    EXPECT_EQ(window->session().OpenSave.FileName, "/boards/first.kvp");
 }
 
 TEST_F(MainWindowWidget, HelpKeyOpensTheGuideAtTheTopicOfTheMenuAndNamesItWithoutABrowser) {

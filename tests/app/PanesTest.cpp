@@ -45,7 +45,7 @@ class PicturePanes : public ::testing::Test {
         window->startUp("");
         window->timer()->stop();
         ui.fileAnswers = {FileDialogResult{dir.file("board.kvp"), 1}};
-        window->openProject();
+        window->session().openProject();
         ASSERT_TRUE(window->projectOpen());
         window->tick();  // the first tick enables the project menus
         ui.clear();
@@ -234,7 +234,7 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     // Closing the project ends a calibration that belongs to it.
     window->startScaleWizard();
     ui.messageAnswers = {MsgResult::No};
-    window->closeProject();
+    window->session().closeProject();
     EXPECT_FALSE(window->projectOpen());
     EXPECT_FALSE(window->wizardOpen());
     EXPECT_FALSE(wizard->isVisible());
@@ -344,7 +344,7 @@ TEST_F(PicturesWithPads, KeysNavigateAsSoonAsAProjectIsOpen) {
         focus->clearFocus();
     }
     ui.fileAnswers = {FileDialogResult{dir.file("board.kvp"), 1}};
-    window->openProject();
+    window->session().openProject();
     ASSERT_TRUE(window->projectOpen());
     EXPECT_EQ(QApplication::focusWidget(), pane()) << "an opened project takes the keys at once";
     QTest::keyClick(window->windowHandle(), Qt::Key_End);

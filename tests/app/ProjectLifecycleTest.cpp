@@ -64,7 +64,7 @@ class ProjectLifecycle : public ::testing::Test {
 
     void open(MainWindow& f, const std::string& path) {
         ui.fileAnswers.push_back(pick(path));
-        f.openProject();
+        f.session().openProject();
     }
 
     // The board project open with an unsaved edit, as the prompt tests need it.
@@ -97,9 +97,9 @@ TEST_F(ProjectLifecycle, CancelledSavePromptAbortsEveryCommand) {
         std::function<void()> run;
     };
     const Command commands[] = {
-        {"new", [&] { window->newProject(); }},
-        {"open", [&] { window->openProject(); }},
-        {"close", [&] { window->closeProject(); }},
+        {"new", [&] { window->session().newProject(); }},
+        {"open", [&] { window->session().openProject(); }},
+        {"close", [&] { window->session().closeProject(); }},
         {"exit", [&] { EXPECT_FALSE(window->close()); }},
     };
     for (const Command& command : commands) {
@@ -119,12 +119,12 @@ TEST_F(ProjectLifecycle, CancelledSavePromptAbortsEveryCommand) {
 TEST_F(ProjectLifecycle, NoOnNewOrOpenAsksAgainWhenTheProjectCloses) {
     openEdited();
     writeFileBytes(dir.file("other.kvp"), projectText("top.bmp", "bottom.png"));
-    for (auto command : {&MainWindow::newProject, &MainWindow::openProject}) {
+    for (auto command : {&ProjectSession::newProject, &ProjectSession::openProject}) {
         ui.clear();
         // No to the first prompt; the second one, shown by closing, is cancelled and stops the command.
         ui.messageAnswers = {MsgResult::No, MsgResult::Cancel};
         ui.fileAnswers = {pick(dir.file("other.kvp")), pick(top), pick(bottom)};
-        (window.get()->*command)();
+        (window->session().*command)();
         ASSERT_EQ(ui.messages().size(), 2u);
         EXPECT_EQ(ui.messages()[1].prompt, "Save current project ?");
         EXPECT_EQ(ui.fileDialogs().size(), 1u) << "no picture dialog after the cancel";
@@ -138,7 +138,7 @@ TEST_F(ProjectLifecycle, NewProjectAsksForANameAndTwoPictures) {
     writePicture(scan, 300, 200);
     const std::string fresh = dir.file("fresh.kvp");
     ui.fileAnswers = {pick(fresh), pick(scan), pick(bottom)};
-    window->newProject();
+    window->session().newProject();
 
     ASSERT_EQ(ui.fileDialogs().size(), 3u);
     EXPECT_EQ(ui.calls[0].kind, "save") << "the name dialog guards an existing project";
@@ -193,7 +193,7 @@ TEST_F(ProjectLifecycle, FailedNewProjectLeavesNoProjectOpen) {
         ASSERT_TRUE(window->projectOpen());
         ui.clear();
         ui.fileAnswers = c.answers;
-        window->newProject();
+        window->session().newProject();
         ASSERT_EQ(ui.messages().size(), 1u) << c.prompt;
         expectMessage(ui.messages()[0], c.prompt, c.title, c.icon);
         EXPECT_EQ(window->projectOpen(), c.keepsProject);
@@ -209,11 +209,11 @@ TEST_F(ProjectLifecycle, NewOverAnExistingProjectKeepsItUntilTheFirstSave) {
     const std::string old = projectText("top.bmp", "bottom.png", "[Pad1]\r\nPadName=1\r\n");
     writeFileBytes(board, old);
     ui.fileAnswers = {pick(board), pick(top), pick(bottom)};
-    window->newProject();
+    window->session().newProject();
     ASSERT_TRUE(window->projectOpen());
     EXPECT_EQ(readFileBytes(board), old);
     EXPECT_FALSE(window->project().doc.SectionExists("Pad1")) << "the new project starts empty";
-    window->saveProject();
+    window->session().saveProject();
     EXPECT_TRUE(window->project().saved());
     EXPECT_EQ(readFileBytes(board).find("[Pad1]"), std::string::npos);
 }
@@ -325,7 +325,7 @@ TEST_F(ProjectLifecycle, SaveAndReopenKeepTheWindowsCursorsScaleAndTraces) {
     window->Cur2 = {140, 7.5, true};
     window->project().traces2 = {"2-7-8-0=16711680-5-6"};
     window->project().markUnsaved();
-    window->saveProject();
+    window->session().saveProject();
     EXPECT_TRUE(window->project().saved());
 
     TestMainWindow reopened(ui);
@@ -352,7 +352,7 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFile) {
     window->project().markUnsaved();
     ui.clear();
     ui.fileAnswers = {std::nullopt};
-    window->saveProjectAs();
+    window->session().saveProjectAs();
     ASSERT_EQ(ui.fileDialogs().size(), 1u);
     EXPECT_EQ(ui.fileDialogs()[0].title, "Enter filename of the current project to save:");
     EXPECT_EQ(ui.fileDialogs()[0].fileName, board);
@@ -365,7 +365,7 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFile) {
     WritePad(window->project().doc, 1, "1", "N1", "R1", 5, 6, 7, 8);
     window->project().markUnsaved();
     ui.fileAnswers = {pick(dir.file("copy.kvp"))};
-    window->saveProjectAs();
+    window->session().saveProjectAs();
     EXPECT_TRUE(window->project().saved());
     EXPECT_EQ(window->project().path, dir.file("copy.kvp"));
     EXPECT_EQ(readFileBytes(board), saved);
@@ -384,14 +384,14 @@ TEST_F(ProjectLifecycle, SaveAsRewritesAndRestoresThePicturesByPosition) {
     ui.clear();
     ui.fileAnswers = {pick(dir.file("gone/board.kvp"))};
     ui.messageAnswers = {MsgResult::Ok};
-    window->saveProjectAs();
+    window->session().saveProjectAs();
     ASSERT_EQ(ui.count("message"), 1);
     EXPECT_EQ(window->project().path, board);
     EXPECT_EQ(PictureEntries(window->project().doc), Entries("top.bmp", "bottom.png"));
 
     fs::create_directory(dir.file("backup"));
     ui.fileAnswers = {pick(dir.file("backup/board.kvp"))};
-    window->saveProjectAs();
+    window->session().saveProjectAs();
     EXPECT_EQ(PictureEntries(window->project().doc), Entries(top, bottom));
     TestMainWindow reopened(ui);
     reopened.startUp("");
@@ -422,8 +422,8 @@ TEST_F(ProjectLifecycle, FailedSaveOnExitKeepsTheWindowAndTheProject) {
 }
 
 TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedOrClosed) {
-    EXPECT_TRUE(window->autosaveTimer()->isActive());
-    EXPECT_EQ(window->autosaveTimer()->interval(), 2 * 60 * 1000) << "every two minutes by default";
+    EXPECT_TRUE(window->session().autosaveTimer()->isActive());
+    EXPECT_EQ(window->session().autosaveTimer()->interval(), 2 * 60 * 1000) << "every two minutes by default";
     const std::string recovery = RecoveryPath(board);
     const std::string saved = readFileBytes(board);
     auto reopen = [&](std::deque<MsgResult> answers) {
@@ -436,11 +436,11 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     };
 
     open(*window, board);
-    window->autosaveNow();
+    window->session().autosaveNow();
     EXPECT_FALSE(fs::exists(recovery)) << "nothing unsaved, nothing to keep";
     WritePad(window->project().doc, 7, "1", "N1", "R1", 5, 6, 7, 8);
     window->project().markUnsaved();
-    window->autosaveNow();
+    window->session().autosaveNow();
     ASSERT_TRUE(fs::exists(recovery));
     EXPECT_EQ(readFileBytes(board), saved) << "the project file is never written by an autosave";
     EXPECT_FALSE(window->project().saved());
@@ -459,17 +459,17 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     EXPECT_TRUE(recovered->project().doc.SectionExists("Pad7"));
     EXPECT_FALSE(recovered->project().saved()) << "recovered work is not saved until the user says so";
     EXPECT_EQ(recovered->project().doc.FileName(), board);
-    ASSERT_TRUE(recovered->saveToFile());
+    ASSERT_TRUE(recovered->session().saveToFile());
     EXPECT_FALSE(fs::exists(recovery)) << "a save makes the recovery file useless";
     EXPECT_NE(readFileBytes(board).find("[Pad7]"), std::string::npos);
     recovered.reset();
 
     // A clean close removes what this run kept; the next open asks nothing.
     window->project().markUnsaved();
-    window->autosaveNow();
+    window->session().autosaveNow();
     ASSERT_TRUE(fs::exists(recovery));
     ui.messageAnswers = {MsgResult::No};
-    window->closeProject();
+    window->session().closeProject();
     EXPECT_FALSE(fs::exists(recovery));
     ui.clear();
     open(*window, board);
@@ -480,8 +480,8 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     ui.clear();
     {
         ScopedAtomicWriteFailure diskFull(0);
-        window->autosaveNow();
-        window->autosaveNow();
+        window->session().autosaveNow();
+        window->session().autosaveNow();
     }
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].title, "autosaveNow:");

@@ -62,7 +62,7 @@ class PictureTransforms : public ::testing::Test {
 
     void open() {
         ui.fileAnswers.push_back(FileDialogResult{dir.file("board.kvp"), 1});
-        window->openProject();
+        window->session().openProject();
         ASSERT_TRUE(window->projectOpen());
         ui.clear();
     }
@@ -189,9 +189,9 @@ TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndPadsKeepTheirP
     EXPECT_FALSE(window->project().saved()) << "a transform is work worth saving";
     const auto turned1 = rowsOf(base(1));
     const auto turned2 = rowsOf(base(2));
-    ASSERT_TRUE(window->saveToFile());
+    ASSERT_TRUE(window->session().saveToFile());
 
-    window->closeProject();
+    window->session().closeProject();
     ASSERT_FALSE(window->projectOpen());
     open();
     EXPECT_EQ(rowsOf(base(1)), turned1);
@@ -206,8 +206,8 @@ TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndPadsKeepTheirP
 TEST_F(PictureTransforms, ACloseAskedForWhileAPictureTurnsHappensOnceTheTurnHasEnded) {
     ui.messageAnswers = {MsgResult::Yes};
     window->rotateClockwise();
-    ASSERT_TRUE(window->saveToFile());
-    window->closeProject();
+    ASSERT_TRUE(window->session().saveToFile());
+    window->session().closeProject();
     // Runs `turn` in a shown window that hands control out at every step of a turn and is asked to close
     // meanwhile; true when the close was asked (and refused) during the turn.
     const auto closeDuring = [&](const std::function<void()>& turn) {
@@ -349,14 +349,14 @@ TEST_F(PictureTransforms, RunningOutOfMemoryKeepsPictureSizeOrientationAndSavedF
 TEST_F(PictureTransforms, AStoredOrientationThatDoesNotFitKeepsTheProjectClosed) {
     ui.messageAnswers = {MsgResult::Yes};
     window->rotateClockwise();
-    ASSERT_TRUE(window->saveToFile());
-    window->closeProject();
+    ASSERT_TRUE(window->session().saveToFile());
+    window->session().closeProject();
 
     transforms_testing::failNextAllocation = true;
     ui.clear();
     ui.fileAnswers.push_back(FileDialogResult{dir.file("board.kvp"), 1});
     ui.messageAnswers = {MsgResult::Ok};
-    window->openProject();
+    window->session().openProject();
     transforms_testing::failNextAllocation = false;
     EXPECT_FALSE(window->projectOpen()) << "pads placed on the turned picture would stand elsewhere";
     ASSERT_EQ(ui.messages().size(), 1u);

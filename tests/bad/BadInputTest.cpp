@@ -85,7 +85,7 @@ class BadInput : public ::testing::Test {
         ui.clear();
         ui.messageAnswers = std::move(answers);
         ui.fileAnswers.push_back(FileDialogResult{dir.file(name), 1});
-        window->openProject();
+        window->session().openProject();
     }
 
     std::vector<int> pads() const {
@@ -169,7 +169,7 @@ TEST_F(BadInput, ProjectsOpenOrSayWhyAndNoFileChanges) {
             }
         }
         EXPECT_EQ(ui.busyDepth(), 0);
-        window->closeProject();
+        window->session().closeProject();
         EXPECT_FALSE(window->projectOpen());
         EXPECT_TRUE(snapshot(dir) == before) << "a file was changed";
     }
@@ -268,7 +268,7 @@ TEST_F(BadInput, FailedProjectSaveKeepsThePreviousFileAndTheUnsavedMark) {
     ui.clear();
     {
         ScopedAtomicWriteFailure diskFull(previous.size() / 2);
-        window->saveProject();
+        window->session().saveProject();
     }
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].prompt, "File locked.\nNo space left on device");

@@ -51,7 +51,7 @@ class Render : public ::testing::Test {
         window->startUp("");
         window->timer()->stop();
         ui.fileAnswers = {FileDialogResult{project, 1}};
-        window->openProject();
+        window->session().openProject();
         EXPECT_TRUE(window->projectOpen());
         window->tick();
         return window;

@@ -78,7 +78,7 @@ class ExportDialogWindow : public ::testing::Test {
 
     void open() {
         ui.fileAnswers = {FileDialogResult{project, 1}};
-        window->openProject();
+        window->session().openProject();
         ASSERT_TRUE(window->projectOpen());
         ui.clear();
     }
@@ -300,7 +300,7 @@ TEST_F(ExportDialogWindow, CloseAndEscRunTheSavePromptAndHide) {
     // Closing the project puts the dialog away with it.
     showDialog();
     ui.messageAnswers = {MsgResult::No};
-    window->closeProject();
+    window->session().closeProject();
     EXPECT_FALSE(window->projectOpen());
     EXPECT_FALSE(dialog().isVisible());
 }
@@ -329,7 +329,7 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
 
     dialog().cmdCancel_Click();
     ui.messageAnswers = {MsgResult::No};
-    window->closeProject();
+    window->session().closeProject();
     open();
     showDialog();
     ui.fileAnswers = {FileDialogResult{dir.file("b.net"), 1}, FileDialogResult{dir.file("b.sch"), 1}};

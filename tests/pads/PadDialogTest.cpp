@@ -100,7 +100,7 @@ class Pads : public ::testing::Test {
                 "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n" + sections);
         }
         ui.fileAnswers = {FileDialogResult{board, 1}};
-        f.openProject();
+        f.session().openProject();
         ASSERT_TRUE(f.projectOpen());
         ui.clear();
     }
@@ -471,7 +471,7 @@ TEST_F(Pads, OpeningCreatesDescribedPadsAndASaveKeepsTheComponentTable) {
     EXPECT_EQ(combo("cboLabel")->currentText(), "10k") << "picking a component shows its data";
     EXPECT_EQ(combo("cboPackage")->currentText(), "AXIAL0.4");
 
-    window->saveProject();
+    window->session().saveProject();
     const std::string saved = readFileBytes(board);
     EXPECT_NE(saved.find("R1=3{label}10k{footprint}AXIAL0.4\r\n"), std::string::npos);
     EXPECT_EQ(saved.find("U9="), std::string::npos) << "the table holds the listed components";
@@ -518,7 +518,7 @@ TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponent) {
     EXPECT_EQ(shown(), (std::vector<QString>{"1", "10u", "RB.2"}));
 
     // Closing empties the fields; the next project's pads show their own data.
-    window->closeProject();
+    window->session().closeProject();
     EXPECT_EQ(shown(), none);
     open(*window, "[Pad1]\r\nCompName=R1\r\n1Pad=10,10\r\n2Pad=20,20\r\n");
     click(1, 1);

@@ -70,7 +70,7 @@ class Tracing : public ::testing::Test {
         window->startUp("");
         window->timer()->stop();
         ui.fileAnswers = {FileDialogResult{dir.file("board.kvp"), 1}};
-        window->openProject();
+        window->session().openProject();
         ASSERT_TRUE(window->projectOpen());
         window->tick();
         ui.clear();
@@ -164,7 +164,7 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
 TEST_F(Tracing, OnlyAClickOnThePictureFillsAndOneFillRunsAtATime) {
     answerNextQuestion(true, [this] {
         window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 160, 110);  // reached while asking
-        window->closeProject();
+        window->session().closeProject();
         traces()->cmdDraw->click();
     });
     window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 300, 40);  // released beside the picture
@@ -298,7 +298,7 @@ TEST_F(Tracing, OpenedTracesFillBothListsAndAreOfferedForDrawing) {
     EXPECT_EQ(pixel(1, 20, 30), 65280);
     EXPECT_EQ(pixel(2, 10, 10), 65535);
 
-    window->closeProject();
+    window->session().closeProject();
     EXPECT_EQ(traces()->lstTrace1->count(), 0) << "closing the project empties the window";
     EXPECT_FALSE(traces()->isVisible());
 }

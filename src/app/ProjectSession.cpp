@@ -1,19 +1,26 @@
-// The project commands of the main window: the save prompt, New, Open, Save, Save As and Close.
+
+#include "app/ProjectSession.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "app/MainWindow.h"
 #include "app/ScopeExit.h"
 #include "platform/QtText.h"
+#include "platform/Registry.h"
 #include "platform/Ui.h"
+#include "project/Project.h"
 #include "project/ProjectFile.h"
 #include "storage/AtomicFile.h"
 #include "storage/Recovery.h"
+#include "text/Numbers.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 #include "view/ScaleWizardWindow.h"
@@ -49,7 +56,44 @@ void loadInto(PictureBox* box, const std::string& path) {
 
 }  // namespace
 
-int MainWindow::askToSave() {
+ProjectSession::ProjectSession(MainWindow& window, Ui& ui, Project& project)
+    : OpenSave(ui), window_(window), ui_(ui), project_(project) {
+    autosaveTimer_ = new QTimer(&window);
+    autosaveTimer_->setObjectName(QStringLiteral("AutosaveTimer"));
+    QObject::connect(autosaveTimer_, &QTimer::timeout, &window, [this] { autosaveNow(); });
+}
+
+void ProjectSession::startAutosave() {
+    const std::optional<std::string> minutes = Registry::GetString(Registry::kKeyPath, "AutosaveMinutes");
+    AutosaveMinutes = minutes ? std::max(0.0, parseNumber(*minutes)) : 2.0;
+    if (AutosaveMinutes > 0) {
+        autosaveTimer_->start(int(std::min(AutosaveMinutes * 60000.0, 24.0 * 3600000.0)));
+    }
+}
+
+void ProjectSession::end(bool projectOpen) {
+    if (!dialogStartPath().empty()) {
+        Registry::SetString(Registry::kKeyPath, Registry::kLastPath, dialogStartPath());
+    }
+    autosaveTimer_->stop();
+    if (projectOpen) {
+        dropOwnRecovery();
+    }
+}
+
+const std::string& ProjectSession::dialogStartPath() const {
+    return project_.path.empty() ? LastPath : project_.path;
+}
+
+void ProjectSession::openDroppedFiles(const QStringList& files) {
+    if (files.isEmpty()) {
+        return;
+    }
+    OpenSave.FileName = pathFromQ(files.first());
+    openProject();
+}
+
+int ProjectSession::askToSave() {
     if (project_.saved()) {
         return kSaveNothingToSave;
     }
@@ -70,14 +114,14 @@ int MainWindow::askToSave() {
     }
 }
 
-void MainWindow::saveProject() {
-    if (!projectOpen_) {
+void ProjectSession::saveProject() {
+    if (!window_.projectOpen()) {
         return;
     }
     saveToFile();
 }
 
-bool MainWindow::saveToFile() {
+bool ProjectSession::saveToFile() {
     BusyPointer busy(ui_);
     if (project_.doc.FileName() != project_.path) {
         project_.doc.Retarget(project_.path);
@@ -95,27 +139,27 @@ bool MainWindow::saveToFile() {
     RemoveRecovery(project_.path);
     recoveryWritten_ = false;
     project_.markSaved();
-    updateTitle();  // Save As may have given the project a new name
+    window_.updateTitle();  // Save As may have given the project a new name
     return true;
 }
 
-void MainWindow::writeProjectState(IniDocument& ini) const {
+void ProjectSession::writeProjectState(IniDocument& ini) const {
     MainValues values;
     values.scaleX = project_.cursors.CursorScaleX;
     values.scaleY = project_.cursors.CursorScaleY;
-    values.oldX1 = OldX1;
-    values.oldY1 = OldY1;
-    values.oldX2 = OldX2;
-    values.oldY2 = OldY2;
-    values.x1 = Cur1.left;
-    values.y1 = Cur1.top;
-    values.x2 = Cur2.left;
-    values.y2 = Cur2.top;
+    values.oldX1 = window_.OldX1;
+    values.oldY1 = window_.OldY1;
+    values.oldX2 = window_.OldX2;
+    values.oldY2 = window_.OldY2;
+    values.x1 = window_.Cur1.left;
+    values.y1 = window_.Cur1.top;
+    values.x2 = window_.Cur2.left;
+    values.y2 = window_.Cur2.top;
     WriteProjectModel(project_, values, ini);
 }
 
-void MainWindow::autosaveNow() {
-    if (!projectOpen_ || project_.saved() || busy() || project_.path.empty()) {
+void ProjectSession::autosaveNow() {
+    if (!window_.projectOpen() || project_.saved() || window_.busy() || project_.path.empty()) {
         return;
     }
     // A copy of the document, so that the project file's own model is not touched between saves.
@@ -137,15 +181,15 @@ void MainWindow::autosaveNow() {
     }
 }
 
-void MainWindow::dropOwnRecovery() {
+void ProjectSession::dropOwnRecovery() {
     if (recoveryWritten_) {
         RemoveRecovery(project_.path);
     }
     recoveryWritten_ = false;
 }
 
-void MainWindow::saveProjectAs() {
-    if (!projectOpen_) {
+void ProjectSession::saveProjectAs() {
+    if (!window_.projectOpen()) {
         return;
     }
     OpenSave.SetFilter(kProjectFilter);
@@ -181,8 +225,8 @@ void MainWindow::saveProjectAs() {
     }
 }
 
-void MainWindow::newProject() {
-    if (busy() || askToSave() == kSaveCancel) {
+void ProjectSession::newProject() {
+    if (window_.busy() || askToSave() == kSaveCancel) {
         return;
     }
     OpenSave.SetFilter(kProjectFilter);
@@ -226,7 +270,7 @@ void MainWindow::newProject() {
     };
     try {
         OpenSave.SetFilter(kPictureFilter);
-        if (!choosePicture(panes_->P1(), "Select first picture:", newPath)) {
+        if (!choosePicture(window_.panes()->P1(), "Select first picture:", newPath)) {
             discardProject();
             reportFailure(true);
             return;
@@ -238,7 +282,7 @@ void MainWindow::newProject() {
         project_.doc.SetValue(kFilePathSection, "First",
                               StoredPicturePath(project_.layer1.picturePath, newPath));
 
-        if (!choosePicture(panes_->P2(),
+        if (!choosePicture(window_.panes()->P2(),
                            "Select second picture:", FolderOfPath(project_.layer1.picturePath))) {
             discardProject();
             reportFailure(true);
@@ -253,29 +297,29 @@ void MainWindow::newProject() {
         return;
     }
 
-    setProjectOpen(true);
+    window_.setProjectOpen(true);
     showProjectPictures();
     for (const char* name : {"mnuEdit", "mnuSaveAs", "mnuSave", "mnuClose", "mnuExport"}) {
-        menu_->setEnabled(QString::fromUtf8(name), true);
+        window_.menus().setEnabled(QString::fromUtf8(name), true);
     }
     project_.path = newPath;
-    resetCursorScale();
+    window_.resetCursorScale();
     project_.doc.AddSection(kComponentsSection);
     project_.markUnsaved();
-    updateTitle();
+    window_.updateTitle();
 }
 
-void MainWindow::openProject() {
-    if (busy()) {
+void ProjectSession::openProject() {
+    if (window_.busy()) {
         return;
     }
     // Opening turns pictures into their stored orientation, and a close asked for meanwhile waits for it.
-    const ScopeExit heldClose([this] { closeIfHeldForRotation(); });
+    const ScopeExit heldClose([this] { window_.closeIfHeldForRotation(); });
     for (const char* name : {"mnuSave", "mnuSaveAs", "mnuClose", "mnuExport"}) {
-        menu_->setEnabled(QString::fromUtf8(name), true);
+        window_.menus().setEnabled(QString::fromUtf8(name), true);
     }
     // Whatever way Open ends, the menus then say whether a project is open.
-    const ScopeExit menus([this] { menusFollowProject(); });
+    const ScopeExit menus([this] { window_.menusFollowProject(); });
     if (askToSave() == kSaveCancel) {
         return;
     }
@@ -307,6 +351,7 @@ void MainWindow::openProject() {
     }
 
     bool loaded = false;
+    bool offerTraces = false;
     try {
         BusyPointer busyPointer(ui_);
         // A folder chosen as the project reads as an empty document, which would be misreported as a
@@ -322,7 +367,7 @@ void MainWindow::openProject() {
         } else {
             project_.doc.SetFileName(path);
         }
-        loaded = loadProjectFromDocument(path);
+        loaded = loadProjectFromDocument(path, offerTraces);
     } catch (const std::exception& error) {
         discardProject();
         // The reader's own words on a second line: "out of memory" and "unreadable file" need different
@@ -342,14 +387,14 @@ void MainWindow::openProject() {
         return;
     }
 
-    if (offerTraces_) {
+    if (offerTraces) {
         MessageRequest question;
         question.prompt = "Load now ? To load later - press 'No'.";
         question.title = "Do you want to load the saved traces NOW?";
         question.buttons = MsgButtons::YesNo;
         question.icon = MsgIcon::Question;
         if (ui_.message(question) == MsgResult::Yes) {
-            drawAllTraces();
+            window_.drawAllTraces();
         }
     }
     project_.path = path;
@@ -361,7 +406,7 @@ void MainWindow::openProject() {
     }
 }
 
-bool MainWindow::loadProjectFromDocument(const std::string& path) {
+bool ProjectSession::loadProjectFromDocument(const std::string& path, bool& offerTraces) {
     const auto [firstEntry, secondEntry] = PictureEntries(project_.doc);
     const std::string first = ResolvePicturePath(firstEntry, path);
     const std::string second = ResolvePicturePath(secondEntry, path);
@@ -369,51 +414,51 @@ bool MainWindow::loadProjectFromDocument(const std::string& path) {
     if (first.empty() || !std::filesystem::is_regular_file(first, ignored)) {
         return false;
     }
-    loadInto(panes_->P1(), first);
+    loadInto(window_.panes()->P1(), first);
     project_.layer1.picturePath = first;
-    setProjectOpen(true);  // from here on a failure must close what was opened
+    window_.setProjectOpen(true);  // from here on a failure must close what was opened
     if (second.empty() || !std::filesystem::is_regular_file(second, ignored)) {
         return false;
     }
-    loadInto(panes_->P2(), second);
+    loadInto(window_.panes()->P2(), second);
     project_.layer2.picturePath = second;
-    applyStoredOrientations();
+    window_.applyStoredOrientations();
 
     const OpenedProject opened = ReadProjectModel(project_);
-    offerTraces_ = opened.offerDrawing;
-    padsLoaded();
+    offerTraces = opened.offerDrawing;
+    window_.padsLoaded();
 
     showProjectPictures();
-    resetCursorScale();
+    window_.resetCursorScale();
     const MainValues& values = opened.values;
     project_.cursors.CursorScaleX = float(values.scaleX);
     project_.cursors.CursorScaleY = float(values.scaleY);
-    Cur1.left = values.x1;
-    Cur1.top = values.y1;
-    Cur2.left = values.x2;
-    Cur2.top = values.y2;
-    OldX1 = values.oldX1;
-    OldY1 = values.oldY1;
-    OldX2 = values.oldX2;
-    OldY2 = values.oldY2;
-    cursorsPlaced();
+    window_.Cur1.left = values.x1;
+    window_.Cur1.top = values.y1;
+    window_.Cur2.left = values.x2;
+    window_.Cur2.top = values.y2;
+    window_.OldX1 = values.oldX1;
+    window_.OldY1 = values.oldY1;
+    window_.OldX2 = values.oldX2;
+    window_.OldY2 = values.oldY2;
+    window_.cursorsPlaced();
     return true;
 }
 
-void MainWindow::showProjectPictures() {
-    panes_->setPicturesVisible(true);
-    panes_->resetBars();
-    panes_->Form_Resize();
+void ProjectSession::showProjectPictures() {
+    window_.panes()->setPicturesVisible(true);
+    window_.panes()->resetBars();
+    window_.panes()->Form_Resize();
 }
 
-void MainWindow::closeProject() {
-    if (busy()) {
+void ProjectSession::closeProject() {
+    if (window_.busy()) {
         return;
     }
     closeAfterPrompt();
 }
 
-bool MainWindow::closeAfterPrompt() {
+bool ProjectSession::closeAfterPrompt() {
     if (askToSave() == kSaveCancel) {
         return false;
     }
@@ -422,13 +467,13 @@ bool MainWindow::closeAfterPrompt() {
     return true;
 }
 
-void MainWindow::discardProject() {
-    panes_->P1()->clearPicture();
-    panes_->P2()->clearPicture();
-    clearPadData();
-    panes_->setPicturesVisible(false);
-    panes_->resetBars();
-    panes_->Scrolling();
+void ProjectSession::discardProject() {
+    window_.panes()->P1()->clearPicture();
+    window_.panes()->P2()->clearPicture();
+    window_.clearPadData();
+    window_.panes()->setPicturesVisible(false);
+    window_.panes()->resetBars();
+    window_.panes()->Scrolling();
     recoveryWritten_ = false;
     if (!project_.path.empty()) {
         LastPath = project_.path;
@@ -436,15 +481,15 @@ void MainWindow::discardProject() {
     project_.path.clear();
     project_.layer1.picturePath.clear();
     project_.layer2.picturePath.clear();
-    unloadTraces();
-    hideExportDialog();
+    window_.unloadTraces();
+    window_.hideExportDialog();
     project_.layer1.orientation = {};
     project_.layer2.orientation = {};
     // A half-finished calibration belongs to the project that is going away.
-    syn_->cmdCancel_Click();
-    setProjectOpen(false);
+    window_.syncWizard()->cmdCancel_Click();
+    window_.setProjectOpen(false);
     project_.resetHistory();
-    updateTitle();
+    window_.updateTitle();
 }
 
 }  // namespace korvane
