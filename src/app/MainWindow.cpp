@@ -109,7 +109,7 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
     project_.addObserver(&paneFollower_);
     connectMenu();
     connectPanes();
-    connectTracingMenus();
+    tracing_ = std::make_unique<TracingController>(*this, ui, project);
     connectPadMenus();
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer"));
@@ -147,10 +147,7 @@ MainWindow::~MainWindow() {
     project_.removeObserver(infoWindow_);
     delete infoWindow_;
     infoWindow_ = nullptr;
-    delete traces_;
-    traces_ = nullptr;
-    delete win_;
-    win_ = nullptr;
+    tracing_.reset();
     delete syn_;
     syn_ = nullptr;
     project_.removeObserver(padViews_.get());
@@ -253,8 +250,8 @@ void MainWindow::updateUndoActions() {
 void MainWindow::startUp(const std::string& commandLine) {
     // The dialog object and the document exist from construction on; the dialogs' owner is set by the
     // Ui implementation, which main() gives this window.
-    ColorBound = 0.1;
-    FillColor = 255;
+    tracing_->ColorBound = 0.1;
+    tracing_->FillColor = 255;
 
     const auto& items = menu_->colourItems();
     for (int i = 1; i <= 7 && i < items.size(); ++i) {
@@ -397,7 +394,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::unload() {
-    FillRunning = false;
+    tracing_->stopFill();
     syn_->cmdCancel_Click();
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
@@ -421,7 +418,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (holdCloseForFill()) {
+    if (tracing_->holdCloseForFill()) {
         event->ignore();
         return;
     }

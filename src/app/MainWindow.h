@@ -17,10 +17,10 @@
 
 #include "app/MainMenu.h"
 #include "app/ProjectSession.h"
+#include "app/TracingController.h"
 #include "app/tools/PadTool.h"
 #include "platform/FileDialogState.h"
 #include "project/Project.h"
-#include "project/TraceCommands.h"
 #include "storage/IniDocument.h"
 #include "storage/ProjectKeys.h"
 #include "tracing/TraceRecords.h"
@@ -29,7 +29,6 @@
 #include "view/tools/CalibrationTool.h"
 #include "view/tools/ColourPickTool.h"
 #include "view/tools/CursorDragTool.h"
-#include "view/tools/FillTool.h"
 
 class QTimer;
 
@@ -121,29 +120,8 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     class PadListWindow* infoWindow() const;
     // --- end of pads ---
 
-    // --- tracing (TraceHooks.cpp) ---
-    // The fill at (x, y) of picture 1 or 2 with FillColor and ColorBound, its question and its record.
-    // Ignored while a fill runs, when no project is open and when the point is not on the picture.
-    void startFill(int picture, int x, int y);
-    bool fillQuestionOpen() const;
-    void showTracesWindowIfHidden();
-    // "Draw all traces NOW", also run after opening a project when the user wants the traces drawn.
-    void drawAllTraces();
-    // An Alt-click released on picture 1 or 2 at (x, y): the fill, then the traces window if hidden.
-    void altClickFill(int picture, int x, int y);
-    void chooseFillColour(int index);
-    void askColourBound();
-    void toggleTracesWindow();
-    // The same as an Alt-click at the cursor of the picture clicked last, for desktops that take
-    // Alt + mouse for moving windows.
-    void fillAtCursor();
-    // A fill, a replay or a run over the traces list is in progress.
-    bool tracingActive() const { return tracingDepth_ > 0; }
-    class TracesWindow* tracesWindow() const;
-    class FillQuestionDialog* fillQuestion() const;
-    // A fill hands control to the event loop at most this often (and about this often on a large area).
-    double FillEventIntervalMs = 25;
-    // --- end of tracing ---
+    // The fill, its colour and bound, and the traces window.
+    TracingController& tracing() { return *tracing_; }
 
     // --- transforms (TransformCommands.cpp) ---
     void flipHorizontally();
@@ -176,9 +154,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // over by the mapping at the next drag.
     int OldX1 = 0, OldY1 = 0, OldX2 = 0, OldY2 = 0;
     CursorMark Cur1, Cur2;
-    std::int32_t FillColor = 255;
-    double ColorBound = 0.1;
-    bool FillRunning = false;
     int SelectionColourStep = 0;  // 1..8 once the timer has run
     std::string HelpFile;         // empty when the program's help pages are missing
 
@@ -186,7 +161,9 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     bool projectOpen() const { return projectOpen_; }
     void setProjectOpen(bool open);
     // Long work (a fill) runs: commands that would replace or remove the pictures wait.
-    bool busy() const { return FillRunning || rotating_ || tracingDepth_ > 0; }
+    bool busy() const { return tracing_->busy() || rotating_; }
+    // The window is closing for good: nothing new starts.
+    bool closing() const { return unloaded_; }
 
     Project& project() { return project_; }
     MainMenu& menus() { return *menu_; }
@@ -198,7 +175,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // The mouse modes of the pictures, each with its own state.
     ColourPickTool& colourPick() { return colourPick_; }
     const CursorDragTool& cursorDrag() const { return cursorDrag_; }
-    const FillTool& fillTool() const { return fillTool_; }
+    CursorDragTool& cursorDragTool() { return cursorDrag_; }
 
     // The eight colours selected pad markers cycle through, one step per tick.
     static std::int32_t selectionColour(int step);
@@ -277,30 +254,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     bool rotating_ = false;
     bool closeAfterRotation_ = false;
     // --- end of transforms, private ---
-    // --- tracing (TraceHooks.cpp) ---
-    void connectTracingMenus();
-    // Closing while a fill runs: the fill stops as with Esc and the window closes once it has ended.
-    bool holdCloseForFill();
-    // The project goes away: empty the lists, drop a pending question, hide the traces window.
-    void unloadTraces();
-    // Hides the traces window and clears the check mark of View > Traces.
-    void hideTracesWindow();
-    void showTraceSeed(int list, const std::string& record);
-    void scrollCursorIntoView();
-    void tracingEnded();
-    // A run over the traces list has ended: what it drew or erased becomes one step of the history.
-    void keepTraceRun();
-    std::vector<TracePainting> pendingDraw_;
-    std::vector<EraseTracesCommand::Erased> pendingErase_;
-    std::size_t erasedRows_ = 0;
-    TracesWindow* traces_ = nullptr;
-    FillQuestionDialog* win_ = nullptr;
-    int tracingDepth_ = 0;
-    bool closeAfterFill_ = false;
-    unsigned traceGeneration_ = 0;  // counts closed projects, so a fill can tell its picture went away
-    unsigned runGeneration_ = 0;    // traceGeneration_ when the running list operation started
-    FillTool fillTool_;
-    // --- end of tracing ---
+    std::unique_ptr<TracingController> tracing_;
     // --- pads (PadHooks.cpp), private ---
     friend class PadTool;  // repaints the markers it changed
     void padMarkersChanged();

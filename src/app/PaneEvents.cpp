@@ -71,9 +71,9 @@ bool MainWindow::handleKey(int key, Qt::KeyboardModifiers modifiers) {
     const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
     const KeyOutcome outcome =
         panes_->Form_KeyDown(code, held.testFlag(Qt::ShiftModifier), held.testFlag(Qt::ControlModifier),
-                             held.testFlag(Qt::AltModifier), FillRunning);
+                             held.testFlag(Qt::AltModifier), tracing_->FillRunning);
     if (outcome == KeyOutcome::StopFill) {
-        FillRunning = false;
+        tracing_->stopFill();
         ui_.beep();
     }
     return true;
@@ -154,7 +154,7 @@ void MainWindow::mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModi
     dragOn(picture, button, x, y);
     PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
     if (const auto picked = colourPick_.press([box, x, y] { return box->pixel(x, y); })) {
-        FillColor = *picked;
+        tracing_->FillColor = *picked;
     }
 }
 
@@ -175,7 +175,7 @@ void MainWindow::mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifi
         return;
     }
     if (const auto fill = FillTool::released(picture, shift.testFlag(Qt::AltModifier), x, y)) {
-        altClickFill(fill->picture, fill->x, fill->y);
+        tracing_->altClickFill(fill->picture, fill->x, fill->y);
     }
 }
 

@@ -394,7 +394,7 @@ void ProjectSession::openProject() {
         question.buttons = MsgButtons::YesNo;
         question.icon = MsgIcon::Question;
         if (ui_.message(question) == MsgResult::Yes) {
-            window_.drawAllTraces();
+            window_.tracing().drawAllTraces();
         }
     }
     project_.path = path;
@@ -481,7 +481,7 @@ void ProjectSession::discardProject() {
     project_.path.clear();
     project_.layer1.picturePath.clear();
     project_.layer2.picturePath.clear();
-    window_.unloadTraces();
+    window_.tracing().unloadTraces();
     window_.hideExportDialog();
     project_.layer1.orientation = {};
     project_.layer2.orientation = {};

@@ -6,7 +6,7 @@ list(APPEND KORVANE_GUI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PaneEvents.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PadHooks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tools/PadTool.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/TraceHooks.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TracingController.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExportHooks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TransformCommands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PictureTransformCommand.cpp

@@ -122,8 +122,8 @@ TEST_F(MainWindowWidget, StartUpFillsTheColourMenuAndRemembersTheLastPath) {
         EXPECT_EQ(colours[i]->data().toString(), tags[i]) << i;
         EXPECT_EQ(colours[i]->shortcut(), QKeySequence(QString("Shift+F%1").arg(i + 1)));
     }
-    EXPECT_EQ(window->ColorBound, 0.1);
-    EXPECT_EQ(window->FillColor, 255);
+    EXPECT_EQ(window->tracing().ColorBound, 0.1);
+    EXPECT_EQ(window->tracing().FillColor, 255);
 
     EXPECT_TRUE(item("mnuDonate")->isVisible());
     EXPECT_EQ(window->Cur2.left, 1);
@@ -177,12 +177,12 @@ TEST_F(MainWindowWidget, UndoAndRedoNameTheirStepFollowTheHistoryAndWaitForLongW
     EXPECT_EQ(done, 1);
 
     // A fill paints: the step it would undo may be the very picture it paints on.
-    window->FillRunning = true;
+    window->tracing().FillRunning = true;
     window->undoEdit();
     emit window->menus().menu(QStringLiteral("mnuEdit"))->aboutToShow();
     EXPECT_FALSE(item("mnuUndo")->isEnabled());
     EXPECT_EQ(done, 1);
-    window->FillRunning = false;
+    window->tracing().FillRunning = false;
     emit window->menus().menu(QStringLiteral("mnuEdit"))->aboutToShow();
     EXPECT_TRUE(item("mnuUndo")->isEnabled());
 }

@@ -124,9 +124,9 @@ TEST_F(PicturePanes, KeysScrollBothPicturesWithinBarsThatFollowThePanes) {
 
     // Esc stops a running fill with one beep; without a fill it does nothing.
     press(Qt::Key_Escape);
-    window->FillRunning = true;
+    window->tracing().FillRunning = true;
     press(Qt::Key_Escape);
-    EXPECT_FALSE(window->FillRunning);
+    EXPECT_FALSE(window->tracing().FillRunning);
     press(Qt::Key_Escape);
     EXPECT_EQ(ui.count("beep"), 1);
 

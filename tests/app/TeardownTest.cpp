@@ -26,7 +26,7 @@ TEST(MainWindowTeardown, ToolWindowsAndPanesGoWhileTheWindowsDataStillExists) {
     window->setProjectOpen(true);
     window->showPadList();  // created on first use, as the export dialog
     window->exportDialog()->show();
-    window->tracesWindow()->show();
+    window->tracing().tracesWindow()->show();
 
     const QObject* owner = window.get();
     std::vector<std::string> late;
@@ -34,8 +34,8 @@ TEST(MainWindowTeardown, ToolWindowsAndPanesGoWhileTheWindowsDataStillExists) {
         {"pad dialog", window->padDialog()},
         {"information window", window->infoWindow()},
         {"export dialog", window->exportDialog()},
-        {"traces window", window->tracesWindow()},
-        {"fill question", window->fillQuestion()},
+        {"traces window", window->tracing().tracesWindow()},
+        {"fill question", window->tracing().fillQuestion()},
         {"cursor-scale wizard", window->syncWizard()},
         {"panes", window->panes()},
     };

@@ -79,8 +79,8 @@ class Tracing : public ::testing::Test {
     std::int32_t pixel(int picture, int x, int y) const {
         return (picture == 1 ? window->panes()->P1() : window->panes()->P2())->pixel(x, y);
     }
-    TracesWindow* traces() const { return window->tracesWindow(); }
-    FillQuestionDialog* question() const { return window->fillQuestion(); }
+    TracesWindow* traces() const { return window->tracing().tracesWindow(); }
+    FillQuestionDialog* question() const { return window->tracing().fillQuestion(); }
     QAction* item(const char* name) const { return window->menus().action(QString::fromUtf8(name)); }
     QStringList shown(int list) const {
         QStringList lines;
@@ -94,7 +94,7 @@ class Tracing : public ::testing::Test {
     void answerNextQuestion(bool save, std::function<void()> whileOpen = {}) {
         QTimer::singleShot(0, window.get(), [this, save, whileOpen] {
             asked = true;
-            EXPECT_TRUE(window->fillQuestionOpen());
+            EXPECT_TRUE(window->tracing().fillQuestionOpen());
             if (whileOpen) {
                 whileOpen();
             }
@@ -119,7 +119,7 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
         EXPECT_EQ(question()->cmdSelect->text(), "&Save trace");
         EXPECT_EQ(question()->cmdCancel->text(), "&Delete trace");
         EXPECT_EQ(pixel(1, 119, 59), kRed) << "the area is painted before the question";
-        EXPECT_TRUE(window->FillRunning);
+        EXPECT_TRUE(window->tracing().FillRunning);
         EXPECT_TRUE(window->busy());
     });
     window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 30, 40);
@@ -131,7 +131,7 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
     EXPECT_EQ(window->project().traces1, (std::vector<std::string>{"1-30-40-4210752=255-0.1-0.1"}));
     EXPECT_EQ(shown(1), QStringList{"1-30-40-4210752=255-0.1-0.1"});
     EXPECT_FALSE(window->project().saved());
-    EXPECT_FALSE(window->FillRunning);
+    EXPECT_FALSE(window->tracing().FillRunning);
     EXPECT_FALSE(window->busy());
     EXPECT_TRUE(traces()->isVisible()) << "a hidden traces window opens after a fill";
     EXPECT_TRUE(item("mnuTraces")->isChecked());
@@ -145,7 +145,7 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
     EXPECT_TRUE(asked);
     EXPECT_EQ(pixel(2, 12, 12), 0);
     EXPECT_EQ(pixel(2, 59, 39), 0);
-    EXPECT_EQ(window->FillColor, kRed);
+    EXPECT_EQ(window->tracing().FillColor, kRed);
     EXPECT_TRUE(window->project().traces2.empty());
     EXPECT_TRUE(window->project().saved());
 
@@ -183,9 +183,9 @@ TEST_F(Tracing, OnlyAClickOnThePictureFillsAndOneFillRunsAtATime) {
 TEST_F(Tracing, ColourMenuSetsTheFillColourAndPicksOneFromThePicture) {
     const auto& colours = window->menus().colourItems();
     colours[4]->trigger();
-    EXPECT_EQ(window->FillColor, 16711680);
+    EXPECT_EQ(window->tracing().FillColor, 16711680);
     colours[0]->trigger();
-    EXPECT_EQ(window->FillColor, 0) << "black has no value of its own";
+    EXPECT_EQ(window->tracing().FillColor, 0) << "black has no value of its own";
     colours[8]->trigger();
     EXPECT_TRUE(window->colourPick().armed());
     ASSERT_EQ(ui.messages().size(), 1u);
@@ -194,13 +194,13 @@ TEST_F(Tracing, ColourMenuSetsTheFillColourAndPicksOneFromThePicture) {
     EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Information);
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 25, 35);
     EXPECT_FALSE(window->colourPick().armed());
-    EXPECT_EQ(window->FillColor, kCopper);
+    EXPECT_EQ(window->tracing().FillColor, kCopper);
 }
 
 TEST_F(Tracing, ColourBoundIsAskedUntilPositive) {
     ui.inputAnswers = {std::string("0"), std::string("-5"), std::string("abc"), std::nullopt,
                        std::string("2.5")};
-    window->askColourBound();
+    window->tracing().askColourBound();
     ASSERT_EQ(ui.count("input"), 5);
     const InputRequest& box = ui.calls.front().input;
     EXPECT_EQ(box.prompt,
@@ -208,10 +208,10 @@ TEST_F(Tracing, ColourBoundIsAskedUntilPositive) {
               "filling color. Input  X:");
     EXPECT_EQ(box.title, "Define the area bounds for the filling:");
     EXPECT_EQ(box.defaultText, "10");
-    EXPECT_EQ(float(window->ColorBound), 0.025f);
+    EXPECT_EQ(float(window->tracing().ColorBound), 0.025f);
     ui.clear();
     ui.inputAnswers = {std::string("12")};
-    window->askColourBound();
+    window->tracing().askColourBound();
     ASSERT_EQ(ui.count("input"), 1);
     EXPECT_EQ(ui.calls.front().input.defaultText, "2.5");
 
@@ -219,8 +219,8 @@ TEST_F(Tracing, ColourBoundIsAskedUntilPositive) {
     for (int percent = 1; percent <= 100; ++percent) {
         ui.clear();
         ui.inputAnswers = {std::to_string(percent), std::string("1")};
-        window->askColourBound();
-        window->askColourBound();
+        window->tracing().askColourBound();
+        window->tracing().askColourBound();
         ASSERT_EQ(ui.count("input"), 2);
         EXPECT_EQ(ui.calls[1].input.defaultText, std::to_string(percent));
     }
@@ -230,7 +230,7 @@ TEST_F(Tracing, FillAtTheCursorOfThePictureClickedLast) {
     emit window->panes()->P2()->mouseDown(Qt::LeftButton, Qt::NoModifier, 15, 16);
     EXPECT_EQ(window->Cur2.left, 15);
     answerNextQuestion(true);
-    window->fillAtCursor();
+    window->tracing().fillAtCursor();
     EXPECT_TRUE(asked);
     EXPECT_EQ(window->project().traces2, (std::vector<std::string>{"2-15-16-0=255-0.1-0.1"}));
 }
@@ -255,7 +255,7 @@ TEST_F(Tracing, DrawAllTwiceOnlyBeepsTheSecondTimeAndSkipsUnreadableRecords) {
 TEST_F(Tracing, DeleteErasesExactlyTheSelectedLines) {
     window->project().traces1 = {"1-30-40-4210752=65280-0.1-0.1", "1-160-110-4210752=65535-0.1-0.1",
                                  "1-5-5-8421504=16711680-0-0", "1-y"};
-    window->drawAllTraces();
+    window->tracing().drawAllTraces();
     EXPECT_EQ(pixel(1, 5, 5), 16711680);
     ui.clear();
     QListWidget* list = traces()->lstTrace1;
@@ -324,7 +324,7 @@ TEST_F(Tracing, TracesWindowTextsKeysAndCloseBox) {
     EXPECT_FALSE(traces()->isVisible());
     EXPECT_FALSE(item("mnuTraces")->isChecked());
 
-    window->toggleTracesWindow();
+    window->tracing().toggleTracesWindow();
     EXPECT_FALSE(traces()->Form_QueryUnload(true)) << "the close box only hides the window";
     EXPECT_FALSE(traces()->isVisible());
     EXPECT_FALSE(item("mnuTraces")->isChecked());
@@ -349,7 +349,7 @@ TEST_F(Tracing, ClickOnARecordMovesTheCursorsThereAndScrollsToThem) {
 
 TEST_F(Tracing, ClosingDuringAFillStopsItAsksAndThenCloses) {
     window->show();
-    window->FillEventIntervalMs = 0;  // hand control over at every checkpoint
+    window->tracing().FillEventIntervalMs = 0;  // hand control over at every checkpoint
     bool closedOnce = false;
     ui.onEvents = [&] {
         if (!closedOnce) {

@@ -1,5 +1,4 @@
-// The main window's side of the flood fill and the traces: the Tracing menu, the Alt-click fill with its
-// question and record, the traces window's operations on the pictures, and closing while a fill runs.
+#include "app/TracingController.h"
 
 #include <QAction>
 #include <QTimer>
@@ -67,15 +66,27 @@ constexpr std::size_t kMostUnreadableShown = 20;
 
 }  // namespace
 
-void MainWindow::connectTracingMenus() {
+TracingController::TracingController(MainWindow& window, Ui& ui, Project& project)
+    : window_(window), ui_(ui), project_(project) {
+    connectMenus();
+}
+
+TracingController::~TracingController() {
+    // The windows are the main window's children, but they call back into this controller: they go
+    // with it.
+    delete traces_;
+    delete question_;
+}
+
+void TracingController::connectMenus() {
     TracesWindow::Hooks hooks;
     hooks.replay = [this](const std::string& record, int mode) {
         const std::optional<TraceRecord> parsed = ParseTraceRecord(record);
         if (!parsed) {
             return ReplayOutcome::Malformed;
         }
-        PictureBox* box = parsed->picture == 1 ? panes_->P1() : panes_->P2();
-        if (!projectOpen_ || !box->hasPicture()) {
+        PictureBox* box = parsed->picture == 1 ? window_.panes()->P1() : window_.panes()->P2();
+        if (!window_.projectOpen() || !box->hasPicture()) {
             return ReplayOutcome::PictureGone;
         }
         ++tracingDepth_;
@@ -108,7 +119,7 @@ void MainWindow::connectTracingMenus() {
         return outcome;
     };
     hooks.beginRun = [this] {
-        if (busy() || !projectOpen_ || unloaded_) {
+        if (window_.busy() || !window_.projectOpen() || window_.closing()) {
             return false;
         }
         ++tracingDepth_;
@@ -150,33 +161,37 @@ void MainWindow::connectTracingMenus() {
         request.buttons = MsgButtons::Ok;
         ui_.message(request);
     };
-    traces_ = new TracesWindow(this, project_.traces1, project_.traces2, std::move(hooks));
-    win_ = new FillQuestionDialog(this);
+    traces_ = new TracesWindow(&window_, project_.traces1, project_.traces2, std::move(hooks));
+    question_ = new FillQuestionDialog(&window_);
 
-    const auto& colours = menu_->colourItems();
+    const auto& colours = window_.menus().colourItems();
     for (int index = 0; index < colours.size(); ++index) {
-        connect(colours[index], &QAction::triggered, this, [this, index] { chooseFillColour(index); });
+        QObject::connect(colours[index], &QAction::triggered, &window_,
+                         [this, index] { chooseFillColour(index); });
     }
-    if (QAction* item = menu_->action(QStringLiteral("mnuColorBound"))) {
-        connect(item, &QAction::triggered, this, &MainWindow::askColourBound);
+    if (QAction* item = window_.menus().action(QStringLiteral("mnuColorBound"))) {
+        QObject::connect(item, &QAction::triggered, &window_, [this] { askColourBound(); });
     }
-    if (QAction* item = menu_->action(QStringLiteral("mnuFillAtCursor"))) {
-        connect(item, &QAction::triggered, this, &MainWindow::fillAtCursor);
+    if (QAction* item = window_.menus().action(QStringLiteral("mnuFillAtCursor"))) {
+        QObject::connect(item, &QAction::triggered, &window_, [this] { fillAtCursor(); });
     }
-    if (QAction* item = menu_->action(QStringLiteral("mnuTraces"))) {
+    if (QAction* item = window_.menus().action(QStringLiteral("mnuTraces"))) {
         item->setCheckable(true);
         // The menu has already toggled the check mark when this runs.
-        connect(item, &QAction::triggered, this, [this] { traces_->setVisible(!traces_->isVisible()); });
+        QObject::connect(item, &QAction::triggered, &window_,
+                         [this] { traces_->setVisible(!traces_->isVisible()); });
     }
-    connect(panes_->P1(), &PictureBox::mouseDown, this, [this] { fillTool_.pressed(1); });
-    connect(panes_->P2(), &PictureBox::mouseDown, this, [this] { fillTool_.pressed(2); });
+    QObject::connect(window_.panes()->P1(), &PictureBox::mouseDown, &window_,
+                     [this] { fillTool_.pressed(1); });
+    QObject::connect(window_.panes()->P2(), &PictureBox::mouseDown, &window_,
+                     [this] { fillTool_.pressed(2); });
 }
 
-void MainWindow::startFill(int picture, int x, int y) {
-    if (busy() || !projectOpen_ || unloaded_) {
+void TracingController::startFill(int picture, int x, int y) {
+    if (window_.busy() || !window_.projectOpen() || window_.closing()) {
         return;  // one fill at a time: a second one would disturb the running one's seeds and picture
     }
-    PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
+    PictureBox* box = picture == 1 ? window_.panes()->P1() : window_.panes()->P2();
     if (!onPicture(box, x, y)) {
         return;
     }
@@ -188,7 +203,7 @@ void MainWindow::startFill(int picture, int x, int y) {
     ImageView view = box->pixels();
     FillControl control =
         fillControlFor(ui_, FillRunning, box, picture, traceGeneration_, FillEventIntervalMs);
-    control.ask = [this] { return win_->ask(); };
+    control.ask = [this] { return question_->ask(); };
     std::optional<std::string> kept;
     control.record = [&kept](const std::string& record) { kept = record; };
     auto log = std::make_shared<PaintedSpans>();
@@ -207,7 +222,7 @@ void MainWindow::startFill(int picture, int x, int y) {
     }
 }
 
-void MainWindow::keepTraceRun() {
+void TracingController::keepTraceRun() {
     if (runGeneration_ != traceGeneration_) {
         pendingDraw_.clear();  // the project these were painted on has gone
         pendingErase_.clear();
@@ -229,57 +244,49 @@ void MainWindow::keepTraceRun() {
     erasedRows_ = 0;
 }
 
-void MainWindow::altClickFill(int picture, int x, int y) {
-    if (fillQuestionOpen() || !projectOpen_ || busy()) {
+void TracingController::altClickFill(int picture, int x, int y) {
+    if (fillQuestionOpen() || !window_.projectOpen() || window_.busy()) {
         return;
     }
     // A release outside the picture is no click on a pixel: nothing to fill, nothing to show.
-    if (!onPicture(picture == 1 ? panes_->P1() : panes_->P2(), x, y)) {
+    if (!onPicture(picture == 1 ? window_.panes()->P1() : window_.panes()->P2(), x, y)) {
         return;
     }
     startFill(picture, x, y);
     showTracesWindowIfHidden();
 }
 
-void MainWindow::fillAtCursor() {
-    const FillPoint fill = fillTool_.atCursor(wholePixel(Cur1.left), wholePixel(Cur1.top),
-                                              wholePixel(Cur2.left), wholePixel(Cur2.top));
+void TracingController::fillAtCursor() {
+    const FillPoint fill = fillTool_.atCursor(wholePixel(window_.Cur1.left), wholePixel(window_.Cur1.top),
+                                              wholePixel(window_.Cur2.left), wholePixel(window_.Cur2.top));
     altClickFill(fill.picture, fill.x, fill.y);
 }
 
-TracesWindow* MainWindow::tracesWindow() const {
-    return traces_;
+bool TracingController::fillQuestionOpen() const {
+    return question_ != nullptr && question_->isVisible();
 }
 
-FillQuestionDialog* MainWindow::fillQuestion() const {
-    return win_;
-}
-
-bool MainWindow::fillQuestionOpen() const {
-    return win_ != nullptr && win_->isVisible();
-}
-
-void MainWindow::showTracesWindowIfHidden() {
-    if (!traces_->isVisible() && !unloaded_ && !closeAfterFill_) {
+void TracingController::showTracesWindowIfHidden() {
+    if (!traces_->isVisible() && !window_.closing() && !closeAfterFill_) {
         toggleTracesWindow();
     }
 }
 
-void MainWindow::toggleTracesWindow() {
-    if (QAction* item = menu_->action(QStringLiteral("mnuTraces"))) {
+void TracingController::toggleTracesWindow() {
+    if (QAction* item = window_.menus().action(QStringLiteral("mnuTraces"))) {
         item->setChecked(!item->isChecked());
     }
     traces_->setVisible(!traces_->isVisible());
 }
 
-void MainWindow::drawAllTraces() {
+void TracingController::drawAllTraces() {
     traces_->drawAll();
 }
 
-void MainWindow::chooseFillColour(int index) {
-    const auto& items = menu_->colourItems();
+void TracingController::chooseFillColour(int index) {
+    const auto& items = window_.menus().colourItems();
     if (index == 8) {
-        colourPick_.arm();
+        window_.colourPick().arm();
         MessageRequest request;
         request.prompt = "Click the point on the pictures";
         request.title = "Fill color selection:";
@@ -295,7 +302,7 @@ void MainWindow::chooseFillColour(int index) {
     FillColor = parseWhole(fromQ(items[index]->data().toString()));
 }
 
-void MainWindow::askColourBound() {
+void TracingController::askColourBound() {
     for (;;) {
         InputRequest request;
         request.prompt =
@@ -318,7 +325,7 @@ void MainWindow::askColourBound() {
     }
 }
 
-bool MainWindow::holdCloseForFill() {
+bool TracingController::holdCloseForFill() {
     if (tracingDepth_ == 0) {
         return false;
     }
@@ -327,59 +334,59 @@ bool MainWindow::holdCloseForFill() {
     return true;
 }
 
-void MainWindow::tracingEnded() {
+void TracingController::tracingEnded() {
     if (tracingDepth_ == 0 && closeAfterFill_) {
-        QTimer::singleShot(0, this, [this] {
+        QTimer::singleShot(0, &window_, [this] {
             closeAfterFill_ = false;
-            close();
+            window_.close();
         });
     }
 }
 
-void MainWindow::unloadTraces() {
+void TracingController::unloadTraces() {
     ++traceGeneration_;
     project_.traces1.clear();
     project_.traces2.clear();
-    if (win_->asking()) {
-        win_->abandon();
+    if (question_->asking()) {
+        question_->abandon();
     }
     hideTracesWindow();
 }
 
-void MainWindow::hideTracesWindow() {
+void TracingController::hideTracesWindow() {
     traces_->hide();
-    if (QAction* item = menu_->action(QStringLiteral("mnuTraces"))) {
+    if (QAction* item = window_.menus().action(QStringLiteral("mnuTraces"))) {
         item->setChecked(false);
     }
 }
 
-void MainWindow::showTraceSeed(int list, const std::string& record) {
-    if (!projectOpen_) {
+void TracingController::showTraceSeed(int list, const std::string& record) {
+    if (!window_.projectOpen()) {
         return;
     }
     const TraceSeed seed = TraceSeedOf(record);
     const int x = wholePixel(seed.x);
     const int y = wholePixel(seed.y);
     if (list == 1) {
-        P1_MouseMove(Qt::LeftButton, Qt::NoModifier, x, y);
+        window_.P1_MouseMove(Qt::LeftButton, Qt::NoModifier, x, y);
     } else {
-        P2_MouseMove(Qt::LeftButton, Qt::NoModifier, x, y);
+        window_.P2_MouseMove(Qt::LeftButton, Qt::NoModifier, x, y);
     }
     scrollCursorIntoView();
 }
 
-void MainWindow::scrollCursorIntoView() {
+void TracingController::scrollCursorIntoView() {
     // The edge scrolling would do it tick by tick while the button is held; no button is held after a
     // click in a list, so the steps are taken at once until the cursor is in view or the bars refuse.
     for (int step = 0; step < 100000; ++step) {
-        const auto h = panes_->HS().Value();
-        const auto v = panes_->VS().Value();
-        autoScroll();
-        if (panes_->HS().Value() == h && panes_->VS().Value() == v) {
+        const auto h = window_.panes()->HS().Value();
+        const auto v = window_.panes()->VS().Value();
+        window_.autoScroll();
+        if (window_.panes()->HS().Value() == h && window_.panes()->VS().Value() == v) {
             break;
         }
     }
-    cursorDrag_.release();
+    window_.cursorDragTool().release();
 }
 
 }  // namespace korvane
