@@ -117,8 +117,7 @@ TEST(DataFolder, BuildFolderInstalledTreeAndNeither) {
          "x/bin",
          "x/share/korvane",
          "x/bin/Lib"},
-        {"nothing anywhere", {"y/bin"}, "y/bin", "y/bin"},
-    };
+        {"nothing anywhere", {"y/bin"}, "y/bin", "y/bin"}};
     for (const Case& c : cases) {
         TempDir dir;
         for (const char* folder : c.folders) {

@@ -39,8 +39,7 @@ TEST(IniLoad, LinesFollowTheLoadingRules) {
         {"';' inside brackets leaves an unclosed header", "[S]\n[a;b]\nk=v\n", "[S]\r\nk=v\r\n\r\n"},
         {"CR LF, LF and lone CR all end lines", "[A]\ra=1\r\nb=2\nc=3\r\r\n[B]",
          "[A]\r\na=1\r\nb=2\r\nc=3\r\n\r\n[B]\r\n\r\n"},
-        {"tabs are not blanks", "[S]\n\tk=v\t\n", "[S]\r\n\tk=v\t\r\n\r\n"},
-    };
+        {"tabs are not blanks", "[S]\n\tk=v\t\n", "[S]\r\n\tk=v\t\r\n\r\n"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(loaded(c.text).ToText(), c.canonical);

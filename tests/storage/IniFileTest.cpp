@@ -78,15 +78,13 @@ TEST(IniFile, FailedWritesKeepTheOldFileAndTheModelAndSayWhy) {
         std::string path;
         std::optional<std::size_t> diskFullAfter;
         std::string reason;
-    } cases[] = {
-        {path, 0, "No space left on device"},
-        {path, 7, "No space left on device"},
-        {path, modelSize, "No space left on device"},
-        {readOnly, std::nullopt, "The file is read-only"},
-        {dir.file("folder.kvp"), std::nullopt, "It is a folder"},
-        {dir.file("no/such/folder/p.kvp"), std::nullopt,
-         "Cannot create a file in " + dir.file("no/such/folder") + ": No such file or directory"},
-    };
+    } cases[] = {{path, 0, "No space left on device"},
+                 {path, 7, "No space left on device"},
+                 {path, modelSize, "No space left on device"},
+                 {readOnly, std::nullopt, "The file is read-only"},
+                 {dir.file("folder.kvp"), std::nullopt, "It is a folder"},
+                 {dir.file("no/such/folder/p.kvp"), std::nullopt,
+                  "Cannot create a file in " + dir.file("no/such/folder") + ": No such file or directory"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path + " " + std::to_string(c.diskFullAfter.value_or(0)));
         IniDocument ini;

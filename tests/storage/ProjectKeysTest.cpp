@@ -89,8 +89,7 @@ TEST(ProjectComponents, SplitToleratesDamagedValues) {
         {"3{footprint}0805", "U1|3||0805"},
         {"3{footprint}0805{label}10k", "U1|3|10k|0805"},
         {"a{label}b{label}c{footprint}d", "U1|a|b{label}c|d"},
-        {"a{LABEL}b{footprint}c", "U1|a{LABEL}b||c"},
-    };
+        {"a{LABEL}b{footprint}c", "U1|a{LABEL}b||c"}};
     for (const auto& [value, expected] : cases) {
         EXPECT_EQ(flat(SplitComponent("U1", value)), expected) << value;
     }

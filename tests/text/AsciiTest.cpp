@@ -18,23 +18,23 @@ TEST(Ascii, FoldsAsciiLettersOnlyAndTrimsBlanks) {
 }
 
 TEST(Ascii, Utf8Validation) {
+    // Valid: nothing, two- to four-byte forms, U+10FFFF. Invalid: beyond U+10FFFF, overlong forms, a
+    // surrogate, truncated forms, a lone continuation byte and Windows-1252 text.
     const struct {
         const char* bytes;
         bool valid;
-    } cases[] = {
-        {"", true},
-        {"\xC3\xA4 \xE2\x82\xAC \xF0\x9F\x98\x80", true},
-        {"\xF4\x8F\xBF\xBF", true},   // U+10FFFF
-        {"\xF4\x90\x80\x80", false},  // beyond U+10FFFF
-        {"\xC0\xAF", false},          // overlong
-        {"\xE0\x80\xAF", false},
-        {"\xF0\x80\x80\xAF", false},
-        {"\xED\xA0\x80", false},  // surrogate
-        {"\xC3", false},          // truncated
-        {"\xE2\x82x", false},
-        {"\x80", false},
-        {"\xE4rger", false},
-    };
+    } cases[] = {{"", true},
+                 {"\xC3\xA4 \xE2\x82\xAC \xF0\x9F\x98\x80", true},
+                 {"\xF4\x8F\xBF\xBF", true},
+                 {"\xF4\x90\x80\x80", false},
+                 {"\xC0\xAF", false},
+                 {"\xE0\x80\xAF", false},
+                 {"\xF0\x80\x80\xAF", false},
+                 {"\xED\xA0\x80", false},
+                 {"\xC3", false},
+                 {"\xE2\x82x", false},
+                 {"\x80", false},
+                 {"\xE4rger", false}};
     for (const auto& c : cases) {
         EXPECT_EQ(isValidUtf8(c.bytes), c.valid) << c.bytes;
     }

@@ -14,51 +14,37 @@ namespace korvane {
 namespace {
 
 TEST(Numbers, NearestHalvesGoToEven) {
-    const struct {
-        double in;
-        std::int64_t out;
-    } cases[] = {
-        {2.5, 2},
-        {3.5, 4},
-        {-2.5, -2},
-        {-3.5, -4},
-        {-0.5, 0},
-        {2.6, 3},
-        {-2.6, -3},
-        {0.49999999999999994, 0},
-        {4503599627370497.0, 4503599627370497},
-        {std::numeric_limits<double>::quiet_NaN(), 0},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(nearest(c.in), c.out) << c.in;
+    const std::pair<double, std::int64_t> cases[] = {{2.5, 2},  {3.5, 4}, {-2.5, -2}, {-3.5, -4},
+                                                     {-0.5, 0}, {2.6, 3}, {-2.6, -3}};
+    for (const auto& [in, out] : cases) {
+        EXPECT_EQ(nearest(in), out) << in;
     }
+    EXPECT_EQ(nearest(0.49999999999999994), 0);
+    EXPECT_EQ(nearest(4503599627370497.0), 4503599627370497);
     constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
     constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
-    EXPECT_EQ(nearest(9223372036854775808.0), kMax);
-    EXPECT_EQ(nearest(1e300), kMax);
-    EXPECT_EQ(nearest(std::numeric_limits<double>::infinity()), kMax);
-    EXPECT_EQ(nearest(-9223372036854775808.0), kMin);
-    EXPECT_EQ(nearest(-1e300), kMin);
+    for (double big : {9223372036854775808.0, 1e300, std::numeric_limits<double>::infinity()}) {
+        EXPECT_EQ(nearest(big), kMax) << big;
+        EXPECT_EQ(nearest(-big), kMin) << big;
+    }
+    EXPECT_EQ(nearest(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
-TEST(Numbers, ParseTakesLongestLeadingNumber) {
+TEST(Numbers, ParseTakesLongestLeadingNumberAndParseWholeRoundsAndClamps) {
     const struct {
         const char* in;
         double out;
-    } cases[] = {
-        {"", 0},     {"abc", 0},      {"-", 0},           {".", 0},    {"nan", 0},  {"-Infinity", 0},
-        {"0x1A", 0}, {"12abc", 12},   {"1,5", 1},         {".5", 0.5}, {"5.", 5},   {"-.25", -0.25},
-        {"+7", 7},   {" \t 42 ", 42}, {"1E-2x", 0.01},    {"2e", 2},   {"2e-x", 2}, {"1e309", 0},
-        {"- 5", 0},  {"--5", 0},      {"00012.50", 12.5},
-    };
+    } cases[] = {{"", 0},     {"abc", 0},      {"-", 0},          {".", 0},    {"nan", 0},  {"-Infinity", 0},
+                 {"0x1A", 0}, {"12abc", 12},   {"1,5", 1},        {".5", 0.5}, {"5.", 5},   {"-.25", -0.25},
+                 {"+7", 7},   {" \t 42 ", 42}, {"1E-2x", 0.01},   {"2e", 2},   {"2e-x", 2}, {"1e309", 0},
+                 {"- 5", 0},  {"--5", 0},      {"00012.50", 12.5}};
     for (const auto& c : cases) {
         EXPECT_EQ(parseNumber(c.in), c.out) << '"' << c.in << '"';
     }
     // A long run of digits must be converted correctly, not truncated.
     EXPECT_EQ(parseNumber(std::string(400, '0') + "1.5"), 1.5);
-}
 
-TEST(Numbers, ParseWholeRoundsAndClamps) {
+    // Whole numbers are rounded half to even and clamped to 32 bits.
     EXPECT_EQ(parseWhole("2.5"), 2);
     EXPECT_EQ(parseWhole("-3.5"), -4);
     EXPECT_EQ(parseWhole("120.7px"), 121);
@@ -68,31 +54,17 @@ TEST(Numbers, ParseWholeRoundsAndClamps) {
 }
 
 TEST(Numbers, FormatIsShortestDecimal) {
-    const struct {
-        double in;
-        const char* out;
-    } cases[] = {
-        {-0.0, "0"},
-        {-3, "-3"},
-        {1234567890, "1234567890"},
-        {999999999999999, "999999999999999"},
-        {0.1, "0.1"},
-        {1.0 / 3, "0.3333333"},
-        {1.23456789, "1.234568"},
-        {1234567.8, "1234568"},
-        {-0.000123, "-0.000123"},
-        {0.9999999999, "1"},
-        {9.99999999e-8, "0.0000001"},
-        {1.5e-8, "1.5E-08"},
-        {1e-10, "1E-10"},
-        {999999999999999.9, "1E+15"},
-        {1e20, "1E+20"},
-        {-1.2345678e200, "-1.234568E+200"},
-        {std::numeric_limits<double>::quiet_NaN(), "0"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(formatNumber(c.in), c.out) << c.in;
+    // Each case is "value=text", the value as the C library reads it.
+    for (std::string_view c :
+         {"-0.0=0", "-3=-3", "1234567890=1234567890", "999999999999999=999999999999999", "0.1=0.1",
+          "0.3333333333333333=0.3333333", "1.23456789=1.234568", "1234567.8=1234568", "-0.000123=-0.000123",
+          "0.9999999999=1", "9.99999999e-8=0.0000001", "1.5e-8=1.5E-08", "1e-10=1E-10",
+          "999999999999999.9=1E+15", "1e20=1E+20", "-1.2345678e200=-1.234568E+200"}) {
+        const std::size_t equals = c.find('=');
+        const double value = std::strtod(std::string(c.substr(0, equals)).c_str(), nullptr);
+        EXPECT_EQ(formatNumber(value), c.substr(equals + 1));
     }
+    EXPECT_EQ(formatNumber(std::numeric_limits<double>::quiet_NaN()), "0");
 }
 
 TEST(Numbers, FormatReadsBackAsSevenDigitValue) {
@@ -119,10 +91,8 @@ TEST(Numbers, FractionReadsBackAsSameFloat) {
     const struct {
         float in;
         const char* out;
-    } cases[] = {
-        {0.1f, "0.1"}, {0.025f, "0.025"}, {1.0f, "1"},   {0.0f, "0"},
-        {-0.0f, "0"},  {0.15f, "0.15"},   {2.5f, "2.5"},
-    };
+    } cases[] = {{0.1f, "0.1"}, {0.025f, "0.025"}, {1.0f, "1"},  {0.0f, "0"},
+                 {-0.0f, "0"},  {0.15f, "0.15"},   {2.5f, "2.5"}};
     for (const auto& c : cases) {
         EXPECT_EQ(formatFraction(c.in), c.out) << c.in;
     }

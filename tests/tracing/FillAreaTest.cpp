@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <map>
 #include <random>
@@ -16,10 +17,9 @@ namespace {
 
 using testing::ScriptedUi;
 using Palette = std::map<char, std::int32_t>;
-using Rows = std::vector<std::string>;
 
-// A picture whose rows are given as text, one character per pixel, each character standing for a colour.
-// The pixel words carry 0xFF in the high byte, as the working image does.
+// A picture drawn as text, rows parted by '/', one character per pixel standing for a colour. The pixel
+// words carry 0xFF in the high byte, as the working image does.
 struct Picture {
     int width, height;
     std::vector<std::uint32_t> words;
@@ -27,11 +27,10 @@ struct Picture {
 
     Picture(int w, int h, std::int32_t colour)
         : width(w), height(h), words(std::size_t(w) * std::size_t(h), 0xFF000000u | std::uint32_t(colour)) {}
-    Picture(const Rows& rows, const Palette& palette) : Picture(int(rows[0].size()), int(rows.size()), 0) {
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                set(x, y, palette.at(rows[std::size_t(y)][std::size_t(x)]));
-            }
+    Picture(const std::string& rows, const Palette& palette)
+        : Picture(int(rows.find('/')), int(rows.size() + 1) / int(rows.find('/') + 1), 0) {
+        for (int i = 0; i < width * height; ++i) {
+            set(i % width, i / width, palette.at(rows[std::size_t(i + i / width)]));
         }
     }
     ImageView& view() { return view_ = ImageView{words.data(), width, height, width}; }
@@ -40,14 +39,13 @@ struct Picture {
         words[std::size_t(y * width + x)] = 0xFF000000u | std::uint32_t(colour);
     }
     // The picture as text again; a pixel of no listed colour, or with its high byte touched, shows as '?'.
-    Rows rows(const Palette& palette) const {
-        Rows result(std::size_t(height), std::string(std::size_t(width), '?'));
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                for (const auto& [c, colour] : palette) {
-                    if (words[std::size_t(y * width + x)] == (0xFF000000u | std::uint32_t(colour))) {
-                        result[std::size_t(y)][std::size_t(x)] = c;
-                    }
+    std::string rows(const Palette& palette) const {
+        std::string result;
+        for (int i = 0; i < width * height; ++i) {
+            result += i > 0 && i % width == 0 ? "/?" : "?";
+            for (const auto& [c, colour] : palette) {
+                if (words[std::size_t(i)] == (0xFF000000u | std::uint32_t(colour))) {
+                    result.back() = c;
                 }
             }
         }
@@ -139,12 +137,10 @@ class Fill : public ::testing::TestWithParam<FillKernel> {
     void TearDown() override { SelectFillKernel(AvailableFillKernels().back()); }
 };
 
-INSTANTIATE_TEST_SUITE_P(EveryKernel, Fill, ::testing::ValuesIn(AvailableFillKernels()),
-                         [](const auto& info) {
-                             return std::string(info.param == FillKernel::Scalar ? "Scalar"
-                                                : info.param == FillKernel::Sse2 ? "Sse2"
-                                                                                 : "Avx2");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    EveryKernel, Fill, ::testing::ValuesIn(AvailableFillKernels()), [](const auto& info) {
+        return std::string(std::array{"Scalar", "Sse2", "Avx2"}[std::size_t(info.param)]);
+    });
 
 TEST(FillKernels, VectorFlavoursPaintExactlyWhatTheScalarOnePaints) {
     const std::vector<FillKernel> kernels = AvailableFillKernels();
@@ -182,7 +178,7 @@ TEST(FillKernels, VectorFlavoursPaintExactlyWhatTheScalarOnePaints) {
 
 TEST_P(Fill, RefusesASeedWithinTheFillColoursRangeAndOnlyBeepsOnTheFillColour) {
     const Palette colours = {{'a', 240}, {'b', 200}, {'x', 0x404040}, {'r', kRed}};
-    Picture picture({"aax", "xbb", "xbx"}, colours);
+    Picture picture("aax/xbb/xbx", colours);
     InteractiveFill f;
     f.quiet = true;
     EXPECT_EQ(f.run(picture, 0, 0, 0.1f).outcome, FillOutcome::RangeRefused);
@@ -190,10 +186,10 @@ TEST_P(Fill, RefusesASeedWithinTheFillColoursRangeAndOnlyBeepsOnTheFillColour) {
     EXPECT_EQ(f.ui.messages()[0].prompt, "The filling color belongs to the range of the repainting colors.");
     EXPECT_EQ(f.ui.messages()[0].title, "Select another color or decrease the range:");
     EXPECT_EQ(f.ui.messages()[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(picture.rows(colours), (Rows{"aax", "xbb", "xbx"}));
+    EXPECT_EQ(picture.rows(colours), "aax/xbb/xbx");
 
     EXPECT_EQ(f.run(picture, 1, 1, 0.1f).outcome, FillOutcome::Painted);
-    EXPECT_EQ(picture.rows(colours), (Rows{"aax", "xrr", "xrx"}));
+    EXPECT_EQ(picture.rows(colours), "aax/xrr/xrx");
     EXPECT_EQ(f.ui.busyDepth(), 0);
 
     // A seed in the fill colour: one beep, no busy pointer, no question, no record.
@@ -213,34 +209,21 @@ TEST_P(Fill, ShapesFollowTheScanRules) {
     const Palette colours = {{'#', 0}, {'.', 0x808080}, {'d', 1}, {'F', kRed}, {'s', 281}, {'t', 300}};
     struct Case {
         const char* what;
-        Rows before;
+        std::string before;
         int x, y;
-        Rows after;
+        std::string after;
     } cases[] = {
-        {"black fills only pure black", {"#d#", "###", "#d#"}, 0, 1, {"FdF", "FFF", "FdF"}},
+        {"black fills only pure black", "#d#/###/#d#", 0, 1, "FdF/FFF/FdF"},
         {"one-pixel lines leave the span at both end columns, up and down",
-         {"#.....#", "#.....#", "#######", "#.....#", "#.....#"},
-         3,
-         2,
-         {"F.....F", "F.....F", "FFFFFFF", "F.....F", "F.....F"}},
+         "#.....#/#.....#/#######/#.....#/#.....#", 3, 2, "F.....F/F.....F/FFFFFFF/F.....F/F.....F"},
         {"fill-coloured pixels are crossed by the row scan but end runs on the neighbour rows",
-         {".#..", ".F..", "##F#"},
-         0,
-         2,
-         {".#..", ".F..", "FFFF"}},
-        {"a span is painted to the picture's edges",
-         {"....", "####", "...."},
-         2,
-         1,
-         {"....", "FFFF", "...."}},
+         ".#../.F../##F#", 0, 2, ".#../.F../FFFF"},
+        {"a span is painted to the picture's edges", "..../####/....", 2, 1, "..../FFFF/...."},
         // 281 lies outside 229.5..280.5 around red, so the fill starts; but red lies within 252.9..309.1
         // around 281, so painted pixels would count as unpainted neighbours without the rule that the fill
         // colour ends neighbour runs.
-        {"a fill colour within the seed's range still ends",
-         {"......", ".ssst.", ".stss.", ".ssss.", "......"},
-         1,
-         1,
-         {"......", ".FFFF.", ".FFFF.", ".FFFF.", "......"}},
+        {"a fill colour within the seed's range still ends", "....../.ssst./.stss./.ssss./......", 1, 1,
+         "....../.FFFF./.FFFF./.FFFF./......"},
     };
     for (const Case& c : cases) {
         Picture picture(c.before, colours);
@@ -252,9 +235,8 @@ TEST_P(Fill, ShapesFollowTheScanRules) {
 TEST_P(Fill, StopsAtEveryEdgeWhateverTheLowerBound) {
     // With Dmin 2 the range around 100 starts at -100, which takes in the -1 read outside the picture.
     Picture picture(37, 23, 100);
-    const FillResult result = quietFill(picture, 18, 11, 0, 2.0f);
-    EXPECT_EQ(result.outcome, FillOutcome::Painted);
-    EXPECT_EQ(picture.rows({{'0', 0}}), std::vector<std::string>(23, std::string(37, '0')));
+    EXPECT_EQ(quietFill(picture, 18, 11, 0, 2.0f).outcome, FillOutcome::Painted);
+    EXPECT_EQ(picture.words, std::vector<std::uint32_t>(37 * 23, 0xFF000000u));
 }
 
 TEST_P(Fill, StackGrowsPastTenThousandPendingSeeds) {
@@ -278,15 +260,15 @@ TEST_P(Fill, StackGrowsPastTenThousandPendingSeeds) {
 TEST_P(Fill, QuestionAnsweredDeleteGivesBackExactlyThePixelsTheFillReplaced) {
     // 200 and 210 both lie within 10 % of the seed's 200; a red pixel touches the area from outside.
     const Palette colours = {{'a', 200}, {'b', 210}, {'x', 0x808080}, {'F', kRed}};
-    Picture picture({"xxxxx", "xabax", "xbaaF", "xxxxx"}, colours);
+    Picture picture("xxxxx/xabax/xbaaF/xxxxx", colours);
     InteractiveFill f;
     f.control.ask = [&] {
-        EXPECT_EQ(picture.rows(colours), (Rows{"xxxxx", "xFFFx", "xFFFF", "xxxxx"}));
+        EXPECT_EQ(picture.rows(colours), "xxxxx/xFFFx/xFFFF/xxxxx");
         return FillAnswer::Delete;
     };
     f.control.record = [](const std::string&) { ADD_FAILURE() << "a deleted fill is no trace"; };
     f.run(picture, 1, 1, 0.1f);
-    EXPECT_EQ(picture.rows(colours), (Rows{"xxxxx", "xabax", "xbaaF", "xxxxx"}))
+    EXPECT_EQ(picture.rows(colours), "xxxxx/xabax/xbaaF/xxxxx")
         << "the 210 pixels keep their colour, not the seed's";
     EXPECT_EQ(f.fill, 200) << "the caller's fill colour receives the seed's old colour";
     EXPECT_TRUE(f.quiet);
@@ -322,12 +304,10 @@ TEST_P(Fill, HistoryTakesTheFillBackAndDoesItAgainWordForWord) {
         const char* what;
         int width, height, walls, noise;
         bool stop;
-    } cases[] = {
-        {"open texture", 300, 200, 5, 3000, false},
-        {"walls make holes and windings, and spans are painted over twice", 97, 61, 38, 3000, false},
-        {"flat copper, whose runs are longer than one word holds", 700, 30, 0, 0, false},
-        {"a fill stopped at its first checkpoint", 300, 200, 5, 3000, true},
-    };
+    } cases[] = {{"open texture", 300, 200, 5, 3000, false},
+                 {"walls make holes and windings, and spans are painted over twice", 97, 61, 38, 3000, false},
+                 {"flat copper, whose runs are longer than one word holds", 700, 30, 0, 0, false},
+                 {"a fill stopped at its first checkpoint", 300, 200, 5, 3000, true}};
     for (const Case& c : cases) {
         Picture picture = texturedScan(c.width, c.height, c.walls, c.noise);
         const std::vector<std::uint32_t> before = picture.words;

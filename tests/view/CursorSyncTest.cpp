@@ -116,15 +116,13 @@ TEST(CursorMapping, AxisScale) {
     const struct {
         std::int32_t a1, b1, a2, b2;
         float scale;
-    } cases[] = {
-        {100, 600, 130, 1130, 2},
-        {600, 100, 1130, 130, 2},  // direction does not matter
-        {100, 600, 1130, 130, 2},
-        {0, 3, 0, 1, static_cast<float>(1.0 / 3.0)},
-        {100, 100, 130, 1130, 1},  // coincident on picture 1
-        {100, 600, 130, 130, 1},   // coincident on picture 2
-        {kMin, kMax, 0, 1, static_cast<float>(1.0 / 4294967295.0)},
-    };
+    } cases[] = {{100, 600, 130, 1130, 2},
+                 {600, 100, 1130, 130, 2},  // direction does not matter
+                 {100, 600, 1130, 130, 2},
+                 {0, 3, 0, 1, static_cast<float>(1.0 / 3.0)},
+                 {100, 100, 130, 1130, 1},  // coincident on picture 1
+                 {100, 600, 130, 130, 1},   // coincident on picture 2
+                 {kMin, kMax, 0, 1, static_cast<float>(1.0 / 4294967295.0)}};
     for (const auto& c : cases) {
         EXPECT_EQ(AxisScale(c.a1, c.b1, c.a2, c.b2), c.scale)
             << c.a1 << ' ' << c.b1 << ' ' << c.a2 << ' ' << c.b2;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace korvane {
 namespace {
 
@@ -15,26 +17,22 @@ ScrollBarModel bar(long min, long max, long value, long small, long large) {
     return b;
 }
 
-TEST(ScrollBarModel, RefusesOutOfRangeAssignmentsInsteadOfClipping) {
+TEST(ScrollBarModel, RefusesOutOfRangeAssignmentsInsteadOfClippingAndFollowsAShrinkingRange) {
     ScrollBarModel b = bar(0, 600, 300, 6, 60);
     EXPECT_FALSE(b.setValue(601));
     EXPECT_FALSE(b.setValue(-1));
     EXPECT_FALSE(b.setSmallChange(0));
     EXPECT_FALSE(b.setLargeChange(32768));
     EXPECT_FALSE(b.setMax(32768));
-    EXPECT_EQ(b.Value(), 300);
-    EXPECT_EQ(b.SmallChange(), 6);
-    EXPECT_EQ(b.LargeChange(), 60);
-    EXPECT_EQ(b.Max(), 600);
+    EXPECT_EQ((std::vector<long>{b.Value(), b.SmallChange(), b.LargeChange(), b.Max()}),
+              (std::vector<long>{300, 6, 60, 600}));
 
     // A reversed bar accepts values between its ends.
     ScrollBarModel r = bar(0, -50, 0, 1, 1);
     EXPECT_TRUE(r.setValue(-50));
     EXPECT_FALSE(r.setValue(1));
-}
 
-TEST(ScrollBarModel, ValueFollowsAShrinkingRange) {
-    ScrollBarModel b = bar(0, 600, 500, 6, 60);
+    b = bar(0, 600, 500, 6, 60);
     EXPECT_TRUE(b.setMax(200));
     EXPECT_EQ(b.Value(), 200);
     EXPECT_TRUE(b.setMin(250));  // reversed: the range is now 200..250
@@ -104,17 +102,16 @@ TEST(Scrolling, PicturesShorterThanTheirPanesPinTheBar) {
     EXPECT_EQ(VS.Value(), 0);
 }
 
-TEST(LayoutPanes, SplitsTheClientAreaAroundTheBars) {
-    const PaneLayout l = LayoutPanes(800, 600, 17, 16);
-    EXPECT_DOUBLE_EQ(l.pic1Height, 291.5);
-    EXPECT_DOUBLE_EQ(l.pic2Height, 291.5);
-    EXPECT_DOUBLE_EQ(l.hsTop, 291.5);
-    EXPECT_DOUBLE_EQ(l.pic2Top, 308.5);  // right below the bar
-    EXPECT_DOUBLE_EQ(l.vsLeft, 784);
-    EXPECT_DOUBLE_EQ(l.vsHeight, 600);
-    EXPECT_DOUBLE_EQ(l.pic2Width, 783);
-    EXPECT_DOUBLE_EQ(l.hsWidth, 783);
+// The whole layout at once: pic1/pic2 height, pic1/pic2 width, the bars, and picture 2's top.
+std::vector<double> fields(const PaneLayout& l) {
+    return {l.pic1Height, l.pic2Height, l.pic1Width, l.pic2Width, l.hsLeft, l.hsTop,
+            l.hsWidth,    l.vsLeft,     l.vsTop,     l.vsHeight,  l.pic2Top};
+}
 
+TEST(LayoutPanes, SplitsTheClientAreaAroundTheBars) {
+    EXPECT_EQ(fields(LayoutPanes(800, 600, 17, 16)),
+              (std::vector<double>{291.5, 291.5, 783, 783, 0, 291.5, 783, 784, 0, 600, 308.5}))
+        << "picture 2 right below the bar";
     const PaneLayout tiny = LayoutPanes(10, 10, 17, 16);
     EXPECT_EQ(tiny.pic2Height, 0);
     EXPECT_EQ(tiny.pic1Width, 0);
@@ -150,8 +147,7 @@ TEST(KeyNavigation, StepsAreRefusedNotClipped) {
         {"Space", 32, false, false, false, false, 300, 300, KeyOutcome::Ignored, 300, 300},
         {"Esc without fill", 27, false, false, false, false, 300, 300, KeyOutcome::Ignored, 300, 300},
         {"Esc stops a fill", 27, false, false, false, true, 300, 300, KeyOutcome::StopFill, 300, 300},
-        {"Ctrl+Esc stops a fill", 27, false, true, false, true, 300, 300, KeyOutcome::StopFill, 300, 300},
-    };
+        {"Ctrl+Esc stops a fill", 27, false, true, false, true, 300, 300, KeyOutcome::StopFill, 300, 300}};
     for (const Case& c : cases) {
         ScrollBarModel HS = bar(-20, 600, c.hValue, 6, 60);
         ScrollBarModel VS = bar(0, 600, c.vValue, 10, 60);
@@ -177,21 +173,19 @@ TEST(AutoPos, ScrollsTowardsACursorThatLeftItsPaneOneStepAtATime) {
         CursorPos cur1, cur2;
         int hAfter, vAfter;
         int hValue = 100, vValue = 100;
-    } cases[] = {
-        {"both inside", {200, 200}, {200, 200}, 100, 100},
-        {"cursor 1 on the right edge", {500, 200}, {200, 200}, 100, 100},
-        {"cursor 1 past the right edge", {501, 200}, {200, 200}, 112, 100},
-        {"cursor 2 past the right edge", {200, 200}, {501, 200}, 112, 100},
-        {"cursor 1 three above the bottom", {200, 397}, {200, 200}, 100, 100},
-        {"cursor 2 three above the bottom", {200, 200}, {200, 397}, 100, 112},
-        {"cursor 2 five above the bottom", {200, 200}, {200, 395}, 100, 100},
-        {"cursor 1 on the left edge", {100, 200}, {200, 200}, 100, 100},
-        {"cursor 1 left of the pane", {99, 200}, {200, 200}, 88, 100},
-        {"cursor 2 above the pane", {200, 200}, {200, 99.5}, 100, 88},
-        {"opposite edges cancel", {501, 200}, {50, 200}, 100, 100},
-        {"a step beyond the right end is refused", {1000, 200}, {1000, 200}, 595, 100, 595},
-        {"a step beyond the top is refused", {700, 0}, {700, 0}, 595, 5, 595, 5},
-    };
+    } cases[] = {{"both inside", {200, 200}, {200, 200}, 100, 100},
+                 {"cursor 1 on the right edge", {500, 200}, {200, 200}, 100, 100},
+                 {"cursor 1 past the right edge", {501, 200}, {200, 200}, 112, 100},
+                 {"cursor 2 past the right edge", {200, 200}, {501, 200}, 112, 100},
+                 {"cursor 1 three above the bottom", {200, 397}, {200, 200}, 100, 100},
+                 {"cursor 2 three above the bottom", {200, 200}, {200, 397}, 100, 112},
+                 {"cursor 2 five above the bottom", {200, 200}, {200, 395}, 100, 100},
+                 {"cursor 1 on the left edge", {100, 200}, {200, 200}, 100, 100},
+                 {"cursor 1 left of the pane", {99, 200}, {200, 200}, 88, 100},
+                 {"cursor 2 above the pane", {200, 200}, {200, 99.5}, 100, 88},
+                 {"opposite edges cancel", {501, 200}, {50, 200}, 100, 100},
+                 {"a step beyond the right end is refused", {1000, 200}, {1000, 200}, 595, 100, 595},
+                 {"a step beyond the top is refused", {700, 0}, {700, 0}, 595, 5, 595, 5}};
     for (const auto& c : cases) {
         ScrollBarModel HS = bar(0, 600, c.hValue, 6, 60);
         ScrollBarModel VS = bar(0, 600, c.vValue, 6, 60);
