@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <QApplication>
 #include <QFontMetrics>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTextDocument>
 #include <QToolTip>
@@ -30,32 +33,18 @@ QWidget* visibleTip() {
 QString shownText(const QString& html) {
     QTextDocument document;
     document.setHtml(html);
-    QString text = document.toPlainText();
-    while (text.startsWith(QLatin1Char('\n'))) {
-        text.remove(0, 1);
-    }
-    while (text.endsWith(QLatin1Char('\n'))) {
-        text.chop(1);
-    }
-    return text;
+    return document.toPlainText().remove(QRegularExpression("^\\n+|\\n+$"));
 }
 
+// Packed, red, green, blue. The tip background is 0x00EEFFFF; bits above the colour are not a colour.
 TEST(Tooltip, PackedColoursHaveRedInTheLowByte) {
-    const struct {
-        std::int32_t packed;
-        QColor colour;
-    } cases[] = {
-        {15663103, QColor(255, 255, 238)},  // the tip background 0x00EEFFFF
-        {0, QColor(0, 0, 0)},
-        {255, QColor(255, 0, 0)},
-        {0xFF00, QColor(0, 255, 0)},
-        {0xFF0000, QColor(0, 0, 255)},
-        {0x00123456, QColor(0x56, 0x34, 0x12)},
-        {std::int32_t(0xFF0000FF), QColor(255, 0, 0)},  // bits above the colour are not a colour
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(PackedColour(c.packed), c.colour) << c.packed;
+    const std::array<std::int32_t, 4> cases[] = {{15663103, 255, 255, 238}, {0, 0, 0, 0},
+                                                 {255, 255, 0, 0},          {0xFF00, 0, 255, 0},
+                                                 {0xFF0000, 0, 0, 255},     {0x00123456, 0x56, 0x34, 0x12}};
+    for (const auto& [packed, red, green, blue] : cases) {
+        EXPECT_EQ(PackedColour(packed), QColor(red, green, blue)) << packed;
     }
+    EXPECT_EQ(PackedColour(std::int32_t(0xFF0000FF)), QColor(255, 0, 0));
 }
 
 TEST(Tooltip, TextAlwaysShowsAsWritten) {

@@ -30,26 +30,17 @@ TEST(TraceRecord, FormatAndParseAgreeFieldByField) {
     EXPECT_EQ(FormatTraceRecord(ParseTraceRecord("1-5-6-255=65280-0-10").value()), "1-5-6-255=65280-0-10");
 }
 
+// In turn: no picture 3 nor 1.5, X not whole nor negative, colours beyond 24 bits (with such a fill colour
+// the fill could repaint the same rows for ever) or negative, Dmax missing, no "=", no number, a negative
+// fraction and one beyond single precision.
 TEST(TraceRecord, ParseRefusesEverythingReplayCannotUse) {
-    const char* refused[] = {
-        "",
-        "x=y",
-        "3-1-1-0=255-0.1-0.1",         // no such picture
-        "1.5-1-1-0=255-0.1-0.1",       // nor this
-        "1-1.5-1-0=255-0.1-0.1",       // X not whole
-        "1--4-1-0=255-0.1-0.1",        // X negative
-        "1-1-1-16777216=255-0.1-0.1",  // colour beyond 24 bits
-        "1-1-1-0=4294967295-0.1-0.1",  // the fill could then repaint the same rows for ever
-        "1-1-1-0=-1-0.1-0.1",          // negative colour
-        "1-1-1-0=255-0.1",             // Dmax missing
-        "1-1-1-0-255-0.1-0.1",         // no "="
-        "1-a-1-0=255-0.1-0.1",         // no number
-        "1-1-1-0=255--0.1-0.1",        // negative fraction
-        "1-1-1-0=255-0.1-99999999999999999999999999999999999999999999999",  // beyond single precision
-    };
-    for (const char* record : refused) {
+    for (const char* record : {"", "x=y", "3-1-1-0=255-0.1-0.1", "1.5-1-1-0=255-0.1-0.1",
+                               "1-1.5-1-0=255-0.1-0.1", "1--4-1-0=255-0.1-0.1", "1-1-1-16777216=255-0.1-0.1",
+                               "1-1-1-0=4294967295-0.1-0.1", "1-1-1-0=-1-0.1-0.1", "1-1-1-0=255-0.1",
+                               "1-1-1-0-255-0.1-0.1", "1-a-1-0=255-0.1-0.1", "1-1-1-0=255--0.1-0.1"}) {
         EXPECT_FALSE(ParseTraceRecord(record)) << record;
     }
+    EXPECT_FALSE(ParseTraceRecord("1-1-1-0=255-0.1-99999999999999999999999999999999999999999999999"));
 }
 
 TEST(TraceRecord, SeedForShowingIsReadLeniently) {

