@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <utility>
@@ -113,48 +114,38 @@ TEST(IniLookup, AgreesWithAPlainListUnderRandomEdits) {
     using Entries = std::vector<std::pair<std::string, std::string>>;
     std::vector<std::pair<std::string, Entries>> model;
     const std::vector<std::string> names = {"a", "B", "A", "b", "c", "Pad1", "pad1", "PAD2", "x", "Y"};
-
     std::mt19937 random(12345);
     auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
     std::string text;
     for (int s = 0; s < 40; ++s) {
-        Entries entries;
-        const std::string& section = names[pick(names.size())];
-        text += "[" + section + "]\n";
+        model.emplace_back(names[pick(names.size())], Entries{});
+        text += "[" + model.back().first + "]\n";
         for (std::size_t e = 0, count = pick(20); e < count; ++e) {
-            entries.emplace_back(names[pick(names.size())], std::to_string(s * 100 + static_cast<int>(e)));
-            text += entries.back().first + "=" + entries.back().second + "\n";
+            model.back().second.emplace_back(names[pick(names.size())], std::to_string(s * 100 + int(e)));
+            text += model.back().second.back().first + "=" + model.back().second.back().second + "\n";
         }
-        model.emplace_back(section, entries);
     }
     IniDocument ini = loaded(text);
 
     auto findIn = [](auto& list, const std::string& name) {
-        for (auto it = list.begin(); it != list.end(); ++it) {
-            if (equalsIgnoreCase(it->first, name)) {
-                return it;
-            }
-        }
-        return list.end();
+        return std::find_if(list.begin(), list.end(),
+                            [&](const auto& p) { return equalsIgnoreCase(p.first, name); });
     };
     auto check = [&] {
-        ASSERT_EQ(ini.SectionsCount(), static_cast<int>(model.size()));
+        ASSERT_EQ(ini.SectionsCount(), int(model.size()));
         for (std::size_t i = 0; i < model.size(); ++i) {
-            ASSERT_EQ(ini.SectionName(static_cast<int>(i) + 1), model[i].first);
+            ASSERT_EQ(ini.SectionName(int(i) + 1), model[i].first);
         }
         for (const std::string& section : names) {
             auto found = findIn(model, section);
-            if (found == model.end()) {
-                ASSERT_EQ(ini.ValuesCount(section), -1);
-                continue;
-            }
-            ASSERT_EQ(ini.ValuesCount(section), static_cast<int>(found->second.size()));
-            for (std::size_t e = 0; e < found->second.size(); ++e) {
-                ASSERT_EQ(ini.ValueName(section, static_cast<int>(e) + 1), found->second[e].first);
+            ASSERT_EQ(ini.ValuesCount(section), found == model.end() ? -1 : int(found->second.size()));
+            for (std::size_t e = 0; found != model.end() && e < found->second.size(); ++e) {
+                ASSERT_EQ(ini.ValueName(section, int(e) + 1), found->second[e].first);
             }
             for (const std::string& key : names) {
-                auto entry = findIn(found->second, key);
-                ASSERT_EQ(ini.Value(section, key), entry == found->second.end() ? "" : entry->second);
+                const auto entry = found == model.end() ? Entries::iterator{} : findIn(found->second, key);
+                const bool present = found != model.end() && entry != found->second.end();
+                ASSERT_EQ(ini.Value(section, key), present ? entry->second : "");
             }
         }
     };
@@ -164,6 +155,8 @@ TEST(IniLookup, AgreesWithAPlainListUnderRandomEdits) {
         const std::string& section = names[pick(names.size())];
         const std::string& key = names[pick(names.size())];
         auto found = findIn(model, section);
+        auto entry = found == model.end() ? Entries::iterator{} : findIn(found->second, key);
+        const bool present = found != model.end() && entry != found->second.end();
         switch (pick(6)) {
             case 0:
                 ASSERT_EQ(ini.RemoveSection(section), found != model.end());
@@ -172,19 +165,17 @@ TEST(IniLookup, AgreesWithAPlainListUnderRandomEdits) {
                 }
                 break;
             case 1:
-            case 2: {
-                bool present = found != model.end() && findIn(found->second, key) != found->second.end();
+            case 2:
                 ASSERT_EQ(ini.RemoveValue(section, key), present);
                 if (present) {
-                    found->second.erase(findIn(found->second, key));
+                    found->second.erase(entry);
                 }
                 break;
-            }
             case 3:
                 ini.SetValue(section, key, std::to_string(step));
                 if (found == model.end()) {
                     model.push_back({section, {{key, std::to_string(step)}}});
-                } else if (auto entry = findIn(found->second, key); entry != found->second.end()) {
+                } else if (present) {
                     entry->second = std::to_string(step);
                 } else {
                     found->second.emplace_back(key, std::to_string(step));
@@ -192,8 +183,8 @@ TEST(IniLookup, AgreesWithAPlainListUnderRandomEdits) {
                 break;
             case 4:
                 if (!model.empty()) {
-                    std::size_t at = pick(model.size());
-                    ASSERT_EQ(ini.SectionName(static_cast<int>(at) + 1), model[at].first);
+                    const std::size_t at = pick(model.size());
+                    ASSERT_EQ(ini.SectionName(int(at) + 1), model[at].first);
                 }
                 break;
             default:

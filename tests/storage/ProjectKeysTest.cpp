@@ -137,7 +137,7 @@ TEST(ProjectTraces, RoundTripThroughTheDocumentAndOfferToDrawUnlessTheSectionIsE
     EXPECT_EQ(TakeTraces(duplicates).second, (std::vector<std::string>{"2-1-1-0=a", "2-1-1-0=b"}));
 }
 
-TEST(ProjectPictures, EntriesAreTakenByPositionAndPathsSplitAtEitherSeparator) {
+TEST(ProjectPictures, EntriesAreTakenByPositionPathsSplitAtEitherSeparatorAndResolvedBesideTheProject) {
     using Pair = std::pair<std::string, std::string>;
     EXPECT_EQ(PictureEntries(loaded("[FilePathSection]\nTop=t.bmp\nBottom=b.bmp\nFirst=x\n")),
               Pair("t.bmp", "b.bmp"));
@@ -152,15 +152,13 @@ TEST(ProjectPictures, EntriesAreTakenByPositionAndPathsSplitAtEitherSeparator) {
     }
     EXPECT_EQ(StoredPicturePath("/p/top.bmp", "/p/board.kvp"), "top.bmp");
     EXPECT_EQ(StoredPicturePath("/P/top.bmp", "/p/board.kvp"), "/P/top.bmp");
-}
 
-TEST(ProjectPictures, ResolvedAgainstTheProjectFolder) {
+    // Stored paths are resolved against the project's folder.
     TempDir dir;
     std::filesystem::create_directory(dir.path() / "sub");
     writeFileBytes(dir.file("top.bmp"), "x");
     writeFileBytes(dir.file("sub/bottom.bmp"), "x");
-    std::string project = dir.file("board.kvp");
-    std::string folder = dir.path().string() + "/";
+    const std::string project = dir.file("board.kvp"), folder = dir.path().string() + "/";
 
     EXPECT_EQ(ResolvePicturePath("", project), "");
     EXPECT_EQ(ResolvePicturePath("top.bmp", project), folder + "top.bmp");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 #include <vector>
 
 #include "transforms/PaintedPixels.h"
@@ -18,24 +19,21 @@ struct Picture {
     ImageView view() { return {pixels.data(), width, height, width}; }
 };
 
-Picture fromRows(std::vector<std::string> rows) {
-    Picture p{int(rows[0].size()), int(rows.size()), {}};
-    for (const auto& r : rows) {
-        for (char c : r) {
+// Rows parted by '/', one letter a pixel.
+Picture fromRows(const std::string& rows) {
+    Picture p{int(rows.find('/')), int(rows.size() + 1) / int(rows.find('/') + 1), {}};
+    for (char c : rows) {
+        if (c != '/') {
             p.pixels.push_back(std::uint32_t(c));
         }
     }
     return p;
 }
 
-std::vector<std::string> rowsOf(const Picture& p) {
-    std::vector<std::string> rows;
-    for (int y = 0; y < p.height; ++y) {
-        std::string r;
-        for (int x = 0; x < p.width; ++x) {
-            r += char(p.pixels[std::size_t(y * p.width + x)]);
-        }
-        rows.push_back(r);
+std::string rowsOf(const Picture& p) {
+    std::string rows;
+    for (std::size_t i = 0; i < p.pixels.size(); ++i) {
+        rows += (i > 0 && i % std::size_t(p.width) == 0 ? "/" : "") + std::string(1, char(p.pixels[i]));
     }
     return rows;
 }
@@ -47,18 +45,13 @@ Picture rotated(Picture p) {
 }
 
 TEST(Transforms, SmallPicturesTurnAndMirrorAsDrawn) {
-    Picture p = fromRows({"abc", "def"});
+    Picture p = fromRows("abc/def");
     FlipHorizontal(p.view());
-    EXPECT_EQ(rowsOf(p), (std::vector<std::string>{"cba", "fed"}));
-
-    p = fromRows({"abc", "def"});
+    EXPECT_EQ(rowsOf(p), "cba/fed");
+    p = fromRows("abc/def");
     FlipVertical(p.view());
-    EXPECT_EQ(rowsOf(p), (std::vector<std::string>{"def", "abc"}));
-
-    const Picture turned = rotated(fromRows({"abc", "def"}));
-    EXPECT_EQ(turned.width, 2);
-    EXPECT_EQ(turned.height, 3);
-    EXPECT_EQ(rowsOf(turned), (std::vector<std::string>{"da", "eb", "fc"}));
+    EXPECT_EQ(rowsOf(p), "def/abc");
+    EXPECT_EQ(rowsOf(rotated(fromRows("abc/def"))), "da/eb/fc");
 }
 
 TEST(Transforms, FourTurnsOrTwoFlipsGiveThePictureBack) {
@@ -107,7 +100,7 @@ Picture applyOrientation(Picture p, Orientation o) {
 }
 
 TEST(Transforms, AnySequenceReducesToOneStoredOrientation) {
-    const Picture original = fromRows({"abcd", "efgh", "ijkl"});
+    const Picture original = fromRows("abcd/efgh/ijkl");
     std::mt19937 random(7);
     for (int trial = 0; trial < 200; ++trial) {
         Picture p = original;

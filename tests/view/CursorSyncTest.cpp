@@ -97,12 +97,9 @@ TEST(CursorMapping, ReconcileKeepsUnroundedValuesOnlyWhileTheyMatchWhatIsShown) 
 TEST(CursorMapping, ResetScaleLinesCursor2UpWithCursor1) {
     CursorSyncState s = stateAt(150, 60, 400, 300, 2.5f, 3);
     ResetScale(s);
-    EXPECT_EQ(s.CursorScaleX, 1);
-    EXPECT_EQ(s.CursorScaleY, 1);
-    EXPECT_EQ(s.cur2Left, 150);
-    EXPECT_EQ(s.cur2Top, 60);
-    EXPECT_EQ(s.OldX2, 400);  // remembered positions are left alone
-    EXPECT_EQ(s.OldY2, 300);
+    // Remembered positions (OldX2, OldY2) are left alone.
+    EXPECT_EQ((std::vector<double>{s.CursorScaleX, s.CursorScaleY, s.cur2Left, s.cur2Top, s.OldX2, s.OldY2}),
+              (std::vector<double>{1, 1, 150, 60, 400, 300}));
     for (auto [x, y] : {std::pair{157, 55}, std::pair{20, 900}}) {
         DragOnPicture1(s, x, y, false);
         EXPECT_EQ(s.cur2Left, x);
