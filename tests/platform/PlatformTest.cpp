@@ -5,6 +5,7 @@
 
 #include <array>
 #include <filesystem>
+#include <tuple>
 
 #include "platform/DataFolder.h"
 #include "platform/FileDialogState.h"
@@ -87,11 +88,9 @@ TEST(OpenSave, CancelIsAnOutcomeThatLeavesEveryProperty) {
     ui.fileAnswers = {std::nullopt, FileDialogResult{}};  // a cancel, and a dialog that returns no path
     for (const auto show : {&FileDialogState::ShowSave, &FileDialogState::ShowOpen}) {
         EXPECT_EQ((dialog.*show)(), FileChoice::Cancelled);
-        EXPECT_EQ(dialog.FileName, "/boards/a.kvp");
-        EXPECT_EQ(dialog.FileTitle, "a.kvp");
-        EXPECT_EQ(dialog.Flags, 2621446);
-        EXPECT_EQ(dialog.FilterIndex, 2);
-        EXPECT_EQ(dialog.InitDir, "/boards");
+        EXPECT_EQ(
+            std::tie(dialog.FileName, dialog.FileTitle, dialog.Flags, dialog.FilterIndex, dialog.InitDir),
+            std::make_tuple("/boards/a.kvp", "a.kvp", 2621446, 2, "/boards"));
     }
 }
 
