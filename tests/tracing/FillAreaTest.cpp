@@ -105,22 +105,17 @@ struct InteractiveFill {
     }
 };
 
+// 256 is green 1: one number, not three channels. Around black the range is 0..0 whatever the bound; a
+// large blue byte admits any red and green.
 TEST(OutOfRange, TakesThePackedColourAsOneNumber) {
     Picture picture(1, 1, 0);
     struct Case {
         std::int32_t pixel, centre;
         float bound;
         bool outside;
-    } cases[] = {
-        {229, kRed, 0.1f, true},
-        {230, kRed, 0.1f, false},
-        {280, kRed, 0.1f, false},
-        {281, kRed, 0.1f, true},
-        {256, kRed, 0.1f, false},  // green 1: one number, not three channels
-        {0, 0, 0.5f, false},
-        {1, 0, 0.5f, true},                            // black: the range is 0..0 whatever the bound
-        {0x00FF00 + 0x7F0000, 0x800000, 0.1f, false},  // a large blue byte admits any red and green
-    };
+    } cases[] = {{229, kRed, 0.1f, true}, {230, kRed, 0.1f, false},         {280, kRed, 0.1f, false},
+                 {281, kRed, 0.1f, true}, {256, kRed, 0.1f, false},         {0, 0, 0.5f, false},
+                 {1, 0, 0.5f, true},      {0x7FFF00, 0x800000, 0.1f, false}};
     for (const Case& c : cases) {
         picture.set(0, 0, c.pixel);
         EXPECT_EQ(OutOfRange(picture.view(), 0, 0, c.centre, c.bound, c.bound), c.outside) << c.pixel;
