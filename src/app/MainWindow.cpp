@@ -99,6 +99,7 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
     setAcceptDrops(true);
     menu_ = std::make_unique<MainMenu>(this);
     session_ = std::make_unique<ProjectSession>(*this, ui, project);
+    pictures_ = std::make_unique<PictureCommands>(*this, ui, project);
     panes_ = new Panes(this);
     setCentralWidget(panes_);
     syn_ = new ScaleWizardWindow(
@@ -181,10 +182,15 @@ void MainWindow::connectMenu() {
     bind("mnuDonate", &MainWindow::openDonatePage);
     bind("mnuScale11", &MainWindow::scaleOneToOne);
     bind("mnuNewScale", &MainWindow::startScaleWizard);
-    bind("mnuFlipG", &MainWindow::flipHorizontally);
-    bind("mnuFlipV", &MainWindow::flipVertically);
-    bind("mnuRotate90", &MainWindow::rotateClockwise);
-    bind("mnuClipboard", &MainWindow::copyPictureToClipboard);
+    auto pictureCommand = [this](const char* name, void (PictureCommands::*handler)()) {
+        if (QAction* action = menu_->action(QString::fromUtf8(name))) {
+            connect(action, &QAction::triggered, this, [this, handler] { ((*pictures_).*handler)(); });
+        }
+    };
+    pictureCommand("mnuFlipG", &PictureCommands::flipHorizontally);
+    pictureCommand("mnuFlipV", &PictureCommands::flipVertically);
+    pictureCommand("mnuRotate90", &PictureCommands::rotateClockwise);
+    pictureCommand("mnuClipboard", &PictureCommands::copyPictureToClipboard);
     bind("mnuUndo", &MainWindow::undoEdit);
     bind("mnuRedo", &MainWindow::redoEdit);
     // Long work can start and end while the menu is closed; the items say what they would do when seen.
@@ -412,9 +418,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (rotating_) {
+    if (pictures_->rotating()) {
         // The window closes as soon as the rotation has finished.
-        closeAfterRotation_ = true;
+        pictures_->holdCloseForRotation();
         event->ignore();
         return;
     }
@@ -428,6 +434,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     unload();
     event->accept();
+}
+
+void MainWindow::PaneFollower::orientationChanged(int) {
+    // A turn changes the picture's size; the bars follow it, for an undo as for the Edit menu.
+    window_.panes_->Scrolling();
 }
 
 }  // namespace korvane

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/MainMenu.h"
+#include "app/PictureCommands.h"
 #include "app/ProjectSession.h"
 #include "app/TracingController.h"
 #include "app/tools/PadTool.h"
@@ -123,24 +124,8 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // The fill, its colour and bound, and the traces window.
     TracingController& tracing() { return *tracing_; }
 
-    // --- transforms (TransformCommands.cpp) ---
-    void flipHorizontally();
-    void flipVertically();
-    void rotateClockwise();
-    void copyPictureToClipboard();
-    bool rotating() const { return rotating_; }
-    // A turn hands control to the event loop at most this often, so the window stays alive meanwhile.
-    double RotationEventIntervalMs = 40;
-    // Brings picture 1 or 2 by one more step (a flip, a turn, or their inverse) in the checked way and
-    // keeps its orientation in the project; false with the user told (errorTitle) when it failed, the
-    // picture then as it was. The working image starts again from the new base picture. prepare, when
-    // given, runs first within the same checks (memory it cannot get fails the transform).
-    bool transformPicture(int picture, Orientation step, const char* errorTitle,
-                          const std::function<void()>& prepare = {});
-    // A close asked for while a picture was turning happens once the command that turned it has ended
-    // (the Rotate item, its undo or redo, or Open bringing a picture into its stored orientation).
-    void closeIfHeldForRotation();
-    // --- end of transforms ---
+    // Flips, turns and the clipboard.
+    PictureCommands& pictures() { return *pictures_; }
 
     // --- export (ExportHooks.cpp) ---
     // The export dialog, created hidden at first use and kept, with the files of the last export, until
@@ -161,7 +146,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     bool projectOpen() const { return projectOpen_; }
     void setProjectOpen(bool open);
     // Long work (a fill) runs: commands that would replace or remove the pictures wait.
-    bool busy() const { return tracing_->busy() || rotating_; }
+    bool busy() const { return tracing_->busy() || pictures_->rotating(); }
     // The window is closing for good: nothing new starts.
     bool closing() const { return unloaded_; }
 
@@ -241,19 +226,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     PaneFollower paneFollower_{*this};
     bool projectOpen_ = false;
     bool unloaded_ = false;
-    // --- transforms, private ---
-    // Asks which picture a transform is for: 1, 2, or 0 when cancelled.
-    int askPicture(const char* title);
-    // Brings picture 1 or 2 from its present base into `orientation` and makes that its new base and
-    // working image. False when memory ran out: the picture and its size are then as they were.
-    bool orientPicture(int picture, Orientation orientation);
-    // Asks for the picture and carries out one Edit-menu step on it as a step of the history.
-    void transformAsked(const char* question, Orientation step, const char* text, const char* errorTitle);
-    // Brings freshly loaded pictures into the orientation stored with the project.
-    void applyStoredOrientations();
-    bool rotating_ = false;
-    bool closeAfterRotation_ = false;
-    // --- end of transforms, private ---
+    std::unique_ptr<PictureCommands> pictures_;
     std::unique_ptr<TracingController> tracing_;
     // --- pads (PadHooks.cpp), private ---
     friend class PadTool;  // repaints the markers it changed

@@ -35,7 +35,7 @@ bool PictureTransformCommand::carryOut(Project& project) {
     }
     const PictureBox* box = pictureOf(*window_, picture_);
     // Taken inside the checked transform, so that running out of memory here is told like any other.
-    const bool done = window_->transformPicture(picture_, step_, errorTitle_, [this, box] {
+    const bool done = window_->pictures().transformPicture(picture_, step_, errorTitle_, [this, box] {
         painted_ = PaintedPixels::Between(viewOf(box->baseImage()), viewOf(box->workImage()));
     });
     if (!done) {
@@ -55,7 +55,7 @@ void PictureTransformCommand::apply(Project& project, bool forward) {
     if (applied_ == forward || window_.isNull()) {
         return;
     }
-    if (!window_->transformPicture(picture_, forward ? step_ : Inverse(step_), errorTitle_)) {
+    if (!window_->pictures().transformPicture(picture_, forward ? step_ : Inverse(step_), errorTitle_)) {
         project.markUnsaved();
         return;
     }
@@ -84,7 +84,7 @@ void PictureTransformCommand::apply(Project& project, bool forward) {
         // A close asked for while the picture turned waits until this undo or redo has ended.
         QTimer::singleShot(0, window_.data(), [window = window_] {
             if (!window.isNull()) {
-                window->closeIfHeldForRotation();
+                window->pictures().closeIfHeldForRotation();
             }
         });
     }

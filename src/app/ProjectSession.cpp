@@ -314,7 +314,7 @@ void ProjectSession::openProject() {
         return;
     }
     // Opening turns pictures into their stored orientation, and a close asked for meanwhile waits for it.
-    const ScopeExit heldClose([this] { window_.closeIfHeldForRotation(); });
+    const ScopeExit heldClose([this] { window_.pictures().closeIfHeldForRotation(); });
     for (const char* name : {"mnuSave", "mnuSaveAs", "mnuClose", "mnuExport"}) {
         window_.menus().setEnabled(QString::fromUtf8(name), true);
     }
@@ -422,7 +422,7 @@ bool ProjectSession::loadProjectFromDocument(const std::string& path, bool& offe
     }
     loadInto(window_.panes()->P2(), second);
     project_.layer2.picturePath = second;
-    window_.applyStoredOrientations();
+    window_.pictures().applyStoredOrientations();
 
     const OpenedProject opened = ReadProjectModel(project_);
     offerTraces = opened.offerDrawing;

@@ -8,6 +8,6 @@ list(APPEND KORVANE_GUI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/tools/PadTool.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TracingController.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExportHooks.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/TransformCommands.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PictureCommands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PictureTransformCommand.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainMenu.cpp)

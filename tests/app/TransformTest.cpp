@@ -78,10 +78,10 @@ class PictureTransforms : public ::testing::Test {
 
 TEST_F(PictureTransforms, CancelChangesNothingAndDoesNotBeep) {
     ui.messageAnswers = {MsgResult::Cancel, MsgResult::Cancel, MsgResult::Cancel, MsgResult::Cancel};
-    window->flipHorizontally();
-    window->flipVertically();
-    window->rotateClockwise();
-    window->copyPictureToClipboard();
+    window->pictures().flipHorizontally();
+    window->pictures().flipVertically();
+    window->pictures().rotateClockwise();
+    window->pictures().copyPictureToClipboard();
     EXPECT_EQ(rowsOf(base(1)), (std::vector<std::string>{"abc", "def"}));
     EXPECT_EQ(ui.count("beep"), 0);
     EXPECT_EQ(ui.count("clipboard"), 0);
@@ -100,18 +100,18 @@ TEST_F(PictureTransforms, CancelChangesNothingAndDoesNotBeep) {
 
 TEST_F(PictureTransforms, EachCommandTransformsTheChosenPictureAndBeepsOnce) {
     ui.messageAnswers = {MsgResult::Yes};
-    window->flipHorizontally();
+    window->pictures().flipHorizontally();
     EXPECT_EQ(rowsOf(base(1)), (std::vector<std::string>{"cba", "fed"}));
     EXPECT_EQ(ui.count("beep"), 1);
 
     ui.messageAnswers = {MsgResult::No};
-    window->flipVertically();
+    window->pictures().flipVertically();
     EXPECT_EQ(rowsOf(base(2)), (std::vector<std::string>{"xyz", "uvw"}));
 
     const Panes* panes = window->panes();
     EXPECT_EQ(panes->VS().Max(), 2 - panes->pic1()->height());
     ui.messageAnswers = {MsgResult::No};
-    window->rotateClockwise();
+    window->pictures().rotateClockwise();
     EXPECT_EQ(rowsOf(base(2)), (std::vector<std::string>{"ux", "vy", "wz"}));
     EXPECT_EQ(panes->P2()->width(), 2);
     EXPECT_EQ(panes->P2()->height(), 3);
@@ -120,18 +120,18 @@ TEST_F(PictureTransforms, EachCommandTransformsTheChosenPictureAndBeepsOnce) {
     EXPECT_EQ(panes->VS().Max(), 3 - panes->pic2()->height());
 
     ui.messageAnswers = {MsgResult::Yes};
-    window->copyPictureToClipboard();
+    window->pictures().copyPictureToClipboard();
     ASSERT_EQ(ui.count("clipboard"), 1);
     EXPECT_EQ(ui.count("beep"), 4);
 }
 
 TEST_F(PictureTransforms, UndoGivesBackThePicturePaintingOrientationAndFileAsTheyWere) {
     const struct {
-        void (MainWindow::*command)();
+        void (PictureCommands::*command)();
         const char* text;
-    } cases[] = {{&MainWindow::flipHorizontally, "flip horizontal"},
-                 {&MainWindow::flipVertically, "flip vertical"},
-                 {&MainWindow::rotateClockwise, "rotate"}};
+    } cases[] = {{&PictureCommands::flipHorizontally, "flip horizontal"},
+                 {&PictureCommands::flipVertically, "flip vertical"},
+                 {&PictureCommands::rotateClockwise, "rotate"}};
     PictureBox* p1 = window->panes()->P1();
     const Panes* panes = window->panes();
     p1->pixels().pixels[1] = 0x00123456;  // a painted trace, wiped by the transform
@@ -143,7 +143,7 @@ TEST_F(PictureTransforms, UndoGivesBackThePicturePaintingOrientationAndFileAsThe
         ui.messageAnswers = {MsgResult::Yes};
         // A trace's drawing known from before the transform lies elsewhere on the turned picture.
         window->project().drawnTraces[{1, "1-1-0-0=1193046-0-0"}] = {};
-        (window.get()->*c.command)();
+        (window->pictures().*c.command)();
         ASSERT_EQ(window->project().history().undoText(), c.text);
         EXPECT_EQ(p1->workImage(), base(1)) << "the painting is gone, its records stay";
         EXPECT_TRUE(window->project().drawnTraces.empty()) << "erasing must not give back pixels there";
@@ -165,7 +165,7 @@ TEST_F(PictureTransforms, UndoGivesBackThePicturePaintingOrientationAndFileAsThe
     // An undo that finds no memory for its turn leaves the picture turned, told, and the project modified
     // until saved; the redo that follows does not turn it twice.
     ui.messageAnswers = {MsgResult::Yes};
-    window->rotateClockwise();
+    window->pictures().rotateClockwise();
     const QImage turned = p1->workImage().copy();
     ui.clear();
     transforms_testing::failNextAllocation = true;
@@ -183,9 +183,9 @@ TEST_F(PictureTransforms, UndoGivesBackThePicturePaintingOrientationAndFileAsThe
 
 TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndPadsKeepTheirPlaces) {
     ui.messageAnswers = {MsgResult::Yes, MsgResult::Yes, MsgResult::No};
-    window->rotateClockwise();
-    window->flipVertically();
-    window->flipHorizontally();
+    window->pictures().rotateClockwise();
+    window->pictures().flipVertically();
+    window->pictures().flipHorizontally();
     EXPECT_FALSE(window->project().saved()) << "a transform is work worth saving";
     const auto turned1 = rowsOf(base(1));
     const auto turned2 = rowsOf(base(2));
@@ -205,7 +205,7 @@ TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndPadsKeepTheirP
 
 TEST_F(PictureTransforms, ACloseAskedForWhileAPictureTurnsHappensOnceTheTurnHasEnded) {
     ui.messageAnswers = {MsgResult::Yes};
-    window->rotateClockwise();
+    window->pictures().rotateClockwise();
     ASSERT_TRUE(window->session().saveToFile());
     window->session().closeProject();
     // Runs `turn` in a shown window that hands control out at every step of a turn and is asked to close
@@ -213,13 +213,13 @@ TEST_F(PictureTransforms, ACloseAskedForWhileAPictureTurnsHappensOnceTheTurnHasE
     const auto closeDuring = [&](const std::function<void()>& turn) {
         bool closeAsked = false;
         ui.duringEvents = [&] {
-            if (!closeAsked && window->rotating()) {
+            if (!closeAsked && window->pictures().rotating()) {
                 closeAsked = true;
                 EXPECT_FALSE(window->close()) << "the window waits for the turn";
             }
         };
         window->show();
-        window->RotationEventIntervalMs = 0;
+        window->pictures().RotationEventIntervalMs = 0;
         turn();
         ui.duringEvents = nullptr;
         return closeAsked;
@@ -236,14 +236,14 @@ TEST_F(PictureTransforms, ACloseAskedForWhileAPictureTurnsHappensOnceTheTurnHasE
     };
     fresh();
     ui.messageAnswers = {MsgResult::Yes, MsgResult::No};
-    EXPECT_TRUE(closeDuring([&] { window->rotateClockwise(); }));
+    EXPECT_TRUE(closeDuring([&] { window->pictures().rotateClockwise(); }));
     EXPECT_EQ(ui.messages().back().title, "Current project isn't saved:");
     EXPECT_FALSE(window->isVisible());
 
     // Undoing a turn turns too: the close comes once the undo has ended.
     fresh();
     ui.messageAnswers = {MsgResult::Yes};
-    window->rotateClockwise();
+    window->pictures().rotateClockwise();
     EXPECT_TRUE(closeDuring([&] { window->project().undo(); }));
     EXPECT_TRUE(window->isVisible()) << "not while the undo is still running";
     QApplication::processEvents();
@@ -313,7 +313,7 @@ TEST_F(PictureTransforms, RunningOutOfMemoryKeepsPictureSizeOrientationAndSavedF
             if (c.headroom != 0) {
                 limit.emplace(c.headroom);
             }
-            window->rotateClockwise();
+            window->pictures().rotateClockwise();
         }
         transforms_testing::failNextAllocation = false;
         EXPECT_EQ(ui.busyDepth(), 0);
@@ -348,7 +348,7 @@ TEST_F(PictureTransforms, RunningOutOfMemoryKeepsPictureSizeOrientationAndSavedF
 
 TEST_F(PictureTransforms, AStoredOrientationThatDoesNotFitKeepsTheProjectClosed) {
     ui.messageAnswers = {MsgResult::Yes};
-    window->rotateClockwise();
+    window->pictures().rotateClockwise();
     ASSERT_TRUE(window->session().saveToFile());
     window->session().closeProject();
 

@@ -1,8 +1,8 @@
-// The Edit menu's picture commands: mirror, turn by 90 degrees, copy to the clipboard. Only the picture
-// changes; pads, cursors and trace records keep their coordinates, and the net orientation is kept in
-// the project so that reopening shows the picture as it was when they were placed. Flips and turns are
-// steps of the history (PictureTransformCommand); bringing an opened project's pictures into their
-// stored orientation is not.
+// The net orientation is kept in the project so that reopening shows the picture as it was when pads and
+// traces were placed on it. Flips and turns are steps of the history (PictureTransformCommand); bringing
+// an opened project's pictures into their stored orientation is not.
+
+#include "app/PictureCommands.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -28,7 +28,7 @@ const char* const kMemoryMessage =
 
 }  // namespace
 
-int MainWindow::askPicture(const char* title) {
+int PictureCommands::askPicture(const char* title) {
     MessageRequest question;
     question.prompt = "First picture - \"Yes\", second picture - \"No\"";
     question.title = title;
@@ -45,8 +45,8 @@ int MainWindow::askPicture(const char* title) {
     }
 }
 
-bool MainWindow::orientPicture(int picture, Orientation orientation) {
-    PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
+bool PictureCommands::orientPicture(int picture, Orientation orientation) {
+    PictureBox* box = picture == 1 ? window_.panes()->P1() : window_.panes()->P2();
     const QImage previous = box->baseImage();  // shares the pixels: nothing is copied
     QImage oriented;
     if (orientation.turns % 2 == 1) {
@@ -92,8 +92,8 @@ bool MainWindow::orientPicture(int picture, Orientation orientation) {
     return true;
 }
 
-bool MainWindow::transformPicture(int picture, Orientation step, const char* errorTitle,
-                                  const std::function<void()>& prepare) {
+bool PictureCommands::transformPicture(int picture, Orientation step, const char* errorTitle,
+                                       const std::function<void()>& prepare) {
     std::string failure = kMemoryMessage;
     bool done = false;
     try {
@@ -119,16 +119,16 @@ bool MainWindow::transformPicture(int picture, Orientation step, const char* err
     return false;
 }
 
-void MainWindow::transformAsked(const char* question, Orientation step, const char* text,
-                                const char* errorTitle) {
-    if (!projectOpen_ || busy()) {
+void PictureCommands::transformAsked(const char* question, Orientation step, const char* text,
+                                     const char* errorTitle) {
+    if (!window_.projectOpen() || window_.busy()) {
         return;
     }
     const int picture = askPicture(question);
     if (picture == 0) {
         return;
     }
-    auto command = std::make_unique<PictureTransformCommand>(*this, picture, step, text, errorTitle);
+    auto command = std::make_unique<PictureTransformCommand>(window_, picture, step, text, errorTitle);
     // Carried out before it is kept: a transform that did not fit in memory is no step.
     if (command->carryOut(project_)) {
         project_.record(std::move(command));
@@ -137,37 +137,32 @@ void MainWindow::transformAsked(const char* question, Orientation step, const ch
     closeIfHeldForRotation();
 }
 
-void MainWindow::flipHorizontally() {
+void PictureCommands::flipHorizontally() {
     transformAsked("Flip picture horizontally:", kFlipHorizontalStep, "flip horizontal",
                    "Can't perform flip:");
 }
 
-void MainWindow::flipVertically() {
+void PictureCommands::flipVertically() {
     transformAsked("Flip picture vertically:", kFlipVerticalStep, "flip vertical", "Can't perform flip:");
 }
 
-void MainWindow::rotateClockwise() {
+void PictureCommands::rotateClockwise() {
     transformAsked("Rotate picture to 90 degrees clockwise:", kRotateStep, "rotate", "Can't perform rotate:");
 }
 
-void MainWindow::PaneFollower::orientationChanged(int) {
-    // A turn changes the picture's size; the bars follow it, for an undo as for the Edit menu.
-    window_.panes_->Scrolling();
-}
-
-void MainWindow::closeIfHeldForRotation() {
+void PictureCommands::closeIfHeldForRotation() {
     if (closeAfterRotation_) {
         closeAfterRotation_ = false;
-        close();
+        window_.close();
     }
 }
 
-void MainWindow::copyPictureToClipboard() {
-    if (!projectOpen_ || busy()) {
+void PictureCommands::copyPictureToClipboard() {
+    if (!window_.projectOpen() || window_.busy()) {
         return;
     }
     if (const int picture = askPicture("Put the picture to the clipboard:")) {
-        PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
+        PictureBox* box = picture == 1 ? window_.panes()->P1() : window_.panes()->P2();
         bool copied = false;
         {
             BusyPointer busyPointer(ui_);
@@ -185,7 +180,7 @@ void MainWindow::copyPictureToClipboard() {
     }
 }
 
-void MainWindow::applyStoredOrientations() {
+void PictureCommands::applyStoredOrientations() {
     for (int picture : {1, 2}) {
         const Orientation stored =
             ParseOrientation(project_.doc.Value(kFilePathSection, OrientationKey(picture)));
