@@ -18,13 +18,20 @@ std::vector<std::string> sectionNames(const IniDocument& doc) {
     return names;
 }
 
-// Numbering from the highest pad and its gaps are proven through the window's double clicks.
-TEST(PadMarkers, NumbersOutsideTheRangeOrTakenAreRefused) {
+TEST(PadMarkers, NumbersAreCheckedAndOnlyTrailingGapsFreeTheirNumbers) {
     PadMarkers markers;
-    ASSERT_TRUE(markers.create(1));
+    for (int n : {1, 2, 3, 4}) {
+        ASSERT_TRUE(markers.create(n));
+    }
     for (int bad : {0, 1, -1, kMaxPadNumber + 1}) {
         EXPECT_FALSE(markers.create(bad)) << bad;
     }
+    markers.destroy(2);
+    EXPECT_EQ(markers.highest(), 4) << "a gap in the middle stays";
+    markers.destroy(4);
+    markers.destroy(3);
+    EXPECT_EQ(markers.highest(), 1);
+    EXPECT_EQ(markers.Pad2.highest(), 1) << "on both pictures";
     EXPECT_TRUE(markers.create(kMaxPadNumber));
     EXPECT_EQ(markers.Pad1.count(), 2);
 }
@@ -81,19 +88,17 @@ TEST(PadText, NamesTheFileCannotKeepAreRefused) {
         std::string name;
         bool refused;
     };
-    const Case cases[] = {
-        {NameField::Pad, "1;2", true},
-        {NameField::Net, std::string("A\nB"), true},
-        {NameField::Net, std::string("A\0B", 3), true},
-        {NameField::Comp, " R1", true},
-        {NameField::Comp, "R1 ", true},
-        {NameField::Comp, "R=1", true},
-        {NameField::Comp, "[R1", true},
-        {NameField::Comp, "R1", false},
-        {NameField::Net, "=x [y", false},
-        {NameField::Pad, " 1 ", false},
-        {NameField::Comp, "", false},
-    };
+    const Case cases[] = {{NameField::Pad, "1;2", true},
+                          {NameField::Net, std::string("A\nB"), true},
+                          {NameField::Net, std::string("A\0B", 3), true},
+                          {NameField::Comp, " R1", true},
+                          {NameField::Comp, "R1 ", true},
+                          {NameField::Comp, "R=1", true},
+                          {NameField::Comp, "[R1", true},
+                          {NameField::Comp, "R1", false},
+                          {NameField::Net, "=x [y", false},
+                          {NameField::Pad, " 1 ", false},
+                          {NameField::Comp, "", false}};
     for (const Case& c : cases) {
         EXPECT_EQ(!NameProblem(c.field, c.name).empty(), c.refused) << c.name;
     }
@@ -177,7 +182,7 @@ TEST_F(Board, NamingWritesOnlyTheChosenFieldsAndAddsNewNamesOnce) {
     EXPECT_EQ(board.components.size(), 2u) << "the table grows with the component list";
 }
 
-TEST_F(Board, DuplicatesCompareFieldsAsPatterns) {
+TEST_F(Board, PatternsSelectPadsAndDuplicatesCompareFieldsAsPatterns) {
     addPad(1, "1", "GND", "U1");
     addPad(2, "2", "CS#", "u7");
     addPad(3, "1", "N1", "R1");
@@ -187,6 +192,11 @@ TEST_F(Board, DuplicatesCompareFieldsAsPatterns) {
     EXPECT_TRUE(board.duplicateExists({"#", "N*", "R?"}));
     EXPECT_FALSE(board.duplicateExists({"2", "GND", "U1"}));
     EXPECT_FALSE(board.duplicateExists({"", "GND", "U1"})) << "never without a pad designator";
+
+    EXPECT_EQ(board.selectMatching("CompName", "U*"), 3);
+    EXPECT_EQ(board.markers.selectedPads(), (std::vector<int>{1, 2, 4}));
+    EXPECT_EQ(board.markers.Pad2.get(4)->value, 1) << "both markers";
+    EXPECT_EQ(board.markers.Pad2.get(3)->value, 0);
 }
 
 TEST_F(Board, DeletingPrunesOnlyNamesThatNoPadCarries) {
