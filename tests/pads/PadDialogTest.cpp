@@ -244,7 +244,7 @@ TEST_F(Pads, DoubleClicksNumberPadsFromTheHighestAndTheNewPadBlinksOnPictureOne)
     EXPECT_EQ(place(90, 20, 190, 30), 4) << "not the gap";
 }
 
-TEST_F(Pads, ShiftDoubleClickKeepsTheSelectionAndTheOtherPadsNames) {
+TEST_F(Pads, ShiftDoubleClickKeepsTheOtherPadsAndKeptFieldsFillNewAndPickedPads) {
     namedPad("1", "GND", "U1");
     namedPad("2", "VCC", "U1");
     window->selectAllPads();
@@ -255,7 +255,7 @@ TEST_F(Pads, ShiftDoubleClickKeepsTheSelectionAndTheOtherPadsNames) {
     EXPECT_EQ(value(3, "PadName"), "");
     EXPECT_EQ(value(3, "NetName"), "") << "the new pad's own names, not the dialog's old texts";
 
-    // Kept fields: a new pad inherits the net and component the dialog showed.
+    // Kept fields: a new pad inherits the net and component the dialog showed, a picked one the net.
     click(1, 1);
     dialog().findChild<QCheckBox*>("chkAutoSet")->setChecked(true);
     const int kept = place(70, 20, 170, 30);
@@ -263,22 +263,14 @@ TEST_F(Pads, ShiftDoubleClickKeepsTheSelectionAndTheOtherPadsNames) {
     EXPECT_EQ(value(kept, "NetName"), "GND");
     EXPECT_EQ(value(kept, "CompName"), "U1");
     EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{kept}));
-}
-
-TEST_F(Pads, PickingAPadKeepsOrEmptiesTheFieldsItHasNoNameFor) {
-    namedPad("1", "GND", "U1");
-    namedPad("2", "", "");
-    namedPad("3", "", "");
-    click(1, 1);
-    dialog().findChild<QCheckBox*>("chkAutoSet")->setChecked(true);
-    click(1, 2);
-    EXPECT_EQ(dialog().fieldText(NameField::Net), "GND");
-    EXPECT_EQ(value(2, "NetName"), "GND") << "the Apply after the click stores the kept net";
-    dialog().findChild<QCheckBox*>("chkAutoSet")->setChecked(false);
     click(1, 3);
-    EXPECT_EQ(dialog().fieldText(NameField::Net), "");
-    EXPECT_EQ(value(3, "NetName"), "");
-    EXPECT_EQ(dialog().currentPad(), 3);
+    EXPECT_EQ(dialog().fieldText(NameField::Net), "GND");
+    EXPECT_EQ(value(3, "NetName"), "GND") << "the Apply after the click stores the kept net";
+    dialog().findChild<QCheckBox*>("chkAutoSet")->setChecked(false);
+    const int plain = place(90, 20, 190, 30);
+    EXPECT_EQ(dialog().fieldText(NameField::Net), "") << "no longer kept";
+    EXPECT_EQ(value(plain, "NetName"), "");
+    EXPECT_EQ(dialog().currentPad(), plain);
     EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
 }
 
@@ -300,26 +292,24 @@ TEST_F(Pads, SelectionCommandsSwitchTheSixControlsAndForgetPatterns) {
     window->invertPadSelection();
     EXPECT_EQ(sixControls(), six(false, true));
 
-    click(1, 1);
-    window->selectAllPads();
-    EXPECT_EQ(dialog().currentPad(), 0);
-    EXPECT_EQ(pads().markers.selectedCount(), 2);
-    EXPECT_EQ(sixControls(), six(true, false));
-}
-
-TEST_F(Pads, DeletingSelectedPadsEmptiesAndHidesTheDialog) {
-    namedPad("1", "N1", "U1");
+    // Deleting with nothing selected: no edit, but the dialog empties and hides.
     click(1, 1);
     ASSERT_TRUE(dialog().isVisible());
     window->deselectAllPads();
     window->project().markSaved();
     window->deleteSelectedPads();
-    EXPECT_TRUE(pads().markers.exists(1)) << "nothing was selected";
+    EXPECT_TRUE(pads().markers.exists(1));
+    EXPECT_TRUE(window->project().saved());
     EXPECT_FALSE(dialog().isVisible());
     EXPECT_EQ(dialog().fieldText(NameField::Net), "");
     EXPECT_EQ(dialog().currentPad(), 0);
-    EXPECT_TRUE(window->project().saved()) << "deleting nothing is no edit";
     EXPECT_FALSE(button("cmdDelPad")->isEnabled());
+
+    click(1, 1);
+    window->selectAllPads();
+    EXPECT_EQ(dialog().currentPad(), 0);
+    EXPECT_EQ(pads().markers.selectedCount(), 2);
+    EXPECT_EQ(sixControls(), six(true, false));
 }
 
 // Which fields an Apply writes over several pads is the dialog's choice; the writing is the board's.
