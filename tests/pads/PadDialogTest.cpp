@@ -400,29 +400,10 @@ TEST_F(Pads, ApplyRefusesNamesTheFileCannotKeep) {
     EXPECT_TRUE(window->project().saved());
 }
 
-TEST_F(Pads, OpeningCreatesDescribedPadsAndASaveKeepsTheComponentTable) {
-    open(*window,
-         "[ComponentsSection]\r\nR1=3{label}10k{footprint}AXIAL0.4\r\nU9=x{label}y{footprint}z\r\n"
-         "[pad3]\r\nPadName=1\r\nNetName=GND\r\nCompName=R1\r\n1Pad=10,10\r\n2Pad=20,20\r\n");
-    EXPECT_EQ(dialog().currentPad(), 0);
-    EXPECT_TRUE(window->project().saved());
-
-    EXPECT_EQ(marker(1, 3).toolTipText, "R1-1, connected to \"GND\"");
-    dialog().syncLists();
-    emit combo("cboComp")->activated(0);
-    EXPECT_EQ(combo("cboLabel")->currentText(), "10k") << "picking a component shows its data";
-    EXPECT_EQ(combo("cboPackage")->currentText(), "AXIAL0.4");
-
-    window->session().saveProject();
-    const std::string saved = readFileBytes(board);
-    EXPECT_NE(saved.find("R1=3{label}10k{footprint}AXIAL0.4\r\n"), std::string::npos);
-    EXPECT_EQ(saved.find("U9="), std::string::npos) << "the table holds the listed components";
-}
-
-TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponent) {
+TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponentAndASaveKeepsTheTable) {
     open(*window,
          "[ComponentsSection]\r\nC3=1{label}10u{footprint}RB.2\r\nD1=3{l`bel}1N4148{footprint}DO35\r\n"
-         "[Pad1]\r\nPadName=1\r\nCompName=TP1\r\n1Pad=10,10\r\n2Pad=20,20\r\n"
+         "U9=x{label}y{footprint}z\r\n[pad1]\r\nPadName=1\r\nCompName=TP1\r\n1Pad=10,10\r\n2Pad=20,20\r\n"
          "[Pad2]\r\nCompName=C3\r\n1Pad=30,10\r\n2Pad=40,20\r\n"
          "[Pad3]\r\nCompName=D1\r\n1Pad=50,10\r\n2Pad=60,20\r\n");
     auto shown = [this] {
@@ -432,6 +413,8 @@ TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponent) {
     const std::vector<QString> none(3);
     const std::vector<QString> c3{"1", "10u", "RB.2"};
 
+    EXPECT_EQ(dialog().currentPad(), 0);
+    EXPECT_TRUE(window->project().saved());
     click(1, 1);
     EXPECT_EQ(shown(), none);
     EXPECT_EQ(button("cmdOk")->text(), "Pad exist yet!");
@@ -459,6 +442,15 @@ TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponent) {
     EXPECT_EQ(shown(), (std::vector<QString>{"4", "22u", "RB.3"}));
     window->project().undo();
     EXPECT_EQ(shown(), c3);
+    dialog().syncLists();
+    emit combo("cboComp")->activated(combo("cboComp")->findText("TP1"));
+    EXPECT_EQ(shown(), (std::vector<QString>{"2", "TEST", "TP"})) << "picking a component shows its data";
+
+    window->session().saveProject();
+    const std::string saved = readFileBytes(board);
+    EXPECT_NE(saved.find("\r\nTP1=2{label}TEST{footprint}TP\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("\r\nC3=1{label}10u{footprint}RB.2\r\n"), std::string::npos);
+    EXPECT_EQ(saved.find("U9="), std::string::npos) << "the table holds the listed components";
 
     // Closing empties the fields; the next project's pads show their own data.
     window->session().closeProject();
@@ -468,19 +460,28 @@ TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponent) {
     EXPECT_EQ(shown(), none);
 }
 
-// What Del keeps of the names is the board's (PadLogicTest); here it reaches the current pad.
-TEST_F(Pads, DelRemovesTheCurrentPadAndACtrlDragIsOneStep) {
+// What Del keeps of the names is the board's (PadLogicTest); here the real mouse and keys reach it.
+TEST_F(Pads, RealMouseAndKeysReachMarkersDialogAndListing) {
     open(*window,
-         "[Pad3]\r\nPadName=1\r\n1Pad=10,10\r\n2Pad=20,20\r\n[Pad5]\r\nPadName=1\r\n1Pad=50,50\r\n2Pad=60,"
-         "60\r\n");
+         "[ComponentsSection]\r\nR1=0{label}10k{footprint}AXIAL0.4\r\n"
+         "[Pad1]\r\nPadName=1\r\nNetName=GND\r\nCompName=R1\r\n1Pad=10,10\r\n2Pad=20,20\r\n[Notes]\r\n"
+         "a=b\r\n[Pad2]\r\nPadName=2\r\nNetName=VCC\r\nCompName=R1\r\n1Pad=30,10\r\n2Pad=40,20\r\n"
+         "[Pad5]\r\n1Pad=50,50\r\n2Pad=60,60\r\n");
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    click(1, 3);
-    dialog().deleteCurrentPad();
-    EXPECT_FALSE(pads().markers.exists(3));
-    EXPECT_FALSE(window->project().doc.SectionExists("Pad3"));
-
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    PictureBox* p1 = window->panes()->P1();
     PictureBox* p2 = window->panes()->P2();
+
+    const double cursorX = window->Cur1.left;
+    QTest::mouseClick(p1, Qt::LeftButton, Qt::NoModifier, QPoint(53, 53));
+    EXPECT_EQ(window->Cur1.left, cursorX) << "the picture did not see the press";
+    EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{5}));
+    EXPECT_EQ(dialog().currentPad(), 5);
+    EXPECT_TRUE(dialog().isVisible());
+    QTest::mouseDClick(p1, Qt::LeftButton, Qt::NoModifier, QPoint(53, 53));
+    EXPECT_EQ(pads().markers.highest(), 5) << "a double click on a marker is no new pad";
+
     window->project().markSaved();
     const std::size_t steps = window->project().history().count();
     QTest::mousePress(p2, Qt::LeftButton, Qt::ControlModifier, QPoint(62, 63));
@@ -494,16 +495,11 @@ TEST_F(Pads, DelRemovesTheCurrentPadAndACtrlDragIsOneStep) {
     EXPECT_EQ(window->project().history().count(), steps + 1) << "one step per drag";
     EXPECT_EQ(window->project().history().undoText(), "move pad");
     EXPECT_EQ(value(5, "2Pad"), "90,80");
-}
 
-TEST_F(Pads, ShiftDelAndItsUndoReachTheListingAndTheDialog) {
-    open(*window,
-         "[ComponentsSection]\r\nR1=0{label}10k{footprint}AXIAL0.4\r\n"
-         "[Pad1]\r\nPadName=1\r\nNetName=GND\r\nCompName=R1\r\n1Pad=10,10\r\n2Pad=20,20\r\n[Notes]\r\n"
-         "a=b\r\n[Pad2]\r\nPadName=2\r\nNetName=VCC\r\nCompName=R1\r\n1Pad=30,10\r\n2Pad=40,20\r\n");
-    window->show();
-    QApplication::setActiveWindow(window.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    click(1, 5);
+    dialog().deleteCurrentPad();
+    EXPECT_FALSE(pads().markers.exists(5));
+    EXPECT_FALSE(window->project().doc.SectionExists("Pad5"));
 
     window->tick();  // the project's menus follow the open project
     window->selectAllPads();
@@ -516,21 +512,6 @@ TEST_F(Pads, ShiftDelAndItsUndoReachTheListingAndTheDialog) {
     EXPECT_EQ(pads().markers.Pad1.count(), 2);
     EXPECT_EQ(window->infoWindow()->lines().size(), 3u) << "the pads come back selected";
     EXPECT_EQ(combo("cboNet")->count(), 2) << "the dialog's lists follow the undo";
-}
-
-TEST_F(Pads, RealClicksReachMarkersBeforeThePicture) {
-    place(40, 30, 140, 30);
-    window->deselectAllPads();
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    const double cursorX = window->Cur1.left;
-    QTest::mouseClick(window->panes()->P1(), Qt::LeftButton, Qt::NoModifier, QPoint(43, 33));
-    EXPECT_EQ(window->Cur1.left, cursorX) << "the picture did not see the press";
-    EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{1}));
-    EXPECT_EQ(dialog().currentPad(), 1);
-    EXPECT_TRUE(dialog().isVisible());
-    QTest::mouseDClick(window->panes()->P1(), Qt::LeftButton, Qt::NoModifier, QPoint(43, 33));
-    EXPECT_EQ(pads().markers.highest(), 1) << "a double click on a marker is no new pad";
 }
 
 TEST_F(Pads, CloseEscAndTheCloseBoxOnlyHideTheDialog) {
