@@ -67,37 +67,29 @@ class InfoTest : public ::testing::Test {
 };
 
 TEST_F(InfoTest, WindowControlsAndCaptions) {
-    EXPECT_EQ(info.windowTitle(), QStringLiteral("Pad's info as text:"));
+    EXPECT_EQ(info.windowTitle(), "Pad's info as text:");
     EXPECT_TRUE(info.isWindow());
     EXPECT_EQ(info.parentWidget(), &owner);
     EXPECT_FALSE(info.isModal());
-    auto* label = info.findChild<QLabel*>(QStringLiteral("Label1"));
-    ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->text(), QStringLiteral("Select lines to saving into file"));
-    ASSERT_EQ(info.findChild<QListWidget*>(QStringLiteral("List")), info.List());
-    EXPECT_EQ(info.List()->toolTip(), QStringLiteral("Pad's info"));
+    EXPECT_EQ(info.findChild<QLabel*>("Label1")->text(), "Select lines to saving into file");
+    ASSERT_EQ(info.findChild<QListWidget*>("List"), info.List());
+    EXPECT_EQ(info.List()->toolTip(), "Pad's info");
     EXPECT_EQ(info.List()->selectionMode(), QAbstractItemView::ExtendedSelection);
 
-    const struct {
-        const char* name;
-        const char* caption;
-        const char* shortcut;
-    } items[] = {
-        {"mnuSaveAs", "Save list as ...", "Ctrl+S"},
-        {"mnuClose", "&Close info   ESC", ""},
-        {"mnuSelectAll", "Select all lines", "Ctrl+A"},
-    };
-    for (const auto& item : items) {
-        auto* action = info.findChild<QAction*>(QString::fromUtf8(item.name));
-        ASSERT_NE(action, nullptr) << item.name;
-        EXPECT_EQ(action->text(), QString::fromUtf8(item.caption));
-        EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromUtf8(item.shortcut)));
+    const char* const items[][3] = {{"mnuSaveAs", "Save list as ...", "Ctrl+S"},
+                                    {"mnuClose", "&Close info   ESC", ""},
+                                    {"mnuSelectAll", "Select all lines", "Ctrl+A"}};
+    for (const auto& [name, caption, shortcut] : items) {
+        auto* action = info.findChild<QAction*>(name);
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_EQ(action->text(), caption);
+        EXPECT_EQ(action->shortcut(), QKeySequence(shortcut));
     }
-    auto* file = info.findChild<QMenu*>(QStringLiteral("mnuFile"));
-    auto* edit = info.findChild<QMenu*>(QStringLiteral("mnuEdit"));
+    auto* file = info.findChild<QMenu*>("mnuFile");
+    auto* edit = info.findChild<QMenu*>("mnuEdit");
     ASSERT_TRUE(file && edit);
-    EXPECT_EQ(file->title(), QStringLiteral("&File"));
-    EXPECT_EQ(edit->title(), QStringLiteral("&Edit"));
+    EXPECT_EQ(file->title(), "&File");
+    EXPECT_EQ(edit->title(), "&Edit");
     ASSERT_EQ(file->actions().size(), 3);
     EXPECT_TRUE(file->actions()[1]->isSeparator());
 }
@@ -188,26 +180,20 @@ TEST_F(InfoTest, SaveWritesTheSelectedLinesWithCrLf) {
     EXPECT_EQ(readFileBytes(path), "bad  line\r\n");
 }
 
-TEST_F(InfoTest, CancelWritesNothingEvenThoughThePresetNameStays) {
-    const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path().string())));
+TEST_F(InfoTest, CancelWritesNothingAndAFailedSaveKeepsTheOldFileAndSaysWhichFile) {
     selected = {"d1"};
     info.Rebuild();
     info.mnuSelectAll_Click();
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path().string())));
     ui.fileAnswers = {std::nullopt};  // the user cancels
     info.mnuSaveAs_Click();
     QDir::setCurrent(previous);
-
     EXPECT_EQ(ui.count("save"), 1);
     EXPECT_EQ(ui.count("message"), 0) << "a cancel is no error";
     EXPECT_EQ(dialogs.FileName, "new_list.txt");
     EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "nothing written, not even under the preset name";
-}
 
-TEST_F(InfoTest, FailedSaveKeepsTheOldFileAndSaysWhichFile) {
-    selected = {"d1"};
-    info.Rebuild();
-    info.mnuSelectAll_Click();
     const std::string path = dir.file("list.txt");
     writeFileBytes(path, "old\r\n");
     answerSave(path);
@@ -216,11 +202,10 @@ TEST_F(InfoTest, FailedSaveKeepsTheOldFileAndSaysWhichFile) {
         info.mnuSaveAs_Click();
     }
     EXPECT_EQ(readFileBytes(path), "old\r\n");
-    const auto messages = ui.messages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].prompt.find(path), std::string::npos) << messages[0].prompt;
-    EXPECT_EQ(messages[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(messages[0].buttons, MsgButtons::Ok);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_NE(ui.messages()[0].prompt.find(path), std::string::npos) << ui.messages()[0].prompt;
+    EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(ui.messages()[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
         << "no temporary file left";
 
