@@ -340,7 +340,7 @@ TEST_F(Pads, ApplyWithSeveralPadsSelectedWritesOnlyTheChangedField) {
     EXPECT_EQ(sixControls(), six(true, false));
 }
 
-TEST_F(Pads, StatusCountsAndRefusesDuplicatesAsTheFieldsChange) {
+TEST_F(Pads, StatusCountsAndRefusesDuplicatesAndNamesTheFileCannotKeep) {
     namedPad("1", "GND", "U1");
     EXPECT_EQ(button("cmdOk")->text(), "Pad exist yet!");
     EXPECT_FALSE(button("cmdOk")->isEnabled());
@@ -359,6 +359,21 @@ TEST_F(Pads, StatusCountsAndRefusesDuplicatesAsTheFieldsChange) {
     EXPECT_EQ(dialog().findChild<QLabel*>("Label2")->text(), "Net name: (2)");
     EXPECT_EQ(dialog().findChild<QLabel*>("Label3")->text(), "Designator: (2)");
     EXPECT_EQ(combo("cboNet")->count(), 2) << "the combo mirrors the list";
+
+    // Names the project file could not keep are refused with a message, and nothing changes.
+    window->project().markSaved();
+    for (auto [field, text] : {std::pair{NameField::Comp, " R1"}, std::pair{NameField::Pad, "1;2"}}) {
+        ui.clear();
+        type(field, text);
+        dialog().cmdOk_Click();
+        ASSERT_EQ(ui.messages().size(), 1u) << text;
+        EXPECT_EQ(ui.messages()[0].title, "Invalid name:");
+        EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Exclamation);
+        type(field, field == NameField::Comp ? "U1" : "1");
+    }
+    EXPECT_EQ(value(1, "CompName"), "U1");
+    EXPECT_EQ(value(1, "PadName"), "1");
+    EXPECT_TRUE(window->project().saved());
 }
 
 // Which pads a pattern selects and what a delete prunes are the board's; here the dialog remembers the
@@ -381,23 +396,6 @@ TEST_F(Pads, SelectingByComponentPatternAndDeletingPrunesTheList) {
     EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{3}));
     EXPECT_EQ(dialog().netPattern(), "N2");
     EXPECT_EQ(enabled({"cboPad", "cboNet", "cboComp"}), (std::vector<bool>{false, true, false}));
-}
-
-TEST_F(Pads, ApplyRefusesNamesTheFileCannotKeep) {
-    namedPad("1", "N1", "R1");
-    window->project().markSaved();
-    for (auto [field, text] : {std::pair{NameField::Comp, " R1"}, std::pair{NameField::Pad, "1;2"}}) {
-        ui.clear();
-        type(field, text);
-        dialog().cmdOk_Click();
-        ASSERT_EQ(ui.messages().size(), 1u) << text;
-        EXPECT_EQ(ui.messages()[0].title, "Invalid name:");
-        EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Exclamation);
-        type(field, field == NameField::Comp ? "R1" : "1");
-    }
-    EXPECT_EQ(value(1, "CompName"), "R1");
-    EXPECT_EQ(value(1, "PadName"), "1");
-    EXPECT_TRUE(window->project().saved());
 }
 
 TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponentAndASaveKeepsTheTable) {
