@@ -52,9 +52,25 @@ struct Board : ::testing::Test {
         ImageView view = scan.view();
         FillArea(view, x, y, fill, 0.1f, 0.1f, quiet, control);
         ASSERT_FALSE(kept.empty());
-        auto step = std::make_unique<FillCommand>(TracePainting{1, kept, log, fill});
+        keep(std::make_unique<FillCommand>(TracePainting{1, kept, log, fill}));
+    }
+
+    // A step already carried out, kept as the window keeps it.
+    template <class Step>
+    void keep(std::unique_ptr<Step> step) {
         step->keep(project);
         project.record(std::move(step));
+    }
+
+    // The record of picture 1 replayed on the scan, logged; the painting a draw or an erase step keeps.
+    TracePainting replay(const std::string& line, ReplayMode mode) {
+        const TraceRecord record = *ParseTraceRecord(line);
+        auto log = std::make_shared<PaintedSpans>();
+        FillControl control;
+        control.history = log.get();
+        ImageView view = scan.view();
+        ReplayRecord(record, mode, view, control);
+        return {1, line, log, mode == ReplayMode::Draw ? record.fillColor : record.origColor};
     }
 };
 
@@ -86,10 +102,7 @@ TEST_F(Board, ErasingAKnownTraceGivesTheScanBackAndUndoPutsTraceAndRecordBack) {
     // The window erases row 0: the drawing is known, so it comes off exactly.
     TracePainting erased;
     ASSERT_TRUE(EraseDrawnTrace(project, 1, first, erased));
-    auto step =
-        std::make_unique<EraseTracesCommand>(std::vector<EraseTracesCommand::Erased>{{erased, true, 0}});
-    step->keep(project);
-    project.record(std::move(step));
+    keep(std::make_unique<EraseTracesCommand>(std::vector<EraseTracesCommand::Erased>{{erased, true, 0}}));
     EXPECT_EQ(project.history().undoText(), "erase trace");
     EXPECT_EQ(project.traces1.size(), 1u);
     for (int y = 0; y < scan.height; ++y) {
@@ -109,17 +122,9 @@ TEST_F(Board, ErasingAKnownTraceGivesTheScanBackAndUndoPutsTraceAndRecordBack) {
 TEST_F(Board, TracesDrawnFromRecordsChangeNothingToSaveAndUnknownDrawingsAreErasedByPainting) {
     project.traces1 = std::vector<std::string>{"1-5-5-4210752=255-0.1-0.1"};
     const std::vector<std::uint32_t> before = scan.pixels;
-    const TraceRecord record = *ParseTraceRecord(project.traces1[0]);
-    auto log = std::make_shared<PaintedSpans>();
-    FillControl control;
-    control.history = log.get();
-    ImageView view = scan.view();
     // The seed's colour decides what a record repaints, so the scan's grain is drawn over in part.
-    ReplayRecord(record, ReplayMode::Draw, view, control);
-    auto draw = std::make_unique<DrawTracesCommand>(
-        std::vector<TracePainting>{{1, project.traces1[0], log, record.fillColor}});
-    draw->keep(project);
-    project.record(std::move(draw));
+    keep(std::make_unique<DrawTracesCommand>(
+        std::vector<TracePainting>{replay(project.traces1[0], ReplayMode::Draw)}));
     EXPECT_EQ(project.history().undoText(), "draw all traces");
     EXPECT_TRUE(project.saved()) << "drawing changes nothing of the file";
     const std::vector<std::uint32_t> drawn = scan.pixels;
@@ -132,13 +137,8 @@ TEST_F(Board, TracesDrawnFromRecordsChangeNothingToSaveAndUnknownDrawingsAreEras
     project.resetHistory();
     TracePainting unused;
     EXPECT_FALSE(EraseDrawnTrace(project, 1, project.traces1[0], unused));
-    auto eraseLog = std::make_shared<PaintedSpans>();
-    control.history = eraseLog.get();
-    ReplayRecord(record, ReplayMode::Erase, view, control);
-    auto erase = std::make_unique<EraseTracesCommand>(std::vector<EraseTracesCommand::Erased>{
-        {TracePainting{1, project.traces1[0], eraseLog, record.origColor}, false, 0}});
-    erase->keep(project);
-    project.record(std::move(erase));
+    keep(std::make_unique<EraseTracesCommand>(
+        std::vector<EraseTracesCommand::Erased>{{replay(project.traces1[0], ReplayMode::Erase), false, 0}}));
     EXPECT_TRUE(project.traces1.empty());
     EXPECT_FALSE(project.saved());
     project.undo();
