@@ -162,12 +162,8 @@ class Pads : public ::testing::Test {
 
 TEST_F(Pads, DialogControlsCarryTheirNamesCaptionsAndTips) {
     window = makeWindow();  // as designed, before a project brings the counts
-    struct Control {
-        const char* name;
-        const char* text;
-        const char* tip;
-    };
-    const Control controls[] = {
+    const char* const controls[][3] = {
+        // name, text, tip
         {"Label1", "Pad designator:", "(Total quantitynity)"},
         {"cboPad", "", "Select pad or enter new name"},
         {"cmdDelPad", "Del", "Delete this pad"},
@@ -189,19 +185,18 @@ TEST_F(Pads, DialogControlsCarryTheirNamesCaptionsAndTips) {
         {"cboLibP", "", "Select from list"},
         {"chkAutoSet", "", "Keep in fields the previous data"},
         {"cmdOk", "&Apply", "Save pad info"},
-        {"cmdCancel", "&Close (Esc)", ""},
-    };
-    for (const Control& c : controls) {
-        QWidget* widget = dialog().findChild<QWidget*>(c.name);
-        ASSERT_NE(widget, nullptr) << c.name;
-        EXPECT_EQ(widget->toolTip(), QString::fromUtf8(c.tip)) << c.name;
+        {"cmdCancel", "&Close (Esc)", ""}};
+    for (const auto& [name, caption, tip] : controls) {
+        QWidget* widget = dialog().findChild<QWidget*>(name);
+        ASSERT_NE(widget, nullptr) << name;
+        EXPECT_EQ(widget->toolTip(), QString::fromUtf8(tip)) << name;
         QString text;
         if (auto* l = qobject_cast<QLabel*>(widget)) {
             text = l->text();
         } else if (auto* b = qobject_cast<QAbstractButton*>(widget)) {
             text = b->text();
         }
-        EXPECT_EQ(text, QString::fromUtf8(c.text)) << c.name;
+        EXPECT_EQ(text, QString::fromUtf8(caption)) << name;
     }
     EXPECT_EQ(dialog().windowTitle(), "Pad properties:");
     EXPECT_EQ(dialog().findChild<QGroupBox*>("Frame1")->title(), "Component:");
