@@ -114,10 +114,10 @@ TEST(ExportCli, FailuresAreOneLineAndKeepWhatWasCompleted) {
     }
     EXPECT_EQ(readFileBytes(project), before);
 
-    for (const char* command : {"export", "info"}) {
+    for (const std::string command : {"export", "info", "render"}) {
         const CliRun run = cli(dir, {command, "--help"});
         EXPECT_EQ(run.code, 0);
-        EXPECT_EQ(run.out.rfind("usage: korvane-cli ", 0), 0u) << run.out;
+        EXPECT_EQ(run.out.rfind("usage: korvane-cli " + command, 0), 0u) << run.out;
     }
 }
 

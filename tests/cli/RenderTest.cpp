@@ -125,11 +125,6 @@ TEST_F(Render, ReportsTracesItCannotReplayAndGoesOn) {
 }
 
 TEST_F(Render, FailsWithOneClearLine) {
-    const CliRun help = cli(dir, {"render", "--help"});
-    EXPECT_EQ(help.code, 0);
-    EXPECT_NE(help.out.find("usage: korvane-cli render"), std::string::npos);
-    EXPECT_EQ(cli(dir, {"--help"}).code, 0);
-
     const std::string top = dir.file("top.bmp");
     const std::string before = readFileBytes(top);
     const std::vector<std::string> failing[] = {

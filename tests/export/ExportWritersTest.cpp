@@ -75,19 +75,11 @@ TEST(NetList, OpenedProjectByteForByte) {
 TEST(NetList, EveryPadLandsInTheNetItsNameSpells) {
     ExportModel model;
     model.nets = {"GND", "CS#", "CS1", "D[0]", "D0", "A*", "EMPTY", "Gnd"};
-    for (const auto& [comp, name, net] : std::vector<std::array<std::string, 3>>{{"R1", "1", "GND"},
-                                                                                 {"R2", "1", "gnd"},
-                                                                                 {"R3", "1", " GND "},
-                                                                                 {"U1", "1", "CS#"},
-                                                                                 {"U1", "2", "CS1"},
-                                                                                 {"U1", "3", "CS2"},
-                                                                                 {"U2", "1", "D[0]"},
-                                                                                 {"U2", "2", "D0"},
-                                                                                 {"U3", "1", "AB"},
-                                                                                 {"", "4", "GND"},
-                                                                                 {"R9", "", "GND"},
-                                                                                 {"  ", "5", "GND"},
-                                                                                 {"R4", " 2 ", "GND"}}) {
+    const char* const pads[][3] = {
+        {"R1", "1", "GND"}, {"R2", "1", "gnd"},  {"R3", "1", " GND "}, {"U1", "1", "CS#"}, {"U1", "2", "CS1"},
+        {"U1", "3", "CS2"}, {"U2", "1", "D[0]"}, {"U2", "2", "D0"},    {"U3", "1", "AB"},  {"", "4", "GND"},
+        {"R9", "", "GND"},  {"  ", "5", "GND"},  {"R4", " 2 ", "GND"}};
+    for (const auto& [comp, name, net] : pads) {
         model.pads.push_back(ExportPad{0, name, net, comp});
     }
     // A net without pads still gives its three lines; a pad already listed is not listed again.

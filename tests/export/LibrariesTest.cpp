@@ -22,11 +22,13 @@ using Names = std::vector<std::string>;
 constexpr auto kExact = SymbolWordCase::Exact;
 constexpr auto kFold = SymbolWordCase::Insensitive;
 
-// Joins lines with the given line end, the last line included.
-std::string text(const Names& lines, const std::string& end = "\r\n") {
+// Joins the lines of all parts, each with the given line end.
+std::string text(std::initializer_list<Names> parts, const std::string& end = "\r\n") {
     std::string out;
-    for (const auto& line : lines) {
-        out += line + end;
+    for (const auto& part : parts) {
+        for (const auto& line : part) {
+            out += line + end;
+        }
     }
     return out;
 }
@@ -46,14 +48,6 @@ Names record(const std::string& word, const std::string& name, int nameAt = 19) 
         out.push_back("filler " + std::to_string(i));
     }
     out.insert(out.end(), {name, "Part", "EndComponent"});
-    return out;
-}
-
-Names concat(std::initializer_list<Names> parts) {
-    Names out;
-    for (const auto& part : parts) {
-        out.insert(out.end(), part.begin(), part.end());
-    }
     return out;
 }
 
@@ -86,6 +80,9 @@ TEST(Libraries, LinesEndAtCrLfLfOrLoneCrAndFootprintsAreTrimmedLines) {
     EXPECT_EQ(ParseFootprintLibrary("   \r\n"), (Names{""}));
     // Only blanks are trimmed; other bytes of the system's code page pass through.
     EXPECT_EQ(ParseFootprintLibrary(" \xC4\xD6-1 \r\n"), (Names{"\xC4\xD6-1"}));
+    const std::string garbage =
+        readFileBytes(KORVANE_SOURCE_DIR + std::string("/tests/data/bad/garbage.kvp"));
+    EXPECT_EQ(ParseFootprintLibrary(garbage).size(), lines(garbage).size());
 }
 
 TEST(Libraries, SymbolNameIsThe19thLineAfterTheWord) {
@@ -95,67 +92,55 @@ TEST(Libraries, SymbolNameIsThe19thLineAfterTheWord) {
     componentHeader[2] = "Component";  // starts a record like any other line and swallows the next 19
     Names cut = record("Component", "RES");
     cut.resize(19);  // the word and 18 more lines
-    const std::string lastLine = text(concat({cut, {"LAST"}}));
+    const std::string lastLine = text({cut, {"LAST"}});
     const struct {
         const char* what;
         std::string library;
-        SymbolWordCase mode;
         Names symbols;
     } cases[] = {
-        {"two records after the header",
-         text(concat({header(), record("Component", "  RES  "), record("Component", "CAP")})),
-         kExact,
+        {"after the header",
+         text({header(), record("Component", " RES "), record("Component", "CAP")}),
          {"RES", "CAP"}},
-        {"lone CR line ends", text(concat({header(), record("Component", "RES")}), "\r"), kExact, {"RES"}},
-        {"named on the 20th line", text(record("Component", "LATE", 20)), kExact, {"filler 19"}},
-        {"named on the 18th line", text(record("Component", "EARLY", 18)), kExact, {"Part"}},
-        {"record inside a record",
-         text(concat({inner, record("Component", "NEXT")})),
-         kExact,
-         {"OUTER", "NEXT"}},
+        {"lone CR line ends", text({header(), record("Component", "RES")}, "\r"), {"RES"}},
+        {"named on the 20th line", text({record("Component", "LATE", 20)}), {"filler 19"}},
+        {"named on the 18th line", text({record("Component", "EARLY", 18)}), {"Part"}},
+        {"record inside a record", text({inner, record("Component", "NEXT")}), {"OUTER", "NEXT"}},
         {"header line reading Component",
-         text(concat({componentHeader, record("Component", "RES"), record("Component", "CAP")})),
-         kExact,
+         text({componentHeader, record("Component", "RES"), record("Component", "CAP")}),
          {"filler 8", "CAP"}},
-        {"record cut short", text(concat({record("Component", "CAP"), cut})), kExact, {"CAP"}},
-        {"last line without its end", lastLine.substr(0, lastLine.size() - 2), kExact, {"LAST"}},
-        {"empty", "", kFold, {}},
+        {"record cut short", text({record("Component", "CAP"), cut}), {"CAP"}},
+        {"last line without its end", lastLine.substr(0, lastLine.size() - 2), {"LAST"}},
+        {"ending on the word", text({record("Component", "RES"), {"Component", "f"}}) + "Component", {"RES"}},
+        {"empty", "", {}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ParseSchematicSymbols(c.library, c.mode), c.symbols) << c.what;
+        EXPECT_EQ(ParseSchematicSymbols(c.library, kExact), c.symbols) << c.what;
     }
-    const std::string words = text(
-        concat({record("component", "LOWER"), record("  Component  ", "PADDED"), record("COMPONENT", "UPPER"),
-                record("Components", "NOT"), record("Component;", "NOT")}));
+    const std::string words =
+        text({record("component", "LOWER"), record("  Component  ", "PADDED"), record("COMPONENT", "UPPER"),
+              record("Components", "NOT"), record("Component;", "NOT")});
     EXPECT_EQ(ParseSchematicSymbols(words, kFold), (Names{"LOWER", "PADDED", "UPPER"}));
     EXPECT_EQ(ParseSchematicSymbols(words, kExact), (Names{"PADDED"}));
 }
 
-class LibraryFolder : public ::testing::Test {
-  protected:
-    void SetUp() override { std::filesystem::create_directory(dir.path() / "Lib"); }
-    std::string programDir() const { return dir.path().string(); }
-
+TEST(LibraryFolder, MissingLibrariesAreReportedAndLoadingReplacesThePickLists) {
     TempDir dir;
     ScriptedUi ui;
-};
-
-TEST_F(LibraryFolder, MissingLibrariesAreReportedAndLeaveThePickListsAlone) {
+    const std::string programDir = dir.path().string();
     Names footprints{"OLD1", "OLD2"};
     Names symbols{"OLDSYM"};
-    EXPECT_FALSE(LoadFootprintPickList(programDir(), ui, footprints));
-    EXPECT_FALSE(LoadSchematicPickList(programDir(), ui, kFold, symbols));
+    EXPECT_FALSE(LoadFootprintPickList(programDir, ui, footprints));
+    EXPECT_FALSE(LoadSchematicPickList(programDir, ui, kFold, symbols));
     EXPECT_EQ(footprints, (Names{"OLD1", "OLD2"}));
     EXPECT_EQ(symbols, (Names{"OLDSYM"}));
-
     const auto messages = ui.messages();
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].prompt, "PSB's component library: " + programDir() +
+    EXPECT_EQ(messages[0].prompt, "PSB's component library: " + programDir +
                                       "/Lib/pcb.lb - not found or access denied. Check this file or enter "
                                       "footprints of PCB manually.");
     EXPECT_EQ(messages[0].title, "Library not found:");
     EXPECT_EQ(messages[1].prompt,
-              "Scheme's component library: " + programDir() +
+              "Scheme's component library: " + programDir +
                   "/Lib/sch.lb - not found or access denied. Export of scheme will be skipped.");
     EXPECT_EQ(messages[1].title, "Sch library not found:");
     for (const auto& m : messages) {
@@ -165,32 +150,32 @@ TEST_F(LibraryFolder, MissingLibrariesAreReportedAndLeaveThePickListsAlone) {
 
     // A folder where a library should be cannot be read: the same message, every time.
     ui.clear();
-    std::filesystem::create_directory(dir.path() / "Lib" / "pcb.lb");
+    std::filesystem::create_directories(dir.path() / "Lib" / "pcb.lb");
     std::filesystem::create_directory(dir.path() / "Lib" / "sch.lb");
-    EXPECT_FALSE(LoadFootprintPickList(programDir(), ui, footprints));
-    EXPECT_FALSE(LoadSchematicPickList(programDir(), ui, kExact, symbols));
-    EXPECT_FALSE(LoadFootprintPickList(programDir(), ui, footprints));
+    EXPECT_FALSE(LoadFootprintPickList(programDir, ui, footprints));
+    EXPECT_FALSE(LoadSchematicPickList(programDir, ui, kExact, symbols));
+    EXPECT_FALSE(LoadFootprintPickList(programDir, ui, footprints));
     EXPECT_EQ(ui.count("message"), 3);
     EXPECT_EQ(footprints, (Names{"OLD1", "OLD2"}));
-}
 
-TEST_F(LibraryFolder, LoadingReplacesThePickListsAndFollowsEditsOnDisk) {
+    // Readable libraries replace the pick lists.
+    ui.clear();
+    std::filesystem::remove(dir.path() / "Lib" / "pcb.lb");
+    std::filesystem::remove(dir.path() / "Lib" / "sch.lb");
     writeFileBytes(dir.file("Lib/pcb.lb"), "DIP14\r\n\r\n  SO8  \r\n");
     writeFileBytes(dir.file("Lib/sch.lb"),
-                   text(concat({header(), record("component", "RES"), record("Component", "CAP")})));
-    Names footprints{"OLD"};
-    Names symbols{"OLD"};
-    EXPECT_TRUE(LoadFootprintPickList(programDir(), ui, footprints));
-    EXPECT_TRUE(LoadSchematicPickList(programDir(), ui, kFold, symbols));
+                   text({header(), record("component", "RES"), record("Component", "CAP")}));
+    EXPECT_TRUE(LoadFootprintPickList(programDir, ui, footprints));
+    EXPECT_TRUE(LoadSchematicPickList(programDir, ui, kFold, symbols));
     EXPECT_EQ(footprints, (Names{"DIP14", "", "SO8"}));
     EXPECT_EQ(symbols, (Names{"RES", "CAP"}));
-    EXPECT_TRUE(LoadSchematicPickList(programDir(), ui, kExact, symbols));
+    EXPECT_TRUE(LoadSchematicPickList(programDir, ui, kExact, symbols));
     EXPECT_EQ(symbols, (Names{"CAP"}));
     EXPECT_EQ(ui.count("message"), 0);
 
     // Nothing is cached: the next load sees the edited file, an empty file gives an empty list.
     writeFileBytes(dir.file("Lib/pcb.lb"), "");
-    EXPECT_TRUE(LoadFootprintPickList(programDir(), ui, footprints));
+    EXPECT_TRUE(LoadFootprintPickList(programDir, ui, footprints));
     EXPECT_TRUE(footprints.empty());
 }
 
