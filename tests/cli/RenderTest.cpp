@@ -46,17 +46,6 @@ class Render : public ::testing::Test {
         writeFileBytes(project, kPictures + "[TraceSection]\r\n");
     }
 
-    std::unique_ptr<MainWindow> openWindow(ScriptedUi& ui) {
-        auto window = std::make_unique<TestMainWindow>(ui);
-        window->startUp("");
-        window->timer()->stop();
-        ui.fileAnswers = {FileDialogResult{project, 1}};
-        window->session().openProject();
-        EXPECT_TRUE(window->projectOpen());
-        window->tick();
-        return window;
-    }
-
     CliRun render(const std::string& picture) {
         return cli(dir, {"render", project, "--picture", picture, "--out", dir.file("out.png")});
     }
@@ -65,16 +54,22 @@ class Render : public ::testing::Test {
     }
 
     // Renders one picture and compares it with the working image of a window that opened the project and
-    // drew its traces at once, as the window offers.
+    // drew its traces at once, as it offers.
     void expectRenderedAsShown(int picture) {
         const CliRun run = render(std::to_string(picture));
         EXPECT_EQ(run.code, 0) << run.err;
         EXPECT_EQ(run.err, "");
         ScriptedUi ui;
+        TestMainWindow window(ui);
+        window.startUp("");
+        window.timer()->stop();
+        ui.fileAnswers = {FileDialogResult{project, 1}};
         ui.messageAnswers = {MsgResult::Yes};
-        auto window = openWindow(ui);
+        window.session().openProject();
+        ASSERT_TRUE(window.projectOpen());
+        window.tick();
         EXPECT_EQ(ui.count("beep"), 0) << "every trace replays on the window's picture";
-        const PictureBox* box = picture == 1 ? window->panes()->P1() : window->panes()->P2();
+        const PictureBox* box = picture == 1 ? window.panes()->P1() : window.panes()->P2();
         EXPECT_NE(box->workImage(), box->baseImage()) << "the traces are drawn";
         EXPECT_TRUE(rendered() == box->workImage().convertToFormat(QImage::Format_RGBX8888))
             << "picture " << picture;
