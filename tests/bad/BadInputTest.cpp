@@ -13,7 +13,6 @@
 
 #include "app/MainWindow.h"
 #include "cli/ExportCommands.h"
-#include "cli/RenderCommand.h"
 #include "export/ExportModel.h"
 #include "export/Libraries.h"
 #include "pads/PadPropertiesDialog.h"
@@ -219,23 +218,6 @@ TEST_F(BadInput, InfoReadsEveryProjectAndSaysWhatIsWrongInOneLine) {
     fs::create_directory(dir.file("folder.kvp"));
     EXPECT_EQ(cli::RunInfoCommand({dir.file("folder.kvp")}, out, err), 1);
     EXPECT_EQ(err.str().find('\n'), err.str().size() - 1) << err.str();
-}
-
-TEST_F(BadInput, RenderRefusesPicturesFromTheirHeader) {
-    const struct {
-        const char* project;
-        const char* reason;
-    } cases[] = {{"huge-gif.kvp", "too large"}, {"text-picture.kvp", "cannot read the picture"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.project);
-        std::ostringstream out, err;
-        EXPECT_EQ(
-            cli::RunRender({dir.file(c.project), "--picture", "1", "--out", dir.file("out.png")}, out, err),
-            1);
-        EXPECT_NE(err.str().find(c.reason), std::string::npos) << err.str();
-        EXPECT_EQ(err.str().find('\n'), err.str().size() - 1) << err.str();
-        EXPECT_FALSE(fs::exists(dir.file("out.png")));
-    }
 }
 
 // The storage tests prove every way a write can fail; through the window, a disk that fills up half-way

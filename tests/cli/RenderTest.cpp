@@ -122,22 +122,39 @@ TEST_F(Render, ReportsTracesItCannotReplayAndGoesOn) {
 TEST_F(Render, FailsWithOneClearLine) {
     const std::string top = dir.file("top.bmp");
     const std::string before = readFileBytes(top);
-    const std::vector<std::string> failing[] = {
-        {},
-        {"paint"},
-        {"render"},
-        {"render", dir.file("missing.kvp"), "--picture", "1", "--out", "x.png"},
-        {"render", project, "--picture", "3", "--out", dir.file("x.png")},
-        {"render", project, "--picture", "1"},
-        {"render", project, "--picture", "1", "--out", dir.file("x.gif")},
-        {"render", project, "--picture", "1", "--out", top},
+    // Pictures refused from their header: a GIF that claims a size beyond any memory, text named .bmp.
+    for (const std::string name : {"huge-header.gif", "not-a-picture.bmp"}) {
+        std::filesystem::copy_file(std::string(KORVANE_SOURCE_DIR) + "/tests/data/bad/" + name,
+                                   dir.file(name));
+        writeFileBytes(dir.file(name + ".kvp"),
+                       "[FilePathSection]\r\nFirst=" + name + "\r\nSecond=bottom.png\r\n");
+    }
+    const struct {
+        std::vector<std::string> args;
+        const char* reason = "";
+        int code = 1;  // 2: no command to run
+    } failing[] = {
+        {{}, "", 2},
+        {{"paint"}, "", 2},
+        {{"render"}},
+        {{"render", dir.file("missing.kvp"), "--picture", "1", "--out", "x.png"}},
+        {{"render", project, "--picture", "3", "--out", dir.file("x.png")}},
+        {{"render", project, "--picture", "1"}},
+        {{"render", project, "--picture", "1", "--out", dir.file("x.gif")}},
+        {{"render", project, "--picture", "1", "--out", top}},
+        {{"render", dir.file("huge-header.gif.kvp"), "--picture", "1", "--out", dir.file("x.png")},
+         "too large"},
+        {{"render", dir.file("not-a-picture.bmp.kvp"), "--picture", "1", "--out", dir.file("x.png")},
+         "cannot read the picture"},
     };
-    for (const auto& arguments : failing) {
-        const CliRun run = cli(dir, arguments);
-        EXPECT_NE(run.code, 0) << ::testing::PrintToString(arguments);
-        EXPECT_EQ(lines(run.err), 1) << ::testing::PrintToString(arguments) << ": " << run.err;
+    for (const auto& c : failing) {
+        const CliRun run = cli(dir, c.args);
+        EXPECT_EQ(run.code, c.code) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(lines(run.err), 1) << ::testing::PrintToString(c.args) << ": " << run.err;
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
     }
     EXPECT_EQ(readFileBytes(top), before);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.png")));
 }
 
 }  // namespace
