@@ -242,7 +242,12 @@ TEST_F(ExportDialogWindow, UpdateWalksTheComponentsThroughTheWidgetsAndStaysOnTh
               "4{label}BC547{footprint}TO92");
     EXPECT_EQ(fields(), (Names{"4", "BC547", "TO92"}));
 
-    // Going back to C1 shows what was stored for it.
+    // Going back to C1 shows what was stored for it, and so does the next showing.
+    emit comp->activated(1);
+    EXPECT_EQ(fields(), (Names{"1", "100n", "RAD0.1"}));
+    ui.messageAnswers = {MsgResult::Cancel};  // Close asks to save
+    dialog().cmdCancel_Click();
+    showDialog();
     emit comp->activated(1);
     EXPECT_EQ(fields(), (Names{"1", "100n", "RAD0.1"}));
 }

@@ -163,33 +163,6 @@ class ExportDialogModelTest : public ::testing::Test {
     ExportDialogModel dialog;
 };
 
-TEST_F(ExportDialogModelTest, UpdateSurvivesTheNextShowingAndSaveAndReopen) {
-    dialog.Choose(1);
-    dialog.libRefField = "1";
-    dialog.partTypeField = "100n";
-    dialog.footprintField = "RAD0.1";
-    const std::optional<ComponentData> updated = dialog.Update();
-    ASSERT_TRUE(updated);
-    EXPECT_EQ(updated->designator, "C1");
-    ASSERT_TRUE(board.storeComponentData(*updated));  // what the dialog's Update step stores
-
-    // The pad dialog's table and the document hold it at once.
-    EXPECT_EQ(board.componentTable()[1].partType, "100n");
-    EXPECT_EQ(doc.Value("ComponentsSection", "C1"), "1{label}100n{footprint}RAD0.1");
-    ASSERT_TRUE(dialog.Show(board, dir.path().string(), ui));
-    EXPECT_EQ(dialog.partTypes(), (Names{"", "100n", ""}));
-
-    // Saving writes the table; reopening gives the export the same data (reversed at open: U1, C1, R1).
-    WriteComponents(doc, board.componentTable());
-    IniDocument reopened;
-    reopened.LoadFromText(doc.ToText());
-    const ExportModel model = ExportModelOfOpenedProject(reopened);
-    ASSERT_EQ(model.components.size(), 3u);
-    const ComponentData& c1 = model.components[1];
-    EXPECT_EQ((Names{c1.designator, c1.libRef, c1.partType, c1.footprint}),
-              (Names{"C1", "1", "100n", "RAD0.1"}));
-}
-
 TEST_F(ExportDialogModelTest, ReferenceToolTipNamesTheSymbolOrAsksForOne) {
     // The field is read as a number, leniently: text that is none reads as 0.
     for (const auto& [reference, tip] : std::vector<std::pair<std::string, std::string>>{
