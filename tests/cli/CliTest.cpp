@@ -28,34 +28,32 @@ TEST(ExportCli, WritesTheRequestedFilesAndLeavesTheProjectAlone) {
     const std::string project = dir.file("two-parts.kvp");
     fs::copy_file(kFixtures + "/two-parts.kvp", project);
     const std::string before = readFileBytes(project);
-    const std::map<std::string, std::string> expected = {{"--netlist", fixture("two-parts.net")},
-                                                         {"--kicad-netlist", fixture("two-parts.kicad.net")},
-                                                         {"--schematic", fixture("two-parts.sch")}};
+    const std::map<std::string, std::string> expected = {{"netlist", fixture("two-parts.net")},
+                                                         {"kicad-netlist", fixture("two-parts.kicad.net")},
+                                                         {"schematic", fixture("two-parts.sch")}};
     // Each flag is followed by its output file, named after the flag. Only --schematic needs a library.
-    const std::vector<Names> cases = {{"--netlist", "--schematic"},
-                                      {"--netlist"},
-                                      {"--kicad-netlist"},
-                                      {"--kicad-netlist", "--netlist", "--schematic"},
-                                      {"--kicad-netlist", "--schematic"}};
+    const std::vector<Names> cases = {{"netlist", "schematic"},
+                                      {"netlist"},
+                                      {"kicad-netlist"},
+                                      {"kicad-netlist", "netlist", "schematic"},
+                                      {"kicad-netlist", "schematic"}};
     for (std::size_t round = 0; round < std::size(cases); ++round) {
         const Names& flags = cases[round];
-        const bool schematic = std::count(flags.begin(), flags.end(), "--schematic") > 0;
         const std::string folder = dir.file(std::to_string(round));
         fs::create_directory(folder);
-        Names args = {"export", project, "--lib-dir", schematic ? kLibDir : dir.file("none")};
+        Names args = {"export", project, "--lib-dir",
+                      std::ranges::count(flags, "schematic") ? kLibDir : folder};
         for (const std::string& flag : flags) {
-            args.insert(args.end(), {flag, folder + "/" + flag.substr(2)});
+            args.insert(args.end(), {"--" + flag, folder + "/" + flag});
         }
         const CliRun run = cli(dir, args);
         EXPECT_EQ(run.code, 0) << run.err;
         EXPECT_EQ(run.err, "");
         for (const auto& [flag, bytes] : expected) {
-            const std::string path = folder + "/" + flag.substr(2);
-            if (std::count(flags.begin(), flags.end(), flag) > 0) {
-                EXPECT_EQ(readFileBytes(path), bytes) << round << " " << flag;
-            } else {
-                EXPECT_FALSE(fs::exists(path)) << round << " " << flag;
-            }
+            const std::string path = folder + "/" + flag;
+            EXPECT_EQ(fs::exists(path) ? readFileBytes(path) : "none",
+                      std::ranges::count(flags, flag) ? bytes : "none")
+                << round << " " << flag;
         }
     }
     EXPECT_EQ(readFileBytes(project), before);

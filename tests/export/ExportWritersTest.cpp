@@ -185,17 +185,15 @@ TEST(KiCadNetList, FixturesByteForByte) {
 TEST(KiCadNetList, QuotesAsKiCadDoesAndStaysOneExpression) {
     const struct {
         std::string text, quoted;
-    } cases[] = {
-        {"", "\"\""},
-        {"CS#", "\"CS#\""},
-        {"D[0] (x)", "\"D[0] (x)\""},
-        {"U\"1", "\"U\\\"1\""},
-        {"A\\1", "\"A\\\\1\""},
-        {"\\\"", "\"\\\\\\\"\""},
-        {"a\r\nb", "\"a  b\""},
-        {std::string("a\0b", 3), "\"a b\""},
-        {"\xdc\x62\xe9r\xff", "\"\xdc\x62\xe9r\xff\""},
-    };
+    } cases[] = {{"", "\"\""},
+                 {"CS#", "\"CS#\""},
+                 {"D[0] (x)", "\"D[0] (x)\""},
+                 {"U\"1", "\"U\\\"1\""},
+                 {"A\\1", "\"A\\\\1\""},
+                 {"\\\"", "\"\\\\\\\"\""},
+                 {"a\r\nb", "\"a  b\""},
+                 {std::string("a\0b", 3), "\"a b\""},
+                 {"\xdc\x62\xe9r\xff", "\"\xdc\x62\xe9r\xff\""}};
     for (const auto& c : cases) {
         EXPECT_EQ(KiCadQuoted(c.text), c.quoted) << c.text;
     }

@@ -60,19 +60,17 @@ Names header() {
 }
 
 TEST(Libraries, LinesEndAtCrLfLfOrLoneCrAndFootprintsAreTrimmedLines) {
-    const std::pair<std::string, Names> cases[] = {
-        {"", {}},
-        {"A", {"A"}},
-        {"A\r\n", {"A"}},
-        {"A\r\nB", {"A", "B"}},
-        {"A\nB\n", {"A", "B"}},
-        {"A\rB\r", {"A", "B"}},
-        {"A\r\n\r\nB", {"A", "", "B"}},
-        {"A\n\rB", {"A", "", "B"}},  // LF then a lone CR: two line ends
-        {"\r\n", {""}},
-        {"A\r\r\nB", {"A", "", "B"}},
-    };
-    for (const auto& [bytes, expected] : cases) {
+    const std::pair<std::string, Names> cases[] = {{"", {}},
+                                                   {"A", {"A"}},
+                                                   {"A\r\n", {"A"}},
+                                                   {"A\r\nB", {"A", "B"}},
+                                                   {"A\nB\n", {"A", "B"}},
+                                                   {"A\rB\r", {"A", "B"}},
+                                                   {"A\r\n\r\nB", {"A", "", "B"}},
+                                                   {"A\n\rB", {"A", "", "B"}},
+                                                   {"\r\n", {""}},
+                                                   {"A\r\r\nB", {"A", "", "B"}}};
+    for (const auto& [bytes, expected] : cases) {  // "\n\r": LF then a lone CR, two line ends
         EXPECT_EQ(lines(bytes), expected) << ::testing::PrintToString(bytes);
     }
     EXPECT_EQ(ParseFootprintLibrary("DIP14\n\r\n  SO8  \r"), (Names{"DIP14", "", "SO8"}));
