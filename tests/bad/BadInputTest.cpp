@@ -1,6 +1,5 @@
 // Files that travel between users and are edited by hand: whatever they hold, opening them (in the window
-// or with korvane-cli) must not crash, must say what is wrong in one message, and must change no file; a
-// save that fails half-way must leave the previous file as it was and the project marked unsaved.
+// or with korvane-cli) must not crash, must say what is wrong in one message, and must change no file.
 
 #include <gtest/gtest.h>
 
@@ -14,9 +13,7 @@
 #include "app/MainWindow.h"
 #include "cli/ExportCommands.h"
 #include "export/ExportModel.h"
-#include "export/Libraries.h"
 #include "pads/PadPropertiesDialog.h"
-#include "storage/AtomicFile.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "support/TestMainWindow.h"
@@ -218,31 +215,6 @@ TEST_F(BadInput, InfoReadsEveryProjectAndSaysWhatIsWrongInOneLine) {
     fs::create_directory(dir.file("folder.kvp"));
     EXPECT_EQ(cli::RunInfoCommand({dir.file("folder.kvp")}, out, err), 1);
     EXPECT_EQ(err.str().find('\n'), err.str().size() - 1) << err.str();
-}
-
-// The storage tests prove every way a write can fail; through the window, a disk that fills up half-way
-// must leave the previous file, no temporary file, the reason on the message's second line and the
-// project unsaved.
-TEST_F(BadInput, FailedProjectSaveKeepsThePreviousFileAndTheUnsavedMark) {
-    const std::string project = dir.file("truncated.kvp");
-    open("truncated.kvp", {MsgResult::No});
-    ASSERT_TRUE(window->projectOpen());
-    window->project().markUnsaved();  // an edit
-    const std::string previous = readFileBytes(project);
-    const auto files = std::distance(fs::directory_iterator(dir.path()), {});
-    ui.clear();
-    {
-        ScopedAtomicWriteFailure diskFull(previous.size() / 2);
-        window->session().saveProject();
-    }
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].prompt, "File locked.\nNo space left on device");
-    EXPECT_EQ(ui.messages()[0].title, "Open file error:");
-    EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(ui.messages()[0].buttons, MsgButtons::Ok);
-    EXPECT_FALSE(window->project().saved());
-    EXPECT_EQ(readFileBytes(project), previous);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), files) << "a temporary file was left";
 }
 
 }  // namespace
