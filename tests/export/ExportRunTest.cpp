@@ -1,5 +1,5 @@
-// The export as the user runs it and the export dialog's component data: the order of dialogs and
-// messages, what is written when something is cancelled or fails, and Update.
+// The export as the user runs it: the order of dialogs and messages, what is written when something is
+// cancelled or fails; and the export dialog's pick lists.
 
 #include <gtest/gtest.h>
 
@@ -140,39 +140,26 @@ TEST_F(ExportRun, AFileThatCannotBeWrittenIsReportedAndStopsTheExport) {
     expectOneMessage("Export error:", MsgIcon::Critical, dir.file("g.net"));
 }
 
-// A program folder with both libraries (footprints DIP14, SO8; the fixture's symbols RES, CAP) and pads of
-// R1, C1 and U1 named in this order in one session.
-class ExportDialogModelTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        fs::create_directory(dir.path() / "Lib");
-        writeFileBytes(dir.file("Lib/pcb.lb"), "DIP14\r\nSO8\r\n");
-        fs::copy_file(kFixtures + "/Lib/sch.lb", dir.file("Lib/sch.lb"));
-        const char* comps[] = {"R1", "C1", "U1"};
-        for (int n = 1; n <= 3; ++n) {
-            board.place(n, n, n, n, n);
-            board.writeNames({n}, kAllNameFields, {"1", "N" + std::to_string(n), comps[n - 1]});
-        }
-        ASSERT_TRUE(dialog.Show(board, dir.path().string(), ui));
-    }
-
+TEST(ExportDialogModel, ReferenceToolTipNamesTheSymbolAndAMissingLibraryKeepsThePickLists) {
     TempDir dir;
+    fs::create_directory(dir.path() / "Lib");
+    writeFileBytes(dir.file("Lib/pcb.lb"), "DIP14\r\nSO8\r\n");
+    fs::copy_file(kFixtures + "/Lib/sch.lb", dir.file("Lib/sch.lb"));  // symbols RES and CAP
     IniDocument doc;
     PadBoard board{doc};
+    ASSERT_TRUE(board.place(1, 1, 1, 1, 1));
+    board.writeNames({1}, kAllNameFields, {"1", "N1", "R1"});
     ScriptedUi ui;
     ExportDialogModel dialog;
-};
+    ASSERT_TRUE(dialog.Show(board, dir.path().string(), ui));
 
-TEST_F(ExportDialogModelTest, ReferenceToolTipNamesTheSymbolOrAsksForOne) {
     // The field is read as a number, leniently: text that is none reads as 0.
     for (const auto& [reference, tip] : std::vector<std::pair<std::string, std::string>>{
              {"0", "RES"}, {"1", "CAP"}, {"", "Select from list ONLY !"}, {"7", ""}, {"x", "RES"}}) {
         dialog.libRefField = reference;
         EXPECT_EQ(dialog.ReferenceToolTip(), tip) << reference;
     }
-}
 
-TEST_F(ExportDialogModelTest, ShowingWithoutLibrariesSaysSoAndKeepsThePickLists) {
     fs::remove_all(dir.path() / "Lib");
     ASSERT_TRUE(dialog.Show(board, dir.path().string(), ui));
     const auto messages = ui.messages();
