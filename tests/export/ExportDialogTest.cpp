@@ -196,11 +196,17 @@ TEST_F(ExportDialogWindow, NothingToExportWithoutComponents) {
 }
 
 // The reference field's tip must follow the field and show a symbol name that looks like markup as written.
-TEST_F(ExportDialogWindow, UpdateWalksTheComponentsThroughTheWidgetsAndStaysOnTheLast) {
+TEST_F(ExportDialogWindow, UpdateWalksTheComponentsAndCloseOrEscAsksToSaveAfterAChange) {
     openWith(std::string(kPads) + kSomeData);
     window->project().markSaved();
     showDialog();
     QComboBox* comp = combo("cboComp");
+
+    // Nothing changed: Close asks nothing and hides the dialog.
+    QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
+    EXPECT_FALSE(dialog().isVisible());
+    EXPECT_EQ(ui.count("message"), 0);
+    showDialog();
 
     // R1 has its three data: Update stores them (nothing new: no edit) and moves on to C1, which has none.
     EXPECT_TRUE(updateEnabled());
@@ -242,43 +248,19 @@ TEST_F(ExportDialogWindow, UpdateWalksTheComponentsThroughTheWidgetsAndStaysOnTh
               "4{label}BC547{footprint}TO92");
     EXPECT_EQ(fields(), (Names{"4", "BC547", "TO92"}));
 
-    // Going back to C1 shows what was stored for it, and so does the next showing.
+    // Going back to C1 shows what was stored for it, and so does the next showing. Changed: Esc asks, and
+    // the dialog hides whatever the answer.
     emit comp->activated(1);
     EXPECT_EQ(fields(), (Names{"1", "100n", "RAD0.1"}));
-    ui.messageAnswers = {MsgResult::Cancel};  // Close asks to save
-    dialog().cmdCancel_Click();
-    showDialog();
-    emit comp->activated(1);
-    EXPECT_EQ(fields(), (Names{"1", "100n", "RAD0.1"}));
-}
-
-TEST_F(ExportDialogWindow, CloseAndEscRunTheSavePromptAndHide) {
-    openWith(std::string(kPads) + kSomeData);
-
-    // Nothing changed: no question, the dialog hides.
-    window->project().markSaved();
-    showDialog();
-    QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
-    EXPECT_FALSE(dialog().isVisible());
-    EXPECT_EQ(ui.count("message"), 0);
-
-    // Changed: Esc asks, and the dialog hides whatever the answer.
-    showDialog();
-    type("cboLabel", "22k");
-    QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
     ui.messageAnswers = {MsgResult::Cancel};
     QTest::keyClick(&dialog(), Qt::Key_Escape);
     EXPECT_FALSE(dialog().isVisible());
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].title, "Current project isn't saved:");
     EXPECT_FALSE(window->project().saved());
-
-    // Closing the project puts the dialog away with it.
     showDialog();
-    ui.messageAnswers = {MsgResult::No};
-    window->session().closeProject();
-    EXPECT_FALSE(window->projectOpen());
-    EXPECT_FALSE(dialog().isVisible());
+    emit comp->activated(1);
+    EXPECT_EQ(fields(), (Names{"1", "100n", "RAD0.1"}));
 }
 
 // The files are those korvane-cli writes for the project just opened, in either net-list format. Each
@@ -301,9 +283,9 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
               "(\r\nVCC\r\nU1-1\r\nR1-1\r\n)\r\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.sch")));
 
-    dialog().cmdCancel_Click();
     ui.messageAnswers = {MsgResult::No};
-    window->session().closeProject();
+    window->session().closeProject();  // which puts the dialog away with it
+    EXPECT_FALSE(dialog().isVisible());
     open();
     showDialog();
     ui.fileAnswers = {FileDialogResult{dir.file("b.net"), 1}, FileDialogResult{dir.file("b.sch"), 1}};
