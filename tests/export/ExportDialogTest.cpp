@@ -115,7 +115,20 @@ class ExportDialogWindow : public ::testing::Test {
     std::unique_ptr<MainWindow> window = std::make_unique<TestMainWindow>(ui);
 };
 
-TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponents) {
+TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponentsOrSaysThereAreNone) {
+    // No project: the menu does nothing at all.
+    window->showExportDialog();
+    EXPECT_EQ(ui.count("message"), 0);
+    openWith("");
+    window->showExportDialog();
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].prompt, "Nothing to export.");
+    EXPECT_EQ(ui.messages()[0].title, "Abort exporting:");
+    EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Information);
+    EXPECT_EQ(ui.messages()[0].buttons, MsgButtons::Ok);
+    EXPECT_FALSE(dialog().isVisible());
+    window->closeProject();
+
     openWith(std::string(kPads) + kSomeData);
     showDialog();
     EXPECT_EQ(ui.count("message"), 0);
@@ -178,21 +191,6 @@ TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponents) {
     showDialog();
     EXPECT_EQ(items(comp), (Names{"R1", "C1", "U1", "Q1"}));
     EXPECT_EQ(text("cboPackage"), "AXIAL0.4");
-}
-
-TEST_F(ExportDialogWindow, NothingToExportWithoutComponents) {
-    // No project: the menu does nothing at all.
-    window->showExportDialog();
-    EXPECT_EQ(ui.count("message"), 0);
-
-    openWith("");
-    window->showExportDialog();
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].prompt, "Nothing to export.");
-    EXPECT_EQ(ui.messages()[0].title, "Abort exporting:");
-    EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Information);
-    EXPECT_EQ(ui.messages()[0].buttons, MsgButtons::Ok);
-    EXPECT_FALSE(dialog().isVisible());
 }
 
 // The reference field's tip must follow the field and show a symbol name that looks like markup as written.
