@@ -5,6 +5,8 @@
 
 #include <QImage>
 #include <QTimer>
+#include <algorithm>
+#include <filesystem>
 
 #include "app/MainWindow.h"
 #include "cli/CliRun.h"
@@ -17,10 +19,6 @@ namespace korvane::testing {
 namespace {
 
 const std::string kPictures = "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n";
-
-int lines(const std::string& text) {
-    return int(std::count(text.begin(), text.end(), '\n'));
-}
 
 QImage picture(int width, int height, QRect dark, bool shades) {
     QImage image(width, height, QImage::Format_RGB32);
@@ -110,7 +108,7 @@ TEST_F(Render, ReportsTracesItCannotReplayAndGoesOn) {
                        "1-bad=1\r\n");
     const CliRun run = render("1");
     EXPECT_EQ(run.code, 0);
-    EXPECT_EQ(lines(run.err), 4) << run.err;
+    EXPECT_EQ(std::ranges::count(run.err, '\n'), 4) << run.err;
     for (const char* record :
          {"1-7-7-8421504=255-0-0", "1-30-30-4210752=4210760-0.1-0.1", "1-999-5-0=255-0-0", "1-bad=1"}) {
         EXPECT_NE(run.err.find(record), std::string::npos) << record;
@@ -150,7 +148,8 @@ TEST_F(Render, FailsWithOneClearLine) {
     for (const auto& c : failing) {
         const CliRun run = cli(dir, c.args);
         EXPECT_EQ(run.code, c.code) << ::testing::PrintToString(c.args);
-        EXPECT_EQ(lines(run.err), 1) << ::testing::PrintToString(c.args) << ": " << run.err;
+        EXPECT_EQ(std::ranges::count(run.err, '\n'), 1)
+            << ::testing::PrintToString(c.args) << ": " << run.err;
         EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
     }
     EXPECT_EQ(readFileBytes(top), before);
