@@ -127,7 +127,7 @@ TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponentsOrSay
     EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Information);
     EXPECT_EQ(ui.messages()[0].buttons, MsgButtons::Ok);
     EXPECT_FALSE(dialog().isVisible());
-    window->closeProject();
+    window->session().closeProject();
 
     openWith(std::string(kPads) + kSomeData);
     showDialog();
