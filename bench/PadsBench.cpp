@@ -108,13 +108,13 @@ void BM_OpenProject(benchmark::State& state) {
     for (auto _ : state) {
         board.open();
     }
-    state.counters["pads"] = double(board.window->padDialog()->board().markers.Pad1.count());
+    state.counters["pads"] = double(board.window->pads().padDialog()->board().markers.Pad1.count());
 }
 BENCHMARK(BM_OpenProject)->Unit(benchmark::kMillisecond);
 
 void BM_MainTick1000Selected(benchmark::State& state) {
     Board& board = Board::get();
-    PadMarkers& markers = board.window->padDialog()->board().markers;
+    PadMarkers& markers = board.window->pads().padDialog()->board().markers;
     markers.deselectAll();
     for (int n = 1; n <= kPads; n += kPads / 1000) {
         markers.setSelected(n, true);
@@ -128,7 +128,7 @@ BENCHMARK(BM_MainTick1000Selected)->Unit(benchmark::kMicrosecond);
 
 void BM_DialogRefreshStatus(benchmark::State& state) {
     Board& board = Board::get();
-    PadPropertiesDialog& dialog = *board.window->padDialog();
+    PadPropertiesDialog& dialog = *board.window->pads().padDialog();
     dialog.setCurrentPad(kPads / 2);
     dialog.loadCurrentPad();
     // An edited designator that no record carries: the duplicate test walks every pad record.
@@ -149,10 +149,10 @@ MainWindow& withEveryViewOpen(Board& board) {
     for (int n = 1; n <= kPads; n += kPads / 200) {
         markers.setSelected(n, true);
     }
-    window.padDialog()->setCurrentPad(kPads / 2);
-    window.padDialog()->loadCurrentPad();
-    window.padDialog()->show();
-    window.showPadList();
+    window.pads().padDialog()->setCurrentPad(kPads / 2);
+    window.pads().padDialog()->loadCurrentPad();
+    window.pads().padDialog()->show();
+    window.pads().showPadList();
     window.exportDialog()->ShowExport();
     return window;
 }

@@ -111,7 +111,7 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
     connectMenu();
     connectPanes();
     tracing_ = std::make_unique<TracingController>(*this, ui, project);
-    connectPadMenus();
+    pads_ = std::make_unique<PadController>(*this, ui, project);
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer"));
     timer_->setInterval(250);
@@ -142,21 +142,15 @@ MainWindow::~MainWindow() {
     // The tool windows and the panes are Qt children, which QWidget would delete only after this
     // window's own members are gone; but they hold references to those members (the trace lists, the
     // document, the Ui) and callbacks into this window. They go first, each before what it refers to:
-    // the export and information windows and the panes use the pad dialog's board.
+    // the controllers' windows call back into their controllers, the panes into this window.
     delete netList_;
     netList_ = nullptr;
-    project_.removeObserver(infoWindow_);
-    delete infoWindow_;
-    infoWindow_ = nullptr;
     tracing_.reset();
     delete syn_;
     syn_ = nullptr;
-    project_.removeObserver(padViews_.get());
-    padViews_.reset();
+    pads_.reset();
     delete panes_;
     panes_ = nullptr;
-    delete padDialog_;
-    padDialog_ = nullptr;
 }
 
 void MainWindow::connectMenu() {
@@ -335,7 +329,7 @@ void MainWindow::tick() {
     }
 
     SelectionColourStep = SelectionColourStep % 8 + 1;
-    applySelectionColour(selectionColour(SelectionColourStep));
+    pads_->applySelectionColour(selectionColour(SelectionColourStep));
 }
 
 void MainWindow::openHelpPage() {

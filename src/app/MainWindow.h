@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "app/MainMenu.h"
+#include "app/PadController.h"
 #include "app/PictureCommands.h"
 #include "app/ProjectSession.h"
 #include "app/TracingController.h"
-#include "app/tools/PadTool.h"
 #include "platform/FileDialogState.h"
 #include "project/Project.h"
 #include "storage/IniDocument.h"
@@ -88,38 +88,8 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     bool handleKey(int key, Qt::KeyboardModifiers modifiers);
     void autoScroll();
 
-    // --- pads (PadHooks.cpp) ---
-    // Creates the pad dialog and connects the pad menus and the markers of both pictures.
-    void connectPadMenus();
-    void applySelectionColour(std::int32_t colour);
-    // Renames pad sections to their canonical names before the pads are read (project open).
-    // The pads of a project just opened are all placed: the views show them.
-    void padsLoaded();
-    // The project goes away: every pad, the dialog's lists and its current pad.
-    void clearPadData();
-    // A double click on a picture: a new pad at the cursors, the others deselected unless keepSelection.
-    void addPadAtCursors(bool keepSelection);
-    void addPadAtCursors(int Index, bool DeselectOthers, bool SelectNew);
-    // Loads the dialog's current pad's stored names into its fields.
-    void showCurrentPadNames();
-    void clearPads();
-    // Moves one marker of a pad (Ctrl + drag) and stores its new place.
-    void movePad(int picture, int Index, double left, double top);
-    void Pad1_MouseDown(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    void Pad2_MouseDown(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    void Pad1_MouseUp(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    void Pad2_MouseUp(int Index, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    void Pad1_MouseMove(int Index, QPoint globalPos);
-    void Pad2_MouseMove(int Index, QPoint globalPos);
-    void selectAllPads();
-    void deselectAllPads();
-    void invertPadSelection();
-    void deleteSelectedPads();
-    void togglePadDialog();
-    void showPadList();
-    class PadPropertiesDialog* padDialog() const;
-    class PadListWindow* infoWindow() const;
-    // --- end of pads ---
+    // The pad dialog, the listing, the selection commands and the markers' clicks.
+    PadController& pads() { return *pads_; }
 
     // The fill, its colour and bound, and the traces window.
     TracingController& tracing() { return *tracing_; }
@@ -228,14 +198,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     bool unloaded_ = false;
     std::unique_ptr<PictureCommands> pictures_;
     std::unique_ptr<TracingController> tracing_;
-    // --- pads (PadHooks.cpp), private ---
-    friend class PadTool;  // repaints the markers it changed
-    void padMarkersChanged();
-    PadTool padTool_{*this};
-    class PadPropertiesDialog* padDialog_ = nullptr;
-    class PadListWindow* infoWindow_ = nullptr;
-    std::unique_ptr<ProjectObserver> padViews_;  // the panes' markers follow the pad events
-    // --- end of pads, private ---
+    std::unique_ptr<PadController> pads_;
     // --- export, private ---
     // The project goes away: the dialog's data are the project's, so it must not stay up.
     void hideExportDialog();

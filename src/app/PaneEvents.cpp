@@ -150,7 +150,7 @@ void MainWindow::P2_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, i
 }
 
 void MainWindow::mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
-    padTool_.picturePressed(shift);
+    pads_->tool().picturePressed(shift);
     dragOn(picture, button, x, y);
     PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
     if (const auto picked = colourPick_.press([box, x, y] { return box->pixel(x, y); })) {
@@ -188,11 +188,11 @@ void MainWindow::P2_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift,
 }
 
 void MainWindow::P1_DblClick(Qt::KeyboardModifiers shift, int, int) {
-    padTool_.doubleClicked(shift);
+    pads_->tool().doubleClicked(shift);
 }
 
 void MainWindow::P2_DblClick(Qt::KeyboardModifiers shift, int, int) {
-    padTool_.doubleClicked(shift);
+    pads_->tool().doubleClicked(shift);
 }
 
 void MainWindow::pictureMouseUp(int, Qt::MouseButton button, QPoint globalPos) {

@@ -426,7 +426,7 @@ bool ProjectSession::loadProjectFromDocument(const std::string& path, bool& offe
 
     const OpenedProject opened = ReadProjectModel(project_);
     offerTraces = opened.offerDrawing;
-    window_.padsLoaded();
+    window_.pads().padsLoaded();
 
     showProjectPictures();
     window_.resetCursorScale();
@@ -470,7 +470,7 @@ bool ProjectSession::closeAfterPrompt() {
 void ProjectSession::discardProject() {
     window_.panes()->P1()->clearPicture();
     window_.panes()->P2()->clearPicture();
-    window_.clearPadData();
+    window_.pads().clearPadData();
     window_.panes()->setPicturesVisible(false);
     window_.panes()->resetBars();
     window_.panes()->Scrolling();

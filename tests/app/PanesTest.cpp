@@ -253,7 +253,7 @@ class PicturesWithPads : public PicturePanes {
         QApplication::processEvents();
     }
     PictureBox* p1() const { return panes()->P1(); }
-    PadPropertiesDialog& dialog() const { return *window->padDialog(); }
+    PadPropertiesDialog& dialog() const { return *window->pads().padDialog(); }
     int highestPad() const { return dialog().board().markers.highest(); }
     const PadMarker& marker(int n) const { return *dialog().board().markers.Pad1.get(n); }
     // A pad placed where the cursors stand after a click at (x, y) of picture 1.

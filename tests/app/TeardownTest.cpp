@@ -24,15 +24,15 @@ TEST(MainWindowTeardown, ToolWindowsAndPanesGoWhileTheWindowsDataStillExists) {
     auto window = std::make_unique<TestMainWindow>(ui);
     window->startUp("");
     window->setProjectOpen(true);
-    window->showPadList();  // created on first use, as the export dialog
+    window->pads().showPadList();  // created on first use, as the export dialog
     window->exportDialog()->show();
     window->tracing().tracesWindow()->show();
 
     const QObject* owner = window.get();
     std::vector<std::string> late;
     const std::pair<const char*, QObject*> parts[] = {
-        {"pad dialog", window->padDialog()},
-        {"information window", window->infoWindow()},
+        {"pad dialog", window->pads().padDialog()},
+        {"information window", window->pads().infoWindow()},
         {"export dialog", window->exportDialog()},
         {"traces window", window->tracing().tracesWindow()},
         {"fill question", window->tracing().fillQuestion()},

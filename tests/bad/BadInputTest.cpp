@@ -86,7 +86,7 @@ class BadInput : public ::testing::Test {
 
     std::vector<int> pads() const {
         std::vector<int> numbers;
-        for (const ExportPad& pad : ExistingPads(window->padDialog()->board())) {
+        for (const ExportPad& pad : ExistingPads(window->pads().padDialog()->board())) {
             numbers.push_back(pad.number);
         }
         return numbers;
@@ -188,7 +188,7 @@ TEST_F(BadInput, DamagedValuesReadAsUsableNumbers) {
     ASSERT_TRUE(window->projectOpen());
     // A missing footprint marker, swapped markers, none at all, an empty footprint.
     std::set<std::string> table;
-    for (const ComponentData& data : window->padDialog()->board().componentTable()) {
+    for (const ComponentData& data : window->pads().padDialog()->board().componentTable()) {
         table.insert(data.designator + "|" + data.libRef + "|" + data.partType + "|" + data.footprint);
     }
     EXPECT_EQ(table, (std::set<std::string>{"C1|0|10k|", "C2|0|10k|AXIAL", "C3|no markers||", "C4|7||"}));

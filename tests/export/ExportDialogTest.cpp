@@ -185,7 +185,7 @@ TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponentsOrSay
 
     // Showing again rebuilds the lists: a component added meanwhile comes last, with empty data.
     dialog().cmdCancel_Click();
-    PadBoard& board = window->padDialog()->board();
+    PadBoard& board = window->pads().padDialog()->board();
     ASSERT_TRUE(board.place(9, 60, 10, 61, 11));
     board.writeNames({9}, kAllNameFields, PadNames{"1", "VCC", "Q1"});
     showDialog();
@@ -242,7 +242,7 @@ TEST_F(ExportDialogWindow, UpdateWalksTheComponentsAndCloseOrEscAsksToSaveAfterA
     EXPECT_TRUE(updateEnabled());
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
     EXPECT_EQ(comp->currentText(), "U1");
-    EXPECT_EQ(window->padDialog()->board().doc().Value("ComponentsSection", "U1"),
+    EXPECT_EQ(window->pads().padDialog()->board().doc().Value("ComponentsSection", "U1"),
               "4{label}BC547{footprint}TO92");
     EXPECT_EQ(fields(), (Names{"4", "BC547", "TO92"}));
 

@@ -85,7 +85,7 @@ class Pads : public ::testing::Test {
         auto f = std::make_unique<TestMainWindow>(ui);
         f->startUp("");
         f->timer()->stop();  // ticks are driven by hand
-        f->padDialog()->setProgramDir(dir.file("prog"));
+        f->pads().padDialog()->setProgramDir(dir.file("prog"));
         return f;
     }
 
@@ -102,7 +102,7 @@ class Pads : public ::testing::Test {
         ui.clear();
     }
 
-    PadPropertiesDialog& dialog() { return *window->padDialog(); }
+    PadPropertiesDialog& dialog() { return *window->pads().padDialog(); }
     PadBoard& pads() { return dialog().board(); }
     PadMarker& marker(int picture, int n) { return *pads().markers.array(picture).get(n); }
     QComboBox* combo(const char* name) { return dialog().findChild<QComboBox*>(name); }
@@ -119,11 +119,11 @@ class Pads : public ::testing::Test {
     }
     void click(int picture, int n, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         if (picture == 1) {
-            window->Pad1_MouseDown(n, Qt::LeftButton, modifiers, 2, 2);
-            window->Pad1_MouseUp(n, Qt::LeftButton, modifiers, 2, 2);
+            window->pads().Pad1_MouseDown(n, Qt::LeftButton, modifiers, 2, 2);
+            window->pads().Pad1_MouseUp(n, Qt::LeftButton, modifiers, 2, 2);
         } else {
-            window->Pad2_MouseDown(n, Qt::LeftButton, modifiers, 2, 2);
-            window->Pad2_MouseUp(n, Qt::LeftButton, modifiers, 2, 2);
+            window->pads().Pad2_MouseDown(n, Qt::LeftButton, modifiers, 2, 2);
+            window->pads().Pad2_MouseUp(n, Qt::LeftButton, modifiers, 2, 2);
         }
     }
     // What a user typing, pasting or picking does to a field.
@@ -234,7 +234,7 @@ TEST_F(Pads, DoubleClicksNumberPadsFromTheHighestAndTheNewPadBlinksOnPictureOne)
 
     place(70, 20, 170, 30);
     click(1, 2);
-    window->deleteSelectedPads();
+    window->pads().deleteSelectedPads();
     EXPECT_FALSE(window->project().doc.SectionExists("Pad2"));
     EXPECT_EQ(place(90, 20, 190, 30), 4) << "not the gap";
 }
@@ -242,7 +242,7 @@ TEST_F(Pads, DoubleClicksNumberPadsFromTheHighestAndTheNewPadBlinksOnPictureOne)
 TEST_F(Pads, ShiftDoubleClickKeepsTheOtherPadsAndKeptFieldsFillNewAndPickedPads) {
     namedPad("1", "GND", "U1");
     namedPad("2", "VCC", "U1");
-    window->selectAllPads();
+    window->pads().selectAllPads();
     EXPECT_EQ(place(50, 20, 150, 30, true), 3);
     EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(value(1, "PadName"), "1");
@@ -272,27 +272,27 @@ TEST_F(Pads, ShiftDoubleClickKeepsTheOtherPadsAndKeptFieldsFillNewAndPickedPads)
 TEST_F(Pads, SelectionCommandsSwitchTheSixControlsAndForgetPatterns) {
     namedPad("1", "N1", "U1");
     place(30, 20, 130, 30);  // selected on picture 1 only
-    window->invertPadSelection();
+    window->pads().invertPadSelection();
     EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{1}));
     EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
 
     type(NameField::Comp, "U1");
     dialog().selectComponentPads();
     EXPECT_EQ(dialog().compPattern(), "U1");
-    window->deselectAllPads();
+    window->pads().deselectAllPads();
     EXPECT_EQ(sixControls(), six(false, true)) << "pad 2 is still the current pad";
     EXPECT_EQ(dialog().compPattern(), "");
-    window->invertPadSelection();
+    window->pads().invertPadSelection();
     EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
-    window->invertPadSelection();
+    window->pads().invertPadSelection();
     EXPECT_EQ(sixControls(), six(false, true));
 
     // Deleting with nothing selected: no edit, but the dialog empties and hides.
     click(1, 1);
     ASSERT_TRUE(dialog().isVisible());
-    window->deselectAllPads();
+    window->pads().deselectAllPads();
     window->project().markSaved();
-    window->deleteSelectedPads();
+    window->pads().deleteSelectedPads();
     EXPECT_TRUE(pads().markers.exists(1));
     EXPECT_TRUE(window->project().saved());
     EXPECT_FALSE(dialog().isVisible());
@@ -301,7 +301,7 @@ TEST_F(Pads, SelectionCommandsSwitchTheSixControlsAndForgetPatterns) {
     EXPECT_FALSE(button("cmdDelPad")->isEnabled());
 
     click(1, 1);
-    window->selectAllPads();
+    window->pads().selectAllPads();
     EXPECT_EQ(dialog().currentPad(), 0);
     EXPECT_EQ(pads().markers.selectedCount(), 2);
     EXPECT_EQ(sixControls(), six(true, false));
@@ -382,7 +382,7 @@ TEST_F(Pads, SelectingByComponentPatternAndDeletingPrunesTheList) {
     EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{1, 2}));
     EXPECT_EQ(sixControls(), (std::vector<bool>{false, false, false, true, true, false}));
 
-    window->deleteSelectedPads();
+    window->pads().deleteSelectedPads();
     EXPECT_EQ(pads().compNames.items(), (std::vector<std::string>{"R1"}));
     EXPECT_EQ(pads().netNames.items(), (std::vector<std::string>{"N1", "N2"})) << "no net was remembered";
 
@@ -495,15 +495,15 @@ TEST_F(Pads, RealMouseAndKeysReachMarkersDialogAndListing) {
     EXPECT_FALSE(window->project().doc.SectionExists("Pad5"));
 
     window->tick();  // the project's menus follow the open project
-    window->selectAllPads();
-    window->showPadList();
+    window->pads().selectAllPads();
+    window->pads().showPadList();
     QTest::keyClick(window.get(), Qt::Key_Delete, Qt::ShiftModifier);
     ASSERT_EQ(pads().markers.Pad1.count(), 0);
     EXPECT_EQ(window->project().history().undoText(), "delete 2 pads");
-    EXPECT_TRUE(window->infoWindow()->lines().empty()) << "the open listing follows";
+    EXPECT_TRUE(window->pads().infoWindow()->lines().empty()) << "the open listing follows";
     window->project().undo();
     EXPECT_EQ(pads().markers.Pad1.count(), 2);
-    EXPECT_EQ(window->infoWindow()->lines().size(), 3u) << "the pads come back selected";
+    EXPECT_EQ(window->pads().infoWindow()->lines().size(), 3u) << "the pads come back selected";
     EXPECT_EQ(combo("cboNet")->count(), 2) << "the dialog's lists follow the undo";
 }
 
@@ -518,11 +518,11 @@ TEST_F(Pads, CloseEscAndTheCloseBoxOnlyHideTheDialog) {
     EXPECT_FALSE(dialog().isVisible()) << "the close box toggles View > Pads";
     EXPECT_FALSE(viewPads()->isChecked());
 
-    window->togglePadDialog();
+    window->pads().togglePadDialog();
     click(1, 1);
     EXPECT_FALSE(viewPads()->isChecked()) << "a press on a marker toggles the mark too";
     EXPECT_TRUE(dialog().isVisible());
-    window->deselectAllPads();
+    window->pads().deselectAllPads();
     viewPads()->setChecked(true);
     QTest::keyClick(&dialog(), Qt::Key_Escape);
     EXPECT_FALSE(dialog().isVisible());
@@ -536,7 +536,7 @@ TEST_F(Pads, ActivationIsNotRepeatedWhenTheFocusComesBackFromTheProgramsOwnBoxes
     ui.owner = &dialog();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->togglePadDialog();
+    window->pads().togglePadDialog();
     QTest::qWait(800);
     EXPECT_EQ(ui.count("message"), 2) << "each missing library reported once";
     EXPECT_TRUE(dialog().isVisible());

@@ -24,7 +24,7 @@ constexpr int kTipPopDelayMs = 20000;
 }  // namespace
 
 void PadTool::doubleClicked(Qt::KeyboardModifiers modifiers) {
-    PadPropertiesDialog& dialog = *window_.padDialog();
+    PadPropertiesDialog& dialog = *window_.pads().padDialog();
     const int before = dialog.board().markers.highest();
     placeAtCursors(modifiers.testFlag(Qt::ShiftModifier));
     // The new pad is there to be named: its dialog comes up whatever state it was left in, as it does
@@ -38,7 +38,7 @@ void PadTool::placeAtCursors(bool keepSelection) {
     if (!window_.projectOpen() || window_.busy()) {
         return;
     }
-    const int index = window_.padDialog()->board().markers.highest() + 1;
+    const int index = window_.pads().padDialog()->board().markers.highest() + 1;
     if (index > kMaxPadNumber) {
         window_.ui().beep();  // every pad number is taken
         return;
@@ -48,19 +48,19 @@ void PadTool::placeAtCursors(bool keepSelection) {
 }
 
 void PadTool::placeAtCursors(int Index, bool DeselectOthers, bool SelectNew) {
-    PadPropertiesDialog& dialog = *window_.padDialog();
+    PadPropertiesDialog& dialog = *window_.pads().padDialog();
     PadBoard& board = dialog.board();
     if (Index < 1 || Index > kMaxPadNumber || board.markers.exists(Index)) {
         return;
     }
     if (DeselectOthers && !keepSelection_) {
-        window_.deselectAllPads();
+        window_.pads().deselectAllPads();
     }
     // The new pad's fields as a click on it would load them (kept ones with "Keep in fields"); placing and
     // naming are then one step, and the names go to the new pad alone: with Shift the other selected pads
     // keep theirs.
     dialog.setCurrentPad(Index);
-    window_.showCurrentPadNames();
+    window_.pads().showCurrentPadNames();
     const CursorMark& cur1 = window_.Cur1;
     const CursorMark& cur2 = window_.Cur2;
     if (!dialog.placePad(Index, PadPlace{cur1.left, cur1.top, cur2.left, cur2.top})) {
@@ -71,7 +71,7 @@ void PadTool::placeAtCursors(int Index, bool DeselectOthers, bool SelectNew) {
         // Only the picture-1 marker: its partner follows at the next selection change.
         board.markers.Pad1.get(Index)->value = 1;
     }
-    window_.padMarkersChanged();
+    window_.pads().padMarkersChanged();
 }
 
 void PadTool::markerDropped(int picture, int Index, double left, double top) {
@@ -83,15 +83,15 @@ void PadTool::markerPressed(int, int Index, Qt::MouseButton button, Qt::Keyboard
     if (!window_.projectOpen()) {
         return;
     }
-    PadPropertiesDialog& dialog = *window_.padDialog();
-    window_.togglePadDialog();
+    PadPropertiesDialog& dialog = *window_.pads().padDialog();
+    window_.pads().togglePadDialog();
     if (button == Qt::LeftButton) {
         if (modifiers.testFlag(Qt::ShiftModifier)) {
             dialog.setCurrentPad(0);
         } else {
-            window_.deselectAllPads();
+            window_.pads().deselectAllPads();
             dialog.setCurrentPad(Index);
-            window_.showCurrentPadNames();
+            window_.pads().showCurrentPadNames();
         }
     }
     // Ctrl + left: the picture drags the marker; the drop arrives as markerDropped.
@@ -102,7 +102,7 @@ void PadTool::markerReleased(int picture, int Index, Qt::MouseButton button, int
     if (!window_.projectOpen()) {
         return;
     }
-    PadPropertiesDialog& dialog = *window_.padDialog();
+    PadPropertiesDialog& dialog = *window_.pads().padDialog();
     PadMarkers& markers = dialog.board().markers;
     PadMarker* marker = markers.array(picture).get(Index);
     if (marker == nullptr) {
@@ -123,11 +123,11 @@ void PadTool::markerReleased(int picture, int Index, Qt::MouseButton button, int
     if (dialog.currentPad() != 0) {
         dialog.applyToCurrentPad();
     }
-    window_.padMarkersChanged();
+    window_.pads().padMarkersChanged();
 }
 
 void PadTool::markerHovered(int picture, int Index, QPoint globalPos) {
-    const PadMarker* marker = window_.padDialog()->board().markers.array(picture).get(Index);
+    const PadMarker* marker = window_.pads().padDialog()->board().markers.array(picture).get(Index);
     if (marker == nullptr) {
         return;
     }
