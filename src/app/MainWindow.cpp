@@ -102,11 +102,7 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
     pictures_ = std::make_unique<PictureCommands>(*this, ui, project);
     panes_ = new Panes(this);
     setCentralWidget(panes_);
-    syn_ = new ScaleWizardWindow(
-        this, [this] { return syncState(); },
-        [this](float scaleX, float scaleY) {
-            project_.execute(MakeScaleCommand(syncState(), scaleX, scaleY));
-        });
+    cursors_ = std::make_unique<CursorController>(*this, project);
     project_.addObserver(&paneFollower_);
     connectMenu();
     connectPanes();
@@ -146,8 +142,7 @@ MainWindow::~MainWindow() {
     delete netList_;
     netList_ = nullptr;
     tracing_.reset();
-    delete syn_;
-    syn_ = nullptr;
+    cursors_.reset();
     pads_.reset();
     delete panes_;
     panes_ = nullptr;
@@ -174,8 +169,6 @@ void MainWindow::connectMenu() {
     bind("mnuHelpContents", &MainWindow::showAbout);
     bind("mnuHelp", &MainWindow::openHelpPage);
     bind("mnuDonate", &MainWindow::openDonatePage);
-    bind("mnuScale11", &MainWindow::scaleOneToOne);
-    bind("mnuNewScale", &MainWindow::startScaleWizard);
     auto pictureCommand = [this](const char* name, void (PictureCommands::*handler)()) {
         if (QAction* action = menu_->action(QString::fromUtf8(name))) {
             connect(action, &QAction::triggered, this, [this, handler] { ((*pictures_).*handler)(); });
@@ -186,6 +179,12 @@ void MainWindow::connectMenu() {
     pictureCommand("mnuRotate90", &PictureCommands::rotateClockwise);
     pictureCommand("mnuClipboard", &PictureCommands::copyPictureToClipboard);
     bind("mnuUndo", &MainWindow::undoEdit);
+    for (auto [name, handler] : {std::pair{"mnuScale11", &CursorController::scaleOneToOne},
+                                 std::pair{"mnuNewScale", &CursorController::startScaleWizard}}) {
+        if (QAction* action = menu_->action(QString::fromUtf8(name))) {
+            connect(action, &QAction::triggered, this, [this, handler] { ((*cursors_).*handler)(); });
+        }
+    }
     bind("mnuRedo", &MainWindow::redoEdit);
     // Long work can start and end while the menu is closed; the items say what they would do when seen.
     if (QMenu* edit = menu_->menu(QStringLiteral("mnuEdit"))) {
@@ -268,11 +267,7 @@ void MainWindow::startUp(const std::string& commandLine) {
         donate->setVisible(true);
     }
 
-    project_.cursors.CursorScaleX = 1;
-    project_.cursors.CursorScaleY = 1;
-    Cur1.left = Cur1.top = 1;
-    Cur2.left = Cur2.top = 1;
-    cursorsPlaced();
+    cursors_->home();
     project_.markSaved();
     panes_->pic1()->setFocus();
 
@@ -318,15 +313,7 @@ void MainWindow::menusFollowProject() {
 }
 
 void MainWindow::tick() {
-    Cur1.visible = !Cur1.visible;
-    Cur2.visible = !Cur2.visible;
-    panes_->P1()->setCursorVisible(Cur1.visible);
-    panes_->P2()->setCursorVisible(Cur2.visible);
-
-    // A release can be lost while a dialog opened during a drag; trust the buttons as they are now.
-    if (cursorDrag_.stillHeld(QGuiApplication::mouseButtons() != Qt::NoButton)) {
-        autoScroll();
-    }
+    cursors_->tick(QGuiApplication::mouseButtons() != Qt::NoButton);
 
     SelectionColourStep = SelectionColourStep % 8 + 1;
     pads_->applySelectionColour(selectionColour(SelectionColourStep));
@@ -395,7 +382,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::unload() {
     tracing_->stopFill();
-    syn_->cmdCancel_Click();
+    cursors_->cancelScaleWizard();
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         if (*it != this && (*it)->isVisible() && (*it)->parentWidget() == this) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CursorController.h"
 #include "app/MainMenu.h"
 #include "app/PadController.h"
 #include "app/PictureCommands.h"
@@ -27,9 +28,7 @@
 #include "tracing/TraceRecords.h"
 #include "transforms/PixelTransforms.h"
 #include "view/CursorSync.h"
-#include "view/tools/CalibrationTool.h"
 #include "view/tools/ColourPickTool.h"
-#include "view/tools/CursorDragTool.h"
 
 class QTimer;
 
@@ -38,13 +37,6 @@ namespace korvane {
 class Ui;
 class Panes;
 class ScaleWizardWindow;
-
-// A blinking square cursor on one picture, in that picture's pixels.
-struct CursorMark {
-    double left = 1;
-    double top = 1;
-    bool visible = true;
-};
 
 class MainWindow : public QMainWindow, private ProjectObserver {
     Q_OBJECT
@@ -71,8 +63,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // work runs, which may still be using what the step would change.
     void undoEdit();
     void redoEdit();
-    void scaleOneToOne();
-    void startScaleWizard();
 
     // --- panes: mouse and keys ---
     void P1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
@@ -86,7 +76,9 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void pictureMouseUp(int pane, Qt::MouseButton button, QPoint globalPos);
     // Returns true when the key meant something to the panes (it is then not passed on).
     bool handleKey(int key, Qt::KeyboardModifiers modifiers);
-    void autoScroll();
+
+    // The cursors: their drag, blink and scale.
+    CursorController& cursors() { return *cursors_; }
 
     // The pad dialog, the listing, the selection commands and the markers' clicks.
     PadController& pads() { return *pads_; }
@@ -104,11 +96,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // --- end of export ---
 
     // --- shared state ---
-    // The cursors as shown and saved, whole pixels: nearest() of project().cursors, whose unrounded
-    // positions and scales the mapping works on. A value set here directly (a project opened) is taken
-    // over by the mapping at the next drag.
-    int OldX1 = 0, OldY1 = 0, OldX2 = 0, OldY2 = 0;
-    CursorMark Cur1, Cur2;
     int SelectionColourStep = 0;  // 1..8 once the timer has run
     std::string HelpFile;         // empty when the program's help pages are missing
 
@@ -125,12 +112,8 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     Ui& ui() { return ui_; }
     QTimer* timer() const { return timer_; }
     Panes* panes() const { return panes_; }
-    ScaleWizardWindow* syncWizard() const { return syn_; }
-    bool wizardOpen() const { return calibration_.open(); }
     // The mouse modes of the pictures, each with its own state.
     ColourPickTool& colourPick() { return colourPick_; }
-    const CursorDragTool& cursorDrag() const { return cursorDrag_; }
-    CursorDragTool& cursorDragTool() { return cursorDrag_; }
 
     // The eight colours selected pad markers cycle through, one step per tick.
     static std::int32_t selectionColour(int step);
@@ -156,19 +139,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     // Opens the user guide at a section (an anchor of its page, empty for the top).
     void openGuide(const std::string& section);
     void unload();
-    void showCursors();
-    // The cursors were put where they stand by other means than a drag (start, a project opened): the
-    // mapping goes on from there.
-    void cursorsPlaced();
-    // Scales 1 and cursor 2 on cursor 1, as "Cursors move scale 1:1" does but as no edit of its own: the
-    // start of a project that is created or opened.
-    void resetCursorScale();
-    ShownCursors shownCursors() const;
-    CursorSyncState syncState() const;
-    void applySyncState(const CursorSyncState& state);
-    // Shows project().cursors as they now stand.
-    void showSyncState();
-    void dragOn(int picture, Qt::MouseButtons buttons, int x, int y);
     void mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
@@ -179,9 +149,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     std::unique_ptr<ProjectSession> session_;
     friend class ProjectSession;  // opens and closes what the window shows
     Panes* panes_ = nullptr;
-    ScaleWizardWindow* syn_ = nullptr;
-    CalibrationTool calibration_;
-    CursorDragTool cursorDrag_;
+    std::unique_ptr<CursorController> cursors_;
     ColourPickTool colourPick_;
     // The project's events that the panes show: a picture turned or mirrored, the cursors set by an edit.
     class PaneFollower : public ProjectObserver {

@@ -29,15 +29,6 @@ void MainWindow::connectPanes() {
     connect(p1, &PictureBox::doubleClicked, this, &MainWindow::P1_DblClick);
     connect(p2, &PictureBox::doubleClicked, this, &MainWindow::P2_DblClick);
     connect(panes_, &Panes::paneMouseUp, this, &MainWindow::pictureMouseUp);
-    // Opening the wizard changes nothing yet: the scales it measures on "Done" are the edit.
-    connect(syn_, &ScaleWizardWindow::opened, this, [this] {
-        calibration_.opened();
-        menu_->setEnabled(QStringLiteral("mnuSelectPoint"), false);
-    });
-    connect(syn_, &ScaleWizardWindow::closed, this, [this] {
-        calibration_.closed();
-        menu_->setEnabled(QStringLiteral("mnuSelectPoint"), true);
-    });
     // Keys reach the navigation from MainWindow's own widgets only, never from the tool windows' fields. The
     // window itself is one of them: it takes the keys while none of its widgets holds the focus.
     for (QObject* widget :
@@ -79,79 +70,21 @@ bool MainWindow::handleKey(int key, Qt::KeyboardModifiers modifiers) {
     return true;
 }
 
-void MainWindow::autoScroll() {
-    if (projectOpen_) {
-        panes_->AutoPos(Cur1.left, Cur1.top, Cur2.left, Cur2.top);
-    }
-}
-
-ShownCursors MainWindow::shownCursors() const {
-    return {OldX1, OldY1, OldX2, OldY2, Cur1.left, Cur1.top, Cur2.left, Cur2.top};
-}
-
-CursorSyncState MainWindow::syncState() const {
-    return Reconcile(project_.cursors, shownCursors());
-}
-
-void MainWindow::applySyncState(const CursorSyncState& state) {
-    project_.cursors = state;
-    showSyncState();
-}
-
-void MainWindow::showSyncState() {
-    const ShownCursors shown = Shown(project_.cursors);
-    OldX1 = shown.OldX1;
-    OldY1 = shown.OldY1;
-    OldX2 = shown.OldX2;
-    OldY2 = shown.OldY2;
-    Cur1.left = shown.cur1Left;
-    Cur1.top = shown.cur1Top;
-    Cur2.left = shown.cur2Left;
-    Cur2.top = shown.cur2Top;
-    showCursors();
-}
-
-void MainWindow::cursorsPlaced() {
-    const ShownCursors shown = shownCursors();
-    CursorSyncState& exact = project_.cursors;
-    exact.OldX1 = shown.OldX1;
-    exact.OldY1 = shown.OldY1;
-    exact.OldX2 = shown.OldX2;
-    exact.OldY2 = shown.OldY2;
-    exact.cur1Left = shown.cur1Left;
-    exact.cur1Top = shown.cur1Top;
-    exact.cur2Left = shown.cur2Left;
-    exact.cur2Top = shown.cur2Top;
-    showCursors();
-}
-
 void MainWindow::PaneFollower::cursorsChanged() {
-    window_.showSyncState();
-}
-
-void MainWindow::showCursors() {
-    panes_->P1()->setCursorPos(Cur1.left, Cur1.top);
-    panes_->P2()->setCursorPos(Cur2.left, Cur2.top);
-}
-
-void MainWindow::dragOn(int picture, Qt::MouseButtons buttons, int x, int y) {
-    CursorSyncState state = syncState();
-    if (cursorDrag_.drag(state, picture, buttons.testFlag(Qt::LeftButton), x, y, calibration_.open())) {
-        applySyncState(state);
-    }
+    window_.cursors_->showSyncState();
 }
 
 void MainWindow::P1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y) {
-    dragOn(1, buttons, x, y);
+    cursors_->dragOn(1, buttons, x, y);
 }
 
 void MainWindow::P2_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y) {
-    dragOn(2, buttons, x, y);
+    cursors_->dragOn(2, buttons, x, y);
 }
 
 void MainWindow::mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     pads_->tool().picturePressed(shift);
-    dragOn(picture, button, x, y);
+    cursors_->dragOn(picture, button, x, y);
     PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
     if (const auto picked = colourPick_.press([box, x, y] { return box->pixel(x, y); })) {
         tracing_->FillColor = *picked;
@@ -167,7 +100,7 @@ void MainWindow::P2_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shif
 }
 
 void MainWindow::mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
-    cursorDrag_.release();
+    cursors_->release();
     if (button == Qt::RightButton) {
         if (QMenu* edit = menu_->menu(QStringLiteral("mnuEdit")); edit != nullptr && edit->isEnabled()) {
             edit->popup(QCursor::pos());
@@ -198,24 +131,6 @@ void MainWindow::P2_DblClick(Qt::KeyboardModifiers shift, int, int) {
 void MainWindow::pictureMouseUp(int, Qt::MouseButton button, QPoint globalPos) {
     if (button == Qt::RightButton) {
         menu_->menu(QStringLiteral("mnuFile"))->popup(globalPos);
-    }
-}
-
-void MainWindow::scaleOneToOne() {
-    if (projectOpen_) {
-        project_.execute(MakeScaleOneToOneCommand(syncState()));
-    }
-}
-
-void MainWindow::resetCursorScale() {
-    CursorSyncState state = syncState();
-    ResetScale(state);
-    applySyncState(state);
-}
-
-void MainWindow::startScaleWizard() {
-    if (calibration_.mayStart(projectOpen_)) {
-        syn_->start();
     }
 }
 

@@ -147,14 +147,15 @@ void ProjectSession::writeProjectState(IniDocument& ini) const {
     MainValues values;
     values.scaleX = project_.cursors.CursorScaleX;
     values.scaleY = project_.cursors.CursorScaleY;
-    values.oldX1 = window_.OldX1;
-    values.oldY1 = window_.OldY1;
-    values.oldX2 = window_.OldX2;
-    values.oldY2 = window_.OldY2;
-    values.x1 = window_.Cur1.left;
-    values.y1 = window_.Cur1.top;
-    values.x2 = window_.Cur2.left;
-    values.y2 = window_.Cur2.top;
+    const ShownCursors& shown = project_.shownCursors;
+    values.oldX1 = shown.OldX1;
+    values.oldY1 = shown.OldY1;
+    values.oldX2 = shown.OldX2;
+    values.oldY2 = shown.OldY2;
+    values.x1 = shown.cur1Left;
+    values.y1 = shown.cur1Top;
+    values.x2 = shown.cur2Left;
+    values.y2 = shown.cur2Top;
     WriteProjectModel(project_, values, ini);
 }
 
@@ -303,7 +304,7 @@ void ProjectSession::newProject() {
         window_.menus().setEnabled(QString::fromUtf8(name), true);
     }
     project_.path = newPath;
-    window_.resetCursorScale();
+    window_.cursors().resetCursorScale();
     project_.doc.AddSection(kComponentsSection);
     project_.markUnsaved();
     window_.updateTitle();
@@ -429,19 +430,13 @@ bool ProjectSession::loadProjectFromDocument(const std::string& path, bool& offe
     window_.pads().padsLoaded();
 
     showProjectPictures();
-    window_.resetCursorScale();
+    window_.cursors().resetCursorScale();
     const MainValues& values = opened.values;
     project_.cursors.CursorScaleX = float(values.scaleX);
     project_.cursors.CursorScaleY = float(values.scaleY);
-    window_.Cur1.left = values.x1;
-    window_.Cur1.top = values.y1;
-    window_.Cur2.left = values.x2;
-    window_.Cur2.top = values.y2;
-    window_.OldX1 = values.oldX1;
-    window_.OldY1 = values.oldY1;
-    window_.OldX2 = values.oldX2;
-    window_.OldY2 = values.oldY2;
-    window_.cursorsPlaced();
+    project_.shownCursors = {values.oldX1, values.oldY1, values.oldX2, values.oldY2,
+                             values.x1,    values.y1,    values.x2,    values.y2};
+    window_.cursors().cursorsPlaced();
     return true;
 }
 
@@ -486,7 +481,7 @@ void ProjectSession::discardProject() {
     project_.layer1.orientation = {};
     project_.layer2.orientation = {};
     // A half-finished calibration belongs to the project that is going away.
-    window_.syncWizard()->cmdCancel_Click();
+    window_.cursors().cancelScaleWizard();
     window_.setProjectOpen(false);
     project_.resetHistory();
     window_.updateTitle();

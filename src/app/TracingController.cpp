@@ -257,8 +257,9 @@ void TracingController::altClickFill(int picture, int x, int y) {
 }
 
 void TracingController::fillAtCursor() {
-    const FillPoint fill = fillTool_.atCursor(wholePixel(window_.Cur1.left), wholePixel(window_.Cur1.top),
-                                              wholePixel(window_.Cur2.left), wholePixel(window_.Cur2.top));
+    const ShownCursors& shown = project_.shownCursors;
+    const FillPoint fill = fillTool_.atCursor(wholePixel(shown.cur1Left), wholePixel(shown.cur1Top),
+                                              wholePixel(shown.cur2Left), wholePixel(shown.cur2Top));
     altClickFill(fill.picture, fill.x, fill.y);
 }
 
@@ -381,12 +382,12 @@ void TracingController::scrollCursorIntoView() {
     for (int step = 0; step < 100000; ++step) {
         const auto h = window_.panes()->HS().Value();
         const auto v = window_.panes()->VS().Value();
-        window_.autoScroll();
+        window_.cursors().autoScroll();
         if (window_.panes()->HS().Value() == h && window_.panes()->VS().Value() == v) {
             break;
         }
     }
-    window_.cursorDragTool().release();
+    window_.cursors().release();
 }
 
 }  // namespace korvane

@@ -4,6 +4,7 @@ list(APPEND KORVANE_GUI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/MainWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProjectSession.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PaneEvents.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CursorController.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PadController.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tools/PadTool.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TracingController.cpp

@@ -44,7 +44,11 @@ class Project {
     std::string path;  // the project file; empty while no project is open or named
     Layer layer1, layer2;
     TraceList traces1, traces2;
+    // The cursors twice: the mapping's unrounded view, and the whole pixels the window shows and the file
+    // keeps (nearest() of the first, or values read from the file, which the mapping takes over at the
+    // next drag).
     CursorSyncState cursors;
+    ShownCursors shownCursors;
 
     Layer& layer(int number) { return number == 2 ? layer2 : layer1; }
     const Layer& layer(int number) const { return number == 2 ? layer2 : layer1; }

@@ -41,6 +41,7 @@ class PictureBox : public QWidget {
 
     void setCursorPos(double left, double top);
     void setCursorVisible(bool visible);
+    bool cursorVisible() const { return cursorVisible_; }
     double cursorLeft() const { return cursorLeft_; }
     double cursorTop() const { return cursorTop_; }
 

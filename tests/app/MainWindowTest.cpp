@@ -15,6 +15,8 @@
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "support/TestMainWindow.h"
+#include "view/Panes.h"
+#include "view/PictureBox.h"
 
 namespace korvane {
 namespace {
@@ -126,7 +128,7 @@ TEST_F(MainWindowWidget, StartUpFillsTheColourMenuAndRemembersTheLastPath) {
     EXPECT_EQ(window->tracing().FillColor, 255);
 
     EXPECT_TRUE(item("mnuDonate")->isVisible());
-    EXPECT_EQ(window->Cur2.left, 1);
+    EXPECT_EQ(window->project().shownCursors.cur2Left, 1);
     EXPECT_EQ(window->project().path, "") << "no project is open";
     EXPECT_EQ(window->session().LastPath, "/start/folder/last.kvp")
         << "the last project's path is the dialogs' start";
@@ -231,12 +233,12 @@ TEST_F(MainWindowWidget, MenusFollowTheProjectStateAndDisabledShortcutsDoNotFire
 
 TEST_F(MainWindowWidget, TickBlinksCursorsCyclesColoursAndShowsTheSavedState) {
     window->startUp("");
-    const bool visible = window->Cur1.visible;
+    const bool visible = window->panes()->P1()->cursorVisible();
     window->tick();
-    EXPECT_NE(window->Cur1.visible, visible);
-    EXPECT_EQ(window->Cur1.visible, window->Cur2.visible);
+    EXPECT_NE(window->panes()->P1()->cursorVisible(), visible);
+    EXPECT_EQ(window->panes()->P1()->cursorVisible(), window->panes()->P2()->cursorVisible());
     window->tick();
-    EXPECT_EQ(window->Cur1.visible, visible);
+    EXPECT_EQ(window->panes()->P1()->cursorVisible(), visible);
 
     const std::int32_t cycle[] = {0, 255, 65280, 65535, 16711680, 16711935, 16776960, 16777215};
     window->SelectionColourStep = 0;
@@ -254,7 +256,7 @@ TEST_F(MainWindowWidget, TickBlinksCursorsCyclesColoursAndShowsTheSavedState) {
 
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 5, 5);  // a release that never arrives
     window->tick();
-    EXPECT_FALSE(window->cursorDrag().held());
+    EXPECT_FALSE(window->cursors().drag().held());
 }
 
 TEST_F(MainWindowWidget, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
@@ -277,7 +279,7 @@ TEST_F(MainWindowWidget, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("amp.kvp")));
 
     window->project().cursors.CursorScaleX = 1.5;
-    window->Cur1.left = 120;
+    window->project().shownCursors.cur1Left = 120;
     ui.messageAnswers = {MsgResult::Yes};
     EXPECT_EQ(window->session().askToSave(), 0);
     EXPECT_TRUE(window->project().saved());

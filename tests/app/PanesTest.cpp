@@ -73,10 +73,10 @@ class PicturePanes : public ::testing::Test {
         EXPECT_EQ(panes()->P2()->pos(), panes()->P1()->pos());
     }
     void expectCursors(double x1, double y1, double x2, double y2) {
-        EXPECT_EQ(window->Cur1.left, x1);
-        EXPECT_EQ(window->Cur1.top, y1);
-        EXPECT_EQ(window->Cur2.left, x2);
-        EXPECT_EQ(window->Cur2.top, y2);
+        EXPECT_EQ(window->project().shownCursors.cur1Left, x1);
+        EXPECT_EQ(window->project().shownCursors.cur1Top, y1);
+        EXPECT_EQ(window->project().shownCursors.cur2Left, x2);
+        EXPECT_EQ(window->project().shownCursors.cur2Top, y2);
         EXPECT_EQ(panes()->P1()->cursorLeft(), x1) << "the picture draws the cursor where it stands";
         EXPECT_EQ(panes()->P2()->cursorTop(), y2);
     }
@@ -84,9 +84,12 @@ class PicturePanes : public ::testing::Test {
     void placeCursors(float scaleX, float scaleY) {
         window->project().cursors.CursorScaleX = scaleX;
         window->project().cursors.CursorScaleY = scaleY;
-        window->Cur1 = {10, 10, true};
-        window->Cur2 = {50, 60, true};
-        window->OldX1 = 10, window->OldY1 = 10, window->OldX2 = 50, window->OldY2 = 60;
+        window->project().shownCursors.cur1Left = 10;
+        window->project().shownCursors.cur1Top = 10;
+        window->project().shownCursors.cur2Left = 50;
+        window->project().shownCursors.cur2Top = 60;
+        window->project().shownCursors.OldX1 = 10, window->project().shownCursors.OldY1 = 10,
+        window->project().shownCursors.OldX2 = 50, window->project().shownCursors.OldY2 = 60;
     }
     // The item's own state: the Edit menu around it is disabled while no project is open.
     bool submenuEnabled() { return window->menus().ownEnabled(QStringLiteral("mnuSelectPoint")); }
@@ -148,7 +151,7 @@ TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacemen
     placeCursors(2, 3);
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 15, 12);
     expectCursors(15, 12, 60, 66);
-    EXPECT_TRUE(window->cursorDrag().held());
+    EXPECT_TRUE(window->cursors().drag().held());
     window->P1_MouseMove(Qt::LeftButton, Qt::NoModifier, 20, 12);
     expectCursors(20, 12, 70, 66);
     window->P2_MouseMove(Qt::LeftButton, Qt::NoModifier, 74, 72);
@@ -157,13 +160,13 @@ TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacemen
     window->P1_MouseMove(Qt::NoButton, Qt::NoModifier, 200, 150);
     window->P1_MouseDown(Qt::RightButton, Qt::NoModifier, 100, 100);
     expectCursors(22, 14, 74, 72);
-    EXPECT_FALSE(window->cursorDrag().held());
+    EXPECT_FALSE(window->cursors().drag().held());
 
-    window->scaleOneToOne();
+    window->cursors().scaleOneToOne();
     EXPECT_EQ(window->project().cursors.CursorScaleX, 1);
     EXPECT_EQ(window->project().cursors.CursorScaleY, 1);
     expectCursors(22, 14, 22, 14);
-    EXPECT_EQ(window->OldX2, 74) << "the remembered positions stay";
+    EXPECT_EQ(window->project().shownCursors.OldX2, 74) << "the remembered positions stay";
 
     // Undone, the window shows cursor 2 where it was and maps with the old scales again.
     window->project().undo();
@@ -179,18 +182,18 @@ TEST_F(PicturePanes, SlowDragKeepsTheMappedCursorWhereTheScalePutsIt) {
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 10, 10);
     for (int d = 2; d <= 500; d += 2) {
         window->P1_MouseMove(Qt::LeftButton, Qt::NoModifier, 10 + d, 10 + d / 2);
-        ASSERT_LE(std::abs(window->Cur2.left - (50 + 1.04f * d)), 0.5) << d;
-        ASSERT_LE(std::abs(window->Cur2.top - (60 + 1.03f * (d / 2))), 0.5) << d;
+        ASSERT_LE(std::abs(window->project().shownCursors.cur2Left - (50 + 1.04f * d)), 0.5) << d;
+        ASSERT_LE(std::abs(window->project().shownCursors.cur2Top - (60 + 1.03f * (d / 2))), 0.5) << d;
     }
-    EXPECT_EQ(window->Cur2.left, 570) << "shown and saved on whole pixels";
-    EXPECT_EQ(window->OldX2, 570);
+    EXPECT_EQ(window->project().shownCursors.cur2Left, 570) << "shown and saved on whole pixels";
+    EXPECT_EQ(window->project().shownCursors.OldX2, 570);
     window->P1_MouseMove(Qt::LeftButton, Qt::NoModifier, 10, 10);
     expectCursors(10, 10, 50, 60);
 }
 
 TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
-    ScaleWizardWindow* wizard = window->syncWizard();
-    window->startScaleWizard();
+    ScaleWizardWindow* wizard = window->cursors().wizard();
+    window->cursors().startScaleWizard();
     EXPECT_TRUE(wizard->isVisible());
     EXPECT_EQ(wizard->windowTitle(), "Moving synchronization:");
     EXPECT_EQ(wizard->cmdNext()->text(), "Next");
@@ -200,10 +203,10 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     EXPECT_TRUE(window->project().saved()) << "opening it changes nothing; its result is the edit";
 
     // While the wizard is open each drag moves only its own picture's cursor.
-    const double cur2Left = window->Cur2.left;
+    const double cur2Left = window->project().shownCursors.cur2Left;
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 100, 80);
-    EXPECT_EQ(window->Cur2.left, cur2Left);
-    EXPECT_EQ(window->OldX1, 100);
+    EXPECT_EQ(window->project().shownCursors.cur2Left, cur2Left);
+    EXPECT_EQ(window->project().shownCursors.OldX1, 100);
     window->P2_MouseDown(Qt::LeftButton, Qt::NoModifier, 130, 95);
     expectCursors(100, 80, 130, 95);
     wizard->cmdNext()->click();
@@ -216,13 +219,13 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     EXPECT_EQ(window->project().cursors.CursorScaleY, 2);
     EXPECT_EQ(window->project().history().count(), 1u);
     EXPECT_FALSE(wizard->isVisible());
-    EXPECT_FALSE(window->wizardOpen());
+    EXPECT_FALSE(window->cursors().wizardOpen());
     EXPECT_TRUE(submenuEnabled());
     window->P1_MouseMove(Qt::LeftButton, Qt::NoModifier, 610, 480);
     expectCursors(610, 480, 1150, 895);
 
     // Reopened, it waits for the first pair again; Cancel keeps the scales.
-    window->startScaleWizard();
+    window->cursors().startScaleWizard();
     EXPECT_EQ(wizard->cmdNext()->text(), "Next");
     wizard->cmdNext()->click();
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 700, 700);
@@ -232,11 +235,11 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     EXPECT_TRUE(submenuEnabled());
 
     // Closing the project ends a calibration that belongs to it.
-    window->startScaleWizard();
+    window->cursors().startScaleWizard();
     ui.messageAnswers = {MsgResult::No};
     window->session().closeProject();
     EXPECT_FALSE(window->projectOpen());
-    EXPECT_FALSE(window->wizardOpen());
+    EXPECT_FALSE(window->cursors().wizardOpen());
     EXPECT_FALSE(wizard->isVisible());
     EXPECT_TRUE(submenuEnabled());
 }
@@ -273,7 +276,7 @@ class PicturesWithPads : public PicturePanes {
 
 TEST_F(PicturesWithPads, DragsCrossAndEndOnMarkersAndTheCursorIsDrawnAboveThem) {
     placePadAt(40, 40);
-    ASSERT_EQ(window->Cur1.left, 40);
+    ASSERT_EQ(window->project().shownCursors.cur1Left, 40);
     p1()->setCursorVisible(true);  // the blink's visible half
     const QImage shown = p1()->grab().toImage();
     EXPECT_EQ(shown.pixelColor(40, 40), QColor(Qt::black)) << "the cursor's outline lies on the marker";
@@ -286,7 +289,7 @@ TEST_F(PicturesWithPads, DragsCrossAndEndOnMarkersAndTheCursorIsDrawnAboveThem) 
         expectCursors(x, 44, x, 44);
     }
     QTest::mouseRelease(p1(), Qt::LeftButton, Qt::NoModifier, QPoint(44, 44));
-    EXPECT_FALSE(window->cursorDrag().held());
+    EXPECT_FALSE(window->cursors().drag().held());
     EXPECT_EQ(marker(1).value, value) << "the release ended the drag, it was no click on the marker";
     EXPECT_FALSE(dialog().isVisible());
 }

@@ -241,12 +241,13 @@ TEST_F(ProjectLifecycle, OpenRestoresPicturesCursorsScaleAndTraces) {
     EXPECT_TRUE(window->project().saved());
     EXPECT_EQ(window->project().cursors.CursorScaleX, 2.0f);
     EXPECT_EQ(window->project().cursors.CursorScaleY, 0.5f);
-    EXPECT_EQ((std::vector<int>{window->OldX1, window->OldY1, window->OldX2, window->OldY2}),
+    EXPECT_EQ((std::vector<int>{window->project().shownCursors.OldX1, window->project().shownCursors.OldY1,
+                                window->project().shownCursors.OldX2, window->project().shownCursors.OldY2}),
               (std::vector<int>{10, 11, 20, 22}));
     EXPECT_EQ(window->panes()->P1()->cursorLeft(), 30);
     EXPECT_EQ(window->panes()->P1()->cursorTop(), 31);
     EXPECT_EQ(window->panes()->P2()->cursorLeft(), 40.5);
-    EXPECT_EQ(window->Cur2.top, 41);
+    EXPECT_EQ(window->project().shownCursors.cur2Top, 41);
 
     EXPECT_EQ(window->project().traces1, (std::vector<std::string>{"1-5-6-255=65280-0-10"}));
     EXPECT_EQ(window->project().traces2, (std::vector<std::string>{"2-7-8-0=255-0-10", "x=y"}));
@@ -320,9 +321,7 @@ TEST_F(ProjectLifecycle, SaveAndReopenKeepTheWindowsCursorsScaleAndTraces) {
     open(*window, board);
     window->project().cursors.CursorScaleX = 2.5f;
     window->project().cursors.CursorScaleY = 0.75f;
-    window->OldX1 = 12, window->OldY1 = -3, window->OldX2 = 140, window->OldY2 = 7;
-    window->Cur1 = {12.25, 13, true};
-    window->Cur2 = {140, 7.5, true};
+    window->project().shownCursors = {12, -3, 140, 7, 12.25, 13, 140, 7.5};
     window->project().traces2 = {"2-7-8-0=16711680-5-6"};
     window->project().markUnsaved();
     window->session().saveProject();
@@ -336,11 +335,14 @@ TEST_F(ProjectLifecycle, SaveAndReopenKeepTheWindowsCursorsScaleAndTraces) {
     ASSERT_TRUE(reopened.projectOpen());
     EXPECT_EQ(reopened.project().cursors.CursorScaleX, 2.5f);
     EXPECT_EQ(reopened.project().cursors.CursorScaleY, 0.75f);
-    EXPECT_EQ((std::vector<int>{reopened.OldX1, reopened.OldY1, reopened.OldX2, reopened.OldY2}),
-              (std::vector<int>{12, -3, 140, 7}));
     EXPECT_EQ(
-        (std::vector<double>{reopened.Cur1.left, reopened.Cur1.top, reopened.Cur2.left, reopened.Cur2.top}),
-        (std::vector<double>{12.25, 13, 140, 7.5}));
+        (std::vector<int>{reopened.project().shownCursors.OldX1, reopened.project().shownCursors.OldY1,
+                          reopened.project().shownCursors.OldX2, reopened.project().shownCursors.OldY2}),
+        (std::vector<int>{12, -3, 140, 7}));
+    EXPECT_EQ((std::vector<double>{
+                  reopened.project().shownCursors.cur1Left, reopened.project().shownCursors.cur1Top,
+                  reopened.project().shownCursors.cur2Left, reopened.project().shownCursors.cur2Top}),
+              (std::vector<double>{12.25, 13, 140, 7.5}));
     EXPECT_EQ(reopened.project().traces2, (std::vector<std::string>{"2-7-8-0=16711680-5-6"}));
 }
 

@@ -36,7 +36,7 @@ TEST(MainWindowTeardown, ToolWindowsAndPanesGoWhileTheWindowsDataStillExists) {
         {"export dialog", window->exportDialog()},
         {"traces window", window->tracing().tracesWindow()},
         {"fill question", window->tracing().fillQuestion()},
-        {"cursor-scale wizard", window->syncWizard()},
+        {"cursor-scale wizard", window->cursors().wizard()},
         {"panes", window->panes()},
     };
     for (const auto& [name, part] : parts) {

@@ -112,8 +112,10 @@ class Pads : public ::testing::Test {
 
     // A double click on picture 1 with the cursors at the given places; returns the new pad's number.
     int place(double x1, double y1, double x2, double y2, bool shift = false) {
-        window->Cur1 = {x1, y1, true};
-        window->Cur2 = {x2, y2, true};
+        window->project().shownCursors.cur1Left = x1;
+        window->project().shownCursors.cur1Top = y1;
+        window->project().shownCursors.cur2Left = x2;
+        window->project().shownCursors.cur2Top = y2;
         window->P1_DblClick(shift ? Qt::ShiftModifier : Qt::NoModifier, int(x1), int(y1));
         return pads().markers.highest();
     }
@@ -466,9 +468,9 @@ TEST_F(Pads, RealMouseAndKeysReachMarkersDialogAndListing) {
     PictureBox* p1 = window->panes()->P1();
     PictureBox* p2 = window->panes()->P2();
 
-    const double cursorX = window->Cur1.left;
+    const double cursorX = window->project().shownCursors.cur1Left;
     QTest::mouseClick(p1, Qt::LeftButton, Qt::NoModifier, QPoint(53, 53));
-    EXPECT_EQ(window->Cur1.left, cursorX) << "the picture did not see the press";
+    EXPECT_EQ(window->project().shownCursors.cur1Left, cursorX) << "the picture did not see the press";
     EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{5}));
     EXPECT_EQ(dialog().currentPad(), 5);
     EXPECT_TRUE(dialog().isVisible());

@@ -221,7 +221,7 @@ TEST_F(Tracing, ColourBoundIsAskedUntilPositive) {
 
 TEST_F(Tracing, FillAtTheCursorOfThePictureClickedLast) {
     emit window->panes()->P2()->mouseDown(Qt::LeftButton, Qt::NoModifier, 15, 16);
-    EXPECT_EQ(window->Cur2.left, 15);
+    EXPECT_EQ(window->project().shownCursors.cur2Left, 15);
     answerNextQuestion(true);
     window->tracing().fillAtCursor();
     EXPECT_TRUE(asked);
@@ -330,12 +330,13 @@ TEST_F(Tracing, ClickOnARecordMovesTheCursorsThereAndScrollsToThem) {
     QApplication::processEvents();
     window->project().traces2 = {"2-12-12-0=65535-0.1-0.1", "2-300-200-0=65535-0.1-0.1"};
     traces()->lstTrace2->setCurrentRow(1);
-    EXPECT_EQ(QPointF(window->Cur2.left, window->Cur2.top), QPointF(300, 200));
+    EXPECT_EQ(QPointF(window->project().shownCursors.cur2Left, window->project().shownCursors.cur2Top),
+              QPointF(300, 200));
     const QPoint inPane = QPoint(300, 200) + window->panes()->P2()->pos();
     EXPECT_LE(inPane.x(), window->panes()->pic2()->width());
     EXPECT_LE(inPane.y(), window->panes()->pic2()->height());
     EXPECT_GT(window->panes()->HS().Value(), 0);
-    EXPECT_FALSE(window->cursorDrag().held());
+    EXPECT_FALSE(window->cursors().drag().held());
 }
 
 TEST_F(Tracing, ClosingDuringAFillStopsItAsksAndThenCloses) {

@@ -61,9 +61,8 @@ void PadTool::placeAtCursors(int Index, bool DeselectOthers, bool SelectNew) {
     // keep theirs.
     dialog.setCurrentPad(Index);
     window_.pads().showCurrentPadNames();
-    const CursorMark& cur1 = window_.Cur1;
-    const CursorMark& cur2 = window_.Cur2;
-    if (!dialog.placePad(Index, PadPlace{cur1.left, cur1.top, cur2.left, cur2.top})) {
+    const ShownCursors& at = window_.project().shownCursors;
+    if (!dialog.placePad(Index, PadPlace{at.cur1Left, at.cur1Top, at.cur2Left, at.cur2Top})) {
         dialog.setCurrentPad(0);
         return;
     }
