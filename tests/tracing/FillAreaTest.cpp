@@ -81,21 +81,9 @@ FillResult quietFill(Picture& picture, int x, int y, std::int32_t fill, float bo
     return FillArea(picture.view(), x, y, fill, bound, bound, quiet, control);
 }
 
-// A Ui whose event processing runs a test's action, as a key press at a checkpoint would.
-class EventfulUi : public ScriptedUi {
-  public:
-    void processEvents() override {
-        ScriptedUi::processEvents();
-        if (onEvents) {
-            onEvents();
-        }
-    }
-    std::function<void()> onEvents;
-};
-
 // A fill in red with a Ui of its own; each test sets what else it needs of the control.
 struct InteractiveFill {
-    EventfulUi ui;
+    ScriptedUi ui;
     FillControl control;
     std::int32_t fill = kRed;
     bool quiet = false;
@@ -314,7 +302,7 @@ TEST_P(Fill, HistoryTakesTheFillBackAndDoesItAgainWordForWord) {
         if (c.stop) {
             f.control.running = &running;
             f.control.eventIntervalMs = 0;
-            f.ui.onEvents = [&] { running = false; };
+            f.ui.duringEvents = [&] { running = false; };
         }
         const FillResult result = f.run(picture, c.width / 2, c.height / 2, 0.1f);
         EXPECT_EQ(result.stopped, c.stop) << c.what;
@@ -362,7 +350,7 @@ TEST_P(Fill, EscAtACheckpointStopsThePassAndTheQuestionIsStillAsked) {
     Picture picture(300, 300, 50);
     InteractiveFill f;
     bool running = false;
-    f.ui.onEvents = [&] { running = false; };
+    f.ui.duringEvents = [&] { running = false; };
     f.control.running = &running;
     f.control.eventIntervalMs = 0;  // every checkpoint hands control over
     int redraws = 0;
@@ -400,7 +388,7 @@ TEST_P(Fill, CheckpointsComeByTimeEvenWithoutRunsEndingOnMultiplesOf250) {
         InteractiveFill f;
         f.quiet = true;
         bool running = false;
-        f.ui.onEvents = [&] { running = false; };
+        f.ui.duringEvents = [&] { running = false; };
         Clock::time_point now{};
         f.control.running = &running;
         f.control.pollPixels = 4096;
