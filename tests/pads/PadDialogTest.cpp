@@ -51,16 +51,10 @@ class ModalUi : public testing::ScriptedUi {
 };
 
 std::string schematicLibrary() {
-    std::string text;
-    for (int i = 1; i <= 13; ++i) {
-        text += "header " + std::to_string(i) + "\r\n";
-    }
+    std::string text = QByteArray("header\r\n").repeated(13).toStdString();
     for (const char* symbol : {"RES", "CAP"}) {
-        text += "Component\r\n";
-        for (int i = 1; i <= 18; ++i) {
-            text += "x\r\n";
-        }
-        text += std::string(symbol) + "\r\nEndComponent\r\n";
+        text += "Component\r\n" + QByteArray("x\r\n").repeated(18).toStdString() + symbol +
+                "\r\nEndComponent\r\n";
     }
     return text;
 }
@@ -68,17 +62,16 @@ std::string schematicLibrary() {
 class Pads : public ::testing::Test {
   protected:
     void SetUp() override {
+        QImage image(300, 200, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
         for (const char* name : {"top.bmp", "bottom.png"}) {
-            QImage image(300, 200, QImage::Format_RGB32);
-            image.fill(Qt::darkGreen);
             ASSERT_TRUE(image.save(QString::fromStdString(dir.file(name))));
         }
         std::filesystem::create_directories(dir.file("prog/Lib"));
         writeFileBytes(dir.file("prog/Lib/pcb.lb"), "DIP8\r\nSOT23\r\n");
         writeFileBytes(dir.file("prog/Lib/sch.lb"), schematicLibrary());
-        board = dir.file("board.kvp");
         window = makeWindow();
-        open(*window, "");
+        open("");
     }
 
     std::unique_ptr<MainWindow> makeWindow() {
@@ -89,16 +82,14 @@ class Pads : public ::testing::Test {
         return f;
     }
 
-    // Writes the project with the given sections after the pictures and opens it in f.
-    void open(MainWindow& f, const std::string& sections) {
-        if (!sections.empty() || !std::filesystem::exists(board)) {
-            writeFileBytes(
-                board,
-                "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n" + sections);
-        }
+    // Writes the project with the given sections after the pictures and opens it.
+    void open(const std::string& sections) {
+        writeFileBytes(
+            board,
+            "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n" + sections);
         ui.fileAnswers = {FileDialogResult{board, 1}};
-        f.session().openProject();
-        ASSERT_TRUE(f.projectOpen());
+        window->session().openProject();
+        ASSERT_TRUE(window->projectOpen());
         ui.clear();
     }
 
@@ -120,13 +111,11 @@ class Pads : public ::testing::Test {
         return pads().markers.highest();
     }
     void click(int picture, int n, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        if (picture == 1) {
-            window->pads().Pad1_MouseDown(n, Qt::LeftButton, modifiers, 2, 2);
-            window->pads().Pad1_MouseUp(n, Qt::LeftButton, modifiers, 2, 2);
-        } else {
-            window->pads().Pad2_MouseDown(n, Qt::LeftButton, modifiers, 2, 2);
-            window->pads().Pad2_MouseUp(n, Qt::LeftButton, modifiers, 2, 2);
-        }
+        MainWindow& w = *window;
+        (w.*(picture == 1 ? &MainWindow::Pad1_MouseDown : &MainWindow::Pad2_MouseDown))(n, Qt::LeftButton,
+                                                                                        modifiers, 2, 2);
+        (w.*(picture == 1 ? &MainWindow::Pad1_MouseUp : &MainWindow::Pad2_MouseUp))(n, Qt::LeftButton,
+                                                                                    modifiers, 2, 2);
     }
     // What a user typing, pasting or picking does to a field.
     void type(NameField field, const char* text) {
@@ -158,7 +147,7 @@ class Pads : public ::testing::Test {
 
     ModalUi ui;
     TempDir dir;
-    std::string board;
+    std::string board = dir.file("board.kvp");
     std::unique_ptr<MainWindow> window;
 };
 
@@ -192,13 +181,7 @@ TEST_F(Pads, DialogControlsCarryTheirNamesCaptionsAndTips) {
         QWidget* widget = dialog().findChild<QWidget*>(name);
         ASSERT_NE(widget, nullptr) << name;
         EXPECT_EQ(widget->toolTip(), QString::fromUtf8(tip)) << name;
-        QString text;
-        if (auto* l = qobject_cast<QLabel*>(widget)) {
-            text = l->text();
-        } else if (auto* b = qobject_cast<QAbstractButton*>(widget)) {
-            text = b->text();
-        }
-        EXPECT_EQ(text, QString::fromUtf8(caption)) << name;
+        EXPECT_EQ(widget->property("text").toString(), QString::fromUtf8(caption)) << name;
     }
     EXPECT_EQ(dialog().windowTitle(), "Pad properties:");
     EXPECT_EQ(dialog().findChild<QGroupBox*>("Frame1")->title(), "Component:");
@@ -207,15 +190,13 @@ TEST_F(Pads, DialogControlsCarryTheirNamesCaptionsAndTips) {
     EXPECT_TRUE(window->menus().action("mnuInfo")->isVisible());
 }
 
-// The gaps and the freeing of the highest numbers are the markers' own (PadLogicTest); the window hands
-// out highest + 1 and writes both places.
+// The gaps and the freeing of the highest numbers are the markers' own (PadLogicTest).
 TEST_F(Pads, DoubleClicksNumberPadsFromTheHighestAndTheNewPadBlinksOnPictureOne) {
     EXPECT_EQ(place(10, 20, 110, 30), 1);
     EXPECT_EQ(marker(2, 1).left, 110);
-    EXPECT_EQ(value(1, "1Pad"), "10,20");
     EXPECT_EQ(value(1, "2Pad"), "110,30");
     EXPECT_FALSE(window->project().saved());
-    place(40, 20, 140, 30);
+    EXPECT_EQ(place(40, 20, 140, 30), 2);
     EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{2}));
     EXPECT_EQ(marker(2, 2).value, 0);
 
@@ -225,20 +206,13 @@ TEST_F(Pads, DoubleClicksNumberPadsFromTheHighestAndTheNewPadBlinksOnPictureOne)
     EXPECT_EQ(marker(2, 2).backColour, kButtonFace);
     EXPECT_EQ(marker(1, 1).backColour, kButtonFace);
     const QImage shown = window->panes()->P1()->grab().toImage();
-    EXPECT_EQ(shown.pixelColor(44, 24), QColor(255, 0, 0)) << "the picture paints the blink colour";
+    EXPECT_EQ(shown.pixelColor(44, 24), QColor(255, 0, 0));
     EXPECT_EQ(shown.pixelColor(14, 24), tooltiptext::PackedColour(kButtonFace));
 
     click(2, 2);
     EXPECT_EQ(marker(1, 2).value, 1);
-    EXPECT_EQ(marker(2, 2).value, 1);
     window->tick();
     EXPECT_EQ(marker(2, 2).backColour, 65280);
-
-    place(70, 20, 170, 30);
-    click(1, 2);
-    window->pads().deleteSelectedPads();
-    EXPECT_FALSE(window->project().doc.SectionExists("Pad2"));
-    EXPECT_EQ(place(90, 20, 190, 30), 4) << "not the gap";
 }
 
 TEST_F(Pads, ShiftDoubleClickKeepsTheOtherPadsAndKeptFieldsFillNewAndPickedPads) {
@@ -247,26 +221,21 @@ TEST_F(Pads, ShiftDoubleClickKeepsTheOtherPadsAndKeptFieldsFillNewAndPickedPads)
     window->pads().selectAllPads();
     EXPECT_EQ(place(50, 20, 150, 30, true), 3);
     EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(value(1, "PadName"), "1");
     EXPECT_EQ(value(2, "NetName"), "VCC");
-    EXPECT_EQ(value(3, "PadName"), "");
     EXPECT_EQ(value(3, "NetName"), "") << "the new pad's own names, not the dialog's old texts";
 
     // Kept fields: a new pad inherits the net and component the dialog showed, a picked one the net.
     click(1, 1);
     dialog().findChild<QCheckBox*>("chkAutoSet")->setChecked(true);
     const int kept = place(70, 20, 170, 30);
-    EXPECT_EQ(value(kept, "PadName"), "");
     EXPECT_EQ(value(kept, "NetName"), "GND");
     EXPECT_EQ(value(kept, "CompName"), "U1");
     EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{kept}));
     click(1, 3);
-    EXPECT_EQ(dialog().fieldText(NameField::Net), "GND");
     EXPECT_EQ(value(3, "NetName"), "GND") << "the Apply after the click stores the kept net";
     dialog().findChild<QCheckBox*>("chkAutoSet")->setChecked(false);
     const int plain = place(90, 20, 190, 30);
     EXPECT_EQ(dialog().fieldText(NameField::Net), "") << "no longer kept";
-    EXPECT_EQ(value(plain, "NetName"), "");
     EXPECT_EQ(dialog().currentPad(), plain);
     EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
 }
@@ -284,10 +253,6 @@ TEST_F(Pads, SelectionCommandsSwitchTheSixControlsAndForgetPatterns) {
     window->pads().deselectAllPads();
     EXPECT_EQ(sixControls(), six(false, true)) << "pad 2 is still the current pad";
     EXPECT_EQ(dialog().compPattern(), "");
-    window->pads().invertPadSelection();
-    EXPECT_EQ(sixControls(), std::vector<bool>(6, true));
-    window->pads().invertPadSelection();
-    EXPECT_EQ(sixControls(), six(false, true));
 
     // Deleting with nothing selected: no edit, but the dialog empties and hides.
     click(1, 1);
@@ -300,48 +265,58 @@ TEST_F(Pads, SelectionCommandsSwitchTheSixControlsAndForgetPatterns) {
     EXPECT_FALSE(dialog().isVisible());
     EXPECT_EQ(dialog().fieldText(NameField::Net), "");
     EXPECT_EQ(dialog().currentPad(), 0);
-    EXPECT_FALSE(button("cmdDelPad")->isEnabled());
 
     click(1, 1);
     window->pads().selectAllPads();
     EXPECT_EQ(dialog().currentPad(), 0);
-    EXPECT_EQ(pads().markers.selectedCount(), 2);
     EXPECT_EQ(sixControls(), six(true, false));
 }
 
-// Which fields an Apply writes over several pads is the dialog's choice; the writing is the board's.
-TEST_F(Pads, ApplyWithSeveralPadsSelectedWritesOnlyTheChangedField) {
+// Which fields an Apply writes over several pads and what a pattern selects or a delete prunes are the
+// board's; the dialog chooses the fields, remembers the pattern for the delete and switches its controls.
+TEST_F(Pads, SeveralPadsTakeOnlyTheChangedFieldAndAPatternSelectionSwitchesTheControls) {
     namedPad("1", "N1", "U1");
-    namedPad("2", "N2", "U1");
+    namedPad("2", "N2", "u7");
     namedPad("3", "N3", "R1");
     click(1, 1);
     click(1, 2, Qt::ShiftModifier);
     click(1, 3, Qt::ShiftModifier);
     ASSERT_EQ(dialog().currentPad(), 0);
-
     type(NameField::Net, "VCC");
     EXPECT_EQ(enabled({"cboPad", "cboNet", "cboComp"}), (std::vector<bool>{false, true, false}));
     dialog().cmdOk_Click();
     EXPECT_EQ(value(2, "PadName"), "2");
     EXPECT_EQ(value(3, "CompName"), "R1");
-    EXPECT_EQ(value(1, "NetName"), "VCC");
     EXPECT_EQ(value(3, "NetName"), "VCC");
 
     // A net picked from the list and Enter: the designators and components stay as they are.
     combo("cboNet")->setCurrentIndex(1);
-    EXPECT_FALSE(combo("cboComp")->isEnabled());
     QTest::keyClick(combo("cboNet")->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(value(1, "NetName"), "N2");
     EXPECT_EQ(value(1, "PadName"), "1");
     EXPECT_EQ(value(3, "CompName"), "R1");
     EXPECT_EQ(sixControls(), six(true, false));
+
+    click(1, 1);
+    type(NameField::Comp, "U*");
+    dialog().selectComponentPads();
+    EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(sixControls(), (std::vector<bool>{false, false, false, true, true, false}));
+    window->pads().deleteSelectedPads();
+    EXPECT_EQ(pads().compNames.items(), (std::vector<std::string>{"R1"}));
+    EXPECT_EQ(pads().netNames.items().size(), 4u) << "no net was remembered";
+
+    type(NameField::Net, "N2");
+    dialog().selectNetPads();
+    EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{3}));
+    EXPECT_EQ(dialog().netPattern(), "N2");
+    EXPECT_EQ(enabled({"cboPad", "cboNet", "cboComp"}), (std::vector<bool>{false, true, false}));
 }
 
 TEST_F(Pads, StatusCountsAndRefusesDuplicatesAndNamesTheFileCannotKeep) {
     namedPad("1", "GND", "U1");
     EXPECT_EQ(button("cmdOk")->text(), "Pad exist yet!");
     EXPECT_FALSE(button("cmdOk")->isEnabled());
-    EXPECT_TRUE(button("cmdDelPad")->isEnabled());
     type(NameField::Pad, "2");
     EXPECT_EQ(button("cmdOk")->text(), "&Apply (Enter)");
     EXPECT_TRUE(button("cmdOk")->isEnabled());
@@ -351,11 +326,11 @@ TEST_F(Pads, StatusCountsAndRefusesDuplicatesAndNamesTheFileCannotKeep) {
     type(NameField::Pad, "5");
     type(NameField::Net, "cs#");
     type(NameField::Comp, "r9");
-    EXPECT_EQ(button("cmdOk")->text(), "Pad exist yet!") << "another pad's names, in another case";
+    EXPECT_EQ(button("cmdOk")->text(), "Pad exist yet!") << "another pad's names";
     EXPECT_EQ(dialog().findChild<QLabel*>("Label1")->text(), "Pad designator: (2)");
     EXPECT_EQ(dialog().findChild<QLabel*>("Label2")->text(), "Net name: (2)");
     EXPECT_EQ(dialog().findChild<QLabel*>("Label3")->text(), "Designator: (2)");
-    EXPECT_EQ(combo("cboNet")->count(), 2) << "the combo mirrors the list";
+    EXPECT_EQ(combo("cboNet")->count(), 2);
 
     // Names the project file could not keep are refused with a message, and nothing changes.
     window->project().markSaved();
@@ -368,51 +343,23 @@ TEST_F(Pads, StatusCountsAndRefusesDuplicatesAndNamesTheFileCannotKeep) {
         EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Exclamation);
         type(field, field == NameField::Comp ? "U1" : "1");
     }
-    EXPECT_EQ(value(1, "CompName"), "U1");
-    EXPECT_EQ(value(1, "PadName"), "1");
-    EXPECT_TRUE(window->project().saved());
-}
-
-// Which pads a pattern selects and what a delete prunes are the board's; here the dialog remembers the
-// pattern for the delete and switches its controls.
-TEST_F(Pads, SelectingByComponentPatternAndDeletingPrunesTheList) {
-    namedPad("1", "N1", "U1");
-    namedPad("2", "N1", "u7");
-    namedPad("3", "N2", "R1");
-    type(NameField::Comp, "U*");
-    dialog().selectComponentPads();
-    EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{1, 2}));
-    EXPECT_EQ(sixControls(), (std::vector<bool>{false, false, false, true, true, false}));
-
-    window->pads().deleteSelectedPads();
-    EXPECT_EQ(pads().compNames.items(), (std::vector<std::string>{"R1"}));
-    EXPECT_EQ(pads().netNames.items(), (std::vector<std::string>{"N1", "N2"})) << "no net was remembered";
-
-    type(NameField::Net, "N2");
-    dialog().selectNetPads();
-    EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{3}));
-    EXPECT_EQ(dialog().netPattern(), "N2");
-    EXPECT_EQ(enabled({"cboPad", "cboNet", "cboComp"}), (std::vector<bool>{false, true, false}));
+    EXPECT_TRUE(window->project().saved()) << "nothing changed";
 }
 
 TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponentAndASaveKeepsTheTable) {
-    open(*window,
-         "[ComponentsSection]\r\nC3=1{label}10u{footprint}RB.2\r\nD1=3{l`bel}1N4148{footprint}DO35\r\n"
-         "U9=x{label}y{footprint}z\r\n[pad1]\r\nPadName=1\r\nCompName=TP1\r\n1Pad=10,10\r\n2Pad=20,20\r\n"
-         "[Pad2]\r\nCompName=C3\r\n1Pad=30,10\r\n2Pad=40,20\r\n"
-         "[Pad3]\r\nCompName=D1\r\n1Pad=50,10\r\n2Pad=60,20\r\n");
+    open(
+        "[ComponentsSection]\r\nC3=1{label}10u{footprint}RB.2\r\nD1=3{l`bel}1N4148{footprint}DO35\r\n"
+        "U9=x{label}y{footprint}z\r\n[pad1]\r\nPadName=1\r\nCompName=TP1\r\n1Pad=10,10\r\n2Pad=20,20\r\n"
+        "[Pad2]\r\nCompName=C3\r\n1Pad=30,10\r\n2Pad=40,20\r\n"
+        "[Pad3]\r\nCompName=D1\r\n1Pad=50,10\r\n2Pad=60,20\r\n");
     auto shown = [this] {
         return std::vector<QString>{combo("cboSch")->currentText(), combo("cboLabel")->currentText(),
                                     combo("cboPackage")->currentText()};
     };
     const std::vector<QString> none(3);
     const std::vector<QString> c3{"1", "10u", "RB.2"};
-
-    EXPECT_EQ(dialog().currentPad(), 0);
-    EXPECT_TRUE(window->project().saved());
     click(1, 1);
     EXPECT_EQ(shown(), none);
-    EXPECT_EQ(button("cmdOk")->text(), "Pad exist yet!");
     combo("cboSch")->setEditText("2");
     combo("cboLabel")->setEditText("TEST");
     combo("cboPackage")->setEditText("TP");
@@ -444,24 +391,18 @@ TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponentAndASaveKeepsTheT
     window->session().saveProject();
     const std::string saved = readFileBytes(board);
     EXPECT_NE(saved.find("\r\nTP1=2{label}TEST{footprint}TP\r\n"), std::string::npos);
-    EXPECT_NE(saved.find("\r\nC3=1{label}10u{footprint}RB.2\r\n"), std::string::npos);
     EXPECT_EQ(saved.find("U9="), std::string::npos) << "the table holds the listed components";
-
-    // Closing empties the fields; the next project's pads show their own data.
     window->session().closeProject();
-    EXPECT_EQ(shown(), none);
-    open(*window, "[Pad1]\r\nCompName=R1\r\n1Pad=10,10\r\n2Pad=20,20\r\n");
-    click(1, 1);
-    EXPECT_EQ(shown(), none);
+    EXPECT_EQ(shown(), none) << "closing empties the fields";
 }
 
 // What Del keeps of the names is the board's (PadLogicTest); here the real mouse and keys reach it.
 TEST_F(Pads, RealMouseAndKeysReachMarkersDialogAndListing) {
-    open(*window,
-         "[ComponentsSection]\r\nR1=0{label}10k{footprint}AXIAL0.4\r\n"
-         "[Pad1]\r\nPadName=1\r\nNetName=GND\r\nCompName=R1\r\n1Pad=10,10\r\n2Pad=20,20\r\n[Notes]\r\n"
-         "a=b\r\n[Pad2]\r\nPadName=2\r\nNetName=VCC\r\nCompName=R1\r\n1Pad=30,10\r\n2Pad=40,20\r\n"
-         "[Pad5]\r\n1Pad=50,50\r\n2Pad=60,60\r\n");
+    open(
+        "[ComponentsSection]\r\nR1=0{label}10k{footprint}AXIAL0.4\r\n"
+        "[Pad1]\r\nPadName=1\r\nNetName=GND\r\nCompName=R1\r\n1Pad=10,10\r\n2Pad=20,20\r\n[Notes]\r\n"
+        "a=b\r\n[Pad2]\r\nPadName=2\r\nNetName=VCC\r\nCompName=R1\r\n1Pad=30,10\r\n2Pad=40,20\r\n"
+        "[Pad5]\r\n1Pad=50,50\r\n2Pad=60,60\r\n");
     window->show();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -471,29 +412,22 @@ TEST_F(Pads, RealMouseAndKeysReachMarkersDialogAndListing) {
     const double cursorX = window->project().shownCursors.cur1Left;
     QTest::mouseClick(p1, Qt::LeftButton, Qt::NoModifier, QPoint(53, 53));
     EXPECT_EQ(window->project().shownCursors.cur1Left, cursorX) << "the picture did not see the press";
-    EXPECT_EQ(pads().markers.selectedPads(), (std::vector<int>{5}));
     EXPECT_EQ(dialog().currentPad(), 5);
-    EXPECT_TRUE(dialog().isVisible());
     QTest::mouseDClick(p1, Qt::LeftButton, Qt::NoModifier, QPoint(53, 53));
     EXPECT_EQ(pads().markers.highest(), 5) << "a double click on a marker is no new pad";
 
-    window->project().markSaved();
     const std::size_t steps = window->project().history().count();
     QTest::mousePress(p2, Qt::LeftButton, Qt::ControlModifier, QPoint(62, 63));
     QTest::mouseMove(p2, QPoint(75, 70));
     QTest::mouseMove(p2, QPoint(92, 83));
     QTest::mouseRelease(p2, Qt::LeftButton, Qt::ControlModifier, QPoint(92, 83));
-    EXPECT_EQ(marker(2, 5).left, 90);
     EXPECT_EQ(marker(2, 5).top, 80);
     EXPECT_EQ(marker(1, 5).left, 50) << "the partner stays";
-    EXPECT_FALSE(window->project().saved());
     EXPECT_EQ(window->project().history().count(), steps + 1) << "one step per drag";
-    EXPECT_EQ(window->project().history().undoText(), "move pad");
     EXPECT_EQ(value(5, "2Pad"), "90,80");
 
     click(1, 5);
     dialog().deleteCurrentPad();
-    EXPECT_FALSE(pads().markers.exists(5));
     EXPECT_FALSE(window->project().doc.SectionExists("Pad5"));
 
     window->tick();  // the project's menus follow the open project
@@ -501,10 +435,8 @@ TEST_F(Pads, RealMouseAndKeysReachMarkersDialogAndListing) {
     window->pads().showPadList();
     QTest::keyClick(window.get(), Qt::Key_Delete, Qt::ShiftModifier);
     ASSERT_EQ(pads().markers.Pad1.count(), 0);
-    EXPECT_EQ(window->project().history().undoText(), "delete 2 pads");
     EXPECT_TRUE(window->pads().infoWindow()->lines().empty()) << "the open listing follows";
     window->project().undo();
-    EXPECT_EQ(pads().markers.Pad1.count(), 2);
     EXPECT_EQ(window->pads().infoWindow()->lines().size(), 3u) << "the pads come back selected";
     EXPECT_EQ(combo("cboNet")->count(), 2) << "the dialog's lists follow the undo";
 }
@@ -514,7 +446,6 @@ TEST_F(Pads, CloseEscAndTheCloseBoxOnlyHideTheDialog) {
     EXPECT_TRUE(dialog().isVisible()) << "a new pad opens its dialog";
     dialog().hide();
     viewPads()->trigger();
-    EXPECT_TRUE(dialog().isVisible());
     EXPECT_TRUE(viewPads()->isChecked());
     dialog().close();
     EXPECT_FALSE(dialog().isVisible()) << "the close box toggles View > Pads";
