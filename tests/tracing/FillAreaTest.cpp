@@ -173,7 +173,6 @@ TEST_P(Fill, RefusesASeedWithinTheFillColoursRangeAndOnlyBeepsOnTheFillColour) {
 
     EXPECT_EQ(f.run(picture, 1, 1, 0.1f).outcome, FillOutcome::Painted);
     EXPECT_EQ(picture.rows(colours), "aax/xrr/xrx");
-    EXPECT_EQ(f.ui.busyDepth(), 0);
 
     // A seed in the fill colour: one beep, no busy pointer, no question, no record.
     f.ui.clear();
@@ -346,7 +345,7 @@ TEST_P(Fill, HistoryTakesTheFillBackAndDoesItAgainWordForWord) {
     }
 }
 
-TEST_P(Fill, EscAtACheckpointStopsThePassAndTheQuestionIsStillAsked) {
+TEST_P(Fill, EscAtACheckpointStopsThePassAndAsksButAPictureGoneMeanwhileEndsTheFillQuietly) {
     Picture picture(300, 300, 50);
     InteractiveFill f;
     bool running = false;
@@ -368,6 +367,16 @@ TEST_P(Fill, EscAtACheckpointStopsThePassAndTheQuestionIsStillAsked) {
     EXPECT_EQ(picture.at(5, 5), 50) << "nothing after the checkpoint";
     EXPECT_TRUE(asked);
     EXPECT_EQ(f.ui.busyDepth(), 0);
+
+    InteractiveFill g;
+    g.control.eventIntervalMs = 0;
+    g.control.refresh = [](ImageView&) { return false; };
+    g.control.ask = [] {
+        ADD_FAILURE() << "no question about a picture that is gone";
+        return FillAnswer::Save;
+    };
+    EXPECT_EQ(g.run(picture, 5, 5, 0.1f).outcome, FillOutcome::PictureGone);
+    EXPECT_EQ(g.ui.busyDepth(), 0);
 }
 
 TEST_P(Fill, CheckpointsComeByTimeEvenWithoutRunsEndingOnMultiplesOf250) {
@@ -396,19 +405,6 @@ TEST_P(Fill, CheckpointsComeByTimeEvenWithoutRunsEndingOnMultiplesOf250) {
         EXPECT_EQ(f.run(picture, 125, 200, 0.0f).stopped, c.stops) << c.what;
         EXPECT_EQ(f.ui.count("events"), c.stops ? 1 : 0) << c.what;
     }
-}
-
-TEST_P(Fill, APictureThatGoesAwayDuringEventsEndsTheFillQuietly) {
-    Picture picture(300, 300, 50);
-    InteractiveFill f;
-    f.control.eventIntervalMs = 0;
-    f.control.refresh = [](ImageView&) { return false; };
-    f.control.ask = [] {
-        ADD_FAILURE() << "no question about a picture that is gone";
-        return FillAnswer::Save;
-    };
-    EXPECT_EQ(f.run(picture, 0, 0, 0.1f).outcome, FillOutcome::PictureGone);
-    EXPECT_EQ(f.ui.busyDepth(), 0);
 }
 
 }  // namespace
