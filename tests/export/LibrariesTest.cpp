@@ -51,13 +51,7 @@ Names record(const std::string& word, const std::string& name, int nameAt = 19) 
     return out;
 }
 
-Names header() {
-    Names out;
-    for (int i = 1; i <= 13; ++i) {
-        out.push_back("header " + std::to_string(i));
-    }
-    return out;
-}
+const Names kHeader(13, "header");
 
 TEST(Libraries, LinesEndAtCrLfLfOrLoneCrAndFootprintsAreTrimmedLines) {
     EXPECT_EQ(lines(""), Names{});
@@ -79,7 +73,7 @@ TEST(Libraries, LinesEndAtCrLfLfOrLoneCrAndFootprintsAreTrimmedLines) {
 TEST(Libraries, SymbolNameIsThe19thLineAfterTheWord) {
     Names inner = record("Component", "OUTER");
     inner[5] = "Component";  // inside a record: no record start
-    Names componentHeader = header();
+    Names componentHeader = kHeader;
     componentHeader[2] = "Component";  // starts a record like any other line and swallows the next 19
     Names cut = record("Component", "RES");
     cut.resize(19);  // the word and 18 more lines
@@ -90,9 +84,9 @@ TEST(Libraries, SymbolNameIsThe19thLineAfterTheWord) {
         Names symbols;
     } cases[] = {
         {"after the header",
-         text({header(), record("Component", " RES "), record("Component", "CAP")}),
+         text({kHeader, record("Component", " RES "), record("Component", "CAP")}),
          {"RES", "CAP"}},
-        {"lone CR line ends", text({header(), record("Component", "RES")}, "\r"), {"RES"}},
+        {"lone CR line ends", text({kHeader, record("Component", "RES")}, "\r"), {"RES"}},
         {"named on the 20th line", text({record("Component", "LATE", 20)}), {"filler 19"}},
         {"named on the 18th line", text({record("Component", "EARLY", 18)}), {"Part"}},
         {"record inside a record", text({inner, record("Component", "NEXT")}), {"OUTER", "NEXT"}},
@@ -155,7 +149,7 @@ TEST(LibraryFolder, MissingLibrariesAreReportedAndLoadingReplacesThePickLists) {
     std::filesystem::remove(dir.path() / "Lib" / "sch.lb");
     writeFileBytes(dir.file("Lib/pcb.lb"), "DIP14\r\n\r\n  SO8  \r\n");
     writeFileBytes(dir.file("Lib/sch.lb"),
-                   text({header(), record("component", "RES"), record("Component", "CAP")}));
+                   text({kHeader, record("component", "RES"), record("Component", "CAP")}));
     EXPECT_TRUE(LoadFootprintPickList(programDir, ui, footprints));
     EXPECT_TRUE(LoadSchematicPickList(programDir, ui, kFold, symbols));
     EXPECT_EQ(footprints, (Names{"DIP14", "", "SO8"}));
