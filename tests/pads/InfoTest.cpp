@@ -138,17 +138,28 @@ TEST_F(InfoTest, ActivationRebuildsUnlessTheFocusComesBackFromAModalDialog) {
     EXPECT_EQ(rows(), (std::vector<std::string>{"Total quantity of selected pads: 1", "x"}));
 }
 
-TEST_F(InfoTest, ListingIsTheCountThenOneLinePerPadAndSaveWritesTheSelectedLinesWithCrLf) {
+TEST_F(InfoTest, ListingIsTheCountThenOneLinePerPadAndSaveWritesTheSelectedLinesWithCrLfOrKeepsTheOldFile) {
     selected = {"d1", "", "d3 \xC4"};  // a pad without description gives an empty line
     info.Rebuild();
     EXPECT_EQ(info.lines(),
               (std::vector<std::string>{"Total quantity of selected pads: 3", "d1", "", "d3 \xC4"}));
     EXPECT_EQ(rows()[3], "d3 \xC3\x84") << "shown decoded, kept as bytes";
+    info.mnuSelectAll_Click();
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path().string())));
+    ui.fileAnswers = {std::nullopt};  // the user cancels
+    info.mnuSaveAs_Click();
+    QDir::setCurrent(previous);
+    EXPECT_EQ(ui.count("save"), 1);
+    EXPECT_EQ(ui.count("message"), 0) << "a cancel is no error";
+    EXPECT_EQ(dialogs.FileName, "new_list.txt");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "nothing written, not even under the preset name";
+
+    ui.clear();
     selectRows({2, 1});
     const std::string path = dir.file("list.txt");
     answerSave(path);
     info.mnuSaveAs_Click();
-
     ASSERT_EQ(ui.count("save"), 1);
     const FileDialogRequest request = ui.fileDialogs()[0];
     EXPECT_EQ(request.title, "File name to pad's info saving:");
@@ -176,37 +187,21 @@ TEST_F(InfoTest, ListingIsTheCountThenOneLinePerPadAndSaveWritesTheSelectedLines
     answerSave(path);
     info.mnuSaveAs_Click();
     EXPECT_EQ(readFileBytes(path), "bad  line\r\n");
-    selected.clear();
-    info.Rebuild();
-    EXPECT_EQ(info.List()->count(), 0) << "no count line without pads";
-}
 
-TEST_F(InfoTest, CancelWritesNothingAndAFailedSaveKeepsTheOldFileAndSaysWhichFile) {
-    selected = {"d1"};
-    info.Rebuild();
-    info.mnuSelectAll_Click();
-    const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path().string())));
-    ui.fileAnswers = {std::nullopt};  // the user cancels
-    info.mnuSaveAs_Click();
-    QDir::setCurrent(previous);
-    EXPECT_EQ(ui.count("save"), 1);
-    EXPECT_EQ(ui.count("message"), 0) << "a cancel is no error";
-    EXPECT_EQ(dialogs.FileName, "new_list.txt");
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "nothing written, not even under the preset name";
-
-    const std::string path = dir.file("list.txt");
-    writeFileBytes(path, "old\r\n");
+    // A failed save keeps the old file and says which file.
     answerSave(path);
     {
         ScopedAtomicWriteFailure diskFull(3);
         info.mnuSaveAs_Click();
     }
-    EXPECT_EQ(readFileBytes(path), "old\r\n");
+    EXPECT_EQ(readFileBytes(path), "bad  line\r\n");
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_NE(ui.messages()[0].prompt.find(path), std::string::npos) << ui.messages()[0].prompt;
     EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Critical);
     EXPECT_EQ(ui.messages()[0].buttons, MsgButtons::Ok);
+    selected.clear();
+    info.Rebuild();
+    EXPECT_EQ(info.List()->count(), 0) << "no count line without pads";
 }
 
 }  // namespace
