@@ -237,7 +237,7 @@ TEST_F(Tracing, DrawAllSkipsUnreadableRecordsBeepsTheSecondTimeAndDeleteErasesEx
     EXPECT_TRUE(window->project().traces2.empty());
 }
 
-TEST_F(Tracing, TracesWindowTextsKeysCloseBoxAndTheListsOfAnOpenedProject) {
+TEST_F(Tracing, TracesWindowTextsKeysCloseBoxRecordClicksAndTheListsOfAnOpenedProject) {
     EXPECT_EQ(traces()->windowTitle(), "Traces:");
     EXPECT_EQ(traces()->Label1->text(),
               "Click to show. Select: CTRL, SHIFT enabled.\nFormat: PicN-X-Y-OrigColor=FillColor-Dmin-Dmax");
@@ -264,18 +264,7 @@ TEST_F(Tracing, TracesWindowTextsKeysCloseBoxAndTheListsOfAnOpenedProject) {
     EXPECT_FALSE(item("mnuTraces")->isChecked());
     EXPECT_TRUE(traces()->Form_QueryUnload(false));
 
-    // Stored traces fill both lists (which list is the model's) and are drawn on Yes; closing empties them.
-    ui.messageAnswers = {MsgResult::Yes};
-    openProject("[TraceSection]\r\n1-30-40-4210752=65280-0.1-0.1\r\n2-12-12-0=65535-0.1-0.1\r\n");
-    EXPECT_EQ(shown(1), QStringList{"1-30-40-4210752=65280-0.1-0.1"});
-    EXPECT_EQ(shown(2), QStringList{"2-12-12-0=65535-0.1-0.1"});
-    EXPECT_EQ(pixel(1, 20, 30), 65280);
-    EXPECT_EQ(pixel(2, 10, 10), 65535);
-    window->session().closeProject();
-    EXPECT_EQ(traces()->lstTrace1->count(), 0);
-}
-
-TEST_F(Tracing, ClickOnARecordMovesTheCursorsThereAndScrollsToThem) {
+    // A click on a record moves the cursors there and scrolls to them.
     window->show();
     window->resize(170, 260);
     QApplication::processEvents();
@@ -288,6 +277,16 @@ TEST_F(Tracing, ClickOnARecordMovesTheCursorsThereAndScrollsToThem) {
     EXPECT_LE(inPane.y(), window->panes()->pic2()->height());
     EXPECT_GT(window->panes()->HS().Value(), 0);
     EXPECT_FALSE(window->cursors().drag().held());
+
+    // Stored traces fill both lists (which list is the model's) and are drawn on Yes; closing empties them.
+    ui.messageAnswers = {MsgResult::Yes};
+    openProject("[TraceSection]\r\n1-30-40-4210752=65280-0.1-0.1\r\n2-12-12-0=65535-0.1-0.1\r\n");
+    EXPECT_EQ(shown(1), QStringList{"1-30-40-4210752=65280-0.1-0.1"});
+    EXPECT_EQ(shown(2), QStringList{"2-12-12-0=65535-0.1-0.1"});
+    EXPECT_EQ(pixel(1, 20, 30), 65280);
+    EXPECT_EQ(pixel(2, 10, 10), 65535);
+    window->session().closeProject();
+    EXPECT_EQ(traces()->lstTrace1->count(), 0);
 }
 
 TEST_F(Tracing, ClosingDuringAFillStopsItAsksAndThenCloses) {
