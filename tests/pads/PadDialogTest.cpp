@@ -111,11 +111,11 @@ class Pads : public ::testing::Test {
         return pads().markers.highest();
     }
     void click(int picture, int n, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        MainWindow& w = *window;
-        (w.*(picture == 1 ? &MainWindow::Pad1_MouseDown : &MainWindow::Pad2_MouseDown))(n, Qt::LeftButton,
-                                                                                        modifiers, 2, 2);
-        (w.*(picture == 1 ? &MainWindow::Pad1_MouseUp : &MainWindow::Pad2_MouseUp))(n, Qt::LeftButton,
-                                                                                    modifiers, 2, 2);
+        PadController& pads = window->pads();
+        (pads.*(picture == 1 ? &PadController::Pad1_MouseDown : &PadController::Pad2_MouseDown))(
+            n, Qt::LeftButton, modifiers, 2, 2);
+        (pads.*(picture == 1 ? &PadController::Pad1_MouseUp : &PadController::Pad2_MouseUp))(
+            n, Qt::LeftButton, modifiers, 2, 2);
     }
     // What a user typing, pasting or picking does to a field.
     void type(NameField field, const char* text) {
