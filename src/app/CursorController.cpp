@@ -118,7 +118,7 @@ void CursorController::startScaleWizard() {
 }
 
 void CursorController::cancelScaleWizard() {
-    wizard_->cmdCancel_Click();
+    wizard_->cancel();
 }
 
 }  // namespace korvane

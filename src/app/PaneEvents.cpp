@@ -61,8 +61,8 @@ bool MainWindow::handleKey(int key, Qt::KeyboardModifiers modifiers) {
     const int code = found->second;
     const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
     const KeyOutcome outcome =
-        panes_->Form_KeyDown(code, held.testFlag(Qt::ShiftModifier), held.testFlag(Qt::ControlModifier),
-                             held.testFlag(Qt::AltModifier), tracing_->FillRunning);
+        panes_->handleKey(code, held.testFlag(Qt::ShiftModifier), held.testFlag(Qt::ControlModifier),
+                          held.testFlag(Qt::AltModifier), tracing_->FillRunning);
     if (outcome == KeyOutcome::StopFill) {
         tracing_->stopFill();
         ui_.beep();

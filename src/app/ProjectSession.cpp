@@ -443,7 +443,7 @@ bool ProjectSession::loadProjectFromDocument(const std::string& path, bool& offe
 void ProjectSession::showProjectPictures() {
     window_.panes()->setPicturesVisible(true);
     window_.panes()->resetBars();
-    window_.panes()->Form_Resize();
+    window_.panes()->layOut();
 }
 
 void ProjectSession::closeProject() {

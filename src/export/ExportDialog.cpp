@@ -114,13 +114,13 @@ void ExportDialog::buildControls() {
     cmdCancel_ = button(this, "cmdCancel", "&Close", {16 + half, 314, half, 30}, nullptr);
     setFixedSize(kWidth, 352);
 
-    connect(cboComp_, &QComboBox::activated, this, &ExportDialog::cboComp_Click);
-    connect(cboLab_, &QComboBox::activated, this, &ExportDialog::cboLab_Click);
-    connect(cboLibP_, &QComboBox::activated, this, &ExportDialog::cboLibP_Click);
-    connect(cboLib_, &QComboBox::activated, this, &ExportDialog::cboLib_Click);
+    connect(cboComp_, &QComboBox::activated, this, &ExportDialog::chooseComponent);
+    connect(cboLab_, &QComboBox::activated, this, &ExportDialog::pickPartType);
+    connect(cboLibP_, &QComboBox::activated, this, &ExportDialog::pickFootprint);
+    connect(cboLib_, &QComboBox::activated, this, &ExportDialog::pickSymbol);
     connect(cmdUpdate_, &QPushButton::clicked, this, &ExportDialog::updateComponent);
     connect(cmdExport_, &QPushButton::clicked, this, [this] { exportFiles(); });
-    connect(cmdCancel_, &QPushButton::clicked, this, &ExportDialog::cmdCancel_Click);
+    connect(cmdCancel_, &QPushButton::clicked, this, &ExportDialog::closeDialog);
 }
 
 QComboBox* ExportDialog::field(Field which) const {
@@ -182,22 +182,22 @@ bool ExportDialog::ShowExport() {
     return true;
 }
 
-void ExportDialog::cboComp_Click(int index) {
+void ExportDialog::chooseComponent(int index) {
     model_.Choose(index);
     showModelFields();
 }
 
-void ExportDialog::cboLab_Click(int index) {
+void ExportDialog::pickPartType(int index) {
     model_.PickPartType(index);
     setField(kLabel, model_.partTypeField);
 }
 
-void ExportDialog::cboLibP_Click(int index) {
+void ExportDialog::pickFootprint(int index) {
     model_.PickFootprint(index);
     setField(kPackage, model_.footprintField);
 }
 
-void ExportDialog::cboLib_Click(int index) {
+void ExportDialog::pickSymbol(int index) {
     model_.PickSymbol(index);
     setField(kRef, model_.libRefField);
 }
@@ -237,7 +237,7 @@ ExportOutcome ExportDialog::exportFiles() {
                      host_.projectPath ? host_.projectPath() : std::string());
 }
 
-void ExportDialog::cmdCancel_Click() {
+void ExportDialog::closeDialog() {
     {
         OwnedDialogs owned(ui_, this);
         if (host_.savePrompt) {
@@ -248,7 +248,7 @@ void ExportDialog::cmdCancel_Click() {
 }
 
 void ExportDialog::reject() {
-    cmdCancel_Click();
+    closeDialog();
 }
 
 void ExportDialog::followFields() {

@@ -57,14 +57,14 @@ class ExportDialog : public QDialog, public ProjectObserver {
     bool ShowExport();
 
     // ---- handlers ----
-    void cboComp_Click(int index);
-    void cboLab_Click(int index);
-    void cboLibP_Click(int index);
-    void cboLib_Click(int index);
+    void chooseComponent(int index);
+    void pickPartType(int index);
+    void pickFootprint(int index);
+    void pickSymbol(int index);
     void updateComponent();
     // Runs the export; the outcome says what was written.
     ExportOutcome exportFiles();
-    void cmdCancel_Click();
+    void closeDialog();
     void followFields();
 
     // The component list or a component's data changed (an Update, the pad dialog, an undo).

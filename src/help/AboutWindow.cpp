@@ -104,7 +104,7 @@ AboutWindow::AboutWindow(QWidget* owner, Ui& ui)
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
     cmdOk->setDefault(true);
     cmdOk->setAutoDefault(true);
-    connect(cmdOk, &QPushButton::clicked, this, &AboutWindow::cmdOk_Click);
+    connect(cmdOk, &QPushButton::clicked, this, &AboutWindow::closeWindow);
 
     auto* version = new QHBoxLayout;
     version->addWidget(label12);
@@ -139,11 +139,11 @@ void AboutWindow::openLink(int index) {
     } else if (index == 3) {
         ui_.openUrl(HomePageUrl(deployment));
     }
-    cmdOk_Click();
+    closeWindow();
 }
 
 // Esc closes the window as the Close button does, Enter presses the default Close button.
-void AboutWindow::cmdOk_Click() {
+void AboutWindow::closeWindow() {
     accept();
 }
 

@@ -20,7 +20,7 @@ class AboutWindow : public QDialog {
 
     // Index 1 opens the mail to the author, index 3 the home page; any click closes the window.
     void openLink(int index);
-    void cmdOk_Click();
+    void closeWindow();
 
     QLabel* lblVer() const { return lblVer_; }
     QLabel* lblhelp(int index) const;

@@ -75,9 +75,9 @@ PadListWindow::PadListWindow(QWidget* owner, Ui& ui, FileDialogState& dialogs,
     mnuSelectAll_->setObjectName(QStringLiteral("mnuSelectAll"));
     mnuSelectAll_->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
 
-    connect(mnuSaveAs_, &QAction::triggered, this, &PadListWindow::mnuSaveAs_Click);
-    connect(mnuClose_, &QAction::triggered, this, &PadListWindow::mnuClose_Click);
-    connect(mnuSelectAll_, &QAction::triggered, this, &PadListWindow::mnuSelectAll_Click);
+    connect(mnuSaveAs_, &QAction::triggered, this, &PadListWindow::saveListingAs);
+    connect(mnuClose_, &QAction::triggered, this, &PadListWindow::closeWindow);
+    connect(mnuSelectAll_, &QAction::triggered, this, &PadListWindow::selectAllText);
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PadListWindow::focusWindowChanged);
 }
 
@@ -106,7 +106,7 @@ void PadListWindow::rebuildIfShown() {
     }
 }
 
-void PadListWindow::mnuSaveAs_Click() {
+void PadListWindow::saveListingAs() {
     dialogs_.DialogTitle = "File name to pad's info saving:";
     dialogs_.FileName = kPresetName;
     dialogs_.FileTitle = kPresetName;
@@ -138,17 +138,17 @@ void PadListWindow::mnuSaveAs_Click() {
     }
 }
 
-void PadListWindow::mnuSelectAll_Click() {
+void PadListWindow::selectAllText() {
     List_->selectAll();
 }
 
-void PadListWindow::mnuClose_Click() {
+void PadListWindow::closeWindow() {
     hide();
 }
 
 void PadListWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        mnuClose_Click();
+        closeWindow();
         return;
     }
     QMainWindow::keyPressEvent(event);

@@ -36,9 +36,9 @@ class PadListWindow : public QMainWindow, public ProjectObserver {
 
     // The count line and one line per selected pad; empty when no pad is selected.
     void Rebuild();
-    void mnuSaveAs_Click();
-    void mnuSelectAll_Click();
-    void mnuClose_Click();
+    void saveListingAs();
+    void selectAllText();
+    void closeWindow();
 
     QListWidget* List() const { return List_; }
     // The listing as it was built, in the bytes the descriptions came in (what a save writes).

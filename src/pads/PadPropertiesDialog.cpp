@@ -113,16 +113,15 @@ void PadPropertiesDialog::buildControls() {
             }
         });
     }
-    connect(cboComp_, &QComboBox::activated, this, &PadPropertiesDialog::cboComp_Click);
-    connect(cboLib_, &QComboBox::activated, this, &PadPropertiesDialog::cboLib_Click);
-    connect(cboLibP_, &QComboBox::activated, this, &PadPropertiesDialog::cboLibP_Click);
-    connect(cboLab_, &QComboBox::activated, this, &PadPropertiesDialog::cboLab_Click);
-    connect(cmdOk_, &QPushButton::clicked, this, &PadPropertiesDialog::cmdOk_Click);
-    connect(cmdCancel_, &QPushButton::clicked, this, &PadPropertiesDialog::cmdCancel_Click);
+    connect(cboComp_, &QComboBox::activated, this, &PadPropertiesDialog::pickComponentName);
+    connect(cboLib_, &QComboBox::activated, this, &PadPropertiesDialog::pickSymbol);
+    connect(cboLibP_, &QComboBox::activated, this, &PadPropertiesDialog::pickFootprint);
+    connect(cboLab_, &QComboBox::activated, this, &PadPropertiesDialog::pickPartType);
+    connect(cmdOk_, &QPushButton::clicked, this, &PadPropertiesDialog::applyNames);
+    connect(cmdCancel_, &QPushButton::clicked, this, &PadPropertiesDialog::closeDialog);
     connect(cmdDelPad_, &QPushButton::clicked, this, &PadPropertiesDialog::deleteCurrentPad);
     connect(cmdSelNet_, &QPushButton::clicked, this, &PadPropertiesDialog::selectNetPads);
     connect(cmdSelComp_, &QPushButton::clicked, this, &PadPropertiesDialog::selectComponentPads);
-    connect(cmdCompCoord_, &QPushButton::clicked, this, &PadPropertiesDialog::cmdCompCoord_Click);
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PadPropertiesDialog::focusWindowChanged);
 }
 
@@ -323,7 +322,7 @@ void PadPropertiesDialog::applyToCurrentPad() {
     afterApply();
 }
 
-void PadPropertiesDialog::cmdOk_Click() {
+void PadPropertiesDialog::applyNames() {
     unsigned fields = 0;
     for (int i = 0; i < 3; ++i) {
         if (field(kNameFields[i])->isEnabled()) {
@@ -360,7 +359,7 @@ void PadPropertiesDialog::showModeless() {
     activateWindow();
 }
 
-void PadPropertiesDialog::cmdCancel_Click() {
+void PadPropertiesDialog::closeDialog() {
     currentPad_ = 0;
     refreshStatus();
     hide();
@@ -371,7 +370,7 @@ void PadPropertiesDialog::cmdCancel_Click() {
 }
 
 void PadPropertiesDialog::reject() {
-    cmdCancel_Click();
+    closeDialog();
 }
 
 void PadPropertiesDialog::closeEvent(QCloseEvent* event) {
@@ -450,25 +449,25 @@ void PadPropertiesDialog::selectComponentPads() {
     host_.markersChanged();
 }
 
-void PadPropertiesDialog::cboComp_Click(int index) {
+void PadPropertiesDialog::pickComponentName(int index) {
     if (index >= 0 && index < board_->compNames.size()) {
         setFieldText(NameField::Comp, board_->compNames[index]);
     }
 }
 
-void PadPropertiesDialog::cboLib_Click(int index) {
+void PadPropertiesDialog::pickSymbol(int index) {
     if (index >= 0) {
         cboSch_->setEditText(QString::number(index));
     }
 }
 
-void PadPropertiesDialog::cboLibP_Click(int index) {
+void PadPropertiesDialog::pickFootprint(int index) {
     if (index >= 0) {
         cboPackage_->setEditText(cboLibP_->itemText(index));
     }
 }
 
-void PadPropertiesDialog::cboLab_Click(int index) {
+void PadPropertiesDialog::pickPartType(int index) {
     if (index >= 0) {
         cboLabel_->setEditText(cboLab_->itemText(index));
     }
@@ -520,7 +519,7 @@ void PadPropertiesDialog::componentsChanged() {
     refreshStatus();
 }
 
-void PadPropertiesDialog::Form_Activate() {
+void PadPropertiesDialog::loadPickLists() {
     if (activating_) {
         return;
     }
@@ -556,7 +555,7 @@ void PadPropertiesDialog::focusWindowChanged(QWindow* window) {
             leftForModal_ = false;  // back from the program's own box: the work is done already
         } else {
             // After the focus change is complete: the work may show message boxes.
-            QTimer::singleShot(0, this, &PadPropertiesDialog::Form_Activate);
+            QTimer::singleShot(0, this, &PadPropertiesDialog::loadPickLists);
         }
         return;
     }

@@ -100,19 +100,18 @@ class PadPropertiesDialog : public QDialog, public ProjectObserver {
     ComponentData dataFields() const;
 
     // ---- handlers ----
-    void cmdOk_Click();
-    void cmdCancel_Click();
+    void applyNames();
+    void closeDialog();
     void deleteCurrentPad();
     void selectNetPads();
     void selectComponentPads();
-    void cmdCompCoord_Click() {}
-    void cboComp_Click(int index);
-    void cboLib_Click(int index);
-    void cboLibP_Click(int index);
-    void cboLab_Click(int index);
+    void pickComponentName(int index);
+    void pickSymbol(int index);
+    void pickFootprint(int index);
+    void pickPartType(int index);
     // The work done each time the user comes to the dialog: the pick lists from the libraries (the lists
     // of the project follow its events).
-    void Form_Activate();
+    void loadPickLists();
 
     // ---- the project's change events ----
     void padsAdded(const std::vector<int>& pads) override;

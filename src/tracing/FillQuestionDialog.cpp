@@ -43,7 +43,7 @@ FillQuestionDialog::FillQuestionDialog(QWidget* owner)
     setFixedSize(std::max(sizeHint().width(), titleWidth), sizeHint().height());
 
     connect(cmdSelect, &QPushButton::clicked, this, &FillQuestionDialog::keepTrace);
-    connect(cmdCancel, &QPushButton::clicked, this, &FillQuestionDialog::cmdCancel_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &FillQuestionDialog::deleteTrace);
 }
 
 FillAnswer FillQuestionDialog::ask() {
@@ -88,12 +88,12 @@ void FillQuestionDialog::keepTrace() {
     setAnswer(QStringLiteral("yes"));
 }
 
-void FillQuestionDialog::cmdCancel_Click() {
+void FillQuestionDialog::deleteTrace() {
     setAnswer(QStringLiteral("no"));
 }
 
 void FillQuestionDialog::reject() {
-    cmdCancel_Click();
+    deleteTrace();
 }
 
 void FillQuestionDialog::closeEvent(QCloseEvent* event) {

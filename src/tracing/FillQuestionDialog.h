@@ -34,7 +34,7 @@ class FillQuestionDialog : public QDialog {
     static constexpr int kTitleBarButtonsWidth = 96;
 
     void keepTrace();
-    void cmdCancel_Click();
+    void deleteTrace();
 
     QLabel* Label1 = nullptr;
     QPushButton* cmdSelect = nullptr;

@@ -230,7 +230,7 @@ void TracesWindow::showSeedOfListed(int number) {
     hooks_.show(number, model(number)[std::size_t(row)]);
 }
 
-bool TracesWindow::Form_KeyDown(int keyCode) {
+bool TracesWindow::handleKey(int keyCode) {
     if (keyCode != kKeyEscape) {
         return false;
     }
@@ -240,7 +240,7 @@ bool TracesWindow::Form_KeyDown(int keyCode) {
     return true;
 }
 
-bool TracesWindow::Form_QueryUnload(bool byUser) {
+bool TracesWindow::mayClose(bool byUser) {
     if (byUser && isVisible()) {
         if (hooks_.menuToggle) {
             hooks_.menuToggle();
@@ -251,7 +251,7 @@ bool TracesWindow::Form_QueryUnload(bool byUser) {
 }
 
 void TracesWindow::closeEvent(QCloseEvent* event) {
-    if (!Form_QueryUnload(event->spontaneous())) {
+    if (!mayClose(event->spontaneous())) {
         event->ignore();
         return;
     }
@@ -259,7 +259,7 @@ void TracesWindow::closeEvent(QCloseEvent* event) {
 }
 
 void TracesWindow::keyPressEvent(QKeyEvent* event) {
-    if (!Form_KeyDown(keyCodeOf(event))) {
+    if (!handleKey(keyCodeOf(event))) {
         QWidget::keyPressEvent(event);
     }
 }
@@ -269,7 +269,7 @@ bool TracesWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         const int code = keyCodeOf(key);
         // The window sees its keys before its controls do.
-        if (Form_KeyDown(code)) {
+        if (handleKey(code)) {
             return true;
         }
         for (int number : {1, 2}) {

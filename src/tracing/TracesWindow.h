@@ -53,9 +53,9 @@ class TracesWindow : public QWidget {
     void listKeyPressed(int list, int keyCode);
     void showSeedOfListed(int list);
     // Esc hides the window.
-    bool Form_KeyDown(int keyCode);
+    bool handleKey(int keyCode);
     // False when the closing is cancelled: the close box only hides the window, through View > Traces.
-    bool Form_QueryUnload(bool byUser);
+    bool mayClose(bool byUser);
 
     ReplayOutcome ReplayTrace(const std::string& record, int mode);
 

@@ -42,12 +42,12 @@ Panes::Panes(QWidget* parent) : QWidget(parent) {
     }
     connect(HSBar_, &QScrollBar::valueChanged, this, [this](int value) {
         if (!syncing_ && HS_.setValue(value)) {
-            HS_Change();
+            horizontalScrolled();
         }
     });
     connect(VSBar_, &QScrollBar::valueChanged, this, [this](int value) {
         if (!syncing_ && VS_.setValue(value)) {
-            VS_Change();
+            verticalScrolled();
         }
     });
     pic1_->installEventFilter(this);
@@ -61,7 +61,7 @@ bool Panes::setHSValue(long value) {
         return false;
     }
     syncBars();
-    HS_Change();
+    horizontalScrolled();
     return true;
 }
 
@@ -70,16 +70,16 @@ bool Panes::setVSValue(long value) {
         return false;
     }
     syncBars();
-    VS_Change();
+    verticalScrolled();
     return true;
 }
 
-void Panes::HS_Change() {
+void Panes::horizontalScrolled() {
     P1_->move(-HS_.Value(), P1_->y());
     P2_->move(-HS_.Value(), P2_->y());
 }
 
-void Panes::VS_Change() {
+void Panes::verticalScrolled() {
     P1_->move(P1_->x(), -VS_.Value());
     P2_->move(P2_->x(), -VS_.Value());
 }
@@ -99,10 +99,10 @@ void Panes::syncBars() {
 }
 
 void Panes::resizeEvent(QResizeEvent*) {
-    Form_Resize();
+    layOut();
 }
 
-void Panes::Form_Resize() {
+void Panes::layOut() {
     const PaneLayout layout =
         LayoutPanes(width(), height(), HSBar_->sizeHint().height(), VSBar_->sizeHint().width());
     auto px = [](double v) { return int(std::lround(std::max(0.0, v))); };
@@ -120,16 +120,16 @@ void Panes::Scrolling() {
     const Size pane2{double(pic2_->width()), double(pic2_->height())};
     korvane::Scrolling(p1, p2, pane1, pane2, HS_, VS_);
     syncBars();
-    HS_Change();
-    VS_Change();
+    horizontalScrolled();
+    verticalScrolled();
 }
 
 void Panes::resetBars() {
     HS_.setValue(0);
     VS_.setValue(0);
     syncBars();
-    HS_Change();
-    VS_Change();
+    horizontalScrolled();
+    verticalScrolled();
 }
 
 void Panes::setPicturesVisible(bool visible) {
@@ -151,17 +151,17 @@ void Panes::AutoPos(double cur1Left, double cur1Top, double cur2Left, double cur
                      {double(pic2_->width()), double(pic2_->height())}, HS_, VS_);
     if (h != HS_.Value() || v != VS_.Value()) {
         syncBars();
-        HS_Change();
-        VS_Change();
+        horizontalScrolled();
+        verticalScrolled();
     }
 }
 
-KeyOutcome Panes::Form_KeyDown(int keyCode, bool shift, bool ctrl, bool alt, bool fillRunning) {
+KeyOutcome Panes::handleKey(int keyCode, bool shift, bool ctrl, bool alt, bool fillRunning) {
     const KeyOutcome outcome = NavigateKey(keyCode, shift, ctrl, alt, fillRunning, HS_, VS_);
     if (outcome == KeyOutcome::Scrolled) {
         syncBars();
-        HS_Change();
-        VS_Change();
+        horizontalScrolled();
+        verticalScrolled();
     }
     return outcome;
 }

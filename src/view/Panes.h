@@ -34,14 +34,14 @@ class Panes : public QWidget {
     bool setHSValue(long value);
     bool setVSValue(long value);
 
-    void Form_Resize();
+    void layOut();
     void Scrolling();
     void resetBars();
     void setPicturesVisible(bool visible);
 
     // One step of edge scrolling towards cursors (picture pixels) that left their panes.
     void AutoPos(double cur1Left, double cur1Top, double cur2Left, double cur2Top);
-    KeyOutcome Form_KeyDown(int keyCode, bool shift, bool ctrl, bool alt, bool fillRunning);
+    KeyOutcome handleKey(int keyCode, bool shift, bool ctrl, bool alt, bool fillRunning);
 
   signals:
     // Released on a pane outside its picture; pane is 1 or 2.
@@ -53,8 +53,8 @@ class Panes : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void HS_Change();
-    void VS_Change();
+    void horizontalScrolled();
+    void verticalScrolled();
     void syncBars();
 
     QWidget* pic1_;

@@ -35,7 +35,7 @@ ScaleWizardWindow::ScaleWizardWindow(QWidget* owner, std::function<CursorSyncSta
     layout->addWidget(lblInfo_);
     layout->addLayout(buttons);
     connect(cmdNext_, &QPushButton::clicked, this, &ScaleWizardWindow::nextStep);
-    connect(cmdCancel_, &QPushButton::clicked, this, &ScaleWizardWindow::cmdCancel_Click);
+    connect(cmdCancel_, &QPushButton::clicked, this, &ScaleWizardWindow::cancel);
 }
 
 void ScaleWizardWindow::start() {
@@ -59,16 +59,16 @@ void ScaleWizardWindow::nextStep() {
     CursorSyncState state = readCursors_();
     wizard_.finish(state);
     applyScales_(state.CursorScaleX, state.CursorScaleY);
-    cmdCancel_Click();
+    cancel();
 }
 
-void ScaleWizardWindow::cmdCancel_Click() {
+void ScaleWizardWindow::cancel() {
     hide();
     finishClose();
 }
 
 void ScaleWizardWindow::reject() {
-    cmdCancel_Click();
+    cancel();
 }
 
 void ScaleWizardWindow::closeEvent(QCloseEvent* event) {

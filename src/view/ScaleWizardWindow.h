@@ -26,7 +26,7 @@ class ScaleWizardWindow : public QDialog {
     void start();
 
     void nextStep();
-    void cmdCancel_Click();
+    void cancel();
 
     QPushButton* cmdNext() const { return cmdNext_; }
     QPushButton* cmdCancel() const { return cmdCancel_; }

@@ -50,7 +50,7 @@ struct PaneLayout {
     double pic2Top = 0;
 };
 
-// Form_Resize: client area of clientWidth x clientHeight, bar thicknesses hsHeight and vsWidth.
+// layOut: client area of clientWidth x clientHeight, bar thicknesses hsHeight and vsWidth.
 PaneLayout LayoutPanes(double clientWidth, double clientHeight, double hsHeight, double vsWidth);
 
 // AutoPos: one step of edge scrolling towards a cursor that left its pane. Cursor positions are in

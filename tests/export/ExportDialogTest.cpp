@@ -178,7 +178,7 @@ TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponentsOrSay
     EXPECT_EQ(combo("cboLab")->count(), 73) << "the part type picks";
 
     // Showing again rebuilds the lists: a component added meanwhile comes last, with empty data.
-    dialog().cmdCancel_Click();
+    dialog().closeDialog();
     PadBoard& board = window->pads().padDialog()->board();
     ASSERT_TRUE(board.place(9, 60, 10, 61, 11));
     board.writeNames({9}, kAllNameFields, PadNames{"1", "VCC", "Q1"});
@@ -291,7 +291,7 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
     ui.clear();
     ui.fileAnswers = {FileDialogResult{dir.file("k.net"), 1}, std::nullopt};
     EXPECT_EQ(dialog().exportFiles(), ExportOutcome::NetListOnly);
-    dialog().cmdCancel_Click();
+    dialog().closeDialog();
     showDialog();
     EXPECT_EQ(format->currentIndex(), 1);
     format->setCurrentIndex(0);

@@ -80,7 +80,7 @@ TEST(About, HelpMenuOpensThePagesAndTheAboutWindowModally) {
         auto* about = qobject_cast<AboutWindow*>(QApplication::activeModalWidget());
         sawModal = about != nullptr;
         if (about != nullptr) {
-            about->cmdOk_Click();
+            about->closeWindow();
         }
     });
     window.showAbout();

@@ -93,7 +93,7 @@ TEST_F(InfoTest, WindowControlsAndCaptionsAndCloseAndEscOnlyHide) {
 
     QPointer<PadListWindow> alive(&info);
     info.show();
-    info.mnuClose_Click();
+    info.closeWindow();
     EXPECT_FALSE(info.isVisible());
     info.show();
     info.List()->setFocus();
@@ -144,11 +144,11 @@ TEST_F(InfoTest, ListingIsTheCountThenOneLinePerPadAndSaveWritesTheSelectedLines
     EXPECT_EQ(info.lines(),
               (std::vector<std::string>{"Total quantity of selected pads: 3", "d1", "", "d3 \xC4"}));
     EXPECT_EQ(rows()[3], "d3 \xC3\x84") << "shown decoded, kept as bytes";
-    info.mnuSelectAll_Click();
+    info.selectAllText();
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path().string())));
     ui.fileAnswers = {std::nullopt};  // the user cancels
-    info.mnuSaveAs_Click();
+    info.saveListingAs();
     QDir::setCurrent(previous);
     EXPECT_EQ(ui.count("save"), 1);
     EXPECT_EQ(ui.count("message"), 0) << "a cancel is no error";
@@ -159,7 +159,7 @@ TEST_F(InfoTest, ListingIsTheCountThenOneLinePerPadAndSaveWritesTheSelectedLines
     selectRows({2, 1});
     const std::string path = dir.file("list.txt");
     answerSave(path);
-    info.mnuSaveAs_Click();
+    info.saveListingAs();
     ASSERT_EQ(ui.count("save"), 1);
     const FileDialogRequest request = ui.fileDialogs()[0];
     EXPECT_EQ(request.title, "File name to pad's info saving:");
@@ -175,9 +175,9 @@ TEST_F(InfoTest, ListingIsTheCountThenOneLinePerPadAndSaveWritesTheSelectedLines
 
     // Select all, saved over a longer existing file: replaced, not appended to.
     writeFileBytes(path, std::string(500, 'x'));
-    info.mnuSelectAll_Click();
+    info.selectAllText();
     answerSave(path);
-    info.mnuSaveAs_Click();
+    info.saveListingAs();
     EXPECT_EQ(readFileBytes(path), "Total quantity of selected pads: 3\r\nd1\r\n\r\nd3 \xC4\r\n");
 
     // A line break inside a description cannot split its line in the file.
@@ -185,14 +185,14 @@ TEST_F(InfoTest, ListingIsTheCountThenOneLinePerPadAndSaveWritesTheSelectedLines
     info.Rebuild();
     selectRows({1});
     answerSave(path);
-    info.mnuSaveAs_Click();
+    info.saveListingAs();
     EXPECT_EQ(readFileBytes(path), "bad  line\r\n");
 
     // A failed save keeps the old file and says which file.
     answerSave(path);
     {
         ScopedAtomicWriteFailure diskFull(3);
-        info.mnuSaveAs_Click();
+        info.saveListingAs();
     }
     EXPECT_EQ(readFileBytes(path), "bad  line\r\n");
     ASSERT_EQ(ui.messages().size(), 1u);

@@ -127,7 +127,7 @@ class Pads : public ::testing::Test {
         type(NameField::Pad, pad);
         type(NameField::Net, net);
         type(NameField::Comp, comp);
-        dialog().cmdOk_Click();
+        dialog().applyNames();
         return n;
     }
     std::vector<bool> enabled(std::initializer_list<const char*> names) {
@@ -281,7 +281,7 @@ TEST_F(Pads, SeveralPadsTakeOnlyTheChangedFieldAndAPatternSelectionSwitchesTheCo
     ASSERT_EQ(dialog().currentPad(), 0);
     type(NameField::Net, "VCC");
     EXPECT_EQ(enabled({"cboPad", "cboNet", "cboComp"}), (std::vector<bool>{false, true, false}));
-    dialog().cmdOk_Click();
+    dialog().applyNames();
     EXPECT_EQ(value(2, "PadName"), "2");
     EXPECT_EQ(value(3, "CompName"), "R1");
     EXPECT_EQ(value(3, "NetName"), "VCC");
@@ -330,7 +330,7 @@ TEST_F(Pads, StatusCountsAndRefusesDuplicatesAndNamesTheFileCannotKeep) {
     for (auto [field, text] : {std::pair{NameField::Comp, " R1"}, std::pair{NameField::Pad, "1;2"}}) {
         ui.clear();
         type(field, text);
-        dialog().cmdOk_Click();
+        dialog().applyNames();
         ASSERT_EQ(ui.messages().size(), 1u) << text;
         EXPECT_EQ(ui.messages()[0].title, "Invalid name:");
         EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Exclamation);
@@ -366,7 +366,7 @@ TEST_F(Pads, ComponentFieldsShowAndStoreTheCurrentPadsComponentAndASaveKeepsTheT
     EXPECT_EQ(shown(), c3) << "C3's own data, not TP1's";
     click(1, 3);
     window->project().markSaved();
-    dialog().cmdOk_Click();
+    dialog().applyNames();
     EXPECT_EQ(window->project().doc.Value(kComponentsSection, "D1"), "3{l`bel}1N4148{footprint}DO35")
         << "data only shown are not rewritten";
     EXPECT_TRUE(window->project().saved());
@@ -480,7 +480,7 @@ TEST_F(Pads, ActivationIsNotRepeatedWhenTheFocusComesBackFromTheProgramsOwnBoxes
 
     // With the libraries in place the pick lists fill.
     dialog().setProgramDir(dir.file("prog"));
-    dialog().Form_Activate();
+    dialog().loadPickLists();
     EXPECT_EQ(combo("cboLibP")->count(), 2);
     EXPECT_EQ(combo("cboLib")->itemText(1), "CAP");
     emit combo("cboLib")->activated(1);

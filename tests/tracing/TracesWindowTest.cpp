@@ -259,10 +259,10 @@ TEST_F(Tracing, TracesWindowTextsKeysCloseBoxRecordClicksAndTheListsOfAnOpenedPr
     EXPECT_FALSE(item("mnuTraces")->isChecked());
 
     window->tracing().toggleTracesWindow();
-    EXPECT_FALSE(traces()->Form_QueryUnload(true)) << "the close box only hides the window";
+    EXPECT_FALSE(traces()->mayClose(true)) << "the close box only hides the window";
     EXPECT_FALSE(traces()->isVisible());
     EXPECT_FALSE(item("mnuTraces")->isChecked());
-    EXPECT_TRUE(traces()->Form_QueryUnload(false));
+    EXPECT_TRUE(traces()->mayClose(false));
 
     // A click on a record moves the cursors there and scrolls to them.
     window->show();
