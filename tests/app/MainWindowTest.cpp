@@ -15,8 +15,6 @@
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "support/TestMainWindow.h"
-#include "view/Panes.h"
-#include "view/PictureBox.h"
 
 namespace korvane {
 namespace {
@@ -32,6 +30,13 @@ class MainWindowWidget : public ::testing::Test {
     }
 
     QAction* item(const char* name) { return window->menus().action(QString::fromUtf8(name)); }
+
+    void showActive() {
+        window->startUp("");
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
 
     // A project that is open and has unsaved changes, saved under a path in the temporary folder.
     void openUnsavedProject() {
@@ -55,42 +60,40 @@ TEST_F(MainWindowWidget, MenuTreeHasEveryCaptionShortcutAndHiddenItem) {
         const char* shortcut;
         bool visible;
     };
-    const Expected expected[] = {
-        {"mnuFile", "&File", "", true},
-        {"mnuNew", "New project", "Ctrl+N", true},
-        {"mnuOpen", "Open project", "Ctrl+O", true},
-        {"mnuSave", "Save project", "Ctrl+S", true},
-        {"mnuSaveAs", "Save project as ...", "", true},
-        {"mnuClose", "&Close project", "", true},
-        {"mnuExport", "&Export circuit and netlist", "", true},
-        {"mnuFilePrint", "&Print", "Ctrl+P", false},
-        {"mnuFileExit", "E&xit", "", true},
-        {"mnuEdit", "&Edit", "", true},
-        {"mnuFlipG", "Flip picture horizontally", "F2", true},
-        {"mnuFlipV", "Flip picture vertically", "F3", true},
-        {"mnuRotate90", "Rotate picture to 90 degrees clockwise", "F4", true},
-        {"mnuClipboard", "Put the picture to clipboard", "F5", true},
-        {"mnuTracing", "&Tracing", "", true},
-        {"mnuFillColor", "FillColor", "", true},
-        {"mnuColorBound", "Color bound, \u00B1 X %", "Ctrl+B", true},
-        {"mnuFillAtCursor", "Fill at the cursor", "Ctrl+F", true},
-        {"mnuSelectPoint", "Cursors move synchronization", "", true},
-        {"mnuScale11", "Cursors move scale 1:1", "Ctrl+Q", true},
-        {"mnuNewScale", "Set the new cursors move scale", "Ctrl+K", true},
-        {"mnuSelection", "Pads &selection", "", true},
-        {"mnuSelectAll", "Select all pads", "Ctrl+A", true},
-        {"mnuDeSelectAll", "De-select all pads", "Ctrl+D", true},
-        {"mnuInvert", "Invert pads selection", "Ctrl+I", true},
-        {"mnuAction", "Ac&tions at selected pads", "", true},
-        {"mnuDeleteSelected", "Delete selected pads", "Shift+Del", true},
-        {"mnuInfo", "&Info as text", "", true},
-        {"mnuView", "&View", "", true},
-        {"mnuPad", "Pads", "", true},
-        {"mnuTraces", "Traces", "Ctrl+T", true},
-        {"mnuHelp1", "&Help", "", true},
-        {"mnuHelpContents", "&About...", "", true},
-        {"mnuHelp", "&Help                                F1", "", true},
-    };
+    const Expected expected[] = {{"mnuFile", "&File", "", true},
+                                 {"mnuNew", "New project", "Ctrl+N", true},
+                                 {"mnuOpen", "Open project", "Ctrl+O", true},
+                                 {"mnuSave", "Save project", "Ctrl+S", true},
+                                 {"mnuSaveAs", "Save project as ...", "", true},
+                                 {"mnuClose", "&Close project", "", true},
+                                 {"mnuExport", "&Export circuit and netlist", "", true},
+                                 {"mnuFilePrint", "&Print", "Ctrl+P", false},
+                                 {"mnuFileExit", "E&xit", "", true},
+                                 {"mnuEdit", "&Edit", "", true},
+                                 {"mnuFlipG", "Flip picture horizontally", "F2", true},
+                                 {"mnuFlipV", "Flip picture vertically", "F3", true},
+                                 {"mnuRotate90", "Rotate picture to 90 degrees clockwise", "F4", true},
+                                 {"mnuClipboard", "Put the picture to clipboard", "F5", true},
+                                 {"mnuTracing", "&Tracing", "", true},
+                                 {"mnuFillColor", "FillColor", "", true},
+                                 {"mnuColorBound", "Color bound, \u00B1 X %", "Ctrl+B", true},
+                                 {"mnuFillAtCursor", "Fill at the cursor", "Ctrl+F", true},
+                                 {"mnuSelectPoint", "Cursors move synchronization", "", true},
+                                 {"mnuScale11", "Cursors move scale 1:1", "Ctrl+Q", true},
+                                 {"mnuNewScale", "Set the new cursors move scale", "Ctrl+K", true},
+                                 {"mnuSelection", "Pads &selection", "", true},
+                                 {"mnuSelectAll", "Select all pads", "Ctrl+A", true},
+                                 {"mnuDeSelectAll", "De-select all pads", "Ctrl+D", true},
+                                 {"mnuInvert", "Invert pads selection", "Ctrl+I", true},
+                                 {"mnuAction", "Ac&tions at selected pads", "", true},
+                                 {"mnuDeleteSelected", "Delete selected pads", "Shift+Del", true},
+                                 {"mnuInfo", "&Info as text", "", true},
+                                 {"mnuView", "&View", "", true},
+                                 {"mnuPad", "Pads", "", true},
+                                 {"mnuTraces", "Traces", "Ctrl+T", true},
+                                 {"mnuHelp1", "&Help", "", true},
+                                 {"mnuHelpContents", "&About...", "", true},
+                                 {"mnuHelp", "&Help                                F1", "", true}};
     for (const auto& e : expected) {
         QAction* action = item(e.name);
         ASSERT_NE(action, nullptr) << e.name;
@@ -98,42 +101,55 @@ TEST_F(MainWindowWidget, MenuTreeHasEveryCaptionShortcutAndHiddenItem) {
         EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromUtf8(e.shortcut))) << e.name;
         EXPECT_EQ(action->isVisible(), e.visible) << e.name;
     }
-    // The menu bar itself shows File, Edit, View, Help in this order.
     QStringList bar;
     for (QAction* action : window->menuBar()->actions()) {
         bar << action->text();
     }
     EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&View", "&Help"}));
-    // Submenus sit where the tree puts them.
     EXPECT_EQ(item("mnuScale11")->parent(), window->menus().menu("mnuSelectPoint"));
     EXPECT_EQ(window->menus().menu("mnuFillColor")->parent(), window->menus().menu("mnuTracing"));
 }
 
-TEST_F(MainWindowWidget, StartUpFillsTheColourMenuAndRemembersTheLastPath) {
+TEST_F(MainWindowWidget, StartUpFillsTheColourMenuAndPresetsTheOpenDialog) {
     window->startUp("");
-
     const auto& colours = window->menus().colourItems();
     ASSERT_EQ(colours.size(), 9);
     const char* captions[] = {
         "Black", "Red", "Green", "Yellow", "Blue", "Magenta", "Cyan", "White", "Select color from pictures"};
     const char* tags[] = {"", "255", "65280", "65535", "16711680", "16711935", "16776960", "16777215", ""};
     for (int i = 0; i < 9; ++i) {
+        SCOPED_TRACE(i);
         EXPECT_EQ(colours[i]->objectName(), "mnuClr");
         EXPECT_EQ(colours[i]->property("index").toInt(), i);
         EXPECT_EQ(colours[i]->text(), captions[i]);
-        EXPECT_EQ(colours[i]->data().toString(), tags[i]) << i;
+        EXPECT_EQ(colours[i]->data().toString(), tags[i]);
         EXPECT_EQ(colours[i]->shortcut(), QKeySequence(QString("Shift+F%1").arg(i + 1)));
     }
     EXPECT_EQ(window->tracing().ColorBound, 0.1);
     EXPECT_EQ(window->tracing().FillColor, 255);
-
     EXPECT_TRUE(item("mnuDonate")->isVisible());
     EXPECT_EQ(window->project().shownCursors.cur2Left, 1);
-    EXPECT_EQ(window->project().path, "") << "no project is open";
-    EXPECT_EQ(window->session().LastPath, "/start/folder/last.kvp")
-        << "the last project's path is the dialogs' start";
+    EXPECT_EQ(window->session().LastPath, "/start/folder/last.kvp") << "the dialogs start there";
+    EXPECT_EQ(window->windowTitle(), "Korvane: saved - ") << "no project is open";
 
-    EXPECT_EQ(window->windowTitle(), "Korvane: saved - ") << "the title names no project while none is open";
+    // Dropped files: the first one is offered in the Open dialog.
+    ui.fileAnswers = {std::nullopt};
+    window->session().openDroppedFiles({"/boards/first.kvp", "/boards/second.kvp"});
+    ASSERT_EQ(ui.fileDialogs().size(), 1u);
+    EXPECT_EQ(ui.fileDialogs()[0].fileName, "/boards/first.kvp");
+    window->session().openDroppedFiles({});
+    EXPECT_EQ(window->session().OpenSave.FileName, "/boards/first.kvp");
+
+    // A file named on the command line is preset in its long form; the remembered path is not read then.
+    testing::writeFileBytes(dir.file("my board.kvp"), "[FilePathSection]\r\n");
+    TestMainWindow named(ui);
+    named.startUp("\"" + dir.file("my board.kvp") + "\"");
+    EXPECT_EQ(named.session().OpenSave.FileName,
+              std::filesystem::canonical(dir.file("my board.kvp")).string());
+    EXPECT_EQ(named.session().LastPath, "");
+    TestMainWindow missing(ui);
+    missing.startUp(dir.file("missing.kvp"));
+    EXPECT_EQ(missing.session().OpenSave.FileName, "");
 }
 
 // A step that only counts how often it was carried out.
@@ -148,53 +164,44 @@ class CountingStep : public UndoCommand {
     int& done_;
 };
 
+// The history itself has model tests; these check what the menus and keys make of it.
 TEST_F(MainWindowWidget, UndoAndRedoNameTheirStepFollowTheHistoryAndWaitForLongWork) {
-    window->startUp("");
-    window->show();
-    QApplication::setActiveWindow(window.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    showActive();
     openUnsavedProject();
     window->project().markSaved();
-    window->tick();
     EXPECT_EQ(item("mnuUndo")->text(), "&Undo");
-    EXPECT_FALSE(item("mnuUndo")->isEnabled()) << "nothing to undo";
+    EXPECT_FALSE(item("mnuUndo")->isEnabled());
     EXPECT_EQ(item("mnuUndo")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
     EXPECT_EQ(item("mnuRedo")->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
                                                                  QKeySequence(QStringLiteral("Ctrl+Y"))}));
-
     int done = 0;
     window->project().execute(std::make_unique<CountingStep>(done));
     EXPECT_EQ(item("mnuUndo")->text(), "&Undo delete 3 pads");
     EXPECT_TRUE(item("mnuUndo")->isEnabled());
     EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("Korvane: NOT saved - ")));
-
     QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(done, 0);
     EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("Korvane: saved - "))) << "back at the save";
     EXPECT_EQ(item("mnuRedo")->text(), "&Redo delete 3 pads");
     QTest::keyClick(window.get(), Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(done, 1);
     QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(done, 1);
 
     // A fill paints: the step it would undo may be the very picture it paints on.
+    QMenu* edit = window->menus().menu(QStringLiteral("mnuEdit"));
     window->tracing().FillRunning = true;
     window->undoEdit();
-    emit window->menus().menu(QStringLiteral("mnuEdit"))->aboutToShow();
+    emit edit->aboutToShow();
     EXPECT_FALSE(item("mnuUndo")->isEnabled());
     EXPECT_EQ(done, 1);
     window->tracing().FillRunning = false;
-    emit window->menus().menu(QStringLiteral("mnuEdit"))->aboutToShow();
+    emit edit->aboutToShow();
     EXPECT_TRUE(item("mnuUndo")->isEnabled());
 }
 
 TEST_F(MainWindowWidget, MenusFollowTheProjectStateAndDisabledShortcutsDoNotFire) {
-    window->startUp("");
-    window->show();
-    QApplication::setActiveWindow(window.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-
+    showActive();
     // No tick is needed: the project's menus follow the open state at once.
     const auto expectProjectMenus = [&](bool enabled) {
         for (const char* name : {"mnuSave", "mnuSaveAs", "mnuClose", "mnuExport", "mnuEdit", "mnuView",
@@ -206,28 +213,25 @@ TEST_F(MainWindowWidget, MenusFollowTheProjectStateAndDisabledShortcutsDoNotFire
     QSignalSpy saves(item("mnuSave"), &QAction::triggered);
     QSignalSpy prints(item("mnuFilePrint"), &QAction::triggered);
     QSignalSpy news(item("mnuNew"), &QAction::triggered);
-
     expectProjectMenus(false);
-    QTest::keyClick(window.get(), Qt::Key_F2);
-    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
-    QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier);
-    EXPECT_EQ(flips.count(), 0) << "Edit is disabled while no project is open";
-    EXPECT_EQ(saves.count(), 0);
+    for (QKeySequence keys :
+         {QKeySequence(Qt::Key_F2), QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_P)}) {
+        QTest::keySequence(window.get(), keys);
+    }
+    EXPECT_EQ(flips.count() + saves.count(), 0) << "disabled while no project is open";
     EXPECT_EQ(prints.count(), 0) << "hidden items stay silent";
     ui.fileAnswers = {std::nullopt};  // New's name dialog, cancelled
     QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(news.count(), 1) << "shortcuts of enabled items work";
+    EXPECT_EQ(news.count(), 1);
 
     window->setProjectOpen(true);
     expectProjectMenus(true);
     ui.messageAnswers = {MsgResult::Cancel};  // which picture to flip: none
     QTest::keyClick(window.get(), Qt::Key_F2);
     EXPECT_EQ(flips.count(), 1);
-
     window->setProjectOpen(false);
     expectProjectMenus(false);
     QTest::keyClick(window.get(), Qt::Key_F2);
-    QTest::keyClick(window.get(), Qt::Key_T, Qt::ControlModifier);
     EXPECT_EQ(flips.count(), 1);
 }
 
@@ -324,30 +328,6 @@ TEST_F(MainWindowWidget, ExitRunsThePromptAndRemembersTheLastProjectPath) {
     EXPECT_EQ(window->windowTitle(), "Korvane: saved - ");
     EXPECT_TRUE(window->close());
     EXPECT_EQ(remembered(), dir.file("amp.kvp"));
-}
-
-TEST_F(MainWindowWidget, CommandLinePresetsTheOpenDialog) {
-    testing::writeFileBytes(dir.file("my board.kvp"), "[FilePathSection]\r\n");
-    const std::string canonical = std::filesystem::canonical(dir.file("my board.kvp")).string();
-
-    window->startUp("\"" + dir.file("my board.kvp") + "\"");
-    EXPECT_EQ(window->session().OpenSave.FileName, canonical);
-    EXPECT_EQ(window->session().LastPath, "") << "the remembered path is not read when a file is named";
-
-    TestMainWindow other(ui);
-    other.startUp(dir.file("missing.kvp"));
-    EXPECT_EQ(other.session().OpenSave.FileName, "");
-}
-
-TEST_F(MainWindowWidget, DroppedFilesOfferTheFirstOne) {
-    window->startUp("");
-    ui.fileAnswers = {std::nullopt};
-    window->session().openDroppedFiles({"/boards/first.kvp", "/boards/second.kvp"});
-    ASSERT_EQ(ui.fileDialogs().size(), 1u);
-    EXPECT_EQ(ui.fileDialogs()[0].fileName, "/boards/first.kvp") << "offered in the Open dialog";
-    EXPECT_EQ(window->session().OpenSave.FileName, "/boards/first.kvp");
-    window->session().openDroppedFiles({});
-    EXPECT_EQ(window->session().OpenSave.FileName, "/boards/first.kvp");
 }
 
 TEST_F(MainWindowWidget, HelpKeyOpensTheGuideAtTheTopicOfTheMenuAndNamesItWithoutABrowser) {
