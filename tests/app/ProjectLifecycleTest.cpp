@@ -1,40 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QTimer>
 #include <deque>
 #include <filesystem>
 #include <functional>
-#include <optional>
 
-#include "app/MainWindow.h"
+#include "BoardWindow.h"
 #include "storage/AtomicFile.h"
 #include "storage/ProjectKeys.h"
 #include "storage/Recovery.h"
-#include "support/ScriptedUi.h"
-#include "support/TempDir.h"
-#include "support/TestMainWindow.h"
-#include "view/Panes.h"
-#include "view/PictureBox.h"
 
 namespace korvane {
 namespace {
 
 using testing::readFileBytes;
-using testing::ScriptedUi;
-using testing::TempDir;
 using testing::writeFileBytes;
 namespace fs = std::filesystem;
-
-std::optional<FileDialogResult> pick(const std::string& path) {
-    return FileDialogResult{path, 1};
-}
-
-void writePicture(const std::string& path, int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    ASSERT_TRUE(image.save(QString::fromStdString(path)));
-}
 
 std::string projectText(const std::string& first, const std::string& second, const std::string& rest = "") {
     return "[FilePathSection]\r\nFirst=" + first + "\r\nSecond=" + second + "\r\n" + rest;
@@ -48,42 +28,20 @@ void expectMessage(const MessageRequest& m, const std::string& prompt, const std
     EXPECT_EQ(m.buttons, MsgButtons::Ok);
 }
 
-class ProjectLifecycle : public ::testing::Test {
+class ProjectLifecycle : public BoardWindow {
   protected:
-    void SetUp() override {
-        window = std::make_unique<TestMainWindow>(ui);
-        window->startUp("");
-        window->timer()->stop();  // ticks are driven by hand where a test needs them
-        top = dir.file("top.bmp");
-        bottom = dir.file("bottom.png");
-        board = dir.file("board.kvp");
-        writePicture(top, 300, 200);
-        writePicture(bottom, 320, 210);
-        writeFileBytes(board, projectText("top.bmp", "bottom.png", "[TraceSection]\r\n"));
-    }
-
-    void open(MainWindow& f, const std::string& path) {
-        ui.fileAnswers.push_back(pick(path));
-        f.session().openProject();
-    }
-
     // The board project open with an unsaved edit, as the prompt tests need it.
     void openEdited() {
-        open(*window, board);
+        open(board);
         ASSERT_TRUE(window->projectOpen());
         window->project().markUnsaved();
         ui.clear();
     }
-
-    ScriptedUi ui;
-    TempDir dir;
-    std::unique_ptr<MainWindow> window;
-    std::string top, bottom, board;
 };
 
 // No to New's or Open's prompt lets the command go on to close the project, which asks again; a Cancel
 // anywhere stops the command with nothing changed.
-TEST_F(ProjectLifecycle, CancelledSavePromptAbortsEveryCommand) {
+TEST_F(ProjectLifecycle, CancelledOrFailedSavePromptAbortsEveryCommand) {
     openEdited();
     window->show();
     writeFileBytes(dir.file("other.kvp"), projectText("top.bmp", "bottom.png"));
@@ -119,6 +77,21 @@ TEST_F(ProjectLifecycle, CancelledSavePromptAbortsEveryCommand) {
         EXPECT_TRUE(window->isVisible());
     }
     EXPECT_EQ(readFileBytes(board), onDisk);
+
+    // Yes, but the file cannot be replaced any more: the window and the project stay too.
+    fs::remove(board);
+    fs::create_directory(board);
+    ui.clear();
+    ui.messageAnswers = {MsgResult::Yes, MsgResult::Ok};
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->project().saved());
+    ASSERT_EQ(ui.messages().size(), 2u);
+    EXPECT_EQ(ui.messages()[1].prompt.rfind("File locked.\n", 0), 0u);
+    EXPECT_EQ(ui.messages()[1].title, "Open file error:");
+    EXPECT_EQ(ui.messages()[1].icon, MsgIcon::Critical);
+    window->tick();
+    EXPECT_TRUE(window->windowTitle().startsWith("Korvane: NOT saved - "));
 }
 
 // Over an existing project file: that file stays as it was until the first save.
@@ -176,7 +149,7 @@ TEST_F(ProjectLifecycle, FailedNewProjectLeavesNoProjectOpen) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answers.size());
-        open(*window, board);  // a saved project that New closes on its way
+        open(board);  // a saved project that New closes on its way
         ASSERT_TRUE(window->projectOpen());
         ui.clear();
         ui.fileAnswers = c.answers;
@@ -204,11 +177,11 @@ TEST_F(ProjectLifecycle, OpenRestoresPicturesCursorsScaleAndTracesAndSaveWritesT
                                       "X1=30\r\nY1=31\r\nX2=40.5\r\nY2=41\r\n[TraceSection]\r\n"
                                       "1-5-6-255=65280-0-10\r\n2-7-8-0=255-0-10\r\nx=y\r\n"));
     // Bare picture names belong to the project's folder, wherever the process happens to stand.
-    TempDir elsewhere;
+    testing::TempDir elsewhere;
     const fs::path cwd = fs::current_path();
     fs::current_path(elsewhere.path());
     ui.messageAnswers = {MsgResult::No};
-    open(*window, board);
+    open(board);
     fs::current_path(cwd);
 
     ASSERT_TRUE(window->projectOpen());
@@ -269,10 +242,10 @@ TEST_F(ProjectLifecycle, FailedOpenLeavesNoProjectOpen) {
          "File open error:", MsgIcon::Exclamation},
     };
     for (const auto& c : cases) {
-        open(*window, board);
+        open(board);
         ASSERT_TRUE(window->projectOpen());
         ui.clear();
-        open(*window, c.path);
+        open(c.path);
         ASSERT_EQ(ui.messages().size(), 1u) << c.path;
         expectMessage(ui.messages()[0], c.prompt, c.title, c.icon);
         EXPECT_FALSE(window->projectOpen()) << c.path;
@@ -287,7 +260,7 @@ TEST_F(ProjectLifecycle, FailedOpenLeavesNoProjectOpen) {
 // folder must still find the pictures stored beside the original.
 TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndRewritesThePicturesByPosition) {
     writeFileBytes(board, "[FilePathSection]\r\nFirst=top.bmp\r\nfirst=bottom.png\r\n[TraceSection]\r\n");
-    open(*window, board);
+    open(board);
     ASSERT_TRUE(window->projectOpen());
     using Entries = std::pair<std::string, std::string>;
 
@@ -325,29 +298,11 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndRewritesThePicturesByPosition) 
     EXPECT_NE(readFileBytes(copy).find("[Pad1]"), std::string::npos);
     EXPECT_EQ(PictureEntries(window->project().doc), Entries(top, bottom));
     ui.clear();
-    open(*window, copy);
+    open(copy);
     ASSERT_TRUE(window->projectOpen());
     EXPECT_EQ(window->panes()->P1()->width(), 300) << "the first picture is still the first";
     EXPECT_EQ(window->panes()->P2()->width(), 320);
     EXPECT_EQ(ui.count("message"), 0);
-}
-
-TEST_F(ProjectLifecycle, FailedSaveOnExitKeepsTheWindowAndTheProject) {
-    openEdited();
-    window->show();
-    fs::remove(board);
-    fs::create_directory(board);  // the file cannot be replaced any more
-    ui.messageAnswers = {MsgResult::Yes, MsgResult::Ok};
-    EXPECT_FALSE(window->close());
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->projectOpen());
-    EXPECT_FALSE(window->project().saved());
-    ASSERT_EQ(ui.messages().size(), 2u);
-    EXPECT_EQ(ui.messages()[1].prompt.rfind("File locked.\n", 0), 0u);
-    EXPECT_EQ(ui.messages()[1].title, "Open file error:");
-    EXPECT_EQ(ui.messages()[1].icon, MsgIcon::Critical);
-    window->tick();
-    EXPECT_TRUE(window->windowTitle().startsWith("Korvane: NOT saved - "));
 }
 
 TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedOrClosed) {
@@ -355,16 +310,18 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     EXPECT_EQ(window->session().autosaveTimer()->interval(), 2 * 60 * 1000) << "every two minutes by default";
     const std::string recovery = RecoveryPath(board);
     const std::string saved = readFileBytes(board);
+    // Another run of the program opening the board.
     auto reopen = [&](std::deque<MsgResult> answers) {
         auto other = std::make_unique<TestMainWindow>(ui);
         other->startUp("");
         ui.clear();
         ui.messageAnswers = std::move(answers);
-        open(*other, board);
+        ui.fileAnswers = {pick(board)};
+        other->session().openProject();
         return other;
     };
 
-    open(*window, board);
+    open(board);
     window->session().autosaveNow();
     EXPECT_FALSE(fs::exists(recovery)) << "nothing unsaved, nothing to keep";
     WritePad(window->project().doc, 7, "1", "N1", "R1", 5, 6, 7, 8);
@@ -401,7 +358,7 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     window->session().closeProject();
     EXPECT_FALSE(fs::exists(recovery));
     ui.clear();
-    open(*window, board);
+    open(board);
     EXPECT_EQ(ui.count("message"), 0);
 
     // A recovery file that cannot be written is told once, and the project goes on unsaved.

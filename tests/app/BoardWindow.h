@@ -1,0 +1,60 @@
+#pragma once
+
+// A main window beside a temporary folder that holds a board: two pictures and a project naming them.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTimer>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/MainWindow.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+#include "support/TestMainWindow.h"
+#include "view/Panes.h"
+#include "view/PictureBox.h"
+
+namespace korvane {
+
+inline std::optional<FileDialogResult> pick(const std::string& path) {
+    return FileDialogResult{path, 1};
+}
+
+class BoardWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        writePicture(top, 300, 200);
+        writePicture(bottom, 320, 210);
+        testing::writeFileBytes(
+            board, "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n");
+        makeWindow();
+    }
+
+    static void writePicture(const std::string& path, int width, int height) {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        ASSERT_TRUE(image.save(QString::fromStdString(path)));
+    }
+
+    void makeWindow() {
+        window = std::make_unique<TestMainWindow>(ui);
+        window->startUp("");
+        window->timer()->stop();  // ticks are driven by hand where a test needs them
+    }
+
+    void open(const std::string& path) {
+        ui.fileAnswers.push_back(pick(path));
+        window->session().openProject();
+    }
+
+    testing::ScriptedUi ui;
+    testing::TempDir dir;
+    std::unique_ptr<MainWindow> window;
+    const std::string top = dir.file("top.bmp"), bottom = dir.file("bottom.png"),
+                      board = dir.file("board.kvp");
+};
+
+}  // namespace korvane
