@@ -1,56 +1,34 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTimer>
 #include <QToolTip>
 #include <QWindow>
 
-#include "app/MainWindow.h"
+#include "BoardWindow.h"
 #include "pads/PadPropertiesDialog.h"
 #include "platform/QtText.h"
 #include "platform/tooltiptext.h"
-#include "support/ScriptedUi.h"
-#include "support/TempDir.h"
-#include "support/TestMainWindow.h"
-#include "view/Panes.h"
-#include "view/PictureBox.h"
 #include "view/ScaleWizardWindow.h"
 
 namespace korvane {
 namespace {
 
-using testing::ScriptedUi;
-using testing::TempDir;
-
 // The mapping, the scroll ranges and the key steps have model tests of their own; these check that the
 // window routes its events to them and shows the result.
-class PicturePanes : public ::testing::Test {
+class PicturePanes : public BoardWindow {
   protected:
     void SetUp() override {
-        for (auto [name, width, height] :
-             {std::tuple{"top.bmp", 300, 200}, std::tuple{"bottom.png", 320, 210}}) {
-            QImage image(width, height, QImage::Format_RGB32);
-            image.fill(Qt::darkYellow);
-            ASSERT_TRUE(image.save(QString::fromStdString(dir.file(name))));
-        }
-        testing::writeFileBytes(
-            dir.file("board.kvp"),
-            "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n");
-        window = std::make_unique<TestMainWindow>(ui);
-        window->startUp("");
-        window->timer()->stop();
-        open();
+        BoardWindow::SetUp();
+        reopen();
         window->tick();  // the first tick enables the project menus
     }
 
-    void open() {
-        ui.fileAnswers = {FileDialogResult{dir.file("board.kvp"), 1}};
-        window->session().openProject();
+    void reopen() {
+        open(board);
         ASSERT_TRUE(window->projectOpen());
         ui.clear();
     }
@@ -89,10 +67,6 @@ class PicturePanes : public ::testing::Test {
         QHelpEvent request(QEvent::ToolTip, p, widget->mapToGlobal(p));
         QApplication::sendEvent(widget, &request);
     }
-
-    ScriptedUi ui;
-    TempDir dir;
-    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(PicturePanes, KeysScrollBothPicturesWithinBarsThatFollowThePanes) {
@@ -113,7 +87,7 @@ TEST_F(PicturePanes, KeysScrollBothPicturesWithinBarsThatFollowThePanes) {
     if (QWidget* focus = QApplication::focusWidget()) {
         focus->clearFocus();
     }
-    open();
+    reopen();
     EXPECT_EQ(QApplication::focusWidget(), panes()->pic1()) << "an opened project takes the keys at once";
     press(Qt::Key_End);
     EXPECT_EQ(panes()->HS().Value(), panes()->HS().Max());

@@ -3,23 +3,15 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QImage>
 #include <fstream>
 #include <functional>
 
-#include "app/MainWindow.h"
-#include "support/ScriptedUi.h"
-#include "support/TempDir.h"
-#include "support/TestMainWindow.h"
+#include "BoardWindow.h"
 #include "transforms/OrientedImage.h"
-#include "view/Panes.h"
-#include "view/PictureBox.h"
 
 namespace korvane {
 namespace {
 
-using testing::ScriptedUi;
-using testing::TempDir;
 using Rows = std::vector<std::string>;
 
 // Pixels named by letters, so that expectations read like the pictures: rows "abc" / "def".
@@ -45,28 +37,26 @@ Rows rowsOf(const QImage& image) {
 }
 
 // The pixel algebra of the turns has tests of its own; these check the Edit menu around it.
-class PictureTransforms : public ::testing::Test {
+class PictureTransforms : public BoardWindow {
   protected:
     void SetUp() override {
-        letters({"abc", "def"}).save(QString::fromStdString(dir.file("top.bmp")));
-        letters({"uvw", "xyz"}).save(QString::fromStdString(dir.file("bottom.bmp")));
+        letters({"abc", "def"}).save(QString::fromStdString(top));
+        letters({"uvw", "xyz"}).save(QString::fromStdString(bottom));
         testing::writeFileBytes(
-            dir.file("board.kvp"),
-            "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.bmp\r\n\r\n"
+            board,
+            "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n\r\n"
             "[Pad1]\r\nPadName=1\r\nNetName=GND\r\nCompName=R1\r\n1Pad=2,1\r\n2Pad=1,0\r\n\r\n"
             "[TraceSection]\r\n\r\n");
         fresh();
     }
 
     void fresh() {
-        window = std::make_unique<TestMainWindow>(ui);
-        window->startUp("");
-        open();
+        makeWindow();
+        reopen();
     }
 
-    void open() {
-        ui.fileAnswers.push_back(FileDialogResult{dir.file("board.kvp"), 1});
-        window->session().openProject();
+    void reopen() {
+        open(board);
         ASSERT_TRUE(window->projectOpen());
         ui.clear();
     }
@@ -74,10 +64,6 @@ class PictureTransforms : public ::testing::Test {
     const QImage& base(int picture) {
         return (picture == 1 ? window->panes()->P1() : window->panes()->P2())->baseImage();
     }
-
-    ScriptedUi ui;
-    TempDir dir;
-    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(PictureTransforms, EachCommandAsksForThePictureAndBeepsOnceDoneButNotWhenCancelled) {
@@ -198,7 +184,7 @@ TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndAWindowCloseWa
         ui.duringEvents = nullptr;
         return closeAsked;
     };
-    EXPECT_TRUE(closeDuring([&] { open(); }));
+    EXPECT_TRUE(closeDuring([&] { reopen(); }));
     EXPECT_FALSE(window->isVisible()) << "closed once the project was open";
     EXPECT_EQ(rowsOf(base(1)), turned1);
     EXPECT_EQ(rowsOf(base(2)), turned2);
@@ -225,13 +211,11 @@ TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndAWindowCloseWa
 
     // A stored orientation that does not fit keeps the project closed: pads placed on the turned picture
     // would stand elsewhere.
-    window = std::make_unique<TestMainWindow>(ui);
-    window->startUp("");
+    makeWindow();
     transforms_testing::failNextAllocation = true;
     ui.clear();
-    ui.fileAnswers = {FileDialogResult{dir.file("board.kvp"), 1}};
     ui.messageAnswers = {MsgResult::Ok};
-    window->session().openProject();
+    open(board);
     transforms_testing::failNextAllocation = false;
     EXPECT_FALSE(window->projectOpen());
     ASSERT_EQ(ui.messages().size(), 1u);
