@@ -263,10 +263,19 @@ TEST_F(MainWindowWidget, TickBlinksCursorsCyclesColoursAndShowsTheSavedState) {
     EXPECT_FALSE(window->cursors().drag().held());
 }
 
-TEST_F(MainWindowWidget, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
+TEST_F(MainWindowWidget, SavePromptAndExitAskOnlyForUnsavedWorkAndRememberTheLastProject) {
+    const auto remembered = [] { return Registry::GetString(Registry::kKeyPath, Registry::kLastPath); };
+    // Without a project the dialogs start where work stopped, and exit keeps that path without asking.
     window->startUp("");
+    window->show();
     EXPECT_EQ(window->session().askToSave(), 3);
+    ui.fileAnswers = {std::nullopt};
+    window->session().openProject();
+    ASSERT_EQ(ui.fileDialogs().size(), 1u);
+    EXPECT_EQ(ui.fileDialogs()[0].initialDir, "/start/folder/last.kvp");
+    EXPECT_TRUE(window->close());
     EXPECT_EQ(ui.count("message"), 0);
+    EXPECT_EQ(remembered(), "/start/folder/last.kvp");
 
     openUnsavedProject();
     ui.messageAnswers = {MsgResult::Cancel, MsgResult::No};
@@ -279,9 +288,7 @@ TEST_F(MainWindowWidget, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
     EXPECT_EQ(prompt.buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(prompt.icon, MsgIcon::Question);
     EXPECT_EQ(prompt.defaultButton, 3) << "Cancel is the default";
-    EXPECT_FALSE(window->project().saved());
     EXPECT_FALSE(std::filesystem::exists(dir.file("amp.kvp")));
-
     window->project().cursors.CursorScaleX = 1.5;
     window->project().shownCursors.cur1Left = 120;
     ui.messageAnswers = {MsgResult::Yes};
@@ -292,36 +299,22 @@ TEST_F(MainWindowWidget, SavePromptAsksOnlyForUnsavedWorkAndHonoursEachAnswer) {
         testing::readFileBytes(dir.file("amp.kvp")),
         "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.bmp\r\nX=1.5\r\nY=1\r\nOldX1=0\r\nOldY1=0\r\n"
         "OldX2=0\r\nOldY2=0\r\nX1=120\r\nY1=1\r\nX2=1\r\nY2=1\r\n\r\n[TraceSection]\r\n\r\n");
-}
 
-TEST_F(MainWindowWidget, ExitRunsThePromptAndRemembersTheLastProjectPath) {
-    const auto remembered = [] { return Registry::GetString(Registry::kKeyPath, Registry::kLastPath); };
-    // Without a project the dialogs start where work stopped, and exit keeps that path without asking.
-    window->startUp("");
-    window->show();
-    ui.fileAnswers = {std::nullopt};
-    window->session().openProject();
-    ASSERT_EQ(ui.fileDialogs().size(), 1u);
-    EXPECT_EQ(ui.fileDialogs()[0].initialDir, "/start/folder/last.kvp");
-    EXPECT_TRUE(window->close());
-    EXPECT_EQ(ui.count("message"), 0);
-    EXPECT_EQ(remembered(), "/start/folder/last.kvp");
-
-    // No in the save prompt exits and remembers the project.
-    window = std::make_unique<TestMainWindow>(ui);
-    window->startUp("");
-    window->show();
-    openUnsavedProject();
+    // No on exit exits and remembers the project; a window that was closed once is not used again.
+    const auto restart = [&] {
+        window = std::make_unique<TestMainWindow>(ui);
+        window->startUp("");
+        window->show();
+        openUnsavedProject();
+    };
+    restart();
     ui.messageAnswers = {MsgResult::No};
     EXPECT_TRUE(window->close());
     EXPECT_EQ(remembered(), dir.file("amp.kvp"));
 
     // A project closed before the exit is remembered too, though the title no longer names it.
     Registry::SetString(Registry::kKeyPath, Registry::kLastPath, "/start/folder/last.kvp");
-    window = std::make_unique<TestMainWindow>(ui);
-    window->startUp("");
-    window->show();
-    openUnsavedProject();
+    restart();
     ui.messageAnswers = {MsgResult::No};
     window->session().closeProject();
     window->tick();
