@@ -20,14 +20,6 @@ std::string projectText(const std::string& first, const std::string& second, con
     return "[FilePathSection]\r\nFirst=" + first + "\r\nSecond=" + second + "\r\n" + rest;
 }
 
-void expectMessage(const MessageRequest& m, const std::string& prompt, const std::string& title,
-                   MsgIcon icon) {
-    EXPECT_EQ(m.prompt, prompt);
-    EXPECT_EQ(m.title, title);
-    EXPECT_EQ(m.icon, icon);
-    EXPECT_EQ(m.buttons, MsgButtons::Ok);
-}
-
 class ProjectLifecycle : public BoardWindow {
   protected:
     // The board project open with an unsaved edit, as the prompt tests need it.
@@ -135,41 +127,6 @@ TEST_F(ProjectLifecycle, NewProjectAsksForANameAndTwoPicturesAndKeepsTheOldFileU
     EXPECT_EQ(readFileBytes(board).find("[Pad1]"), std::string::npos);
 }
 
-TEST_F(ProjectLifecycle, FailedNewProjectLeavesNoProjectOpen) {
-    writeFileBytes(dir.file("junk.bmp"), "this is no picture\r\n");
-    const std::string cancelled = "First enter new project name and next select two picture.";
-    const struct {
-        std::deque<std::optional<FileDialogResult>> answers;
-        bool keepsProject;  // given up before the open project was closed
-    } cases[] = {
-        {{std::nullopt}, true},
-        {{pick(dir.file("n.kvp")), std::nullopt}, false},
-        {{pick(dir.file("n.kvp")), pick(top), std::nullopt}, false},
-        {{pick(dir.file("n.kvp")), pick(top), pick(dir.file("junk.bmp"))}, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.answers.size());
-        open(board);  // a saved project that New closes on its way
-        ASSERT_TRUE(window->projectOpen());
-        ui.clear();
-        ui.fileAnswers = c.answers;
-        window->session().newProject();
-        ASSERT_EQ(ui.messages().size(), 1u);
-        if (c.answers.back()) {
-            expectMessage(ui.messages()[0],
-                          "Invalid picture format or there isn't enough available memory for picture load.",
-                          "File open error:", MsgIcon::Exclamation);
-        } else {
-            expectMessage(ui.messages()[0], cancelled, "New project:", MsgIcon::Information);
-        }
-        EXPECT_EQ(window->projectOpen(), c.keepsProject);
-        EXPECT_EQ(window->project().path, c.keepsProject ? board : "");
-        EXPECT_EQ(window->panes()->P1()->hasPicture(), c.keepsProject);
-        EXPECT_FALSE(fs::exists(dir.file("n.kvp")));
-        EXPECT_EQ(ui.busyDepth(), 0);
-    }
-}
-
 // Every open of the fixture's board, whose trace section is empty, proves that no trace question comes then.
 TEST_F(ProjectLifecycle, OpenRestoresPicturesCursorsScaleAndTracesAndSaveWritesThemBack) {
     writeFileBytes(board, projectText("top.bmp", "bottom.png",
@@ -191,23 +148,19 @@ TEST_F(ProjectLifecycle, OpenRestoresPicturesCursorsScaleAndTracesAndSaveWritesT
     EXPECT_EQ(window->panes()->P1()->size(), QSize(300, 200));
     EXPECT_EQ(window->panes()->P2()->size(), QSize(320, 210));
     EXPECT_TRUE(window->project().saved());
-    EXPECT_EQ(window->project().cursors.CursorScaleX, 2.0f);
-    EXPECT_EQ(window->project().cursors.CursorScaleY, 0.5f);
-    EXPECT_EQ((std::vector<int>{window->project().shownCursors.OldX1, window->project().shownCursors.OldY1,
-                                window->project().shownCursors.OldX2, window->project().shownCursors.OldY2}),
-              (std::vector<int>{10, 11, 20, 22}));
-    EXPECT_EQ(window->panes()->P1()->cursorLeft(), 30);
-    EXPECT_EQ(window->panes()->P1()->cursorTop(), 31);
-    EXPECT_EQ(window->panes()->P2()->cursorLeft(), 40.5);
-    EXPECT_EQ(window->project().shownCursors.cur2Top, 41);
+    const CursorSyncState& cursors = window->project().cursors;
+    EXPECT_EQ((std::vector<double>{
+                  cursors.CursorScaleX, cursors.CursorScaleY, double(window->project().shownCursors.OldX1),
+                  double(window->project().shownCursors.OldY2), window->panes()->P1()->cursorLeft(),
+                  window->panes()->P1()->cursorTop(), window->panes()->P2()->cursorLeft(),
+                  window->project().shownCursors.cur2Top}),
+              (std::vector<double>{2, 0.5, 10, 22, 30, 31, 40.5, 41}));
     EXPECT_EQ(window->project().traces1, (std::vector<std::string>{"1-5-6-255=65280-0-10"}));
     EXPECT_EQ(window->project().traces2, (std::vector<std::string>{"2-7-8-0=255-0-10", "x=y"}));
     EXPECT_EQ(window->project().doc.ValuesCount("TraceSection"), 0) << "the lists are the only copy";
     ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].prompt, "Load now ? To load later - press 'No'.");
-    EXPECT_EQ(ui.messages()[0].title, "Do you want to load the saved traces NOW?");
-    EXPECT_EQ(ui.messages()[0].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Question);
+    expectMessage(ui.messages()[0], "Load now ? To load later - press 'No'.",
+                  "Do you want to load the saved traces NOW?", MsgIcon::Question, MsgButtons::YesNo);
     EXPECT_EQ(ui.busyDepth(), 0);
 
     window->project().shownCursors.cur1Left = 12.25;
@@ -221,37 +174,60 @@ TEST_F(ProjectLifecycle, OpenRestoresPicturesCursorsScaleAndTracesAndSaveWritesT
     }
 }
 
-TEST_F(ProjectLifecycle, FailedOpenLeavesNoProjectOpen) {
-    writeFileBytes(dir.file("junk.png"), "no picture either");
+// A New given up before the open project was closed keeps it; every other failure leaves nothing open.
+TEST_F(ProjectLifecycle, FailedNewOrOpenLeavesNoProjectOpen) {
+    writeFileBytes(dir.file("junk.png"), "this is no picture\r\n");
     writeFileBytes(dir.file("lost.kvp"), projectText("gone.bmp", "bottom.png"));
     writeFileBytes(dir.file("junk.kvp"), projectText("top.bmp", "junk.png"));
     fs::create_directory(dir.file("folder.kvp"));
+    const std::string n = dir.file("n.kvp"),
+                      cancelled = "First enter new project name and next select two picture.";
     const std::string invalid = "Invalid picture format, file(s) missing or out of memory.";
     const struct {
-        std::string path, prompt, title;
+        bool isNew;
+        std::deque<std::optional<FileDialogResult>> answers;
+        std::string prompt, title;
         MsgIcon icon;
+        bool keepsProject = false;
     } cases[] = {
-        {dir.file("lost.kvp"),
+        {true, {std::nullopt}, cancelled, "New project:", MsgIcon::Information, true},
+        {true, {pick(n), std::nullopt}, cancelled, "New project:", MsgIcon::Information},
+        {true, {pick(n), pick(top), std::nullopt}, cancelled, "New project:", MsgIcon::Information},
+        {true,
+         {pick(n), pick(top), pick(dir.file("junk.png"))},
+         "Invalid picture format or there isn't enough available memory for picture load.",
+         "File open error:",
+         MsgIcon::Exclamation},
+        {false,
+         {pick(dir.file("lost.kvp"))},
          "File of the picture not found. Check section [FilePathSection] in the " + dir.file("lost.kvp"),
-         "Invalid project file:", MsgIcon::Information},
+         "Invalid project file:",
+         MsgIcon::Information},
         // The fixed text, then what the reader said.
-        {dir.file("junk.kvp"),
+        {false,
+         {pick(dir.file("junk.kvp"))},
          invalid + "\nCannot load " + dir.file("junk.png") + ": Unsupported image format",
-         "File open error:", MsgIcon::Exclamation},
-        {dir.file("folder.kvp"), invalid + "\nNot a project file: " + dir.file("folder.kvp"),
-         "File open error:", MsgIcon::Exclamation},
+         "File open error:",
+         MsgIcon::Exclamation},
+        {false,
+         {pick(dir.file("folder.kvp"))},
+         invalid + "\nNot a project file: " + dir.file("folder.kvp"),
+         "File open error:",
+         MsgIcon::Exclamation},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.prompt);
         open(board);
         ASSERT_TRUE(window->projectOpen());
         ui.clear();
-        open(c.path);
-        ASSERT_EQ(ui.messages().size(), 1u) << c.path;
+        ui.fileAnswers = c.answers;
+        c.isNew ? window->session().newProject() : window->session().openProject();
+        ASSERT_EQ(ui.messages().size(), 1u);
         expectMessage(ui.messages()[0], c.prompt, c.title, c.icon);
-        EXPECT_FALSE(window->projectOpen()) << c.path;
-        EXPECT_EQ(window->project().path, "");
-        EXPECT_FALSE(window->panes()->P1()->hasPicture())
-            << "the previous and the half-open project are gone";
+        EXPECT_EQ(window->projectOpen(), c.keepsProject);
+        EXPECT_EQ(window->project().path, c.keepsProject ? board : "");
+        EXPECT_EQ(window->panes()->P1()->hasPicture(), c.keepsProject) << "nothing half-made stays";
+        EXPECT_FALSE(fs::exists(n));
         EXPECT_EQ(ui.busyDepth(), 0);
     }
 }
