@@ -12,36 +12,22 @@
 namespace korvane {
 namespace {
 
-using Rows = std::vector<std::string>;
+constexpr QRgb kMark = 0xffff0000;
 
-// Pixels named by letters, so that expectations read like the pictures: rows "abc" / "def".
-QImage letters(const Rows& rows) {
-    QImage image(int(rows[0].size()), int(rows.size()), QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const int c = rows[std::size_t(y)][std::size_t(x)];
-            image.setPixel(x, y, qRgb(c, 255 - c, c / 2));
-        }
-    }
+// A white 3 x 2 picture but for one marked pixel at (0, 0), so that a test can tell where a transform put it.
+QImage marked() {
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    image.setPixel(0, 0, kMark);
     return image;
-}
-
-Rows rowsOf(const QImage& image) {
-    Rows rows(std::size_t(image.height()));
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            rows[std::size_t(y)] += char(qRed(image.pixel(x, y)));
-        }
-    }
-    return rows;
 }
 
 // The pixel algebra of the turns has tests of its own; these check the Edit menu around it.
 class PictureTransforms : public BoardWindow {
   protected:
     void SetUp() override {
-        letters({"abc", "def"}).save(QString::fromStdString(top));
-        letters({"uvw", "xyz"}).save(QString::fromStdString(bottom));
+        marked().save(QString::fromStdString(top));
+        marked().save(QString::fromStdString(bottom));
         testing::writeFileBytes(
             board,
             "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n\r\n"
@@ -73,30 +59,28 @@ TEST_F(PictureTransforms, EachCommandAsksForThePictureAndBeepsOnceDoneButNotWhen
     pictures.flipVertically();
     pictures.rotateClockwise();
     pictures.copyPictureToClipboard();
-    EXPECT_EQ(rowsOf(base(1)), (Rows{"abc", "def"}));
+    EXPECT_EQ(base(1).pixel(0, 0), kMark);
     EXPECT_EQ(ui.count("beep") + ui.count("clipboard"), 0);
     EXPECT_TRUE(window->project().saved());
     const auto questions = ui.messages();
     ASSERT_EQ(questions.size(), 4u);
-    EXPECT_EQ(questions[0].prompt, "First picture - \"Yes\", second picture - \"No\"");
-    EXPECT_EQ(questions[0].buttons, MsgButtons::YesNoCancel);
-    EXPECT_EQ(questions[0].icon, MsgIcon::Question);
+    expectMessage(questions[0], "First picture - \"Yes\", second picture - \"No\"",
+                  "Flip picture horizontally:", MsgIcon::Question, MsgButtons::YesNoCancel);
     EXPECT_EQ(questions[0].defaultButton, 3);
-    EXPECT_EQ(questions[0].title, "Flip picture horizontally:");
     EXPECT_EQ(questions[1].title, "Flip picture vertically:");
     EXPECT_EQ(questions[2].title, "Rotate picture to 90 degrees clockwise:");
     EXPECT_EQ(questions[3].title, "Put the picture to the clipboard:");
 
     ui.messageAnswers = {MsgResult::Yes, MsgResult::No, MsgResult::No, MsgResult::Yes};
     pictures.flipHorizontally();
-    EXPECT_EQ(rowsOf(base(1)), (Rows{"cba", "fed"}));
+    EXPECT_EQ(base(1).pixel(2, 0), kMark);
     pictures.flipVertically();
-    EXPECT_EQ(rowsOf(base(2)), (Rows{"xyz", "uvw"}));
+    EXPECT_EQ(base(2).pixel(0, 1), kMark);
     const Panes* panes = window->panes();
     EXPECT_EQ(panes->VS().Max(), 2 - panes->pic1()->height());
     pictures.rotateClockwise();
-    EXPECT_EQ(rowsOf(base(2)), (Rows{"ux", "vy", "wz"}));
     EXPECT_EQ(panes->P2()->size(), QSize(2, 3));
+    EXPECT_EQ(base(2).pixel(0, 0), kMark) << "turned clockwise";
     // The bars follow the new sizes: the taller second picture now decides the vertical range.
     EXPECT_EQ(panes->VS().Max(), 3 - panes->pic2()->height());
     pictures.copyPictureToClipboard();
@@ -156,7 +140,7 @@ TEST_F(PictureTransforms, UndoGivesBackThePicturePaintingOrientationAndFileAsThe
     project.redo();
     EXPECT_EQ(p1->workImage(), turned);
     project.undo();
-    EXPECT_EQ(rowsOf(base(1)), (Rows{"abc", "def"}));
+    EXPECT_EQ(base(1).pixel(0, 0), kMark);
 }
 
 TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndAWindowCloseWaitsForEveryTurn) {
@@ -165,7 +149,7 @@ TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndAWindowCloseWa
     window->pictures().flipVertically();
     window->pictures().flipHorizontally();
     EXPECT_FALSE(window->project().saved()) << "a transform is work worth saving";
-    const Rows turned1 = rowsOf(base(1)), turned2 = rowsOf(base(2));
+    const QImage turned1 = base(1).copy(), turned2 = base(2).copy();
     ASSERT_TRUE(window->session().saveToFile());
     window->session().closeProject();
     // Runs `turn` in a shown window that hands control out at every step of a turn and is asked to close
@@ -186,8 +170,8 @@ TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndAWindowCloseWa
     };
     EXPECT_TRUE(closeDuring([&] { reopen(); }));
     EXPECT_FALSE(window->isVisible()) << "closed once the project was open";
-    EXPECT_EQ(rowsOf(base(1)), turned1);
-    EXPECT_EQ(rowsOf(base(2)), turned2);
+    EXPECT_EQ(base(1), turned1);
+    EXPECT_EQ(base(2), turned2);
     EXPECT_EQ(window->project().doc.ValueName("FilePathSection", 2), "Second");
     EXPECT_EQ(window->project().doc.Value("Pad1", "1Pad"), "2,1");
     EXPECT_EQ(window->project().doc.Value("Pad1", "2Pad"), "1,0");
@@ -302,11 +286,11 @@ TEST_F(PictureTransforms, RunningOutOfMemoryKeepsPictureSizeOrientationAndSavedF
         EXPECT_EQ(window->project().history().count(), steps) << "a transform that failed is no step";
         EXPECT_EQ(ui.count("beep"), 0);
         ASSERT_EQ(ui.messages().size(), 2u);
-        EXPECT_EQ(ui.messages()[1].prompt,
-                  "There isn't enough available memory for this operation. Use else software to flip this "
-                  "great picture or work with smaller pictures.");
-        EXPECT_EQ(ui.messages()[1].title, "Can't perform rotate:");
-        EXPECT_EQ(ui.messages()[1].icon, MsgIcon::Exclamation);
+        expectMessage(
+            ui.messages()[1],
+            "There isn't enough available memory for this operation. Use else software to flip this "
+            "great picture or work with smaller pictures.",
+            "Can't perform rotate:", MsgIcon::Exclamation);
     }
 }
 
