@@ -6,39 +6,24 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
-#include <QFrame>
-#include <QGridLayout>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QScrollBar>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
-#include <functional>
 #include <optional>
 
 #include "app/Shell.h"
 #include "export/ExportDialog.h"
 #include "help/AboutWindow.h"
-#include "help/HelpLinks.h"
-#include "pads/PadListWindow.h"
-#include "pads/PadPropertiesDialog.h"
-#include "platform/DataFolder.h"
 #include "platform/QtText.h"
 #include "platform/Registry.h"
 #include "platform/Ui.h"
-#include "project/CursorCommands.h"
 #include "text/Numbers.h"
-#include "tracing/FillQuestionDialog.h"
-#include "tracing/TracesWindow.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
-#include "view/ScaleWizardWindow.h"
 
 namespace korvane {
 
@@ -58,38 +43,6 @@ constexpr std::int32_t kSelectionColours[8] = {0, 255, 65280, 65535, 16711680, 1
 
 // The menus that make sense only while a project is open.
 const char* const kProjectMenus[] = {"mnuSave", "mnuSaveAs", "mnuClose", "mnuExport", "mnuEdit", "mnuView"};
-
-}  // namespace
-
-namespace {
-
-// F1 inside an open menu: the window's own F1 shortcut does not fire while a menu has the keyboard, so
-// each menu passes the key on with the help topic of the item under the pointer (or of the menu).
-class MenuHelpKey : public QObject {
-  public:
-    MenuHelpKey(QObject* parent, std::function<void(int topic)> show)
-        : QObject(parent), show_(std::move(show)) {}
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* menu = qobject_cast<QMenu*>(watched);
-        if (menu == nullptr || event->type() != QEvent::KeyPress ||
-            static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1 ||
-            (static_cast<QKeyEvent*>(event)->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
-            return false;
-        }
-        QVariant topic =
-            menu->activeAction() != nullptr ? menu->activeAction()->property("helpTopic") : QVariant();
-        if (!topic.isValid()) {
-            topic = menu->menuAction()->property("helpTopic");
-        }
-        show_(topic.isValid() ? topic.toInt() : 0);
-        return true;
-    }
-
-  private:
-    std::function<void(int topic)> show_;
-};
 
 }  // namespace
 
@@ -119,14 +72,7 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
         return box->hasPicture() ? box->pixels() : ImageView{};
     });
     setWindowIcon(ApplicationIcon());
-    // F1 has no menu item of its own: the Help item's caption only names the key.
-    auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, &MainWindow::showGuide);
-    auto* menuHelp =
-        new MenuHelpKey(this, [this](int topic) { openGuide(topic == kTracingHelpTopic ? "tracing" : ""); });
-    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
-        menu->installEventFilter(menuHelp);
-    }
+    help_ = std::make_unique<HelpCommands>(*this, ui);
     resize(1000, 750);
 }
 
@@ -166,9 +112,13 @@ void MainWindow::connectMenu() {
     command("mnuClose", &ProjectSession::closeProject);
     bind("mnuExport", &MainWindow::showExportDialog);
     bind("mnuFileExit", &MainWindow::exitProgram);
-    bind("mnuHelpContents", &MainWindow::showAbout);
-    bind("mnuHelp", &MainWindow::openHelpPage);
-    bind("mnuDonate", &MainWindow::openDonatePage);
+    for (auto [name, handler] : {std::pair{"mnuHelpContents", &HelpCommands::showAbout},
+                                 std::pair{"mnuHelp", &HelpCommands::openHelpPage},
+                                 std::pair{"mnuDonate", &HelpCommands::openDonatePage}}) {
+        if (QAction* action = menu_->action(QString::fromUtf8(name))) {
+            connect(action, &QAction::triggered, this, [this, handler] { ((*help_).*handler)(); });
+        }
+    }
     auto pictureCommand = [this](const char* name, void (PictureCommands::*handler)()) {
         if (QAction* action = menu_->action(QString::fromUtf8(name))) {
             connect(action, &QAction::triggered, this, [this, handler] { ((*pictures_).*handler)(); });
@@ -258,9 +208,7 @@ void MainWindow::startUp(const std::string& commandLine) {
         items[i]->setData(QString::number(kColourItems[i - 1].value));
     }
 
-    const QString helpIndex = pathToQ(DataFolder(pathFromQ(QCoreApplication::applicationDirPath()))) +
-                              QStringLiteral("/help/index.html");
-    HelpFile = QFileInfo::exists(helpIndex) ? pathFromQ(helpIndex) : std::string();
+    help_->findGuide();
 
     menusFollowProject();
     if (QAction* donate = menu_->action(QStringLiteral("mnuDonate"))) {
@@ -317,42 +265,6 @@ void MainWindow::tick() {
 
     SelectionColourStep = SelectionColourStep % 8 + 1;
     pads_->applySelectionColour(selectionColour(SelectionColourStep));
-}
-
-void MainWindow::openHelpPage() {
-    ui_.openUrl(HelpPageUrl(BuildDeployment()));
-}
-
-void MainWindow::openDonatePage() {
-    ui_.openUrl(DonationPageUrl(BuildDeployment()));
-}
-
-void MainWindow::showAbout() {
-    AboutWindow about(this, ui_);
-    about.exec();
-}
-
-void MainWindow::showGuide() {
-    openGuide("");
-}
-
-void MainWindow::openGuide(const std::string& section) {
-    if (HelpFile.empty()) {
-        return;
-    }
-    QUrl url = QUrl::fromLocalFile(pathToQ(HelpFile));
-    if (!section.empty()) {
-        url.setFragment(toQ(section));
-    }
-    if (!ui_.openUrl(fromQ(url.toString()))) {
-        // Without a browser the guide is still there to be opened by hand: say where.
-        MessageRequest request;
-        request.prompt =
-            "No web browser could be started to show the user guide. Open this file by hand:\n" + HelpFile;
-        request.title = "Help:";
-        request.icon = MsgIcon::Information;
-        ui_.message(request);
-    }
 }
 
 void MainWindow::exitProgram() {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/CursorController.h"
+#include "app/HelpCommands.h"
 #include "app/MainMenu.h"
 #include "app/PadController.h"
 #include "app/PictureCommands.h"
@@ -54,11 +55,8 @@ class MainWindow : public QMainWindow, private ProjectObserver {
 
     void showExportDialog();
     void exitProgram();
-    void openHelpPage();
-    void openDonatePage();
-    void showAbout();
-    // F1: the program's own help pages, when they are installed next to it.
-    void showGuide();
+    // The Help menu and F1.
+    HelpCommands& help() { return *help_; }
     // Edit > Undo and Redo: the last step of the project's history, back or forth. Ignored while long
     // work runs, which may still be using what the step would change.
     void undoEdit();
@@ -97,7 +95,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
 
     // --- shared state ---
     int SelectionColourStep = 0;  // 1..8 once the timer has run
-    std::string HelpFile;         // empty when the program's help pages are missing
 
     // A project is open; the project menus follow this state.
     bool projectOpen() const { return projectOpen_; }
@@ -136,8 +133,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void menusFollowProject();
     void connectMenu();
     void connectPanes();
-    // Opens the user guide at a section (an anchor of its page, empty for the top).
-    void openGuide(const std::string& section);
     void unload();
     void mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
@@ -147,6 +142,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     std::unique_ptr<MainMenu> menu_;
     QTimer* timer_ = nullptr;
     std::unique_ptr<ProjectSession> session_;
+    std::unique_ptr<HelpCommands> help_;
     friend class ProjectSession;  // opens and closes what the window shows
     Panes* panes_ = nullptr;
     std::unique_ptr<CursorController> cursors_;

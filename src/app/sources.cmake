@@ -11,4 +11,5 @@ list(APPEND KORVANE_GUI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ExportHooks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PictureCommands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PictureTransformCommand.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HelpCommands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainMenu.cpp)

@@ -270,12 +270,12 @@ TEST_F(MainWindowWidget, SavePromptAndExitAskOnlyForUnsavedWorkAndRememberTheLas
 }
 
 TEST_F(MainWindowWidget, HelpKeyOpensTheGuideAtTheTopicOfTheMenuAndNamesItWithoutABrowser) {
-    window->HelpFile = dir.file("help/index.html");
+    window->help().HelpFile = dir.file("help/index.html");
     for (const char* menu : {"mnuFillColor", "mnuTracing", "mnuFile"}) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
         QApplication::sendEvent(window->menus().menu(menu), &press);
     }
-    const std::string guide = QUrl::fromLocalFile(toQ(window->HelpFile)).toString().toStdString();
+    const std::string guide = QUrl::fromLocalFile(toQ(window->help().HelpFile)).toString().toStdString();
     ASSERT_EQ(ui.count("url"), 3);
     // A submenu takes its menu's topic; a menu without a topic opens the guide's start.
     EXPECT_EQ((std::vector<std::string>{ui.calls[0].url, ui.calls[1].url, ui.calls[2].url}),
@@ -283,9 +283,9 @@ TEST_F(MainWindowWidget, HelpKeyOpensTheGuideAtTheTopicOfTheMenuAndNamesItWithou
     EXPECT_EQ(ui.count("message"), 0);
     ui.clear();
     ui.browserStarts = false;
-    window->showGuide();
+    window->help().showGuide();
     ASSERT_EQ(ui.messages().size(), 1u) << "a guide that cannot be shown is named, not silently dropped";
-    EXPECT_NE(ui.messages()[0].prompt.find(window->HelpFile), std::string::npos);
+    EXPECT_NE(ui.messages()[0].prompt.find(window->help().HelpFile), std::string::npos);
 }
 
 }  // namespace

@@ -69,8 +69,8 @@ TEST(About, HelpMenuOpensThePagesAndTheAboutWindowModally) {
     TestMainWindow window(ui);
     window.startUp("");
     const Deployment d = BuildDeployment();
-    window.openHelpPage();
-    window.openDonatePage();
+    window.help().openHelpPage();
+    window.help().openDonatePage();
     ASSERT_EQ(ui.count("url"), 2);
     EXPECT_EQ(ui.calls[0].url, HelpPageUrl(d));
     EXPECT_EQ(ui.calls[1].url, DonationPageUrl(d));
@@ -83,7 +83,7 @@ TEST(About, HelpMenuOpensThePagesAndTheAboutWindowModally) {
             about->closeWindow();
         }
     });
-    window.showAbout();
+    window.help().showAbout();
     EXPECT_TRUE(sawModal);
 }
 
