@@ -1,19 +1,16 @@
 #pragma once
 
-// The main window: the menu from which every command is reached, the panes that show the open project,
-// and the state of the session around it (the cursors as shown, fill settings). The project itself, with
-// the cursors' scale and exact positions, belongs to the application and is handed in.
-// Commands are named for what they do (flipHorizontally, selectAllPads); the mouse and key handlers of
-// the panes and markers for the event they answer (P1_MouseDown). Edits of the project go through
-// commands on its history, never through the window's own state.
+// The main window: the menu from which every command is reached and the panes that show the open
+// project. It holds no project data: the project belongs to the application and is handed in, and each
+// group of commands is a controller of its own (session, pictures, pads, tracing, cursors, help) that
+// the window wires to its menus and panes. Commands are named for what they do (flipHorizontally,
+// selectAllPads); the mouse and key handlers of the panes for the event they answer (P1_MouseDown).
+// Edits of the project go through commands on its history.
 
 #include <QMainWindow>
-#include <QStringList>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "app/CursorController.h"
 #include "app/HelpCommands.h"
@@ -22,13 +19,7 @@
 #include "app/PictureCommands.h"
 #include "app/ProjectSession.h"
 #include "app/TracingController.h"
-#include "platform/FileDialogState.h"
 #include "project/Project.h"
-#include "storage/IniDocument.h"
-#include "storage/ProjectKeys.h"
-#include "tracing/TraceRecords.h"
-#include "transforms/PixelTransforms.h"
-#include "view/CursorSync.h"
 #include "view/tools/ColourPickTool.h"
 
 class QTimer;
@@ -37,7 +28,6 @@ namespace korvane {
 
 class Ui;
 class Panes;
-class ScaleWizardWindow;
 
 class MainWindow : public QMainWindow, private ProjectObserver {
     Q_OBJECT
