@@ -17,6 +17,7 @@
 #include "platform/FormControls.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
+#include "platform/UserActivation.h"
 #include "project/Project.h"
 #include "text/Ascii.h"
 
@@ -122,7 +123,7 @@ void PadPropertiesDialog::buildControls() {
     connect(cmdDelPad_, &QPushButton::clicked, this, &PadPropertiesDialog::deleteCurrentPad);
     connect(cmdSelNet_, &QPushButton::clicked, this, &PadPropertiesDialog::selectNetPads);
     connect(cmdSelComp_, &QPushButton::clicked, this, &PadPropertiesDialog::selectComponentPads);
-    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PadPropertiesDialog::focusWindowChanged);
+    new UserActivation(this, [this] { loadPickLists(); });
 }
 
 QComboBox* PadPropertiesDialog::field(NameField name) const {
@@ -541,36 +542,6 @@ void PadPropertiesDialog::loadPickLists() {
     }
     fillList(cboLib_, symbolItems);
     activating_ = false;
-}
-
-void PadPropertiesDialog::focusWindowChanged(QWindow* window) {
-    // The dialog is active when it holds the focus itself; Qt also reports a dialog active whenever its
-    // owner is, which says nothing about the user coming to it.
-    if (window != nullptr && window == windowHandle()) {
-        if (focused_) {
-            return;
-        }
-        focused_ = true;
-        if (leftForModal_) {
-            leftForModal_ = false;  // back from the program's own box: the work is done already
-        } else {
-            // After the focus change is complete: the work may show message boxes.
-            QTimer::singleShot(0, this, &PadPropertiesDialog::loadPickLists);
-        }
-        return;
-    }
-    if (window == nullptr) {
-        focused_ = false;  // another program: the judgement stays as it was
-        return;
-    }
-    const bool modal = QGuiApplication::modalWindow() != nullptr;
-    if (focused_) {
-        leftForModal_ = modal;
-    } else if (!modal) {
-        // On to another window of ours, not a box: whatever brings the focus here next is the user.
-        leftForModal_ = false;
-    }
-    focused_ = false;
 }
 
 bool PadPropertiesDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -138,7 +138,6 @@ class PadPropertiesDialog : public QDialog, public ProjectObserver {
     // Runs an edit made here; the fields stay as they are while the project announces it.
     bool apply(std::unique_ptr<PadEdit> edit, const std::optional<ComponentData>& typed);
     void afterApply();
-    void focusWindowChanged(QWindow* window);
     const NameList& listOf(NameField field) const;
 
     Ui& ui_;
@@ -155,10 +154,6 @@ class PadPropertiesDialog : public QDialog, public ProjectObserver {
     bool settingFields_ = false;  // changes made by the program, not by the user
     bool applying_ = false;       // an edit of this dialog is running
     bool activating_ = false;
-    bool focused_ = false;  // the dialog holds the focus
-    // The focus went to one of the program's modal dialogs: the activation when it closes is not the user
-    // coming back, and must not redo the work (or show a missing library's message again, forever).
-    bool leftForModal_ = false;
     std::vector<std::string> symbols_;
 
     QLabel* Label1_ = nullptr;

@@ -6,4 +6,5 @@ list(APPEND KORVANE_GUI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/QtUi.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Registry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tooltiptext.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/FormControls.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/FormControls.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UserActivation.cpp)
