@@ -62,80 +62,43 @@ PadPropertiesDialog::~PadPropertiesDialog() {
 }
 
 void PadPropertiesDialog::buildControls() {
-    const int width = 300;
-    Label1_ = label(this, "Label1", "Pad designator:", {8, 6, 220, 18}, "(Total quantitynity)");
-    cboPad_ = comboBox(this, "cboPad", {8, 24, 222, 24}, "Select pad or enter new name", true);
-    cmdDelPad_ = button(this, "cmdDelPad", "Del", {236, 24, 56, 24}, "Delete this pad");
-    cmdDelPad_->setStyleSheet(QStringLiteral("QPushButton { background-color: rgb(255, 0, 0); }"));
-    Label2_ = label(this, "Label2", "Net name:", {8, 52, 220, 18}, "(Total quantity)");
-    cboNet_ = comboBox(this, "cboNet", {8, 70, 222, 24}, "Select net or enter new name", true);
-    cmdSelNet_ = button(this, "cmdSelNet", "Sel", {236, 70, 56, 24}, "Select pads of the net");
-
-    Frame1_ = new QGroupBox(QStringLiteral("Component:"), this);
-    Frame1_->setObjectName(QStringLiteral("Frame1"));
-    Frame1_->setGeometry(4, 100, width - 8, 214);
-    Label3_ = label(Frame1_, "Label3", "Designator:", {8, 20, 200, 18}, "(Total quantity)");
-    cboComp_ = comboBox(Frame1_, "cboComp", {8, 38, 160, 24}, "Select component or enter new name", true);
-    cmdSelComp_ = button(Frame1_, "cmdSelComp", "Sel", {172, 38, 52, 24}, "Select pads of the component");
-    cmdCompCoord_ = button(Frame1_, "cmdCompCoord", "x,y", {228, 38, 56, 24},
-                           "Save component's coordinates or go to the component");
-    label(Frame1_, "Label4", "Reference of scheme library:", {8, 66, 276, 18});
-    dataField(Frame1_, {8, 84, 276, 24}, cboSch_, "cboSch", "Select from list ONLY !", cboLib_, "cboLib",
-              "Select from list ONLY !");
-    label(Frame1_, "Label5", "Part type (label-value, comment):", {8, 112, 276, 18});
-    dataField(Frame1_, {8, 130, 276, 24}, cboLabel_, "cboLabel", "Enter manually", cboLab_, "cboLab",
-              "Select from list");
-    label(Frame1_, "Label6", "Package (footprint):", {8, 158, 276, 18});
-    dataField(Frame1_, {8, 176, 276, 24}, cboPackage_, "cboPackage", "Enter manually", cboLibP_, "cboLibP",
-              "Select from list");
-
-    chkAutoSet_ = new QCheckBox(this);
-    chkAutoSet_->setObjectName(QStringLiteral("chkAutoSet"));
-    chkAutoSet_->setGeometry(10, 324, 22, 24);
-    chkAutoSet_->setToolTip(QStringLiteral("Keep in fields the previous data"));
-    chkAutoSet_->setChecked(false);
-    cmdOk_ = button(this, "cmdOk", "&Apply", {36, 322, 124, 28}, "Save pad info");
-    cmdOk_->setAutoDefault(true);
-    cmdOk_->setDefault(true);
-    cmdCancel_ = button(this, "cmdCancel", "&Close (Esc)", {168, 322, 124, 28}, nullptr);
-    setFixedSize(width, 358);
-
+    form_.build(this);
     for (NameField name : kNameFields) {
         QComboBox* box = field(name);
         connect(box, &QComboBox::editTextChanged, this, [this, name] { nameTextChanged(name); });
         box->lineEdit()->installEventFilter(this);
     }
-    for (QComboBox* data : {cboSch_, cboLabel_, cboPackage_}) {
+    for (QComboBox* data : {form_.cboSch, form_.cboLabel, form_.cboPackage}) {
         // Component data typed or picked are something for Apply to store.
         connect(data, &QComboBox::editTextChanged, this, [this] {
             if (!settingFields_) {
-                cmdOk_->setEnabled(true);
+                form_.cmdOk->setEnabled(true);
                 refreshStatus();
             }
         });
     }
-    connect(cboComp_, &QComboBox::activated, this, &PadPropertiesDialog::pickComponentName);
-    connect(cboLib_, &QComboBox::activated, this, &PadPropertiesDialog::pickSymbol);
-    connect(cboLibP_, &QComboBox::activated, this, &PadPropertiesDialog::pickFootprint);
-    connect(cboLab_, &QComboBox::activated, this, &PadPropertiesDialog::pickPartType);
-    connect(cmdOk_, &QPushButton::clicked, this, &PadPropertiesDialog::applyNames);
-    connect(cmdCancel_, &QPushButton::clicked, this, &PadPropertiesDialog::closeDialog);
-    connect(cmdDelPad_, &QPushButton::clicked, this, &PadPropertiesDialog::deleteCurrentPad);
-    connect(cmdSelNet_, &QPushButton::clicked, this, &PadPropertiesDialog::selectNetPads);
-    connect(cmdSelComp_, &QPushButton::clicked, this, &PadPropertiesDialog::selectComponentPads);
+    connect(form_.cboComp, &QComboBox::activated, this, &PadPropertiesDialog::pickComponentName);
+    connect(form_.cboLib, &QComboBox::activated, this, &PadPropertiesDialog::pickSymbol);
+    connect(form_.cboLibP, &QComboBox::activated, this, &PadPropertiesDialog::pickFootprint);
+    connect(form_.cboLab, &QComboBox::activated, this, &PadPropertiesDialog::pickPartType);
+    connect(form_.cmdOk, &QPushButton::clicked, this, &PadPropertiesDialog::applyNames);
+    connect(form_.cmdCancel, &QPushButton::clicked, this, &PadPropertiesDialog::closeDialog);
+    connect(form_.cmdDelPad, &QPushButton::clicked, this, &PadPropertiesDialog::deleteCurrentPad);
+    connect(form_.cmdSelNet, &QPushButton::clicked, this, &PadPropertiesDialog::selectNetPads);
+    connect(form_.cmdSelComp, &QPushButton::clicked, this, &PadPropertiesDialog::selectComponentPads);
     new UserActivation(this, [this] { loadPickLists(); });
 }
 
 QComboBox* PadPropertiesDialog::field(NameField name) const {
     switch (name) {
         case NameField::Pad:
-            return cboPad_;
+            return form_.cboPad;
         case NameField::Net:
-            return cboNet_;
+            return form_.cboNet;
         case NameField::Comp:
             break;
     }
-    return cboComp_;
+    return form_.cboComp;
 }
 
 const NameList& PadPropertiesDialog::listOf(NameField name) const {
@@ -166,18 +129,18 @@ void PadPropertiesDialog::setFieldText(NameField name, const std::string& bytes)
 
 ComponentData PadPropertiesDialog::dataFields() const {
     ComponentData data;
-    data.libRef = dataBytes_[0].read(cboSch_->currentText(), {});
-    data.partType = dataBytes_[1].read(cboLabel_->currentText(), {});
-    data.footprint = dataBytes_[2].read(cboPackage_->currentText(), {});
+    data.libRef = dataBytes_[0].read(form_.cboSch->currentText(), {});
+    data.partType = dataBytes_[1].read(form_.cboLabel->currentText(), {});
+    data.footprint = dataBytes_[2].read(form_.cboPackage->currentText(), {});
     return data;
 }
 
 void PadPropertiesDialog::showComponentData() {
     shownData_ = board_->componentData(fieldText(NameField::Comp));
     settingFields_ = true;
-    cboSch_->setEditText(dataBytes_[0].set(shownData_.libRef));
-    cboLabel_->setEditText(dataBytes_[1].set(shownData_.partType));
-    cboPackage_->setEditText(dataBytes_[2].set(shownData_.footprint));
+    form_.cboSch->setEditText(dataBytes_[0].set(shownData_.libRef));
+    form_.cboLabel->setEditText(dataBytes_[1].set(shownData_.partType));
+    form_.cboPackage->setEditText(dataBytes_[2].set(shownData_.footprint));
     settingFields_ = false;
 }
 
@@ -219,12 +182,12 @@ void PadPropertiesDialog::syncLists() {
         footprints << toQ(component.footprint);
     }
     settingFields_ = true;
-    fillList(cboPad_, texts(board_->padNames.items()));
-    fillList(cboNet_, texts(board_->netNames.items()));
-    fillList(cboComp_, texts(board_->compNames.items()));
-    fillList(cboSch_, libRefs);
-    fillList(cboLabel_, partTypes);
-    fillList(cboPackage_, footprints);
+    fillList(form_.cboPad, texts(board_->padNames.items()));
+    fillList(form_.cboNet, texts(board_->netNames.items()));
+    fillList(form_.cboComp, texts(board_->compNames.items()));
+    fillList(form_.cboSch, libRefs);
+    fillList(form_.cboLabel, partTypes);
+    fillList(form_.cboPackage, footprints);
     settingFields_ = false;
 }
 
@@ -234,7 +197,7 @@ void PadPropertiesDialog::nameTextChanged(NameField name) {
     }
     for (NameField each : kNameFields) {
         if (!field(each)->currentText().isEmpty()) {
-            cmdOk_->setEnabled(true);
+            form_.cmdOk->setEnabled(true);
             break;
         }
     }
@@ -263,7 +226,7 @@ void PadPropertiesDialog::loadCurrentPad() {
         return;
     }
     const PadNames names = board_->namesOf(currentPad_);
-    const bool keep = chkAutoSet_->isChecked();
+    const bool keep = form_.chkAutoSet->isChecked();
     setFieldText(NameField::Pad, names.pad);
     if (!names.net.empty() || !keep) {
         setFieldText(NameField::Net, names.net);
@@ -271,7 +234,7 @@ void PadPropertiesDialog::loadCurrentPad() {
     if (!names.comp.empty() || !keep) {
         setFieldText(NameField::Comp, names.comp);
     }
-    cmdOk_->setEnabled(false);
+    form_.cmdOk->setEnabled(false);
     refreshStatus();
 }
 
@@ -296,7 +259,7 @@ bool PadPropertiesDialog::acceptableNames(unsigned fields, const PadNames& names
 }
 
 void PadPropertiesDialog::afterApply() {
-    cmdOk_->setEnabled(false);
+    form_.cmdOk->setEnabled(false);
     setSelectionControlsEnabled(true);
     refreshStatus();
 }
@@ -341,12 +304,12 @@ void PadPropertiesDialog::applyNames() {
 }
 
 void PadPropertiesDialog::setSelectionControlsEnabled(bool enabled) {
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{cboPad_, cmdDelPad_, cboNet_, cmdSelNet_, cboComp_, cmdSelComp_}) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             form_.cboPad, form_.cmdDelPad, form_.cboNet, form_.cmdSelNet, form_.cboComp, form_.cmdSelComp}) {
         control->setEnabled(enabled);
     }
     // "Del" is for the current pad only, whatever else is enabled.
-    cmdDelPad_->setEnabled(currentPad_ != 0);
+    form_.cmdDelPad->setEnabled(currentPad_ != 0);
 }
 
 void PadPropertiesDialog::forgetPatterns() {
@@ -429,10 +392,10 @@ void PadPropertiesDialog::selectNetPads() {
     board_->selectMatching("NetName", pattern);
     netPattern_ = pattern;
     compPattern_.clear();
-    cboPad_->setEnabled(false);
-    cmdDelPad_->setEnabled(false);
-    cboComp_->setEnabled(false);
-    cboNet_->setEnabled(true);
+    form_.cboPad->setEnabled(false);
+    form_.cmdDelPad->setEnabled(false);
+    form_.cboComp->setEnabled(false);
+    form_.cboNet->setEnabled(true);
     host_.markersChanged();
 }
 
@@ -442,11 +405,11 @@ void PadPropertiesDialog::selectComponentPads() {
     board_->selectMatching("CompName", pattern);
     compPattern_ = pattern;
     netPattern_.clear();
-    cboPad_->setEnabled(false);
-    cmdDelPad_->setEnabled(false);
-    cboNet_->setEnabled(false);
-    cmdSelNet_->setEnabled(true);
-    cboComp_->setEnabled(true);
+    form_.cboPad->setEnabled(false);
+    form_.cmdDelPad->setEnabled(false);
+    form_.cboNet->setEnabled(false);
+    form_.cmdSelNet->setEnabled(true);
+    form_.cboComp->setEnabled(true);
     host_.markersChanged();
 }
 
@@ -458,27 +421,27 @@ void PadPropertiesDialog::pickComponentName(int index) {
 
 void PadPropertiesDialog::pickSymbol(int index) {
     if (index >= 0) {
-        cboSch_->setEditText(QString::number(index));
+        form_.cboSch->setEditText(QString::number(index));
     }
 }
 
 void PadPropertiesDialog::pickFootprint(int index) {
     if (index >= 0) {
-        cboPackage_->setEditText(cboLibP_->itemText(index));
+        form_.cboPackage->setEditText(form_.cboLibP->itemText(index));
     }
 }
 
 void PadPropertiesDialog::pickPartType(int index) {
     if (index >= 0) {
-        cboLabel_->setEditText(cboLab_->itemText(index));
+        form_.cboLabel->setEditText(form_.cboLab->itemText(index));
     }
 }
 
 void PadPropertiesDialog::refreshStatus() {
-    Label1_->setText(QStringLiteral("Pad designator: (%1)").arg(board_->markers.visibleCount()));
-    Label2_->setText(QStringLiteral("Net name: (%1)").arg(board_->netNames.nonEmptyCount()));
-    Label3_->setText(QStringLiteral("Designator: (%1)").arg(board_->compNames.nonEmptyCount()));
-    cmdDelPad_->setEnabled(currentPad_ != 0);
+    form_.Label1->setText(QStringLiteral("Pad designator: (%1)").arg(board_->markers.visibleCount()));
+    form_.Label2->setText(QStringLiteral("Net name: (%1)").arg(board_->netNames.nonEmptyCount()));
+    form_.Label3->setText(QStringLiteral("Designator: (%1)").arg(board_->compNames.nonEmptyCount()));
+    form_.cmdDelPad->setEnabled(currentPad_ != 0);
     const PadNames names = fieldNames();
     bool duplicate = currentPad_ != 0 && board_->duplicateExists(names);
     if (duplicate && !sameData(dataFields(), shownData_)) {
@@ -486,8 +449,8 @@ void PadPropertiesDialog::refreshStatus() {
         const PadNames own = board_->namesOf(currentPad_);
         duplicate = names.pad != own.pad || names.net != own.net || names.comp != own.comp;
     }
-    cmdOk_->setText(duplicate ? QStringLiteral("Pad exist yet!") : QStringLiteral("&Apply (Enter)"));
-    cmdOk_->setEnabled(!duplicate);
+    form_.cmdOk->setText(duplicate ? QStringLiteral("Pad exist yet!") : QStringLiteral("&Apply (Enter)"));
+    form_.cmdOk->setEnabled(!duplicate);
 }
 
 void PadPropertiesDialog::padsAdded(const std::vector<int>&) {
@@ -532,7 +495,7 @@ void PadPropertiesDialog::loadPickLists() {
     for (const std::string& name : footprints) {
         footprintItems << toQ(name);
     }
-    fillList(cboLibP_, footprintItems);
+    fillList(form_.cboLibP, footprintItems);
 
     symbols_.clear();
     LoadSchematicPickList(programDir_, ui_, SymbolWordCase::Insensitive, symbols_);
@@ -540,7 +503,7 @@ void PadPropertiesDialog::loadPickLists() {
     for (const std::string& name : symbols_) {
         symbolItems << toQ(name);
     }
-    fillList(cboLib_, symbolItems);
+    fillList(form_.cboLib, symbolItems);
     activating_ = false;
 }
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "pads/PadBoard.h"
+#include "pads/PadPropertiesForm.h"
 #include "platform/FormControls.h"
 #include "project/PadCommands.h"
 #include "project/ProjectObserver.h"
@@ -156,26 +157,7 @@ class PadPropertiesDialog : public QDialog, public ProjectObserver {
     bool activating_ = false;
     std::vector<std::string> symbols_;
 
-    QLabel* Label1_ = nullptr;
-    QComboBox* cboPad_ = nullptr;
-    QPushButton* cmdDelPad_ = nullptr;
-    QLabel* Label2_ = nullptr;
-    QComboBox* cboNet_ = nullptr;
-    QPushButton* cmdSelNet_ = nullptr;
-    QGroupBox* Frame1_ = nullptr;
-    QLabel* Label3_ = nullptr;
-    QComboBox* cboComp_ = nullptr;
-    QPushButton* cmdSelComp_ = nullptr;
-    QPushButton* cmdCompCoord_ = nullptr;
-    QComboBox* cboSch_ = nullptr;
-    QComboBox* cboLib_ = nullptr;
-    QComboBox* cboLabel_ = nullptr;
-    QComboBox* cboLab_ = nullptr;
-    QComboBox* cboPackage_ = nullptr;
-    QComboBox* cboLibP_ = nullptr;
-    QCheckBox* chkAutoSet_ = nullptr;
-    QPushButton* cmdOk_ = nullptr;
-    QPushButton* cmdCancel_ = nullptr;
+    PadPropertiesForm form_;
 };
 
 }  // namespace korvane

@@ -9,4 +9,5 @@ list(APPEND KORVANE_LOGIC_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PadJournal.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PadBoard.cpp)
 list(APPEND KORVANE_GUI_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/PadPropertiesDialog.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/PadPropertiesDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PadPropertiesForm.cpp)
