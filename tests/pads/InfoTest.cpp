@@ -38,7 +38,6 @@ class InfoTest : public ::testing::Test {
                   return selected;
               },
               [this] { return dir.file("board.kvp"); }) {}
-
     std::vector<std::string> rows() const {
         std::vector<std::string> out;
         for (int i = 0; i < info.List()->count(); ++i) {
@@ -46,16 +45,13 @@ class InfoTest : public ::testing::Test {
         }
         return out;
     }
-
     void selectRows(std::initializer_list<int> indices) {
         info.List()->clearSelection();
         for (int i : indices) {
             info.List()->item(i)->setSelected(true);
         }
     }
-
     void answerSave(const std::string& path) { ui.fileAnswers.push_back(FileDialogResult{path, 1}); }
-
     TempDir dir;
     ScriptedUi ui;
     FileDialogState dialogs;
@@ -85,7 +81,6 @@ TEST_F(InfoTest, WindowControlsAndCaptionsAndCloseAndEscOnlyHide) {
     }
     EXPECT_EQ(shown + "\n",
               readFileBytes(KORVANE_SOURCE_DIR "/tests/data/expected/pads/pad_listing_window.txt"));
-
     QPointer<PadListWindow> alive(&info);
     info.show();
     info.closeWindow();

@@ -73,7 +73,6 @@ class Pads : public ::testing::Test {
         window = makeWindow();
         open("");
     }
-
     std::unique_ptr<MainWindow> makeWindow() {
         auto f = std::make_unique<TestMainWindow>(ui);
         f->startUp("");
@@ -81,7 +80,6 @@ class Pads : public ::testing::Test {
         f->pads().padDialog()->setProgramDir(dir.file("prog"));
         return f;
     }
-
     // Writes the project with the given sections after the pictures and opens it.
     void open(const std::string& sections) {
         writeFileBytes(
@@ -92,7 +90,6 @@ class Pads : public ::testing::Test {
         ASSERT_TRUE(window->projectOpen());
         ui.clear();
     }
-
     PadPropertiesDialog& dialog() { return *window->pads().padDialog(); }
     PadBoard& pads() { return dialog().board(); }
     PadMarker& marker(int picture, int n) { return *pads().markers.array(picture).get(n); }
@@ -100,7 +97,6 @@ class Pads : public ::testing::Test {
     QPushButton* button(const char* name) { return dialog().findChild<QPushButton*>(name); }
     QAction* viewPads() { return window->menus().action("mnuPad"); }
     std::string value(int n, const char* key) { return window->project().doc.Value(PadSectionName(n), key); }
-
     // A double click on picture 1 with the cursors at the given places; returns the new pad's number.
     int place(double x1, double y1, double x2, double y2, bool shift = false) {
         auto& cursors = window->project().shownCursors;
@@ -138,7 +134,6 @@ class Pads : public ::testing::Test {
     static std::vector<bool> six(bool others, bool del) {
         return {others, del, others, others, others, others};
     }
-
     ModalUi ui;
     TempDir dir;
     std::string board = dir.file("board.kvp");
@@ -358,7 +353,6 @@ TEST_F(Pads, RealMouseAndKeysReachMarkersDialogAndListing) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     PictureBox* p1 = window->panes()->P1();
     PictureBox* p2 = window->panes()->P2();
-
     const double cursorX = window->project().shownCursors.cur1Left;
     QTest::mouseClick(p1, Qt::LeftButton, Qt::NoModifier, QPoint(53, 53));
     EXPECT_EQ(window->project().shownCursors.cur1Left, cursorX) << "the picture did not see the press";

@@ -45,7 +45,6 @@ TEST(PadMarkers, InvertFlipsEachMarkerAndColoursFollowTheSelection) {
     EXPECT_EQ(markers.Pad1.get(1)->value, 0);
     EXPECT_EQ(markers.Pad2.get(1)->value, 1) << "the difference between partners persists";
     EXPECT_EQ(markers.selectedPads(), (std::vector<int>{2}));
-
     for (int n : {1, 2}) {
         markers.Pad1.get(n)->visible = markers.Pad2.get(n)->visible = true;
     }
@@ -137,7 +136,6 @@ class Board : public ::testing::Test {
         ASSERT_TRUE(board.place(n, n, n, n + 100, n));
         board.writeNames({n}, kAllNameFields, {pad, net, comp});
     }
-
     IniDocument doc;
     PadBoard board{doc};
 };
@@ -162,7 +160,6 @@ TEST_F(Board, NamingWritesOnlyTheChosenFieldsAndAddsNewNamesOnce) {
     EXPECT_EQ(doc.Value("Pad3", "1Pad"), "3,3");
     EXPECT_EQ(doc.Value("Pad3", "2Pad"), "103,3");
     EXPECT_EQ(board.markers.Pad2.get(3)->toolTipText, "R1-1, not connected");
-
     EXPECT_TRUE(board.writeNames({1, 2, 3}, kNetNameField, {"x", "VCC", "y"}));
     for (int n : {1, 2, 3}) {
         EXPECT_EQ(doc.Value(PadSectionName(n), "NetName"), "VCC");
@@ -171,7 +168,6 @@ TEST_F(Board, NamingWritesOnlyTheChosenFieldsAndAddsNewNamesOnce) {
     EXPECT_EQ(board.namesOf(3).comp, "R1");
     EXPECT_EQ(board.netNames.items(), (std::vector<std::string>{"GND", "VCC"}));
     EXPECT_FALSE(board.writeNames({1, 2, 3}, kNetNameField, {"", "VCC", ""})) << "nothing changed";
-
     // Another letter case is the same name; a name that only matches a listed pattern is new.
     board.writeNames({1}, kNetNameField, {"", "vcc", ""});
     board.writeNames({2}, kNetNameField, {"", "CS#", ""});
@@ -192,7 +188,6 @@ TEST_F(Board, PatternsSelectPadsAndDuplicatesCompareFieldsAsPatterns) {
     EXPECT_TRUE(board.duplicateExists({"#", "N*", "R?"}));
     EXPECT_FALSE(board.duplicateExists({"2", "GND", "U1"}));
     EXPECT_FALSE(board.duplicateExists({"", "GND", "U1"})) << "never without a pad designator";
-
     EXPECT_EQ(board.selectMatching("CompName", "U*"), 3);
     EXPECT_EQ(board.markers.selectedPads(), (std::vector<int>{1, 2, 4}));
     EXPECT_EQ(board.markers.Pad2.get(4)->value, 1) << "both markers";
@@ -212,7 +207,6 @@ TEST_F(Board, DeletingPrunesOnlyNamesThatNoPadCarries) {
     EXPECT_EQ(board.netNames.items(), (std::vector<std::string>{"N1"}));
     EXPECT_EQ(board.compNames.items(), (std::vector<std::string>{"U1"}));
     EXPECT_EQ(board.components.size(), 1u);
-
     addPad(4, "7", "N1", "U1");
     ASSERT_TRUE(board.deletePad(1));
     EXPECT_TRUE(board.padNames.holds("7"));
@@ -248,7 +242,6 @@ TEST_F(Board, OpeningNamesPadSectionsCanonicallyAndLoadsTheirNames) {
     ASSERT_EQ(board.components.size(), 1u);
     EXPECT_EQ(board.components[0].partType, "LM358") << "markers found without case";
     EXPECT_EQ(board.components[0].footprint, "DIP8");
-
     EXPECT_TRUE(board.move(2, 3, 9, 10));
     EXPECT_EQ(doc.Value("Pad3", "2Pad"), "9,10");
     EXPECT_FALSE(board.move(2, 3, 9, 10));

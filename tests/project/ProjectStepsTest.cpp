@@ -47,7 +47,6 @@ TEST(History, TheCleanIndexDecidesWhetherTheProjectIsSaved) {
     project.addObserver(&events);
     std::vector<int> log;
     EXPECT_TRUE(project.saved());
-
     project.execute(std::make_unique<Append>(log, 1));
     EXPECT_FALSE(project.saved());
     EXPECT_EQ(project.history().undoText(), "add 1");
@@ -59,14 +58,12 @@ TEST(History, TheCleanIndexDecidesWhetherTheProjectIsSaved) {
     project.undo();
     EXPECT_FALSE(project.saved()) << "undoing past a save";
     EXPECT_EQ(events.modified, (std::vector<bool>{true, false, true, false, true}));
-
     // A new step after undoing past the save makes the saved state unreachable.
     project.execute(std::make_unique<Append>(log, 2));
     EXPECT_EQ(log, std::vector<int>{2});
     EXPECT_FALSE(project.history().canRedo());
     project.undo();
     EXPECT_FALSE(project.saved());
-
     project.markSaved();
     project.markUnsaved();
     EXPECT_FALSE(project.saved()) << "recovered work stays unsaved until saved";
@@ -114,7 +111,6 @@ TEST(History, PixelHistoryOverTheBoundDropsTheOldestStepsButNeverTheNewest) {
     EXPECT_TRUE(project.saved()) << "the save's step is still there";
     EXPECT_FALSE(project.history().canUndo());
     EXPECT_EQ(log, std::vector<int>{1});
-
     project.execute(std::make_unique<Append>(log, 4, 500));
     EXPECT_EQ(project.history().count(), 1u) << "the newest step stays, even alone over the bound";
     EXPECT_TRUE(project.history().canUndo());
@@ -135,17 +131,14 @@ TEST(CursorCommands, CalibrationAndScaleOneToOneAreUndoneToTheUnroundedState) {
     start.cur1Left = 10.25, start.cur1Top = 11.5, start.cur2Left = 52.75, start.cur2Top = 60.5;
     start.OldX1 = 10.25, start.OldY1 = 11.5, start.OldX2 = 52.75, start.OldY2 = 60.5;
     project.cursors = start;
-
     project.execute(MakeScaleCommand(project.cursors, 2, 3));
     EXPECT_EQ(project.history().undoText(), "scale");
     CursorSyncState scaled = start;
     scaled.CursorScaleX = 2, scaled.CursorScaleY = 3;
     EXPECT_EQ(project.cursors, scaled) << "only the scales change";
-
     project.execute(MakeScaleOneToOneCommand(project.cursors));
     EXPECT_EQ(project.history().undoText(), "scale 1:1");
     EXPECT_EQ(project.cursors.cur2Left, 10.25);
-
     project.undo();
     EXPECT_EQ(project.cursors, scaled);
     project.undo();
@@ -184,7 +177,6 @@ struct Scanned : ::testing::Test {
     void SetUp() override {
         project.setPixelSource([this](int) { return scan.view(); });
     }
-
     // A fill the user keeps, as the window does it: painted, logged, then kept as a step.
     void keepFill(int x, int y) {
         auto log = std::make_shared<PaintedSpans>();
@@ -199,14 +191,12 @@ struct Scanned : ::testing::Test {
         ASSERT_FALSE(kept.empty());
         keep(std::make_unique<FillCommand>(TracePainting{1, kept, log, fill}));
     }
-
     // A step already carried out, kept as the window keeps it.
     template <class Step>
     void keep(std::unique_ptr<Step> step) {
         step->keep(project);
         project.record(std::move(step));
     }
-
     // The record of picture 1 replayed on the scan, logged; the painting a draw or an erase step keeps.
     TracePainting replay(const std::string& line, ReplayMode mode) {
         const TraceRecord record = *ParseTraceRecord(line);
@@ -227,7 +217,6 @@ TEST_F(Scanned, AKeptFillIsUndoneToTheExactScanAndRedoneWithoutANewFill) {
     EXPECT_EQ(project.traces1.size(), 1u);
     EXPECT_EQ(project.history().undoText(), "fill");
     EXPECT_FALSE(project.saved());
-
     project.undo();
     EXPECT_EQ(scan.pixels, before) << "the grain comes back, pixel for pixel";
     EXPECT_TRUE(project.traces1.empty());
@@ -243,7 +232,6 @@ TEST_F(Scanned, ErasingAKnownTraceGivesTheScanBackAndUndoPutsTraceAndRecordBack)
     keepFill(50, 5);
     const std::vector<std::uint32_t> filled = scan.pixels;
     const std::string first = project.traces1[0];
-
     // The window erases row 0: the drawing is known, so it comes off exactly.
     TracePainting erased;
     ASSERT_TRUE(EraseDrawnTrace(project, 1, first, erased));
@@ -277,7 +265,6 @@ TEST_F(Scanned, TracesDrawnFromRecordsChangeNothingToSaveAndUnknownDrawingsAreEr
     EXPECT_EQ(scan.pixels, before);
     project.redo();
     EXPECT_EQ(scan.pixels, drawn);
-
     // Once the history has let go of the drawing, erasing paints the seed's old colour, logged.
     project.resetHistory();
     TracePainting unused;
@@ -367,12 +354,10 @@ class PadSteps : public ::testing::Test {
         project.doc.AddSection(kComponentsSection);
         project.resetHistory();
     }
-
     void SetUp() override {
         open(kBoard);
         project.addObserver(&log);
     }
-
     Project project;
     EventLog log;
 };
@@ -412,7 +397,6 @@ TEST_F(PadSteps, EveryEditUndoesAndRedoesExactly) {
         EXPECT_EQ(project.history().undoText(), c.text);
         EXPECT_EQ(log.take(), c.events);
         EXPECT_FALSE(project.saved());
-
         project.undo();
         EXPECT_EQ(state(project), before);
         EXPECT_TRUE(project.saved());
@@ -435,7 +419,6 @@ TEST_F(PadSteps, UndoneStepsAnnounceTheOppositeAndRestoreNamesAndData) {
     log.take();
     project.undo();
     EXPECT_EQ(log.take(), (Events{"added 1 2 3 4", "components"}));
-
     // A save between the delete and its undo moves the component and trace sections to the end.
     const std::string saved = savedText(project);
     ASSERT_TRUE(ApplyPadEdit(project, DeletePadsEdit({1, 2, 4}, "", "")));
@@ -443,7 +426,6 @@ TEST_F(PadSteps, UndoneStepsAnnounceTheOppositeAndRestoreNamesAndData) {
     WriteTraces(project.doc, {}, {});
     project.undo();
     EXPECT_EQ(savedText(project), saved);
-
     // The dialog's Del drops a designator no other pad carries; its undo lists it again where it was.
     const std::vector<std::string> designators = project.pads.padNames.items();
     ASSERT_TRUE(ApplyPadEdit(project, DeletePadEdit(4)));

@@ -24,7 +24,6 @@ struct Picture {
     int width, height;
     std::vector<std::uint32_t> words;
     ImageView view_;
-
     Picture(int w, int h, std::int32_t colour)
         : width(w), height(h), words(std::size_t(w) * std::size_t(h), 0xFF000000u | std::uint32_t(colour)) {}
     Picture(const std::string& rows, const Palette& palette)
@@ -170,10 +169,8 @@ TEST_P(Fill, RefusesASeedWithinTheFillColoursRangeAndOnlyBeepsOnTheFillColour) {
     EXPECT_EQ(f.ui.messages()[0].title, "Select another color or decrease the range:");
     EXPECT_EQ(f.ui.messages()[0].icon, MsgIcon::Critical);
     EXPECT_EQ(picture.rows(colours), "aax/xbb/xbx");
-
     EXPECT_EQ(f.run(picture, 1, 1, 0.1f).outcome, FillOutcome::Painted);
     EXPECT_EQ(picture.rows(colours), "aax/xrr/xrx");
-
     // A seed in the fill colour: one beep, no busy pointer, no question, no record.
     f.ui.clear();
     f.quiet = false;
@@ -255,7 +252,6 @@ TEST_P(Fill, QuestionAnsweredDeleteGivesBackExactlyThePixelsTheFillReplaced) {
     EXPECT_EQ(f.fill, 200) << "the caller's fill colour receives the seed's old colour";
     EXPECT_TRUE(f.quiet);
     EXPECT_EQ(f.ui.busyDepth(), 0);
-
     // On a scan, into a history that already holds an earlier fill: only this fill is taken back.
     Picture scan = texturedScan(120, 80, 20, 3000);
     const std::vector<std::uint32_t> untouched = scan.words;
@@ -270,7 +266,6 @@ TEST_P(Fill, QuestionAnsweredDeleteGivesBackExactlyThePixelsTheFillReplaced) {
     const std::vector<std::uint32_t> afterEarlier = scan.words;
     const std::size_t earlierSpans = history.spanCount();
     ASSERT_GT(earlierSpans, 0u);
-
     InteractiveFill g;
     g.control.history = &history;
     g.control.ask = [] { return FillAnswer::Delete; };
@@ -313,7 +308,6 @@ TEST_P(Fill, HistoryTakesTheFillBackAndDoesItAgainWordForWord) {
                       result.spanPixels);
             EXPECT_EQ(filled, unlogged.words) << c.what << ": logging changes nothing that is painted";
         }
-
         PixelRect changed{c.width, c.height, -1, -1};
         std::int64_t changedCount = 0;
         for (int i = 0; i < c.width * c.height; ++i) {
@@ -332,7 +326,6 @@ TEST_P(Fill, HistoryTakesTheFillBackAndDoesItAgainWordForWord) {
             << c.what;
         history.shrinkToFit();
         EXPECT_LE(history.bytes(), 4 * std::size_t(history.pixelCount()) + 8 * history.spanCount()) << c.what;
-
         ImageView narrower{picture.words.data(), bounds.x1, c.height, c.width};
         EXPECT_FALSE(history.restore(narrower)) << c.what;
         EXPECT_EQ(picture.words, filled) << c.what << ": a picture too small for the log is left alone";
@@ -367,7 +360,6 @@ TEST_P(Fill, EscAtACheckpointStopsThePassAndAsksButAPictureGoneMeanwhileEndsTheF
     EXPECT_EQ(picture.at(5, 5), 50) << "nothing after the checkpoint";
     EXPECT_TRUE(asked);
     EXPECT_EQ(f.ui.busyDepth(), 0);
-
     InteractiveFill g;
     g.control.eventIntervalMs = 0;
     g.control.refresh = [](ImageView&) { return false; };

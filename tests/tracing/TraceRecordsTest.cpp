@@ -77,18 +77,15 @@ TEST(ReplayRecord, DrawsOnceErasesAndLeavesOtherPixelsAlone) {
     control.ui = &ui;
     const auto record = ParseTraceRecord("1-6-4-2105376=65535-0.1-0.1");
     ASSERT_TRUE(record);
-
     EXPECT_EQ(ReplayRecord(*record, ReplayMode::Draw, view, control), ReplayOutcome::Painted);
     EXPECT_EQ(words[4 * 20 + 14] & 0xFFFFFF, 65535u);
     EXPECT_EQ(words[3 * 20 + 5], original[3 * 20 + 5]);
     EXPECT_EQ(ui.count("beep"), 0);
     EXPECT_EQ(ReplayRecord(*record, ReplayMode::Draw, view, control), ReplayOutcome::AlreadyPainted);
     EXPECT_EQ(ui.count("beep"), 1) << "drawing a drawn trace only beeps";
-
     EXPECT_EQ(ReplayRecord(*record, ReplayMode::Erase, view, control), ReplayOutcome::Painted);
     EXPECT_EQ(words, original);
     EXPECT_EQ(ReplayRecord(*record, ReplayMode::Erase, view, control), ReplayOutcome::AlreadyPainted);
-
     const auto outside = ParseTraceRecord("1-60-4-0=65535-0.1-0.1");
     ASSERT_TRUE(outside);
     EXPECT_EQ(ReplayRecord(*outside, ReplayMode::Draw, view, control), ReplayOutcome::SeedOutside);

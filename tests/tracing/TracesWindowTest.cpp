@@ -52,7 +52,6 @@ class Tracing : public ::testing::Test {
         savePicture("bottom.png", QSize(320, 210), 0, {QRect(10, 10, 50, 30)});
         openProject("[TraceSection]\r\n");
     }
-
     void savePicture(const char* name, QSize size, QRgb area, std::initializer_list<QRect> areas) {
         QImage image(size, QImage::Format_RGB32);
         image.fill(QColor(kGrey));
@@ -61,7 +60,6 @@ class Tracing : public ::testing::Test {
         }
         ASSERT_TRUE(image.save(QString::fromStdString(dir.file(name))));
     }
-
     void openProject(const std::string& traceSection) {
         testing::writeFileBytes(dir.file("board.kvp"),
                                 "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n" + traceSection);
@@ -74,7 +72,6 @@ class Tracing : public ::testing::Test {
         window->tick();
         ui.clear();
     }
-
     std::int32_t pixel(int picture, int x, int y) const {
         return (picture == 1 ? window->panes()->P1() : window->panes()->P2())->pixel(x, y);
     }
@@ -88,7 +85,6 @@ class Tracing : public ::testing::Test {
         }
         return lines;
     }
-
     // Answers the next question of a fill once it is open, first running `whileOpen`.
     void answerNextQuestion(bool save, std::function<void()> whileOpen = {}) {
         QTimer::singleShot(0, window.get(), [this, save, whileOpen] {
@@ -100,7 +96,6 @@ class Tracing : public ::testing::Test {
             QTest::keyClick(question(), save ? Qt::Key_Return : Qt::Key_Escape);
         });
     }
-
     testing::ScriptedUi ui;
     TempDir dir;
     std::unique_ptr<MainWindow> window;
@@ -154,7 +149,6 @@ TEST_F(Tracing, OnlyAClickOnThePictureFillsAndOneFillRunsAtATime) {
     EXPECT_FALSE(asked);
     EXPECT_FALSE(traces()->isVisible());
     EXPECT_EQ(window->project().traces1.size(), 0u);
-
     window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 30, 40);
     EXPECT_TRUE(asked);
     EXPECT_TRUE(window->projectOpen()) << "closing waits for the fill";
@@ -252,7 +246,6 @@ TEST_F(Tracing, TracesWindowTextsKeysCloseBoxRecordClicksAndTheListsOfAnOpenedPr
     QTest::keyClick(traces()->lstTrace1, Qt::Key_Escape);
     EXPECT_FALSE(traces()->isVisible());
     EXPECT_FALSE(item("mnuTraces")->isChecked());
-
     window->tracing().toggleTracesWindow();
     EXPECT_FALSE(traces()->mayClose(true)) << "the close box only hides the window";
     EXPECT_FALSE(traces()->isVisible());
