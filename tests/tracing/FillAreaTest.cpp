@@ -418,6 +418,9 @@ TEST(TraceRecord, FormatAndParseAgreeFieldByField) {
     }
     // Text after a field's number is passed over, as the reading always did.
     EXPECT_EQ(FormatTraceRecord(ParseTraceRecord("1-5-6-255=65280-0-10").value()), "1-5-6-255=65280-0-10");
+    // The seed for showing a record is read leniently.
+    const TraceSeed seed = TraceSeedOf("2-7-300-0=65535-0.1-0.1"), junk = TraceSeedOf("x=y");
+    EXPECT_EQ(std::vector({seed.x, seed.y, junk.x, junk.y}), std::vector<double>({7, 300, 0, 0}));
 }
 
 // In turn: no picture 3 nor 1.5, X not whole nor negative, colours beyond 24 bits (with such a fill colour
@@ -431,15 +434,6 @@ TEST(TraceRecord, ParseRefusesEverythingReplayCannotUse) {
         EXPECT_FALSE(ParseTraceRecord(record)) << record;
     }
     EXPECT_FALSE(ParseTraceRecord("1-1-1-0=255-0.1-99999999999999999999999999999999999999999999999"));
-}
-
-TEST(TraceRecord, SeedForShowingIsReadLeniently) {
-    const TraceSeed seed = TraceSeedOf("2-7-300-0=65535-0.1-0.1");
-    EXPECT_EQ(seed.x, 7);
-    EXPECT_EQ(seed.y, 300);
-    const TraceSeed junk = TraceSeedOf("x=y");
-    EXPECT_EQ(junk.x, 0);
-    EXPECT_EQ(junk.y, 0);
 }
 
 TEST(TraceList, TellsItsViewWhatChanged) {
@@ -456,30 +450,30 @@ TEST(TraceList, TellsItsViewWhatChanged) {
 }
 
 TEST(ReplayRecord, DrawsOnceErasesAndLeavesOtherPixelsAlone) {
-    std::vector<std::uint32_t> words(20 * 10, 0xFF000000u | 0x101010u);
+    Picture picture(20, 10, 0x101010);
     for (int x = 5; x < 15; ++x) {
-        words[std::size_t(4 * 20 + x)] = 0xFF000000u | 0x202020u;
+        picture.set(x, 4, 0x202020);
     }
-    const std::vector<std::uint32_t> original = words;
-    ImageView view{words.data(), 20, 10, 20};
+    const std::vector<std::uint32_t> original = picture.words;
+    ImageView& view = picture.view();
     ScriptedUi ui;
     FillControl control;
     control.ui = &ui;
     const auto record = ParseTraceRecord("1-6-4-2105376=65535-0.1-0.1");
     ASSERT_TRUE(record);
     EXPECT_EQ(ReplayRecord(*record, ReplayMode::Draw, view, control), ReplayOutcome::Painted);
-    EXPECT_EQ(words[4 * 20 + 14] & 0xFFFFFF, 65535u);
-    EXPECT_EQ(words[3 * 20 + 5], original[3 * 20 + 5]);
+    EXPECT_EQ(picture.at(14, 4), 65535);
+    EXPECT_EQ(picture.at(5, 3), 0x101010);
     EXPECT_EQ(ui.count("beep"), 0);
     EXPECT_EQ(ReplayRecord(*record, ReplayMode::Draw, view, control), ReplayOutcome::AlreadyPainted);
     EXPECT_EQ(ui.count("beep"), 1) << "drawing a drawn trace only beeps";
     EXPECT_EQ(ReplayRecord(*record, ReplayMode::Erase, view, control), ReplayOutcome::Painted);
-    EXPECT_EQ(words, original);
+    EXPECT_EQ(picture.words, original);
     EXPECT_EQ(ReplayRecord(*record, ReplayMode::Erase, view, control), ReplayOutcome::AlreadyPainted);
     const auto outside = ParseTraceRecord("1-60-4-0=65535-0.1-0.1");
     ASSERT_TRUE(outside);
     EXPECT_EQ(ReplayRecord(*outside, ReplayMode::Draw, view, control), ReplayOutcome::SeedOutside);
-    EXPECT_EQ(words, original);
+    EXPECT_EQ(picture.words, original);
     EXPECT_EQ(ui.busyDepth(), 0);
 }
 
@@ -487,16 +481,16 @@ TEST(ReplayRecord, DrawnTracesComeOffExactlyThroughTheHistoryTheyWereDrawnInto) 
     // Two noisy traces drawn in one colour into one history, as "Draw all traces NOW" does. The second
     // climbs column 19 to the end of the first and paints back over it, so its log holds the first's
     // colour there: only the newest-first order gives the scan back.
-    std::vector<std::uint32_t> words(20 * 10, 0xFF000000u | 0x101010u);
+    Picture picture(20, 10, 0x101010);
     for (int x = 0; x < 20; ++x) {
-        words[std::size_t(4 * 20 + x)] = 0xFF000000u | std::uint32_t(0x202020 + (x * 37) % 64);
-        words[std::size_t(7 * 20 + x)] = 0xFF000000u | std::uint32_t(0x404040 - (x * 53) % 64);
+        picture.set(x, 4, 0x202020 + (x * 37) % 64);
+        picture.set(x, 7, 0x404040 - (x * 53) % 64);
     }
-    for (int y = 4; y < 7; ++y) {
-        words[std::size_t(y * 20 + 19)] = 0xFF000000u | 0x404040u;
+    for (int y : {4, 5, 6}) {
+        picture.set(19, y, 0x404040);
     }
-    const std::vector<std::uint32_t> original = words;
-    ImageView view{words.data(), 20, 10, 20};
+    const std::vector<std::uint32_t> original = picture.words;
+    ImageView& view = picture.view();
     PaintedSpans history;
     FillControl control;
     control.history = &history;
@@ -505,11 +499,11 @@ TEST(ReplayRecord, DrawnTracesComeOffExactlyThroughTheHistoryTheyWereDrawnInto) 
         ASSERT_TRUE(record);
         EXPECT_EQ(ReplayRecord(*record, ReplayMode::Draw, view, control), ReplayOutcome::Painted);
     }
-    EXPECT_EQ(words[4 * 20 + 19] & 0xFFFFFF, 65535u);
+    EXPECT_EQ(picture.at(19, 4), 65535);
     EXPECT_EQ(history.pixelCount(), 19 + 20 + 2 + 20);
     EXPECT_EQ(history.bounds(), (PixelRect{0, 4, 19, 7}));
     EXPECT_TRUE(history.restore(view));
-    EXPECT_EQ(words, original);
+    EXPECT_EQ(picture.words, original);
 }
 
 }  // namespace
