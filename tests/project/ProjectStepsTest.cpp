@@ -418,6 +418,7 @@ TEST_F(PadSteps, UndoneStepsAnnounceTheOppositeAndRestoreNamesAndData) {
     // The dialog's Del drops a designator no other pad carries; its undo lists it again where it was.
     const std::vector<std::string> designators = project.pads.padNames.items();
     ASSERT_TRUE(ApplyPadEdit(project, DeletePadEdit(4)));
+    EXPECT_TRUE(project.pads.padNames.holds("2")) << "pad 2 still carries it";
     ASSERT_TRUE(ApplyPadEdit(project, DeletePadEdit(2)));
     EXPECT_FALSE(project.pads.padNames.holds("2"));
     project.undo();
