@@ -566,12 +566,11 @@ TEST_F(InfoTest, ListingIsTheCountThenOneLinePerPadAndSaveWritesTheSelectedLines
     info.saveListingAs();
     ASSERT_EQ(ui.count("save"), 1);
     const FileDialogRequest request = ui.fileDialogs()[0];
-    EXPECT_EQ(request.title, "File name to pad's info saving:");
-    EXPECT_EQ(request.fileName, "new_list.txt");
-    EXPECT_EQ(request.initialDir, dir.file("board.kvp"));
     ASSERT_EQ(request.filters.size(), 1u);
-    EXPECT_EQ(request.filters[0].description + "|" + request.filters[0].patterns.at(0), "*.*|*.*");
-    EXPECT_TRUE(request.overwritePrompt);
+    EXPECT_EQ(request.title + "|" + request.fileName + "|" + request.filters[0].description + "|" +
+                  request.filters[0].patterns.at(0),
+              "File name to pad's info saving:|new_list.txt|*.*|*.*");
+    EXPECT_TRUE(request.initialDir == dir.file("board.kvp") && request.overwritePrompt);
     EXPECT_EQ(dialogs.Flags, 2621446);
     EXPECT_EQ(readFileBytes(path), "d1\r\n\r\n") << "list order, count line left out";
     EXPECT_EQ(ui.count("message"), 0);

@@ -78,8 +78,10 @@ Picture texturedScan(int width, int height, int wallPercent, int noise, unsigned
 }
 
 // A fill without any user interface: no events, no sound, no question.
-FillResult quietFill(Picture& picture, int x, int y, std::int32_t fill, float bound) {
+FillResult quietFill(Picture& picture, int x, int y, std::int32_t fill, float bound,
+                     PaintedSpans* history = nullptr) {
     FillControl control;
+    control.history = history;
     bool quiet = true;
     return FillArea(picture.view(), x, y, fill, bound, bound, quiet, control);
 }
@@ -260,13 +262,9 @@ TEST_P(Fill, QuestionAnsweredDeleteGivesBackExactlyThePixelsTheFillReplaced) {
     Picture scan = texturedScan(120, 80, 20, 3000);
     const std::vector<std::uint32_t> untouched = scan.words;
     PaintedSpans history;
-    FillControl earlier;
-    earlier.history = &history;
-    std::int32_t green = 0x00FF00;
-    bool quiet = true;
     const auto wall =
         std::find(scan.words.begin(), scan.words.end(), 0xFF000000u | kWall) - scan.words.begin();
-    FillArea(scan.view(), int(wall % 120), int(wall / 120), green, 0.0f, 0.0f, quiet, earlier);
+    quietFill(scan, int(wall % 120), int(wall / 120), 0x00FF00, 0.0f, &history);
     const std::vector<std::uint32_t> afterEarlier = scan.words;
     const std::size_t earlierSpans = history.spanCount();
     ASSERT_GT(earlierSpans, 0u);

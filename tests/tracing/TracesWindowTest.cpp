@@ -185,11 +185,10 @@ TEST_F(Tracing, ColourBoundIsAskedUntilPositive) {
     window->tracing().askColourBound();
     ASSERT_EQ(ui.count("input"), 5);
     const InputRequest& box = ui.calls.front().input;
-    EXPECT_EQ(box.prompt,
-              "Pixels which have the color of the clicked pixel \u00B1X% should be repainted with the "
-              "filling color. Input  X:");
-    EXPECT_EQ(box.title, "Define the area bounds for the filling:");
-    EXPECT_EQ(box.defaultText, "10");
+    EXPECT_EQ(box.title + "|" + box.defaultText + "|" + box.prompt,
+              "Define the area bounds for the filling:|10|Pixels which have the color of the clicked pixel "
+              "\u00B1X% "
+              "should be repainted with the filling color. Input  X:");
     EXPECT_EQ(float(window->tracing().ColorBound), 0.025f);
     // Every percentage shows again as it was typed, without single-precision noise.
     for (int percent = 1; percent <= 100; ++percent) {
