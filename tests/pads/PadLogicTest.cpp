@@ -1,5 +1,4 @@
-// The pad model without windows: numbering, selection, colours, descriptions, name comparisons, pad
-// records in the document and the name lists.
+// The pad model without windows: markers, names, pad records in the document and the name lists.
 
 #include <gtest/gtest.h>
 

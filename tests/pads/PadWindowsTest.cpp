@@ -43,8 +43,7 @@ using testing::ScriptedUi;
 using testing::TempDir;
 using testing::writeFileBytes;
 
-// Also shows each message as a real modal box owned by `owner`, so that the focus really leaves and comes
-// back.
+// Also shows each message as a real modal box owned by `owner`: the focus really leaves and comes back.
 class ModalUi : public ScriptedUi {
   public:
     MsgResult message(const MessageRequest& request) override {
@@ -91,7 +90,6 @@ class Pads : public ::testing::Test {
         f->pads().padDialog()->setProgramDir(dir.file("prog"));
         return f;
     }
-    // Writes the project with the given sections after the pictures and opens it.
     void open(const std::string& sections) {
         writeFileBytes(
             board,
@@ -171,7 +169,6 @@ TEST_F(Pads, DialogControlsCarryTheirNamesCaptionsAndTips) {
     EXPECT_TRUE(button("cmdOk")->isDefault());
 }
 
-// The gaps and the freeing of the highest numbers are the markers' own (PadLogicTest).
 TEST_F(Pads, DoubleClicksNumberPadsFromTheHighestAndTheNewPadBlinksOnPictureOne) {
     EXPECT_EQ(place(10, 20, 110, 30), 1);
     EXPECT_EQ(marker(2, 1).left, 110);

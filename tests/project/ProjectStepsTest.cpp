@@ -1,6 +1,4 @@
-// The project's history and its steps: each one undone and redone gives back the model, the document text
-// and the pixels exactly, names itself, announces what it changed both ways, and is not kept when it
-// changed nothing.
+// The history and its steps: each undone and redone exactly, named, announced, and not kept if idle.
 
 #include <gtest/gtest.h>
 
@@ -150,8 +148,7 @@ TEST(CursorCommands, CalibrationAndScaleOneToOneAreUndoneToTheUnroundedState) {
 
 constexpr std::int32_t kRed = 255;
 
-// Copper with grain: every pixel within 5 % of its neighbours' colour, none alike, so that only an exact
-// undo gives the scan back (a repaint in the seed's colour would flatten it).
+// Copper with grain within 5 %: only an exact undo gives it back (a repaint in one colour flattens it).
 struct Scan {
     int width = 64, height = 32;
     std::vector<std::uint32_t> pixels;
@@ -188,7 +185,6 @@ struct Scanned : ::testing::Test {
         ASSERT_FALSE(kept.empty());
         keep(std::make_unique<FillCommand>(TracePainting{1, kept, log, fill}));
     }
-    // A step already carried out, kept as the window keeps it.
     template <class Step>
     void keep(std::unique_ptr<Step> step) {
         step->keep(project);

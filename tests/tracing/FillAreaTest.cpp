@@ -22,8 +22,7 @@ namespace {
 using testing::ScriptedUi;
 using Palette = std::map<char, std::int32_t>;
 
-// A picture drawn as text, rows parted by '/', one character per pixel standing for a colour. The pixel
-// words carry 0xFF in the high byte, as the working image does.
+// A picture drawn as text, rows parted by '/', one character per pixel; words carry 0xFF in the high byte.
 struct Picture {
     int width, height;
     std::vector<std::uint32_t> words;
@@ -60,9 +59,8 @@ constexpr std::int32_t kRed = 255;
 constexpr std::int32_t kCopper = 0x4A9BD2;
 constexpr std::int32_t kWall = 0x102030;
 
-// A scan as the fill meets it: copper with noise of up to +-`noise` (well within 10 %), walls of
-// substrate, a few pixels already red, and high bytes that vary, so that only an exact log gives every
-// word back. The centre pixel is plain copper, the seed of the tests.
+// Copper with noise of up to +-`noise` (well within 10 %), walls, a few red pixels and varying high bytes,
+// so that only an exact log gives every word back. The centre pixel, the seed, is plain copper.
 Picture texturedScan(int width, int height, int wallPercent, int noise, unsigned seed = 5) {
     std::mt19937 random(seed);
     Picture picture(width, height, 0);
@@ -117,8 +115,7 @@ TEST(OutOfRange, TakesThePackedColourAsOneNumber) {
     EXPECT_FALSE(OutOfRange(picture.view(), 1, 0, 100, 2.0f, 2.0f)) << "-1 lies within -100..300";
 }
 
-// Every case of the fill runs on every flavour of the painting pass this processor can run, not only on
-// the widest one, which is all a run of the program would see.
+// Every case runs on every flavour of the painting pass this processor has, not only the widest one.
 class Fill : public ::testing::TestWithParam<FillKernel> {
   protected:
     void SetUp() override { ASSERT_TRUE(SelectFillKernel(GetParam())); }
@@ -204,9 +201,8 @@ TEST_P(Fill, ShapesFollowTheScanRules) {
         {"fill-coloured pixels are crossed by the row scan but end runs on the neighbour rows",
          ".#../.F../##F#", 0, 2, ".#../.F../FFFF"},
         {"a span is painted to the picture's edges", "..../####/....", 2, 1, "..../FFFF/...."},
-        // 281 lies outside 229.5..280.5 around red, so the fill starts; but red lies within 252.9..309.1
-        // around 281, so painted pixels would count as unpainted neighbours without the rule that the fill
-        // colour ends neighbour runs.
+        // 281 lies outside 229.5..280.5 around red, so the fill starts; red lies within 252.9..309.1 around
+        // 281, so painted pixels would count as unpainted without the rule that the fill colour ends runs.
         {"a fill colour within the seed's range still ends", "....../.ssst./.stss./.ssss./......", 1, 1,
          "....../.FFFF./.FFFF./.FFFF./......"},
     };
@@ -401,7 +397,6 @@ TEST_P(Fill, CheckpointsComeByTimeEvenWithoutRunsEndingOnMultiplesOf250) {
     }
 }
 
-// Trace records: their text, what replay accepts, and replaying them on a picture.
 // Every field differs from the others, so that a field read or written in another's place shows.
 TEST(TraceRecord, FormatAndParseAgreeFieldByField) {
     const std::pair<TraceRecord, const char*> cases[] = {
@@ -477,8 +472,7 @@ TEST(ReplayRecord, DrawsOnceErasesAndLeavesOtherPixelsAlone) {
 
 TEST(ReplayRecord, DrawnTracesComeOffExactlyThroughTheHistoryTheyWereDrawnInto) {
     // Two noisy traces drawn in one colour into one history, as "Draw all traces NOW" does. The second
-    // climbs column 19 to the end of the first and paints back over it, so its log holds the first's
-    // colour there: only the newest-first order gives the scan back.
+    // paints back over the first's end, so only the newest-first order gives the scan back.
     Picture picture(20, 10, 0x101010);
     for (int x = 0; x < 20; ++x) {
         picture.set(x, 4, 0x202020 + (x * 37) % 64);
