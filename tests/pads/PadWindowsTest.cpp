@@ -25,6 +25,7 @@
 #include "app/MainWindow.h"
 #include "pads/PadListWindow.h"
 #include "pads/PadPropertiesDialog.h"
+#include "pads/WidgetTexts.h"
 #include "platform/FileDialogState.h"
 #include "platform/QtText.h"
 #include "platform/tooltiptext.h"
@@ -151,20 +152,8 @@ class Pads : public ::testing::Test {
 
 TEST_F(Pads, DialogControlsCarryTheirNamesCaptionsAndTips) {
     window = makeWindow();  // as designed, before a project brings the counts
-    const std::string expected =
-        readFileBytes(KORVANE_SOURCE_DIR "/tests/data/expected/pads/pad_dialog_controls.txt");
-    std::istringstream names(expected);
-    std::string shown;
-    for (std::string line; std::getline(names, line);) {
-        const std::string name = line.substr(0, line.find('|'));
-        QWidget* widget = dialog().findChild<QWidget*>(QString::fromStdString(name));
-        ASSERT_NE(widget, nullptr) << name;
-        auto* frame = qobject_cast<QGroupBox*>(widget);
-        shown += name + "|" + (frame ? frame->title() : widget->property("text").toString()).toStdString() +
-                 "|" + widget->toolTip().toStdString() + "\n";
-    }
-    EXPECT_EQ(shown, expected);
-    EXPECT_EQ(dialog().windowTitle(), "Pad properties:");
+    EXPECT_EQ(testing::WidgetTexts(&dialog()),
+              readFileBytes(KORVANE_SOURCE_DIR "/tests/data/expected/pads/pad_dialog_controls.txt"));
     EXPECT_FALSE(dialog().findChild<QCheckBox*>("chkAutoSet")->isChecked());
     EXPECT_TRUE(button("cmdOk")->isDefault());
 }
@@ -479,20 +468,7 @@ TEST_F(InfoTest, WindowControlsAndCaptionsAndCloseAndEscOnlyHide) {
     EXPECT_EQ(info.parentWidget(), &owner);
     ASSERT_EQ(info.findChild<QListWidget*>("List"), info.List());
     EXPECT_EQ(info.List()->selectionMode(), QAbstractItemView::ExtendedSelection);
-    std::string shown = "window|" + fromQ(info.windowTitle()) + "\nLabel1|" +
-                        fromQ(info.findChild<QLabel*>("Label1")->text()) + "\nList|" +
-                        fromQ(info.List()->toolTip());
-    for (const char* name : {"mnuFile", "mnuEdit"}) {
-        auto* menu = info.findChild<QMenu*>(name);
-        ASSERT_NE(menu, nullptr) << name;
-        shown += "\n" + std::string(name) + "|" + fromQ(menu->title());
-        for (QAction* action : menu->actions()) {
-            shown += "\n  " + (action->isSeparator() ? std::string("-")
-                                                     : fromQ(action->objectName() + "|" + action->text() +
-                                                             "|" + action->shortcut().toString()));
-        }
-    }
-    EXPECT_EQ(shown + "\n",
+    EXPECT_EQ(testing::WidgetTexts(&info),
               readFileBytes(KORVANE_SOURCE_DIR "/tests/data/expected/pads/pad_listing_window.txt"));
     QPointer<PadListWindow> alive(&info);
     info.show();

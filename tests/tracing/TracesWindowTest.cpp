@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "app/MainWindow.h"
+#include "pads/WidgetTexts.h"
 #include "platform/QtText.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
@@ -30,19 +31,6 @@ using testing::TempDir;
 constexpr std::int32_t kGrey = 0x808080;
 constexpr std::int32_t kCopper = 0x404040;  // 4210752
 constexpr std::int32_t kRed = 255;
-
-// The window's title and each named control as name|text|tip, line breaks shown as \n.
-std::string texts(const QWidget* window) {
-    std::string out = fromQ(window->objectName() + "|" + window->windowTitle()) + "\n";
-    for (const QWidget* w : window->findChildren<QWidget*>()) {
-        if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_")) {
-            out += fromQ(w->objectName() + "|" + w->property("text").toString().replace("\n", "\\n") + "|" +
-                         w->toolTip()) +
-                   "\n";
-        }
-    }
-    return out;
-}
 
 class Tracing : public ::testing::Test {
   protected:
@@ -236,7 +224,7 @@ TEST_F(Tracing, DrawAllSkipsUnreadableRecordsBeepsTheSecondTimeAndDeleteErasesEx
 }
 
 TEST_F(Tracing, TracesWindowTextsKeysCloseBoxRecordClicksAndTheListsOfAnOpenedProject) {
-    EXPECT_EQ(texts(traces()) + texts(question()),
+    EXPECT_EQ(testing::WidgetTexts(traces()) + testing::WidgetTexts(question()),
               testing::readFileBytes(KORVANE_SOURCE_DIR "/tests/data/expected/tracing/trace_windows.txt"));
     EXPECT_EQ(traces()->cmdDraw->palette().color(QPalette::Button), QColor(255, 128, 128));
     item("mnuTraces")->trigger();
