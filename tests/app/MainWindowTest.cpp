@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "BoardWindow.h"
+#include "Golden.h"
 #include "platform/QtText.h"
 #include "platform/Registry.h"
 
@@ -40,57 +41,37 @@ class MainWindowWidget : public BoardWindow {
     }
 };
 
-TEST_F(MainWindowWidget, MenuTreeHasEveryCaptionShortcutAndHiddenItem) {
-    // Name|caption|shortcut; only Print is hidden.
-    const QString rows = QString::fromUtf8(
-        "mnuFile|&File|;mnuNew|New project|Ctrl+N;mnuOpen|Open project|Ctrl+O;"
-        "mnuSave|Save project|Ctrl+S;mnuSaveAs|Save project as ...|;mnuClose|&Close project|;"
-        "mnuExport|&Export circuit and netlist|;mnuFilePrint|&Print|Ctrl+P;mnuFileExit|E&xit|;"
-        "mnuEdit|&Edit|;mnuFlipG|Flip picture horizontally|F2;mnuFlipV|Flip picture vertically|F3;"
-        "mnuRotate90|Rotate picture to 90 degrees clockwise|F4;"
-        "mnuClipboard|Put the picture to clipboard|F5;mnuTracing|&Tracing|;mnuFillColor|FillColor|;"
-        "mnuColorBound|Color bound, \u00B1 X %|Ctrl+B;mnuFillAtCursor|Fill at the cursor|Ctrl+F;"
-        "mnuSelectPoint|Cursors move synchronization|;mnuScale11|Cursors move scale 1:1|Ctrl+Q;"
-        "mnuNewScale|Set the new cursors move scale|Ctrl+K;mnuSelection|Pads &selection|;"
-        "mnuSelectAll|Select all pads|Ctrl+A;mnuDeSelectAll|De-select all pads|Ctrl+D;"
-        "mnuInvert|Invert pads selection|Ctrl+I;mnuAction|Ac&tions at selected pads|;"
-        "mnuDeleteSelected|Delete selected pads|Shift+Del;mnuInfo|&Info as text|;mnuView|&View|;"
-        "mnuPad|Pads|;mnuTraces|Traces|Ctrl+T;mnuHelp1|&Help|;mnuHelpContents|&About...|;"
-        "mnuHelp|&Help                                F1|");
-    for (const QString& row : rows.split(';', Qt::SkipEmptyParts)) {
-        const QStringList field = row.split('|');
-        QAction* action = window->menus().action(field[0]);
-        ASSERT_NE(action, nullptr) << row.toStdString();
-        EXPECT_EQ(action->text(), field[1]) << row.toStdString();
-        EXPECT_EQ(action->shortcut(), QKeySequence(field[2])) << row.toStdString();
-        EXPECT_EQ(action->isVisible(), field[0] != "mnuFilePrint") << row.toStdString();
+// One line per item, indented by depth: name|caption|shortcuts|tag|index|hidden.
+QString menuTree(const QList<QAction*>& actions, int depth = 0) {
+    QString text;
+    for (const QAction* a : actions) {
+        if (a->isSeparator()) {
+            continue;
+        }
+        QStringList keys;
+        for (const QKeySequence& k : a->shortcuts()) {
+            keys << k.toString();
+        }
+        text += QString(depth * 2, ' ') +
+                QStringList{a->objectName(),
+                            a->text(),
+                            keys.join(','),
+                            a->data().toString(),
+                            a->property("index").toString(),
+                            a->isVisible() ? "" : "hidden"}
+                    .join('|') +
+                '\n';
+        if (a->menu() != nullptr) {
+            text += menuTree(a->menu()->actions(), depth + 1);
+        }
     }
-    QStringList bar;
-    for (QAction* action : window->menuBar()->actions()) {
-        bar << action->text();
-    }
-    EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&View", "&Help"}));
-    EXPECT_EQ(item("mnuScale11")->parent(), window->menus().menu("mnuSelectPoint"));
-    EXPECT_EQ(window->menus().menu("mnuFillColor")->parent(), window->menus().menu("mnuTracing"));
+    return text;
 }
 
-TEST_F(MainWindowWidget, StartUpFillsTheColourMenuAndPresetsTheOpenDialog) {
-    const auto& colours = window->menus().colourItems();
-    ASSERT_EQ(colours.size(), 9);
-    const char* captions[] = {
-        "Black", "Red", "Green", "Yellow", "Blue", "Magenta", "Cyan", "White", "Select color from pictures"};
-    const char* tags[] = {"", "255", "65280", "65535", "16711680", "16711935", "16776960", "16777215", ""};
-    for (int i = 0; i < 9; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(colours[i]->objectName(), "mnuClr");
-        EXPECT_EQ(colours[i]->property("index").toInt(), i);
-        EXPECT_EQ(colours[i]->text(), captions[i]);
-        EXPECT_EQ(colours[i]->data().toString(), tags[i]);
-        EXPECT_EQ(colours[i]->shortcut(), QKeySequence(QString("Shift+F%1").arg(i + 1)));
-    }
+TEST_F(MainWindowWidget, StartUpBuildsTheMenuTreeAndPresetsTheOpenDialog) {
+    EXPECT_EQ(menuTree(window->menuBar()->actions()).toStdString(), testing::expectedText("app/menus.txt"));
     EXPECT_EQ(window->tracing().ColorBound, 0.1);
     EXPECT_EQ(window->tracing().FillColor, 255);
-    EXPECT_TRUE(item("mnuDonate")->isVisible());
     EXPECT_EQ(window->project().shownCursors.cur2Left, 1);
     EXPECT_EQ(window->session().LastPath, "/start/folder/last.kvp") << "the dialogs start there";
     EXPECT_EQ(window->windowTitle(), "Korvane: saved - ") << "no project is open";
@@ -130,11 +111,7 @@ TEST_F(MainWindowWidget, UndoAndRedoNameTheirStepFollowTheHistoryAndWaitForLongW
     showActive();
     openUnsavedProject();
     window->project().markSaved();
-    EXPECT_EQ(item("mnuUndo")->text(), "&Undo");
     EXPECT_FALSE(item("mnuUndo")->isEnabled());
-    EXPECT_EQ(item("mnuUndo")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
-    EXPECT_EQ(item("mnuRedo")->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
-                                                                 QKeySequence(QStringLiteral("Ctrl+Y"))}));
     int done = 0;
     window->project().execute(std::make_unique<CountingStep>(done));
     EXPECT_EQ(item("mnuUndo")->text(), "&Undo delete 3 pads");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/Golden.h"
+
 #include <vector>
 
 namespace korvane {
@@ -41,31 +43,21 @@ TEST(ScrollBarModel, RefusesOutOfRangeAssignmentsInsteadOfClippingAndFollowsAShr
     EXPECT_EQ(b.Value(), 250);
 }
 
-struct Steps {
-    int max, large, small;
-};
+std::string values(const ScrollBarModel& b) {
+    return std::to_string(b.Min()) + ' ' + std::to_string(b.Max()) + ' ' + std::to_string(b.LargeChange()) +
+           ' ' + std::to_string(b.SmallChange());
+}
 
+// Both axes overflow their 400 x 300 panes by the same amount.
 TEST(Scrolling, RangesAndStepsFromOverflow) {
-    const struct {
-        double overflow;
-        Steps expected;
-    } cases[] = {
-        {600, {600, 60, 6}}, {250, {250, 25, 2}},  // nearest(2.5) = 2
-        {350, {350, 35, 4}},                       // nearest(3.5) = 4
-        {54, {54, 5, 1}},  // small step nearest(0.5) = 0 would be refused: one pixel instead
-        {3, {3, 1, 1}},      {0, {0, 1, 1}},      {40000, {32767, 3277, 328}},  // beyond the bar's 16 bits
-    };
-    for (const auto& c : cases) {
+    testing::checkTable("view/overflow.txt", [](std::istream& in) {
+        double overflow = 0;
+        in >> overflow;
         ScrollBarModel HS, VS;
         const Size pane{400, 300};
-        Scrolling({400 + c.overflow, 300 + c.overflow}, {100, 100}, pane, pane, HS, VS);
-        for (const ScrollBarModel* b : {&HS, &VS}) {
-            EXPECT_EQ(b->Min(), 0) << c.overflow;
-            EXPECT_EQ(b->Max(), c.expected.max) << c.overflow;
-            EXPECT_EQ(b->LargeChange(), c.expected.large) << c.overflow;
-            EXPECT_EQ(b->SmallChange(), c.expected.small) << c.overflow;
-        }
-    }
+        Scrolling({400 + overflow, 300 + overflow}, {100, 100}, pane, pane, HS, VS);
+        return values(HS) == values(VS) ? values(HS) : values(HS) + " but " + values(VS);
+    });
 }
 
 TEST(Scrolling, LargerPictureDecidesPerAxis) {
@@ -118,44 +110,22 @@ TEST(LayoutPanes, SplitsTheClientAreaAroundTheBars) {
     EXPECT_EQ(tiny.pic2Top, 10);
 }
 
+// Lines: key, shift ctrl alt fill as 0/1, values before -> outcome, values after.
+// HS: -20..600, small 6, large 60. VS: 0..600, small 10, large 60.
 TEST(KeyNavigation, StepsAreRefusedNotClipped) {
-    struct Case {
-        const char* name;
-        int key;
-        bool shift, ctrl, alt, fill;
-        int hValue, vValue;  // starting values
-        KeyOutcome outcome;
-        int hAfter, vAfter;
-    };
-    // HS: -20..600, small 6, large 60. VS: 0..600, small 10, large 60.
-    const Case cases[] = {
-        {"Right", 39, false, false, false, false, 300, 300, KeyOutcome::Scrolled, 306, 300},
-        {"Ctrl+Right", 39, false, true, false, false, 300, 300, KeyOutcome::Scrolled, 360, 300},
-        {"Ctrl+Left", 37, false, true, false, false, 300, 300, KeyOutcome::Scrolled, 240, 300},
-        {"Down", 40, false, false, false, false, 300, 300, KeyOutcome::Scrolled, 300, 310},
-        {"PageDown", 34, false, false, false, false, 300, 300, KeyOutcome::Scrolled, 300, 360},
-        {"PageUp", 33, true, true, false, false, 300, 300, KeyOutcome::Scrolled, 300, 240},
-        {"Up near top", 38, false, false, false, false, 300, 3, KeyOutcome::Refused, 300, 3},
-        {"Right near end", 39, false, true, false, false, 590, 300, KeyOutcome::Refused, 590, 300},
-        {"Right onto end", 39, false, false, false, false, 594, 300, KeyOutcome::Scrolled, 600, 300},
-        {"PageUp near top", 33, false, false, false, false, 300, 59, KeyOutcome::Refused, 300, 59},
-        {"Home", 36, false, false, false, false, 300, 300, KeyOutcome::Scrolled, 0, 0},
-        {"Shift+Home", 36, true, false, false, false, 300, 300, KeyOutcome::Scrolled, -20, 0},
-        {"Shift+Ctrl+Home", 36, true, true, false, false, 300, 300, KeyOutcome::Scrolled, 0, 0},
-        {"Shift+Alt+Home", 36, true, false, true, false, 300, 300, KeyOutcome::Scrolled, 0, 0},
-        {"End", 35, false, false, false, false, 300, 300, KeyOutcome::Scrolled, 600, 600},
-        {"Space", 32, false, false, false, false, 300, 300, KeyOutcome::Ignored, 300, 300},
-        {"Esc without fill", 27, false, false, false, false, 300, 300, KeyOutcome::Ignored, 300, 300},
-        {"Esc stops a fill", 27, false, false, false, true, 300, 300, KeyOutcome::StopFill, 300, 300},
-        {"Ctrl+Esc stops a fill", 27, false, true, false, true, 300, 300, KeyOutcome::StopFill, 300, 300}};
-    for (const Case& c : cases) {
-        ScrollBarModel HS = bar(-20, 600, c.hValue, 6, 60);
-        ScrollBarModel VS = bar(0, 600, c.vValue, 10, 60);
-        EXPECT_EQ(NavigateKey(c.key, c.shift, c.ctrl, c.alt, c.fill, HS, VS), c.outcome) << c.name;
-        EXPECT_EQ(HS.Value(), c.hAfter) << c.name;
-        EXPECT_EQ(VS.Value(), c.vAfter) << c.name;
-    }
-
+    testing::checkTable("view/keys.txt", [](std::istream& in) {
+        int key = 0;
+        std::string flags;
+        long h = 0, v = 0;
+        in >> key >> flags >> h >> v;
+        ScrollBarModel HS = bar(-20, 600, h, 6, 60);
+        ScrollBarModel VS = bar(0, 600, v, 10, 60);
+        const KeyOutcome outcome =
+            NavigateKey(key, flags[0] == '1', flags[1] == '1', flags[2] == '1', flags[3] == '1', HS, VS);
+        const char* names[] = {"Ignored", "Scrolled", "Refused", "StopFill"};
+        return std::string(names[int(outcome)]) + ' ' + std::to_string(HS.Value()) + ' ' +
+               std::to_string(VS.Value());
+    });
     // A step past the bar's 16 bits is refused too.
     ScrollBarModel HS = bar(0, 32767, 32000, 1, 3277);
     ScrollBarModel VS = bar(-32768, 0, -32000, 1, 3277);
@@ -166,34 +136,17 @@ TEST(KeyNavigation, StepsAreRefusedNotClipped) {
 }
 
 TEST(AutoPos, ScrollsTowardsACursorThatLeftItsPaneOneStepAtATime) {
-    // Both panes 400 x 300, both pictures scrolled to (100, 100) unless given: pane x = cursor x - 100.
     const Size pane{400, 300};
-    const struct {
-        const char* name;
+    // Lines: cursor 1, cursor 2, values before -> values after; both panes 400 x 300.
+    testing::checkTable("view/autopos.txt", [&](std::istream& in) {
         CursorPos cur1, cur2;
-        int hAfter, vAfter;
-        int hValue = 100, vValue = 100;
-    } cases[] = {{"both inside", {200, 200}, {200, 200}, 100, 100},
-                 {"cursor 1 on the right edge", {500, 200}, {200, 200}, 100, 100},
-                 {"cursor 1 past the right edge", {501, 200}, {200, 200}, 112, 100},
-                 {"cursor 2 past the right edge", {200, 200}, {501, 200}, 112, 100},
-                 {"cursor 1 three above the bottom", {200, 397}, {200, 200}, 100, 100},
-                 {"cursor 2 three above the bottom", {200, 200}, {200, 397}, 100, 112},
-                 {"cursor 2 five above the bottom", {200, 200}, {200, 395}, 100, 100},
-                 {"cursor 1 on the left edge", {100, 200}, {200, 200}, 100, 100},
-                 {"cursor 1 left of the pane", {99, 200}, {200, 200}, 88, 100},
-                 {"cursor 2 above the pane", {200, 200}, {200, 99.5}, 100, 88},
-                 {"opposite edges cancel", {501, 200}, {50, 200}, 100, 100},
-                 {"a step beyond the right end is refused", {1000, 200}, {1000, 200}, 595, 100, 595},
-                 {"a step beyond the top is refused", {700, 0}, {700, 0}, 595, 5, 595, 5}};
-    for (const auto& c : cases) {
-        ScrollBarModel HS = bar(0, 600, c.hValue, 6, 60);
-        ScrollBarModel VS = bar(0, 600, c.vValue, 6, 60);
-        AutoPos(c.cur1, c.cur2, pane, pane, HS, VS);
-        EXPECT_EQ(HS.Value(), c.hAfter) << c.name;
-        EXPECT_EQ(VS.Value(), c.vAfter) << c.name;
-    }
-
+        long h = 0, v = 0;
+        in >> cur1.left >> cur1.top >> cur2.left >> cur2.top >> h >> v;
+        ScrollBarModel HS = bar(0, 600, h, 6, 60);
+        ScrollBarModel VS = bar(0, 600, v, 6, 60);
+        AutoPos(cur1, cur2, pane, pane, HS, VS);
+        return std::to_string(HS.Value()) + ' ' + std::to_string(VS.Value());
+    });
     // LargeChange 1 or 2 makes LargeChange / 5 round to nothing; one pixel per tick instead.
     for (long large : {1, 2}) {
         ScrollBarModel HS = bar(0, 600, 100, 6, large);
