@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/MainWindow.h"
+#include "platform/Registry.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "support/TestMainWindow.h"
@@ -38,6 +39,7 @@ class BoardWindow : public ::testing::Test {
         writePicture(bottom, 320, 210);
         testing::writeFileBytes(
             board, "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n");
+        Registry::SetString(Registry::kKeyPath, Registry::kLastPath, "");  // whatever ran before
         makeWindow();
     }
 
@@ -56,6 +58,39 @@ class BoardWindow : public ::testing::Test {
     void open(const std::string& path) {
         ui.fileAnswers.push_back(pick(path));
         window->session().openProject();
+    }
+
+    // The messages (with `dialogs` the file dialogs too) the user saw, one a line; the folder is $DIR.
+    std::string transcript(bool dialogs = false) const {
+        static const char* icons[] = {"", "critical", "question", "exclamation", "information"};
+        static const char* buttons[] = {"ok", "ok cancel", "yes no cancel", "yes no", "retry cancel"};
+        std::string text;
+        for (const testing::RecordedCall& c : ui.calls) {
+            const MessageRequest& m = c.message;
+            const FileDialogRequest& f = c.fileDialog;
+            if (c.kind == "message") {
+                text += std::string(icons[int(m.icon)]) + ' ' + buttons[int(m.buttons)] + ' ' +
+                        std::to_string(m.defaultButton) + '|' + m.title + '|' + m.prompt + '\n';
+            } else if (dialogs && (c.kind == "open" || c.kind == "save")) {
+                text += c.kind + (f.fileMustExist ? " existing" : "") +
+                        (f.overwritePrompt ? " overwrite" : "") + '|' + f.title + '|' + f.initialDir + '|' +
+                        f.fileName + '|' + std::to_string(f.filterIndex);
+                for (const FileFilter& filter : f.filters) {
+                    text += '|' + filter.description + ':';
+                    for (const std::string& pattern : filter.patterns) {
+                        text += ' ' + pattern;
+                    }
+                }
+                text += '\n';
+            }
+        }
+        return withoutDir(text);
+    }
+    std::string withoutDir(std::string text) const {
+        for (std::size_t at; (at = text.find(dir.path().string())) != std::string::npos;) {
+            text.replace(at, dir.path().string().size(), "$DIR");
+        }
+        return text;
     }
 
     testing::ScriptedUi ui;

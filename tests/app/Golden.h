@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -14,6 +15,14 @@ namespace korvane::testing {
 
 inline std::string expectedText(const std::string& name) {
     return readFileBytes(std::string(KORVANE_SOURCE_DIR) + "/tests/data/expected/" + name);
+}
+
+// With KORVANE_WRITE_EXPECTED set the file is written from what the program did, to be reviewed.
+inline void expectText(const std::string& actual, const std::string& name) {
+    if (std::getenv("KORVANE_WRITE_EXPECTED") != nullptr) {
+        writeFileBytes(std::string(KORVANE_SOURCE_DIR) + "/tests/data/expected/" + name, actual);
+    }
+    EXPECT_EQ(actual, expectedText(name));
 }
 
 // A table file of lines "inputs -> outputs # case": `run` reads the inputs and tells the outputs, and the

@@ -69,7 +69,7 @@ QString menuTree(const QList<QAction*>& actions, int depth = 0) {
 }
 
 TEST_F(MainWindowWidget, StartUpBuildsTheMenuTreeAndPresetsTheOpenDialog) {
-    EXPECT_EQ(menuTree(window->menuBar()->actions()).toStdString(), testing::expectedText("app/menus.txt"));
+    testing::expectText(menuTree(window->menuBar()->actions()).toStdString(), "app/menus.txt");
     EXPECT_EQ(window->tracing().ColorBound, 0.1);
     EXPECT_EQ(window->tracing().FillColor, 255);
     EXPECT_EQ(window->project().shownCursors.cur2Left, 1);
