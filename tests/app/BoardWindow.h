@@ -24,14 +24,6 @@ inline std::optional<FileDialogResult> pick(const std::string& path) {
     return FileDialogResult{path, 1};
 }
 
-inline void expectMessage(const MessageRequest& m, const std::string& prompt, const std::string& title,
-                          MsgIcon icon, MsgButtons buttons = MsgButtons::Ok) {
-    EXPECT_EQ(m.prompt, prompt);
-    EXPECT_EQ(m.title, title);
-    EXPECT_EQ(m.icon, icon);
-    EXPECT_EQ(m.buttons, buttons);
-}
-
 class BoardWindow : public ::testing::Test {
   protected:
     void SetUp() override {

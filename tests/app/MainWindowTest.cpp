@@ -70,9 +70,9 @@ QString menuTree(const QList<QAction*>& actions, int depth = 0) {
 
 TEST_F(MainWindowWidget, StartUpBuildsTheMenuTreeAndPresetsTheOpenDialog) {
     testing::expectText(menuTree(window->menuBar()->actions()).toStdString(), "app/menus.txt");
-    EXPECT_EQ(window->tracing().ColorBound, 0.1);
-    EXPECT_EQ(window->tracing().FillColor, 255);
-    EXPECT_EQ(window->project().shownCursors.cur2Left, 1);
+    EXPECT_EQ((std::vector<double>{window->tracing().ColorBound, double(window->tracing().FillColor),
+                                   window->project().shownCursors.cur2Left}),
+              (std::vector<double>{0.1, 255, 1}));
     EXPECT_EQ(window->session().LastPath, "/start/folder/last.kvp") << "the dialogs start there";
     EXPECT_EQ(window->windowTitle(), "Korvane: saved - ") << "no project is open";
     // Dropped files: the first one is offered in the Open dialog.
@@ -207,13 +207,9 @@ TEST_F(MainWindowWidget, SavePromptAndExitAskOnlyForUnsavedWorkAndRememberTheLas
     ui.messageAnswers = {MsgResult::Cancel, MsgResult::No};
     EXPECT_EQ(window->session().askToSave(), 2);
     EXPECT_EQ(window->session().askToSave(), 1);
-    ASSERT_EQ(ui.messages().size(), 2u);
-    const MessageRequest prompt = ui.messages()[0];
-    EXPECT_EQ(prompt.prompt, "Save current project ?");
-    EXPECT_EQ(prompt.title, "Current project isn't saved:");
-    EXPECT_EQ(prompt.buttons, MsgButtons::YesNoCancel);
-    EXPECT_EQ(prompt.icon, MsgIcon::Question);
-    EXPECT_EQ(prompt.defaultButton, 3) << "Cancel is the default";
+    const std::string prompt =
+        "question yes no cancel 3|Current project isn't saved:|Save current project ?\n";
+    EXPECT_EQ(transcript(), prompt + prompt);
     EXPECT_FALSE(std::filesystem::exists(dir.file("amp.kvp")));
     window->project().cursors.CursorScaleX = 1.5;
     window->project().shownCursors.cur1Left = 120;

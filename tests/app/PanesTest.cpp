@@ -28,7 +28,6 @@ class PicturePanes : public BoardWindow {
     }
     void reopen() {
         open(board);
-        ASSERT_TRUE(window->projectOpen());
         ui.clear();
     }
     void show(int width, int height) {
@@ -49,9 +48,8 @@ class PicturePanes : public BoardWindow {
         EXPECT_EQ(panes()->P2()->pos(), p1()->pos());
     }
     void expectCursors(double x1, double y1, double x2, double y2) {
-        EXPECT_EQ((std::vector<double>{
-                      window->project().shownCursors.cur1Left, window->project().shownCursors.cur1Top,
-                      window->project().shownCursors.cur2Left, window->project().shownCursors.cur2Top}),
+        const ShownCursors& c = window->project().shownCursors;
+        EXPECT_EQ((std::vector<double>{c.cur1Left, c.cur1Top, c.cur2Left, c.cur2Top}),
                   (std::vector<double>{x1, y1, x2, y2}));
         EXPECT_EQ(p1()->cursorLeft(), x1) << "the picture draws the cursor where it stands";
         EXPECT_EQ(panes()->P2()->cursorTop(), y2);
@@ -109,12 +107,7 @@ TEST_F(PicturePanes, KeysScrollBothPicturesWithinBarsThatFollowThePanes) {
 TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacement) {
     window->project().cursors.CursorScaleX = 2;
     window->project().cursors.CursorScaleY = 3;
-    window->project().shownCursors.cur1Left = 10;
-    window->project().shownCursors.cur1Top = 10;
-    window->project().shownCursors.cur2Left = 50;
-    window->project().shownCursors.cur2Top = 60;
-    window->project().shownCursors.OldX1 = 10, window->project().shownCursors.OldY1 = 10,
-    window->project().shownCursors.OldX2 = 50, window->project().shownCursors.OldY2 = 60;
+    window->project().shownCursors = {10, 10, 50, 60, 10, 10, 50, 60};
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 15, 12);
     expectCursors(15, 12, 60, 66);
     window->P2_MouseMove(Qt::LeftButton, Qt::NoModifier, 74, 72);
@@ -214,9 +207,9 @@ TEST_F(PicturePanes, DoubleClickPlacesAPadWhoseMarkerTipsAndDragsBehaveAsShown) 
     askForTip(panes()->pic1(), bare);
     ASSERT_TRUE(QToolTip::isVisible());
     EXPECT_EQ(QToolTip::text().toStdString(), "First picture");
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->inherits("QTipLabel") && widget->isVisible()) {
-            EXPECT_EQ(widget->palette().color(QPalette::ToolTipBase), ordinary.color(QPalette::ToolTipBase));
+    for (QWidget* tip : QApplication::topLevelWidgets()) {
+        if (tip->inherits("QTipLabel") && tip->isVisible()) {
+            EXPECT_EQ(tip->palette().color(QPalette::ToolTipBase), ordinary.color(QPalette::ToolTipBase));
         }
     }
     QToolTip::hideText();

@@ -137,9 +137,9 @@ TEST_F(ProjectLifecycle, OpenRestoresPicturesCursorsScaleAndTracesAndSaveWritesT
     EXPECT_EQ(window->project().traces1, (std::vector<std::string>{"1-5-6-255=65280-0-10"}));
     EXPECT_EQ(window->project().traces2, (std::vector<std::string>{"2-7-8-0=255-0-10", "x=y"}));
     EXPECT_EQ(window->project().doc.ValuesCount("TraceSection"), 0) << "the lists are the only copy";
-    ASSERT_EQ(ui.messages().size(), 1u);
-    expectMessage(ui.messages()[0], "Load now ? To load later - press 'No'.",
-                  "Do you want to load the saved traces NOW?", MsgIcon::Question, MsgButtons::YesNo);
+    EXPECT_EQ(transcript(),
+              "question yes no 1|Do you want to load the saved traces NOW?|Load now ? To load later - press "
+              "'No'.\n");
     EXPECT_EQ(ui.busyDepth(), 0);
     window->project().shownCursors.cur1Left = 12.25;
     window->project().shownCursors.cur1Top = 13;

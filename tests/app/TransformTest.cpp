@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "BoardWindow.h"
+#include "Golden.h"
 #include "transforms/OrientedImage.h"
 
 namespace korvane {
@@ -14,20 +15,16 @@ namespace {
 
 constexpr QRgb kMark = 0xffff0000;
 
-// A white 3 x 2 picture but for one marked pixel at (0, 0), so that a test can tell where a transform put it.
-QImage marked() {
-    QImage image(3, 2, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    image.setPixel(0, 0, kMark);
-    return image;
-}
-
 // The pixel algebra of the turns has tests of its own; these check the Edit menu around it.
 class PictureTransforms : public BoardWindow {
   protected:
     void SetUp() override {
-        marked().save(QString::fromStdString(top));
-        marked().save(QString::fromStdString(bottom));
+        // White but for one marked pixel at (0, 0), so that a test can tell where a transform put it.
+        QImage marked(3, 2, QImage::Format_RGB32);
+        marked.fill(Qt::white);
+        marked.setPixel(0, 0, kMark);
+        marked.save(QString::fromStdString(top));
+        marked.save(QString::fromStdString(bottom));
         testing::writeFileBytes(
             board,
             "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n\r\n"
@@ -59,14 +56,7 @@ TEST_F(PictureTransforms, EachCommandAsksForThePictureAndBeepsOnceDoneButNotWhen
     EXPECT_EQ(base(1).pixel(0, 0), kMark);
     EXPECT_EQ(ui.count("beep") + ui.count("clipboard"), 0);
     EXPECT_TRUE(window->project().saved());
-    const auto questions = ui.messages();
-    ASSERT_EQ(questions.size(), 4u);
-    expectMessage(questions[0], "First picture - \"Yes\", second picture - \"No\"",
-                  "Flip picture horizontally:", MsgIcon::Question, MsgButtons::YesNoCancel);
-    EXPECT_EQ(questions[0].defaultButton, 3);
-    EXPECT_EQ(questions[1].title, "Flip picture vertically:");
-    EXPECT_EQ(questions[2].title, "Rotate picture to 90 degrees clockwise:");
-    EXPECT_EQ(questions[3].title, "Put the picture to the clipboard:");
+    testing::expectText(transcript(), "app/transform-questions.txt");
     ui.messageAnswers = {MsgResult::Yes, MsgResult::No, MsgResult::No, MsgResult::Yes};
     pictures.flipHorizontally();
     EXPECT_EQ(base(1).pixel(2, 0), kMark);
@@ -277,12 +267,7 @@ TEST_F(PictureTransforms, RunningOutOfMemoryKeepsPictureSizeOrientationAndSavedF
         EXPECT_TRUE(window->project().saved());
         EXPECT_EQ(window->project().history().count(), steps) << "a transform that failed is no step";
         EXPECT_EQ(ui.count("beep"), 0);
-        ASSERT_EQ(ui.messages().size(), 2u);
-        expectMessage(
-            ui.messages()[1],
-            "There isn't enough available memory for this operation. Use else software to flip this "
-            "great picture or work with smaller pictures.",
-            "Can't perform rotate:", MsgIcon::Exclamation);
+        testing::expectText(transcript(), "app/transform-out-of-memory.txt");
     }
 }
 
