@@ -23,6 +23,12 @@ std::string projectText(const std::string& first, const std::string& second, con
 
 class ProjectLifecycle : public BoardWindow {
   protected:
+    std::string state() const {
+        return withoutDir("open " + std::to_string(window->projectOpen()) + ", path " +
+                          window->project().path + ", saved " + std::to_string(window->project().saved()) +
+                          ", picture " + std::to_string(window->panes()->P1()->hasPicture()) + ", shown " +
+                          std::to_string(window->isVisible()) + "\n");
+    }
     // The board project open with an unsaved edit, as the prompt tests need it.
     void openEdited() {
         open(board);
@@ -63,11 +69,7 @@ TEST_F(ProjectLifecycle, CancelledOrFailedSavePromptAbortsEveryCommand) {
         ASSERT_EQ(ui.messages().size(), c.answers.size());
         EXPECT_EQ(ui.messages().back().prompt, "Save current project ?");
         EXPECT_EQ(ui.fileDialogs().size(), c.dialogs);
-        EXPECT_TRUE(window->projectOpen());
-        EXPECT_EQ(window->project().path, board);
-        EXPECT_FALSE(window->project().saved());
-        EXPECT_TRUE(window->panes()->P1()->hasPicture());
-        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(state(), "open 1, path $DIR/board.kvp, saved 0, picture 1, shown 1\n");
     }
     EXPECT_EQ(readFileBytes(board), onDisk);
     // Yes, but the file cannot be replaced any more: the window and the project stay too.
@@ -176,13 +178,11 @@ TEST_F(ProjectLifecycle, FailedNewOrOpenLeavesNoProjectOpen) {
         ui.clear();
         ui.fileAnswers = c.answers;
         c.isNew ? window->session().newProject() : window->session().openProject();
-        seen += transcript() + "open " + std::to_string(window->projectOpen()) + ", path " +
-                window->project().path + ", picture " + std::to_string(window->panes()->P1()->hasPicture()) +
-                "\n";
+        seen += transcript() + state();
         EXPECT_FALSE(fs::exists(n));
         EXPECT_EQ(ui.busyDepth(), 0);
     }
-    testing::expectText(withoutDir(seen), "app/failed-new-open.txt");
+    testing::expectText(seen, "app/failed-new-open.txt");
 }
 
 // Keys equal but for case: the reader takes the pictures by position, so must Save As; and a copy in another
