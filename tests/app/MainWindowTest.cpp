@@ -14,6 +14,7 @@
 #include "Golden.h"
 #include "platform/QtText.h"
 #include "platform/Registry.h"
+#include "project/CursorCommands.h"
 
 namespace korvane {
 namespace {
@@ -94,45 +95,33 @@ TEST_F(MainWindowWidget, StartUpBuildsTheMenuTreeAndPresetsTheOpenDialog) {
     EXPECT_EQ(missing.session().OpenSave.FileName, "");
 }
 
-// A step that only counts how often it was carried out.
-class CountingStep : public UndoCommand {
-  public:
-    explicit CountingStep(int& done) : done_(done) {}
-    std::string text() const override { return "delete 3 pads"; }
-    void undo(Project&) override { --done_; }
-    void redo(Project&) override { ++done_; }
-
-  private:
-    int& done_;
-};
-
 // The history itself has model tests; these check what the menus and keys make of it.
 TEST_F(MainWindowWidget, UndoAndRedoNameTheirStepFollowTheHistoryAndWaitForLongWork) {
     showActive();
     openUnsavedProject();
     window->project().markSaved();
     EXPECT_FALSE(item("mnuUndo")->isEnabled());
-    int done = 0;
-    window->project().execute(std::make_unique<CountingStep>(done));
-    EXPECT_EQ(item("mnuUndo")->text(), "&Undo delete 3 pads");
+    const float& scale = window->project().cursors.CursorScaleX;
+    window->project().execute(MakeScaleCommand(window->project().cursors, 2, 2));
+    EXPECT_EQ(item("mnuUndo")->text(), "&Undo scale");
     EXPECT_TRUE(item("mnuUndo")->isEnabled());
     EXPECT_EQ(window->windowTitle().toStdString(), "Korvane: NOT saved - " + dir.file("amp.kvp"));
     QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(done, 0);
+    EXPECT_EQ(scale, 1);
     EXPECT_EQ(window->windowTitle().toStdString(), "Korvane: saved - " + dir.file("amp.kvp"))
         << "back at the save";
-    EXPECT_EQ(item("mnuRedo")->text(), "&Redo delete 3 pads");
+    EXPECT_EQ(item("mnuRedo")->text(), "&Redo scale");
     QTest::keyClick(window.get(), Qt::Key_Y, Qt::ControlModifier);
     QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(done, 1);
+    EXPECT_EQ(scale, 2);
     // A fill paints: the step it would undo may be the very picture it paints on.
     QMenu* edit = window->menus().menu(QStringLiteral("mnuEdit"));
     window->tracing().FillRunning = true;
     window->undoEdit();
     emit edit->aboutToShow();
     EXPECT_FALSE(item("mnuUndo")->isEnabled());
-    EXPECT_EQ(done, 1);
+    EXPECT_EQ(scale, 2);
     window->tracing().FillRunning = false;
     emit edit->aboutToShow();
     EXPECT_TRUE(item("mnuUndo")->isEnabled());
