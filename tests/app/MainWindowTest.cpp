@@ -12,6 +12,7 @@
 
 #include "BoardWindow.h"
 #include "Golden.h"
+#include "app/Shell.h"
 #include "platform/QtText.h"
 #include "platform/Registry.h"
 #include "project/CursorCommands.h"
@@ -248,6 +249,35 @@ TEST_F(MainWindowWidget, HelpKeyOpensTheGuideAtTheTopicOfTheMenuAndNamesItWithou
     window->help().showGuide();
     ASSERT_EQ(ui.messages().size(), 1u) << "a guide that cannot be shown is named, not silently dropped";
     EXPECT_NE(ui.messages()[0].prompt.find(window->help().HelpFile), std::string::npos);
+}
+
+TEST(Shell, CommandLineIsJoinedAndQuotesGoOnlyWhenAtBothEnds) {
+    EXPECT_EQ(JoinCommandLine({}), "");
+    EXPECT_EQ(JoinCommandLine({"/home/user/my", "boards/amp.kvp"}), "/home/user/my boards/amp.kvp");
+    EXPECT_EQ(StripEnclosingQuotes("\"/a b/c.kvp\""), "/a b/c.kvp");
+    EXPECT_EQ(StripEnclosingQuotes("\"/a b/c.kvp"), "\"/a b/c.kvp");
+    EXPECT_EQ(StripEnclosingQuotes("/a b/c.kvp\""), "/a b/c.kvp\"");
+    EXPECT_EQ(StripEnclosingQuotes("\""), "\"");
+    EXPECT_EQ(StripEnclosingQuotes("\"\""), "");
+}
+
+TEST(Shell, InStrRevFindsTheLastCharacterIgnoringCase) {
+    EXPECT_EQ(InStrRev("C:\\a\\b.kvp", '\\'), 5);
+    EXPECT_EQ(InStrRev("abcABC", 'a'), 4);
+    EXPECT_EQ(InStrRev("abc", 'x'), 0);
+    EXPECT_EQ(InStrRev("", 'x'), 0);
+}
+
+TEST(Shell, LongFormsAreCanonicalAndMissingFilesGiveNothing) {
+    testing::TempDir dir;
+    std::filesystem::create_directory(dir.path() / "boards");
+    testing::writeFileBytes(dir.file("boards/amp.kvp"), "[FilePathSection]\r\n");
+    const std::string canonicalDir = std::filesystem::canonical(dir.path()).string();
+    EXPECT_EQ(LongName(dir.file("boards/../boards/amp.kvp")), canonicalDir + "/boards/amp.kvp");
+    EXPECT_EQ(LongName(dir.file("boards/missing.kvp")), "");
+    EXPECT_EQ(LongName(dir.file("boards")), "") << "a folder is not a project file";
+    EXPECT_EQ(LongPath(dir.file("boards") + "/"), canonicalDir + "/boards/");
+    EXPECT_EQ(LongPath("/no/such/folder"), "/no/such/folder/");
 }
 
 }  // namespace

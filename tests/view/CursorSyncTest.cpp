@@ -5,8 +5,14 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <utility>
 #include <vector>
+
+#include "view/tools/CalibrationTool.h"
+#include "view/tools/ColourPickTool.h"
+#include "view/tools/CursorDragTool.h"
+#include "view/tools/FillTool.h"
 
 namespace korvane {
 namespace {
@@ -14,12 +20,9 @@ namespace {
 // Both cursors where the mapping last left them.
 CursorSyncState stateAt(double x1, double y1, double x2, double y2, float scaleX = 1, float scaleY = 1) {
     CursorSyncState s;
-    s.CursorScaleX = scaleX;
-    s.CursorScaleY = scaleY;
-    s.cur1Left = s.OldX1 = x1;
-    s.cur1Top = s.OldY1 = y1;
-    s.cur2Left = s.OldX2 = x2;
-    s.cur2Top = s.OldY2 = y2;
+    s.CursorScaleX = scaleX, s.CursorScaleY = scaleY;
+    s.cur1Left = s.OldX1 = x1, s.cur1Top = s.OldY1 = y1;
+    s.cur2Left = s.OldX2 = x2, s.cur2Top = s.OldY2 = y2;
     return s;
 }
 
@@ -28,10 +31,9 @@ CursorSyncState stateAt(double x1, double y1, double x2, double y2, float scaleX
 TEST(CursorMapping, DragOnPicture2DividesAndShowsTheResultRoundedToEven) {
     CursorSyncState s = stateAt(100, 50, 300, 70, 2, 1);
     DragOnPicture2(s, 303, 70, false);
-    EXPECT_EQ(Shown(s).cur1Left, 102);  // nearest(101.5)
-    EXPECT_EQ(Shown(s).OldX1, 102);
-    EXPECT_EQ(Shown(s).cur1Top, 50);
-    EXPECT_EQ(Shown(s).OldX2, 303);
+    const ShownCursors shown = Shown(s);  // cursor 1 at nearest(101.5)
+    EXPECT_EQ((std::vector<double>{shown.cur1Left, double(shown.OldX1), shown.cur1Top, double(shown.OldX2)}),
+              (std::vector<double>{102, 102, 50, 303}));
     DragOnPicture2(s, 306, 70, false);
     EXPECT_EQ(Shown(s).cur1Left, 103);
 
@@ -123,11 +125,9 @@ TEST(CursorMapping, AxisScale) {
 TEST(ScaleWizard, CoincidentAxisKeepsScaleOneAndPairsAreRounded) {
     CursorSyncState s = stateAt(100.5, 80, 130, 95, 3, 3);
     ScaleWizard wizard;
-    wizard.recordFirstPair(s);  // x1a = nearest(100.5) = 100
-    s.cur1Left = 99.5;          // nearest(99.5) = 100: the same x on picture 1
-    s.cur1Top = 480;
-    s.cur2Left = 730;
-    s.cur2Top = 1295;
+    wizard.recordFirstPair(s);
+    // nearest(100.5) = nearest(99.5) = 100: the same x on picture 1.
+    s.cur1Left = 99.5, s.cur1Top = 480, s.cur2Left = 730, s.cur2Top = 1295;
     wizard.finish(s);
     EXPECT_EQ(s.CursorScaleX, 1);
     EXPECT_EQ(s.CursorScaleY, 3);
@@ -137,6 +137,66 @@ TEST(ScaleWizard, CoincidentAxisKeepsScaleOneAndPairsAreRounded) {
     s.CursorScaleX = 0.5f;
     fresh.finish(s);
     EXPECT_EQ(s.CursorScaleX, 0.5f);
+}
+
+TEST(MouseTools, ColourPickTakesOnePressOnlyWhileArmed) {
+    ColourPickTool pick;
+    int reads = 0;
+    const auto pixel = [&reads] {
+        ++reads;
+        return std::int32_t{4210752};
+    };
+    EXPECT_EQ(pick.press(pixel), std::nullopt) << "not armed: the press is only a cursor move";
+    EXPECT_EQ(reads, 0);
+    pick.arm();
+    EXPECT_EQ(pick.press(pixel), std::optional<std::int32_t>(4210752));
+    EXPECT_FALSE(pick.armed());
+    EXPECT_EQ(pick.press(pixel), std::nullopt) << "the pick is over after one press";
+    EXPECT_EQ(reads, 1);
+}
+
+TEST(MouseTools, FillGoesToTheAltReleaseOrTheCursorOfThePicturePressedLast) {
+    EXPECT_EQ(FillTool::released(2, false, 5, 6), std::nullopt);
+    EXPECT_EQ(FillTool::released(2, true, 5, 6), (FillPoint{2, 5, 6}));
+    FillTool fill;
+    EXPECT_EQ(fill.atCursor(1, 2, 3, 4), (FillPoint{1, 1, 2})) << "picture 1 until another is pressed";
+    fill.pressed(2);
+    EXPECT_EQ(fill.atCursor(1, 2, 3, 4), (FillPoint{2, 3, 4}));
+    fill.pressed(1);
+    EXPECT_EQ(fill.atCursor(1, 2, 3, 4), (FillPoint{1, 1, 2}));
+}
+
+// Scale 2 across: a step of 4 on picture 1 is 8 on picture 2, unless calibrating.
+TEST(MouseTools, CursorDragMovesWhileTheLeftButtonIsHeldAndEndsWithoutIt) {
+    CursorSyncState start;
+    start.CursorScaleX = 2;
+    start.cur1Left = start.OldX1 = 10;
+    start.cur2Left = start.OldX2 = 20;
+    CursorDragTool drag;
+    CursorSyncState s = start;
+    ASSERT_TRUE(drag.drag(s, 1, true, 14, 1, false));
+    EXPECT_TRUE(drag.held());
+    EXPECT_EQ(s.cur2Left, 28);
+    EXPECT_FALSE(drag.drag(s, 1, false, 50, 1, false));
+    EXPECT_FALSE(drag.held());
+    EXPECT_EQ(s.cur1Left, 14) << "a move without the button leaves the cursors";
+
+    s = start;
+    ASSERT_TRUE(drag.drag(s, 1, true, 14, 1, true));
+    EXPECT_EQ(s.cur2Left, 20) << "calibrating: the other cursor stays";
+    EXPECT_TRUE(drag.stillHeld(true));
+    EXPECT_FALSE(drag.stillHeld(false)) << "a lost release ends the drag";
+    EXPECT_FALSE(drag.stillHeld(true)) << "and a later press elsewhere does not resume it";
+}
+
+TEST(MouseTools, CalibrationStartsOnceOnAnOpenProject) {
+    CalibrationTool calibration;
+    EXPECT_FALSE(calibration.mayStart(false));
+    EXPECT_TRUE(calibration.mayStart(true));
+    calibration.opened();
+    EXPECT_FALSE(calibration.mayStart(true));
+    calibration.closed();
+    EXPECT_TRUE(calibration.mayStart(true));
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Golden.h"
-
 #include <vector>
+
+#include "app/Golden.h"
 
 namespace korvane {
 namespace {
@@ -63,8 +63,7 @@ TEST(Scrolling, RangesAndStepsFromOverflow) {
 TEST(Scrolling, LargerPictureDecidesPerAxis) {
     ScrollBarModel HS, VS;
     Scrolling({1000, 500}, {800, 900}, {400, 300}, {400, 300}, HS, VS);
-    EXPECT_EQ(HS.Max(), 600);  // picture 1 is wider
-    EXPECT_EQ(VS.Max(), 600);  // picture 2 is taller
+    EXPECT_EQ(values(HS) + ", " + values(VS), "0 600 60 6, 0 600 60 6");  // picture 1 wider, 2 taller
 
     // Equal widths: picture 1 and its pane decide, even when the other pane is narrower.
     Scrolling({1000, 500}, {1000, 500}, {400, 300}, {300, 300}, HS, VS);
@@ -75,13 +74,9 @@ TEST(Scrolling, PicturesShorterThanTheirPanesPinTheBar) {
     ScrollBarModel HS = bar(0, 600, 0, 6, 60);
     ScrollBarModel VS = bar(0, 600, 400, 6, 60);
     Scrolling({1000, 200}, {1000, 250}, {400, 300}, {400, 300}, HS, VS);
-    EXPECT_EQ(VS.Min(), -50);
-    EXPECT_EQ(VS.Max(), -50);
+    EXPECT_EQ(values(VS), "-50 -50 1 1");
     EXPECT_EQ(VS.Value(), -50);  // both pictures sit 50 pixels below the top of their panes
-    EXPECT_EQ(VS.LargeChange(), 1);
-    EXPECT_EQ(VS.SmallChange(), 1);
-    EXPECT_EQ(HS.Min(), 0);
-    EXPECT_EQ(HS.Max(), 600);
+    EXPECT_EQ(values(HS), "0 600 60 6");
     for (int key : {33, 34, 38, 40}) {
         EXPECT_EQ(NavigateKey(key, false, false, false, false, HS, VS), KeyOutcome::Refused) << key;
         EXPECT_EQ(VS.Value(), -50) << key;
@@ -89,8 +84,7 @@ TEST(Scrolling, PicturesShorterThanTheirPanesPinTheBar) {
 
     // Growing the window over a scrolled picture brings the value back into the new range.
     Scrolling({1000, 800}, {1000, 250}, {400, 300}, {400, 300}, HS, VS);
-    EXPECT_EQ(VS.Min(), 0);
-    EXPECT_EQ(VS.Max(), 500);
+    EXPECT_EQ(values(VS), "0 500 50 5");
     EXPECT_EQ(VS.Value(), 0);
 }
 
