@@ -84,8 +84,8 @@ TEST_F(PicturePanes, KeysScrollBothPicturesWithinBarsThatFollowThePanes) {
     reopen();
     EXPECT_EQ(QApplication::focusWidget(), panes()->pic1()) << "an opened project takes the keys at once";
     press(Qt::Key_End);
-    EXPECT_EQ(panes()->HS().Value(), panes()->HS().Max());
-    EXPECT_EQ(panes()->VS().Value(), panes()->VS().Max());
+    EXPECT_EQ(QPoint(panes()->HS().Value(), panes()->VS().Value()),
+              QPoint(panes()->HS().Max(), panes()->VS().Max()));
     expectOneOffset();
     EXPECT_EQ(QApplication::focusWidget(), panes()->pic1()) << "the focus never moves to a bar";
     // Esc stops a running fill with one beep; without a fill it does nothing.
@@ -105,8 +105,7 @@ TEST_F(PicturePanes, KeysScrollBothPicturesWithinBarsThatFollowThePanes) {
 }
 
 TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacement) {
-    window->project().cursors.CursorScaleX = 2;
-    window->project().cursors.CursorScaleY = 3;
+    window->project().cursors.CursorScaleX = 2, window->project().cursors.CursorScaleY = 3;
     window->project().shownCursors = {10, 10, 50, 60, 10, 10, 50, 60};
     window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 15, 12);
     expectCursors(15, 12, 60, 66);

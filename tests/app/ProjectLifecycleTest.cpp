@@ -29,19 +29,13 @@ class ProjectLifecycle : public BoardWindow {
                           ", picture " + std::to_string(window->panes()->P1()->hasPicture()) + ", shown " +
                           std::to_string(window->isVisible()) + "\n");
     }
-    // The board project open with an unsaved edit, as the prompt tests need it.
-    void openEdited() {
-        open(board);
-        ASSERT_TRUE(window->projectOpen());
-        window->project().markUnsaved();
-        ui.clear();
-    }
 };
 
 // No to New's or Open's prompt lets the command go on to close the project, which asks again; a Cancel
 // anywhere stops the command with nothing changed.
 TEST_F(ProjectLifecycle, CancelledOrFailedSavePromptAbortsEveryCommand) {
-    openEdited();
+    open(board);
+    window->project().markUnsaved();
     window->show();
     writeFileBytes(dir.file("other.kvp"), projectText("top.bmp", "bottom.png"));
     const std::string onDisk = readFileBytes(board);
@@ -78,8 +72,7 @@ TEST_F(ProjectLifecycle, CancelledOrFailedSavePromptAbortsEveryCommand) {
     ui.clear();
     ui.messageAnswers = {MsgResult::Yes, MsgResult::Ok};
     EXPECT_FALSE(window->close());
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(window->project().saved());
+    EXPECT_EQ(state(), "open 1, path $DIR/board.kvp, saved 0, picture 1, shown 1\n");
     ASSERT_EQ(ui.messages().size(), 2u);
     EXPECT_EQ(ui.messages()[1].prompt.rfind("File locked.\n", 0), 0u);
     EXPECT_EQ(ui.messages()[1].title, "Open file error:");
