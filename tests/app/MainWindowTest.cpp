@@ -251,7 +251,7 @@ TEST_F(MainWindowWidget, HelpKeyOpensTheGuideAtTheTopicOfTheMenuAndNamesItWithou
     EXPECT_NE(ui.messages()[0].prompt.find(window->help().HelpFile), std::string::npos);
 }
 
-TEST(Shell, CommandLineIsJoinedAndQuotesGoOnlyWhenAtBothEnds) {
+TEST(Shell, CommandLineQuotesLastCharactersAndLongForms) {
     EXPECT_EQ(JoinCommandLine({}), "");
     EXPECT_EQ(JoinCommandLine({"/home/user/my", "boards/amp.kvp"}), "/home/user/my boards/amp.kvp");
     EXPECT_EQ(StripEnclosingQuotes("\"/a b/c.kvp\""), "/a b/c.kvp");
@@ -259,16 +259,10 @@ TEST(Shell, CommandLineIsJoinedAndQuotesGoOnlyWhenAtBothEnds) {
     EXPECT_EQ(StripEnclosingQuotes("/a b/c.kvp\""), "/a b/c.kvp\"");
     EXPECT_EQ(StripEnclosingQuotes("\""), "\"");
     EXPECT_EQ(StripEnclosingQuotes("\"\""), "");
-}
-
-TEST(Shell, InStrRevFindsTheLastCharacterIgnoringCase) {
     EXPECT_EQ(InStrRev("C:\\a\\b.kvp", '\\'), 5);
     EXPECT_EQ(InStrRev("abcABC", 'a'), 4);
     EXPECT_EQ(InStrRev("abc", 'x'), 0);
     EXPECT_EQ(InStrRev("", 'x'), 0);
-}
-
-TEST(Shell, LongFormsAreCanonicalAndMissingFilesGiveNothing) {
     testing::TempDir dir;
     std::filesystem::create_directory(dir.path() / "boards");
     testing::writeFileBytes(dir.file("boards/amp.kvp"), "[FilePathSection]\r\n");
