@@ -86,7 +86,6 @@ TEST(ReaderFaults, ASaveWritesEachKeyOnceAndTheNextSaveTheSame) {
               "[ComponentsSection]\r\nD1=3{l`bel}1N4148{label}{footprint}DIODE0.4\r\n\r\n"
               "[TraceSection]\r\n1-  &=5\r\n1-x=1\r\n2- =8\r\n\r\n")
         << "the first designator keeps its data; records the reader sees as one are one";
-
     IniDocument reread;
     reread.LoadFromText(once);
     const TraceLists lists = TakeTraces(reread);
@@ -131,7 +130,6 @@ TEST(ReaderFaults, NumbersReachTheWindowUsable) {
     ASSERT_EQ(pads.size(), 1u);
     EXPECT_EQ(pads[0].x1, kCoordinateLimit);
     EXPECT_EQ(pads[0].y1, -kCoordinateLimit);
-
     // A NUL in a pad section's name reads as the blank a save writes for it.
     EXPECT_EQ(UsablePadNumber("Pad\0\0"s + "3"), 3);
 }

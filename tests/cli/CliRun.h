@@ -59,6 +59,11 @@ inline std::string fixture(const std::string& name) {
     }
     return text;
 }
+
+// A golden file of tests/data/expected: the exact text a test builds from the program.
+inline std::string expected(const std::string& name) {
+    return readFileBytes(std::string(KORVANE_SOURCE_DIR) + "/tests/data/expected/" + name);
+}
 #endif
 
 }  // namespace korvane::testing

@@ -43,14 +43,12 @@ class Render : public ::testing::Test {
                         .save(QString::fromStdString(dir.file("bottom.png"))));
         writeFileBytes(project, kPictures + "[TraceSection]\r\n");
     }
-
     CliRun render(const std::string& picture) {
         return cli(dir, {"render", project, "--picture", picture, "--out", dir.file("out.png")});
     }
     QImage rendered() const {
         return QImage(QString::fromStdString(dir.file("out.png"))).convertToFormat(QImage::Format_RGBX8888);
     }
-
     // Renders one picture and compares it with the working image of a window that opened the project and
     // drew its traces at once, as it offers.
     void expectRenderedAsShown(int picture) {
@@ -72,7 +70,6 @@ class Render : public ::testing::Test {
         EXPECT_TRUE(rendered() == box->workImage().convertToFormat(QImage::Format_RGBX8888))
             << "picture " << picture;
     }
-
     TempDir dir;
     std::string project = dir.file("board.kvp");
 };

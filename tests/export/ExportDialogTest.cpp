@@ -68,7 +68,6 @@ class ExportDialogWindow : public ::testing::Test {
         window->timer()->stop();  // ticks are driven by hand
         window->exportDialog()->setProgramDir(dir.file("prog"));
     }
-
     void openWith(const std::string& sections) {
         writeFileBytes(project, "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n" + sections +
                                     "[TraceSection]\r\n");
@@ -82,7 +81,6 @@ class ExportDialogWindow : public ::testing::Test {
         ASSERT_TRUE(dialog().isVisible());
         dialog().timer()->stop();
     }
-
     ExportDialog& dialog() { return *window->exportDialog(); }
     QComboBox* combo(const char* name) { return dialog().findChild<QComboBox*>(name); }
     QPushButton* button(const char* name) { return dialog().findChild<QPushButton*>(name); }
@@ -105,7 +103,6 @@ class ExportDialogWindow : public ::testing::Test {
         dialog().followFields();
         return button("cmdUpdate")->isEnabled();
     }
-
     TempDir dir;
     testing::ScriptedUi ui;
     std::string project = dir.file("board.kvp");
@@ -123,51 +120,25 @@ TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponentsOrSay
     EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Information);
     EXPECT_FALSE(dialog().isVisible());
     window->session().closeProject();
-
     openWith(std::string(kPads) + kSomeData);
     showDialog();
     EXPECT_EQ(ui.count("message"), 0);
     EXPECT_EQ(dialog().windowTitle(), "Export of principle scheme and netlist:");
     EXPECT_EQ(dialog().windowModality(), Qt::ApplicationModal);
     EXPECT_EQ(dialog().parentWidget(), window.get());
-
-    const struct {
-        const char* name;
-        const char* caption;
-        const char* tip;
-    } texts[] = {{"Label3", "Component designator:", ""},
-                 {"Label4", "Reference of scheme library:", ""},
-                 {"Label2", "Part type (label-value, comment):", ""},
-                 {"Label1", "Package (footprint):", ""},
-                 {"cmdUpdate", "&Update", "Update data of selected component"},
-                 {"cmdExport", "&Export", "Save sch and netlist to files"},
-                 {"cmdCancel", "&Close", ""},
-                 {"cboComp", nullptr, "Select component"},
-                 {"cboLib", nullptr, "Select from list ONLY !"},
-                 {"cboLabel", nullptr, "Enter manually"},
-                 {"cboLab", nullptr, "Select from list"},
-                 {"cboPackage", nullptr, "Enter manually"},
-                 {"cboLibP", nullptr, "Select from list"},
-                 {"lblFormat", "Net-list format:", ""},
-                 {"cboFormat", nullptr, "Format of the net-list file"}};
-    for (const auto& t : texts) {
-        QWidget* widget = dialog().findChild<QWidget*>(t.name);
-        ASSERT_NE(widget, nullptr) << t.name;
-        EXPECT_EQ(widget->toolTip().toStdString(), t.tip) << t.name;
-        if (t.caption != nullptr) {  // labels and buttons
-            EXPECT_EQ(widget->property("text").toString().toStdString(), t.caption);
+    // Every named control: its caption, its tip, and for a pick list whether it is typed into.
+    std::string controls;
+    for (const QWidget* widget : dialog().findChildren<QWidget*>()) {
+        const auto* box = qobject_cast<const QComboBox*>(widget);
+        const QString caption = widget->property(widget->inherits("QGroupBox") ? "title" : "text").toString();
+        const QString editable = box == nullptr ? "" : box->isEditable() ? "|typed" : "|picked";
+        if (!widget->objectName().isEmpty() && !widget->objectName().startsWith("qt_")) {
+            controls += (widget->objectName() + "|" + caption + "|" + widget->toolTip() + editable + "\n")
+                            .toStdString();
         }
     }
-    auto* frame = dialog().findChild<QGroupBox*>("Frame1");
-    EXPECT_EQ(frame->title(), "Data of selected component:");
-    EXPECT_TRUE(frame->isAncestorOf(button("cmdUpdate")));
-    // Text fields are typed into; pick lists only offer.
-    for (const QComboBox* box : dialog().findChildren<QComboBox*>()) {
-        const QString name = box->objectName();
-        EXPECT_EQ(box->isEditable(), name == "cboSch" || name == "cboLabel" || name == "cboPackage")
-            << name.toStdString();
-    }
-
+    EXPECT_EQ(controls, testing::expected("export/dialog-controls.txt"));
+    EXPECT_TRUE(dialog().findChild<QGroupBox*>("Frame1")->isAncestorOf(button("cmdUpdate")));
     // The first component is chosen, with its stored data; the pick lists come from the libraries.
     QComboBox* comp = combo("cboComp");
     EXPECT_EQ(items(comp), (Names{"R1", "C1", "U1"}));
@@ -176,7 +147,6 @@ TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponentsOrSay
     EXPECT_EQ(combo("cboLib")->count(), 5);
     EXPECT_EQ(combo("cboLibP")->count(), 4);
     EXPECT_EQ(combo("cboLab")->count(), 73) << "the part type picks";
-
     // Showing again rebuilds the lists: a component added meanwhile comes last, with empty data.
     dialog().closeDialog();
     PadBoard& board = window->pads().padDialog()->board();
@@ -193,13 +163,11 @@ TEST_F(ExportDialogWindow, UpdateWalksTheComponentsAndCloseOrEscAsksToSaveAfterA
     window->project().markSaved();
     showDialog();
     QComboBox* comp = combo("cboComp");
-
     // Nothing changed: Close asks nothing and hides the dialog.
     QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
     EXPECT_FALSE(dialog().isVisible());
     EXPECT_EQ(ui.count("message"), 0);
     showDialog();
-
     // R1 has its three data: Update stores them (nothing new: no edit) and moves on to C1, which has none.
     EXPECT_TRUE(updateEnabled());
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
@@ -208,7 +176,6 @@ TEST_F(ExportDialogWindow, UpdateWalksTheComponentsAndCloseOrEscAsksToSaveAfterA
     EXPECT_EQ(fields(), (Names{"", "", ""}));
     EXPECT_FALSE(updateEnabled());
     EXPECT_EQ(combo("cboSch")->toolTip(), "Select from list ONLY !");
-
     // The pick lists fill the fields; Update is enabled only once all three are filled, whichever way.
     emit combo("cboLib")->activated(2);
     EXPECT_FALSE(updateEnabled());
@@ -228,7 +195,6 @@ TEST_F(ExportDialogWindow, UpdateWalksTheComponentsAndCloseOrEscAsksToSaveAfterA
     QTest::mouseClick(button("cmdUpdate"), Qt::LeftButton);
     EXPECT_EQ(comp->currentText(), "U1");
     EXPECT_FALSE(window->project().saved());
-
     emit combo("cboLib")->activated(4);
     emit combo("cboLibP")->activated(2);
     type("cboLabel", "BC547");
@@ -238,7 +204,6 @@ TEST_F(ExportDialogWindow, UpdateWalksTheComponentsAndCloseOrEscAsksToSaveAfterA
     EXPECT_EQ(window->pads().padDialog()->board().doc().Value("ComponentsSection", "U1"),
               "4{label}BC547{footprint}TO92");
     EXPECT_EQ(fields(), (Names{"4", "BC547", "TO92"}));
-
     // Going back to C1 shows what was stored for it, and so does the next showing. Changed: Esc asks, and
     // the dialog hides whatever the answer.
     emit comp->activated(1);
@@ -260,19 +225,12 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
     openWith(std::string(kPads) + kAllData);
     const std::string before = readFileBytes(project);
     showDialog();
-
     // The schematic dialog cancelled: a complete net list, nothing said.
     ui.fileAnswers = {FileDialogResult{dir.file("a.net"), 1}, std::nullopt};
     EXPECT_EQ(dialog().exportFiles(), ExportOutcome::NetListOnly);
     EXPECT_EQ(ui.count("message"), 0);
-    EXPECT_EQ(readFileBytes(dir.file("a.net")),
-              "[\r\nR1\r\nAXIAL0.4\r\n10k\r\n\r\n\r\n\r\n]\r\n"
-              "[\r\nC1\r\nRAD0.1\r\n100n\r\n\r\n\r\n\r\n]\r\n"
-              "[\r\nU1\r\nTO92\r\nBC547\r\n\r\n\r\n\r\n]\r\n"
-              "(\r\nGND\r\nU1-2\r\nC1-1\r\nR1-2\r\n)\r\n"
-              "(\r\nVCC\r\nU1-1\r\nR1-1\r\n)\r\n");
+    EXPECT_EQ(readFileBytes(dir.file("a.net")), testing::expected("export/dialog.net"));
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.sch")));
-
     ui.messageAnswers = {MsgResult::No};
     window->session().closeProject();  // which puts the dialog away with it
     EXPECT_FALSE(dialog().isVisible());
@@ -283,7 +241,6 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
     ASSERT_EQ(ui.fileDialogs().size(), 2u);
     EXPECT_EQ(ui.fileDialogs()[0].initialDir, dir.file("a.net"));
     EXPECT_TRUE(window->project().saved()) << "exporting changes nothing of the project";
-
     QComboBox* format = combo("cboFormat");
     EXPECT_EQ(items(format), (Names{"Protel net list", "KiCad net list"}));
     EXPECT_EQ(format->currentIndex(), 0);
@@ -297,7 +254,6 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
     format->setCurrentIndex(0);
     ui.fileAnswers = {FileDialogResult{dir.file("p.net"), 1}, std::nullopt};
     EXPECT_EQ(dialog().exportFiles(), ExportOutcome::NetListOnly);
-
     const testing::CliRun run = testing::cli(
         dir, {"export", project, "--netlist", dir.file("cli.net"), "--schematic", dir.file("cli.sch"),
               "--kicad-netlist", dir.file("cli.kicad.net"), "--lib-dir", dir.file("prog/Lib")});

@@ -69,7 +69,6 @@ TEST(Tooltip, LongTextWrapsAtTheMaximumWidth) {
     ASSERT_GT(metrics.horizontalAdvance(longText), 300);
     EXPECT_FALSE(PlainTipHtml(shortText, 300).contains(QStringLiteral("<table")))
         << "a short tip is not stretched to the full width";
-
     QWidget control;
     control.show();
     SetTooltip(&control, QPoint(20, 20), shortText);
@@ -90,7 +89,6 @@ TEST(Tooltip, ShowsAtOnceInTheGivenColoursButNothingForAnEmptyText) {
     control.show();
     SetTooltip(&control, control.mapToGlobal(QPoint(10, 10)), QString());
     EXPECT_EQ(visibleTip(), nullptr);
-
     SetTooltip(&control, control.mapToGlobal(QPoint(10, 10)), QStringLiteral("<RST> of U1"));
     QWidget* tip = visibleTip();
     ASSERT_NE(tip, nullptr) << "shown at once, without the hover delay";
@@ -98,23 +96,19 @@ TEST(Tooltip, ShowsAtOnceInTheGivenColoursButNothingForAnEmptyText) {
     EXPECT_EQ(tip->palette().color(QPalette::ToolTipBase), QColor(255, 255, 238));
     EXPECT_EQ(tip->palette().color(QPalette::ToolTipText), QColor(0, 0, 0));
     EXPECT_EQ(QToolTip::palette(), ordinary) << "every other tip keeps its colours";
-
     // Other colours reach the tip through the same conversion.
     SetTooltip(&control, control.mapToGlobal(QPoint(12, 12)), QStringLiteral("other"), 0xFF, 0xFF0000);
     ASSERT_NE(visibleTip(), nullptr);
     EXPECT_EQ(visibleTip()->palette().color(QPalette::ToolTipBase), QColor(255, 0, 0));
     EXPECT_EQ(visibleTip()->palette().color(QPalette::ToolTipText), QColor(0, 0, 255));
-
     QToolTip::hideText();
 }
 
 TEST(Registry, LastPathRoundTripsAndOtherTypesReadAsNoValue) {
     const std::string key = "SOFTWARE\\KorvaneTest\\Prop";
     EXPECT_FALSE(Registry::GetString(key, "LastPath").has_value());
-
     Registry::SetString(key, "LastPath", "/home/user/boards/amp.kvp");
     EXPECT_EQ(Registry::GetString(key, "LastPath"), std::optional<std::string>("/home/user/boards/amp.kvp"));
-
     {
         QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "KorvaneTest", "KorvaneTest");
         settings.setValue("Prop/LastPath", QStringList{"a", "b"});

@@ -33,7 +33,6 @@ TEST(OpenSave, FilterIsStoredWithNulsReadBackWithBarsAndGivenToQtWithEveryPatter
         EXPECT_EQ(dialog.RawFilter(), raw);
         EXPECT_EQ(dialog.Filter(), back);
     }
-
     dialog.SetFilter("*.bmp;*.gif;*.jpg|*.bmp;*.gif;*.jpg|All pictures|*.png; *.tif");
     const auto filters = dialog.FilterList();
     ASSERT_EQ(filters.size(), 2u);
@@ -52,9 +51,7 @@ TEST(OpenSave, ShowOpenPassesPropertiesAndReadsResultsBack) {
     // A chosen path longer than the old fixed-size buffer comes back whole.
     const std::string chosen = "/home/user/" + std::string(400, 'd') + "/amp v2.kvp";
     ui.fileAnswers.push_back(FileDialogResult{chosen, 1});
-
     EXPECT_EQ(dialog.ShowOpen(), FileChoice::Chosen);
-
     ASSERT_EQ(ui.count("open"), 1);
     const FileDialogRequest request = ui.fileDialogs()[0];
     EXPECT_EQ(request.title, "Select filename to load project:");
@@ -66,7 +63,6 @@ TEST(OpenSave, ShowOpenPassesPropertiesAndReadsResultsBack) {
     EXPECT_EQ(dialog.FileTitle, "amp v2.kvp");
     EXPECT_EQ(dialog.FileName.substr(std::size_t(dialog.FileExt)), "kvp");
     EXPECT_EQ(dialog.Flags, 2625542);
-
     // The next use proposes the file chosen last time; without the must-exist bit any name is accepted.
     dialog.Flags = 2621446;
     ui.fileAnswers.push_back(std::nullopt);
@@ -84,7 +80,6 @@ TEST(OpenSave, CancelIsAnOutcomeThatLeavesEveryProperty) {
     dialog.Flags = 2621446;
     dialog.FilterIndex = 2;
     dialog.InitDir = "/boards";
-
     ui.fileAnswers = {std::nullopt, FileDialogResult{}};  // a cancel, and a dialog that returns no path
     for (const auto show : {&FileDialogState::ShowSave, &FileDialogState::ShowOpen}) {
         EXPECT_EQ((dialog.*show)(), FileChoice::Cancelled);

@@ -1,4 +1,4 @@
-#include "text/Numbers.h"
+// The text helpers: ASCII folding and trimming, UTF-8 checks, the file's wildcard patterns and numbers.
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,76 @@
 #include <random>
 #include <string>
 
+#include "text/Ascii.h"
+#include "text/Numbers.h"
+#include "text/Pattern.h"
+
 namespace korvane {
 namespace {
+
+TEST(Ascii, FoldsAsciiLettersOnlyAndTrimsBlanks) {
+    EXPECT_EQ(asciiUpper(std::string_view("aZ09_z{`\xE4\xFF")), "AZ09_Z{`\xE4\xFF");
+    EXPECT_TRUE(equalsIgnoreCase("Pad12", "PAD12"));
+    EXPECT_FALSE(equalsIgnoreCase("\xE4", "\xC4"));
+    EXPECT_FALSE(equalsIgnoreCase("@", "`"));
+    EXPECT_EQ(trimBlanks("  a b  "), "a b");
+    EXPECT_EQ(trimBlanks("\ta\t"), "\ta\t");
+    EXPECT_EQ(trimBlanks("    "), "");
+}
+
+// Valid: two- to four-byte forms, U+10FFFF. Invalid: beyond U+10FFFF, overlong forms, a surrogate, truncated
+// forms, a lone continuation byte and Windows-1252 text.
+TEST(Ascii, Utf8Validation) {
+    for (const char* valid : {"", "\xC3\xA4 \xE2\x82\xAC \xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF"}) {
+        EXPECT_TRUE(isValidUtf8(valid)) << valid;
+    }
+    for (const char* invalid : {"\xF4\x90\x80\x80", "\xC0\xAF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF",
+                                "\xED\xA0\x80", "\xC3", "\xE2\x82x", "\x80", "\xE4rger"}) {
+        EXPECT_FALSE(isValidUtf8(invalid)) << invalid;
+    }
+}
+
+TEST(Ascii, DisplayDecodesWindows1252) {
+    EXPECT_EQ(displayUtf8("R\xC3\xA4"), "R\xC3\xA4");
+    EXPECT_EQ(displayUtf8("\x80 \x9F \xA0\xFF"), "\xE2\x82\xAC \xC5\xB8 \xC2\xA0\xC3\xBF");
+    // The undefined bytes survive as C1 controls instead of vanishing.
+    EXPECT_EQ(displayUtf8("\x81\x8D\x8F\x90\x9D"), "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
+    // One bad byte decodes the whole text as Windows-1252, the valid-looking pair included.
+    EXPECT_EQ(displayUtf8("\xC3\xA4\xFF"), "\xC3\x83\xC2\xA4\xC3\xBF");
+}
+
+constexpr auto kExact = CaseMode::Exact;
+constexpr auto kFold = CaseMode::Insensitive;
+
+// Each case is "text~pattern".
+void check(CaseMode mode, bool expected, std::initializer_list<std::string_view> cases) {
+    for (std::string_view c : cases) {
+        const std::size_t tilde = c.find('~');
+        EXPECT_EQ(likeMatch(c.substr(0, tilde), c.substr(tilde + 1), mode), expected) << c;
+    }
+}
+
+TEST(Pattern, Wildcards) {
+    check(kExact, true, {"~", "~*", "R12~R*", "R12~*2", "R12~R##", "abcabd~*ab?", "a!~a!"});
+    check(kExact, false, {"a~", "R12~R?", "R1A~R##", "abcd~a*c", "U1~u1"});
+    check(kFold, true, {"U1~u1"});
+    check(kFold, false, {"\xE4~\xC4"});  // bytes above ASCII never fold
+}
+
+TEST(Pattern, BracketLists) {
+    check(kExact, true,
+          {"b~[abc]", "d~[!abc]", "-~[-a]", "-~[a-]", "b~[a-c-e]", "-~[a-c-e]", "*~[*]", "[~[[]", "ab~a[]b",
+           "[a~[a", "x~[!]", "a]~[a]]", "\xE9~[\xC0-\xFF]"});  // ranges compare unsigned bytes
+    check(kExact, false, {"d~[abc]", "M~[a-z]", "-~[!-a]", "axb~a[]b"});
+    check(kFold, true, {"M~[a-z]", "m~[A-Z]"});
+    check(kFold, false, {"M~[!a-z]", "z~[z-a]", "\xC9~[\xE0-\xFF]"});
+}
+
+TEST(Pattern, HostilePatternFinishes) {
+    const std::string text(10000, 'a');
+    EXPECT_FALSE(likeMatch(text, "*a*a*a*a*a*a*a*a*b", kExact));
+    EXPECT_TRUE(likeMatch(text + "b", "*a*a*a*a*a*a*a*a*b", kFold));
+}
 
 TEST(Numbers, NearestHalvesGoToEven) {
     const std::pair<double, std::int64_t> cases[] = {{2.5, 2},  {3.5, 4}, {-2.5, -2}, {-3.5, -4},
@@ -43,7 +111,6 @@ TEST(Numbers, ParseTakesLongestLeadingNumberAndParseWholeRoundsAndClamps) {
     }
     // A long run of digits must be converted correctly, not truncated.
     EXPECT_EQ(parseNumber(std::string(400, '0') + "1.5"), 1.5);
-
     // Whole numbers are rounded half to even and clamped to 32 bits.
     EXPECT_EQ(parseWhole("2.5"), 2);
     EXPECT_EQ(parseWhole("-3.5"), -4);
