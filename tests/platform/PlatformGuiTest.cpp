@@ -62,45 +62,34 @@ TEST(Tooltip, TextAlwaysShowsAsWritten) {
               QStringLiteral("one\ntwo\nthree"));
 }
 
-TEST(Tooltip, LongTextWrapsAtTheMaximumWidth) {
-    const QString shortText = QStringLiteral("R1-2 \"GND\"");
-    const QString longText = QString(QStringLiteral("word ")).repeated(40).trimmed();
-    const QFontMetrics metrics(QToolTip::font());
-    ASSERT_GT(metrics.horizontalAdvance(longText), 300);
-    EXPECT_FALSE(PlainTipHtml(shortText, 300).contains(QStringLiteral("<table")))
-        << "a short tip is not stretched to the full width";
-    QWidget control;
-    control.show();
-    SetTooltip(&control, QPoint(20, 20), shortText);
-    ASSERT_NE(visibleTip(), nullptr);
-    const QSize single = visibleTip()->size();
-    SetTooltip(&control, QPoint(20, 20), longText);
-    ASSERT_NE(visibleTip(), nullptr);
-    const QSize wrapped = visibleTip()->size();
-    EXPECT_LE(wrapped.width(), 300 + 2 * 10) << "300 pixels and the tip's own margins";
-    EXPECT_GT(wrapped.height(), single.height() + 2 * metrics.lineSpacing()) << "wrapped onto several lines";
-    QToolTip::hideText();
-}
-
-TEST(Tooltip, ShowsAtOnceInTheGivenColoursButNothingForAnEmptyText) {
+TEST(Tooltip, ShowsAtOnceInTheGivenColoursWrapsLongTextAndShowsNothingForAnEmptyText) {
     const QPalette ordinary = QToolTip::palette();
     QWidget control;
     control.resize(100, 100);
     control.show();
-    SetTooltip(&control, control.mapToGlobal(QPoint(10, 10)), QString());
+    const QPoint at = control.mapToGlobal(QPoint(10, 10));
+    SetTooltip(&control, at, QString());
     EXPECT_EQ(visibleTip(), nullptr);
-    SetTooltip(&control, control.mapToGlobal(QPoint(10, 10)), QStringLiteral("<RST> of U1"));
+    SetTooltip(&control, at, QStringLiteral("<RST> of U1"));
     QWidget* tip = visibleTip();
     ASSERT_NE(tip, nullptr) << "shown at once, without the hover delay";
     EXPECT_EQ(QToolTip::text(), PlainTipHtml(QStringLiteral("<RST> of U1"), 300));
     EXPECT_EQ(tip->palette().color(QPalette::ToolTipBase), QColor(255, 255, 238));
     EXPECT_EQ(tip->palette().color(QPalette::ToolTipText), QColor(0, 0, 0));
     EXPECT_EQ(QToolTip::palette(), ordinary) << "every other tip keeps its colours";
-    // Other colours reach the tip through the same conversion.
-    SetTooltip(&control, control.mapToGlobal(QPoint(12, 12)), QStringLiteral("other"), 0xFF, 0xFF0000);
+    const QSize single = tip->size();
+    EXPECT_FALSE(PlainTipHtml(QStringLiteral("R1-2 \"GND\""), 300).contains(QStringLiteral("<table")))
+        << "a short tip is not stretched to the full width";
+    // Other colours reach the tip through the same conversion; a long text wraps at 300 pixels.
+    const QString longText = QString(QStringLiteral("word ")).repeated(40).trimmed();
+    const QFontMetrics metrics(QToolTip::font());
+    ASSERT_GT(metrics.horizontalAdvance(longText), 300);
+    SetTooltip(&control, control.mapToGlobal(QPoint(12, 12)), longText, 0xFF, 0xFF0000);
     ASSERT_NE(visibleTip(), nullptr);
     EXPECT_EQ(visibleTip()->palette().color(QPalette::ToolTipBase), QColor(255, 0, 0));
     EXPECT_EQ(visibleTip()->palette().color(QPalette::ToolTipText), QColor(0, 0, 255));
+    EXPECT_LE(visibleTip()->width(), 300 + 2 * 10) << "300 pixels and the tip's own margins";
+    EXPECT_GT(visibleTip()->height(), single.height() + 2 * metrics.lineSpacing()) << "wrapped";
     QToolTip::hideText();
 }
 
