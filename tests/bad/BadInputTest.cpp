@@ -1,5 +1,4 @@
-// Files that travel between users and are edited by hand: whatever they hold, opening them (in the window
-// or with korvane-cli) must not crash, must say what is wrong in one message, and must change no file.
+// Damaged files opened in the window or by korvane-cli info: no crash, one message, no file changed.
 
 #include <gtest/gtest.h>
 
@@ -92,8 +91,7 @@ class BadInput : public ::testing::Test {
     std::unique_ptr<MainWindow> window;
 };
 
-// How a project opens: with no message, with the one notice named, or not at all with the message about
-// its pictures (missing, or failing to load; a cut JPEG may also load).
+// Opens quietly or with the notice named, or not at all for its pictures (a cut JPEG may also load).
 enum class Seen { Opens, PictureMissing, LoadFailed, OpensOrLoadFailed };
 
 TEST_F(BadInput, ProjectsOpenOrSayWhyInTheWindowAndInInfoAndNoFileChanges) {
@@ -108,8 +106,7 @@ TEST_F(BadInput, ProjectsOpenOrSayWhyInTheWindowAndInInfoAndNoFileChanges) {
         {"garbage.kvp", Seen::PictureMissing, {}},
         {"huge-line.kvp", Seen::PictureMissing, {}},
         {"many-sections.kvp", Seen::Opens, {}},
-        // 32768, -5, a number beyond every integer, 0 and none make no pad; the second "Pad5" and "Pad05"
-        // get the next free numbers.
+        // 32768, -5, huge, 0 and none make no pad; a second "Pad5" and "Pad05" get the next free numbers.
         {"pad-numbers.kvp", Seen::Opens, {5, 6, 7}},
         {"numbers.kvp", Seen::Opens, {1, 2, 3, 4}},
         // Drawing them lists the unreadable records in one message; the seed outside is skipped quietly.
@@ -181,8 +178,7 @@ TEST_F(BadInput, DamagedValuesReadAsUsableNumbers) {
     EXPECT_EQ(window->project().cursors.CursorScaleY, 1.0f) << "1e309";
     open("traces.kvp", {MsgResult::No});
     ASSERT_TRUE(window->projectOpen());
-    // Every record stays listed, readable or not: the user decides what to delete. ("2-5" has no "=", so
-    // it is no entry of the file at all.)
+    // Every record stays listed, readable or not ("2-5" has no "=": no entry at all).
     EXPECT_EQ(window->project().traces1.size() + window->project().traces2.size(), 14u);
     open("components.kvp", {MsgResult::No});
     ASSERT_TRUE(window->projectOpen());

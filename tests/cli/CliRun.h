@@ -26,8 +26,7 @@ inline std::string shellQuoted(const std::string& word) {
     return text + "'";
 }
 
-// Runs `words` (the program first, each word quoted) after `environment` (taken as it is), with standard
-// output and error caught in files of `dir`.
+// Runs `words` (the program first) after `environment`, catching its output in files of `dir`.
 inline CliRun runCommand(const TempDir& dir, const std::vector<std::string>& words,
                          const std::string& environment = "") {
     std::string command = environment;
@@ -50,8 +49,7 @@ inline CliRun cli(const TempDir& dir, std::vector<std::string> args) {
 #ifdef KORVANE_SOURCE_DIR
 inline const std::string kFixtures = std::string(KORVANE_SOURCE_DIR) + "/tests/data/export";
 
-// A fixture's bytes. The KiCad net lists name the program's version as "@VERSION@", so that a new version
-// needs no new fixtures.
+// A fixture's bytes, "@VERSION@" in the KiCad net lists replaced so that a new version needs no new ones.
 inline std::string fixture(const std::string& name) {
     std::string text = readFileBytes(kFixtures + "/" + name);
     if (const auto at = text.find("@VERSION@"); at != std::string::npos) {

@@ -1,5 +1,4 @@
-// korvane-cli export and info and both executables' standard options, run as a user runs them: exit codes,
-// one-line failures, outputs compared byte for byte, and input files left alone.
+// korvane-cli export and info and both executables' standard options, run as a user runs them.
 
 #include <gtest/gtest.h>
 
@@ -194,8 +193,7 @@ TEST(InfoCli, ListsEveryComponentOfThePadsInTheExportsOrder) {
     }
 }
 
-// Without any display and with a platform plug-in that needs one: an executable that created its
-// application object would fail here instead of answering.
+// No display, and a platform plug-in that needs one: an executable that made its application object fails.
 const char* const kNoDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb";
 
 TEST(ProgramOptions, BothExecutablesAnswerHelpAndVersionWithoutADisplay) {

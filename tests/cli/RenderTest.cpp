@@ -1,5 +1,4 @@
-// korvane-cli render as a separate program: its picture must be the working image the window shows after
-// drawing all traces, and it must leave its inputs alone.
+// korvane-cli render: the working image the window shows after drawing all traces, its inputs left alone.
 
 #include <gtest/gtest.h>
 
@@ -49,8 +48,6 @@ class Render : public ::testing::Test {
     QImage rendered() const {
         return QImage(QString::fromStdString(dir.file("out.png"))).convertToFormat(QImage::Format_RGBX8888);
     }
-    // Renders one picture and compares it with the working image of a window that opened the project and
-    // drew its traces at once, as it offers.
     void expectRenderedAsShown(int picture) {
         const CliRun run = render(std::to_string(picture));
         EXPECT_EQ(run.code, 0) << run.err;

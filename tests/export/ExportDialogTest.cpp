@@ -1,5 +1,4 @@
-// The export dialog through the main window: what only its widgets show, and its files against
-// korvane-cli's for the project just opened. Its rules are the model's and are tested there.
+// The export dialog through the main window: what only its widgets show, and its files against korvane-cli's.
 
 #include <gtest/gtest.h>
 
@@ -39,20 +38,7 @@ std::string schematicLibrary() {
     return text;
 }
 
-// Pads in document order U1, C1, R1: opening lists the components as R1, C1, U1. A lower-case section
-// and a second spelling of a net are settled by opening, as the headless export settles them.
-const char* const kPads =
-    "[Pad1]\r\nPadName=1\r\nNetName=VCC\r\nCompName=U1\r\n1Pad=10,10\r\n2Pad=11,11\r\n"
-    "[Pad2]\r\nPadName=2\r\nNetName=GND\r\nCompName=U1\r\n1Pad=20,10\r\n2Pad=21,11\r\n"
-    "[pad3]\r\nPadName=1\r\nNetName=gnd\r\nCompName=C1\r\n1Pad=30,10\r\n2Pad=31,11\r\n"
-    "[Pad4]\r\nPadName=1\r\nNetName=VCC\r\nCompName=R1\r\n1Pad=40,10\r\n2Pad=41,11\r\n"
-    "[Pad5]\r\nPadName=2\r\nNetName=GND\r\nCompName=R1\r\n1Pad=50,10\r\n2Pad=51,11\r\n";
-
-const char* const kSomeData = "[ComponentsSection]\r\nR1=0{label}10k{footprint}AXIAL0.4\r\n";
-const char* const kAllData =
-    "[ComponentsSection]\r\nR1=0{label}10k{footprint}AXIAL0.4\r\nC1=1{label}100n{footprint}RAD0.1\r\n"
-    "U1=4{label}BC547{footprint}TO92\r\n";
-
+// The fixtures dialog-*.kvp hold pads in document order U1, C1, R1: opening lists them as R1, C1, U1.
 class ExportDialogWindow : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -68,9 +54,8 @@ class ExportDialogWindow : public ::testing::Test {
         window->timer()->stop();  // ticks are driven by hand
         window->exportDialog()->setProgramDir(dir.file("prog"));
     }
-    void openWith(const std::string& sections) {
-        writeFileBytes(project, "[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n" + sections +
-                                    "[TraceSection]\r\n");
+    void openWith(const std::string& text) {
+        writeFileBytes(project, text);
         ui.fileAnswers = {FileDialogResult{project, 1}};
         window->session().openProject();
         ASSERT_TRUE(window->projectOpen());
@@ -85,7 +70,6 @@ class ExportDialogWindow : public ::testing::Test {
     QComboBox* combo(const char* name) { return dialog().findChild<QComboBox*>(name); }
     QPushButton* button(const char* name) { return dialog().findChild<QPushButton*>(name); }
     std::string text(const char* name) { return combo(name)->currentText().toStdString(); }
-    // The reference, part type and footprint fields as shown.
     Names fields() { return {text("cboSch"), text("cboLabel"), text("cboPackage")}; }
     void type(const char* name, const char* typed) {
         QLineEdit* edit = combo(name)->lineEdit();
@@ -112,7 +96,7 @@ class ExportDialogWindow : public ::testing::Test {
 TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponentsOrSaysThereAreNone) {
     window->showExportDialog();
     EXPECT_EQ(ui.count("message"), 0) << "no project: the menu does nothing at all";
-    openWith("");
+    openWith("[FilePathSection]\r\nFirst=top.bmp\r\nSecond=bottom.png\r\n[TraceSection]\r\n");
     window->showExportDialog();
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].prompt, "Nothing to export.");
@@ -120,7 +104,7 @@ TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponentsOrSay
     EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Information);
     EXPECT_FALSE(dialog().isVisible());
     window->session().closeProject();
-    openWith(std::string(kPads) + kSomeData);
+    openWith(testing::fixture("dialog-some-data.kvp"));
     showDialog();
     EXPECT_EQ(ui.count("message"), 0);
     EXPECT_EQ(dialog().windowTitle(), "Export of principle scheme and netlist:");
@@ -159,7 +143,7 @@ TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponentsOrSay
 
 // The reference field's tip must follow the field and show a symbol name that looks like markup as written.
 TEST_F(ExportDialogWindow, UpdateWalksTheComponentsAndCloseOrEscAsksToSaveAfterAChange) {
-    openWith(std::string(kPads) + kSomeData);
+    openWith(testing::fixture("dialog-some-data.kvp"));
     window->project().markSaved();
     showDialog();
     QComboBox* comp = combo("cboComp");
@@ -204,8 +188,8 @@ TEST_F(ExportDialogWindow, UpdateWalksTheComponentsAndCloseOrEscAsksToSaveAfterA
     EXPECT_EQ(window->pads().padDialog()->board().doc().Value("ComponentsSection", "U1"),
               "4{label}BC547{footprint}TO92");
     EXPECT_EQ(fields(), (Names{"4", "BC547", "TO92"}));
-    // Going back to C1 shows what was stored for it, and so does the next showing. Changed: Esc asks, and
-    // the dialog hides whatever the answer.
+    // C1 shows what was stored for it, now and when shown again. Changed: Esc asks, and hides whatever the
+    // answer.
     emit comp->activated(1);
     EXPECT_EQ(fields(), (Names{"1", "100n", "RAD0.1"}));
     ui.messageAnswers = {MsgResult::Cancel};
@@ -218,11 +202,10 @@ TEST_F(ExportDialogWindow, UpdateWalksTheComponentsAndCloseOrEscAsksToSaveAfterA
     EXPECT_EQ(fields(), (Names{"1", "100n", "RAD0.1"}));
 }
 
-// The files are those korvane-cli writes for the project just opened, in either net-list format. Each
-// export's net-list dialog starts at the file chosen last, even after the project was closed and opened
-// again; the format chosen lasts while the program runs.
+// The net-list dialog starts at the file chosen last, even after closing and reopening the project; the
+// format chosen lasts while the program runs.
 TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFileAndFormat) {
-    openWith(std::string(kPads) + kAllData);
+    openWith(testing::fixture("dialog-all-data.kvp"));
     const std::string before = readFileBytes(project);
     showDialog();
     // The schematic dialog cancelled: a complete net list, nothing said.
@@ -234,7 +217,7 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
     ui.messageAnswers = {MsgResult::No};
     window->session().closeProject();  // which puts the dialog away with it
     EXPECT_FALSE(dialog().isVisible());
-    openWith(std::string(kPads) + kAllData);
+    openWith(testing::fixture("dialog-all-data.kvp"));
     showDialog();
     ui.fileAnswers = {FileDialogResult{dir.file("b.net"), 1}, FileDialogResult{dir.file("b.sch"), 1}};
     EXPECT_EQ(dialog().exportFiles(), ExportOutcome::Completed);

@@ -1,7 +1,5 @@
-// The export's logic: the net list (Protel and KiCad) and schematic writers and the data they are given,
-// the export as the user runs it (dialogs, messages, what is written when something is cancelled or
-// fails), and the libraries, including the samples that ship with the program, laid out as the schematic
-// readers on the other side expect (the export copies the symbol library into every schematic).
+// The export's logic: the writers and their data, the export run with its dialogs and messages, and the
+// libraries, the shipped samples included, laid out as the schematic readers on the other side expect.
 
 #include <gtest/gtest.h>
 
@@ -58,9 +56,7 @@ TEST(NetList, WorkedExampleBuiltInOneSessionByteForByte) {
                                         "(", "GND", "R1-1",     "C1-2", ")"}));
 }
 
-// Opening lists components and nets in reverse order of their first appearance and settles what was
-// edited by hand: a lower-case section, a second spelling of a net, sections that make no pad, component
-// data with misplaced markers.
+// Opening lists components and nets in reverse order of first appearance and settles hand-edited sections.
 TEST(NetList, OpenedProjectByteForByte) {
     const ExportModel model = opened(fixture("hand-edited.kvp"));
     EXPECT_EQ(NetListText(model), expected("export/hand-edited.net"));
@@ -196,8 +192,7 @@ TEST(KiCadNetList, QuotesAsKiCadDoesAndStaysOneExpression) {
               std::string::npos);
 }
 
-// The two-part fixture project as just opened (its library is Lib/sch.lb of the fixtures), with the Ui,
-// the file dialog and the remembered files of one session.
+// The two-part fixture as just opened (library: the fixtures' Lib/sch.lb), with one session's dialogs.
 class ExportRun : public ::testing::Test {
   protected:
     void load(const std::string& text) {
@@ -516,8 +511,8 @@ TEST(ShippedLibraries, BothLibrariesKeepTheLayoutReadersExpect) {
     ASSERT_LT(library + 1, all.end());
     EXPECT_EQ(library[1], std::to_string(symbols.size())) << "the number of blocks";
     EXPECT_EQ(all.back(), "EndLibrary");
-    // Each block: part and logical counts, the name on its 3rd and 19th line, footprints of the list on
-    // lines 5 to 8; then per part "Part", its size, and three groups of pins and shapes, each closed.
+    // Each block: counts, its name on lines 3 and 19, listed footprints on lines 5 to 8; then per part
+    // "Part", its size, and three closed groups of shapes and 14-field pins.
     const std::set<std::string> shapes{"Line", "Rectangle", "Polygon", "Polyline", "Ellipse", "Arc"};
     std::size_t blocks = 0;
     for (std::size_t i = std::size_t(library - all.begin()); i < all.size(); ++i) {
@@ -544,8 +539,6 @@ TEST(ShippedLibraries, BothLibrariesKeepTheLayoutReadersExpect) {
             for (at += 2; const char* end : {"EndNormalPart", "EndDeMorganPart", "EndIEEEPart"}) {
                 for (; at < all.size() && !all[at].starts_with("End"); ++at) {
                     const auto f = fields(all[at]);
-                    // Pin outer inner type hide nameShown numberShown length x y orientation colour 'name'
-                    // 'nr'
                     EXPECT_TRUE(!f.empty() && (f[0] == "Pin" ? f.size() == 14 && f[12].front() == '\'' &&
                                                                    f[13].back() == '\''
                                                              : shapes.count(f[0]) > 0))

@@ -1,8 +1,6 @@
 #pragma once
 
-// What a KiCad reader needs of a net list whatever the project holds: the parentheses outside quoted
-// strings nest to one closed expression followed only by the final line end, and every quoted string ends
-// on its own line.
+// A KiCad reader needs one closed expression, then only the final line end; no quoted string spans lines.
 
 #include <string_view>
 

@@ -1,5 +1,4 @@
-// The platform layer without widgets: the file dialog's state, the data folder of a build or an installed
-// tree, and the standard options.
+// The platform layer without widgets: the file dialog's state, the data folder and the standard options.
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
-// The project file: the INI document's reading and lookup rules, its safe writes, the project's keys, and
-// the readers' faults found by fuzzing.
+// The project file: the INI document's rules, its safe writes, the project's keys, faults found by fuzzing.
 
 #include <gtest/gtest.h>
 
@@ -125,8 +124,7 @@ TEST(IniLookup, FindSectionSearchesWithWildcards) {
     EXPECT_EQ(ini.FindSection("nothing"), "");
 }
 
-// Compares every observable part of the document against a plain list model while sections and entries
-// are removed in every order; positions and first-match lookups must survive the index's bookkeeping.
+// Positions and first-match lookups must survive the index's bookkeeping under removals in every order.
 TEST(IniLookup, AgreesWithAPlainListUnderRandomEdits) {
     using Entries = std::vector<std::pair<std::string, std::string>>;
     std::vector<std::pair<std::string, Entries>> model;
@@ -263,8 +261,7 @@ TEST(IniFile, RetargetWritesTheHeldDocumentToTheNewPath) {
     EXPECT_EQ(readFileBytes(dir.file("old.kvp")), kOldText);
 }
 
-// A write that fails, whatever the cause, keeps the old file, leaves no temporary file behind, keeps the
-// document in memory and says why: the message is the fixed text and the reason on a second line.
+// A failed write keeps the old file and the model, leaves no temporary file and says why on a second line.
 TEST(IniFile, FailedWritesKeepTheOldFileAndTheModelAndSayWhy) {
     TempDir dir;
     const std::string path = dir.file("p.kvp");
@@ -476,8 +473,7 @@ TEST(ProjectPictures, EntriesAreTakenByPositionPathsSplitAtEitherSeparatorAndRes
     EXPECT_EQ(ResolvePicturePath("missing.bmp", project), folder + "missing.bmp");
 }
 
-// Faults the fuzz targets found in the readers: a project opened and saved twice must give the same file
-// both times and lose nothing on the way.
+// Faults found by fuzzing: a project opened and saved twice gives the same file and loses nothing.
 std::string canonical(const std::string& text) {
     return loaded(text).ToText();
 }
@@ -488,8 +484,7 @@ TEST(ReaderFaults, SecondLoadAndWriteChangesNothing) {
     } cases[] = {
         // The blank before a ";" stays in memory but is not written: reading would drop it.
         {"[S]\r\nname = spaced ;cut\r\n", "[S]\r\nname = spaced\r\n\r\n"},
-        // A NUL that starts a line is trimmed like a blank: written as a blank it would come back trimmed,
-        // and "\0[a]=1" would turn into a section.
+        // A leading NUL is trimmed like a blank, or "\0[a]=1" would come back as a section.
         {"[S]\r\n\0=nothing\r\n\0[a]=1\r\n"s, "[S]\r\n\r\n[a]\r\n\r\n"},
         {"[S]\r\nx=1\0\r\n"s, "[S]\r\nx=1\r\n\r\n"},
     };

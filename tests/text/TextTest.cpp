@@ -27,8 +27,6 @@ TEST(Ascii, FoldsAsciiLettersOnlyAndTrimsBlanks) {
     EXPECT_EQ(trimBlanks("    "), "");
 }
 
-// Valid: two- to four-byte forms, U+10FFFF. Invalid: beyond U+10FFFF, overlong forms, a surrogate, truncated
-// forms, a lone continuation byte and Windows-1252 text.
 TEST(Ascii, Utf8Validation) {
     for (const char* valid : {"", "\xC3\xA4 \xE2\x82\xAC \xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF"}) {
         EXPECT_TRUE(isValidUtf8(valid)) << valid;
