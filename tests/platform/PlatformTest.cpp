@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <tuple>
 
+#include "help/HelpLinks.h"
 #include "platform/DataFolder.h"
 #include "platform/FileDialogState.h"
 #include "platform/ProgramOptions.h"
@@ -39,7 +40,7 @@ TEST(OpenSave, FilterIsStoredWithNulsReadBackWithBarsAndGivenToQtWithEveryPatter
     EXPECT_EQ(QtFilterText(filters[1]), "All pictures (*.png *.tif)");
 }
 
-TEST(OpenSave, ShowOpenPassesPropertiesAndReadsResultsBack) {
+TEST(OpenSave, ShowPassesPropertiesReadsResultsBackAndACancelLeavesEveryProperty) {
     ScriptedUi ui;
     FileDialogState dialog(ui);
     dialog.DialogTitle = "Select filename to load project:";
@@ -68,15 +69,9 @@ TEST(OpenSave, ShowOpenPassesPropertiesAndReadsResultsBack) {
     EXPECT_EQ(dialog.ShowSave(), FileChoice::Cancelled);
     EXPECT_EQ(ui.fileDialogs()[1].fileName, chosen);
     EXPECT_FALSE(ui.fileDialogs()[1].fileMustExist);
-}
-
-// Only the outcome tells a cancel from a confirmed preset name: a cancel changes no property.
-TEST(OpenSave, CancelIsAnOutcomeThatLeavesEveryProperty) {
-    ScriptedUi ui;
-    FileDialogState dialog(ui);
+    // Only the outcome tells a cancel from a confirmed preset name: a cancel changes no property.
     dialog.FileName = "/boards/a.kvp";
     dialog.FileTitle = "a.kvp";
-    dialog.Flags = 2621446;
     dialog.FilterIndex = 2;
     dialog.InitDir = "/boards";
     ui.fileAnswers = {std::nullopt, FileDialogResult{}};  // a cancel, and a dialog that returns no path
@@ -91,10 +86,9 @@ TEST(OpenSave, CancelIsAnOutcomeThatLeavesEveryProperty) {
 TEST(DataFolder, BuildFolderInstalledTreeAndNeither) {
     struct Case {
         const char* name;
-        std::vector<const char*> folders;  // made below the temporary folder
-        const char* programDir;            // relative to it
-        const char* expected;              // relative to it
-        const char* file = nullptr;        // a plain file made below it
+        std::vector<std::string> made;  // below the temporary folder: folders, and files ending in "!"
+        const char* programDir;
+        const char* expected;
     };
     const Case cases[] = {
         {"build folder with Lib", {"build/Lib"}, "build", "build"},
@@ -106,27 +100,23 @@ TEST(DataFolder, BuildFolderInstalledTreeAndNeither) {
          "usr/bin/",
          "usr/share/korvane"},
         {"a file named Lib is no folder",
-         {"x/bin", "x/share/korvane"},
+         {"x/bin", "x/share/korvane", "x/bin/Lib!"},
          "x/bin",
-         "x/share/korvane",
-         "x/bin/Lib"},
+         "x/share/korvane"},
         {"nothing anywhere", {"y/bin"}, "y/bin", "y/bin"}};
     for (const Case& c : cases) {
         TempDir dir;
-        for (const char* folder : c.folders) {
-            fs::create_directories(dir.path() / folder);
-        }
-        if (c.file != nullptr) {
-            testing::writeFileBytes(dir.file(c.file), "");
+        for (const std::string& made : c.made) {
+            made.ends_with('!') ? testing::writeFileBytes(dir.file(made.substr(0, made.size() - 1)), "")
+                                : void(fs::create_directories(dir.path() / made));
         }
         EXPECT_EQ(DataFolder(dir.path().string() + "/" + c.programDir), dir.file(c.expected)) << c.name;
     }
 }
 
 TEST(ProgramOptions, HelpAndVersionOnlyAsTheWholeCommandLine) {
-    const std::string version = "tool " + std::to_string(KORVANE_VERSION_MAJOR) + "." +
-                                std::to_string(KORVANE_VERSION_MINOR) + "." +
-                                std::to_string(KORVANE_VERSION_PATCH) + "\n";
+    const std::string version =
+        "tool " + VersionText(KORVANE_VERSION_MAJOR, KORVANE_VERSION_MINOR, KORVANE_VERSION_PATCH) + "\n";
     EXPECT_EQ(StandardOptionReply({"--help"}, "tool", "usage"), "usage");
     EXPECT_EQ(StandardOptionReply({"-h"}, "tool", "usage"), "usage");
     EXPECT_EQ(StandardOptionReply({"--version"}, "tool", "usage"), version);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -37,9 +38,9 @@ std::string rowsOf(const Picture& p) {
     return rows;
 }
 
-Picture rotated(Picture p) {
+Picture rotated(Picture p, const std::function<void()>& progress = {}) {
     Picture out{p.height, p.width, std::vector<std::uint32_t>(p.pixels.size())};
-    RotatePixels(p.view(), out.view());
+    RotatePixels(p.view(), out.view(), progress);
     return out;
 }
 
@@ -54,9 +55,7 @@ TEST(Transforms, FourTurnsOrTwoFlipsGiveThePictureBack) {
         Picture p = original;
         int progressCalls = 0;
         for (int i = 0; i < 4; ++i) {
-            Picture out{p.height, p.width, std::vector<std::uint32_t>(p.pixels.size())};
-            RotatePixels(p.view(), out.view(), [&] { ++progressCalls; });
-            p = out;
+            p = rotated(p, [&] { ++progressCalls; });
         }
         EXPECT_EQ(p.pixels, original.pixels) << w << "x" << h;
         EXPECT_GE(progressCalls, 4);
@@ -101,19 +100,15 @@ TEST(Transforms, AnySequenceReducesToOneStoredOrientation) {
         Orientation o;
         const int steps = int(random() % 8);
         for (int s = 0; s < steps; ++s) {
-            switch (random() % 3) {
-                case 0:
-                    FlipHorizontal(p.view());
-                    o = AfterFlipHorizontal(o);
-                    break;
-                case 1:
-                    FlipVertical(p.view());
-                    o = AfterFlipVertical(o);
-                    break;
-                default:
-                    p = rotated(p);
-                    o = AfterRotate90(o);
-                    break;
+            if (const auto step = random() % 3; step == 0) {
+                FlipHorizontal(p.view());
+                o = AfterFlipHorizontal(o);
+            } else if (step == 1) {
+                FlipVertical(p.view());
+                o = AfterFlipVertical(o);
+            } else {
+                p = rotated(p);
+                o = AfterRotate90(o);
             }
         }
         const Picture replayed = applyOrientation(original, ParseOrientation(FormatOrientation(o)));
