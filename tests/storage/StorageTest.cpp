@@ -25,6 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
+using Names = std::vector<std::string>;
 using testing::readFileBytes;
 using testing::TempDir;
 using testing::writeFileBytes;
@@ -128,7 +129,7 @@ TEST(IniLookup, FindSectionSearchesWithWildcards) {
 TEST(IniLookup, AgreesWithAPlainListUnderRandomEdits) {
     using Entries = std::vector<std::pair<std::string, std::string>>;
     std::vector<std::pair<std::string, Entries>> model;
-    const std::vector<std::string> names = {"a", "B", "A", "b", "c", "Pad1", "pad1", "PAD2", "x", "Y"};
+    const Names names = {"a", "B", "A", "b", "c", "Pad1", "pad1", "PAD2", "x", "Y"};
     std::mt19937 random(12345);
     auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
     std::string text;
@@ -334,8 +335,8 @@ TEST(AtomicFile, KeepsPermissionsAndWritesThroughLinks) {
     EXPECT_TRUE(fs::is_symlink(dir.path() / "dangling.kvp"));
 }
 
-std::vector<std::string> keysOf(const IniDocument& ini, std::string_view section) {
-    std::vector<std::string> keys;
+Names keysOf(const IniDocument& ini, std::string_view section) {
+    Names keys;
     for (int i = 1; i <= ini.ValuesCount(section); ++i) {
         keys.push_back(ini.ValueName(section, i));
     }
@@ -356,9 +357,8 @@ std::string flat(const ComponentData& c) {
 TEST(ProjectMainValues, WriteInOrderAfterThePicturesAndReadBack) {
     IniDocument ini = loaded("[FilePathSection]\nFirst=a.bmp\nSecond=b.bmp\nY=9\n");
     WriteMainValues(ini, MainValues{1.25, 0.5, 10, -20, 30, 40, 1.5, 2, 3, 4.75});
-    EXPECT_EQ(keysOf(ini, kFilePathSection),
-              (std::vector<std::string>{"First", "Second", "Y", "X", "OldX1", "OldY1", "OldX2", "OldY2", "X1",
-                                        "Y1", "X2", "Y2"}));
+    EXPECT_EQ(keysOf(ini, kFilePathSection), (Names{"First", "Second", "Y", "X", "OldX1", "OldY1", "OldX2",
+                                                    "OldY2", "X1", "Y1", "X2", "Y2"}));
     MainValues back = ReadMainValues(ini);
     EXPECT_EQ(ini.Value(kFilePathSection, "X"), "1.25");
     EXPECT_EQ(back.scaleY, 0.5);
@@ -380,15 +380,14 @@ TEST(ProjectPads, ReadInDocumentOrderWithLenientNames) {
         "[PAD7]\nNetName=GND\nCompName=U1\n1Pad=1.5,2.5\n[Pad5]\nPadName=B\n");
     WritePad(ini, 12, "1", "VCC", "R3", 10.5, 20, 30, 40.25);
     WritePad(ini, 12, "2", "VCC", "R3", 11, 21.5, 31, 41);
-    EXPECT_EQ(keysOf(ini, "Pad12"),
-              (std::vector<std::string>{"PadName", "NetName", "CompName", "1Pad", "2Pad"}));
-    std::vector<std::string> pads;
+    EXPECT_EQ(keysOf(ini, "Pad12"), (Names{"PadName", "NetName", "CompName", "1Pad", "2Pad"}));
+    Names pads;
     for (const PadRecord& pad : ReadPads(ini)) {
         pads.push_back(flat(pad));
     }
     // No comma: y repeats x. Two commas: y stops at the second one.
-    EXPECT_EQ(pads, (std::vector<std::string>{"5|pad05|A|||7,7|1,2", "7|PAD7||GND|U1|1.5,2.5|0,0",
-                                              "5|Pad5|B|||0,0|0,0", "12|Pad12|2|VCC|R3|11,21.5|31,41"}));
+    EXPECT_EQ(pads, (Names{"5|pad05|A|||7,7|1,2", "7|PAD7||GND|U1|1.5,2.5|0,0", "5|Pad5|B|||0,0|0,0",
+                           "12|Pad12|2|VCC|R3|11,21.5|31,41"}));
 }
 
 TEST(ProjectComponents, SplitToleratesDamagedValues) {
@@ -416,7 +415,7 @@ TEST(ProjectComponents, RebuiltAtTheEndOnlyWhenTheListHasEntries) {
         {"U1", "4", "LM358", "DIP8"}, {"", "lost", "", ""}, {"C1", "", "", ""}};
     WriteComponents(ini, list);
     EXPECT_EQ(ini.SectionName(2), "ComponentsSection");
-    EXPECT_EQ(keysOf(ini, kComponentsSection), (std::vector<std::string>{"U1", "C1"}));
+    EXPECT_EQ(keysOf(ini, kComponentsSection), (Names{"U1", "C1"}));
     std::vector<ComponentData> back = ReadComponents(ini);
     ASSERT_EQ(back.size(), 2u);
     EXPECT_EQ(flat(back[0]), "U1|4|LM358|DIP8");
@@ -425,12 +424,12 @@ TEST(ProjectComponents, RebuiltAtTheEndOnlyWhenTheListHasEntries) {
 TEST(ProjectTraces, RoundTripThroughTheDocumentAndOfferToDrawUnlessTheSectionIsEmpty) {
     IniDocument ini = loaded("[TraceSection]\nold=gone\n[Pad1]\n");
     WriteTraces(ini, {"1-1-1-0=255-0-0", "1-2-2-0==1", "1-1-1-0=65535-0-0"}, {"2-7-300-0=65535-0.1-0.1"});
-    EXPECT_EQ(keysOf(ini, kTraceSection), (std::vector<std::string>{"1-1-1-0", "1-2-2-0", "2-7-300-0"}));
+    EXPECT_EQ(keysOf(ini, kTraceSection), (Names{"1-1-1-0", "1-2-2-0", "2-7-300-0"}));
     EXPECT_EQ(ini.Value(kTraceSection, "1-2-2-0"), "=1");
     TraceLists lists = TakeTraces(ini);
     EXPECT_TRUE(lists.offerDrawing);
-    EXPECT_EQ(lists.first, (std::vector<std::string>{"1-1-1-0=65535-0-0", "1-2-2-0==1"}));
-    EXPECT_EQ(lists.second, (std::vector<std::string>{"2-7-300-0=65535-0.1-0.1"}));
+    EXPECT_EQ(lists.first, (Names{"1-1-1-0=65535-0-0", "1-2-2-0==1"}));
+    EXPECT_EQ(lists.second, (Names{"2-7-300-0=65535-0.1-0.1"}));
     EXPECT_EQ(ini.ValuesCount(kTraceSection), 0);
     for (const auto& [text, offer] : {std::pair<const char*, bool>{"[Pad1]\n", true},
                                       {"[TraceSection]\n", false},
@@ -441,7 +440,7 @@ TEST(ProjectTraces, RoundTripThroughTheDocumentAndOfferToDrawUnlessTheSectionIsE
     }
     // Hand-edited duplicates each keep their own value.
     IniDocument duplicates = loaded("[TraceSection]\n2-1-1-0=a\n2-1-1-0=b\n");
-    EXPECT_EQ(TakeTraces(duplicates).second, (std::vector<std::string>{"2-1-1-0=a", "2-1-1-0=b"}));
+    EXPECT_EQ(TakeTraces(duplicates).second, (Names{"2-1-1-0=a", "2-1-1-0=b"}));
 }
 
 TEST(ProjectPictures, EntriesAreTakenByPositionPathsSplitAtEitherSeparatorAndResolvedBesideTheProject) {
@@ -505,8 +504,8 @@ TEST(ReaderFaults, RepeatedSectionsAreMergedNotLost) {
         "[TraceSection]\r\n1-1-1-0=255-0.1-0.1\r\n[ComponentsSection]\r\nR1=a{label}b{footprint}c\r\n"
         "[TraceSection]\r\n2-2-2-0=255-0.1-0.1\r\n[ComponentsSection]\r\nC1=x\r\n");
     const TraceLists lists = TakeTraces(doc);
-    EXPECT_EQ(lists.first, std::vector<std::string>{"1-1-1-0=255-0.1-0.1"});
-    EXPECT_EQ(lists.second, std::vector<std::string>{"2-2-2-0=255-0.1-0.1"}) << "the second section's record";
+    EXPECT_EQ(lists.first, Names{"1-1-1-0=255-0.1-0.1"});
+    EXPECT_EQ(lists.second, Names{"2-2-2-0=255-0.1-0.1"}) << "the second section's record";
     EXPECT_TRUE(lists.offerDrawing);
     WriteComponents(doc, {{"R1", "a", "b", "c"}});
     WriteTraces(doc, lists.first, lists.second);
@@ -560,7 +559,7 @@ TEST(ReaderFaults, NamesWithNulsAtTheirEndsJoinTheListsAsWritten) {
         for (const PadRecord& record : ReadPads(doc)) {
             board.loadPad(record);
         }
-        EXPECT_EQ(board.compNames.items(), std::vector<std::string>{"D"});
+        EXPECT_EQ(board.compNames.items(), Names{"D"});
         board.rebuildComponentTable();
         WriteComponents(doc, board.componentTable());
         return doc.ToText();
