@@ -28,16 +28,6 @@ using testing::TempDir;
 using testing::writeFileBytes;
 using Names = std::vector<std::string>;
 
-// A library of five symbols, so that the fifth one is reference 4; the third name looks like markup.
-std::string schematicLibrary() {
-    std::string text = QByteArray("header\r\n").repeated(13).toStdString();
-    for (const char* symbol : {"RES", "CAP", "<B>", "DIODE", "NPN"}) {
-        text += "Component\r\n" + QByteArray("x\r\n").repeated(18).toStdString() + symbol +
-                "\r\nEndComponent\r\n";
-    }
-    return text;
-}
-
 // The fixtures dialog-*.kvp hold pads in document order U1, C1, R1: opening lists them as R1, C1, U1.
 class ExportDialogWindow : public ::testing::Test {
   protected:
@@ -47,9 +37,9 @@ class ExportDialogWindow : public ::testing::Test {
         for (const char* name : {"top.bmp", "bottom.png"}) {
             ASSERT_TRUE(image.save(QString::fromStdString(dir.file(name))));
         }
-        std::filesystem::create_directories(dir.file("prog/Lib"));
-        writeFileBytes(dir.file("prog/Lib/pcb.lb"), "AXIAL0.4\r\nRAD0.1\r\nTO92\r\nDIP14\r\n");
-        writeFileBytes(dir.file("prog/Lib/sch.lb"), schematicLibrary());
+        // Five symbols, so that the fifth one is reference 4; the third name looks like markup.
+        std::filesystem::create_directory(dir.file("prog"));
+        std::filesystem::copy(testing::kFixtures + "/five-symbols", dir.file("prog/Lib"));
         window->startUp("");
         window->timer()->stop();  // ticks are driven by hand
         window->exportDialog()->setProgramDir(dir.file("prog"));

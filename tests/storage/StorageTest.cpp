@@ -39,12 +39,10 @@ IniDocument loaded(std::string_view text) {
 }
 
 TEST(IniLoad, LinesFollowTheLoadingRules) {
-    struct Case {
+    const struct {
         const char* what;
-        std::string text;
-        std::string canonical;
-    };
-    const Case cases[] = {
+        std::string text, canonical;
+    } cases[] = {
         {"comment in the first column", ";[X]\n[S]\n;a=1\n", "[S]\r\n\r\n"},
         {"entry before any section", "a=1\n[S]\nb=2\n", "[S]\r\nb=2\r\n\r\n"},
         {"empty and unclosed headers are skipped; entries stay with the last section", "[S]\n[]\n[T\na=1\n",
@@ -59,7 +57,7 @@ TEST(IniLoad, LinesFollowTheLoadingRules) {
         {"CR LF, LF and lone CR all end lines", "[A]\ra=1\r\nb=2\nc=3\r\r\n[B]",
          "[A]\r\na=1\r\nb=2\r\nc=3\r\n\r\n[B]\r\n\r\n"},
         {"tabs are not blanks", "[S]\n\tk=v\t\n", "[S]\r\n\tk=v\t\r\n\r\n"}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(loaded(c.text).ToText(), c.canonical);
     }
