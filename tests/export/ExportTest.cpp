@@ -104,37 +104,29 @@ TEST(ExportModel, MarkersInExactCaseAndOrderOrNothing) {
 
 TEST(Schematic, CopiesTheLibraryFromItsFourteenthLineWithCrLf) {
     const Names header(13, "h");
-    const struct {
-        std::string library;
-        Names body;
-    } cases[] = {
+    const std::pair<std::string, Names> cases[] = {
         {crlf(header), {}},
         {"only\nthree\nlines", {}},
         {crlf(header) + "first copied\r\n", {"first copied"}},
         {crlf(header) + "one\ntwo\rthree", {"one", "two", "three"}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ParseSchematicLibrary(c.library).body, c.body) << c.library;
+    for (const auto& [library, body] : cases) {
+        EXPECT_EQ(ParseSchematicLibrary(library).body, body) << library;
     }
-    const std::string text = SchematicText(ExportModel{}, ParseSchematicLibrary(cases[3].library));
+    const std::string text = SchematicText(ExportModel{}, ParseSchematicLibrary(cases[3].first));
     EXPECT_EQ(text.substr(0, text.find("Organization")),
               "Protel for Windows - Schematic Capture Ascii File Version 1.2 - "
               "2.0\r\n10\r\none\r\ntwo\r\nthree\r\n");
 }
 
 TEST(Schematic, AReferenceMustNameASymbol) {
-    const struct {
-        std::string reference;
-        std::size_t symbols;
-        bool valid;
-    } cases[] = {
+    const std::tuple<std::string, std::size_t, bool> cases[] = {
         {"0", 2, true},   {"1", 2, true},   {"01", 2, true},  {"2", 2, false},
         {"0", 0, false},  {"", 2, false},   {"-1", 2, false}, {"1.0", 2, false},
         {" 1", 2, false}, {"1 ", 2, false}, {"x", 2, false},  {"99999999999999999999999999", 2, false},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ValidSchematicReference(c.reference, c.symbols), c.valid)
-            << c.reference << " / " << c.symbols;
+    for (const auto& [reference, symbols, valid] : cases) {
+        EXPECT_EQ(ValidSchematicReference(reference, symbols), valid) << reference << " / " << symbols;
     }
     ExportModel model;
     model.components = {{"R1", "0", "", ""}, {"C1", "", "", ""}, {"U1", "7", "", ""}};
@@ -164,19 +156,17 @@ TEST(KiCadNetList, FixturesByteForByte) {
 }
 
 TEST(KiCadNetList, QuotesAsKiCadDoesAndStaysOneExpression) {
-    const struct {
-        std::string text, quoted;
-    } cases[] = {{"", "\"\""},
-                 {"CS#", "\"CS#\""},
-                 {"D[0] (x)", "\"D[0] (x)\""},
-                 {"U\"1", "\"U\\\"1\""},
-                 {"A\\1", "\"A\\\\1\""},
-                 {"\\\"", "\"\\\\\\\"\""},
-                 {"a\r\nb", "\"a  b\""},
-                 {std::string("a\0b", 3), "\"a b\""},
-                 {"\xdc\x62\xe9r\xff", "\"\xdc\x62\xe9r\xff\""}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(KiCadQuoted(c.text), c.quoted) << c.text;
+    const std::pair<std::string, std::string> cases[] = {{"", "\"\""},
+                                                         {"CS#", "\"CS#\""},
+                                                         {"D[0] (x)", "\"D[0] (x)\""},
+                                                         {"U\"1", "\"U\\\"1\""},
+                                                         {"A\\1", "\"A\\\\1\""},
+                                                         {"\\\"", "\"\\\\\\\"\""},
+                                                         {"a\r\nb", "\"a  b\""},
+                                                         {std::string("a\0b", 3), "\"a b\""},
+                                                         {"\xdc\x62\xe9r\xff", "\"\xdc\x62\xe9r\xff\""}};
+    for (const auto& [text, quoted] : cases) {
+        EXPECT_EQ(KiCadQuoted(text), quoted) << text;
     }
     ExportModel noNets;
     noNets.components = {{"R1", "", "", ""}};

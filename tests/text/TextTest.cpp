@@ -88,15 +88,13 @@ TEST(Numbers, NearestHalvesGoToEven) {
 }
 
 TEST(Numbers, ParseTakesLongestLeadingNumberAndParseWholeRoundsAndClamps) {
-    const struct {
-        const char* in;
-        double out;
-    } cases[] = {{"", 0},     {"abc", 0},      {"-", 0},          {".", 0},    {"nan", 0},  {"-Infinity", 0},
-                 {"0x1A", 0}, {"12abc", 12},   {"1,5", 1},        {".5", 0.5}, {"5.", 5},   {"-.25", -0.25},
-                 {"+7", 7},   {" \t 42 ", 42}, {"1E-2x", 0.01},   {"2e", 2},   {"2e-x", 2}, {"1e309", 0},
-                 {"- 5", 0},  {"--5", 0},      {"00012.50", 12.5}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(parseNumber(c.in), c.out) << '"' << c.in << '"';
+    const std::pair<const char*, double> cases[] = {
+        {"", 0},     {"abc", 0},      {"-", 0},          {".", 0},    {"nan", 0},  {"-Infinity", 0},
+        {"0x1A", 0}, {"12abc", 12},   {"1,5", 1},        {".5", 0.5}, {"5.", 5},   {"-.25", -0.25},
+        {"+7", 7},   {" \t 42 ", 42}, {"1E-2x", 0.01},   {"2e", 2},   {"2e-x", 2}, {"1e309", 0},
+        {"- 5", 0},  {"--5", 0},      {"00012.50", 12.5}};
+    for (const auto& [in, out] : cases) {
+        EXPECT_EQ(parseNumber(in), out) << '"' << in << '"';
     }
     // A long run of digits must be converted correctly, not truncated.
     EXPECT_EQ(parseNumber(std::string(400, '0') + "1.5"), 1.5);
@@ -144,13 +142,11 @@ TEST(Numbers, FormatReadsBackAsSevenDigitValue) {
 }
 
 TEST(Numbers, FractionReadsBackAsSameFloat) {
-    const struct {
-        float in;
-        const char* out;
-    } cases[] = {{0.1f, "0.1"}, {0.025f, "0.025"}, {1.0f, "1"},  {0.0f, "0"},
-                 {-0.0f, "0"},  {0.15f, "0.15"},   {2.5f, "2.5"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(formatFraction(c.in), c.out) << c.in;
+    const std::pair<float, const char*> fractions[] = {{0.1f, "0.1"}, {0.025f, "0.025"}, {1.0f, "1"},
+                                                       {0.0f, "0"},   {-0.0f, "0"},      {0.15f, "0.15"},
+                                                       {2.5f, "2.5"}};
+    for (const auto& [in, out] : fractions) {
+        EXPECT_EQ(formatFraction(in), out) << in;
     }
     std::mt19937 random(7);
     std::uniform_int_distribution<std::uint32_t> bits(0, 0x7F7FFFFFu);  // every finite positive float
