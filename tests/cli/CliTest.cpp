@@ -18,10 +18,6 @@ using Names = std::vector<std::string>;
 
 const std::string kLibDir = kFixtures + "/Lib";
 
-bool oneLine(const std::string& text) {
-    return !text.empty() && text.find('\n') == text.size() - 1;
-}
-
 TEST(ExportCli, WritesTheRequestedFilesAndLeavesTheProjectAlone) {
     TempDir dir;
     const std::string project = dir.file("two-parts.kvp");
@@ -96,7 +92,7 @@ TEST(ExportCli, FailuresAreOneLineAndKeepWhatWasCompleted) {
     for (const auto& c : cases) {
         const CliRun run = cli(dir, c.args);
         EXPECT_EQ(run.code, 1) << c.args.back();
-        EXPECT_TRUE(oneLine(run.err)) << run.err;
+        EXPECT_TRUE(!run.err.empty() && run.err.find('\n') == run.err.size() - 1) << run.err;
         EXPECT_EQ(run.out, "");
         if (c.netList != nullptr) {
             EXPECT_EQ(readFileBytes(at(c.netList)), fixture("two-parts.net"));

@@ -185,12 +185,7 @@ TEST(KiCadNetList, QuotesAsKiCadDoesAndStaysOneExpression) {
 // The two-part fixture as just opened (library: the fixtures' Lib/sch.lb), with one session's dialogs.
 class ExportRun : public ::testing::Test {
   protected:
-    void load(const std::string& text) {
-        IniDocument doc;
-        doc.LoadFromText(text);
-        model = ExportModelOfOpenedProject(doc);
-    }
-    void SetUp() override { load(fixture("two-parts.kvp")); }
+    void SetUp() override { model = opened(fixture("two-parts.kvp")); }
     // Answers the file dialogs with the files named (an empty name cancels) and runs the export.
     ExportOutcome run(const Names& files, const std::string& libDir = kFixtures,
                       NetListFormat format = NetListFormat::Protel) {
@@ -264,7 +259,7 @@ TEST_F(ExportRun, WhatStopsTheSchematicKeepsTheNetListAndSaysWhy) {
     std::string text = fixture("two-parts.kvp");
     text.replace(text.find("R1=0{"), 5, "R1={");
     text.replace(text.find("C1=1{"), 5, "C1=2{");  // the library holds two symbols: 0 and 1
-    load(text);
+    model = opened(text);
     EXPECT_EQ(run({"d.net", "d.sch"}), ExportOutcome::NetListOnly);
     EXPECT_EQ(readFileBytes(dir.file("d.net")), fixture("two-parts.net"));
     EXPECT_FALSE(fs::exists(dir.file("d.sch")));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <random>
 #include <string>
@@ -148,17 +150,12 @@ TEST(Transforms, PaintedPixelsGoBackExactlyWhereTheyWere) {
         px = random() | 0xFF000000;
     }
     Picture work = base;
-    const auto paint = [&](int x, int y, int length) {
-        for (int i = 0; i < length; ++i) {
-            work.pixels[std::size_t(y * 300 + x + i)] = 0xFF0000FF;
-        }
-    };
     EXPECT_TRUE(PaintedPixels::Between(base.view(), work.view()).empty());
-    paint(0, 0, 1);     // the first pixel
-    paint(299, 39, 1);  // the last one
-    paint(0, 7, 300);   // a whole row
-    paint(10, 20, 5);   // two runs in one row
-    paint(100, 20, 50);
+    // The first pixel, the last one, a whole row, two runs in one row.
+    for (const auto [x, y, length] :
+         {std::array{0, 0, 1}, {299, 39, 1}, {0, 7, 300}, {10, 20, 5}, {100, 20, 50}}) {
+        std::fill_n(work.pixels.begin() + y * 300 + x, length, 0xFF0000FF);
+    }
     const PaintedPixels painted = PaintedPixels::Between(base.view(), work.view());
     EXPECT_EQ(painted.pixelCount(), 357u);
     EXPECT_LE(painted.bytes(), 357 * 4 + 5 * 12u);
