@@ -140,10 +140,10 @@ TEST_F(Render, FailsWithOneClearLine) {
          "cannot read the picture"},
     };
     for (const auto& c : failing) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
         const CliRun run = cli(dir, c.args);
-        EXPECT_EQ(run.code, c.code) << ::testing::PrintToString(c.args);
-        EXPECT_EQ(std::ranges::count(run.err, '\n'), 1)
-            << ::testing::PrintToString(c.args) << ": " << run.err;
+        EXPECT_EQ(run.code, c.code);
+        EXPECT_EQ(std::ranges::count(run.err, '\n'), 1) << run.err;
         EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
     }
     EXPECT_EQ(readFileBytes(top), before);

@@ -219,7 +219,7 @@ TEST(IniLookup, ARemovedSectionGoesBackToItsPlaceAndIsTheFirstMatchAgain) {
 
 const std::string kOldText = "; keep me\r\n[S]\r\nk=old\r\n";
 
-TEST(IniFile, LoadsAndRewritesCanonically) {
+TEST(IniFile, LoadsRewritesCanonicallyAndRetargets) {
     TempDir dir;
     std::string path = dir.file("board.kvp");
     writeFileBytes(path,
@@ -241,12 +241,8 @@ TEST(IniFile, LoadsAndRewritesCanonically) {
     EXPECT_EQ(ini.SectionsCount(), 0);
     EXPECT_EQ(ini.FileName(), path);
     EXPECT_EQ(readFileBytes(path), canonical);
-}
-
-TEST(IniFile, RetargetWritesTheHeldDocumentToTheNewPath) {
-    TempDir dir;
+    // Retarget writes the document held to the new path.
     writeFileBytes(dir.file("old.kvp"), kOldText);
-    IniDocument ini;
     ini.SetFileName(dir.file("old.kvp"));
     ini.SetValue(std::string("Pad\n1", 5), std::string("Pad\0Name", 8), "a\r\nb");
     ini.Retarget("");
@@ -388,7 +384,7 @@ TEST(ProjectPads, ReadInDocumentOrderWithLenientNames) {
                            "12|Pad12|2|VCC|R3|11,21.5|31,41"}));
 }
 
-TEST(ProjectComponents, SplitToleratesDamagedValues) {
+TEST(ProjectComponents, SplitToleratesDamagedValuesAndTheSectionIsRebuiltAtTheEnd) {
     const std::pair<const char*, const char*> cases[] = {
         {"3{label}10k{footprint}0805", "U1|3|10k|0805"},
         {"{label}{footprint}", "U1|||"},
@@ -402,9 +398,7 @@ TEST(ProjectComponents, SplitToleratesDamagedValues) {
         EXPECT_EQ(flat(SplitComponent("U1", value)), expected) << value;
     }
     EXPECT_EQ(flat(SplitComponent("U1", "a{LABEL}b{Footprint}c", CaseMode::Insensitive)), "U1|a|b|c");
-}
-
-TEST(ProjectComponents, RebuiltAtTheEndOnlyWhenTheListHasEntries) {
+    // The section is rebuilt at the end, only when the list has entries.
     IniDocument ini = loaded("[ComponentsSection]\nR1=x{label}y{footprint}z\n[Pad1]\n");
     WriteComponents(ini, {});
     EXPECT_EQ(ini.SectionName(1), "ComponentsSection");
