@@ -215,20 +215,19 @@ TEST_F(ExportRun, WritesBothFilesThenSaysSo) {
     EXPECT_EQ(run({"a.net", "a.sch"}), ExportOutcome::Completed);
     EXPECT_EQ(readFileBytes(dir.file("a.net")), fixture("two-parts.net"));
     EXPECT_EQ(readFileBytes(dir.file("a.sch")), fixture("two-parts.sch"));
-    const auto dialogs = ui.fileDialogs();
-    ASSERT_EQ(dialogs.size(), 2u);
-    EXPECT_EQ(dialogs[0].title, "Enter filename of the exporting net-list:");
-    ASSERT_EQ(dialogs[0].filters.size(), 1u);
-    EXPECT_EQ(dialogs[0].filters[0].description, "Protel net list *.net");
-    EXPECT_EQ(dialogs[0].filters[0].patterns, Names{"*.net"});
-    EXPECT_EQ(dialogs[1].title, "Enter filename of the exporting sch-file:");
-    EXPECT_EQ(dialogs[1].filters[0].description, "Protel ASCII sch file *.sch");
-    for (const auto& request : dialogs) {
-        EXPECT_EQ(request.initialDir, "");
-        EXPECT_EQ(request.fileName, "");
-        EXPECT_EQ(request.defaultExt, "");
-        EXPECT_TRUE(request.overwritePrompt);
+    // Each dialog: title, its one filter, start folder, name and extension (all empty), overwrite prompt.
+    Names shown;
+    for (const auto& r : ui.fileDialogs()) {
+        ASSERT_EQ(r.filters.size(), 1u);
+        shown.push_back(r.title + "|" + r.filters[0].description + "|" +
+                        ::testing::PrintToString(r.filters[0].patterns) + "|" + r.initialDir + "|" +
+                        r.fileName + "|" + r.defaultExt + "|" + (r.overwritePrompt ? "asks" : ""));
     }
+    EXPECT_EQ(
+        shown,
+        (Names{
+            "Enter filename of the exporting net-list:|Protel net list *.net|{ \"*.net\" }||||asks",
+            "Enter filename of the exporting sch-file:|Protel ASCII sch file *.sch|{ \"*.sch\" }||||asks"}));
     expectOneMessage("Sch and net-list export:", MsgIcon::Information, "Export was completed.");
     EXPECT_EQ(ui.busyDepth(), 0);
     // The next export starts each dialog at the file chosen this time; a cancel writes and says nothing.

@@ -91,17 +91,22 @@ TEST(IniLookup, DuplicatesAreKeptAndTheFirstWins) {
     EXPECT_FALSE(ini.SectionExists("dup"));
 }
 
-TEST(IniLookup, MissingThingsGiveTheirNotFoundValues) {
-    IniDocument ini = loaded("[S]\nk=v\n[Empty]\n");
-    for (int index : {-1, 0, 3}) {
+TEST(IniLookup, MissingThingsGiveTheirNotFoundValuesAndFindSectionTakesWildcards) {
+    IniDocument ini = loaded("[FilePathSection]\nk=v\n[Pad12]\n[TraceSection]\n");
+    for (int index : {-1, 0, 4}) {
         EXPECT_EQ(ini.SectionName(index), kNul) << index;
     }
-    EXPECT_EQ(ini.ValueName("S", 2), kNul);
+    EXPECT_EQ(ini.ValueName("FilePathSection", 2), kNul);
     EXPECT_EQ(ini.ValueName("none", 1), kNul);
     EXPECT_EQ(ini.ValuesCount("none"), -1);
-    EXPECT_EQ(ini.ValuesCount("empty"), 0);
-    EXPECT_EQ(ini.Value("S", "none"), "");
+    EXPECT_EQ(ini.ValuesCount("pad12"), 0);
+    EXPECT_EQ(ini.Value("FilePathSection", "none"), "");
     EXPECT_EQ(ini.Value("none", "k"), "");
+    EXPECT_EQ(ini.FindSection("trace"), "TraceSection");
+    EXPECT_EQ(ini.FindSection("section"), "FilePathSection");
+    EXPECT_EQ(ini.FindSection("P?d#"), "Pad12");
+    EXPECT_EQ(ini.FindSection("[t]r"), "TraceSection");
+    EXPECT_EQ(ini.FindSection("nothing"), "");
 }
 
 TEST(IniEdit, SetValueReplacesOrAppendsAndAddValueNeverOverwrites) {
@@ -112,15 +117,6 @@ TEST(IniEdit, SetValueReplacesOrAppendsAndAddValueNeverOverwrites) {
     EXPECT_FALSE(ini.AddValue("sect", "KEY", "changed"));
     EXPECT_TRUE(ini.AddValue("Added", "a"));
     EXPECT_EQ(ini.ToText(), "[Sect]\r\nKey=2\r\nOther=3\r\n\r\n[New]\r\nn=\r\n\r\n[Added]\r\na=\r\n\r\n");
-}
-
-TEST(IniLookup, FindSectionSearchesWithWildcards) {
-    IniDocument ini = loaded("[FilePathSection]\n[Pad12]\n[TraceSection]\n");
-    EXPECT_EQ(ini.FindSection("trace"), "TraceSection");
-    EXPECT_EQ(ini.FindSection("section"), "FilePathSection");
-    EXPECT_EQ(ini.FindSection("P?d#"), "Pad12");
-    EXPECT_EQ(ini.FindSection("[t]r"), "TraceSection");
-    EXPECT_EQ(ini.FindSection("nothing"), "");
 }
 
 // Positions and first-match lookups must survive the index's bookkeeping under removals in every order.
