@@ -78,13 +78,6 @@ class BadInput : public ::testing::Test {
         ui.fileAnswers.push_back(FileDialogResult{dir.file(name), 1});
         window->session().openProject();
     }
-    std::vector<int> pads() const {
-        std::vector<int> numbers;
-        for (const ExportPad& pad : ExistingPads(window->pads().padDialog()->board())) {
-            numbers.push_back(pad.number);
-        }
-        return numbers;
-    }
     TempDir dir;
     ScriptedUi ui;
     std::unique_ptr<MainWindow> window;
@@ -133,7 +126,11 @@ TEST_F(BadInput, ProjectsOpenOrSayWhyInTheWindowAndInInfoAndNoFileChanges) {
         }
         if (opened) {
             EXPECT_EQ(titles, c.notice.empty() ? std::vector<std::string>{} : std::vector{c.notice});
-            EXPECT_EQ(pads(), c.pads);
+            std::vector<int> pads;
+            for (const ExportPad& pad : ExistingPads(window->pads().padDialog()->board())) {
+                pads.push_back(pad.number);
+            }
+            EXPECT_EQ(pads, c.pads);
             EXPECT_TRUE(window->project().saved()) << "opening is no edit";
         } else {
             ASSERT_EQ(messages.size(), 1u);

@@ -159,7 +159,7 @@ TEST(InfoCli, ListsEveryComponentOfThePadsInTheExportsOrder) {
 // No display, and a platform plug-in that needs one: an executable that made its application object fails.
 const char* const kNoDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb";
 
-TEST(ProgramOptions, BothExecutablesAnswerHelpAndVersionWithoutADisplay) {
+TEST(ProgramOptions, BothExecutablesAnswerHelpAndVersionAndTheInstalledCliExportsWithoutADisplay) {
     TempDir dir;
     for (const std::string program : {KORVANE_GUI, KORVANE_CLI}) {
         const std::string name = fs::path(program).filename().string();
@@ -174,10 +174,7 @@ TEST(ProgramOptions, BothExecutablesAnswerHelpAndVersionWithoutADisplay) {
         EXPECT_TRUE(run.out.starts_with("usage: " + name + " ")) << run.out;
         EXPECT_EQ(run.err, "");
     }
-}
-
-TEST(ProgramOptions, InstalledCliFindsItsLibrariesInShare) {
-    TempDir dir;
+    // Installed, korvane-cli finds its libraries in share.
     fs::create_directories(dir.path() / "usr/bin");
     fs::create_directories(dir.path() / "usr/share/korvane");
     fs::copy_file(KORVANE_CLI, dir.file("usr/bin/korvane-cli"));
