@@ -64,8 +64,7 @@ TEST(IniLoad, LinesFollowTheLoadingRules) {
 }
 
 TEST(IniLoad, BytesPassThroughAndReplaceEarlierContents) {
-    IniDocument ini;
-    ini.LoadFromText("[Old]\nx=1\n");
+    IniDocument ini = loaded("[Old]\nx=1\n");
     ini.LoadFromText(std::string("[S]\nk=a\0b\n\xC4=\xE4\n", 14));
     EXPECT_EQ(ini.SectionsCount(), 1);
     EXPECT_EQ(ini.Value("S", "k"), std::string("a\0b", 3));
@@ -191,12 +190,11 @@ TEST(IniLookup, AgreesWithAPlainListUnderRandomEdits) {
 }
 
 TEST(IniLookup, ARemovedSectionGoesBackToItsPlaceAndIsTheFirstMatchAgain) {
-    IniDocument ini;
     std::string text;
     for (int i = 1; i <= 12; ++i) {
         text += "[S" + std::to_string(i) + "]\r\nk=" + std::to_string(i) + "\r\nk=again\r\n";
     }
-    ini.LoadFromText(text + "[s3]\r\nk=later\r\n");
+    IniDocument ini = loaded(text + "[s3]\r\nk=later\r\n");
     const std::string before = ini.ToText();
     const IniSection first = ini.SectionAt(1);
     ASSERT_TRUE(ini.RemoveSection("S1"));
@@ -487,8 +485,7 @@ TEST(ReaderFaults, SecondLoadAndWriteChangesNothing) {
 }
 
 TEST(ReaderFaults, RepeatedSectionsAreMergedNotLost) {
-    IniDocument doc;
-    doc.LoadFromText(
+    IniDocument doc = loaded(
         "[TraceSection]\r\n1-1-1-0=255-0.1-0.1\r\n[ComponentsSection]\r\nR1=a{label}b{footprint}c\r\n"
         "[TraceSection]\r\n2-2-2-0=255-0.1-0.1\r\n[ComponentsSection]\r\nC1=x\r\n");
     const TraceLists lists = TakeTraces(doc);
@@ -511,8 +508,7 @@ TEST(ReaderFaults, DesignatorsThatNoKeyCanHoldAreNotWritten) {
     EXPECT_TRUE(StorableKey("R1"));
     IniDocument doc;
     WriteComponents(doc, {{"C1=", "9", "", ""}, {"C1", "1", "100n", "RAD0.1"}, {"[X]", "2", "", ""}});
-    IniDocument reread;
-    reread.LoadFromText(doc.ToText());
+    IniDocument reread = loaded(doc.ToText());
     const auto components = ReadComponents(reread);
     ASSERT_EQ(components.size(), 1u);
     EXPECT_EQ(components[0].designator, "C1");
@@ -529,8 +525,7 @@ TEST(ReaderFaults, ASaveWritesEachKeyOnceAndTheNextSaveTheSame) {
               "[ComponentsSection]\r\nD1=3{l`bel}1N4148{label}{footprint}DIODE0.4\r\n\r\n"
               "[TraceSection]\r\n1-  &=5\r\n1-x=1\r\n2- =8\r\n\r\n")
         << "the first designator keeps its data; records the reader sees as one are one";
-    IniDocument reread;
-    reread.LoadFromText(once);
+    IniDocument reread = loaded(once);
     const TraceLists lists = TakeTraces(reread);
     EXPECT_EQ(lists.first.size() + lists.second.size(), 3u);
     WriteComponents(reread, ReadComponents(reread));
@@ -541,8 +536,7 @@ TEST(ReaderFaults, ASaveWritesEachKeyOnceAndTheNextSaveTheSame) {
 TEST(ReaderFaults, NamesWithNulsAtTheirEndsJoinTheListsAsWritten) {
     // Opened and saved as the window does it; the file gives "D<NUL><NUL>" back as "D".
     auto openAndSave = [](const std::string& text) {
-        IniDocument doc;
-        doc.LoadFromText(text);
+        IniDocument doc = loaded(text);
         PadBoard board(doc);
         for (const PadRecord& record : ReadPads(doc)) {
             board.loadPad(record);
@@ -560,8 +554,7 @@ TEST(ReaderFaults, NamesWithNulsAtTheirEndsJoinTheListsAsWritten) {
 }
 
 TEST(ReaderFaults, NumbersReachTheWindowUsable) {
-    IniDocument doc;
-    doc.LoadFromText(
+    IniDocument doc = loaded(
         "[FilePathSection]\r\nX=1e-50\r\nY=1e300\r\nX1=99999999999999999999\r\nY1=-1e300\r\n"
         "[Pad1]\r\n1Pad=99999999999999999999,-99999999999999999999\r\n");
     const MainValues values = ReadMainValues(doc);

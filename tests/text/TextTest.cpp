@@ -78,11 +78,9 @@ TEST(Numbers, NearestHalvesGoToEven) {
     }
     EXPECT_EQ(nearest(0.49999999999999994), 0);
     EXPECT_EQ(nearest(4503599627370497.0), 4503599627370497);
-    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
-    constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
     for (double big : {9223372036854775808.0, 1e300, std::numeric_limits<double>::infinity()}) {
-        EXPECT_EQ(nearest(big), kMax) << big;
-        EXPECT_EQ(nearest(-big), kMin) << big;
+        EXPECT_EQ(nearest(big), std::numeric_limits<std::int64_t>::max()) << big;
+        EXPECT_EQ(nearest(-big), std::numeric_limits<std::int64_t>::min()) << big;
     }
     EXPECT_EQ(nearest(std::numeric_limits<double>::quiet_NaN()), 0);
 }

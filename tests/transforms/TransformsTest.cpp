@@ -15,8 +15,7 @@ namespace {
 
 // A picture as rows of letters, so expectations read like the pictures they describe.
 struct Picture {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<std::uint32_t> pixels;
     ImageView view() { return {pixels.data(), width, height, width}; }
 };
