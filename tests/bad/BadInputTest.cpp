@@ -16,13 +16,9 @@
 #include "support/TempDir.h"
 #include "support/TestMainWindow.h"
 
-namespace korvane {
+namespace korvane::testing {
 namespace {
 
-using testing::readFileBytes;
-using testing::ScriptedUi;
-using testing::TempDir;
-using testing::writeFileBytes;
 namespace fs = std::filesystem;
 
 const std::string kBadData = std::string(KORVANE_SOURCE_DIR) + "/tests/data/bad";
@@ -179,4 +175,4 @@ TEST_F(BadInput, DamagedValuesReadAsUsableNumbers) {
 }
 
 }  // namespace
-}  // namespace korvane
+}  // namespace korvane::testing

@@ -20,12 +20,9 @@
 #include "support/ScriptedUi.h"
 #include "support/TestMainWindow.h"
 
-namespace korvane {
+namespace korvane::testing {
 namespace {
 
-using testing::readFileBytes;
-using testing::TempDir;
-using testing::writeFileBytes;
 using Names = std::vector<std::string>;
 
 // The fixtures dialog-*.kvp hold pads in document order U1, C1, R1: opening lists them as R1, C1, U1.
@@ -39,7 +36,7 @@ class ExportDialogWindow : public ::testing::Test {
         }
         // Five symbols, so that the fifth one is reference 4; the third name looks like markup.
         std::filesystem::create_directory(dir.file("prog"));
-        std::filesystem::copy(testing::kFixtures + "/five-symbols", dir.file("prog/Lib"));
+        std::filesystem::copy(kFixtures + "/five-symbols", dir.file("prog/Lib"));
         window->startUp("");
         window->timer()->stop();  // ticks are driven by hand
         window->exportDialog()->setProgramDir(dir.file("prog"));
@@ -78,7 +75,7 @@ class ExportDialogWindow : public ::testing::Test {
         return button("cmdUpdate")->isEnabled();
     }
     TempDir dir;
-    testing::ScriptedUi ui;
+    ScriptedUi ui;
     std::string project = dir.file("board.kvp");
     std::unique_ptr<MainWindow> window = std::make_unique<TestMainWindow>(ui);
 };
@@ -94,7 +91,7 @@ TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponentsOrSay
     EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Information);
     EXPECT_FALSE(dialog().isVisible());
     window->session().closeProject();
-    openWith(testing::fixture("dialog-some-data.kvp"));
+    openWith(fixture("dialog-some-data.kvp"));
     showDialog();
     EXPECT_EQ(ui.count("message"), 0);
     EXPECT_EQ(dialog().windowModality(), Qt::ApplicationModal);
@@ -113,7 +110,7 @@ TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponentsOrSay
                 (widget->objectName() + "|" + caption + "|" + widget->toolTip() + list + "\n").toStdString();
         }
     }
-    EXPECT_EQ(controls, testing::expected("export/dialog-controls.txt"));
+    EXPECT_EQ(controls, expected("export/dialog-controls.txt"));
     EXPECT_TRUE(dialog().findChild<QGroupBox*>("Frame1")->isAncestorOf(button("cmdUpdate")));
     QComboBox* comp = combo("cboComp");
     EXPECT_EQ(items(comp), (Names{"R1", "C1", "U1"}));
@@ -129,7 +126,7 @@ TEST_F(ExportDialogWindow, ShowsItsControlsModallyWithTheProjectsComponentsOrSay
 
 // The reference field's tip must follow the field and show a symbol name that looks like markup as written.
 TEST_F(ExportDialogWindow, UpdateWalksTheComponentsAndCloseOrEscAsksToSaveAfterAChange) {
-    openWith(testing::fixture("dialog-some-data.kvp"));
+    openWith(fixture("dialog-some-data.kvp"));
     window->project().markSaved();
     showDialog();
     QComboBox* comp = combo("cboComp");
@@ -191,19 +188,19 @@ TEST_F(ExportDialogWindow, UpdateWalksTheComponentsAndCloseOrEscAsksToSaveAfterA
 // The net-list dialog starts at the file chosen last, even after closing and reopening the project; the
 // format chosen lasts while the program runs.
 TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFileAndFormat) {
-    openWith(testing::fixture("dialog-all-data.kvp"));
+    openWith(fixture("dialog-all-data.kvp"));
     const std::string before = readFileBytes(project);
     showDialog();
     // The schematic dialog cancelled: a complete net list, nothing said.
     ui.fileAnswers = {FileDialogResult{dir.file("a.net"), 1}, std::nullopt};
     EXPECT_EQ(dialog().exportFiles(), ExportOutcome::NetListOnly);
     EXPECT_EQ(ui.count("message"), 0);
-    EXPECT_EQ(readFileBytes(dir.file("a.net")), testing::expected("export/dialog.net"));
+    EXPECT_EQ(readFileBytes(dir.file("a.net")), expected("export/dialog.net"));
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.sch")));
     ui.messageAnswers = {MsgResult::No};
     window->session().closeProject();  // which puts the dialog away with it
     EXPECT_FALSE(dialog().isVisible());
-    openWith(testing::fixture("dialog-all-data.kvp"));
+    openWith(fixture("dialog-all-data.kvp"));
     showDialog();
     ui.fileAnswers = {FileDialogResult{dir.file("b.net"), 1}, FileDialogResult{dir.file("b.sch"), 1}};
     EXPECT_EQ(dialog().exportFiles(), ExportOutcome::Completed);
@@ -223,9 +220,9 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
     format->setCurrentIndex(0);
     ui.fileAnswers = {FileDialogResult{dir.file("p.net"), 1}, std::nullopt};
     EXPECT_EQ(dialog().exportFiles(), ExportOutcome::NetListOnly);
-    const testing::CliRun run = testing::cli(
-        dir, {"export", project, "--netlist", dir.file("cli.net"), "--schematic", dir.file("cli.sch"),
-              "--kicad-netlist", dir.file("cli.kicad.net"), "--lib-dir", dir.file("prog/Lib")});
+    const CliRun run =
+        cli(dir, {"export", project, "--netlist", dir.file("cli.net"), "--schematic", dir.file("cli.sch"),
+                  "--kicad-netlist", dir.file("cli.kicad.net"), "--lib-dir", dir.file("prog/Lib")});
     ASSERT_EQ(run.code, 0) << run.err;
     for (const char* file : {"a.net", "b.net", "p.net"}) {
         EXPECT_EQ(readFileBytes(dir.file(file)), readFileBytes(dir.file("cli.net"))) << file;
@@ -238,4 +235,4 @@ TEST_F(ExportDialogWindow, ExportWritesWhatKorvaneCliWritesAndRemembersTheLastFi
 }
 
 }  // namespace
-}  // namespace korvane
+}  // namespace korvane::testing
