@@ -4,7 +4,7 @@
 // project. It holds no project data: the project belongs to the application and is handed in, and each
 // group of commands is a controller of its own (session, pictures, pads, tracing, cursors, help) that
 // the window wires to its menus and panes. Commands are named for what they do (flipHorizontally,
-// selectAllPads); the mouse and key handlers of the panes for the event they answer (P1_MouseDown).
+// selectAllPads); the mouse and key handlers of the panes for the event they answer (pictureMouseDown).
 // Edits of the project go through commands on its history.
 
 #include <QMainWindow>
@@ -53,15 +53,12 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void redoEdit();
 
     // --- panes: mouse and keys ---
-    void P1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    void P2_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    void P1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y);
-    void P2_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y);
-    void P1_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    void P2_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    void P1_DblClick(Qt::KeyboardModifiers shift, int x, int y);
-    void P2_DblClick(Qt::KeyboardModifiers shift, int x, int y);
-    void pictureMouseUp(int pane, Qt::MouseButton button, QPoint globalPos);
+    void pictureMouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void pictureMouseMove(int picture, Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y);
+    void pictureMouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void pictureDoubleClicked(Qt::KeyboardModifiers shift) { pads_->tool().doubleClicked(shift); }
+    // A release on a pane outside its picture: the right button brings the File menu.
+    void paneMouseUp(int pane, Qt::MouseButton button, QPoint globalPos);
     // Returns true when the key meant something to the panes (it is then not passed on).
     bool handleKey(int key, Qt::KeyboardModifiers modifiers);
 
@@ -124,8 +121,6 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     void connectMenu();
     void connectPanes();
     void unload();
-    void mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    void mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
     Ui& ui_;
     Project& project_;

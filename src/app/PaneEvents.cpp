@@ -20,15 +20,23 @@ namespace korvane {
 void MainWindow::connectPanes() {
     PictureBox* p1 = panes_->P1();
     PictureBox* p2 = panes_->P2();
-    connect(p1, &PictureBox::mouseDown, this, &MainWindow::P1_MouseDown);
-    connect(p2, &PictureBox::mouseDown, this, &MainWindow::P2_MouseDown);
-    connect(p1, &PictureBox::mouseMove, this, &MainWindow::P1_MouseMove);
-    connect(p2, &PictureBox::mouseMove, this, &MainWindow::P2_MouseMove);
-    connect(p1, &PictureBox::mouseUp, this, &MainWindow::P1_MouseUp);
-    connect(p2, &PictureBox::mouseUp, this, &MainWindow::P2_MouseUp);
-    connect(p1, &PictureBox::doubleClicked, this, &MainWindow::P1_DblClick);
-    connect(p2, &PictureBox::doubleClicked, this, &MainWindow::P2_DblClick);
-    connect(panes_, &Panes::paneMouseUp, this, &MainWindow::pictureMouseUp);
+    for (auto [box, picture] : {std::pair{p1, 1}, std::pair{p2, 2}}) {
+        connect(box, &PictureBox::mouseDown, this,
+                [this, picture](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+                    pictureMouseDown(picture, button, shift, x, y);
+                });
+        connect(box, &PictureBox::mouseMove, this,
+                [this, picture](Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y) {
+                    pictureMouseMove(picture, buttons, shift, x, y);
+                });
+        connect(box, &PictureBox::mouseUp, this,
+                [this, picture](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+                    pictureMouseUp(picture, button, shift, x, y);
+                });
+        connect(box, &PictureBox::doubleClicked, this,
+                [this](Qt::KeyboardModifiers shift, int, int) { pictureDoubleClicked(shift); });
+    }
+    connect(panes_, &Panes::paneMouseUp, this, &MainWindow::paneMouseUp);
     // Keys reach the navigation from MainWindow's own widgets only, never from the tool windows' fields. The
     // window itself is one of them: it takes the keys while none of its widgets holds the focus.
     for (QObject* widget :
@@ -74,15 +82,13 @@ void MainWindow::PaneFollower::cursorsChanged() {
     window_.cursors_->showSyncState();
 }
 
-void MainWindow::P1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y) {
-    cursors_->dragOn(1, buttons, x, y);
+void MainWindow::pictureMouseMove(int picture, Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x,
+                                  int y) {
+    cursors_->dragOn(picture, buttons, x, y);
 }
 
-void MainWindow::P2_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x, int y) {
-    cursors_->dragOn(2, buttons, x, y);
-}
-
-void MainWindow::mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+void MainWindow::pictureMouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
+                                  int y) {
     pads_->tool().picturePressed(shift);
     cursors_->dragOn(picture, button, x, y);
     PictureBox* box = picture == 1 ? panes_->P1() : panes_->P2();
@@ -91,15 +97,8 @@ void MainWindow::mouseDown(int picture, Qt::MouseButton button, Qt::KeyboardModi
     }
 }
 
-void MainWindow::P1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
-    mouseDown(1, button, shift, x, y);
-}
-
-void MainWindow::P2_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
-    mouseDown(2, button, shift, x, y);
-}
-
-void MainWindow::mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+void MainWindow::pictureMouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
+                                int y) {
     cursors_->release();
     if (button == Qt::RightButton) {
         if (QMenu* edit = menu_->menu(QStringLiteral("mnuEdit")); edit != nullptr && edit->isEnabled()) {
@@ -112,23 +111,7 @@ void MainWindow::mouseUp(int picture, Qt::MouseButton button, Qt::KeyboardModifi
     }
 }
 
-void MainWindow::P1_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
-    mouseUp(1, button, shift, x, y);
-}
-
-void MainWindow::P2_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
-    mouseUp(2, button, shift, x, y);
-}
-
-void MainWindow::P1_DblClick(Qt::KeyboardModifiers shift, int, int) {
-    pads_->tool().doubleClicked(shift);
-}
-
-void MainWindow::P2_DblClick(Qt::KeyboardModifiers shift, int, int) {
-    pads_->tool().doubleClicked(shift);
-}
-
-void MainWindow::pictureMouseUp(int, Qt::MouseButton button, QPoint globalPos) {
+void MainWindow::paneMouseUp(int, Qt::MouseButton button, QPoint globalPos) {
     if (button == Qt::RightButton) {
         menu_->menu(QStringLiteral("mnuFile"))->popup(globalPos);
     }

@@ -368,11 +368,7 @@ void TracingController::showTraceSeed(int list, const std::string& record) {
     const TraceSeed seed = TraceSeedOf(record);
     const int x = wholePixel(seed.x);
     const int y = wholePixel(seed.y);
-    if (list == 1) {
-        window_.P1_MouseMove(Qt::LeftButton, Qt::NoModifier, x, y);
-    } else {
-        window_.P2_MouseMove(Qt::LeftButton, Qt::NoModifier, x, y);
-    }
+    window_.pictureMouseMove(list == 2 ? 2 : 1, Qt::LeftButton, Qt::NoModifier, x, y);
     scrollCursorIntoView();
 }
 

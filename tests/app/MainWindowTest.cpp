@@ -176,7 +176,7 @@ TEST_F(MainWindowWidget, TickBlinksCursorsCyclesColoursAndEndsADragWhoseReleaseW
         EXPECT_EQ(MainWindow::selectionColour(window->SelectionColourStep), cycle[tick % 8]) << tick;
     }
     openUnsavedProject();
-    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 5, 5);  // a release that never arrives
+    window->pictureMouseDown(1, Qt::LeftButton, Qt::NoModifier, 5, 5);  // a release that never arrives
     window->tick();
     EXPECT_FALSE(window->cursors().drag().held());
 }

@@ -107,12 +107,12 @@ TEST_F(PicturePanes, KeysScrollBothPicturesWithinBarsThatFollowThePanes) {
 TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacement) {
     window->project().cursors.CursorScaleX = 2, window->project().cursors.CursorScaleY = 3;
     window->project().shownCursors = {10, 10, 50, 60, 10, 10, 50, 60};
-    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 15, 12);
+    window->pictureMouseDown(1, Qt::LeftButton, Qt::NoModifier, 15, 12);
     expectCursors(15, 12, 60, 66);
-    window->P2_MouseMove(Qt::LeftButton, Qt::NoModifier, 74, 72);
+    window->pictureMouseMove(2, Qt::LeftButton, Qt::NoModifier, 74, 72);
     expectCursors(22, 14, 74, 72);
-    window->P1_MouseMove(Qt::NoButton, Qt::NoModifier, 200, 150);
-    window->P1_MouseDown(Qt::RightButton, Qt::NoModifier, 100, 100);
+    window->pictureMouseMove(1, Qt::NoButton, Qt::NoModifier, 200, 150);
+    window->pictureMouseDown(1, Qt::RightButton, Qt::NoModifier, 100, 100);
     expectCursors(22, 14, 74, 72);
     EXPECT_FALSE(window->cursors().drag().held());
     window->cursors().scaleOneToOne();
@@ -120,16 +120,16 @@ TEST_F(PicturePanes, DraggingOnePictureMovesTheOtherCursorByTheScaledDisplacemen
     // Undone, the window shows cursor 2 where it was and maps with the old scales again.
     window->project().undo();
     expectCursors(22, 14, 74, 72);
-    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 23, 15);
+    window->pictureMouseDown(1, Qt::LeftButton, Qt::NoModifier, 23, 15);
     expectCursors(23, 15, 76, 75);
     // The window maps from the unrounded cursors: a slow drag does not drift, and coming back restores.
     window->project().cursors.CursorScaleX = 1.04f;
-    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 23, 15);
+    window->pictureMouseDown(1, Qt::LeftButton, Qt::NoModifier, 23, 15);
     for (int d = 2; d <= 100; d += 2) {
-        window->P1_MouseMove(Qt::LeftButton, Qt::NoModifier, 23 + d, 15);
+        window->pictureMouseMove(1, Qt::LeftButton, Qt::NoModifier, 23 + d, 15);
     }
     EXPECT_EQ(window->project().shownCursors.cur2Left, 180) << "76 + 1.04 * 100, on whole pixels";
-    window->P1_MouseMove(Qt::LeftButton, Qt::NoModifier, 23, 15);
+    window->pictureMouseMove(1, Qt::LeftButton, Qt::NoModifier, 23, 15);
     expectCursors(23, 15, 76, 75);
 }
 
@@ -148,15 +148,15 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     EXPECT_FALSE(submenuEnabled());
     EXPECT_TRUE(window->project().saved()) << "opening it changes nothing; its result is the edit";
     // While the wizard is open each drag moves only its own picture's cursor.
-    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 100, 80);
-    window->P2_MouseDown(Qt::LeftButton, Qt::NoModifier, 130, 95);
+    window->pictureMouseDown(1, Qt::LeftButton, Qt::NoModifier, 100, 80);
+    window->pictureMouseDown(2, Qt::LeftButton, Qt::NoModifier, 130, 95);
     expectCursors(100, 80, 130, 95);
     wizard->cmdNext()->click();
     EXPECT_EQ(
         texts(),
         "Moving synchronization:|Done|&Cancel|2. Place point 4 in according to point 3 and click \"Done\"");
-    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 600, 480);
-    window->P2_MouseDown(Qt::LeftButton, Qt::NoModifier, 1130, 895);
+    window->pictureMouseDown(1, Qt::LeftButton, Qt::NoModifier, 600, 480);
+    window->pictureMouseDown(2, Qt::LeftButton, Qt::NoModifier, 1130, 895);
     wizard->cmdNext()->click();
     EXPECT_EQ(window->project().cursors.CursorScaleX, 2);
     EXPECT_EQ(window->project().cursors.CursorScaleY, 2);
@@ -167,7 +167,7 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
     window->cursors().startScaleWizard();
     EXPECT_EQ(wizard->cmdNext()->text(), "Next");
     wizard->cmdNext()->click();
-    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 700, 700);
+    window->pictureMouseDown(1, Qt::LeftButton, Qt::NoModifier, 700, 700);
     wizard->cmdCancel()->click();
     EXPECT_EQ(window->project().cursors.CursorScaleX, 2);
     EXPECT_EQ(window->project().history().count(), 1u) << "a cancelled calibration is no step";

@@ -111,7 +111,7 @@ class Pads : public ::testing::Test {
     int place(double x1, double y1, double x2, double y2, bool shift = false) {
         auto& cursors = window->project().shownCursors;
         cursors.cur1Left = x1, cursors.cur1Top = y1, cursors.cur2Left = x2, cursors.cur2Top = y2;
-        window->P1_DblClick(shift ? Qt::ShiftModifier : Qt::NoModifier, int(x1), int(y1));
+        window->pictureDoubleClicked(shift ? Qt::ShiftModifier : Qt::NoModifier);
         return pads().markers.highest();
     }
     void click(int picture, int n, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

@@ -99,7 +99,7 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
         EXPECT_EQ(pixel(1, 119, 59), kRed) << "the area is painted before the question";
         EXPECT_TRUE(window->tracing().FillRunning && window->busy());
     });
-    window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 30, 40);
+    window->pictureMouseUp(1, Qt::LeftButton, Qt::AltModifier, 30, 40);
     EXPECT_TRUE(asked && !question()->isVisible());
     EXPECT_EQ(pixel(1, 150, 100), kCopper) << "the other area is not connected";
     EXPECT_EQ(shown(1), QStringList{"1-30-40-4210752=255-0.1-0.1"});
@@ -111,7 +111,7 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
     asked = false;
     window->project().markSaved();
     answerNextQuestion(false);
-    window->P2_MouseUp(Qt::LeftButton, Qt::AltModifier, 12, 12);
+    window->pictureMouseUp(2, Qt::LeftButton, Qt::AltModifier, 12, 12);
     EXPECT_TRUE(asked);
     EXPECT_EQ(pixel(2, 59, 39), 0);
     EXPECT_EQ(window->tracing().FillColor, kRed);
@@ -128,16 +128,16 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
 
 TEST_F(Tracing, OnlyAClickOnThePictureFillsAndOneFillRunsAtATime) {
     answerNextQuestion(true, [this] {
-        window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 160, 110);  // reached while asking
+        window->pictureMouseUp(1, Qt::LeftButton, Qt::AltModifier, 160, 110);  // reached while asking
         window->session().closeProject();
         traces()->cmdDraw->click();
     });
-    window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 300, 40);  // released beside the picture
-    window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 30, -1);
+    window->pictureMouseUp(1, Qt::LeftButton, Qt::AltModifier, 300, 40);  // released beside the picture
+    window->pictureMouseUp(1, Qt::LeftButton, Qt::AltModifier, 30, -1);
     EXPECT_FALSE(asked);
     EXPECT_FALSE(traces()->isVisible());
     EXPECT_EQ(window->project().traces1.size(), 0u);
-    window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 30, 40);
+    window->pictureMouseUp(1, Qt::LeftButton, Qt::AltModifier, 30, 40);
     EXPECT_TRUE(asked);
     EXPECT_TRUE(window->projectOpen()) << "closing waits for the fill";
     EXPECT_EQ(pixel(1, 160, 110), kCopper) << "the second fill was ignored";
@@ -156,7 +156,7 @@ TEST_F(Tracing, ColourMenuSetsTheFillColourOrPicksOneAndTheFillKeyFillsAtTheLast
     EXPECT_EQ(ui.messages()[0].prompt, "Click the point on the pictures");
     EXPECT_EQ(ui.messages()[0].title, "Fill color selection:");
     EXPECT_EQ(ui.messages()[0].icon, MsgIcon::Information);
-    window->P1_MouseDown(Qt::LeftButton, Qt::NoModifier, 25, 35);
+    window->pictureMouseDown(1, Qt::LeftButton, Qt::NoModifier, 25, 35);
     EXPECT_FALSE(window->colourPick().armed());
     EXPECT_EQ(window->tracing().FillColor, kCopper);
     // The fill key fills at the cursor of the picture clicked last.
@@ -278,8 +278,8 @@ TEST_F(Tracing, ClosingDuringAFillStopsItAsksAndThenCloses) {
         window->close();  // while the question is open the close waits for the answer
         EXPECT_TRUE(window->isVisible());
     });
-    ui.messageAnswers = {MsgResult::No};                        // the save prompt of the close
-    window->P1_MouseUp(Qt::LeftButton, Qt::AltModifier, 5, 0);  // the grey: its first span ends at 0
+    ui.messageAnswers = {MsgResult::No};                               // the save prompt of the close
+    window->pictureMouseUp(1, Qt::LeftButton, Qt::AltModifier, 5, 0);  // the grey: its first span ends at 0
     EXPECT_TRUE(asked);
     EXPECT_EQ(pixel(1, 5, 5), kGrey) << "stopped at the first checkpoint";
     EXPECT_EQ(window->project().traces1.size(), 1u) << "the partial fill was kept";
