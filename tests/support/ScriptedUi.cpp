@@ -2,106 +2,76 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace korvane::testing {
+namespace {
+
+RecordedCall& record(std::vector<RecordedCall>& calls, const char* kind) {
+    calls.emplace_back().kind = kind;
+    return calls.back();
+}
+
+// Nothing queued means the test took a path its author did not script; guessing an answer would hide that.
+template <typename T>
+T next(std::deque<T>& answers, const std::string& call, T cancel = T{}) {
+    if (answers.empty()) {
+        ADD_FAILURE() << "unscripted " << call;
+        return cancel;
+    }
+    T answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+}  // namespace
 
 MsgResult ScriptedUi::message(const MessageRequest& request) {
-    RecordedCall call;
-    call.kind = "message";
-    call.message = request;
-    calls.push_back(call);
-    if (!messageAnswers.empty()) {
-        MsgResult answer = messageAnswers.front();
-        messageAnswers.pop_front();
-        return answer;
+    record(calls, "message").message = request;
+    if (request.buttons == MsgButtons::Ok && messageAnswers.empty()) {
+        return MsgResult::Ok;  // a notice has nothing to choose
     }
-    // A notice with only Ok has nothing to choose; anything else unanswered means the test took a path
-    // its author did not script, and guessing an answer would hide that.
-    if (request.buttons != MsgButtons::Ok) {
-        ADD_FAILURE() << "unscripted question: \"" << request.prompt << "\" (title \"" << request.title
-                      << "\")";
-    }
-    return request.buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;
+    return next(messageAnswers, "question: \"" + request.prompt + "\" (title \"" + request.title + "\")",
+                MsgResult::Cancel);
 }
 
 std::optional<std::string> ScriptedUi::input(const InputRequest& request) {
-    RecordedCall call;
-    call.kind = "input";
-    call.input = request;
-    calls.push_back(call);
-    if (inputAnswers.empty()) {
-        ADD_FAILURE() << "unscripted input box: \"" << request.prompt << "\" (title \"" << request.title
-                      << "\")";
-        return std::nullopt;
-    }
-    auto answer = inputAnswers.front();
-    inputAnswers.pop_front();
-    return answer;
+    record(calls, "input").input = request;
+    return next(inputAnswers, "input box: \"" + request.prompt + "\" (title \"" + request.title + "\")");
 }
 
 std::optional<FileDialogResult> ScriptedUi::openFile(const FileDialogRequest& request) {
-    RecordedCall call;
-    call.kind = "open";
-    call.fileDialog = request;
-    calls.push_back(call);
-    if (fileAnswers.empty()) {
-        ADD_FAILURE() << "unscripted open dialog: \"" << request.title << "\"";
-        return std::nullopt;
-    }
-    auto answer = fileAnswers.front();
-    fileAnswers.pop_front();
-    return answer;
+    record(calls, "open").fileDialog = request;
+    return next(fileAnswers, "open dialog: \"" + request.title + "\"");
 }
 
 std::optional<FileDialogResult> ScriptedUi::saveFile(const FileDialogRequest& request) {
-    RecordedCall call;
-    call.kind = "save";
-    call.fileDialog = request;
-    calls.push_back(call);
-    if (fileAnswers.empty()) {
-        ADD_FAILURE() << "unscripted save dialog: \"" << request.title << "\"";
-        return std::nullopt;
-    }
-    auto answer = fileAnswers.front();
-    fileAnswers.pop_front();
-    return answer;
+    record(calls, "save").fileDialog = request;
+    return next(fileAnswers, "save dialog: \"" + request.title + "\"");
 }
 
 void ScriptedUi::beep() {
-    RecordedCall call;
-    call.kind = "beep";
-    calls.push_back(call);
+    record(calls, "beep");
 }
 
 void ScriptedUi::setBusy(bool busy) {
-    RecordedCall call;
-    call.kind = "busy";
-    call.busy = busy;
-    calls.push_back(call);
+    record(calls, "busy");
     busyDepth_ += busy ? 1 : -1;
     EXPECT_GE(busyDepth_, 0) << "busy pointer restored more often than it was shown";
 }
 
-bool ScriptedUi::copyImageToClipboard(const ImageView& image) {
-    RecordedCall call;
-    call.kind = "clipboard";
-    call.imageWidth = image.width;
-    call.imageHeight = image.height;
-    calls.push_back(call);
-    return clipboardSucceeds;
+bool ScriptedUi::copyImageToClipboard(const ImageView&) {
+    record(calls, "clipboard");
+    return true;
 }
 
 bool ScriptedUi::openUrl(const std::string& url) {
-    RecordedCall call;
-    call.kind = "url";
-    call.url = url;
-    calls.push_back(call);
+    record(calls, "url").url = url;
     return browserStarts;
 }
 
 void ScriptedUi::processEvents() {
-    RecordedCall call;
-    call.kind = "events";
-    calls.push_back(call);
+    record(calls, "events");
     if (duringEvents) {
         duringEvents();
     }
@@ -128,11 +98,8 @@ std::vector<FileDialogRequest> ScriptedUi::fileDialogs() const {
 }
 
 int ScriptedUi::count(const std::string& kind) const {
-    int n = 0;
-    for (const auto& call : calls) {
-        n += call.kind == kind ? 1 : 0;
-    }
-    return n;
+    return int(
+        std::count_if(calls.begin(), calls.end(), [&](const RecordedCall& c) { return c.kind == kind; }));
 }
 
 }  // namespace korvane::testing

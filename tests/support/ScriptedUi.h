@@ -20,10 +20,7 @@ struct RecordedCall {
     MessageRequest message;
     InputRequest input;
     FileDialogRequest fileDialog;
-    bool busy = false;
     std::string url;
-    int imageWidth = 0;
-    int imageHeight = 0;
 };
 
 class ScriptedUi : public Ui {
@@ -42,8 +39,7 @@ class ScriptedUi : public Ui {
     std::deque<MsgResult> messageAnswers;
     std::deque<std::optional<std::string>> inputAnswers;
     std::deque<std::optional<FileDialogResult>> fileAnswers;  // shared by open and save, in call order
-    bool clipboardSucceeds = true;
-    bool browserStarts = true;  // what openUrl answers
+    bool browserStarts = true;                                // what openUrl answers
     // Runs whenever the program hands control to the event loop, as a user acting meanwhile would.
     std::function<void()> duringEvents;
 

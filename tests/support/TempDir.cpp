@@ -1,24 +1,19 @@
 #include "support/TempDir.h"
 
+#include <stdlib.h>
+
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 
 namespace korvane::testing {
 
 TempDir::TempDir() {
-    std::random_device device;
-    std::mt19937_64 generator(device());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate =
-            std::filesystem::temp_directory_path() / ("korvane-test-" + std::to_string(generator()));
-        if (std::filesystem::create_directory(candidate)) {
-            path_ = candidate;
-            return;
-        }
+    std::string pattern = (std::filesystem::temp_directory_path() / "korvane-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary folder");
     }
-    throw std::runtime_error("cannot create a temporary folder");
+    path_ = pattern;
 }
 
 TempDir::~TempDir() {
