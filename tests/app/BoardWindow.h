@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QTest>
 #include <QTimer>
 #include <memory>
 #include <optional>
@@ -50,6 +52,20 @@ class BoardWindow : public ::testing::Test {
     void open(const std::string& path) {
         ui.fileAnswers.push_back(pick(path));
         window->session().openProject();
+    }
+    void reopen() {
+        open(board);
+        ASSERT_TRUE(window->projectOpen());
+        ui.clear();
+    }
+    void showActive(int width = 0, int height = 0) {
+        window->show();
+        if (width > 0) {
+            window->resize(width, height);
+        }
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QApplication::processEvents();
     }
 
     // The messages (with `dialogs` the file dialogs too) the user saw, one a line; the folder is $DIR.

@@ -13,9 +13,15 @@
 #include "BoardWindow.h"
 #include "Golden.h"
 #include "app/Shell.h"
+#include "export/ExportDialog.h"
+#include "pads/PadListWindow.h"
+#include "pads/PadPropertiesDialog.h"
 #include "platform/QtText.h"
 #include "platform/Registry.h"
 #include "project/CursorCommands.h"
+#include "tracing/FillQuestionDialog.h"
+#include "tracing/TracesWindow.h"
+#include "view/ScaleWizardWindow.h"
 
 namespace korvane {
 namespace {
@@ -27,11 +33,6 @@ class MainWindowWidget : public BoardWindow {
         makeWindow();
     }
     QAction* item(const char* name) { return window->menus().action(QString::fromUtf8(name)); }
-    void showActive() {
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
     // A project that is open and has unsaved changes, saved under a path in the temporary folder.
     void openUnsavedProject() {
         window->project().path = dir.file("amp.kvp");
@@ -249,6 +250,40 @@ TEST_F(MainWindowWidget, HelpKeyOpensTheGuideAtTheTopicOfTheMenuAndNamesItWithou
     window->help().showGuide();
     ASSERT_EQ(ui.messages().size(), 1u) << "a guide that cannot be shown is named, not silently dropped";
     EXPECT_NE(ui.messages()[0].prompt.find(window->help().HelpFile), std::string::npos);
+}
+
+// Tool windows and panes hold references to the window's own data and call back into it.
+TEST(MainWindowTeardown, ToolWindowsAndPanesGoWhileTheWindowsDataStillExists) {
+    testing::ScriptedUi ui;
+    auto window = std::make_unique<TestMainWindow>(ui);
+    window->startUp("");
+    window->setProjectOpen(true);
+    window->pads().showPadList();  // created on first use, as the export dialog
+    window->exportDialog()->show();
+    window->tracing().tracesWindow()->show();
+    const QObject* owner = window.get();
+    std::vector<std::string> late;
+    const std::pair<const char*, QObject*> parts[] = {
+        {"pad dialog", window->pads().padDialog()},
+        {"information window", window->pads().infoWindow()},
+        {"export dialog", window->exportDialog()},
+        {"traces window", window->tracing().tracesWindow()},
+        {"fill question", window->tracing().fillQuestion()},
+        {"cursor-scale wizard", window->cursors().wizard()},
+        {"panes", window->panes()},
+    };
+    for (const auto& [name, part] : parts) {
+        ASSERT_NE(part, nullptr) << name;
+        // While the window's own destructor runs it is still a MainWindow; once only QWidget's runs, its
+        // members are gone.
+        QObject::connect(part, &QObject::destroyed, [owner, name = std::string(name), &late] {
+            if (qobject_cast<const MainWindow*>(owner) == nullptr) {
+                late.push_back(name);
+            }
+        });
+    }
+    window.reset();
+    EXPECT_EQ(late, std::vector<std::string>{});
 }
 
 TEST(Shell, CommandLineQuotesLastCharactersAndLongForms) {

@@ -26,17 +26,6 @@ class PicturePanes : public BoardWindow {
         reopen();
         window->tick();  // the first tick enables the project menus
     }
-    void reopen() {
-        open(board);
-        ui.clear();
-    }
-    void show(int width, int height) {
-        window->show();
-        window->resize(width, height);
-        QApplication::setActiveWindow(window.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        QApplication::processEvents();
-    }
     Panes* panes() const { return window->panes(); }
     PictureBox* p1() const { return panes()->P1(); }
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -65,7 +54,7 @@ class PicturePanes : public BoardWindow {
 };
 
 TEST_F(PicturePanes, KeysScrollBothPicturesWithinBarsThatFollowThePanes) {
-    show(170, 260);
+    showActive(170, 260);
     EXPECT_EQ(panes()->hsBar()->maximum(), panes()->HS().Max()) << "the bar shows the range";
     ASSERT_GE(panes()->HS().SmallChange(), 1);
     // Nothing of the window holds the focus (as after a window manager activated it without one).
@@ -182,7 +171,7 @@ TEST_F(PicturePanes, WizardMeasuresTheScaleFromTwoPairsOfPoints) {
 }
 
 TEST_F(PicturePanes, DoubleClickPlacesAPadWhoseMarkerTipsAndDragsBehaveAsShown) {
-    show(700, 700);
+    showActive(700, 700);
     QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
                        p1()->mapTo(window.get(), QPoint(40, 40)));
     ASSERT_EQ(dialog().board().markers.highest(), 1);

@@ -36,11 +36,6 @@ class PictureTransforms : public BoardWindow {
         makeWindow();
         reopen();
     }
-    void reopen() {
-        open(board);
-        ASSERT_TRUE(window->projectOpen());
-        ui.clear();
-    }
     const QImage& base(int picture) {
         return (picture == 1 ? window->panes()->P1() : window->panes()->P2())->baseImage();
     }

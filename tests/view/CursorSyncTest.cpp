@@ -134,10 +134,7 @@ TEST(ScaleWizard, CoincidentAxisKeepsScaleOneAndPairsAreRounded) {
 TEST(MouseTools, ColourPickTakesOnePressOnlyWhileArmed) {
     ColourPickTool pick;
     int reads = 0;
-    const auto pixel = [&reads] {
-        ++reads;
-        return std::int32_t{4210752};
-    };
+    const auto pixel = [&reads] { return ++reads, std::int32_t{4210752}; };
     EXPECT_EQ(pick.press(pixel), std::nullopt) << "not armed: the press is only a cursor move";
     EXPECT_EQ(reads, 0);
     pick.arm();
