@@ -95,9 +95,7 @@ TEST_F(ProjectLifecycle, NewProjectAsksForANameAndTwoPicturesAndKeepsTheOldFileU
     EXPECT_EQ(window->project().doc.Value("FilePathSection", "First"), scan) << "another folder: full path";
     EXPECT_EQ(window->project().doc.Value("FilePathSection", "Second"), "bottom.png");
     EXPECT_FALSE(window->project().doc.SectionExists("Pad1"));
-    EXPECT_TRUE(window->projectOpen());
-    EXPECT_FALSE(window->project().saved());
-    EXPECT_EQ(window->project().path, board);
+    EXPECT_EQ(state(), "open 1, path $DIR/board.kvp, saved 0, picture 1, shown 0\n");
     EXPECT_EQ(window->panes()->P2()->size(), QSize(320, 210));
     EXPECT_EQ(readFileBytes(board), old);
     EXPECT_EQ(ui.busyDepth(), 0);
@@ -116,9 +114,8 @@ TEST_F(ProjectLifecycle, OpenRestoresPicturesCursorsScaleAndTracesAndSaveWritesT
     ui.messageAnswers = {MsgResult::No};
     open(board);
     ASSERT_TRUE(window->projectOpen());
-    const auto dialog = ui.fileDialogs().at(0);
-    EXPECT_EQ(dialog.title, "Select filename to load project:");
-    EXPECT_TRUE(dialog.fileMustExist);
+    EXPECT_EQ(ui.fileDialogs().at(0).title, "Select filename to load project:");
+    EXPECT_TRUE(ui.fileDialogs().at(0).fileMustExist);
     EXPECT_EQ(window->panes()->P1()->size(), QSize(300, 200));
     EXPECT_EQ(window->panes()->P2()->size(), QSize(320, 210));
     EXPECT_TRUE(window->project().saved());
@@ -211,8 +208,7 @@ TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndRewritesThePicturesByPosition) 
     const std::string copy = dir.file("backup/board.kvp");
     ui.fileAnswers = {pick(copy)};
     window->session().saveProjectAs();
-    EXPECT_TRUE(window->project().saved());
-    EXPECT_EQ(window->project().path, copy);
+    EXPECT_EQ(state(), "open 1, path $DIR/backup/board.kvp, saved 1, picture 1, shown 0\n");
     EXPECT_EQ(readFileBytes(board), saved);
     EXPECT_NE(readFileBytes(copy).find("[Pad1]"), std::string::npos);
     EXPECT_EQ(PictureEntries(window->project().doc), Entries(top, bottom));
@@ -283,8 +279,7 @@ TEST_F(ProjectLifecycle, AutosaveKeepsUnsavedWorkBesideTheProjectUntilItIsSavedO
     }
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].title, "autosaveNow:");
-    EXPECT_FALSE(window->project().saved());
-    EXPECT_TRUE(window->projectOpen());
+    EXPECT_EQ(state(), "open 1, path $DIR/board.kvp, saved 0, picture 1, shown 0\n");
 }
 
 }  // namespace

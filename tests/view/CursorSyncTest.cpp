@@ -157,10 +157,7 @@ TEST(MouseTools, FillGoesToTheAltReleaseOrTheCursorOfThePicturePressedLast) {
 
 // Scale 2 across: a step of 4 on picture 1 is 8 on picture 2, unless calibrating.
 TEST(MouseTools, CursorDragMovesWhileTheLeftButtonIsHeldAndEndsWithoutIt) {
-    CursorSyncState start;
-    start.CursorScaleX = 2;
-    start.cur1Left = start.OldX1 = 10;
-    start.cur2Left = start.OldX2 = 20;
+    const CursorSyncState start = stateAt(10, 1, 20, 1, 2);
     CursorDragTool drag;
     CursorSyncState s = start;
     ASSERT_TRUE(drag.drag(s, 1, true, 14, 1, false));
