@@ -76,16 +76,14 @@ TEST(About, HelpMenuOpensThePagesAndTheAboutWindowModally) {
     window.help().openDonatePage();
     ASSERT_EQ(ui.count("url"), 2);
     EXPECT_EQ(ui.calls[0].url + ' ' + ui.calls[1].url, HelpPageUrl(d) + ' ' + DonationPageUrl(d));
-    bool sawModal = false;
+    AboutWindow* modal = nullptr;
     QTimer::singleShot(0, [&] {
-        auto* about = qobject_cast<AboutWindow*>(QApplication::activeModalWidget());
-        sawModal = about != nullptr;
-        if (about != nullptr) {
-            about->closeWindow();
+        if ((modal = qobject_cast<AboutWindow*>(QApplication::activeModalWidget())) != nullptr) {
+            modal->closeWindow();
         }
     });
     window.help().showAbout();
-    EXPECT_TRUE(sawModal);
+    EXPECT_NE(modal, nullptr);
 }
 
 }  // namespace
