@@ -128,6 +128,14 @@ TEST_F(BadInput, ProjectsOpenOrSayWhyInTheWindowAndInInfoAndNoFileChanges) {
             }
             EXPECT_EQ(pads, c.pads);
             EXPECT_TRUE(window->project().saved()) << "opening is no edit";
+            const Project& project = window->project();
+            if (c.file == "numbers.kvp") {  // nan and 1e309
+                EXPECT_EQ(std::tie(project.cursors.CursorScaleX, project.cursors.CursorScaleY),
+                          std::make_tuple(1.0f, 1.0f));
+            }
+            if (c.file == "traces.kvp") {  // every record stays listed ("2-5" has no "=": no entry at all)
+                EXPECT_EQ(project.traces1.size() + project.traces2.size(), 14u);
+            }
         } else {
             ASSERT_EQ(messages.size(), 1u);
             const MessageRequest& m = messages[0];
@@ -161,17 +169,6 @@ TEST_F(BadInput, ProjectsOpenOrSayWhyInTheWindowAndInInfoAndNoFileChanges) {
     fs::create_directory(dir.file("folder.kvp"));
     EXPECT_EQ(cli::RunInfoCommand({dir.file("folder.kvp")}, out, err), 1);
     EXPECT_EQ(err.str().find('\n'), err.str().size() - 1) << err.str();
-}
-
-TEST_F(BadInput, DamagedValuesReadAsUsableNumbers) {
-    open("numbers.kvp", {MsgResult::No});
-    ASSERT_TRUE(window->projectOpen());
-    EXPECT_EQ(window->project().cursors.CursorScaleX, 1.0f) << "nan";
-    EXPECT_EQ(window->project().cursors.CursorScaleY, 1.0f) << "1e309";
-    open("traces.kvp", {MsgResult::No});
-    ASSERT_TRUE(window->projectOpen());
-    // Every record stays listed, readable or not ("2-5" has no "=": no entry at all).
-    EXPECT_EQ(window->project().traces1.size() + window->project().traces2.size(), 14u);
 }
 
 }  // namespace
