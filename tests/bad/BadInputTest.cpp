@@ -40,49 +40,36 @@ std::map<std::string, std::string> snapshot(const TempDir& dir) {
     return files;
 }
 
-class BadInput : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        for (const auto& entry : fs::directory_iterator(kBadData)) {
-            fs::copy_file(entry.path(), dir.path() / entry.path().filename());
-        }
-        QImage picture(40, 30, QImage::Format_RGB32);
-        picture.fill(Qt::darkGreen);
-        ASSERT_TRUE(picture.save(QString::fromStdString(dir.file("top.bmp"))));
-        ASSERT_TRUE(picture.save(QString::fromStdString(dir.file("bottom.bmp"))));
-        // Made here rather than committed: a JPEG cut off in its data, one huge line, 100 000 sections.
-        ASSERT_TRUE(picture.save(QString::fromStdString(dir.file("whole.jpg")), "JPG", 90));
-        const std::string jpeg = readFileBytes(dir.file("whole.jpg"));
-        writeFileBytes(dir.file("truncated.jpg"), jpeg.substr(0, jpeg.size() / 2));
-        fs::remove(dir.file("whole.jpg"));
-        writeFileBytes(dir.file("huge-line.kvp"), std::string(2 << 20, 'A') + "=B");
-        std::string many = header();
-        for (int i = 0; i < 100000; ++i) {
-            many += "[Section" + std::to_string(i) + "]\r\nKey=Value\r\n";
-        }
-        writeFileBytes(dir.file("many-sections.kvp"), many);
-        writeFileBytes(dir.file("text-picture.kvp"), header("not-a-picture.bmp"));
-        writeFileBytes(dir.file("truncated-jpeg.kvp"), header("truncated.jpg"));
-        writeFileBytes(dir.file("huge-gif.kvp"), header("huge-header.gif"));
-        window = std::make_unique<TestMainWindow>(ui);
-        window->startUp("");
-        window->timer()->stop();
-    }
-    void open(const std::string& name, std::deque<MsgResult> answers = {}) {
-        ui.clear();
-        ui.messageAnswers = std::move(answers);
-        ui.fileAnswers.push_back(FileDialogResult{dir.file(name), 1});
-        window->session().openProject();
-    }
-    TempDir dir;
-    ScriptedUi ui;
-    std::unique_ptr<MainWindow> window;
-};
-
 // Opens quietly or with the notice named, or not at all for its pictures (a cut JPEG may also load).
 enum class Seen { Opens, PictureMissing, LoadFailed, OpensOrLoadFailed };
 
-TEST_F(BadInput, ProjectsOpenOrSayWhyInTheWindowAndInInfoAndNoFileChanges) {
+TEST(BadInput, ProjectsOpenOrSayWhyInTheWindowAndInInfoAndNoFileChanges) {
+    TempDir dir;
+    for (const auto& entry : fs::directory_iterator(kBadData)) {
+        fs::copy_file(entry.path(), dir.path() / entry.path().filename());
+    }
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(QString::fromStdString(dir.file("top.bmp"))));
+    ASSERT_TRUE(picture.save(QString::fromStdString(dir.file("bottom.bmp"))));
+    // Made here rather than committed: a JPEG cut off in its data, one huge line, 100 000 sections.
+    ASSERT_TRUE(picture.save(QString::fromStdString(dir.file("whole.jpg")), "JPG", 90));
+    const std::string jpeg = readFileBytes(dir.file("whole.jpg"));
+    writeFileBytes(dir.file("truncated.jpg"), jpeg.substr(0, jpeg.size() / 2));
+    fs::remove(dir.file("whole.jpg"));
+    writeFileBytes(dir.file("huge-line.kvp"), std::string(2 << 20, 'A') + "=B");
+    std::string many = header();
+    for (int i = 0; i < 100000; ++i) {
+        many += "[Section" + std::to_string(i) + "]\r\nKey=Value\r\n";
+    }
+    writeFileBytes(dir.file("many-sections.kvp"), many);
+    writeFileBytes(dir.file("text-picture.kvp"), header("not-a-picture.bmp"));
+    writeFileBytes(dir.file("truncated-jpeg.kvp"), header("truncated.jpg"));
+    writeFileBytes(dir.file("huge-gif.kvp"), header("huge-header.gif"));
+    ScriptedUi ui;
+    TestMainWindow window(ui);
+    window.startUp("");
+    window.timer()->stop();
     const struct {
         std::string file;
         Seen seen;
@@ -107,7 +94,11 @@ TEST_F(BadInput, ProjectsOpenOrSayWhyInTheWindowAndInInfoAndNoFileChanges) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         const auto before = snapshot(dir);
-        open(c.file, {MsgResult::Yes});  // traces are drawn at once, so that the damaged records replay too
+        ui.clear();
+        ui.messageAnswers = {
+            MsgResult::Yes};  // traces are drawn at once, so that the damaged records replay too
+        ui.fileAnswers.push_back(FileDialogResult{dir.file(c.file), 1});
+        window.session().openProject();
         std::vector<MessageRequest> messages;
         std::vector<std::string> titles;
         for (const MessageRequest& m : ui.messages()) {
@@ -116,19 +107,19 @@ TEST_F(BadInput, ProjectsOpenOrSayWhyInTheWindowAndInInfoAndNoFileChanges) {
                 titles.push_back(m.title);
             }
         }
-        const bool opened = window->projectOpen();
+        const bool opened = window.projectOpen();
         if (c.seen != Seen::OpensOrLoadFailed) {
             EXPECT_EQ(opened, c.seen == Seen::Opens);
         }
         if (opened) {
             EXPECT_EQ(titles, c.notice.empty() ? std::vector<std::string>{} : std::vector{c.notice});
             std::vector<int> pads;
-            for (const ExportPad& pad : ExistingPads(window->pads().padDialog()->board())) {
+            for (const ExportPad& pad : ExistingPads(window.pads().padDialog()->board())) {
                 pads.push_back(pad.number);
             }
             EXPECT_EQ(pads, c.pads);
-            EXPECT_TRUE(window->project().saved()) << "opening is no edit";
-            const Project& project = window->project();
+            EXPECT_TRUE(window.project().saved()) << "opening is no edit";
+            const Project& project = window.project();
             if (c.file == "numbers.kvp") {  // nan and 1e309
                 EXPECT_EQ(std::tie(project.cursors.CursorScaleX, project.cursors.CursorScaleY),
                           std::make_tuple(1.0f, 1.0f));
@@ -152,8 +143,8 @@ TEST_F(BadInput, ProjectsOpenOrSayWhyInTheWindowAndInInfoAndNoFileChanges) {
             }
         }
         EXPECT_EQ(ui.busyDepth(), 0);
-        window->session().closeProject();
-        EXPECT_FALSE(window->projectOpen());
+        window.session().closeProject();
+        EXPECT_FALSE(window.projectOpen());
         // korvane-cli info reads every one of them, and never prints a number JSON cannot hold.
         std::ostringstream out, err;
         EXPECT_EQ(cli::RunInfoCommand({dir.file(c.file)}, out, err), 0);
