@@ -100,20 +100,6 @@ TEST(PadText, PadSectionsNameUsableNumbers) {
     }
 }
 
-TEST(PadText, NameListsHoldNamesWithoutCase) {
-    NameList list;
-    list.append("GND");
-    list.insertFront("VCC");
-    list.append("gnd");
-    EXPECT_TRUE(list.holds("Gnd"));
-    EXPECT_EQ(list.indexOf("vcc"), 0);
-    list.removeAt(1);
-    EXPECT_TRUE(list.holds("GND")) << "one of two equal entries is left";
-    list.removeAt(1);
-    EXPECT_FALSE(list.holds("GND"));
-    EXPECT_EQ(list.items(), (std::vector<std::string>{"VCC"}));
-}
-
 class Board : public ::testing::Test {
   protected:
     // Pads 1..n placed at (n, n) and (n + 100, n), named as given.

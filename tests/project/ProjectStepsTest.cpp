@@ -21,17 +21,19 @@ namespace {
 // A step that adds one number to a log, holding `bytes` of pretend pixel history.
 class Append : public UndoCommand {
   public:
-    Append(std::vector<int>& log, int value, std::size_t bytes = 0)
-        : log_(log), value_(value), bytes_(bytes) {}
+    Append(std::vector<int>& log, int value, std::size_t bytes = 0, bool file = true)
+        : log_(log), value_(value), bytes_(bytes), file_(file) {}
     std::string text() const override { return "add " + std::to_string(value_); }
     void undo(Project&) override { log_.pop_back(); }
     void redo(Project&) override { log_.push_back(value_); }
     std::size_t pixelBytes() const override { return bytes_; }
+    bool changesFile() const override { return file_; }  // false: what is shown only, as drawn traces
 
   private:
     std::vector<int>& log_;
     int value_;
     std::size_t bytes_;
+    bool file_;
 };
 
 struct Told : ProjectObserver {
@@ -41,11 +43,14 @@ struct Told : ProjectObserver {
     void cursorsChanged() override { ++cursors; }
 };
 
-TEST(History, TheCleanIndexDecidesWhetherTheProjectIsSaved) {
+struct History : ::testing::Test {
     Project project;
     Told events;
-    project.addObserver(&events);
     std::vector<int> log;
+    void SetUp() override { project.addObserver(&events); }
+};
+
+TEST_F(History, TheCleanIndexDecidesWhetherTheProjectIsSaved) {
     EXPECT_TRUE(project.saved());
     project.execute(std::make_unique<Append>(log, 1));
     EXPECT_FALSE(project.saved());
@@ -72,17 +77,8 @@ TEST(History, TheCleanIndexDecidesWhetherTheProjectIsSaved) {
     EXPECT_FALSE(project.history().canUndo());
 }
 
-// A step that changes what is shown only, as drawing traces from their records does.
-class ShowOnly : public Append {
-  public:
-    using Append::Append;
-    bool changesFile() const override { return false; }
-};
-
-TEST(History, StepsThatChangeNothingOfTheFileNeverAskForASave) {
-    Project project;
-    std::vector<int> log;
-    project.execute(std::make_unique<ShowOnly>(log, 1));
+TEST_F(History, StepsThatChangeNothingOfTheFileNeverAskForASave) {
+    project.execute(std::make_unique<Append>(log, 1, 0, false));
     EXPECT_TRUE(project.saved());
     project.execute(std::make_unique<Append>(log, 2));
     EXPECT_FALSE(project.saved());
@@ -94,10 +90,8 @@ TEST(History, StepsThatChangeNothingOfTheFileNeverAskForASave) {
     EXPECT_TRUE(project.saved()) << "from either side of the clean index";
 }
 
-TEST(History, PixelHistoryOverTheBoundDropsTheOldestStepsButNeverTheNewest) {
-    Project project;
+TEST_F(History, PixelHistoryOverTheBoundDropsTheOldestStepsButNeverTheNewest) {
     project.setPixelHistoryLimit(100);
-    std::vector<int> log;
     project.execute(std::make_unique<Append>(log, 1, 40));
     project.markSaved();
     project.execute(std::make_unique<Append>(log, 2, 40));
@@ -116,10 +110,7 @@ TEST(History, PixelHistoryOverTheBoundDropsTheOldestStepsButNeverTheNewest) {
     EXPECT_TRUE(project.history().canUndo());
 }
 
-TEST(CursorCommands, CalibrationAndScaleOneToOneAreUndoneToTheUnroundedState) {
-    Project project;
-    Told events;
-    project.addObserver(&events);
+TEST_F(History, CursorCalibrationAndScaleOneToOneAreUndoneToTheUnroundedState) {
     CursorSyncState start;
     start.CursorScaleX = 1.04f;
     start.CursorScaleY = 0.5f;

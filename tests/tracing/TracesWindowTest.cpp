@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QImage>
-#include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
@@ -14,7 +12,6 @@
 
 #include "app/MainWindow.h"
 #include "pads/WidgetTexts.h"
-#include "platform/QtText.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 #include "support/TestMainWindow.h"
@@ -105,8 +102,7 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
     EXPECT_EQ(shown(1), QStringList{"1-30-40-4210752=255-0.1-0.1"});
     EXPECT_FALSE(window->project().saved());
     EXPECT_FALSE(window->tracing().FillRunning || window->busy() || ui.busyDepth() > 0);
-    EXPECT_TRUE(traces()->isVisible()) << "a hidden traces window opens after a fill";
-    EXPECT_TRUE(item("mnuTraces")->isChecked());
+    EXPECT_TRUE(traces()->isVisible() && item("mnuTraces")->isChecked()) << "a hidden traces window opens";
     // A deleted fill is painted back, and the fill colour stays.
     asked = false;
     window->project().markSaved();
@@ -115,8 +111,7 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
     EXPECT_TRUE(asked);
     EXPECT_EQ(pixel(2, 59, 39), 0);
     EXPECT_EQ(window->tracing().FillColor, kRed);
-    EXPECT_TRUE(window->project().traces2.empty());
-    EXPECT_TRUE(window->project().saved());
+    EXPECT_TRUE(window->project().traces2.empty() && window->project().saved());
     // The kept fill is the one step (exactness is the model's); the list and the picture follow.
     EXPECT_EQ(item("mnuUndo")->text(), "&Undo fill");
     window->undoEdit();
@@ -175,8 +170,7 @@ TEST_F(Tracing, ColourBoundIsAskedUntilPositive) {
     const InputRequest& box = ui.calls.front().input;
     EXPECT_EQ(box.title + "|" + box.defaultText + "|" + box.prompt,
               "Define the area bounds for the filling:|10|Pixels which have the color of the clicked pixel "
-              "\u00B1X% "
-              "should be repainted with the filling color. Input  X:");
+              "\u00B1X% should be repainted with the filling color. Input  X:");
     EXPECT_EQ(float(window->tracing().ColorBound), 0.025f);
     // Every percentage shows again as it was typed, without single-precision noise.
     for (int percent = 1; percent <= 100; ++percent) {
@@ -228,15 +222,12 @@ TEST_F(Tracing, TracesWindowTextsKeysCloseBoxRecordClicksAndTheListsOfAnOpenedPr
               testing::readFileBytes(KORVANE_SOURCE_DIR "/tests/data/expected/tracing/trace_windows.txt"));
     EXPECT_EQ(traces()->cmdDraw->palette().color(QPalette::Button), QColor(255, 128, 128));
     item("mnuTraces")->trigger();
-    EXPECT_TRUE(traces()->isVisible());
-    EXPECT_TRUE(item("mnuTraces")->isChecked());
+    EXPECT_TRUE(traces()->isVisible() && item("mnuTraces")->isChecked());
     QTest::keyClick(traces()->lstTrace1, Qt::Key_Escape);
-    EXPECT_FALSE(traces()->isVisible());
-    EXPECT_FALSE(item("mnuTraces")->isChecked());
+    EXPECT_FALSE(traces()->isVisible() || item("mnuTraces")->isChecked());
     window->tracing().toggleTracesWindow();
     EXPECT_FALSE(traces()->mayClose(true)) << "the close box only hides the window";
-    EXPECT_FALSE(traces()->isVisible());
-    EXPECT_FALSE(item("mnuTraces")->isChecked());
+    EXPECT_FALSE(traces()->isVisible() || item("mnuTraces")->isChecked());
     EXPECT_TRUE(traces()->mayClose(false));
     // A click on a record moves the cursors there and scrolls to them.
     window->show();
@@ -256,8 +247,7 @@ TEST_F(Tracing, TracesWindowTextsKeysCloseBoxRecordClicksAndTheListsOfAnOpenedPr
     openProject("[TraceSection]\r\n1-30-40-4210752=65280-0.1-0.1\r\n2-12-12-0=65535-0.1-0.1\r\n");
     EXPECT_EQ(shown(1), QStringList{"1-30-40-4210752=65280-0.1-0.1"});
     EXPECT_EQ(shown(2), QStringList{"2-12-12-0=65535-0.1-0.1"});
-    EXPECT_EQ(pixel(1, 20, 30), 65280);
-    EXPECT_EQ(pixel(2, 10, 10), 65535);
+    EXPECT_EQ(std::pair(pixel(1, 20, 30), pixel(2, 10, 10)), std::pair(65280, 65535));
     window->session().closeProject();
     EXPECT_EQ(traces()->lstTrace1->count(), 0);
 }
