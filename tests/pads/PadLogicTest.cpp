@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "pads/PadBoard.h"
 #include "pads/PadMarkers.h"
 #include "pads/PadText.h"

@@ -5,9 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QDir>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,9 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <filesystem>
 
-#include "app/MainWindow.h"
 #include "pads/PadListWindow.h"
 #include "pads/PadPropertiesDialog.h"
 #include "pads/WidgetTexts.h"
@@ -56,15 +52,6 @@ class ModalUi : public ScriptedUi {
     QWidget* owner = nullptr;
 };
 
-std::string schematicLibrary() {
-    std::string text = QByteArray("header\r\n").repeated(13).toStdString();
-    for (const char* symbol : {"RES", "CAP"}) {
-        text += "Component\r\n" + QByteArray("x\r\n").repeated(18).toStdString() + symbol +
-                "\r\nEndComponent\r\n";
-    }
-    return text;
-}
-
 class Pads : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -75,7 +62,12 @@ class Pads : public ::testing::Test {
         }
         std::filesystem::create_directories(dir.file("prog/Lib"));
         writeFileBytes(dir.file("prog/Lib/pcb.lb"), "DIP8\r\nSOT23\r\n");
-        writeFileBytes(dir.file("prog/Lib/sch.lb"), schematicLibrary());
+        std::string library = QByteArray("header\r\n").repeated(13).toStdString();
+        for (const char* symbol : {"RES", "CAP"}) {
+            library += "Component\r\n" + QByteArray("x\r\n").repeated(18).toStdString() + symbol +
+                       "\r\nEndComponent\r\n";
+        }
+        writeFileBytes(dir.file("prog/Lib/sch.lb"), library);
         window = makeWindow();
         open("");
     }
@@ -447,8 +439,7 @@ class InfoTest : public ::testing::Test {
 };
 
 TEST_F(InfoTest, WindowControlsAndCaptionsAndCloseAndEscOnlyHide) {
-    EXPECT_TRUE(info.isWindow() && !info.isModal());
-    EXPECT_EQ(info.parentWidget(), &owner);
+    EXPECT_TRUE(info.isWindow() && !info.isModal() && info.parentWidget() == &owner);
     ASSERT_EQ(info.findChild<QListWidget*>("List"), info.List());
     EXPECT_EQ(info.List()->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(testing::WidgetTexts(&info),

@@ -2,17 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "project/CursorCommands.h"
 #include "project/PadCommands.h"
 #include "project/Project.h"
 #include "project/TraceCommands.h"
 #include "storage/ProjectKeys.h"
-#include "tracing/FloodFill.h"
 #include "tracing/TraceReplay.h"
 
 namespace korvane {

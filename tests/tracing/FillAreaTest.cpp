@@ -3,12 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <map>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "support/ScriptedUi.h"
 #include "tracing/FloodFill.h"

@@ -2,15 +2,12 @@
 
 #include <QApplication>
 #include <QFontMetrics>
-#include <QImage>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 
-#include "app/MainWindow.h"
 #include "pads/WidgetTexts.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
