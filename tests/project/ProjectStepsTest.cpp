@@ -12,7 +12,6 @@
 namespace korvane {
 namespace {
 
-// A step that adds one number to a log, holding `bytes` of pretend pixel history.
 class Append : public UndoCommand {
   public:
     Append(std::vector<int>& log, int value, std::size_t bytes = 0, bool file = true)

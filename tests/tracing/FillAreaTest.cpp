@@ -355,15 +355,10 @@ TEST_P(Fill, EscAtACheckpointStopsThePassAndAsksButAPictureGoneMeanwhileEndsTheF
 }
 
 TEST_P(Fill, CheckpointsComeByTimeEvenWithoutRunsEndingOnMultiplesOf250) {
-    using Clock = std::chrono::steady_clock;
-    struct Case {
-        const char* what;
-        std::chrono::milliseconds tick;  // how far the clock moves on each look
-        bool stops;
-    } cases[] = {
-        {"a clock that stands still never lets the interval pass", std::chrono::milliseconds(0), false},
-        {"a moving clock brings the events round", std::chrono::milliseconds(30), true}};
-    for (const Case& c : cases) {
+    // The clock moves by `tick` on each look: one that stands still never lets the interval pass.
+    for (const std::chrono::milliseconds tick :
+         {std::chrono::milliseconds(0), std::chrono::milliseconds(30)}) {
+        SCOPED_TRACE(tick.count());
         // Columns 1..249 only: no run ends on a multiple of 250, which once made such a fill unstoppable.
         Picture picture(250, 400, 50);
         for (int y = 0; y < 400; ++y) {
@@ -373,12 +368,12 @@ TEST_P(Fill, CheckpointsComeByTimeEvenWithoutRunsEndingOnMultiplesOf250) {
         f.quiet = true;
         bool running = false;
         f.ui.duringEvents = [&] { running = false; };
-        Clock::time_point now{};
+        std::chrono::steady_clock::time_point now{};
         f.control.running = &running;
         f.control.pollPixels = 4096;
-        f.control.now = [&] { return now += c.tick; };
-        EXPECT_EQ(f.run(picture, 125, 200, 0.0f).stopped, c.stops) << c.what;
-        EXPECT_EQ(f.ui.count("events"), c.stops ? 1 : 0) << c.what;
+        f.control.now = [&] { return now += tick; };
+        EXPECT_EQ(f.run(picture, 125, 200, 0.0f).stopped, tick.count() > 0);
+        EXPECT_EQ(f.ui.count("events"), tick.count() > 0 ? 1 : 0);
     }
 }
 
@@ -401,9 +396,7 @@ TEST(TraceRecord, FormatAndParseAgreeFieldByField) {
     EXPECT_EQ(std::vector({seed.x, seed.y, junk.x, junk.y}), std::vector<double>({7, 300, 0, 0}));
 }
 
-// In turn: no picture 3 nor 1.5, X not whole nor negative, colours beyond 24 bits (with such a fill colour
-// the fill could repaint the same rows for ever) or negative, Dmax missing, no "=", no number, a negative
-// fraction and one beyond single precision.
+// Among them colours beyond 24 bits: with such a fill colour the fill could repaint the same rows for ever.
 TEST(TraceRecord, ParseRefusesEverythingReplayCannotUse) {
     for (const char* record : {"", "x=y", "3-1-1-0=255-0.1-0.1", "1.5-1-1-0=255-0.1-0.1",
                                "1-1.5-1-0=255-0.1-0.1", "1--4-1-0=255-0.1-0.1", "1-1-1-16777216=255-0.1-0.1",
@@ -441,8 +434,7 @@ TEST(ReplayRecord, DrawsOnceErasesAndLeavesOtherPixelsAlone) {
 }
 
 TEST(ReplayRecord, DrawnTracesComeOffExactlyThroughTheHistoryTheyWereDrawnInto) {
-    // Two noisy traces drawn in one colour into one history, as "Draw all traces NOW" does. The second
-    // paints back over the first's end, so only the newest-first order gives the scan back.
+    // Two noisy traces in one colour and one history; the second paints back over the first's end.
     Picture picture(20, 10, 0x101010);
     for (int x = 0; x < 20; ++x) {
         picture.set(x, 4, 0x202020 + (x * 37) % 64);
