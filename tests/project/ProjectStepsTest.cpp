@@ -105,8 +105,7 @@ TEST_F(History, PixelHistoryOverTheBoundDropsTheOldestStepsButNeverTheNewest) {
 
 TEST_F(History, CursorCalibrationAndScaleOneToOneAreUndoneToTheUnroundedState) {
     CursorSyncState start;
-    start.CursorScaleX = 1.04f;
-    start.CursorScaleY = 0.5f;
+    start.CursorScaleX = 1.04f, start.CursorScaleY = 0.5f;
     start.cur1Left = 10.25, start.cur1Top = 11.5, start.cur2Left = 52.75, start.cur2Top = 60.5;
     start.OldX1 = 10.25, start.OldY1 = 11.5, start.OldX2 = 52.75, start.OldY2 = 60.5;
     project.cursors = start;
