@@ -161,18 +161,26 @@ void MainMenu::setEnabled(const QString& name, bool enabled) {
     if (item == nullptr) {
         return;
     }
+    // Every step of the history sets the Undo and Redo items: only the item and what lies below it
+    // follow, or a pad's move would cost more in the menu than in the project.
+    if (ownEnabled(name) == enabled) {
+        return;
+    }
     item->setProperty(kOwnEnabled, enabled);
-    refresh();
+    bool parentEnabled = true;
+    for (QObject* container : item->associatedObjects()) {
+        if (auto* menu = qobject_cast<QMenu*>(container)) {
+            parentEnabled = menu->menuAction()->isEnabled();
+            break;
+        }
+    }
+    applyEnabled({item}, parentEnabled);
 }
 
 bool MainMenu::ownEnabled(const QString& name) const {
     QAction* item = action(name);
     return item != nullptr &&
            (item->property(kOwnEnabled).isValid() ? item->property(kOwnEnabled).toBool() : true);
-}
-
-void MainMenu::refresh() {
-    applyEnabled(window_->menuBar()->actions(), true);
 }
 
 }  // namespace korvane

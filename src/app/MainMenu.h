@@ -34,8 +34,6 @@ class MainMenu {
     const QList<QAction*>& colourItems() const { return colourItems_; }
 
   private:
-    void refresh();
-
     QMainWindow* window_;
     QList<QAction*> colourItems_;
 };
