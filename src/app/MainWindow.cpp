@@ -51,6 +51,7 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
     setObjectName(QStringLiteral("F"));
     setAcceptDrops(true);
     menu_ = std::make_unique<MainMenu>(this);
+    help_ = std::make_unique<HelpCommands>(*this, ui);
     session_ = std::make_unique<ProjectSession>(*this, ui, project);
     pictures_ = std::make_unique<PictureCommands>(*this, ui, project);
     panes_ = new Panes(this);
@@ -72,7 +73,6 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
         return box->hasPicture() ? box->pixels() : ImageView{};
     });
     setWindowIcon(ApplicationIcon());
-    help_ = std::make_unique<HelpCommands>(*this, ui);
     resize(1000, 750);
 }
 
@@ -95,47 +95,29 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::connectMenu() {
-    auto bind = [this](const char* name, void (MainWindow::*handler)()) {
+    auto item = [this](const char* name, auto& target, auto handler) {
         if (QAction* action = menu_->action(QString::fromUtf8(name))) {
-            connect(action, &QAction::triggered, this, handler);
+            connect(action, &QAction::triggered, this, [&target, handler] { (target.*handler)(); });
         }
     };
-    auto command = [this](const char* name, void (ProjectSession::*handler)()) {
-        if (QAction* action = menu_->action(QString::fromUtf8(name))) {
-            connect(action, &QAction::triggered, this, [this, handler] { ((*session_).*handler)(); });
-        }
-    };
-    command("mnuNew", &ProjectSession::newProject);
-    command("mnuOpen", &ProjectSession::openProject);
-    command("mnuSave", &ProjectSession::saveProject);
-    command("mnuSaveAs", &ProjectSession::saveProjectAs);
-    command("mnuClose", &ProjectSession::closeProject);
-    bind("mnuExport", &MainWindow::showExportDialog);
-    bind("mnuFileExit", &MainWindow::exitProgram);
-    for (auto [name, handler] : {std::pair{"mnuHelpContents", &HelpCommands::showAbout},
-                                 std::pair{"mnuHelp", &HelpCommands::openHelpPage},
-                                 std::pair{"mnuDonate", &HelpCommands::openDonatePage}}) {
-        if (QAction* action = menu_->action(QString::fromUtf8(name))) {
-            connect(action, &QAction::triggered, this, [this, handler] { ((*help_).*handler)(); });
-        }
-    }
-    auto pictureCommand = [this](const char* name, void (PictureCommands::*handler)()) {
-        if (QAction* action = menu_->action(QString::fromUtf8(name))) {
-            connect(action, &QAction::triggered, this, [this, handler] { ((*pictures_).*handler)(); });
-        }
-    };
-    pictureCommand("mnuFlipG", &PictureCommands::flipHorizontally);
-    pictureCommand("mnuFlipV", &PictureCommands::flipVertically);
-    pictureCommand("mnuRotate90", &PictureCommands::rotateClockwise);
-    pictureCommand("mnuClipboard", &PictureCommands::copyPictureToClipboard);
-    bind("mnuUndo", &MainWindow::undoEdit);
-    for (auto [name, handler] : {std::pair{"mnuScale11", &CursorController::scaleOneToOne},
-                                 std::pair{"mnuNewScale", &CursorController::startScaleWizard}}) {
-        if (QAction* action = menu_->action(QString::fromUtf8(name))) {
-            connect(action, &QAction::triggered, this, [this, handler] { ((*cursors_).*handler)(); });
-        }
-    }
-    bind("mnuRedo", &MainWindow::redoEdit);
+    item("mnuNew", *session_, &ProjectSession::newProject);
+    item("mnuOpen", *session_, &ProjectSession::openProject);
+    item("mnuSave", *session_, &ProjectSession::saveProject);
+    item("mnuSaveAs", *session_, &ProjectSession::saveProjectAs);
+    item("mnuClose", *session_, &ProjectSession::closeProject);
+    item("mnuExport", *this, &MainWindow::showExportDialog);
+    item("mnuFileExit", *this, &MainWindow::exitProgram);
+    item("mnuHelpContents", *help_, &HelpCommands::showAbout);
+    item("mnuHelp", *help_, &HelpCommands::openHelpPage);
+    item("mnuDonate", *help_, &HelpCommands::openDonatePage);
+    item("mnuFlipG", *pictures_, &PictureCommands::flipHorizontally);
+    item("mnuFlipV", *pictures_, &PictureCommands::flipVertically);
+    item("mnuRotate90", *pictures_, &PictureCommands::rotateClockwise);
+    item("mnuClipboard", *pictures_, &PictureCommands::copyPictureToClipboard);
+    item("mnuUndo", *this, &MainWindow::undoEdit);
+    item("mnuRedo", *this, &MainWindow::redoEdit);
+    item("mnuScale11", *cursors_, &CursorController::scaleOneToOne);
+    item("mnuNewScale", *cursors_, &CursorController::startScaleWizard);
     // Long work can start and end while the menu is closed; the items say what they would do when seen.
     if (QMenu* edit = menu_->menu(QStringLiteral("mnuEdit"))) {
         connect(edit, &QMenu::aboutToShow, this, &MainWindow::updateUndoActions);
