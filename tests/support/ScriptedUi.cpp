@@ -28,6 +28,7 @@ T next(std::deque<T>& answers, const std::string& call, T cancel = T{}) {
 
 MsgResult ScriptedUi::message(const MessageRequest& request) {
     record(calls, "message").message = request;
+    messages_.push_back(request);
     if (request.buttons == MsgButtons::Ok && messageAnswers.empty()) {
         return MsgResult::Ok;  // a notice has nothing to choose
     }
@@ -42,11 +43,13 @@ std::optional<std::string> ScriptedUi::input(const InputRequest& request) {
 
 std::optional<FileDialogResult> ScriptedUi::openFile(const FileDialogRequest& request) {
     record(calls, "open").fileDialog = request;
+    fileDialogs_.push_back(request);
     return next(fileAnswers, "open dialog: \"" + request.title + "\"");
 }
 
 std::optional<FileDialogResult> ScriptedUi::saveFile(const FileDialogRequest& request) {
     record(calls, "save").fileDialog = request;
+    fileDialogs_.push_back(request);
     return next(fileAnswers, "save dialog: \"" + request.title + "\"");
 }
 
@@ -75,26 +78,6 @@ void ScriptedUi::processEvents() {
     if (duringEvents) {
         duringEvents();
     }
-}
-
-std::vector<MessageRequest> ScriptedUi::messages() const {
-    std::vector<MessageRequest> result;
-    for (const auto& call : calls) {
-        if (call.kind == "message") {
-            result.push_back(call.message);
-        }
-    }
-    return result;
-}
-
-std::vector<FileDialogRequest> ScriptedUi::fileDialogs() const {
-    std::vector<FileDialogRequest> result;
-    for (const auto& call : calls) {
-        if (call.kind == "open" || call.kind == "save") {
-            result.push_back(call.fileDialog);
-        }
-    }
-    return result;
 }
 
 int ScriptedUi::count(const std::string& kind) const {

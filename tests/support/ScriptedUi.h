@@ -45,14 +45,22 @@ class ScriptedUi : public Ui {
 
     std::vector<RecordedCall> calls;
 
-    std::vector<MessageRequest> messages() const;
-    std::vector<FileDialogRequest> fileDialogs() const;
+    // The messages and file dialogs among the calls. Held, not built on request, so that a reference to one
+    // stays valid while the test goes on (a deque does not move what it holds when it grows).
+    const std::deque<MessageRequest>& messages() const { return messages_; }
+    const std::deque<FileDialogRequest>& fileDialogs() const { return fileDialogs_; }
     int count(const std::string& kind) const;
     int busyDepth() const { return busyDepth_; }
-    void clear() { calls.clear(); }
+    void clear() {
+        calls.clear();
+        messages_.clear();
+        fileDialogs_.clear();
+    }
 
   private:
     int busyDepth_ = 0;
+    std::deque<MessageRequest> messages_;
+    std::deque<FileDialogRequest> fileDialogs_;
 };
 
 }  // namespace korvane::testing
