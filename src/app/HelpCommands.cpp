@@ -97,12 +97,9 @@ void HelpCommands::openGuide(const std::string& section) {
     }
     if (!ui_.openUrl(fromQ(url.toString()))) {
         // Without a browser the guide is still there to be opened by hand: say where.
-        MessageRequest request;
-        request.prompt =
-            "No web browser could be started to show the user guide. Open this file by hand:\n" + HelpFile;
-        request.title = "Help:";
-        request.icon = MsgIcon::Information;
-        ui_.message(request);
+        ui_.tell(
+            "No web browser could be started to show the user guide. Open this file by hand:\n" + HelpFile,
+            "Help:", MsgIcon::Information);
     }
 }
 

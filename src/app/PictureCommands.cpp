@@ -111,11 +111,7 @@ bool PictureCommands::transformPicture(int picture, Orientation step, const char
     if (done) {
         return true;
     }
-    MessageRequest request;
-    request.prompt = failure;
-    request.title = errorTitle;
-    request.icon = MsgIcon::Exclamation;
-    ui_.message(request);
+    ui_.tell(failure, errorTitle, MsgIcon::Exclamation);
     return false;
 }
 
@@ -171,11 +167,8 @@ void PictureCommands::copyPictureToClipboard() {
         if (copied) {
             ui_.beep();
         } else {
-            MessageRequest request;
-            request.prompt = "Error :The clipboard cannot take the picture.";
-            request.title = "Can't perform flip:";
-            request.icon = MsgIcon::Exclamation;
-            ui_.message(request);
+            ui_.tell("Error :The clipboard cannot take the picture.",
+                     "Can't perform flip:", MsgIcon::Exclamation);
         }
     }
 }

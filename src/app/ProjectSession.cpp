@@ -38,15 +38,6 @@ const char* const kPictureFilter =
 constexpr std::int32_t kNewAndSaveAsFlags = 2621446;
 constexpr std::int32_t kOpenFlags = 2625542;
 
-void tell(Ui& ui, const std::string& prompt, const std::string& title, MsgIcon icon) {
-    MessageRequest request;
-    request.prompt = prompt;
-    request.title = title;
-    request.icon = icon;
-    request.buttons = MsgButtons::Ok;
-    ui.message(request);
-}
-
 void loadInto(PictureBox* box, const std::string& path) {
     QString reason;
     if (!box->loadPicture(pathToQ(path), &reason)) {
@@ -131,7 +122,7 @@ bool ProjectSession::saveToFile() {
     if (!project_.doc.UpdateFile(&reason)) {
         // A document without a name was never written, so there is nothing to report.
         if (!project_.doc.FileName().empty()) {
-            tell(ui_, FailureMessage("File locked.", reason), "Open file error:", MsgIcon::Critical);
+            ui_.tell(FailureMessage("File locked.", reason), "Open file error:", MsgIcon::Critical);
         }
         return false;
     }
@@ -175,10 +166,10 @@ void ProjectSession::autosaveNow() {
     // The project keeps working; the user hears of it once, not every two minutes.
     if (!autosaveFailureTold_) {
         autosaveFailureTold_ = true;
-        tell(ui_,
-             FailureMessage("Unsaved work cannot be kept in a recovery file: " + RecoveryPath(project_.path),
-                            reason),
-             "autosaveNow:", MsgIcon::Exclamation);
+        ui_.tell(
+            FailureMessage("Unsaved work cannot be kept in a recovery file: " + RecoveryPath(project_.path),
+                           reason),
+            "autosaveNow:", MsgIcon::Exclamation);
     }
 }
 
@@ -237,11 +228,11 @@ void ProjectSession::newProject() {
 
     auto reportFailure = [this](bool cancelled) {
         if (cancelled) {
-            tell(ui_, "First enter new project name and next select two picture.",
-                 "New project:", MsgIcon::Information);
+            ui_.tell("First enter new project name and next select two picture.",
+                     "New project:", MsgIcon::Information);
         } else {
-            tell(ui_, "Invalid picture format or there isn't enough available memory for picture load.",
-                 "File open error:", MsgIcon::Exclamation);
+            ui_.tell("Invalid picture format or there isn't enough available memory for picture load.",
+                     "File open error:", MsgIcon::Exclamation);
         }
     };
 
@@ -375,16 +366,15 @@ void ProjectSession::openProject() {
         // remedies, and the fixed text cannot say which it was.
         const std::string reason =
             dynamic_cast<const std::bad_alloc*>(&error) != nullptr ? "not enough memory" : error.what();
-        tell(ui_, FailureMessage("Invalid picture format, file(s) missing or out of memory.", reason),
-             "File open error:", MsgIcon::Exclamation);
+        ui_.tell(FailureMessage("Invalid picture format, file(s) missing or out of memory.", reason),
+                 "File open error:", MsgIcon::Exclamation);
         return;
     }
     if (!loaded) {
         discardProject();
-        tell(ui_,
-             "File of the picture not found. Check section [" + std::string(kFilePathSection) + "] in the " +
-                 path,
-             "Invalid project file:", MsgIcon::Information);
+        ui_.tell("File of the picture not found. Check section [" + std::string(kFilePathSection) +
+                     "] in the " + path,
+                 "Invalid project file:", MsgIcon::Information);
         return;
     }
 

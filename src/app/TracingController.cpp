@@ -154,12 +154,7 @@ void TracingController::connectMenus() {
         if (records.size() > kMostUnreadableShown) {
             prompt += "\n...";
         }
-        MessageRequest request;
-        request.prompt = prompt;
-        request.title = "Invalid trace record:";
-        request.icon = MsgIcon::Exclamation;
-        request.buttons = MsgButtons::Ok;
-        ui_.message(request);
+        ui_.tell(prompt, "Invalid trace record:", MsgIcon::Exclamation);
     };
     traces_ = new TracesWindow(&window_, project_.traces1, project_.traces2, std::move(hooks));
     question_ = new FillQuestionDialog(&window_);
@@ -288,12 +283,7 @@ void TracingController::chooseFillColour(int index) {
     const auto& items = window_.menus().colourItems();
     if (index == 8) {
         window_.colourPick().arm();
-        MessageRequest request;
-        request.prompt = "Click the point on the pictures";
-        request.title = "Fill color selection:";
-        request.icon = MsgIcon::Information;
-        request.buttons = MsgButtons::Ok;
-        ui_.message(request);
+        ui_.tell("Click the point on the pictures", "Fill color selection:", MsgIcon::Information);
         return;
     }
     if (index < 0 || index >= items.size()) {

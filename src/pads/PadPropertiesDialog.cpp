@@ -246,12 +246,7 @@ bool PadPropertiesDialog::acceptableNames(unsigned fields, const PadNames& names
         }
         const std::string problem = NameProblem(kNameFields[i], *texts[i]);
         if (!problem.empty()) {
-            MessageRequest request;
-            request.prompt = problem;
-            request.title = "Invalid name:";
-            request.icon = MsgIcon::Exclamation;
-            request.buttons = MsgButtons::Ok;
-            ui_.message(request);
+            ui_.tell(problem, "Invalid name:", MsgIcon::Exclamation);
             return false;
         }
     }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace korvane {
@@ -76,6 +77,10 @@ class Ui {
     virtual ~Ui() = default;
 
     virtual MsgResult message(const MessageRequest& request) = 0;
+    // A notice with only an Ok button: what most of the program's messages are.
+    void tell(std::string prompt, std::string title, MsgIcon icon) {
+        message(MessageRequest{std::move(prompt), std::move(title), MsgButtons::Ok, icon});
+    }
     // nullopt when the user cancelled.
     virtual std::optional<std::string> input(const InputRequest& request) = 0;
     // nullopt when the user cancelled or the dialog failed.

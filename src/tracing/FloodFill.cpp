@@ -388,12 +388,8 @@ FillResult FillArea(ImageView& picture, int x, int y, std::int32_t& fill, float 
     }
     if (!OutOfRange(picture, x, y, fill, dmin, dmax)) {
         if (control.ui != nullptr) {
-            MessageRequest request;
-            request.prompt = "The filling color belongs to the range of the repainting colors.";
-            request.title = "Select another color or decrease the range:";
-            request.icon = MsgIcon::Critical;
-            request.buttons = MsgButtons::Ok;
-            control.ui->message(request);
+            control.ui->tell("The filling color belongs to the range of the repainting colors.",
+                             "Select another color or decrease the range:", MsgIcon::Critical);
         }
         result.outcome = FillOutcome::RangeRefused;
         return result;
