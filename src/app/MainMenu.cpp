@@ -74,6 +74,13 @@ const std::vector<MenuEntry> kMenuTree = {
     {1, "mnuView", "&View", "", false},
     {2, "mnuPad", "Pads", "", false},
     {2, "mnuTraces", "Traces", "Ctrl+T", false},
+    {2, nullptr, "-", "", false},
+    {2, "mnuZoomIn", "Zoom &in", "Ctrl++", false},
+    {2, "mnuZoomOut", "Zoom &out", "Ctrl+-", false},
+    {2, "mnuFitPicture", "&Fit picture", "Ctrl+0", false},
+    {2, "mnuActualPixels", "&Actual pixels", "Ctrl+1", false},
+    {2, nullptr, "-", "", false},
+    {2, "mnuOverlay", "&Overlay layers", "Ctrl+L", false},
     {1, "mnuHelp1", "&Help", "", false},
     {2, "mnuHelpContents", "&About...", "", false},
     {2, "mnuHelp", "&Help                                F1", "", false},
@@ -127,6 +134,11 @@ MainMenu::MainMenu(QMainWindow* window) : window_(window) {
             if (QLatin1String(entry.name) == QLatin1String("mnuRedo")) {
                 action->setShortcuts(
                     {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+            }
+            // "+" needs Shift on most keyboards; Ctrl+= is the same key without it.
+            if (QLatin1String(entry.name) == QLatin1String("mnuZoomIn")) {
+                action->setShortcuts(
+                    {QKeySequence(QStringLiteral("Ctrl++")), QKeySequence(QStringLiteral("Ctrl+="))});
             }
         }
         if (entry.name != nullptr) {

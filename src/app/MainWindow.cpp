@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -118,6 +119,10 @@ void MainWindow::connectMenu() {
     item("mnuRedo", *this, &MainWindow::redoEdit);
     item("mnuScale11", *cursors_, &CursorController::scaleOneToOne);
     item("mnuNewScale", *cursors_, &CursorController::startScaleWizard);
+    item("mnuZoomIn", *panes_, &Panes::zoomIn);
+    item("mnuZoomOut", *panes_, &Panes::zoomOut);
+    item("mnuFitPicture", *panes_, &Panes::fitPictures);
+    item("mnuActualPixels", *panes_, &Panes::actualPixels);
     // Long work can start and end while the menu is closed; the items say what they would do when seen.
     if (QMenu* edit = menu_->menu(QStringLiteral("mnuEdit"))) {
         connect(edit, &QMenu::aboutToShow, this, &MainWindow::updateUndoActions);

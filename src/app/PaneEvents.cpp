@@ -3,7 +3,9 @@
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
+#include <QStatusBar>
 #include <map>
 
 #include "app/MainWindow.h"
@@ -37,6 +39,26 @@ void MainWindow::connectPanes() {
                 [this](Qt::KeyboardModifiers shift, int, int) { pictureDoubleClicked(shift); });
     }
     connect(panes_, &Panes::paneMouseUp, this, &MainWindow::paneMouseUp);
+    // Away from 1:1 the second picture follows the first as the cursors' mapping pairs their points.
+    panes_->setPointMaps(
+        [this](ViewPoint p) {
+            const CursorSyncState& c = project_.cursors;
+            return ViewPoint{c.cur2Left + (p.x - c.cur1Left) * c.CursorScaleX,
+                             c.cur2Top + (p.y - c.cur1Top) * c.CursorScaleY};
+        },
+        [this](ViewPoint p) {
+            const CursorSyncState& c = project_.cursors;
+            return ViewPoint{c.cur1Left + (p.x - c.cur2Left) / c.CursorScaleX,
+                             c.cur1Top + (p.y - c.cur2Top) / c.CursorScaleY};
+        });
+    auto* zoomShown = new QLabel(this);
+    zoomShown->setObjectName(QStringLiteral("zoomLabel"));
+    statusBar()->addPermanentWidget(zoomShown);
+    const auto showZoom = [zoomShown](double zoom) {
+        zoomShown->setText(QStringLiteral("Zoom %1 %").arg(zoom * 100, 0, 'f', zoom < 0.1 ? 1 : 0));
+    };
+    connect(panes_, &Panes::zoomChanged, zoomShown, showZoom);
+    showZoom(panes_->zoom());
     // Keys reach the navigation from MainWindow's own widgets only, never from the tool windows' fields. The
     // window itself is one of them: it takes the keys while none of its widgets holds the focus.
     for (QObject* widget :

@@ -1,5 +1,6 @@
 #include "view/Panes.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -50,8 +51,9 @@ Panes::Panes(QWidget* parent) : QWidget(parent) {
             verticalScrolled();
         }
     });
-    pic1_->installEventFilter(this);
-    pic2_->installEventFilter(this);
+    for (QWidget* watched : {pic1_, pic2_, static_cast<QWidget*>(P1_), static_cast<QWidget*>(P2_)}) {
+        watched->installEventFilter(this);
+    }
     setPicturesVisible(false);
     resetBars();
 }
@@ -74,14 +76,140 @@ bool Panes::setVSValue(long value) {
     return true;
 }
 
+int Panes::barOffset(const ScrollBarModel& bar, int unit, int reach) const {
+    // In steps of several pixels the range is rounded to whole steps: the bar's end is the picture's.
+    if (unit == 1) {
+        return bar.Value();
+    }
+    return bar.Value() == std::max(bar.Min(), bar.Max()) ? reach : std::min(bar.Value() * unit, reach);
+}
+
 void Panes::horizontalScrolled() {
-    P1_->move(-HS_.Value(), P1_->y());
-    P2_->move(-HS_.Value(), P2_->y());
+    const int x =
+        -barOffset(HS_, unitX_, std::max(P1_->width() - pic1_->width(), P2_->width() - pic2_->width()));
+    P1_->move(x, P1_->y());
+    if (followsMapping()) {
+        placeSecondPicture();
+    } else {
+        P2_->move(x, P2_->y());
+    }
 }
 
 void Panes::verticalScrolled() {
-    P1_->move(P1_->x(), -VS_.Value());
-    P2_->move(P2_->x(), -VS_.Value());
+    const int y =
+        -barOffset(VS_, unitY_, std::max(P1_->height() - pic1_->height(), P2_->height() - pic2_->height()));
+    P1_->move(P1_->x(), y);
+    if (followsMapping()) {
+        placeSecondPicture();
+    } else {
+        P2_->move(P2_->x(), y);
+    }
+}
+
+bool Panes::followsMapping() const {
+    return zoom_ != 1 && firstToSecond_ && secondToFirst_;
+}
+
+void Panes::placeSecondPicture() {
+    // The point the first pane shows in its middle is shown in the middle of the second, as far as the
+    // second picture reaches; an axis on which it fits its pane keeps the bars' placement.
+    const ViewPoint middle = view(1).toPicture({pic1_->width() / 2.0, pic1_->height() / 2.0});
+    const ViewPoint there = firstToSecond_(middle);
+    const auto origin = [this](double point, int displayed, int pane, int shared) {
+        if (displayed <= pane) {
+            return shared;
+        }
+        const double wanted = point * zoom_ - pane / 2.0;
+        return int(std::lround(std::clamp(wanted, 0.0, double(displayed - pane))));
+    };
+    P2_->move(-origin(there.x, P2_->width(), pic2_->width(), HS_.Value() * unitX_),
+              -origin(there.y, P2_->height(), pic2_->height(), VS_.Value() * unitY_));
+}
+
+ViewTransform Panes::view(int pane) const {
+    const PictureBox* box = pane == 2 ? P2_ : P1_;
+    return {zoom_, double(-box->x()), double(-box->y())};
+}
+
+void Panes::setPointMaps(PointMap firstToSecond, PointMap secondToFirst) {
+    firstToSecond_ = std::move(firstToSecond);
+    secondToFirst_ = std::move(secondToFirst);
+    Scrolling();
+}
+
+void Panes::scrollToOrigin(ViewPoint origin) {
+    const auto value = [](double displayed, int unit, const ScrollBarModel& bar) {
+        const double wanted = std::round(displayed / unit);
+        return long(std::clamp(wanted, double(std::min(bar.Min(), bar.Max())),
+                               double(std::max(bar.Min(), bar.Max()))));
+    };
+    HS_.setValue(value(origin.x, unitX_, HS_));
+    VS_.setValue(value(origin.y, unitY_, VS_));
+    syncBars();
+    horizontalScrolled();
+    verticalScrolled();
+}
+
+void Panes::zoomAbout(double zoom, int pane, QPointF anchor) {
+    zoom = ClampZoom(zoom);
+    const ViewPoint at{anchor.x(), anchor.y()};
+    ViewTransform wanted = view(pane);
+    wanted.zoomAbout(zoom, at);
+    zoom_ = zoom;
+    P1_->setZoom(zoom);
+    P2_->setZoom(zoom);
+    Scrolling();
+    ViewPoint origin{wanted.originX, wanted.originY};
+    if (pane == 2 && followsMapping()) {
+        // The first pane's origin that makes the second show the wanted point in its middle.
+        const ViewPoint middle2 = wanted.toPicture({pic2_->width() / 2.0, pic2_->height() / 2.0});
+        const ViewPoint middle1 = secondToFirst_(middle2);
+        origin = {middle1.x * zoom - pic1_->width() / 2.0, middle1.y * zoom - pic1_->height() / 2.0};
+    }
+    scrollToOrigin(origin);
+    emit zoomChanged(zoom_);
+}
+
+void Panes::setZoom(double zoom) {
+    // About the first cursor while the first pane shows it, else about the pane's middle: keyboard zoom
+    // should keep what the user works on in view.
+    QPointF anchor(pic1_->width() / 2.0, pic1_->height() / 2.0);
+    if (P1_->hasPicture()) {
+        const QPoint cursor = P1_->pos() + P1_->displayedPoint(P1_->cursorLeft(), P1_->cursorTop()) +
+                              QPoint(PictureBox::kCursorSize / 2, PictureBox::kCursorSize / 2);
+        if (pic1_->rect().contains(cursor)) {
+            anchor = cursor;
+        }
+    }
+    zoomAbout(zoom, 1, anchor);
+}
+
+void Panes::zoomIn() {
+    setZoom(ZoomInStep(zoom_));
+}
+
+void Panes::zoomOut() {
+    setZoom(ZoomOutStep(zoom_));
+}
+
+void Panes::actualPixels() {
+    setZoom(1);
+}
+
+void Panes::fitPictures() {
+    double fit = kMaxZoom;
+    for (auto [box, pane] : {std::pair{P1_, pic1_}, std::pair{P2_, pic2_}}) {
+        if (box->hasPicture()) {
+            fit = std::min(fit, FitZoom(box->workImage().width(), box->workImage().height(), pane->width(),
+                                        pane->height()));
+        }
+    }
+    zoomAbout(fit, 1, QPointF(0, 0));
+}
+
+void Panes::panBy(QPoint displacement) {
+    const ViewTransform current = view(1);
+    scrollToOrigin({current.originX - displacement.x(), current.originY - displacement.y()});
 }
 
 void Panes::syncBars() {
@@ -114,11 +242,13 @@ void Panes::layOut() {
 }
 
 void Panes::Scrolling() {
-    const Size p1{double(P1_->width()), double(P1_->height())};
-    const Size p2{double(P2_->width()), double(P2_->height())};
-    const Size pane1{double(pic1_->width()), double(pic1_->height())};
-    const Size pane2{double(pic2_->width()), double(pic2_->height())};
-    korvane::Scrolling(p1, p2, pane1, pane2, HS_, VS_);
+    // The pictures' displayed sizes, in bar steps.
+    unitX_ = std::max(ScrollUnit(P1_->width(), pic1_->width()), ScrollUnit(P2_->width(), pic2_->width()));
+    unitY_ = std::max(ScrollUnit(P1_->height(), pic1_->height()), ScrollUnit(P2_->height(), pic2_->height()));
+    const auto steps = [this](const QWidget* widget) {
+        return Size{double(widget->width()) / unitX_, double(widget->height()) / unitY_};
+    };
+    korvane::Scrolling(steps(P1_), steps(P2_), steps(pic1_), steps(pic2_), HS_, VS_);
     syncBars();
     horizontalScrolled();
     verticalScrolled();
@@ -146,9 +276,13 @@ void Panes::setPicturesVisible(bool visible) {
 void Panes::AutoPos(double cur1Left, double cur1Top, double cur2Left, double cur2Top) {
     const std::int16_t h = HS_.Value();
     const std::int16_t v = VS_.Value();
-    korvane::AutoPos({cur1Left, cur1Top}, {cur2Left, cur2Top},
-                     {double(pic1_->width()), double(pic1_->height())},
-                     {double(pic2_->width()), double(pic2_->height())}, HS_, VS_);
+    // In bar steps of the first pane's placement; a second picture that follows the mapping sits
+    // elsewhere, so its cursor is taken where it shows in its pane.
+    const QPoint shift = followsMapping() ? P2_->pos() - P1_->pos() : QPoint();
+    const CursorPos cur1{cur1Left * zoom_ / unitX_, cur1Top * zoom_ / unitY_};
+    const CursorPos cur2{(cur2Left * zoom_ + shift.x()) / unitX_, (cur2Top * zoom_ + shift.y()) / unitY_};
+    korvane::AutoPos(cur1, cur2, {double(pic1_->width()) / unitX_, double(pic1_->height()) / unitY_},
+                     {double(pic2_->width()) / unitX_, double(pic2_->height()) / unitY_}, HS_, VS_);
     if (h != HS_.Value() || v != VS_.Value()) {
         syncBars();
         horizontalScrolled();
@@ -167,8 +301,25 @@ KeyOutcome Panes::handleKey(int keyCode, bool shift, bool ctrl, bool alt, bool f
 }
 
 void Panes::wheelEvent(QWheelEvent* event) {
-    // Three small steps per notch, as desktop users expect; the wheel stops at the ends of the range.
     const QPoint delta = event->angleDelta();
+    if (event->modifiers().testFlag(Qt::ControlModifier)) {
+        // One step of zoom per notch, about the point under the pointer; touchpads send parts of notches.
+        wheelZoom_ += delta.y();
+        const int notches = wheelZoom_ / 120;
+        wheelZoom_ -= notches * 120;
+        const QPointF at = event->position();
+        const int pane = at.y() >= pic2_->y() ? 2 : 1;
+        double zoom = zoom_;
+        for (int n = 0; n < std::abs(notches); ++n) {
+            zoom = notches > 0 ? ZoomInStep(zoom) : ZoomOutStep(zoom);
+        }
+        if (zoom != zoom_) {
+            zoomAbout(zoom, pane, at - (pane == 2 ? pic2_->pos() : pic1_->pos()));
+        }
+        event->accept();
+        return;
+    }
+    // Three small steps per notch, as desktop users expect; the wheel stops at the ends of the range.
     const bool horizontal = (event->modifiers() & Qt::ShiftModifier) || (delta.x() != 0 && delta.y() == 0);
     const int notches = (horizontal ? (delta.x() != 0 ? delta.x() : delta.y()) : delta.y()) / 120;
     if (notches == 0) {
@@ -186,7 +337,68 @@ void Panes::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+bool Panes::startPan(QObject* watched, QEvent* event) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const bool grab =
+        mouse->button() == Qt::MiddleButton || (mouse->button() == Qt::LeftButton && spaceHeld_);
+    if (!grab || panning_) {
+        return panning_;
+    }
+    panning_ = true;
+    panFrom_ = mouse->globalPosition().toPoint();
+    panWidget_ = qobject_cast<QWidget*>(watched);
+    if (panWidget_ != nullptr) {
+        panWidget_->setCursor(Qt::ClosedHandCursor);
+    }
+    return true;
+}
+
 bool Panes::eventFilter(QObject* watched, QEvent* event) {
+    // Dragging the pictures comes before everything the pictures do with the mouse.
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            if (startPan(watched, event)) {
+                return true;
+            }
+            break;
+        case QEvent::MouseMove:
+            if (panning_) {
+                const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+                panBy(at - panFrom_);
+                panFrom_ = at;
+                return true;
+            }
+            break;
+        case QEvent::MouseButtonRelease:
+            if (panning_) {
+                if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
+                    panning_ = false;
+                    if (panWidget_ != nullptr) {
+                        panWidget_->unsetCursor();
+                    }
+                }
+                return true;
+            }
+            break;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Space && !key->isAutoRepeat()) {
+                spaceHeld_ = event->type() == QEvent::KeyPress;
+                return true;
+            }
+            if (key->key() == Qt::Key_Space) {
+                return true;
+            }
+            break;
+        }
+        case QEvent::FocusOut:
+            spaceHeld_ = false;
+            break;
+        default:
+            break;
+    }
     if (event->type() == QEvent::MouseButtonRelease && (watched == pic1_ || watched == pic2_)) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         emit paneMouseUp(watched == pic1_ ? 1 : 2, mouse->button(), mouse->globalPosition().toPoint());

@@ -10,13 +10,14 @@
 
 #include "platform/tooltiptext.h"
 #include "view/PictureFile.h"
+#include "view/ViewTransform.h"
 
 namespace korvane {
 
 namespace {
 
-// Mouse positions are floored to whole picture pixels once, here.
-QPoint picturePixel(const QMouseEvent* event) {
+// Widget positions are floored to whole displayed pixels once, here.
+QPoint widgetPixel(const QMouseEvent* event) {
     const QPointF pos = event->position();
     return {int(std::floor(pos.x())), int(std::floor(pos.y()))};
 }
@@ -45,8 +46,31 @@ bool PictureBox::loadPicture(const QString& path, QString* error) {
 void PictureBox::setPicture(const QImage& image) {
     base_ = image.convertToFormat(QImage::Format_RGBX8888);
     work_ = base_.copy();
-    setFixedSize(work_.size());
+    setFixedSize(displayedSize());
     update();
+}
+
+QSize PictureBox::displayedSize() const {
+    return {DisplayedExtent(work_.width(), zoom_), DisplayedExtent(work_.height(), zoom_)};
+}
+
+void PictureBox::setZoom(double zoom) {
+    zoom = ClampZoom(zoom);
+    if (zoom == zoom_) {
+        return;
+    }
+    zoom_ = zoom;
+    setFixedSize(displayedSize());
+    update();
+}
+
+QPoint PictureBox::picturePixelAt(QPointF widgetPos) const {
+    // Mouse positions become whole picture pixels here and nowhere else.
+    return {int(std::floor(widgetPos.x() / zoom_)), int(std::floor(widgetPos.y() / zoom_))};
+}
+
+QPoint PictureBox::displayedPoint(double left, double top) const {
+    return {int(std::floor(left * zoom_)), int(std::floor(top * zoom_))};
 }
 
 void PictureBox::clearPicture() {
@@ -96,7 +120,7 @@ void PictureBox::setCursorVisible(bool visible) {
 }
 
 QRect PictureBox::cursorRect() const {
-    return QRect(int(std::floor(cursorLeft_)), int(std::floor(cursorTop_)), kCursorSize, kCursorSize)
+    return QRect(displayedPoint(cursorLeft_, cursorTop_), QSize(kCursorSize, kCursorSize))
         .adjusted(-1, -1, 1, 1);
 }
 
@@ -118,8 +142,13 @@ void PictureBox::markersChanged() {
     update();
 }
 
-QRect PictureBox::markerRect(const PadMarker& marker) {
-    return {int(std::floor(marker.left)), int(std::floor(marker.top)), kCursorSize, kCursorSize};
+QRect PictureBox::markerRect(const PadMarker& marker) const {
+    return {displayedPoint(marker.left, marker.top), QSize(kCursorSize, kCursorSize)};
+}
+
+QPoint PictureBox::markerOffset(int index, QPoint widgetPoint) const {
+    const PadMarker* marker = markers_ != nullptr ? markers_->get(index) : nullptr;
+    return widgetPoint - (marker != nullptr ? markerRect(*marker).topLeft() : QPoint());
 }
 
 QRect PictureBox::dragRect() const {
@@ -174,14 +203,19 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         painter.fillRect(area, palette().dark());
         return;
     }
-    painter.drawImage(area.topLeft(), work_, area);
+    if (zoom_ == 1) {
+        painter.drawImage(area.topLeft(), work_, area);
+    } else {
+        painter.setClipRect(area);
+        painter.drawImage(QRectF(0, 0, work_.width() * zoom_, work_.height() * zoom_), work_);
+        painter.setClipping(false);
+    }
     paintMarkers(painter, area);
     // The cursor is drawn last: it stands on a pad whenever a pad has just been placed, and a cursor
     // hidden under the marker could not be seen to blink or to be moved off it.
     if (cursorVisible_) {
         // Two contrasting outlines keep the cursor visible on dark substrate and bright copper alike.
-        const QRect square(int(std::floor(cursorLeft_)), int(std::floor(cursorTop_)), kCursorSize - 1,
-                           kCursorSize - 1);
+        const QRect square(displayedPoint(cursorLeft_, cursorTop_), QSize(kCursorSize - 1, kCursorSize - 1));
         painter.setPen(QPen(Qt::black, 1));
         painter.drawRect(square);
         painter.setPen(QPen(Qt::white, 1));
@@ -190,7 +224,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 }
 
 bool PictureBox::pressMarker(QMouseEvent* event) {
-    const QPoint p = picturePixel(event);
+    const QPoint p = widgetPixel(event);
     int index = pressedMarker_;
     if (index == 0) {
         index = markerAt(p.x(), p.y());
@@ -207,9 +241,8 @@ bool PictureBox::pressMarker(QMouseEvent* event) {
             dragMoved_ = false;
         }
     }
-    const PadMarker* marker = markers_ != nullptr ? markers_->get(index) : nullptr;
-    const QPoint corner = marker != nullptr ? markerRect(*marker).topLeft() : QPoint();
-    emit markerMouseDown(index, event->button(), modifiersOf(event), p.x() - corner.x(), p.y() - corner.y());
+    const QPoint offset = markerOffset(index, p);
+    emit markerMouseDown(index, event->button(), modifiersOf(event), offset.x(), offset.y());
     return true;
 }
 
@@ -235,12 +268,12 @@ void PictureBox::mousePressEvent(QMouseEvent* event) {
     if (pressGoesToMarker(event)) {
         return;
     }
-    const QPoint p = picturePixel(event);
+    const QPoint p = picturePixelAt(event->position());
     emit mouseDown(event->button(), modifiersOf(event), p.x(), p.y());
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = picturePixel(event);
+    const QPoint p = widgetPixel(event);
     if (dragMarker_ != 0) {
         // The marker follows the mouse but stays wholly on its picture.
         QPoint corner = p - dragGrab_;
@@ -261,23 +294,23 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
     }
     const int index = pictureHeld_ ? 0 : pressedMarker_ != 0 ? pressedMarker_ : markerAt(p.x(), p.y());
     if (index != 0) {
-        const PadMarker* marker = markers_ != nullptr ? markers_->get(index) : nullptr;
-        const QPoint corner = marker != nullptr ? markerRect(*marker).topLeft() : QPoint();
-        emit markerMouseMove(index, event->buttons(), modifiersOf(event), p.x() - corner.x(),
-                             p.y() - corner.y(), event->globalPosition().toPoint());
+        const QPoint offset = markerOffset(index, p);
+        emit markerMouseMove(index, event->buttons(), modifiersOf(event), offset.x(), offset.y(),
+                             event->globalPosition().toPoint());
         return;
     }
-    emit mouseMove(event->buttons(), modifiersOf(event), p.x(), p.y());
+    const QPoint pixel = picturePixelAt(event->position());
+    emit mouseMove(event->buttons(), modifiersOf(event), pixel.x(), pixel.y());
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint p = picturePixel(event);
     const int index = pressedMarker_;
     if (index == 0) {
         if (event->buttons() == Qt::NoButton) {
             pictureHeld_ = false;
         }
-        emit mouseUp(event->button(), modifiersOf(event), p.x(), p.y());
+        const QPoint pixel = picturePixelAt(event->position());
+        emit mouseUp(event->button(), modifiersOf(event), pixel.x(), pixel.y());
         return;
     }
     if (event->buttons() == Qt::NoButton) {
@@ -289,13 +322,13 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
         update(dragRect());
         if (dragMoved_) {
             dragMoved_ = false;
-            emit markerMoved(index, dragPos_.x(), dragPos_.y());
+            // Dropped on a whole picture pixel, as at 1:1.
+            emit markerMoved(index, std::round(dragPos_.x() / zoom_), std::round(dragPos_.y() / zoom_));
         }
         return;
     }
-    const PadMarker* marker = markers_ != nullptr ? markers_->get(index) : nullptr;
-    const QPoint corner = marker != nullptr ? markerRect(*marker).topLeft() : QPoint();
-    emit markerMouseUp(index, event->button(), modifiersOf(event), p.x() - corner.x(), p.y() - corner.y());
+    const QPoint offset = markerOffset(index, widgetPixel(event));
+    emit markerMouseUp(index, event->button(), modifiersOf(event), offset.x(), offset.y());
 }
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -304,7 +337,7 @@ void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
     if (pressGoesToMarker(event)) {
         return;
     }
-    const QPoint p = picturePixel(event);
+    const QPoint p = picturePixelAt(event->position());
     emit doubleClicked(modifiersOf(event), p.x(), p.y());
 }
 
@@ -317,11 +350,11 @@ bool PictureBox::event(QEvent* event) {
     // a marker's description (again, if a click hid it), and no tip at all on the bare picture.
     const auto* help = static_cast<QHelpEvent*>(event);
     const int index = pictureHeld_ || pressedMarker_ != 0 ? 0 : markerAt(help->x(), help->y());
-    if (const PadMarker* marker = index != 0 ? markers_->get(index) : nullptr) {
-        const QPoint corner = markerRect(*marker).topLeft();
+    if (index != 0) {
+        const QPoint offset = markerOffset(index, help->pos());
         emit markerMouseMove(index, QGuiApplication::mouseButtons(),
-                             QGuiApplication::keyboardModifiers() & ~Qt::KeypadModifier,
-                             help->x() - corner.x(), help->y() - corner.y(), help->globalPos());
+                             QGuiApplication::keyboardModifiers() & ~Qt::KeypadModifier, offset.x(),
+                             offset.y(), help->globalPos());
     }
     event->accept();
     return true;

@@ -1,8 +1,9 @@
 #pragma once
 
 // One loaded picture (P1 or P2): the base image as loaded or last transformed, and the working image
-// that run-time painting such as traces goes into. The widget is exactly the picture's size, one
-// picture pixel per logical pixel, and draws the cursor and the pad markers itself: a board has
+// that run-time painting such as traces goes into. The widget is exactly the picture's displayed size
+// (its size times the zoom; at 1:1 one picture pixel per logical pixel), and draws the cursor and the
+// pad markers itself, each the same size on screen at every zoom: a board has
 // thousands of marks, and child widgets for each would crawl. Mouse events reach a marker before the
 // picture, as they would reach a child control lying on it: a press on a marker keeps sending that
 // marker the moves and the release until every button is up, and a press on the picture keeps them on
@@ -49,13 +50,22 @@ class PictureBox : public QWidget {
     // reads them: call markersChanged() after the model changed.
     void setMarkers(const MarkerArray* markers);
     void markersChanged();
-    // The topmost visible marker at a picture pixel (later numbers lie above earlier ones), 0 for none.
+    // Displayed pixels per picture pixel; the widget takes the picture's displayed size.
+    void setZoom(double zoom);
+    double zoom() const { return zoom_; }
+    // The picture pixel under a point of the widget, and the widget point of a picture position.
+    QPoint picturePixelAt(QPointF widgetPos) const;
+    QPoint displayedPoint(double left, double top) const;
+
+    // The topmost visible marker at a point of the widget (later numbers lie above earlier ones), 0 for
+    // none.
     int markerAt(int x, int y) const;
-    static QRect markerRect(const PadMarker& marker);
+    // Where a marker is drawn, in widget coordinates.
+    QRect markerRect(const PadMarker& marker) const;
     // The marker being moved with Ctrl + drag, 0 for none.
     int draggedMarker() const { return dragMarker_; }
 
-    // Side of the square cursor (and of a pad marker) in picture pixels.
+    // Side of the square cursor (and of a pad marker) in displayed pixels.
     static constexpr int kCursorSize = 8;
 
   signals:
@@ -82,6 +92,9 @@ class PictureBox : public QWidget {
 
   private:
     QRect cursorRect() const;
+    QSize displayedSize() const;
+    // The marker's widget corner and the point of a mouse event relative to it.
+    QPoint markerOffset(int index, QPoint widgetPoint) const;
     QRect dragRect() const;
     void paintMarkers(QPainter& painter, const QRect& area) const;
     // A press that lands on a marker (or goes to the marker that holds the mouse); false for the picture.
@@ -91,6 +104,7 @@ class PictureBox : public QWidget {
 
     QImage base_;
     QImage work_;
+    double zoom_ = 1;
     double cursorLeft_ = 1;
     double cursorTop_ = 1;
     bool cursorVisible_ = true;
@@ -99,8 +113,8 @@ class PictureBox : public QWidget {
     int pressedMarker_ = 0;     // holds the mouse from a press until every button is up
     bool pictureHeld_ = false;  // the same for a press on the picture itself
     int dragMarker_ = 0;
-    QPoint dragGrab_;  // where the marker was grabbed, relative to its top-left corner
-    QPoint dragPos_;   // top-left corner while dragging
+    QPoint dragGrab_;  // where the marker was grabbed, relative to its top-left corner (widget pixels)
+    QPoint dragPos_;   // top-left corner while dragging (widget pixels)
     bool dragMoved_ = false;
 };
 

@@ -8,9 +8,9 @@
 
 namespace korvane {
 
-// Largest picture accepted, per side and in all: the scroll range is 16 bits, and two layers with their
-// working copies must still fit in memory.
-constexpr int kMaxPictureSide = 32767;
+// Largest picture accepted, per side and in all: two layers with their working copies must still fit in
+// memory, and a side shown at the highest zoom must stay within what a widget can be (16777215).
+constexpr int kMaxPictureSide = 500000;
 constexpr qint64 kMaxPicturePixels = 400LL * 1000 * 1000;
 
 // The picture decoded from its content (whatever its extension says) in the pixel format whose words

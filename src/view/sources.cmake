@@ -1,5 +1,6 @@
 list(APPEND KORVANE_LOGIC_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ScrollBarModel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ViewTransform.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CursorSync.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tools/CursorDragTool.cpp)
 list(APPEND KORVANE_GUI_SOURCES

@@ -6,7 +6,9 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolTip>
+#include <QWheelEvent>
 #include <QWindow>
+#include <cmath>
 
 #include "BoardWindow.h"
 #include "pads/PadPropertiesDialog.h"
@@ -47,6 +49,13 @@ class PicturePanes : public BoardWindow {
     bool submenuEnabled() { return window->menus().ownEnabled(QStringLiteral("mnuSelectPoint")); }
     PadPropertiesDialog& dialog() const { return *window->pads().padDialog(); }
     const PadMarker& marker(int n) const { return *dialog().board().markers.Pad1.get(n); }
+    // Ctrl + one notch of the wheel at a point of the first pane.
+    void wheelZoom(QPoint inPane, int notches) {
+        const QPointF at = panes()->pic1()->mapTo(panes(), QPointF(inPane));
+        QWheelEvent wheel(at, panes()->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(panes(), &wheel);
+    }
     void askForTip(QWidget* widget, QPoint p) {
         QHelpEvent request(QEvent::ToolTip, p, widget->mapToGlobal(p));
         QApplication::sendEvent(widget, &request);
@@ -216,6 +225,93 @@ TEST_F(PicturePanes, DoubleClickPlacesAPadWhoseMarkerTipsAndDragsBehaveAsShown) 
     EXPECT_FALSE(window->cursors().drag().held());
     EXPECT_EQ(marker(1).value, value) << "the release ended the drag, it was no click on the marker";
     EXPECT_FALSE(dialog().isVisible());
+}
+
+TEST_F(PicturePanes, ZoomKeepsThePointUnderThePointerAndTheMouseOnPicturePixelsAndMarkers) {
+    showActive(300, 400);
+    const QPoint pointer(60, 40);
+    for (int notches : {1, 2, 3, -1, -2}) {
+        const ViewPoint held = panes()->view(1).toPicture({double(pointer.x()), double(pointer.y())});
+        wheelZoom(pointer, notches);
+        const ViewPoint shown = panes()->view(1).toPane(held);
+        SCOPED_TRACE(::testing::Message() << "zoom " << panes()->zoom());
+        EXPECT_LE(std::abs(shown.x - pointer.x()), 0.5);
+        EXPECT_LE(std::abs(shown.y - pointer.y()), 0.5);
+        EXPECT_EQ(p1()->size(),
+                  QSize(DisplayedExtent(300, panes()->zoom()), DisplayedExtent(200, panes()->zoom())));
+    }
+    EXPECT_DOUBLE_EQ(panes()->zoom(), std::sqrt(8.0));
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("zoomLabel"))->text(), "Zoom 283 %");
+    // A marker is hit where it is drawn, the same size on screen at every zoom; a press beside it lands on
+    // the picture pixel under it.
+    panes()->actualPixels();
+    panes()->setHSValue(0), panes()->setVSValue(0);
+    QTest::mouseClick(p1(), Qt::LeftButton, Qt::NoModifier, QPoint(41, 30));
+    window->pads().tool().doubleClicked(Qt::NoModifier);
+    ASSERT_EQ(dialog().board().markers.highest(), 1);
+    dialog().hide();
+    const struct {
+        double zoom;
+        QPoint picturePixel;  // under the marker's corner + (24, 40)
+    } cases[] = {{kMinZoom, {}}, {0.25, {136, 188}}, {1, {65, 70}}, {kMaxZoom, {41, 31}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "zoom " << c.zoom);
+        panes()->zoomAbout(1, 1, QPointF(0, 0));
+        panes()->setHSValue(0), panes()->setVSValue(0);
+        panes()->zoomAbout(c.zoom, 1, QPointF(41, 30));
+        const QRect box = p1()->markerRect(marker(1));
+        EXPECT_EQ(box.size(), QSize(PictureBox::kCursorSize, PictureBox::kCursorSize));
+        EXPECT_EQ(p1()->markerAt(box.right(), box.bottom()), 1);
+        EXPECT_EQ(p1()->markerAt(box.right() + 1, box.bottom()), 0);
+        window->pads().deselectAllPads();
+        QTest::mouseClick(p1(), Qt::LeftButton, Qt::NoModifier, box.center());
+        EXPECT_EQ(marker(1).value, 1) << "the click reached the marker and selected it";
+        if (c.zoom > kMinZoom) {
+            QTest::mouseClick(p1(), Qt::LeftButton, Qt::NoModifier, box.topLeft() + QPoint(24, 40));
+            const ShownCursors& cursors = window->project().shownCursors;
+            EXPECT_EQ(QPoint(int(cursors.cur1Left), int(cursors.cur1Top)), c.picturePixel);
+        }
+    }
+}
+
+TEST_F(PicturePanes, MiddleDragPansAndTheSecondPictureFollowsTheMappingAwayFromOneToOne) {
+    showActive(170, 260);
+    window->project().cursors.CursorScaleX = 1.5, window->project().cursors.CursorScaleY = 1;
+    window->project().cursors.cur1Left = 10, window->project().cursors.cur2Left = 20;
+    panes()->zoomAbout(4, 1, QPointF(0, 0));
+    const ViewTransform before = panes()->view(1);
+    const QPoint from(80, 60);
+    QTest::mousePress(p1(), Qt::MiddleButton, Qt::NoModifier, from);
+    QTest::mouseMove(p1(), from - QPoint(30, 20));
+    QTest::mouseRelease(p1(), Qt::MiddleButton, Qt::NoModifier, from - QPoint(30, 20));
+    EXPECT_EQ(panes()->view(1).originX, before.originX + 30);
+    EXPECT_EQ(panes()->view(1).originY, before.originY + 20);
+    EXPECT_EQ(window->project().history().count(), 0u) << "panning moves no cursor";
+    // The middle of the second pane shows the point the mapping pairs with the first pane's middle.
+    const QWidget* pane1 = panes()->pic1();
+    const QWidget* pane2 = panes()->pic2();
+    const ViewPoint middle1 = panes()->view(1).toPicture({pane1->width() / 2.0, pane1->height() / 2.0});
+    const ViewPoint middle2 = panes()->view(2).toPicture({pane2->width() / 2.0, pane2->height() / 2.0});
+    EXPECT_NEAR(middle2.x, 20 + (middle1.x - 10) * 1.5, 0.5);
+    EXPECT_NEAR(middle2.y, middle1.y, 0.5);
+    panes()->actualPixels();
+    expectOneOffset();
+}
+
+TEST_F(PicturePanes, APictureWiderThanTheBarsCountOpensAndScrollsEndToEnd) {
+    QImage wide(40000, 2000, QImage::Format_RGB32);
+    wide.fill(Qt::darkGreen);
+    ASSERT_TRUE(wide.save(QString::fromStdString(top), "PNG", 90));  // read by content, whatever its name
+    reopen();
+    showActive(400, 300);
+    EXPECT_EQ(p1()->size(), QSize(40000, 2000));
+    press(Qt::Key_End);
+    EXPECT_EQ(p1()->x() + p1()->width(), panes()->pic1()->width()) << "the far end shows";
+    press(Qt::Key_Home);
+    EXPECT_EQ(p1()->pos(), QPoint(0, 0));
+    panes()->zoomAbout(kMaxZoom, 1, QPointF(0, 0));
+    press(Qt::Key_End);
+    EXPECT_EQ(p1()->x() + p1()->width(), panes()->pic1()->width());
 }
 
 }  // namespace

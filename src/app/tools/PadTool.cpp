@@ -132,7 +132,7 @@ void PadTool::markerHovered(int picture, int Index, QPoint globalPos) {
     }
     PictureBox* box = picture == 1 ? window_.panes()->P1() : window_.panes()->P2();
     tooltiptext::SetTooltip(box, globalPos, toQ(marker->toolTipText), kTipBackColour, kTipTextColour,
-                            kTipMaxWidth, kTipPopDelayMs, PictureBox::markerRect(*marker));
+                            kTipMaxWidth, kTipPopDelayMs, box->markerRect(*marker));
 }
 
 }  // namespace korvane
