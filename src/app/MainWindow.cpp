@@ -161,7 +161,7 @@ void MainWindow::historyTrimmed(std::size_t steps) {
 }
 
 void MainWindow::pixelsChanged(int layer, const PixelRect&) {
-    (layer == 2 ? panes_->P2() : panes_->P1())->update();
+    panes_->refreshPicture(layer);
 }
 
 void MainWindow::updateTitle() {

@@ -129,7 +129,7 @@ void PadController::applySelectionColour(std::int32_t colour) {
         window_.panes()->P1()->update();
     }
     if (change.picture2) {
-        window_.panes()->P2()->update();
+        window_.panes()->refreshPicture(2);
     }
 }
 

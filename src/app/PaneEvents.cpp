@@ -13,6 +13,7 @@
 #include "platform/Ui.h"
 #include "project/CursorCommands.h"
 #include "text/Numbers.h"
+#include "view/OverlayBar.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 #include "view/ScaleWizardWindow.h"
@@ -48,8 +49,9 @@ void MainWindow::connectPanes() {
         },
         [this](ViewPoint p) {
             const CursorSyncState& c = project_.cursors;
-            return ViewPoint{c.cur1Left + (p.x - c.cur2Left) / c.CursorScaleX,
-                             c.cur1Top + (p.y - c.cur2Top) / c.CursorScaleY};
+            const auto inverse = [](float scale) { return scale != 0 ? 1.0 / scale : 1.0; };
+            return ViewPoint{c.cur1Left + (p.x - c.cur2Left) * inverse(c.CursorScaleX),
+                             c.cur1Top + (p.y - c.cur2Top) * inverse(c.CursorScaleY)};
         });
     auto* zoomShown = new QLabel(this);
     zoomShown->setObjectName(QStringLiteral("zoomLabel"));
@@ -59,6 +61,12 @@ void MainWindow::connectPanes() {
     };
     connect(panes_, &Panes::zoomChanged, zoomShown, showZoom);
     showZoom(panes_->zoom());
+    statusBar()->addPermanentWidget(new OverlayBar(*panes_, this));
+    if (QAction* overlay = menu_->action(QStringLiteral("mnuOverlay"))) {
+        overlay->setCheckable(true);
+        connect(overlay, &QAction::toggled, panes_, &Panes::setOverlay);
+        connect(panes_, &Panes::overlayChanged, overlay, &QAction::setChecked);
+    }
     // Keys reach the navigation from MainWindow's own widgets only, never from the tool windows' fields. The
     // window itself is one of them: it takes the keys while none of its widgets holds the focus.
     for (QObject* widget :
@@ -102,6 +110,7 @@ bool MainWindow::handleKey(int key, Qt::KeyboardModifiers modifiers) {
 
 void MainWindow::PaneFollower::cursorsChanged() {
     window_.cursors_->showSyncState();
+    window_.panes_->mappingChanged();
 }
 
 void MainWindow::pictureMouseMove(int picture, Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x,

@@ -207,6 +207,55 @@ void Panes::fitPictures() {
     zoomAbout(fit, 1, QPointF(0, 0));
 }
 
+void Panes::setOverlay(bool on) {
+    if (on == overlay_) {
+        return;
+    }
+    overlay_ = on;
+    updateOverlay();
+    layOut();
+    emit overlayChanged(on);
+}
+
+void Panes::setOverlayOpacity(double opacity) {
+    opacity_ = std::clamp(opacity, 0.0, 1.0);
+    updateOverlay();
+}
+
+void Panes::swapOverlayLayers() {
+    secondOnTop_ = !secondOnTop_;
+    updateOverlay();
+}
+
+void Panes::mappingChanged() {
+    updateOverlay();
+    horizontalScrolled();
+    verticalScrolled();
+}
+
+void Panes::refreshPicture(int picture) {
+    (picture == 2 ? P2_ : P1_)->update();
+    if (picture == 2 && overlay_) {
+        P1_->update();
+    }
+}
+
+void Panes::updateOverlay() {
+    if (!overlay_) {
+        P1_->setOverlay(std::nullopt);
+        return;
+    }
+    // The mapping is affine: three points give it whole.
+    QTransform secondToFirst;
+    if (secondToFirst_) {
+        const ViewPoint o = secondToFirst_({0, 0});
+        const ViewPoint x = secondToFirst_({1, 0});
+        const ViewPoint y = secondToFirst_({0, 1});
+        secondToFirst = QTransform(x.x - o.x, x.y - o.y, y.x - o.x, y.y - o.y, o.x, o.y);
+    }
+    P1_->setOverlay(PictureOverlay{P2_, secondToFirst, opacity_, secondOnTop_});
+}
+
 void Panes::panBy(QPoint displacement) {
     const ViewTransform current = view(1);
     scrollToOrigin({current.originX - displacement.x(), current.originY - displacement.y()});
@@ -231,8 +280,15 @@ void Panes::resizeEvent(QResizeEvent*) {
 }
 
 void Panes::layOut() {
-    const PaneLayout layout =
+    PaneLayout layout =
         LayoutPanes(width(), height(), HSBar_->sizeHint().height(), VSBar_->sizeHint().width());
+    if (overlay_) {
+        // One pane over the whole height, the bar below it.
+        layout.pic1Height = std::max(0, height() - HSBar_->sizeHint().height());
+        layout.hsTop = layout.pic1Height;
+        layout.pic2Height = 0;
+    }
+    pic2_->setVisible(!overlay_);
     auto px = [](double v) { return int(std::lround(std::max(0.0, v))); };
     pic1_->setGeometry(0, 0, px(layout.pic1Width), px(layout.pic1Height));
     HSBar_->setGeometry(px(layout.hsLeft), px(layout.hsTop), px(layout.hsWidth), HSBar_->sizeHint().height());
@@ -248,7 +304,12 @@ void Panes::Scrolling() {
     const auto steps = [this](const QWidget* widget) {
         return Size{double(widget->width()) / unitX_, double(widget->height()) / unitY_};
     };
-    korvane::Scrolling(steps(P1_), steps(P2_), steps(pic1_), steps(pic2_), HS_, VS_);
+    if (overlay_) {
+        // Only the first pane shows, and the bars are its own.
+        korvane::Scrolling(steps(P1_), steps(P1_), steps(pic1_), steps(pic1_), HS_, VS_);
+    } else {
+        korvane::Scrolling(steps(P1_), steps(P2_), steps(pic1_), steps(pic2_), HS_, VS_);
+    }
     syncBars();
     horizontalScrolled();
     verticalScrolled();
@@ -278,7 +339,11 @@ void Panes::AutoPos(double cur1Left, double cur1Top, double cur2Left, double cur
     const std::int16_t v = VS_.Value();
     // In bar steps of the first pane's placement; a second picture that follows the mapping sits
     // elsewhere, so its cursor is taken where it shows in its pane.
-    const QPoint shift = followsMapping() ? P2_->pos() - P1_->pos() : QPoint();
+    QPoint shift = followsMapping() ? P2_->pos() - P1_->pos() : QPoint();
+    if (overlay_) {
+        // The second cursor is not shown on its own: the first one leads.
+        cur2Left = cur1Left, cur2Top = cur1Top, shift = QPoint();
+    }
     const CursorPos cur1{cur1Left * zoom_ / unitX_, cur1Top * zoom_ / unitY_};
     const CursorPos cur2{(cur2Left * zoom_ + shift.x()) / unitX_, (cur2Top * zoom_ + shift.y()) / unitY_};
     korvane::AutoPos(cur1, cur2, {double(pic1_->width()) / unitX_, double(pic1_->height()) / unitY_},
@@ -389,6 +454,11 @@ bool Panes::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             if (key->key() == Qt::Key_Space) {
+                return true;
+            }
+            if (overlay_ && key->key() == Qt::Key_S && key->modifiers() == Qt::NoModifier &&
+                event->type() == QEvent::KeyPress) {
+                swapOverlayLayers();
                 return true;
             }
             break;

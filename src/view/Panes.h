@@ -68,10 +68,23 @@ class Panes : public QWidget {
     // Moves the view of both pictures by a displacement of displayed pixels (a drag of the picture).
     void panBy(QPoint displacement);
 
+    // --- the overlay: one pane, the second layer mapped onto the first and blended with it ---
+    void setOverlay(bool on);
+    bool overlay() const { return overlay_; }
+    void setOverlayOpacity(double opacity);
+    double overlayOpacity() const { return opacity_; }
+    void swapOverlayLayers();
+    bool secondOnTop() const { return secondOnTop_; }
+    // The cursors' mapping changed: the second picture is placed (and laid over the first) anew.
+    void mappingChanged();
+    // Repaints a picture wherever it shows: in its pane, and in the overlay for the second.
+    void refreshPicture(int picture);
+
   signals:
     // Released on a pane outside its picture; pane is 1 or 2.
     void paneMouseUp(int pane, Qt::MouseButton button, QPoint globalPos);
     void zoomChanged(double zoom);
+    void overlayChanged(bool on);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -109,7 +122,11 @@ class Panes : public QWidget {
     bool spaceHeld_ = false;
     QPoint panFrom_;
     QWidget* panWidget_ = nullptr;
-    int wheelZoom_ = 0;  // the part of a notch a touchpad sent towards the next zoom step
+    int wheelZoom_ = 0;
+    bool overlay_ = false;
+    double opacity_ = 0.5;
+    bool secondOnTop_ = true;
+    void updateOverlay();  // the part of a notch a touchpad sent towards the next zoom step
 };
 
 }  // namespace korvane

@@ -169,30 +169,80 @@ int PictureBox::markerAt(int x, int y) const {
     return 0;
 }
 
+void PictureBox::paintMarker(QPainter& painter, const QRect& box, const PadMarker& marker) const {
+    // Push-button check boxes: raised while unselected, pressed in while selected.
+    painter.fillRect(box, tooltiptext::PackedColour(marker.backColour));
+    const bool pressed = marker.value == 1;
+    const QColor light(Qt::white);
+    const QColor shadow(Qt::darkGray);
+    painter.setPen(pressed ? shadow : light);
+    painter.drawLine(box.topLeft(), box.topRight());
+    painter.drawLine(box.topLeft(), box.bottomLeft());
+    painter.setPen(pressed ? light : shadow);
+    painter.drawLine(box.bottomLeft(), box.bottomRight());
+    painter.drawLine(box.topRight(), box.bottomRight());
+}
+
 void PictureBox::paintMarkers(QPainter& painter, const QRect& area) const {
     if (markers_ == nullptr) {
         return;
     }
-    // Push-button check boxes: raised while unselected, pressed in while selected.
-    const QColor light(Qt::white);
-    const QColor shadow(Qt::darkGray);
     for (int n = 1; n <= markers_->highest(); ++n) {
         const PadMarker* marker = markers_->get(n);
         if (marker == nullptr || !marker->visible) {
             continue;
         }
         const QRect box = n == dragMarker_ ? dragRect() : markerRect(*marker);
-        if (!box.intersects(area)) {
+        if (box.intersects(area)) {
+            paintMarker(painter, box, *marker);
+        }
+    }
+}
+
+void PictureBox::setOverlay(std::optional<PictureOverlay> overlay) {
+    overlay_ = std::move(overlay);
+    update();
+}
+
+void PictureBox::paintOwnPicture(QPainter& painter, const QRect& area) const {
+    if (zoom_ == 1) {
+        painter.drawImage(area.topLeft(), work_, area);
+        return;
+    }
+    painter.save();
+    painter.setClipRect(area);
+    painter.drawImage(QRectF(0, 0, work_.width() * zoom_, work_.height() * zoom_), work_);
+    painter.restore();
+}
+
+void PictureBox::paintOtherPicture(QPainter& painter, const QRect& area) const {
+    const PictureBox* other = overlay_->other;
+    if (other == nullptr || !other->hasPicture()) {
+        return;
+    }
+    painter.save();
+    painter.setClipRect(area);
+    painter.setTransform(overlay_->otherToThis * QTransform::fromScale(zoom_, zoom_));
+    painter.drawImage(QPointF(0, 0), other->workImage());
+    painter.restore();
+}
+
+void PictureBox::paintOtherMarkers(QPainter& painter, const QRect& area) const {
+    const PictureBox* other = overlay_->other;
+    const MarkerArray* markers = other != nullptr ? other->markers() : nullptr;
+    if (markers == nullptr) {
+        return;
+    }
+    for (int n = 1; n <= markers->highest(); ++n) {
+        const PadMarker* marker = markers->get(n);
+        if (marker == nullptr || !marker->visible) {
             continue;
         }
-        painter.fillRect(box, tooltiptext::PackedColour(marker->backColour));
-        const bool pressed = marker->value == 1;
-        painter.setPen(pressed ? shadow : light);
-        painter.drawLine(box.topLeft(), box.topRight());
-        painter.drawLine(box.topLeft(), box.bottomLeft());
-        painter.setPen(pressed ? light : shadow);
-        painter.drawLine(box.bottomLeft(), box.bottomRight());
-        painter.drawLine(box.topRight(), box.bottomRight());
+        const QPointF at = overlay_->otherToThis.map(QPointF(marker->left, marker->top));
+        const QRect box(displayedPoint(at.x(), at.y()), QSize(kCursorSize, kCursorSize));
+        if (box.intersects(area)) {
+            paintMarker(painter, box, *marker);
+        }
     }
 }
 
@@ -203,12 +253,25 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         painter.fillRect(area, palette().dark());
         return;
     }
-    if (zoom_ == 1) {
-        painter.drawImage(area.topLeft(), work_, area);
+    if (overlay_) {
+        // The lower layer whole, the upper one blended over it; the pads of both, this picture's on top.
+        const bool otherOnTop = overlay_->otherOnTop;
+        if (otherOnTop) {
+            paintOwnPicture(painter, area);
+        } else {
+            painter.fillRect(area, palette().dark());
+            paintOtherPicture(painter, area);
+        }
+        painter.setOpacity(std::clamp(overlay_->opacity, 0.0, 1.0));
+        if (otherOnTop) {
+            paintOtherPicture(painter, area);
+        } else {
+            paintOwnPicture(painter, area);
+        }
+        painter.setOpacity(1);
+        paintOtherMarkers(painter, area);
     } else {
-        painter.setClipRect(area);
-        painter.drawImage(QRectF(0, 0, work_.width() * zoom_, work_.height() * zoom_), work_);
-        painter.setClipping(false);
+        paintOwnPicture(painter, area);
     }
     paintMarkers(painter, area);
     // The cursor is drawn last: it stands on a pad whenever a pad has just been placed, and a cursor

@@ -10,8 +10,11 @@
 // the picture in the same way.
 
 #include <QImage>
+#include <QPointer>
 #include <QString>
+#include <QTransform>
 #include <QWidget>
+#include <optional>
 
 #include "pads/PadMarkers.h"
 #include "platform/Ui.h"
@@ -19,6 +22,16 @@
 class QPainter;
 
 namespace korvane {
+
+class PictureBox;
+
+// Another picture shown in this one, mapped onto its pixels, both layers blended: the overlay view.
+struct PictureOverlay {
+    QPointer<const PictureBox> other;
+    QTransform otherToThis;  // the other picture's pixels to this picture's pixels
+    double opacity = 0.5;    // of the layer on top, 0 to 1
+    bool otherOnTop = true;
+};
 
 class PictureBox : public QWidget {
     Q_OBJECT
@@ -62,6 +75,11 @@ class PictureBox : public QWidget {
     int markerAt(int x, int y) const;
     // Where a marker is drawn, in widget coordinates.
     QRect markerRect(const PadMarker& marker) const;
+    const MarkerArray* markers() const { return markers_; }
+    // Shows another picture and its pads blended with this one; nullopt for this picture alone.
+    void setOverlay(std::optional<PictureOverlay> overlay);
+    const std::optional<PictureOverlay>& overlay() const { return overlay_; }
+
     // The marker being moved with Ctrl + drag, 0 for none.
     int draggedMarker() const { return dragMarker_; }
 
@@ -97,6 +115,11 @@ class PictureBox : public QWidget {
     QPoint markerOffset(int index, QPoint widgetPoint) const;
     QRect dragRect() const;
     void paintMarkers(QPainter& painter, const QRect& area) const;
+    void paintMarker(QPainter& painter, const QRect& box, const PadMarker& marker) const;
+    // This picture at the zoom, or the overlay's other one mapped onto it.
+    void paintOwnPicture(QPainter& painter, const QRect& area) const;
+    void paintOtherPicture(QPainter& painter, const QRect& area) const;
+    void paintOtherMarkers(QPainter& painter, const QRect& area) const;
     // A press that lands on a marker (or goes to the marker that holds the mouse); false for the picture.
     bool pressMarker(QMouseEvent* event);
     // Where a press (or the double click that stands for one) goes: true when a marker took it.
@@ -105,6 +128,7 @@ class PictureBox : public QWidget {
     QImage base_;
     QImage work_;
     double zoom_ = 1;
+    std::optional<PictureOverlay> overlay_;
     double cursorLeft_ = 1;
     double cursorTop_ = 1;
     bool cursorVisible_ = true;

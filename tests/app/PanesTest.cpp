@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSlider>
 #include <QTest>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -312,6 +313,44 @@ TEST_F(PicturePanes, APictureWiderThanTheBarsCountOpensAndScrollsEndToEnd) {
     panes()->zoomAbout(kMaxZoom, 1, QPointF(0, 0));
     press(Qt::Key_End);
     EXPECT_EQ(p1()->x() + p1()->width(), panes()->pic1()->width());
+}
+
+TEST_F(PicturePanes, OverlayBlendsTheSecondLayerMappedOntoTheFirstWithItsPads) {
+    showActive(400, 400);
+    QImage red(320, 210, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    panes()->P2()->setPicture(red);
+    // The mapping puts the second layer 10 pixels further right; the pad's second marker lies 10 more.
+    window->project().cursors.cur1Left = 31, window->project().cursors.cur2Left = 21;
+    window->project().shownCursors.cur1Left = 31, window->project().shownCursors.cur2Left = 41;
+    window->pads().tool().doubleClicked(Qt::NoModifier);
+    dialog().hide();
+    press(Qt::Key_L, Qt::ControlModifier);
+    ASSERT_TRUE(panes()->overlay());
+    EXPECT_FALSE(panes()->pic2()->isVisible());
+    EXPECT_GT(panes()->pic1()->height(), panes()->height() / 2) << "one pane over the whole height";
+    auto shown = [this](QPoint at) {
+        p1()->setCursorVisible(false);
+        return p1()->grab().toImage().pixelColor(at);
+    };
+    const QColor green = QColor(Qt::darkGreen);
+    EXPECT_EQ(shown({5, 100}), green) << "left of where the second layer begins";
+    const QColor blend = shown({100, 100});
+    EXPECT_NEAR(blend.red(), 127, 2);
+    EXPECT_NEAR(blend.green(), green.green() / 2, 2);
+    auto* opacity = window->findChild<QSlider*>(QStringLiteral("overlayOpacity"));
+    ASSERT_NE(opacity, nullptr);
+    opacity->setValue(100);
+    EXPECT_EQ(shown({100, 100}), QColor(Qt::red));
+    press(Qt::Key_S);
+    EXPECT_EQ(shown({100, 100}), green) << "the first layer on top";
+    const PadMarker& second = *dialog().board().markers.Pad2.get(1);
+    EXPECT_EQ(shown({51 + 4, int(second.top) + 4}), tooltiptext::PackedColour(second.backColour))
+        << "the second marker where the mapping puts it";
+    press(Qt::Key_L, Qt::ControlModifier);
+    EXPECT_FALSE(panes()->overlay());
+    EXPECT_TRUE(panes()->pic2()->isVisible());
+    expectOneOffset();
 }
 
 }  // namespace
