@@ -13,6 +13,7 @@ OverlayBar::OverlayBar(Panes& panes, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("overlayBar"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* label = new QLabel(QStringLiteral("Opacity"), this);
     opacity_ = new QSlider(Qt::Horizontal, this);
     opacity_->setObjectName(QStringLiteral("overlayOpacity"));
