@@ -160,8 +160,12 @@ void MainWindow::historyTrimmed(std::size_t steps) {
         10000);
 }
 
-void MainWindow::pixelsChanged(int layer, const PixelRect&) {
-    panes_->refreshPicture(layer);
+void MainWindow::pixelsChanged(int layer, const PixelRect& area) {
+    (layer == 2 ? panes_->P2() : panes_->P1())
+        ->picturePainted(QRect(QPoint(area.x0, area.y0), QPoint(area.x1, area.y1)));
+    if (layer == 2) {
+        panes_->refreshPicture(2);  // the overlay shows it too
+    }
 }
 
 void MainWindow::updateTitle() {

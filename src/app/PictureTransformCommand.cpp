@@ -73,7 +73,7 @@ void PictureTransformCommand::apply(Project& project, bool forward) {
         if (!painted_.empty()) {
             PictureBox* box = pictureOf(*window_, picture_);
             painted_.paintInto(box->pixels());
-            box->update();
+            box->picturePainted(box->workImage().rect());
         }
     }
     const int layer = picture_;

@@ -40,13 +40,22 @@ bool onPicture(const PictureBox* box, int x, int y) {
 // scheduled repaint of the picture, and the check that the picture is still the one being filled after
 // events were handled (the project may have been closed meanwhile).
 FillControl fillControlFor(Ui& ui, bool& running, PictureBox* box, int picture, const unsigned& generation,
-                           double intervalMs) {
+                           double intervalMs, const std::shared_ptr<PaintedSpans>& log) {
     FillControl control;
     control.eventIntervalMs = intervalMs;
     control.ui = &ui;
     control.running = &running;
     control.pictureNumber = picture;
-    control.redraw = [box] { box->update(); };
+    control.history = log.get();
+    // Everything the log ever covered: a "Delete" answer rolls the log back and gives back pixels that
+    // lie outside what it covers afterwards.
+    control.redraw = [box, log, painted = QRect()]() mutable {
+        const PixelRect bounds = log->bounds();
+        if (!bounds.empty()) {
+            painted |= QRect(QPoint(bounds.x0, bounds.y0), QPoint(bounds.x1, bounds.y1));
+        }
+        box->picturePainted(painted);
+    };
     const unsigned started = generation;
     control.refresh = [box, &generation, started](ImageView& view) {
         if (generation != started || !box->hasPicture()) {
@@ -104,9 +113,8 @@ void TracingController::connectMenus() {
         }
         auto log = std::make_shared<PaintedSpans>();
         ImageView view = box->pixels();
-        FillControl control =
-            fillControlFor(ui_, FillRunning, box, parsed->picture, traceGeneration_, FillEventIntervalMs);
-        control.history = log.get();
+        FillControl control = fillControlFor(ui_, FillRunning, box, parsed->picture, traceGeneration_,
+                                             FillEventIntervalMs, log);
         const ReplayOutcome outcome =
             ReplayRecord(*parsed, mode == 2 ? ReplayMode::Erase : ReplayMode::Draw, view, control);
         log->shrinkToFit();
@@ -196,13 +204,12 @@ void TracingController::startFill(int picture, int x, int y) {
         tracingEnded();
     });
     ImageView view = box->pixels();
+    auto log = std::make_shared<PaintedSpans>();
     FillControl control =
-        fillControlFor(ui_, FillRunning, box, picture, traceGeneration_, FillEventIntervalMs);
+        fillControlFor(ui_, FillRunning, box, picture, traceGeneration_, FillEventIntervalMs, log);
     control.ask = [this] { return question_->ask(); };
     std::optional<std::string> kept;
     control.record = [&kept](const std::string& record) { kept = record; };
-    auto log = std::make_shared<PaintedSpans>();
-    control.history = log.get();
     // A copy: painting a fill back exchanges the colours, and the chosen fill colour must stay.
     std::int32_t fill = FillColor;
     bool quiet = false;

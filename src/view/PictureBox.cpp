@@ -92,6 +92,16 @@ ImageView PictureBox::pixels() {
     return view;
 }
 
+void PictureBox::picturePainted(const QRect& area) {
+    if (area.isEmpty()) {
+        return;
+    }
+    // Whole displayed pixels that hold any part of the area, one more for rounding.
+    const QPoint from = displayedPoint(area.left(), area.top());
+    const QPoint to = displayedPoint(area.right() + 1, area.bottom() + 1);
+    update(QRect(from, to).adjusted(-1, -1, 1, 1));
+}
+
 std::int32_t PictureBox::pixel(int x, int y) const {
     if (work_.isNull() || x < 0 || y < 0 || x >= work_.width() || y >= work_.height()) {
         return -1;

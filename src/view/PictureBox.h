@@ -50,6 +50,8 @@ class PictureBox : public QWidget {
     const QImage& workImage() const { return work_; }
     // The working image's pixels for the logic layer (packed 0x00BBGGRR in the low 24 bits).
     ImageView pixels();
+    // Pixels of the working image were painted over (picture pixels): what shows them is redrawn.
+    void picturePainted(const QRect& area);
     // The packed colour at (x, y), or -1 outside the picture.
     std::int32_t pixel(int x, int y) const;
 
