@@ -6,6 +6,7 @@ list(APPEND KORVANE_LOGIC_SOURCES
 list(APPEND KORVANE_GUI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PictureBox.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PictureFile.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PicturePyramid.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Panes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OverlayBar.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ScaleWizardWindow.cpp)
