@@ -257,23 +257,106 @@ int centreAt(qint64 x, double scale) {
     return clampToInt(std::floor((double(x) + 0.5) / scale));
 }
 
+// Two neighbouring source pixels, `first` and the next, and the weight of the next (0..256).
 struct Tap {
     int first;
-    int second;
-    Word weight;  // of `second`, 0..256
+    Word weight;
 };
 
-// The two source pixels on either side of the centre of displayed pixel x, and how far between them.
+// The pixels on either side of the centre of displayed pixel x in a source of `size` >= 2 pixels. Past
+// the edges the outermost pixel takes the whole weight, so the pair never leaves the source.
 Tap tapAt(qint64 x, double scale, int size) {
     const double u = (double(x) + 0.5) / scale - 0.5;
     const double first = std::floor(u);
     if (first < 0) {
-        return {0, 0, 0};
+        return {0, 0};
     }
     if (first >= size - 1) {
-        return {size - 1, size - 1, 0};
+        return {size - 2, 256};
     }
-    return {int(first), int(first) + 1, Word(std::lround((u - first) * 256))};
+    return {int(first), Word(std::lround((u - first) * 256))};
+}
+
+// The columns of a displayed row: the pair of source pixels under each, and for the vector kernel the
+// pair's weights spread over the channels of both pixels.
+struct Columns {
+    std::vector<Tap> taps;
+    struct Lanes {
+        alignas(16) std::int16_t lane[8];
+    };
+    std::vector<Lanes> weights;
+
+    Columns(qint64 left, int width, double scale, int size) : taps(static_cast<std::size_t>(width)) {
+        for (int i = 0; i < width; ++i) {
+            taps[std::size_t(i)] = tapAt(left + i, scale, size);
+        }
+        weights.reserve(taps.size());
+        for (const Tap& t : taps) {
+            const auto keep = std::int16_t(256 - t.weight), take = std::int16_t(t.weight);
+            weights.push_back({{keep, keep, keep, keep, take, take, take, take}});
+        }
+    }
+};
+
+// Row `from` blended across at `columns` into `to`.
+void blendAcross(const Word* from, const Columns& columns, Word* to) {
+    const int width = int(columns.taps.size());
+    const Tap* taps = columns.taps.data();
+    int i = 0;
+#if defined(__SSE2__)
+    const auto* weights = columns.weights.data();
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i half = _mm_set1_epi16(128);
+    auto weighted = [&](int c) {
+        // Both pixels of the pair in 16-bit lanes, each times its own weight.
+        const __m128i pair =
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(from + taps[c].first)), zero);
+        return _mm_mullo_epi16(pair, _mm_load_si128(reinterpret_cast<const __m128i*>(weights[c].lane)));
+    };
+    for (; i + 2 <= width; i += 2) {
+        const __m128i a = weighted(i);
+        const __m128i b = weighted(i + 1);
+        __m128i sum = _mm_add_epi16(_mm_unpacklo_epi64(a, b), _mm_unpackhi_epi64(a, b));
+        sum = _mm_srli_epi16(_mm_add_epi16(sum, half), 8);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(to + i), _mm_packus_epi16(sum, sum));
+    }
+#endif
+    for (; i < width; ++i) {
+        const Tap& t = taps[i];
+        to[i] = blend(from[t.first], from[t.first + 1], t.weight);
+    }
+}
+
+// Lines `upper` and `lower` blended down at `weight` into `out`, red and blue swapped when `swap`.
+void blendDown(const Word* upper, const Word* lower, Word weight, bool swap, Word* out, int width) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i half = _mm_set1_epi16(128);
+    const __m128i keep = _mm_set1_epi16(short(256 - weight));
+    const __m128i take = _mm_set1_epi16(short(weight));
+    const __m128i opaque = _mm_set1_epi32(swap ? int(0xFF000000u) : 0);
+    auto mix = [&](__m128i a, __m128i b) {
+        const __m128i sum =
+            _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(a, keep), _mm_mullo_epi16(b, take)), half);
+        const __m128i v = _mm_srli_epi16(sum, 8);
+        return swap ? _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, _MM_SHUFFLE(3, 0, 1, 2)),
+                                          _MM_SHUFFLE(3, 0, 1, 2))
+                    : v;
+    };
+    for (; i + 4 <= width; i += 4) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(upper + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + i));
+        const __m128i low = mix(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero));
+        const __m128i high = mix(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         _mm_or_si128(_mm_packus_epi16(low, high), opaque));
+    }
+#endif
+    for (; i < width; ++i) {
+        const Word v = blend(upper[i], lower[i], weight);
+        out[i] = swap ? swapRedBlue(v) : v;
+    }
 }
 
 // One scratch image per painting thread, reused from frame to frame: a pane repaints often, and a fresh
@@ -299,7 +382,6 @@ void drawSampled(QPainter& painter, const QImage& source, double scale, const QR
     const qsizetype outBytesPerLine = buffer.bytesPerLine();
     const Plane in = planeOf(source);
     auto outRow = [&](int j) { return reinterpret_cast<Word*>(outBits + qsizetype(j) * outBytesPerLine); };
-    auto store = [swap](Word* out, int i, Word v) { out[i] = swap ? swapRedBlue(v) : v; };
 
     if (!smooth) {
         std::vector<int> columns(static_cast<std::size_t>(width));
@@ -332,37 +414,26 @@ void drawSampled(QPainter& painter, const QImage& source, double scale, const QR
     } else {
         // Bilinear, one row at a time: each source row is blended across once into a line, and two lines
         // are blended down into a displayed row. Lines are kept while consecutive rows share them.
-        std::vector<Tap> columns(static_cast<std::size_t>(width));
-        for (int i = 0; i < width; ++i) {
-            columns[std::size_t(i)] = tapAt(qint64(visible.left()) + i, scale, in.width);
-        }
+        const Columns columns(visible.left(), width, scale, in.width);
         std::vector<Word> lines[2] = {std::vector<Word>(std::size_t(width)),
                                       std::vector<Word>(std::size_t(width))};
         int lineRow[2] = {-1, -1};
-        auto line = [&](int row, int avoid) -> const Word* {
+        auto line = [&](int row, int keep) -> const Word* {
             for (int k = 0; k < 2; ++k) {
                 if (lineRow[k] == row) {
                     return lines[k].data();
                 }
             }
-            const int k = lineRow[0] == avoid ? 1 : 0;
-            const Word* from = in.row(row);
-            Word* to = lines[k].data();
-            for (int i = 0; i < width; ++i) {
-                const Tap& t = columns[std::size_t(i)];
-                to[i] = blend(from[t.first], from[t.second], t.weight);
-            }
+            const int k = lineRow[0] == keep ? 1 : 0;
+            blendAcross(in.row(row), columns, lines[k].data());
             lineRow[k] = row;
-            return to;
+            return lines[k].data();
         };
         for (int j = 0; j < height; ++j) {
             const Tap t = tapAt(qint64(visible.top()) + j, scale, in.height);
             const Word* upper = line(t.first, -1);
-            const Word* lower = line(t.second, t.first);
-            Word* out = outRow(j);
-            for (int i = 0; i < width; ++i) {
-                store(out, i, blend(upper[i], lower[i], t.weight));
-            }
+            const Word* lower = line(t.first + 1, t.first);
+            blendDown(upper, lower, t.weight, swap, outRow(j), width);
         }
     }
     painter.drawImage(visible.topLeft(), buffer, QRect(0, 0, width, height));
@@ -422,7 +493,9 @@ void DrawZoomed(QPainter& painter, const QImage& picture, const PicturePyramid& 
     }
     // Below the held levels only the displayed pixels are sampled: a still-building pyramid must not make
     // a repaint cost in proportion to the picture.
-    drawSampled(painter, source, scale, visible, k == wanted && filter == ZoomFilter::Smooth);
+    const bool smooth =
+        k == wanted && filter == ZoomFilter::Smooth && source.width() > 1 && source.height() > 1;
+    drawSampled(painter, source, scale, visible, smooth);
 }
 
 // ---- Building off the GUI thread ----
