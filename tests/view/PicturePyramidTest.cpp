@@ -177,6 +177,39 @@ TEST(DrawZoomed, ShowsEachBlockInItsOwnColourAtEveryZoom) {
     }
 }
 
+TEST(DrawZoomed, ZoomedOutPixelsShowThePictureUnderTheirCentres) {
+    // Red counts the columns and green the rows: a displayed pixel's colour says which picture point it
+    // shows. Smoothing a ramp gives the ramp's value at the pixel's centre, to a rounding either way; the
+    // nearest sample, when the pyramid lacks the level, the picture pixel under the centre exactly. Zooms
+    // above 1/2 smooth the picture itself and need no level.
+    QImage ramp(240, 200, QImage::Format_RGBX8888);
+    for (int y = 0; y < ramp.height(); ++y) {
+        for (int x = 0; x < ramp.width(); ++x) {
+            ramp.setPixelColor(x, y, QColor(x, y, 77));
+        }
+    }
+    const PicturePyramid pyramid = PicturePyramid::Build(ramp);
+    for (const double zoom : {0.3, 0.6, 1 / std::sqrt(2.0)}) {
+        for (const bool held : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "zoom " << zoom << (held ? "" : " without pyramid"));
+            const QRect area(QPoint(0, 0), ZoomedSize(ramp.size(), zoom));
+            const QImage window = drawn(ramp, held ? pyramid : PicturePyramid(), zoom, area);
+            for (int i = 2; i < window.width() - 2 && i < window.height() - 2; ++i) {
+                const double centre = (i + 0.5) / zoom;
+                const QColor shown = window.pixelColor(i, i);
+                if (held || zoom > 0.5) {
+                    EXPECT_NEAR(shown.red(), centre - 0.5, 1.5) << "column " << i;
+                    EXPECT_NEAR(shown.green(), centre - 0.5, 1.5) << "row " << i;
+                } else {
+                    EXPECT_EQ(shown.red(), int(std::floor(centre))) << "column " << i;
+                    EXPECT_EQ(shown.green(), int(std::floor(centre))) << "row " << i;
+                }
+                EXPECT_EQ(shown.blue(), 77);
+            }
+        }
+    }
+}
+
 TEST(DrawZoomed, SquaresMeetExactlyWhereTheZoomPutsThem) {
     const QImage picture = noise(50, 40);
     const double zooms[] = {2, std::pow(std::sqrt(2.0), 3), 32};
