@@ -26,12 +26,27 @@ Qt::KeyboardModifiers modifiersOf(const QInputEvent* event) {
     return event->modifiers() & ~Qt::KeypadModifier;
 }
 
+// Pictures at least this large get their pyramid built on a thread as soon as they are set.
+constexpr qint64 kPyramidBuiltAside = 4'000'000;
+
 }  // namespace
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+PictureBox::PictureBox(QWidget* parent)
+    : QWidget(parent), builder_(new PyramidBuilder([this]() -> const QImage& { return work_; }, this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
+    connect(builder_, &PyramidBuilder::built, this, [this](PicturePyramid pyramid) {
+        pyramid_ = std::move(pyramid);
+        if (zoom_ < 1) {
+            update();
+        }
+    });
+}
+
+PictureBox::~PictureBox() {
+    // The build reads the working image: it stops before the image goes.
+    delete builder_;
 }
 
 bool PictureBox::loadPicture(const QString& path, QString* error) {
@@ -46,6 +61,13 @@ bool PictureBox::loadPicture(const QString& path, QString* error) {
 void PictureBox::setPicture(const QImage& image) {
     base_ = image.convertToFormat(QImage::Format_RGBX8888);
     work_ = base_.copy();
+    pyramid_ = PicturePyramid();
+    stale_ = QRect();
+    // A small picture's pyramid takes a few milliseconds: it is made when the picture is first drawn
+    // zoomed out, with no thread and no memory spent on it before.
+    if (qint64(work_.width()) * work_.height() >= kPyramidBuiltAside) {
+        builder_->start(work_);
+    }
     setFixedSize(displayedSize());
     update();
 }
@@ -74,6 +96,9 @@ QPoint PictureBox::displayedPoint(double left, double top) const {
 }
 
 void PictureBox::clearPicture() {
+    builder_->cancel();
+    pyramid_ = PicturePyramid();
+    stale_ = QRect();
     base_ = QImage();
     work_ = QImage();
     setFixedSize(0, 0);
@@ -95,6 +120,11 @@ ImageView PictureBox::pixels() {
 void PictureBox::picturePainted(const QRect& area) {
     if (area.isEmpty()) {
         return;
+    }
+    if (builder_->running()) {
+        builder_->changed(area);
+    } else {
+        stale_ |= area;
     }
     // Whole displayed pixels that hold any part of the area, one more for rounding.
     const QPoint from = displayedPoint(area.left(), area.top());
@@ -214,15 +244,22 @@ void PictureBox::setOverlay(std::optional<PictureOverlay> overlay) {
     update();
 }
 
-void PictureBox::paintOwnPicture(QPainter& painter, const QRect& area) const {
-    if (zoom_ == 1) {
-        painter.drawImage(area.topLeft(), work_, area);
-        return;
+const PicturePyramid& PictureBox::pyramid() const {
+    if (pyramid_.empty() && !builder_->running() && !work_.isNull() &&
+        qint64(work_.width()) * work_.height() < kPyramidBuiltAside) {
+        pyramid_ = PicturePyramid::Build(work_);
+        stale_ = QRect();
     }
-    painter.save();
-    painter.setClipRect(area);
-    painter.drawImage(QRectF(0, 0, work_.width() * zoom_, work_.height() * zoom_), work_);
-    painter.restore();
+    // Lazily: a fill that runs while the view is zoomed in, or at 1:1, costs nothing here.
+    if (!stale_.isEmpty() && !pyramid_.empty()) {
+        pyramid_.update(work_, stale_);
+        stale_ = QRect();
+    }
+    return pyramid_;
+}
+
+void PictureBox::paintOwnPicture(QPainter& painter, const QRect& area) const {
+    DrawZoomed(painter, work_, zoom_ < 1 ? pyramid() : pyramid_, zoom_, area);
 }
 
 void PictureBox::paintOtherPicture(QPainter& painter, const QRect& area) const {
@@ -230,10 +267,20 @@ void PictureBox::paintOtherPicture(QPainter& painter, const QRect& area) const {
     if (other == nullptr || !other->hasPicture()) {
         return;
     }
+    // Zoomed out, from the level of the other picture's pyramid just finer than the scale it shows at,
+    // so that nothing is scaled from the whole picture.
+    const QTransform toWidget = overlay_->otherToThis * QTransform::fromScale(zoom_, zoom_);
+    const double scale = std::sqrt(std::abs(toWidget.determinant()));
+    const PicturePyramid& levels = other->pyramid();
+    int level = 0;
+    while (level < levels.levelCount() && scale * double(1 << (level + 1)) <= 1.0 + 1e-9) {
+        ++level;
+    }
+    const QImage& source = level == 0 ? other->workImage() : levels.level(level);
     painter.save();
     painter.setClipRect(area);
-    painter.setTransform(overlay_->otherToThis * QTransform::fromScale(zoom_, zoom_));
-    painter.drawImage(QPointF(0, 0), other->workImage());
+    painter.setTransform(QTransform::fromScale(double(1 << level), double(1 << level)) * toWidget);
+    painter.drawImage(QPointF(0, 0), source);
     painter.restore();
 }
 

@@ -18,6 +18,7 @@
 
 #include "pads/PadMarkers.h"
 #include "platform/Ui.h"
+#include "view/PicturePyramid.h"
 
 class QPainter;
 
@@ -38,6 +39,7 @@ class PictureBox : public QWidget {
 
   public:
     explicit PictureBox(QWidget* parent = nullptr);
+    ~PictureBox() override;
 
     // Loads a picture file; false with a reason when it cannot be read or is larger than the program
     // can hold. The header is checked before decoding so a hostile file cannot exhaust memory.
@@ -52,6 +54,10 @@ class PictureBox : public QWidget {
     ImageView pixels();
     // Pixels of the working image were painted over (picture pixels): what shows them is redrawn.
     void picturePainted(const QRect& area);
+    // The working image halved again and again, for drawing it zoomed out; built off the GUI thread
+    // after a picture is set, brought up to date with what was painted when it is next drawn.
+    const PicturePyramid& pyramid() const;
+    bool pyramidBuilding() const { return builder_->running(); }
     // The packed colour at (x, y), or -1 outside the picture.
     std::int32_t pixel(int x, int y) const;
 
@@ -131,6 +137,9 @@ class PictureBox : public QWidget {
     QImage work_;
     double zoom_ = 1;
     std::optional<PictureOverlay> overlay_;
+    mutable PicturePyramid pyramid_;
+    mutable QRect stale_;  // painted since the pyramid was last brought up to date
+    PyramidBuilder* builder_;
     double cursorLeft_ = 1;
     double cursorTop_ = 1;
     bool cursorVisible_ = true;

@@ -52,8 +52,10 @@ int DisplayedExtent(int pictureExtent, double zoom) {
     if (pictureExtent <= 0) {
         return 0;
     }
-    // A hair below the product first, so that 1:1 and exact multiples give exactly the product.
-    const double displayed = std::ceil(pictureExtent * zoom - 1e-7);
+    // Zoomed in, whole squares of floor(x * zoom) to floor((x + 1) * zoom) - 1; zoomed out, every displayed
+    // pixel that any picture pixel covers. A hair either way keeps exact products exact.
+    const double product = pictureExtent * zoom;
+    const double displayed = zoom >= 1 ? std::floor(product + 1e-7) : std::ceil(product - 1e-7);
     return int(std::clamp(displayed, 1.0, double(INT32_MAX / 2)));
 }
 
