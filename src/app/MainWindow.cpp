@@ -71,7 +71,7 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
     project_.addObserver(this);
     project_.setPixelSource([this](int layer) {
         PictureBox* box = layer == 2 ? panes_->P2() : panes_->P1();
-        return box->hasPicture() ? box->pixels() : ImageView{};
+        return box->hasPicture() ? box->guardedPixels() : ImageView{};
     });
     setWindowIcon(ApplicationIcon());
     resize(1000, 750);

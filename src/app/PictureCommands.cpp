@@ -10,6 +10,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "app/MainWindow.h"
 #include "app/PictureTransformCommand.h"
@@ -47,7 +48,9 @@ int PictureCommands::askPicture(const char* title) {
 
 bool PictureCommands::orientPicture(int picture, Orientation orientation) {
     PictureBox* box = picture == 1 ? window_.panes()->P1() : window_.panes()->P2();
-    const QImage previous = box->baseImage();  // shares the pixels: nothing is copied
+    // Shares the pixels: nothing is copied while no trace is painted, and once traces are painted the
+    // base put together here stands in for the working image that clearPicture() gives back.
+    const QImage previous = box->baseImage();
     QImage oriented;
     if (orientation.turns % 2 == 1) {
         // Turning is the long one: the window stays alive meanwhile, and the busy state holds back
@@ -72,8 +75,7 @@ bool PictureCommands::orientPicture(int picture, Orientation orientation) {
     // old base, the new base and one working image. The working image starts again from the new base:
     // painted traces are gone, their records stay.
     box->clearPicture();
-    box->setPicture(oriented);
-    oriented = QImage();
+    box->setPicture(std::move(oriented));
     if (box->workImage().isNull()) {
         // Its working image could not be made: the picture as it was, from the memory just given back.
         box->clearPicture();
@@ -162,7 +164,7 @@ void PictureCommands::copyPictureToClipboard() {
         bool copied = false;
         {
             BusyPointer busyPointer(ui_);
-            copied = ui_.copyImageToClipboard(box->pixels());
+            copied = ui_.copyImageToClipboard(box->guardedPixels());  // only read
         }
         if (copied) {
             ui_.beep();

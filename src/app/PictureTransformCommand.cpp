@@ -13,11 +13,6 @@ namespace korvane {
 
 namespace {
 
-ConstImageView viewOf(const QImage& image) {
-    return {reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(), image.height(),
-            int(image.bytesPerLine() / 4)};
-}
-
 PictureBox* pictureOf(MainWindow& window, int picture) {
     return picture == 1 ? window.panes()->P1() : window.panes()->P2();
 }
@@ -35,9 +30,8 @@ bool PictureTransformCommand::carryOut(Project& project) {
     }
     const PictureBox* box = pictureOf(*window_, picture_);
     // Taken inside the checked transform, so that running out of memory here is told like any other.
-    const bool done = window_->pictures().transformPicture(picture_, step_, errorTitle_, [this, box] {
-        painted_ = PaintedPixels::Between(viewOf(box->baseImage()), viewOf(box->workImage()));
-    });
+    const bool done = window_->pictures().transformPicture(picture_, step_, errorTitle_,
+                                                           [this, box] { painted_ = box->paintedPixels(); });
     if (!done) {
         painted_ = PaintedPixels();
         return false;
@@ -72,7 +66,7 @@ void PictureTransformCommand::apply(Project& project, bool forward) {
         }
         if (!painted_.empty()) {
             PictureBox* box = pictureOf(*window_, picture_);
-            painted_.paintInto(box->pixels());
+            painted_.paintInto(box->guardedPixels());
             box->picturePainted(box->workImage().rect());
         }
     }

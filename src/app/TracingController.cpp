@@ -61,7 +61,7 @@ FillControl fillControlFor(Ui& ui, bool& running, PictureBox* box, int picture, 
         if (generation != started || !box->hasPicture()) {
             return false;
         }
-        const ImageView now = box->pixels();
+        const ImageView now = box->guardedPixels();
         if (now.width != view.width || now.height != view.height) {
             return false;
         }
@@ -112,7 +112,7 @@ void TracingController::connectMenus() {
             }
         }
         auto log = std::make_shared<PaintedSpans>();
-        ImageView view = box->pixels();
+        ImageView view = box->guardedPixels();
         FillControl control = fillControlFor(ui_, FillRunning, box, parsed->picture, traceGeneration_,
                                              FillEventIntervalMs, log);
         const ReplayOutcome outcome =
@@ -203,7 +203,7 @@ void TracingController::startFill(int picture, int x, int y) {
         --tracingDepth_;
         tracingEnded();
     });
-    ImageView view = box->pixels();
+    ImageView view = box->guardedPixels();
     auto log = std::make_shared<PaintedSpans>();
     FillControl control =
         fillControlFor(ui_, FillRunning, box, picture, traceGeneration_, FillEventIntervalMs, log);

@@ -54,13 +54,34 @@ struct FileDialogResult {
     int filterIndex = 1;
 };
 
+class PaintGuard;
+
 // A view on 32-bit pixels whose low 24 bits are the packed colour 0x00BBGGRR.
 struct ImageView {
     std::uint32_t* pixels = nullptr;
     int width = 0;
     int height = 0;
     int stride = 0;  // pixels per row
+    // When set, whatever writes pixels through this view tells it each row span first (BeforeWrite).
+    PaintGuard* guard = nullptr;
 };
+
+// Keeps what a picture held before it was painted: told of each row span just before the span is
+// written, while the view still holds the old pixels. A picture keeps its unpainted original this way
+// in proportion to the area painted, not to its size.
+class PaintGuard {
+  public:
+    virtual void beforeWrite(const ImageView& picture, int y, int x0, int length) = 0;
+
+  protected:
+    ~PaintGuard() = default;
+};
+
+inline void BeforeWrite(const ImageView& picture, int y, int x0, int length) {
+    if (picture.guard != nullptr) {
+        picture.guard->beforeWrite(picture, y, x0, length);
+    }
+}
 
 // A rectangle of picture pixels, both corners included; empty when x1 < x0.
 struct PixelRect {

@@ -149,6 +149,18 @@ void PaintedSpans::replay(ImageView& picture, std::size_t firstSpan, std::uint32
         if (s >= firstSpan + kSpansAhead) {
             fetchAhead(picture, spans_[s - kSpansAhead]);
         }
+        if (picture.guard != nullptr) {
+            // The span's length is only known from its runs: one pass over them before the pixels.
+            std::uint32_t length = 0;
+            for (std::size_t q = r;;) {
+                const std::uint32_t run = runs[--q];
+                length += runLength(run);
+                if ((run & kRightmostRun) != 0) {
+                    break;
+                }
+            }
+            picture.guard->beforeWrite(picture, spans_[s].y, spans_[s].x0, int(length));
+        }
         std::uint32_t* pixels = rowStart(picture, spans_[s].y) + spans_[s].x0;
         for (;;) {
 #if KORVANE_SPANS_SSE2

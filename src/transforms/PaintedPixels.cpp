@@ -16,22 +16,35 @@ PaintedPixels PaintedPixels::Between(const ConstImageView& base, const ConstImag
         if (std::memcmp(b, w, std::size_t(width) * sizeof(std::uint32_t)) == 0) {
             continue;
         }
-        for (int x = 0; x < width;) {
-            if (b[x] == w[x]) {
-                ++x;
-                continue;
-            }
-            const int start = x;
-            while (x < width && b[x] != w[x]) {
-                ++x;
-            }
-            painted.runs_.push_back({y, start, x - start});
-            painted.pixels_.insert(painted.pixels_.end(), w + start, w + x);
-        }
+        painted.addDifferences(y, 0, b, w, width);
     }
-    painted.runs_.shrink_to_fit();
-    painted.pixels_.shrink_to_fit();
+    painted.shrinkToFit();
     return painted;
+}
+
+void PaintedPixels::addDifferences(int y, int x, const std::uint32_t* base, const std::uint32_t* work,
+                                   int length) {
+    for (int i = 0; i < length;) {
+        if (base[i] == work[i]) {
+            ++i;
+            continue;
+        }
+        const int start = i;
+        while (i < length && base[i] != work[i]) {
+            ++i;
+        }
+        if (!runs_.empty() && runs_.back().y == y && runs_.back().x + runs_.back().length == x + start) {
+            runs_.back().length += i - start;
+        } else {
+            runs_.push_back({y, x + start, i - start});
+        }
+        pixels_.insert(pixels_.end(), work + start, work + i);
+    }
+}
+
+void PaintedPixels::shrinkToFit() {
+    runs_.shrink_to_fit();
+    pixels_.shrink_to_fit();
 }
 
 void PaintedPixels::paintInto(const ImageView& work) const {
@@ -40,6 +53,7 @@ void PaintedPixels::paintInto(const ImageView& work) const {
         // An image of another size than the one they came from takes what lies within it.
         if (run.y < work.height && run.x < work.width) {
             const int length = std::min(run.length, work.width - run.x);
+            BeforeWrite(work, run.y, run.x, length);
             std::copy(from, from + length, work.pixels + std::ptrdiff_t(run.y) * work.stride + run.x);
         }
         from += run.length;

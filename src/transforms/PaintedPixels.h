@@ -17,8 +17,15 @@ class PaintedPixels {
   public:
     // The pixels where work differs from base; both of the same size.
     static PaintedPixels Between(const ConstImageView& base, const ConstImageView& work);
-    // Writes the kept pixels back into an image of the size they were taken from.
+    // Adds where `length` pixels of row y from column x differ: `base` and `work` point at column x of
+    // that row in each image. Stretches come in reading order (row by row, left to right); a run that
+    // goes on from the previous stretch is joined to it, so a picture taken in pieces gives the same
+    // runs as Between over the whole.
+    void addDifferences(int y, int x, const std::uint32_t* base, const std::uint32_t* work, int length);
+    // Writes the kept pixels back into an image of the size they were taken from, telling its guard.
     void paintInto(const ImageView& work) const;
+    // Gives back the room kept for further runs, once nothing more is added.
+    void shrinkToFit();
 
     bool empty() const { return runs_.empty(); }
     std::size_t pixelCount() const { return pixels_.size(); }

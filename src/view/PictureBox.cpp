@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/tooltiptext.h"
 #include "view/PictureFile.h"
@@ -50,17 +51,23 @@ PictureBox::~PictureBox() {
 }
 
 bool PictureBox::loadPicture(const QString& path, QString* error) {
-    const QImage image = ReadBoardPicture(path, error);
+    QImage image = ReadBoardPicture(path, error);
     if (image.isNull()) {
         return false;
     }
-    setPicture(image);
+    setPicture(std::move(image));
     return true;
 }
 
-void PictureBox::setPicture(const QImage& image) {
-    base_ = image.convertToFormat(QImage::Format_RGBX8888);
-    work_ = base_.copy();
+void PictureBox::setPicture(QImage image) {
+    composedBase_ = QImage();
+    work_ = std::move(image).convertToFormat(QImage::Format_RGBX8888);
+    // Its own pixels now, while a failure can still be seen (a null image), rather than at the first
+    // fill: an image shared with the caller is copied here.
+    if (work_.bits() == nullptr) {
+        work_ = QImage();
+    }
+    base_.reset(work_.width(), work_.height());
     pyramid_ = PicturePyramid();
     stale_ = QRect();
     // A small picture's pyramid takes a few milliseconds: it is made when the picture is first drawn
@@ -99,21 +106,52 @@ void PictureBox::clearPicture() {
     builder_->cancel();
     pyramid_ = PicturePyramid();
     stale_ = QRect();
-    base_ = QImage();
+    composedBase_ = QImage();
     work_ = QImage();
+    base_.reset(0, 0);
     setFixedSize(0, 0);
     update();
 }
 
-ImageView PictureBox::pixels() {
+const QImage& PictureBox::baseImage() const {
+    if (base_.empty()) {
+        return work_;
+    }
+    if (composedBase_.isNull()) {
+        composedBase_ = work_.copy();
+        if (!composedBase_.isNull()) {
+            base_.restoreInto({reinterpret_cast<std::uint32_t*>(composedBase_.bits()), composedBase_.width(),
+                               composedBase_.height(), int(composedBase_.bytesPerLine() / 4)});
+        }
+    }
+    return composedBase_;
+}
+
+PaintedPixels PictureBox::paintedPixels() const {
+    return base_.painted({reinterpret_cast<const std::uint32_t*>(work_.constBits()), work_.width(),
+                          work_.height(), int(work_.bytesPerLine() / 4)});
+}
+
+ImageView PictureBox::guardedPixels() {
     ImageView view;
     if (work_.isNull()) {
         return view;
     }
+    composedBase_ = QImage();  // a painter is at work: the base put together for a transform has served
     view.pixels = reinterpret_cast<std::uint32_t*>(work_.bits());
     view.width = work_.width();
     view.height = work_.height();
     view.stride = int(work_.bytesPerLine() / 4);
+    view.guard = &base_;
+    return view;
+}
+
+ImageView PictureBox::pixels() {
+    ImageView view = guardedPixels();
+    if (view.pixels != nullptr) {
+        base_.saveAll(view);
+    }
+    view.guard = nullptr;
     return view;
 }
 

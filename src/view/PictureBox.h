@@ -19,6 +19,7 @@
 #include "pads/PadMarkers.h"
 #include "platform/Ui.h"
 #include "view/PicturePyramid.h"
+#include "transforms/BaseTiles.h"
 
 class QPainter;
 
@@ -44,13 +45,21 @@ class PictureBox : public QWidget {
     // Loads a picture file; false with a reason when it cannot be read or is larger than the program
     // can hold. The header is checked before decoding so a hostile file cannot exhaust memory.
     bool loadPicture(const QString& path, QString* error = nullptr);
-    void setPicture(const QImage& image);
+    // Shows `image` as both base and working image; an image no one else holds is taken without a copy.
+    void setPicture(QImage image);
     void clearPicture();
     bool hasPicture() const { return !work_.isNull(); }
 
-    const QImage& baseImage() const { return base_; }
+    // The base: the working image itself while nothing is painted on it, else put together from it and
+    // the saved tiles (a whole picture, held until the next write or picture: for transforms and tests).
+    const QImage& baseImage() const;
     const QImage& workImage() const { return work_; }
-    // The working image's pixels for the logic layer (packed 0x00BBGGRR in the low 24 bits).
+    // Where the working image differs from the base: what traces painted.
+    PaintedPixels paintedPixels() const;
+    // The working image's pixels for the logic layer (packed 0x00BBGGRR in the low 24 bits), guarded:
+    // whatever writes through the view tells each row span first, and the base saves only those tiles.
+    ImageView guardedPixels();
+    // The same pixels for a writer that does not tell where it writes: the whole base is saved first.
     ImageView pixels();
     // Pixels of the working image were painted over (picture pixels): what shows them is redrawn.
     void picturePainted(const QRect& area);
@@ -133,13 +142,14 @@ class PictureBox : public QWidget {
     // Where a press (or the double click that stands for one) goes: true when a marker took it.
     bool pressGoesToMarker(QMouseEvent* event);
 
-    QImage base_;
     QImage work_;
     double zoom_ = 1;
     std::optional<PictureOverlay> overlay_;
     mutable PicturePyramid pyramid_;
     mutable QRect stale_;  // painted since the pyramid was last brought up to date
     PyramidBuilder* builder_;
+    BaseTiles base_;               // the base where it differs from work_
+    mutable QImage composedBase_;  // baseImage() once traces are painted
     double cursorLeft_ = 1;
     double cursorTop_ = 1;
     bool cursorVisible_ = true;

@@ -249,6 +249,46 @@ TEST_F(Tracing, TracesWindowTextsKeysCloseBoxRecordClicksAndTheListsOfAnOpenedPr
     EXPECT_EQ(traces()->lstTrace1->count(), 0);
 }
 
+TEST_F(Tracing, TheBaseStaysExactThroughFillFlipUndoRedoEraseAndDrawingAllTraces) {
+    PictureBox* p1 = window->panes()->P1();
+    const QImage original =
+        QImage(QString::fromStdString(dir.file("top.bmp"))).convertToFormat(QImage::Format_RGBX8888);
+    QImage traced = original.copy();
+    QPainter(&traced).fillRect(QRect(20, 30, 100, 30), Qt::red);
+    const QImage flipped = original.mirrored(true, false);
+    const auto expect = [p1](const char* step, const QImage& base, const QImage& work) {
+        SCOPED_TRACE(step);
+        EXPECT_TRUE(p1->baseImage() == base);
+        EXPECT_TRUE(p1->workImage() == work);
+    };
+    answerNextQuestion(true);
+    window->pictureMouseUp(1, Qt::LeftButton, Qt::AltModifier, 30, 40);
+    expect("fill", original, traced);
+    ui.messageAnswers = {MsgResult::Yes, MsgResult::Yes};
+    window->pictures().copyPictureToClipboard();
+    expect("clipboard", original, traced);
+    window->pictures().flipHorizontally();
+    expect("flip: the trace is wiped, its record stays", flipped, flipped);
+    window->undoEdit();
+    expect("flip undone: the trace comes back", original, traced);
+    window->redoEdit();
+    expect("flip redone", flipped, flipped);
+    window->undoEdit();
+    traces()->lstTrace1->item(0)->setSelected(true);
+    QTest::keyClick(traces()->lstTrace1, Qt::Key_Delete);
+    expect("erased by replaying the record", original, original);
+    window->undoEdit();
+    expect("erase undone", original, traced);
+    window->redoEdit();
+    expect("erase redone", original, original);
+    window->undoEdit();
+    window->undoEdit();
+    expect("fill undone", original, original);
+    window->project().traces1 = {"1-30-40-4210752=255-0.1-0.1"};
+    traces()->cmdDraw->click();
+    expect("drawn again", original, traced);
+}
+
 TEST_F(Tracing, ClosingDuringAFillStopsItAsksAndThenCloses) {
     window->show();
     window->tracing().FillEventIntervalMs = 0;  // hand control over at every checkpoint
