@@ -4,12 +4,16 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QTimer>
 #include <algorithm>
 #include <filesystem>
+#include <future>
 #include <new>
 #include <optional>
 #include <stdexcept>
+#include <system_error>
+#include <utility>
 
 #include "app/MainWindow.h"
 #include "app/ScopeExit.h"
@@ -23,6 +27,7 @@
 #include "text/Numbers.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
+#include "view/PictureFile.h"
 #include "view/ScaleWizardWindow.h"
 
 namespace korvane {
@@ -43,6 +48,50 @@ void loadInto(PictureBox* box, const std::string& path) {
     if (!box->loadPicture(pathToQ(path), &reason)) {
         throw std::runtime_error("cannot load " + path + ": " + fromQ(reason));
     }
+}
+
+struct DecodedPicture {
+    QImage image;
+    QString reason;  // why it could not be read
+};
+
+// Reads a picture on a thread of its own while the caller reads the other one: decoding a large scan
+// takes most of the time a project needs to open. Nothing but the file and a fresh image is touched
+// there. An invalid future when no thread could be started: the caller reads it itself.
+std::future<DecodedPicture> decodeAside(const std::string& path) {
+    try {
+        return std::async(std::launch::async, [file = pathToQ(path)] {
+            DecodedPicture decoded;
+            decoded.image = ReadBoardPicture(file, &decoded.reason);
+            return decoded;
+        });
+    } catch (const std::system_error&) {
+        return {};
+    }
+}
+
+// Whether a picture is worth a thread of its own: only one that takes a while to decode gains from it,
+// and the first thread that allocates leaves the process a malloc arena for good (reserved address
+// space, not memory), which a project of small pictures need not pay.
+bool worthDecodingAside(const std::string& path) {
+    constexpr qint64 kFromPixels = 1 << 20;
+    QImageReader reader(pathToQ(path));
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    return size.isValid() && qint64(size.width()) * size.height() >= kFromPixels;
+}
+
+// Shows a picture read by decodeAside(), failing as loadInto() does.
+void showDecoded(PictureBox* box, const std::string& path, std::future<DecodedPicture>& decoding) {
+    if (!decoding.valid()) {
+        loadInto(box, path);
+        return;
+    }
+    DecodedPicture decoded = decoding.get();
+    if (decoded.image.isNull()) {
+        throw std::runtime_error("cannot load " + path + ": " + fromQ(decoded.reason));
+    }
+    box->setPicture(std::move(decoded.image));
 }
 
 }  // namespace
@@ -405,13 +454,21 @@ bool ProjectSession::loadProjectFromDocument(const std::string& path, bool& offe
     if (first.empty() || !std::filesystem::is_regular_file(first, ignored)) {
         return false;
     }
+    // Both pictures are read at once, the second on a thread of its own; the outcome and its order stay
+    // those of reading one after the other. Should the first fail, the second's reading is waited for
+    // and dropped with the future.
+    const bool secondThere = !second.empty() && std::filesystem::is_regular_file(second, ignored);
+    std::future<DecodedPicture> secondDecoding;
+    if (secondThere && worthDecodingAside(second)) {
+        secondDecoding = decodeAside(second);
+    }
     loadInto(window_.panes()->P1(), first);
     project_.layer1.picturePath = first;
     window_.setProjectOpen(true);  // from here on a failure must close what was opened
-    if (second.empty() || !std::filesystem::is_regular_file(second, ignored)) {
+    if (!secondThere) {
         return false;
     }
-    loadInto(window_.panes()->P2(), second);
+    showDecoded(window_.panes()->P2(), second, secondDecoding);
     project_.layer2.picturePath = second;
     window_.pictures().applyStoredOrientations();
 

@@ -5,10 +5,15 @@
 namespace korvane {
 
 QImage ReadBoardPicture(const QString& path, QString* error) {
-    // Board scans are large: a 10000 x 10000 picture needs far more than Qt's default 128 MB.
-    if (QImageReader::allocationLimit() < 2048) {
-        QImageReader::setAllocationLimit(2048);
-    }
+    // Board scans are large: a 10000 x 10000 picture needs far more than Qt's default 128 MB. Raised
+    // once, before any reading: the two pictures of a project are read on two threads at a time.
+    static const bool limitRaised = [] {
+        if (QImageReader::allocationLimit() < 2048) {
+            QImageReader::setAllocationLimit(2048);
+        }
+        return true;
+    }();
+    (void)limitRaised;
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
@@ -25,7 +30,7 @@ QImage ReadBoardPicture(const QString& path, QString* error) {
         if (image.isNull()) {
             reason = reader.errorString();
         } else {
-            image.convertTo(QImage::Format_RGBX8888);
+            image.convertTo(QImage::Format_RGBX8888);  // in place where the depth is the same
         }
     }
     if (image.isNull() && error != nullptr) {
