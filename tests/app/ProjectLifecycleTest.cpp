@@ -175,6 +175,34 @@ TEST_F(ProjectLifecycle, FailedNewOrOpenLeavesNoProjectOpen) {
     testing::expectText(seen, "app/failed-new-open.txt");
 }
 
+// A second picture of a megapixel or more is read on a thread of its own while the first is read here:
+// what the user sees is what reading them in turn gives, whichever of the two fails.
+TEST_F(ProjectLifecycle, ASecondPictureReadAsideOpensAndFailsAsOneReadInTurn) {
+    QImage big(1024, 1024, QImage::Format_RGB32);
+    for (int y = 0; y < big.height(); ++y) {
+        for (int x = 0; x < big.width(); ++x) {
+            big.setPixel(x, y, qRgb(x & 0xFF, y & 0xFF, (x ^ y) & 0xFF));
+        }
+    }
+    ASSERT_TRUE(big.save(QString::fromStdString(dir.file("big.png"))));
+    fs::copy_file(std::string(KORVANE_SOURCE_DIR) + "/tests/data/bad/huge-header.gif", dir.file("huge.gif"));
+    writeFileBytes(dir.file("junk.png"), "this is no picture\r\n");
+    const auto outcome = [this](const std::string& first, const std::string& second) {
+        writeFileBytes(dir.file("p.kvp"), projectText(first, second, "[TraceSection]\r\n"));
+        open(dir.file("p.kvp"));
+        const std::string seen = transcript() + state();
+        ui.clear();
+        return seen;
+    };
+    EXPECT_EQ(outcome("top.bmp", "big.png"), "open 1, path $DIR/p.kvp, saved 1, picture 1, shown 0\n");
+    EXPECT_TRUE(window->panes()->P2()->workImage() == big.convertToFormat(QImage::Format_RGBX8888));
+    window->session().closeProject();
+    const std::string tooLarge = outcome("huge.gif", "top.bmp");
+    EXPECT_NE(tooLarge.find("File open error:"), std::string::npos) << tooLarge;
+    EXPECT_EQ(outcome("top.bmp", "huge.gif"), tooLarge) << "the second picture read aside";
+    EXPECT_EQ(outcome("junk.png", "big.png"), outcome("junk.png", "top.bmp")) << "the first fails meanwhile";
+}
+
 // Keys equal but for case: the reader takes the pictures by position, so must Save As; and a copy in another
 // folder must still find the pictures stored beside the original.
 TEST_F(ProjectLifecycle, SaveAsKeepsTheOldFileAndRewritesThePicturesByPosition) {
