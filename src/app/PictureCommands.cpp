@@ -14,6 +14,7 @@
 
 #include "app/MainWindow.h"
 #include "app/PictureTransformCommand.h"
+#include "app/ScopeExit.h"
 #include "platform/Ui.h"
 #include "transforms/OrientedImage.h"
 #include "view/Panes.h"
@@ -48,9 +49,16 @@ int PictureCommands::askPicture(const char* title) {
 
 bool PictureCommands::orientPicture(int picture, Orientation orientation) {
     PictureBox* box = picture == 1 ? window_.panes()->P1() : window_.panes()->P2();
-    // Shares the pixels: nothing is copied while no trace is painted, and once traces are painted the
-    // base put together here stands in for the working image that clearPicture() gives back.
-    const QImage previous = box->baseImage();
+    // The working image shows the base for the transform, its painting put aside in place; should the
+    // transform fail, the painting comes back (after `previous` below has let go of the pixels).
+    box->exchangeBase();
+    bool replaced = false;
+    const ScopeExit paintingBack([box, &replaced] {
+        if (!replaced) {
+            box->exchangeBase();
+        }
+    });
+    const QImage previous = box->workImage();  // shares the pixels: nothing is copied
     QImage oriented;
     if (orientation.turns % 2 == 1) {
         // Turning is the long one: the window stays alive meanwhile, and the busy state holds back
@@ -71,9 +79,10 @@ bool PictureCommands::orientPicture(int picture, Orientation orientation) {
     if (oriented.isNull()) {
         return false;
     }
-    // The old working image goes before the new one is made, so a transform never holds more than the
-    // old base, the new base and one working image. The working image starts again from the new base:
+    // The old picture goes before the new one is shown, so a transform never holds more than the old
+    // picture, its painted tiles and the new one. The working image starts again from the new base:
     // painted traces are gone, their records stay.
+    replaced = true;
     box->clearPicture();
     box->setPicture(std::move(oriented));
     if (box->workImage().isNull()) {

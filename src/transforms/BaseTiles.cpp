@@ -92,6 +92,27 @@ void BaseTiles::restoreInto(const ImageView& image) const {
     }
 }
 
+void BaseTiles::exchange(const ImageView& work) noexcept {
+    if (work.width != width_ || work.height != height_) {
+        return;
+    }
+    for (int row = 0; row < rows_; ++row) {
+        for (int column = 0; column < columns_; ++column) {
+            std::uint32_t* tile =
+                tiles_[std::size_t(row) * std::size_t(columns_) + std::size_t(column)].get();
+            if (tile == nullptr) {
+                continue;
+            }
+            const int w = tileWidth(column);
+            std::uint32_t* at = work.pixels + std::ptrdiff_t(row) * kTile * work.stride + column * kTile;
+            for (int y = 0; y < tileHeight(row); ++y) {
+                std::swap_ranges(tile + std::ptrdiff_t(y) * w, tile + std::ptrdiff_t(y + 1) * w, at);
+                at += work.stride;
+            }
+        }
+    }
+}
+
 PaintedPixels BaseTiles::painted(const ConstImageView& work) const {
     PaintedPixels painted;
     if (work.width != width_ || work.height != height_ || saved_ == 0) {

@@ -39,6 +39,10 @@ class BaseTiles final : public PaintGuard {
 
     // Writes the saved tiles into `image`, a copy of the working image, which then holds the base.
     void restoreInto(const ImageView& image) const;
+    // Exchanges the saved tiles with the working image's pixels under them, in place: `work` then holds
+    // the base and the tiles the painting, until a second exchange puts both back. A transform starts
+    // from the base this way without a copy of the picture; nothing is allocated, nothing can fail.
+    void exchange(const ImageView& work) noexcept;
     // Where `work` differs from the base: the same runs as PaintedPixels::Between(base, work), found
     // in the saved tiles only.
     PaintedPixels painted(const ConstImageView& work) const;

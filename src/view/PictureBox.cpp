@@ -132,6 +132,19 @@ PaintedPixels PictureBox::paintedPixels() const {
                           work_.height(), int(work_.bytesPerLine() / 4)});
 }
 
+void PictureBox::exchangeBase() {
+    if (work_.isNull() || base_.empty()) {
+        return;
+    }
+    composedBase_ = QImage();
+    // bits() copies an image someone else holds too, and gives null when that copy finds no memory.
+    auto* pixels = reinterpret_cast<std::uint32_t*>(work_.bits());
+    if (pixels != nullptr) {
+        base_.exchange({pixels, work_.width(), work_.height(), int(work_.bytesPerLine() / 4)});
+    }
+    update();
+}
+
 ImageView PictureBox::guardedPixels() {
     ImageView view;
     if (work_.isNull()) {

@@ -56,6 +56,9 @@ class PictureBox : public QWidget {
     const QImage& workImage() const { return work_; }
     // Where the working image differs from the base: what traces painted.
     PaintedPixels paintedPixels() const;
+    // Exchanges the painted parts of the working image with the saved base, in place: the working image
+    // shows the base (what a flip or turn starts from) until a second call puts the painting back.
+    void exchangeBase();
     // The working image's pixels for the logic layer (packed 0x00BBGGRR in the low 24 bits), guarded:
     // whatever writes through the view tells each row span first, and the base saves only those tiles.
     ImageView guardedPixels();

@@ -14,6 +14,7 @@
 #include "support/TestMainWindow.h"
 #include "tracing/FillQuestionDialog.h"
 #include "tracing/TracesWindow.h"
+#include "transforms/OrientedImage.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 
@@ -264,9 +265,13 @@ TEST_F(Tracing, TheBaseStaysExactThroughFillFlipUndoRedoEraseAndDrawingAllTraces
     answerNextQuestion(true);
     window->pictureMouseUp(1, Qt::LeftButton, Qt::AltModifier, 30, 40);
     expect("fill", original, traced);
-    ui.messageAnswers = {MsgResult::Yes, MsgResult::Yes};
+    ui.messageAnswers = {MsgResult::Yes, MsgResult::Yes, MsgResult::Ok, MsgResult::Yes};
     window->pictures().copyPictureToClipboard();
     expect("clipboard", original, traced);
+    transforms_testing::failNextAllocation = true;
+    window->pictures().flipHorizontally();
+    transforms_testing::failNextAllocation = false;
+    expect("a flip that found no memory keeps the trace", original, traced);
     window->pictures().flipHorizontally();
     expect("flip: the trace is wiped, its record stays", flipped, flipped);
     window->undoEdit();

@@ -101,6 +101,12 @@ TEST(BaseTiles, EveryGuardedWriterKeepsTheBaseExactAndSavesOnlyTheTilesItCrosses
         fromTiles.paintInto({again.data(), Board::kWidth, Board::kHeight, Board::kWidth});
         EXPECT_EQ(again, work.words);
 
+        // A transform starts from the base shown in place, and a failed one puts the painting back.
+        base.exchange(work.view());
+        EXPECT_EQ(work.words, original.words);
+        base.exchange(work.view());
+        EXPECT_EQ(work.words, filled.words);
+
         // Taking the painting back (undo, erase) through the guard saves nothing more; the base holds.
         log.restore(view);
         EXPECT_EQ(work.words, original.words);
