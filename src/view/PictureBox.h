@@ -18,8 +18,8 @@
 
 #include "pads/PadMarkers.h"
 #include "platform/Ui.h"
-#include "view/PicturePyramid.h"
 #include "transforms/BaseTiles.h"
+#include "view/PicturePyramid.h"
 
 class QPainter;
 
