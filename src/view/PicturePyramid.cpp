@@ -10,6 +10,8 @@
 #include <limits>
 #include <utility>
 
+#include "view/ViewTransform.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -445,13 +447,8 @@ QSize ZoomedSize(QSize picture, double zoom) {
     if (picture.isEmpty() || !(zoom > 0)) {
         return QSize(0, 0);
     }
-    zoom = snapToPowerOfTwo(zoom);
-    if (zoom >= 1) {
-        return QSize(clampToInt(std::floor(picture.width() * zoom)),
-                     clampToInt(std::floor(picture.height() * zoom)));
-    }
-    return QSize(std::max(1, clampToInt(std::ceil(picture.width() * zoom))),
-                 std::max(1, clampToInt(std::ceil(picture.height() * zoom))));
+    // The same extent the picture widget takes.
+    return QSize(DisplayedExtent(picture.width(), zoom), DisplayedExtent(picture.height(), zoom));
 }
 
 void DrawZoomed(QPainter& painter, const QImage& picture, const PicturePyramid& pyramid, double zoom,
