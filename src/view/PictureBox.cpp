@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/tooltiptext.h"
+#include "text/Numbers.h"
 #include "view/PictureFile.h"
 #include "view/ViewTransform.h"
 
@@ -494,7 +495,8 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
         if (dragMoved_) {
             dragMoved_ = false;
             // Dropped on a whole picture pixel, as at 1:1.
-            emit markerMoved(index, std::round(dragPos_.x() / zoom_), std::round(dragPos_.y() / zoom_));
+            emit markerMoved(index, double(nearest(dragPos_.x() / zoom_)),
+                             double(nearest(dragPos_.y() / zoom_)));
         }
         return;
     }

@@ -273,6 +273,16 @@ TEST_F(PicturePanes, ZoomKeepsThePointUnderThePointerAndTheMouseOnPicturePixelsA
             EXPECT_EQ(QPoint(int(cursors.cur1Left), int(cursors.cur1Top)), c.picturePixel);
         }
     }
+    // Ctrl + drag at 4x: the marker is dropped on the whole picture pixel under its new corner.
+    panes()->zoomAbout(1, 1, QPointF(0, 0));
+    panes()->setHSValue(0), panes()->setVSValue(0);
+    panes()->zoomAbout(4, 1, QPointF(41, 30));
+    const QPoint grab = p1()->markerRect(marker(1)).topLeft() + QPoint(2, 2);
+    QTest::mousePress(p1(), Qt::LeftButton, Qt::ControlModifier, grab);
+    QTest::mouseMove(p1(), grab + QPoint(9, 22));
+    QTest::mouseRelease(p1(), Qt::LeftButton, Qt::ControlModifier, grab + QPoint(9, 22));
+    EXPECT_EQ(marker(1).left, 41 + 2) << "9 displayed pixels are 2.25 picture pixels";
+    EXPECT_EQ(marker(1).top, 30 + 6) << "22 are 5.5, rounded half to even";
 }
 
 TEST_F(PicturePanes, MiddleDragPansAndTheSecondPictureFollowsTheMappingAwayFromOneToOne) {
