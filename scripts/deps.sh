@@ -2,7 +2,8 @@
 # Uses sudo only when not running as root.
 
 korvane_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-image-formats-plugins
-    libgtest-dev libgmock-dev libbenchmark-dev clang-format)
+    libgtest-dev libgmock-dev libbenchmark-dev clang-format
+    libopencv-imgproc-dev libopencv-features2d-dev libopencv-calib3d-dev)
 
 korvane_install_missing() {
     local missing=()

@@ -11,9 +11,11 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "align/Alignment.h"
 #include "pads/PadBoard.h"
 #include "platform/Ui.h"
 #include "project/ProjectObserver.h"
@@ -49,6 +51,8 @@ class Project {
     // next drag).
     CursorSyncState cursors;
     ShownCursors shownCursors;
+    // The layers' affine mapping; none while the project keeps the scale-only cursor mapping.
+    std::optional<Alignment> alignment;
 
     Layer& layer(int number) { return number == 2 ? layer2 : layer1; }
     const Layer& layer(int number) const { return number == 2 ? layer2 : layer1; }

@@ -18,6 +18,7 @@ OpenedProject ReadProjectModel(Project& project) {
     project.traces1 = std::move(traces.first);
     project.traces2 = std::move(traces.second);
     opened.offerDrawing = traces.offerDrawing;
+    project.alignment = ReadAlignment(project.doc, &opened.alignmentProblem);
     return opened;
 }
 
@@ -25,6 +26,7 @@ void WriteProjectModel(const Project& project, const MainValues& values, IniDocu
     WriteMainValues(doc, values);
     WriteComponents(doc, project.pads.componentTable());
     WriteTraces(doc, project.traces1, project.traces2);
+    WriteAlignment(doc, project.alignment);
 }
 
 }  // namespace korvane
