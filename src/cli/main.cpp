@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/AlignCommand.h"
 #include "cli/ExportCommands.h"
 #include "cli/RenderCommand.h"
 #include "platform/DataFolder.h"
@@ -21,6 +22,7 @@ const char* const kUsage =
     "  export PROJECT.kvp [--netlist OUT.net] [--kicad-netlist OUT.net]\n"
     "                    [--schematic OUT.sch] [--lib-dir DIR]\n"
     "  render PROJECT.kvp --picture 1|2 --out OUT.png   the picture with its traces replayed\n"
+    "  align PROJECT.kvp [--auto] [--write]             the layers' affine mapping as JSON\n"
     "\n"
     "korvane-cli COMMAND --help describes a command; korvane-cli --version prints the version.\n";
 
@@ -57,6 +59,9 @@ int main(int argc, char** argv) {
     }
     if (command == "render") {
         return korvane::cli::RunRender(args, std::cout, std::cerr);
+    }
+    if (command == "align") {
+        return korvane::cli::RunAlign(args, std::cout, std::cerr);
     }
     std::cerr << "korvane-cli: unknown command \"" << command << "\" (korvane-cli --help lists them)\n";
     return 2;
