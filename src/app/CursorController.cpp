@@ -1,8 +1,11 @@
 #include "app/CursorController.h"
 
 #include "app/MainWindow.h"
+#include "pads/PadPropertiesDialog.h"
+#include "platform/Ui.h"
 #include "project/CursorCommands.h"
 #include "project/Project.h"
+#include "view/AlignmentWindow.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 #include "view/ScaleWizardWindow.h"
@@ -14,7 +17,7 @@ CursorController::CursorController(MainWindow& window, Project& project)
     wizard_ = new ScaleWizardWindow(
         &window, [this] { return syncState(); },
         [this](float scaleX, float scaleY) {
-            project_.execute(MakeScaleCommand(syncState(), scaleX, scaleY));
+            project_.execute(MakeScaleCommand(project_, syncState(), scaleX, scaleY));
         });
     // Opening the wizard changes nothing yet: the scales it measures on "Done" are the edit.
     QObject::connect(wizard_, &ScaleWizardWindow::opened, &window, [this] {
@@ -28,8 +31,46 @@ CursorController::CursorController(MainWindow& window, Project& project)
 }
 
 CursorController::~CursorController() {
-    // A child of the main window, but it calls back into this controller: it goes with it.
+    // Children of the main window, but they call back into this controller: they go with it.
     delete wizard_;
+    delete aligner_;
+}
+
+void CursorController::startAlignment() {
+    if (!window_.projectOpen() || window_.busy()) {
+        return;
+    }
+    if (aligner_ == nullptr) {
+        AlignmentWindow::Hooks hooks;
+        hooks.current = [this] { return project_.alignment; };
+        hooks.cursors = [this] {
+            const ShownCursors& c = project_.shownCursors;
+            return AlignPair{c.cur1Left, c.cur1Top, c.cur2Left, c.cur2Top};
+        };
+        hooks.selectedPads = [this] {
+            std::vector<AlignPair> pairs;
+            const PadMarkers& markers = window_.pads().padDialog()->board().markers;
+            for (int n = 1; n <= markers.highest(); ++n) {
+                const PadMarker* first = markers.Pad1.get(n);
+                const PadMarker* second = markers.Pad2.get(n);
+                if (first != nullptr && second != nullptr && first->value == 1) {
+                    pairs.push_back({first->left, first->top, second->left, second->top});
+                }
+            }
+            return pairs;
+        };
+        hooks.pictures = [this] {
+            return std::pair{window_.panes()->P1()->workImage(), window_.panes()->P2()->workImage()};
+        };
+        hooks.apply = [this](std::optional<Alignment> alignment) {
+            if (window_.projectOpen()) {
+                project_.execute(MakeAlignCommand(project_, syncState(), std::move(alignment)));
+            }
+        };
+        hooks.busy = [this](bool on) { window_.ui().setBusy(on); };
+        aligner_ = new AlignmentWindow(&window_, std::move(hooks));
+    }
+    aligner_->start();
 }
 
 void CursorController::home() {
@@ -94,14 +135,15 @@ void CursorController::showCursors() {
 
 void CursorController::dragOn(int picture, Qt::MouseButtons buttons, int x, int y) {
     CursorSyncState state = syncState();
-    if (drag_.drag(state, picture, buttons.testFlag(Qt::LeftButton), x, y, calibration_.open())) {
+    const AffineMap* alignment = project_.alignment ? &project_.alignment->map : nullptr;
+    if (drag_.drag(state, picture, buttons.testFlag(Qt::LeftButton), x, y, calibration_.open(), alignment)) {
         applySyncState(state);
     }
 }
 
 void CursorController::scaleOneToOne() {
     if (window_.projectOpen()) {
-        project_.execute(MakeScaleOneToOneCommand(syncState()));
+        project_.execute(MakeScaleOneToOneCommand(project_, syncState()));
     }
 }
 
@@ -119,6 +161,9 @@ void CursorController::startScaleWizard() {
 
 void CursorController::cancelScaleWizard() {
     wizard_->cancel();
+    if (aligner_ != nullptr) {
+        aligner_->cancel();
+    }
 }
 
 }  // namespace korvane

@@ -1,8 +1,8 @@
 #pragma once
 
 // The two cursors as the window shows them: where they stand (the project's cursors), their blink, the
-// drag that moves them together, the edge scrolling that keeps them in view, the scale wizard and
-// "Cursors move scale 1:1".
+// drag that moves them together, the edge scrolling that keeps them in view, the scale wizard,
+// "Cursors move scale 1:1" and the layers' alignment.
 
 #include <Qt>
 
@@ -15,6 +15,7 @@ namespace korvane {
 class MainWindow;
 class Project;
 class ScaleWizardWindow;
+class AlignmentWindow;
 
 class CursorController {
   public:
@@ -43,10 +44,13 @@ class CursorController {
 
     void scaleOneToOne();
     void startScaleWizard();
-    // A half-finished calibration belongs to the project that is going away.
+    // A half-finished calibration or alignment belongs to the project that is going away.
     void cancelScaleWizard();
+    // "Align layers...".
+    void startAlignment();
 
     ScaleWizardWindow* wizard() const { return wizard_; }
+    AlignmentWindow* aligner() const { return aligner_; }
     bool wizardOpen() const { return calibration_.open(); }
     const CursorDragTool& drag() const { return drag_; }
 
@@ -58,6 +62,7 @@ class CursorController {
     MainWindow& window_;
     Project& project_;
     ScaleWizardWindow* wizard_ = nullptr;
+    AlignmentWindow* aligner_ = nullptr;
     CalibrationTool calibration_;
     CursorDragTool drag_;
     bool visible_ = true;  // the blink

@@ -119,6 +119,7 @@ void MainWindow::connectMenu() {
     item("mnuRedo", *this, &MainWindow::redoEdit);
     item("mnuScale11", *cursors_, &CursorController::scaleOneToOne);
     item("mnuNewScale", *cursors_, &CursorController::startScaleWizard);
+    item("mnuAlign", *cursors_, &CursorController::startAlignment);
     item("mnuZoomIn", *panes_, &Panes::zoomIn);
     item("mnuZoomOut", *panes_, &Panes::zoomOut);
     item("mnuFitPicture", *panes_, &Panes::fitPictures);

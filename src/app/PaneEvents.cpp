@@ -43,11 +43,19 @@ void MainWindow::connectPanes() {
     // Away from 1:1 the second picture follows the first as the cursors' mapping pairs their points.
     panes_->setPointMaps(
         [this](ViewPoint p) {
+            if (project_.alignment) {
+                const AffineMap::Point to = project_.alignment->map.map(p.x, p.y);
+                return ViewPoint{to.x, to.y};
+            }
             const CursorSyncState& c = project_.cursors;
             return ViewPoint{c.cur2Left + (p.x - c.cur1Left) * c.CursorScaleX,
                              c.cur2Top + (p.y - c.cur1Top) * c.CursorScaleY};
         },
         [this](ViewPoint p) {
+            if (const auto back = project_.alignment ? project_.alignment->map.inverse() : std::nullopt) {
+                const AffineMap::Point to = back->map(p.x, p.y);
+                return ViewPoint{to.x, to.y};
+            }
             const CursorSyncState& c = project_.cursors;
             const auto inverse = [](float scale) { return scale != 0 ? 1.0 / scale : 1.0; };
             return ViewPoint{c.cur1Left + (p.x - c.cur2Left) * inverse(c.CursorScaleX),

@@ -6,32 +6,50 @@ namespace korvane {
 
 namespace {
 
-void putCursors(Project& project, const CursorSyncState& state) {
-    project.cursors = state;
+void putCalibration(Project& project, const Calibration& calibration) {
+    project.cursors = calibration.cursors;
+    if (project.alignment != calibration.alignment) {
+        project.alignment = calibration.alignment;
+        WriteAlignment(project.doc, calibration.alignment);
+    }
     project.notify([](ProjectObserver& o) { o.cursorsChanged(); });
 }
 
 }  // namespace
 
 void SetCursorsCommand::undo(Project& project) {
-    putCursors(project, before_);
+    putCalibration(project, before_);
 }
 
 void SetCursorsCommand::redo(Project& project) {
-    putCursors(project, after_);
+    putCalibration(project, after_);
 }
 
-std::unique_ptr<UndoCommand> MakeScaleCommand(const CursorSyncState& current, float scaleX, float scaleY) {
+std::unique_ptr<UndoCommand> MakeScaleCommand(const Project& project, const CursorSyncState& current,
+                                              float scaleX, float scaleY) {
     CursorSyncState scaled = current;
     scaled.CursorScaleX = scaleX;
     scaled.CursorScaleY = scaleY;
-    return std::make_unique<SetCursorsCommand>("scale", current, scaled);
+    return std::make_unique<SetCursorsCommand>("scale", Calibration{current, project.alignment},
+                                               Calibration{scaled, std::nullopt});
 }
 
-std::unique_ptr<UndoCommand> MakeScaleOneToOneCommand(const CursorSyncState& current) {
+std::unique_ptr<UndoCommand> MakeScaleOneToOneCommand(const Project& project,
+                                                      const CursorSyncState& current) {
     CursorSyncState reset = current;
     ResetScale(reset);
-    return std::make_unique<SetCursorsCommand>("scale 1:1", current, reset);
+    return std::make_unique<SetCursorsCommand>("scale 1:1", Calibration{current, project.alignment},
+                                               Calibration{reset, std::nullopt});
+}
+
+std::unique_ptr<UndoCommand> MakeAlignCommand(const Project& project, const CursorSyncState& current,
+                                              std::optional<Alignment> alignment) {
+    CursorSyncState aligned = current;
+    if (alignment) {
+        FollowAlignment(aligned, alignment->map);
+    }
+    return std::make_unique<SetCursorsCommand>("align layers", Calibration{current, project.alignment},
+                                               Calibration{aligned, std::move(alignment)});
 }
 
 }  // namespace korvane

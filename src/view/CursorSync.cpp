@@ -61,11 +61,19 @@ CursorSyncState Reconcile(const CursorSyncState& exact, const ShownCursors& show
     return state;
 }
 
-void DragOnPicture1(CursorSyncState& state, double x, double y, bool wizardOpen) {
+void FollowAlignment(CursorSyncState& state, const AffineMap& alignment) {
+    const AffineMap::Point to = alignment.map(state.cur1Left, state.cur1Top);
+    state.cur2Left = state.OldX2 = bounded(to.x);
+    state.cur2Top = state.OldY2 = bounded(to.y);
+}
+
+void DragOnPicture1(CursorSyncState& state, double x, double y, bool wizardOpen, const AffineMap* alignment) {
     state.cur1Left = bounded(x);
     state.cur1Top = bounded(y);
     // While the wizard is open the user places each cursor on its own, so the other one stays put.
-    if (!wizardOpen) {
+    if (!wizardOpen && alignment != nullptr) {
+        FollowAlignment(state, *alignment);
+    } else if (!wizardOpen) {
         // OldX1/OldY1 still hold the previous position, so cursor 2 moves by the scaled displacement
         // from where it stands. Nothing is rounded here, so the steps of a drag add up exactly.
         state.cur2Left =
@@ -78,10 +86,15 @@ void DragOnPicture1(CursorSyncState& state, double x, double y, bool wizardOpen)
     state.OldY1 = state.cur1Top;
 }
 
-void DragOnPicture2(CursorSyncState& state, double x, double y, bool wizardOpen) {
+void DragOnPicture2(CursorSyncState& state, double x, double y, bool wizardOpen, const AffineMap* alignment) {
     state.cur2Left = bounded(x);
     state.cur2Top = bounded(y);
-    if (!wizardOpen) {
+    const std::optional<AffineMap> back = alignment != nullptr ? alignment->inverse() : std::nullopt;
+    if (!wizardOpen && back) {
+        const AffineMap::Point to = back->map(state.cur2Left, state.cur2Top);
+        state.cur1Left = state.OldX1 = bounded(to.x);
+        state.cur1Top = state.OldY1 = bounded(to.y);
+    } else if (!wizardOpen) {
         state.cur1Left =
             bounded((state.cur2Left - state.OldX2) / double{state.CursorScaleX} + state.cur1Left);
         state.cur1Top = bounded((state.cur2Top - state.OldY2) / double{state.CursorScaleY} + state.cur1Top);

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "align/AffineMap.h"
+
 namespace korvane {
 
 // The mapping's own, unrounded view of the cursors.
@@ -40,9 +42,15 @@ ShownCursors Shown(const CursorSyncState& state);
 CursorSyncState Reconcile(const CursorSyncState& exact, const ShownCursors& shown);
 
 // Left button held over picture 1 (or 2) at (x, y). While the scale wizard is open only that picture's
-// cursor moves, but its remembered position still follows the mouse.
-void DragOnPicture1(CursorSyncState& state, double x, double y, bool wizardOpen);
-void DragOnPicture2(CursorSyncState& state, double x, double y, bool wizardOpen);
+// cursor moves, but its remembered position still follows the mouse. With the layers' alignment the other
+// cursor goes where the alignment maps the moved one's unrounded position (or back through its inverse):
+// absolute, so no drag can drift; the scale-only mapping moves it by displacements.
+void DragOnPicture1(CursorSyncState& state, double x, double y, bool wizardOpen,
+                    const AffineMap* alignment = nullptr);
+void DragOnPicture2(CursorSyncState& state, double x, double y, bool wizardOpen,
+                    const AffineMap* alignment = nullptr);
+// Cursor 2 put where the alignment maps cursor 1, as when the alignment is applied.
+void FollowAlignment(CursorSyncState& state, const AffineMap& alignment);
 
 // "Cursors move scale 1:1": both scales 1, cursor 2 put on cursor 1; remembered positions unchanged.
 void ResetScale(CursorSyncState& state);

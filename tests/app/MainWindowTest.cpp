@@ -104,7 +104,7 @@ TEST_F(MainWindowWidget, UndoAndRedoNameTheirStepFollowTheHistoryAndWaitForLongW
     window->project().markSaved();
     EXPECT_FALSE(item("mnuUndo")->isEnabled());
     const float& scale = window->project().cursors.CursorScaleX;
-    window->project().execute(MakeScaleCommand(window->project().cursors, 2, 2));
+    window->project().execute(MakeScaleCommand(window->project(), window->project().cursors, 2, 2));
     EXPECT_EQ(item("mnuUndo")->text(), "&Undo scale");
     EXPECT_TRUE(item("mnuUndo")->isEnabled());
     EXPECT_EQ(window->windowTitle().toStdString(), "Korvane: NOT saved - " + dir.file("amp.kvp"));

@@ -4,7 +4,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -15,6 +17,7 @@
 #include "pads/PadPropertiesDialog.h"
 #include "platform/QtText.h"
 #include "platform/tooltiptext.h"
+#include "view/AlignmentWindow.h"
 #include "view/ScaleWizardWindow.h"
 
 namespace korvane {
@@ -361,6 +364,50 @@ TEST_F(PicturePanes, OverlayBlendsTheSecondLayerMappedOntoTheFirstWithItsPads) {
     EXPECT_FALSE(panes()->overlay());
     EXPECT_TRUE(panes()->pic2()->isVisible());
     expectOneOffset();
+}
+
+TEST_F(PicturePanes, AlignLayersCollectsPairsShowsTheirFitAndAppliesItAsOneStep) {
+    window->cursors().startAlignment();
+    AlignmentWindow* aligner = window->cursors().aligner();
+    ASSERT_TRUE(aligner->isVisible());
+    EXPECT_FALSE(aligner->cmdApply()->isEnabled()) << "nothing to apply yet";
+    const auto addPairs = [this, aligner] {
+        const double pairs[][4] = {{10, 10, 30, 25}, {200, 10, 220, 24}, {10, 150, 31, 166}};
+        for (const auto& p : pairs) {
+            window->project().shownCursors.cur1Left = p[0], window->project().shownCursors.cur1Top = p[1];
+            window->project().shownCursors.cur2Left = p[2], window->project().shownCursors.cur2Top = p[3];
+            aligner->addCursors();
+        }
+    };
+    addPairs();
+    ASSERT_EQ(aligner->table()->rowCount(), 3);
+    EXPECT_EQ(aligner->table()->item(1, 1)->text(), "220, 24");
+    EXPECT_EQ(aligner->table()->item(1, 2)->text(), "0.00") << "three pairs fit exactly";
+    EXPECT_EQ(aligner->summary()->text(), "3 pairs, RMS 0.00 px.");
+    aligner->cancel();
+    EXPECT_EQ(window->project().history().count(), 0u) << "Cancel changes nothing";
+    window->cursors().startAlignment();
+    EXPECT_EQ(aligner->table()->rowCount(), 0) << "the project still has no alignment";
+    addPairs();
+    aligner->cmdApply()->click();
+    EXPECT_FALSE(aligner->isVisible());
+    EXPECT_EQ(window->project().history().undoText(), "align layers");
+    ASSERT_TRUE(window->project().alignment);
+    EXPECT_EQ(window->project().alignment->pairs.size(), 3u);
+    window->project().undo();
+    EXPECT_FALSE(window->project().alignment);
+    // The flat test pictures have no drill holes: the window says so and keeps its pairs.
+    window->cursors().startAlignment();
+    addPairs();
+    QSignalSpy finished(aligner, &AlignmentWindow::autoFinished);
+    aligner->cmdAuto()->click();
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_TRUE(aligner->summary()->text().startsWith("No alignment found: "))
+        << aligner->summary()->text().toStdString();
+    EXPECT_EQ(aligner->table()->rowCount(), 3);
+    EXPECT_EQ(ui.count("busy"), 2) << "a busy pointer while it looked";
+    EXPECT_EQ(ui.busyDepth(), 0);
+    aligner->cancel();
 }
 
 }  // namespace

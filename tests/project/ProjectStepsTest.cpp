@@ -109,12 +109,12 @@ TEST_F(History, CursorCalibrationAndScaleOneToOneAreUndoneToTheUnroundedState) {
     start.cur1Left = 10.25, start.cur1Top = 11.5, start.cur2Left = 52.75, start.cur2Top = 60.5;
     start.OldX1 = 10.25, start.OldY1 = 11.5, start.OldX2 = 52.75, start.OldY2 = 60.5;
     project.cursors = start;
-    project.execute(MakeScaleCommand(project.cursors, 2, 3));
+    project.execute(MakeScaleCommand(project, project.cursors, 2, 3));
     EXPECT_EQ(project.history().undoText(), "scale");
     CursorSyncState scaled = start;
     scaled.CursorScaleX = 2, scaled.CursorScaleY = 3;
     EXPECT_EQ(project.cursors, scaled) << "only the scales change";
-    project.execute(MakeScaleOneToOneCommand(project.cursors));
+    project.execute(MakeScaleOneToOneCommand(project, project.cursors));
     EXPECT_EQ(project.history().undoText(), "scale 1:1");
     EXPECT_EQ(project.cursors.cur2Left, 10.25);
     project.undo();
@@ -127,6 +127,26 @@ TEST_F(History, CursorCalibrationAndScaleOneToOneAreUndoneToTheUnroundedState) {
     EXPECT_EQ(project.cursors.cur2Top, 11.5);
     EXPECT_EQ(project.cursors.CursorScaleY, 1);
     EXPECT_EQ(events.cursors, 6) << "every redo and undo tells the views";
+}
+
+TEST_F(History, AnAlignmentIsOneStepThatTheScaleReplacesAndUndoPutsBackInTheDocument) {
+    project.cursors.cur1Left = 10, project.cursors.cur1Top = 20;
+    const std::string before = project.doc.ToText();
+    const Alignment aligned{AffineMap{1.01, 0.02, 30, -0.02, 1.01, 40}, {{1, 2, 3, 4}, {5, 6, 7, 8}}};
+    project.execute(MakeAlignCommand(project, project.cursors, aligned));
+    EXPECT_EQ(project.history().undoText(), "align layers");
+    EXPECT_EQ(project.alignment, aligned);
+    EXPECT_EQ(ReadAlignment(project.doc), aligned) << "a save writes what the project holds";
+    EXPECT_NEAR(project.cursors.cur2Left, 1.01 * 10 + 0.02 * 20 + 30, 1e-9)
+        << "cursor 2 where it maps cursor 1";
+    project.execute(MakeScaleCommand(project, project.cursors, 2, 2));
+    EXPECT_FALSE(project.alignment) << "the latest calibration wins";
+    EXPECT_FALSE(ReadAlignment(project.doc));
+    project.undo();
+    EXPECT_EQ(project.alignment, aligned);
+    project.undo();
+    EXPECT_FALSE(project.alignment);
+    EXPECT_EQ(project.doc.ToText(), before) << "the file as it was, byte for byte";
 }
 
 constexpr std::int32_t kRed = 255;

@@ -1,3 +1,5 @@
+#include "text/Numbers.h"
+#include "view/AlignmentDraft.h"
 #include "view/CursorSync.h"
 
 #include <gtest/gtest.h>
@@ -183,6 +185,42 @@ TEST(MouseTools, CalibrationStartsOnceOnAnOpenProject) {
     EXPECT_FALSE(calibration.mayStart(true));
     calibration.closed();
     EXPECT_TRUE(calibration.mayStart(true));
+}
+
+TEST(Alignment, CursorsFollowTheAlignmentWithoutDriftAndTheDraftRefitsAtEachChange) {
+    // Turned a little, stretched, mirrored: the cursors follow it absolutely in both directions.
+    const AffineMap map{-1.01, 0.02, 900, 0.03, 0.99, 40};
+    CursorSyncState s = stateAt(10, 10, 0, 0, 1);
+    for (int step = 1; step <= 200; ++step) {
+        DragOnPicture1(s, 10 + step * 0.5, 10 + step * 0.25, false, &map);
+    }
+    const AffineMap::Point end = map.map(110, 60);
+    EXPECT_EQ(Shown(s).cur2Left, double(nearest(end.x))) << "no drift after 200 small steps";
+    EXPECT_EQ(Shown(s).cur2Top, double(nearest(end.y)));
+    DragOnPicture2(s, end.x - 101, end.y + 3, false, &map);
+    EXPECT_NEAR(s.cur1Left, 210, 1e-9) << "back through the inverse";
+    DragOnPicture1(s, 5, 5, true, &map);
+    EXPECT_EQ(s.cur2Left, end.x - 101) << "calibrating: the other cursor stays";
+
+    AlignmentDraft draft;
+    EXPECT_FALSE(draft.map()) << "no pairs, no mapping";
+    const AlignPair pairs[] = {{0, 0}, {100, 0}, {0, 100}, {100, 100}, {50, 50}};
+    for (AlignPair p : pairs) {
+        const AffineMap::Point to = map.map(p.x1, p.y1);
+        draft.add({p.x1, p.y1, to.x, to.y});
+    }
+    ASSERT_TRUE(draft.map());
+    EXPECT_NEAR(draft.rms(), 0, 1e-9);
+    draft.move(4, {50, 50, 0, 0});  // one pair picked badly
+    ASSERT_EQ(draft.flagged().size(), 5u);
+    EXPECT_EQ(draft.flagged(), (std::vector<bool>{false, false, false, false, true}));
+    EXPECT_GT(draft.rms(), 100);
+    draft.remove({4, 7});
+    EXPECT_NEAR(draft.rms(), 0, 1e-9) << "removed, the rest fit exactly again";
+    EXPECT_NEAR(draft.result()->map.c, 900, 1e-6);
+    draft.remove({0, 1, 2});
+    EXPECT_FALSE(draft.map()) << "one pair decides nothing";
+    EXPECT_FALSE(draft.result());
 }
 
 }  // namespace

@@ -3,15 +3,15 @@
 namespace korvane {
 
 bool CursorDragTool::drag(CursorSyncState& state, int picture, bool leftHeld, double x, double y,
-                          bool calibrating) {
+                          bool calibrating, const AffineMap* alignment) {
     held_ = leftHeld;
     if (!held_) {
         return false;
     }
     if (picture == 1) {
-        DragOnPicture1(state, x, y, calibrating);
+        DragOnPicture1(state, x, y, calibrating, alignment);
     } else {
-        DragOnPicture2(state, x, y, calibrating);
+        DragOnPicture2(state, x, y, calibrating, alignment);
     }
     return true;
 }

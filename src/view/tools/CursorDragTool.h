@@ -13,7 +13,8 @@ class CursorDragTool {
     // A press or move over picture 1 or 2 at (x, y). With the left button held the cursors in state move
     // and true is returned; otherwise the drag is over and state is left alone. While calibrating only
     // the picture's own cursor moves.
-    bool drag(CursorSyncState& state, int picture, bool leftHeld, double x, double y, bool calibrating);
+    bool drag(CursorSyncState& state, int picture, bool leftHeld, double x, double y, bool calibrating,
+              const AffineMap* alignment = nullptr);
     void release() { held_ = false; }
     bool held() const { return held_; }
     // The timer's look at the buttons: a release can be lost while a dialog opened during a drag, so a
