@@ -527,6 +527,7 @@ void ProjectSession::discardProject() {
     window_.hideExportDialog();
     project_.layer1.orientation = {};
     project_.layer2.orientation = {};
+    project_.alignment.reset();
     // A half-finished calibration belongs to the project that is going away.
     window_.cursors().cancelScaleWizard();
     window_.setProjectOpen(false);

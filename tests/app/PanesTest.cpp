@@ -407,7 +407,11 @@ TEST_F(PicturePanes, AlignLayersCollectsPairsShowsTheirFitAndAppliesItAsOneStep)
     EXPECT_EQ(aligner->table()->rowCount(), 3);
     EXPECT_EQ(ui.count("busy"), 2) << "a busy pointer while it looked";
     EXPECT_EQ(ui.busyDepth(), 0);
-    aligner->cancel();
+    aligner->applyAlignment();
+    ASSERT_TRUE(window->project().alignment);
+    ui.messageAnswers = {MsgResult::No};
+    window->session().closeProject();
+    EXPECT_FALSE(window->project().alignment) << "it belonged to the project that closed";
 }
 
 }  // namespace
