@@ -136,7 +136,9 @@ void CursorController::showCursors() {
 void CursorController::dragOn(int picture, Qt::MouseButtons buttons, int x, int y) {
     CursorSyncState state = syncState();
     const AffineMap* alignment = project_.alignment ? &project_.alignment->map : nullptr;
-    if (drag_.drag(state, picture, buttons.testFlag(Qt::LeftButton), x, y, calibration_.open(), alignment)) {
+    // While a calibration or the alignment window is open, the user puts each cursor on its own point.
+    const bool eachOnItsOwn = calibration_.open() || (aligner_ != nullptr && aligner_->isVisible());
+    if (drag_.drag(state, picture, buttons.testFlag(Qt::LeftButton), x, y, eachOnItsOwn, alignment)) {
         applySyncState(state);
     }
 }

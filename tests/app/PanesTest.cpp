@@ -380,6 +380,8 @@ TEST_F(PicturePanes, AlignLayersCollectsPairsShowsTheirFitAndAppliesItAsOneStep)
         }
     };
     addPairs();
+    window->pictureMouseDown(1, Qt::LeftButton, Qt::NoModifier, 50, 60);
+    EXPECT_EQ(window->project().shownCursors.cur2Left, 31) << "while it is open each cursor moves alone";
     ASSERT_EQ(aligner->table()->rowCount(), 3);
     EXPECT_EQ(aligner->table()->item(1, 1)->text(), "220, 24");
     EXPECT_EQ(aligner->table()->item(1, 2)->text(), "0.00") << "three pairs fit exactly";
