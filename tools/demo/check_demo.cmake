@@ -1,7 +1,7 @@
 # Runs korvane-make-demo into a scratch folder. The generator refuses a board whose copper shorts or cuts
 # a net, so a clean exit already vouches for the geometry; this script checks what the program will read:
-# the project's sections and keys in their order, CR LF line ends, calibrated cursors, and pictures that
-# exist and stay small enough to keep in the repository.
+# the project's sections and keys in their order, CR LF line ends, calibrated cursors, the stored
+# alignment at the end, and pictures that exist and stay small enough to keep in the repository.
 #
 #   cmake -DGENERATOR=<korvane-make-demo> -DOUT=<folder> -P check_demo.cmake
 
@@ -70,15 +70,50 @@ foreach(i RANGE ${last})
     endif()
 endforeach()
 
-# The cursors stand where the mapping remembers them, and picture 2 is stretched a little (1 < scale < 1.1),
-# as a second scan is.
+# The cursors stand where the mapping remembers them, and the scale keys hold a per-axis size a little off
+# 1 (0.95 <= scale < 1.1), as a second scan's is; a mirror has no place in them.
 foreach(axis X1 Y1 X2 Y2)
     if(NOT value_${axis} EQUAL value_Old${axis})
         message(FATAL_ERROR "${axis}=${value_${axis}} differs from Old${axis}=${value_Old${axis}}")
     endif()
 endforeach()
 foreach(scale X Y)
-    if(NOT value_${scale} MATCHES "^1\\.0[0-9]*[1-9]")
-        message(FATAL_ERROR "scale ${scale}=${value_${scale}} is not the slight stretch of a second scan")
+    if(NOT value_${scale} MATCHES "^(0\\.9[5-9]|1\\.0)[0-9]*[1-9]$")
+        message(FATAL_ERROR "scale ${scale}=${value_${scale}} is not the size of a second scan on that axis")
     endif()
+endforeach()
+
+# The alignment closes the file: "Matrix=" six numbers, "Pairs=N" (4 to 6), pairs 1 to N of four numbers
+# each, and the empty line that ends every section.
+list(FIND lines "[AlignmentSection]" start)
+list(LENGTH lines count)
+math(EXPR pairs "${count} - ${start} - 4")
+if(start LESS 0 OR pairs LESS 4 OR pairs GREATER 6)
+    message(FATAL_ERROR "demo.kvp does not end with an [AlignmentSection] of 4 to 6 pairs")
+endif()
+set(wanted "^\\[AlignmentSection\\]$" "^Matrix=" "^Pairs=${pairs}$")
+set(numbers 0 6 0)
+foreach(i RANGE 1 ${pairs})
+    list(APPEND wanted "^Pair${i}=")
+    list(APPEND numbers 4)
+endforeach()
+list(APPEND wanted "^$")
+list(APPEND numbers 0)
+foreach(pattern IN LISTS wanted)
+    list(POP_FRONT numbers count)
+    list(GET lines ${start} line)
+    math(EXPR start "${start} + 1")
+    if(NOT line MATCHES "${pattern}(.*)$")
+        message(FATAL_ERROR "demo.kvp: '${line}' does not match ${pattern}")
+    endif()
+    string(REPLACE "," ";" items "${CMAKE_MATCH_1}")
+    list(LENGTH items have)
+    if(count GREATER 0 AND NOT have EQUAL count)
+        message(FATAL_ERROR "demo.kvp: '${line}' does not hold ${count} numbers")
+    endif()
+    foreach(item IN LISTS items)
+        if(count GREATER 0 AND NOT item MATCHES "^-?[0-9]+(\\.[0-9]+)?(e[-+]?[0-9]+)?$")
+            message(FATAL_ERROR "demo.kvp: '${line}' holds '${item}', which is not a number")
+        endif()
+    endforeach()
 endforeach()

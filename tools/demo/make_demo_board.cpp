@@ -6,10 +6,12 @@
 // at known points: run with --list to print every pad on both pictures.
 //
 // Picture 1 (top.jpg) is the component side as a flatbed scan sees it. Picture 2 (bottom.jpg) is the
-// solder side, scanned face down and already mirrored back to the top view, but at a slightly different
-// scale and position, as two scans of one board never line up: a board point p of picture 1 lies at
-// (kScaleX * p.x + kOffsetX, kScaleY * p.y + kOffsetY) on picture 2. demo.kvp carries that scale and
-// cursors standing on one drill hole, so the cursor mapping is calibrated from the start.
+// solder side as a second scan gives it: the board laid face down, so the picture shows the solder side
+// as seen from below, mirrored against the top view, turned by a degree and a half on the glass, at
+// another place, and stretched a little along the scanner's motor axis. A board point p of picture 1
+// therefore lies at an affine image of p with a negative determinant on picture 2 (bottomAlignment()).
+// demo.kvp stores that mapping, exactly, with a few drill holes as point pairs, gives the second marker
+// of every pad through it, and carries the nearest per-axis scale for readers that know only that.
 //
 // Components (pad 1 first; board coordinates are pixels of picture 1, about 11.8 pixels per mm):
 //
@@ -62,6 +64,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -76,18 +79,46 @@ namespace {
 // ---- Scan geometry -------------------------------------------------------------------------------------
 
 constexpr int kWidth1 = 1400, kHeight1 = 1000;  // picture 1
-constexpr int kWidth2 = 1480, kHeight2 = 1050;  // picture 2: the board plus the lid around it
-constexpr double kScaleX = 1.04, kScaleY = 1.03;
-constexpr double kOffsetX = 25, kOffsetY = 18;
+constexpr int kWidth2 = 1460, kHeight2 = 1060;  // picture 2: the turned board plus the lid around it
 constexpr int kJpegQuality = 90;
 constexpr std::uint64_t kSeed = 0x4b56353535u;
+
+// How the board lay on the glass for the second scan: face down (mirrored about the board's vertical
+// middle line), turned by kTurnDegrees about its middle, with that middle at kBoardMiddle2 of picture 2.
+// The scanner's carriage moved kMotorStretch times as far per line as the sensor's pitch, so picture 2 is
+// that much longer along y; a stepper's error of this size is common on cheap flatbeds.
+const QPointF kBoardMiddle1(700, 500);
+const QPointF kBoardMiddle2(733, 528);
+constexpr double kTurnDegrees = 1.5;
+constexpr double kMotorStretch = 1.015;
 
 // The cursors of demo.kvp stand on U1 pin 1, the hole a user finds first on any board with an IC.
 constexpr const char* kCursorComponent = "U1";
 constexpr const char* kCursorPad = "1";
 
+// x2 = a x1 + b y1 + c, y2 = d x1 + e y1 + f, from positions of picture 1 to positions of picture 2
+// (both measured from a picture's top-left corner, as markers and cursors are). The pictures are painted
+// through this very matrix, so the stored mapping is the truth and not an estimate of it.
+struct Affine {
+    double a, b, c, d, e, f;
+    QPointF map(QPointF p) const { return {a * p.x() + b * p.y() + c, d * p.x() + e * p.y() + f}; }
+    QTransform transform() const { return QTransform(a, d, b, e, c, f); }
+};
+
+Affine bottomAlignment() {
+    constexpr double kPi = 3.14159265358979323846;
+    const double cosine = std::cos(kTurnDegrees * kPi / 180), sine = std::sin(kTurnDegrees * kPi / 180);
+    // Mirror about the middle, turn, stretch y: for q = p - middle1, picture 2 holds
+    // (-cos q.x - sin q.y, s (-sin q.x + cos q.y)) + middle2.
+    const double a = -cosine, b = -sine;
+    const double d = -kMotorStretch * sine, e = kMotorStretch * cosine;
+    const QPointF m = kBoardMiddle1;
+    return {a, b, kBoardMiddle2.x() - (a * m.x() + b * m.y()),
+            d, e, kBoardMiddle2.y() - (d * m.x() + e * m.y())};
+}
+
 QPointF toPicture2(QPointF p) {
-    return {kScaleX * p.x() + kOffsetX, kScaleY * p.y() + kOffsetY};
+    return bottomAlignment().map(p);
 }
 
 // ---- Board description ---------------------------------------------------------------------------------
@@ -321,7 +352,7 @@ constexpr double kGlyphAdvance = 6;
 constexpr double kGlyphStroke = 0.85;
 
 // Strokes of a label in board coordinates. Text on the solder side reads correctly from below, so in
-// the top view used for both pictures it is mirrored.
+// the top view of board coordinates it is mirrored; the face-down scan of picture 2 shows it readable.
 std::vector<std::vector<QPointF>> labelStrokes(const Label& label) {
     std::vector<std::vector<QPointF>> strokes;
     const std::string text = label.text;
@@ -1057,17 +1088,26 @@ QImage scan(Side side, const QTransform& toPicture, QSize size, const Look& look
     }
     paintDust(image, board, look.salt + 50);
 
-    // 300 dpi, as the first scan was made; the second one's stretch shows as a slightly finer resolution.
+    // 300 dpi, as the first scan was made; the second one's stretch shows as a slightly finer resolution
+    // along its axis: the pixels per board unit of a picture row and column, whatever the turn and mirror.
     constexpr double kDotsPerMetre = 300 / 0.0254;
-    image.setDotsPerMeterX(int(std::lround(kDotsPerMetre * toPicture.m11())));
-    image.setDotsPerMeterY(int(std::lround(kDotsPerMetre * toPicture.m22())));
+    image.setDotsPerMeterX(int(std::lround(kDotsPerMetre * std::hypot(toPicture.m11(), toPicture.m21()))));
+    image.setDotsPerMeterY(int(std::lround(kDotsPerMetre * std::hypot(toPicture.m12(), toPicture.m22()))));
     return image;
 }
 
 // ---- Output --------------------------------------------------------------------------------------------
 
+// The single-precision scale keys carry 7 significant digits.
 QString number(double value) {
     return QString::number(value, 'g', 7);
+}
+
+// The alignment's numbers: the shortest text that reads back to the same double.
+QString exact(double value) {
+    std::array<char, 32> text{};
+    const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
+    return QString::fromLatin1(text.data(), int(end - text.data()));
 }
 
 // Whole pixels as the cursor mapping rounds them: to the nearest, halves to the even neighbour.
@@ -1090,11 +1130,22 @@ long packedColour(const QImage& image, QPoint p) {
     return long(qRed(rgb)) | (long(qGreen(rgb)) << 8) | (long(qBlue(rgb)) << 16);
 }
 
-// The project as the program itself would save it after calibrating the cursors, naming every pad,
+// Drill holes whose positions on both pictures make the alignment's point pairs: the four mounting
+// holes in the corners and U1 pin 1 in the middle, which also tells a mirrored fit from a direct one.
+std::vector<QPointF> alignmentHoles() {
+    std::vector<QPointF> holes(kMountingHoles.begin(), kMountingHoles.end());
+    holes.push_back(cursorHole());
+    return holes;
+}
+
+// The project as the program itself would save it after aligning the layers, naming every pad,
 // completing the component data and keeping a few fills: both cursors and the remembered positions on
-// one pair of corresponding points. The scans are read back so that the traces' original colours are
-// those of the JPEG pixels, not of the picture before compression.
+// one pair of corresponding points. The scale keys hold the per-axis size of the mapping (its diagonal,
+// without the mirror, which they cannot express), for readers that know nothing of the alignment. The
+// scans are read back so that the traces' original colours are those of the JPEG pixels, not of the
+// picture before compression.
 QByteArray projectText(const QImage& topScan, const QImage& bottomScan) {
+    const Affine alignment = bottomAlignment();
     const QPointF p1 = cursorHole();
     const QPointF p2 = toPicture2(p1);
     const QString x1 = QString::number(whole(p1.x())), y1 = QString::number(whole(p1.y()));
@@ -1103,8 +1154,8 @@ QByteArray projectText(const QImage& topScan, const QImage& bottomScan) {
         "[FilePathSection]",
         "First=top.jpg",
         "Second=bottom.jpg",
-        "X=" + number(kScaleX),
-        "Y=" + number(kScaleY),
+        "X=" + number(std::abs(alignment.a)),
+        "Y=" + number(std::abs(alignment.e)),
         "OldX1=" + x1,
         "OldY1=" + y1,
         "OldX2=" + x2,
@@ -1142,15 +1193,31 @@ QByteArray projectText(const QImage& topScan, const QImage& bottomScan) {
                      .arg(original)
                      .arg(seed.fillColour);
     }
+    lines << ""
+          << "[AlignmentSection]"
+          << "Matrix=" + QStringList{exact(alignment.a), exact(alignment.b), exact(alignment.c),
+                                     exact(alignment.d), exact(alignment.e), exact(alignment.f)}
+                             .join(',');
+    const std::vector<QPointF> holes = alignmentHoles();
+    lines << QString("Pairs=%1").arg(holes.size());
+    for (std::size_t i = 0; i < holes.size(); ++i) {
+        const QPointF at2 = alignment.map(holes[i]);
+        lines << QString("Pair%1=%2,%3,%4,%5")
+                     .arg(i + 1)
+                     .arg(exact(holes[i].x()), exact(holes[i].y()), exact(at2.x()), exact(at2.y()));
+    }
     lines << "";
     return (lines.join("\r\n") + "\r\n").toUtf8();
 }
 
 void printList() {
     std::printf("# Demo board pads: centre on picture 1 (top.jpg) and on picture 2 (bottom.jpg)\n");
-    std::printf("# picture 2 = (%s * x + %s, %s * y + %s), rounded to whole pixels\n",
-                qPrintable(number(kScaleX)), qPrintable(number(kOffsetX)), qPrintable(number(kScaleY)),
-                qPrintable(number(kOffsetY)));
+    const Affine m = bottomAlignment();
+    std::printf(
+        "# picture 2 = (a x + b y + c, d x + e y + f), rounded to whole pixels, with a..f =\n"
+        "# %s, %s, %s, %s, %s, %s\n",
+        qPrintable(number(m.a)), qPrintable(number(m.b)), qPrintable(number(m.c)), qPrintable(number(m.d)),
+        qPrintable(number(m.e)), qPrintable(number(m.f)));
     std::printf("# comp\tpad\tnet\tx1\ty1\tx2\ty2\n");
     for (const Pad& pad : kPads) {
         const QPointF p2 = toPicture2({pad.x, pad.y});
@@ -1217,9 +1284,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "korvane-make-demo: cannot create %s\n", qPrintable(folder.path()));
         return 1;
     }
-    const QTransform bottomPlacement(kScaleX, 0, 0, kScaleY, kOffsetX, kOffsetY);
     const QImage top = scan(Side::Top, QTransform(), QSize(kWidth1, kHeight1), kTopLook);
-    const QImage bottom = scan(Side::Bottom, bottomPlacement, QSize(kWidth2, kHeight2), kBottomLook);
+    const QImage bottom =
+        scan(Side::Bottom, bottomAlignment().transform(), QSize(kWidth2, kHeight2), kBottomLook);
     if (!writeJpeg(top, folder.filePath("top.jpg")) || !writeJpeg(bottom, folder.filePath("bottom.jpg"))) {
         return 1;
     }
