@@ -62,7 +62,7 @@ const std::vector<MenuEntry> kMenuTree = {
     {2, "mnuSelectPoint", "Cursors move synchronization", "", false},
     {3, "mnuScale11", "Cursors move scale 1:1", "Ctrl+Q", false},
     {3, "mnuNewScale", "Set the new cursors move scale", "Ctrl+K", false},
-    {3, "mnuAlign", "Align layers...", "", false},
+    {3, "mnuAlign", "Align layers...", "Ctrl+Shift+K", false},
     {2, nullptr, "-", "", false},
     {2, "mnuSelection", "Pads &selection", "", false},
     {3, "mnuSelectAll", "Select all pads", "Ctrl+A", false},
