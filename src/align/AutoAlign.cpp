@@ -151,7 +151,8 @@ std::vector<Hole> findHoles(ConstImageView image) {
     params.filterByArea = true;
     params.minArea = 5;
     const float side = float(std::min(reduced.cols, reduced.rows));
-    params.maxArea = std::max(50.0f, side * side / 150);
+    // Drill holes, mounting holes included, are at most a few per cent of the board across.
+    params.maxArea = std::max(50.0f, side * side / 800);
     params.filterByCircularity = true;
     params.minCircularity = 0.7f;
     params.filterByInertia = true;

@@ -24,6 +24,9 @@ TEST(AutoAlign, RecoversKnownMappingsWithinAPixelAtEveryCorner) {
         int holes;
         unsigned seed;
         bool litThrough = false;
+        int chips = 0;  // rows of evenly spaced holes, whose neighbourhoods all look alike
+        int size =
+            1;  // times 1200 x 900 pixels and the holes' size: 2 has the holes looked for on a reduced copy
     } cases[] = {
         {0, 1, 1, 0, false, 50, 1},
         {1.5, 1.01, 0.99, 0.005, false, 60, 2},
@@ -32,12 +35,19 @@ TEST(AutoAlign, RecoversKnownMappingsWithinAPixelAtEveryCorner) {
         {-2, 1.02, 1.0, 0.0, true, 40, 5},
         {3, 0.97, 1.03, 0.008, true, 55, 6},
         {-1, 1.0, 1.01, 0.0, true, 60, 7, true},
+        {2, 1.01, 1.0, 0.0, true, 90, 8, false, 4},
+        {-1.5, 1.0, 0.985, 0.005, true, 70, 9, false, 0, 2},
     };
     for (const auto& c : cases) {
         BoardScene scene;
         scene.holes = c.holes;
         scene.seed = c.seed;
         scene.litThrough = c.litThrough;
+        scene.chips = c.chips;
+        scene.width *= c.size;
+        scene.height *= c.size;
+        scene.centreRadius *= c.size;
+        scene.ringRadius *= c.size;
         const BoardScans scans =
             MakeBoardScans(scene, SceneMapping(scene, c.degrees, c.sx, c.sy, c.shear, c.mirrored));
         std::string why;

@@ -23,6 +23,7 @@ struct BoardScene {
     double lostFraction = 0.2;  // holes missing on the second scan
     int specks = 8;             // hole-like blobs only on the second scan
     bool litThrough = false;    // the holes show bright, as on a scan lit from behind the board
+    int chips = 0;              // of the holes, rows of 2 x 8 at an even pitch, as under an IC
     unsigned seed = 1;
 };
 
@@ -140,6 +141,22 @@ inline BoardScans MakeBoardScans(const BoardScene& scene, const AffineMap& truth
     };
     const double margin = scene.ringRadius * 3;
     std::vector<Circle> holes;
+    const double pitch = scene.ringRadius * 2.5;
+    for (int chip = 0, tries = 0; chip < scene.chips && tries < 1000; ++tries) {
+        const double x0 = uniform(margin, scene.width - margin - 7 * pitch);
+        const double y0 = uniform(margin, scene.height - margin - 3 * pitch);
+        bool apart = true;
+        for (const Circle& h : holes) {
+            apart = apart && (h.x < x0 - 4 * pitch || h.x > x0 + 11 * pitch || h.y < y0 - 4 * pitch ||
+                              h.y > y0 + 7 * pitch);
+        }
+        if (apart) {
+            for (int pin = 0; pin < 16; ++pin) {
+                holes.push_back({x0 + (pin % 8) * pitch, y0 + (pin / 8) * 3 * pitch, 0});
+            }
+            ++chip;
+        }
+    }
     for (int tries = 0; int(holes.size()) < scene.holes && tries < scene.holes * 200; ++tries) {
         const Circle c{uniform(margin, scene.width - margin), uniform(margin, scene.height - margin), 0};
         bool apart = true;
