@@ -46,49 +46,6 @@ void savePicture(const BoardPicture& picture, const std::string& path) {
     ASSERT_TRUE(image.save(QString::fromStdString(path)));
 }
 
-TEST(AlignCli, RefitsTheStoredPairsAndWritesOnlyWhenAsked) {
-    TempDir dir;
-    const std::string project = dir.file("board.kvp");
-    const AffineMap truth{1.01, 0.02, 5, -0.02, 0.99, -3};
-    std::string text = kHead + "[AlignmentSection]\r\nMatrix=1,0,0,0,1,0\r\nPairs=4\r\n";
-    const double points[4][2] = {{10, 20}, {900, 40}, {60, 700}, {800, 650}};
-    for (int i = 0; i < 4; ++i) {
-        const auto q = truth.map(points[i][0], points[i][1]);
-        text += "Pair" + std::to_string(i + 1) + "=" + FormatExactNumber(points[i][0]) + "," +
-                FormatExactNumber(points[i][1]) + "," + FormatExactNumber(q.x) + "," +
-                FormatExactNumber(q.y) + "\r\n";
-    }
-    writeFileBytes(project, text + "\r\n[Other]\r\nKey=Value\r\n\r\n");
-    const std::string before = readFileBytes(project);
-
-    CliRun run = cli(dir, {"align", project});
-    ASSERT_EQ(run.code, 0) << run.err;
-    QJsonObject json = parsed(run);
-    const AffineMap fitted = matrixOf(json);
-    for (const auto& [x, y] : {std::pair{0.0, 0.0}, {1000.0, 800.0}}) {
-        EXPECT_NEAR(fitted.map(x, y).x, truth.map(x, y).x, 1e-6);
-        EXPECT_NEAR(fitted.map(x, y).y, truth.map(x, y).y, 1e-6);
-    }
-    ASSERT_EQ(json["pairs"].toArray().size(), 4);
-    const QJsonObject first = json["pairs"].toArray()[1].toObject();
-    EXPECT_EQ(first["p1"].toArray()[0].toDouble(), 900);
-    EXPECT_NEAR(first["residual"].toDouble(), 0, 1e-6);
-    EXPECT_NEAR(json["rms"].toDouble(), 0, 1e-6);
-    EXPECT_FALSE(json.contains("inliers") || json.contains("mirrored"));
-    EXPECT_EQ(readFileBytes(project), before);
-
-    run = cli(dir, {"align", "--write", project});
-    ASSERT_EQ(run.code, 0) << run.err;
-    const auto stored = storedAlignment(project);
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(stored->map, fitted);
-    EXPECT_EQ(stored->pairs.size(), 4u);
-    IniDocument doc;
-    doc.SetFileName(project);
-    EXPECT_EQ(doc.Value("Other", "Key"), "Value");
-    EXPECT_EQ(doc.Value("Pad1", "2Pad"), "11,21");
-}
-
 TEST(AlignCli, FailsInOneLineWhenNoMappingCanBeFitted) {
     TempDir dir;
     BoardScene scene;
@@ -132,16 +89,20 @@ TEST(AlignCli, FailsInOneLineWhenNoMappingCanBeFitted) {
     EXPECT_EQ(cli(dir, {"align", "--help"}).out.rfind("usage: korvane-cli align", 0), 0u);
 }
 
-TEST(AlignCli, AutoFindsTheMirroredLayerFromItsDrillHolesAndStoresIt) {
+TEST(AlignCli, AutoFindsTheMirroredLayerFromItsDrillHolesAndStoresItOnlyWhenAsked) {
     TempDir dir;
     BoardScene scene;
     const BoardScans scans = MakeBoardScans(scene, SceneMapping(scene, 1.5, 1.0, 1.015, 0.0, true));
     savePicture(scans.first, dir.file("first.png"));
     savePicture(scans.second, dir.file("second.png"));
     const std::string project = dir.file("board.kvp");
-    writeFileBytes(project, kHead);
+    writeFileBytes(project, kHead + "[Other]\r\nKey=Value\r\n\r\n");
+    const std::string before = readFileBytes(project);
 
-    CliRun run = cli(dir, {"align", project, "--auto", "--write"});
+    CliRun run = cli(dir, {"align", project, "--auto"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(readFileBytes(project), before);
+    run = cli(dir, {"align", project, "--auto", "--write"});
     ASSERT_EQ(run.code, 0) << run.err;
     const QJsonObject json = parsed(run);
     EXPECT_TRUE(json["mirrored"].toBool());
@@ -161,14 +122,22 @@ TEST(AlignCli, AutoFindsTheMirroredLayerFromItsDrillHolesAndStoresIt) {
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->map, found);
     EXPECT_EQ(int(stored->pairs.size()), json["inliers"].toInt());
-    EXPECT_EQ(readFileBytes(project).rfind(kHead, 0), 0u);
+    EXPECT_EQ(readFileBytes(project).rfind(before, 0), 0u);  // the rest of the file as it was
 
-    // The stored pairs refit to the stored mapping.
+    // Without --auto the stored pairs are refitted, to the stored mapping, each with its residual.
     run = cli(dir, {"align", project});
     ASSERT_EQ(run.code, 0) << run.err;
-    const AffineMap refitted = matrixOf(parsed(run));
+    const QJsonObject refit = parsed(run);
+    const AffineMap refitted = matrixOf(refit);
     EXPECT_NEAR(refitted.map(1000, 800).x, found.map(1000, 800).x, 1e-6);
     EXPECT_NEAR(refitted.map(1000, 800).y, found.map(1000, 800).y, 1e-6);
+    EXPECT_FALSE(refit.contains("inliers") || refit.contains("mirrored"));
+    const QJsonObject pair = refit["pairs"].toArray()[3].toObject();
+    const AlignPair& p = stored->pairs[3];
+    EXPECT_EQ(pair["p1"].toArray()[0].toDouble(), p.x1);
+    EXPECT_EQ(pair["p2"].toArray()[1].toDouble(), p.y2);
+    EXPECT_NEAR(pair["residual"].toDouble(), Residuals(found, {p})[0], 1e-6);
+    EXPECT_NEAR(refit["rms"].toDouble(), json["rms"].toDouble(), 1e-6);
 }
 
 }  // namespace
