@@ -139,7 +139,9 @@ std::vector<Hole> findHoles(ConstImageView image) {
     } else {
         reduced = grey;
     }
-    cv::GaussianBlur(reduced, reduced, cv::Size(0, 0), 0.8);
+    // Into a copy of its own: at full size the reduced copy is the grey picture the centres are refined on.
+    cv::Mat smooth;
+    cv::GaussianBlur(reduced, smooth, cv::Size(0, 0), 0.8);
 
     cv::SimpleBlobDetector::Params params;
     params.minThreshold = 10;
@@ -160,7 +162,7 @@ std::vector<Hole> findHoles(ConstImageView image) {
     params.filterByConvexity = true;
     params.minConvexity = 0.85f;
     std::vector<cv::KeyPoint> found;
-    cv::SimpleBlobDetector::create(params)->detect(reduced, found);
+    cv::SimpleBlobDetector::create(params)->detect(smooth, found);
 
     std::vector<Hole> holes;
     holes.reserve(found.size());
@@ -168,7 +170,7 @@ std::vector<Hole> findHoles(ConstImageView image) {
     for (const cv::KeyPoint& key : found) {
         Hole hole{{key.pt.x * factor + offset, key.pt.y * factor + offset},
                   double(key.size) * factor,
-                  darkerInside(reduced, key)};
+                  darkerInside(smooth, key)};
         hole.at = refineCentre(grey, hole);
         holes.push_back(hole);
     }
