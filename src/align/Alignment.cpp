@@ -1,5 +1,6 @@
 #include "align/Alignment.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -95,7 +96,8 @@ std::optional<Alignment> ReadAlignment(const IniDocument& ini, std::string* why)
             return fail(why, "the alignment's pair count \"" + countText + "\" is not a number of pairs");
         }
     }
-    alignment.pairs.reserve(std::size_t(count));
+    // Not more than the section holds: a damaged count must not claim memory for pairs that are not there.
+    alignment.pairs.reserve(std::size_t(std::min(count, std::max(0, ini.ValuesCount(kAlignmentSection)))));
     for (int i = 1; i <= count; ++i) {
         const std::string key = "Pair" + std::to_string(i);
         const std::string text = ini.Value(kAlignmentSection, key);

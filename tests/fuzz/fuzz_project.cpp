@@ -1,18 +1,21 @@
 // Opening a project from any document, as the main window does it minus the pictures: pad sections
-// renamed, pads placed, names offered to the lists, main values and traces read. Then a save and a second
-// open and save: whatever the first save normalised, the second must write the same bytes and find the
-// same pads, and every number that reaches the cursor mapping must be finite (scales also positive).
+// renamed, pads placed, names offered to the lists, main values, traces and the layers' alignment read. Then
+// a save and a second open and save: whatever the first save normalised, the second must write the same bytes
+// and find the same pads, and every number that reaches the cursor mapping must be finite (scales also
+// positive).
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
 #include <vector>
 
 #include "FuzzCheck.h"
+#include "align/Alignment.h"
 #include "pads/PadBoard.h"
 #include "storage/IniDocument.h"
 #include "storage/ProjectKeys.h"
@@ -25,6 +28,7 @@ using namespace korvane;
 struct Opened {
     std::vector<std::tuple<int, std::string, std::string, std::string>> pads;
     std::vector<std::string> traces1, traces2;
+    std::optional<Alignment> alignment;
     std::string saved;
 };
 
@@ -87,9 +91,22 @@ Opened openAndSave(std::string_view text) {
     opened.traces1 = traces.first;
     opened.traces2 = traces.second;
 
+    // The layers' mapping reaches the cursors only finite and invertible, its pairs within the pictures'
+    // bounds; written back, it reads as the same numbers.
+    opened.alignment = ReadAlignment(doc);
+    if (opened.alignment) {
+        const AffineMap& m = opened.alignment->map;
+        FUZZ_CHECK(std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) &&
+                   std::isfinite(m.e) && std::isfinite(m.f) && m.inverse());
+        for (const AlignPair& p : opened.alignment->pairs) {
+            FUZZ_CHECK(finite(p.x1) && finite(p.y1) && finite(p.x2) && finite(p.y2));
+        }
+    }
+
     WriteMainValues(doc, held);
     WriteComponents(doc, board.componentTable());
     WriteTraces(doc, traces.first, traces.second);
+    WriteAlignment(doc, opened.alignment);
     opened.saved = doc.ToText();
     return opened;
 }
@@ -105,6 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                      second.saved.c_str());
     }
     FUZZ_CHECK(second.pads == first.pads);
+    FUZZ_CHECK(second.alignment == first.alignment);
     FUZZ_CHECK(second.saved == first.saved);
     return 0;
 }
