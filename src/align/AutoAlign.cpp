@@ -177,17 +177,20 @@ std::vector<Hole> findHoles(ConstImageView image) {
     return holes;
 }
 
-// Points binned in square cells, for the nearest point within a distance.
+// Points binned in square cells, for the nearest point within a distance (the reach).
 class PointGrid {
   public:
-    PointGrid(const std::vector<Point>& points, double cell) : points_(points), cell_(cell) {
+    PointGrid(const std::vector<Point>& points, double reach) : points_(points), reach_(reach) {
         double maxX = 0, maxY = 0;
         for (const Point& p : points) {
             maxX = std::max(maxX, p.x);
             maxY = std::max(maxY, p.y);
         }
-        cols_ = int(maxX / cell) + 1;
-        rows_ = int(maxY / cell) + 1;
+        // Cells at least as wide as the reach, so that the nearest point lies in the 3 x 3 cells around;
+        // and not more than about a million of them, however small the reach on however wide a picture.
+        cell_ = std::max({reach, maxX / 1024, maxY / 1024, 1e-9});
+        cols_ = int(maxX / cell_) + 1;
+        rows_ = int(maxY / cell_) + 1;
         start_.assign(std::size_t(cols_) * rows_ + 1, 0);
         for (const Point& p : points) {
             ++start_[index(p) + 1];
@@ -200,14 +203,14 @@ class PointGrid {
         }
     }
 
-    // Index of the nearest point within the cell size of (x, y), or -1.
+    // Index of the nearest point within the reach of (x, y), or -1.
     int nearest(double x, double y, double* distance = nullptr) const {
         if (!(x > -cell_ && y > -cell_ && x < (cols_ + 1) * cell_ && y < (rows_ + 1) * cell_)) {
             return -1;
         }
         const int cx = int(std::floor(x / cell_)), cy = int(std::floor(y / cell_));
         int best = -1;
-        double bestSq = cell_ * cell_;
+        double bestSq = reach_ * reach_;
         for (int gy = std::max(0, cy - 1); gy <= std::min(rows_ - 1, cy + 1); ++gy) {
             for (int gx = std::max(0, cx - 1); gx <= std::min(cols_ - 1, cx + 1); ++gx) {
                 const std::size_t c = std::size_t(gy) * cols_ + gx;
@@ -256,7 +259,8 @@ class PointGrid {
     }
 
     const std::vector<Point>& points_;
-    double cell_;
+    double reach_;
+    double cell_ = 1;
     int cols_ = 1, rows_ = 1;
     std::vector<int> start_, order_;
 };
@@ -366,7 +370,7 @@ bool plausible(const AffineMap& m) {
     return small > 0.2 && big < 5 && big < kMaxAnisotropy * small;
 }
 
-// Pairs of each mapped first point with the nearest second point within the grid's cell size; a second
+// Pairs of each mapped first point with the nearest second point within the grid's reach; a second
 // point claimed twice keeps the nearer claim.
 std::vector<std::pair<int, int>> matchPoints(const AffineMap& map, const std::vector<Point>& first,
                                              const PointGrid& second, std::size_t secondCount) {
