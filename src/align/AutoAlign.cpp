@@ -172,6 +172,11 @@ std::vector<Hole> findHoles(ConstImageView image) {
                   double(key.size) * factor,
                   darkerInside(smooth, key)};
         hole.at = refineCentre(grey, hole);
+        // Positions are the top-left corners of pixels, as the cursors and pad markers use them: pixel k
+        // spans positions k to k + 1, so a centre found at pixel k lies at position k + 0.5. Without
+        // this, a mirrored layer's mapping comes out a whole pixel off, the halves adding up.
+        hole.at.x += 0.5;
+        hole.at.y += 0.5;
         holes.push_back(hole);
     }
     return holes;

@@ -104,6 +104,26 @@ TEST_F(DemoBoard, MarkersCursorsAndPairsFollowTheStoredMirroredAlignment) {
     EXPECT_EQ((std::array<long, 2>{key("X1"), key("Y1")}), pads.front().at1) << "cursors on U1 pin 1";
 }
 
+TEST_F(DemoBoard, AutomaticAlignmentFindsTheStoredOneWithinAPixelAtEveryCorner) {
+    const TempDir dir;
+    const CliRun run = cli(dir, {"align", kDemo + "/demo.kvp", "--auto"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const std::size_t from = run.out.find("\"matrix\": [");
+    ASSERT_NE(from, std::string::npos) << run.out;
+    const std::size_t begin = run.out.find('[', from) + 1;
+    std::string matrix = run.out.substr(begin, run.out.find(']', begin) - begin);
+    std::erase(matrix, ' ');
+    const std::vector<double> found = numbers(matrix);
+    ASSERT_EQ(found.size(), 6u);
+    for (const auto& [x, y] : {std::pair{0.0, 0.0}, {1400.0, 0.0}, {0.0, 1000.0}, {1400.0, 1000.0}}) {
+        const auto truth = map(x, y);
+        EXPECT_LT(std::hypot(found[0] * x + found[1] * y + found[2] - truth[0],
+                             found[3] * x + found[4] * y + found[5] - truth[1]),
+                  1.0)
+            << "corner " << x << ", " << y;
+    }
+}
+
 // A drilled hole scans dark on both sides; copper and laminate are far brighter.
 bool dark(const QImage& image, const std::array<long, 2>& at) {
     return qGreen(image.pixel(int(at[0]), int(at[1]))) < 90;

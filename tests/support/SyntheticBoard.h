@@ -65,7 +65,8 @@ struct Segment {
     double x0, y0, x1, y1, halfWidth;
 };
 
-// Paints scene shapes into a picture whose pixel (i, j) shows scene point inverse(i, j).
+// Paints scene shapes into a picture whose pixel (i, j) shows scene point inverse(i + 0.5, j + 0.5): a
+// position is a pixel's top-left corner, as for the program's cursors.
 class Painter {
   public:
     Painter(BoardPicture& picture, const AffineMap& toPicture)
@@ -82,7 +83,7 @@ class Painter {
         const int j0 = std::max(0, int(std::floor(y0)) - 1), j1 = std::min(picture_.height - 1, int(y1) + 1);
         for (int j = j0; j <= j1; ++j) {
             for (int i = i0; i <= i1; ++i) {
-                const auto s = toScene_.map(i, j);
+                const auto s = toScene_.map(i + 0.5, j + 0.5);  // the pixel's middle
                 if (inside(s.x, s.y)) {
                     picture_.pixels[std::size_t(j) * picture_.width + i] = colour;
                 }
