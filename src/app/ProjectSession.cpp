@@ -484,6 +484,13 @@ bool ProjectSession::loadProjectFromDocument(const std::string& path, bool& offe
     project_.shownCursors = {values.oldX1, values.oldY1, values.oldX2, values.oldY2,
                              values.x1,    values.y1,    values.x2,    values.y2};
     window_.cursors().cursorsPlaced();
+    window_.panes()->mappingChanged();
+    if (!opened.alignmentProblem.empty()) {
+        // Saving drops a section the project cannot hold: the user hears of it before that.
+        ui_.tell("The layers' alignment stored in this project cannot be read (" + opened.alignmentProblem +
+                     "). The cursors follow the scale until the layers are aligned again.",
+                 "Korvane", MsgIcon::Exclamation);
+    }
     return true;
 }
 

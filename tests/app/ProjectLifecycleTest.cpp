@@ -110,8 +110,9 @@ TEST_F(ProjectLifecycle, OpenRestoresPicturesCursorsScaleAndTracesAndSaveWritesT
     writeFileBytes(board, projectText("top.bmp", "bottom.png",
                                       "X=2\r\nY=0.5\r\nOldX1=10\r\nOldY1=11\r\nOldX2=20\r\nOldY2=22\r\n"
                                       "X1=30\r\nY1=31\r\nX2=40.5\r\nY2=41\r\n[TraceSection]\r\n"
-                                      "1-5-6-255=65280-0-10\r\n2-7-8-0=255-0-10\r\nx=y\r\n"));
-    ui.messageAnswers = {MsgResult::No};
+                                      "1-5-6-255=65280-0-10\r\n2-7-8-0=255-0-10\r\nx=y\r\n"
+                                      "[AlignmentSection]\r\nMatrix=1,2\r\n"));
+    ui.messageAnswers = {MsgResult::Ok, MsgResult::No};
     open(board);
     ASSERT_TRUE(window->projectOpen());
     EXPECT_EQ(ui.fileDialogs().at(0).title, "Select filename to load project:");
@@ -130,8 +131,13 @@ TEST_F(ProjectLifecycle, OpenRestoresPicturesCursorsScaleAndTracesAndSaveWritesT
     EXPECT_EQ(window->project().traces2, (std::vector<std::string>{"2-7-8-0=255-0-10", "x=y"}));
     EXPECT_EQ(window->project().doc.ValuesCount("TraceSection"), 0) << "the lists are the only copy";
     EXPECT_EQ(transcript(),
-              "question yes no 1|Do you want to load the saved traces NOW?|Load now ? To load later - press "
+              "exclamation ok 1|Korvane|The layers' alignment stored in this project cannot be read (the "
+              "alignment's "
+              "matrix \"1,2\" is not six numbers). The cursors follow the scale until the layers are aligned "
+              "again.\nquestion yes no 1|Do you want to load the saved traces NOW?|Load now ? To load later "
+              "- press "
               "'No'.\n");
+    EXPECT_FALSE(window->project().alignment);
     EXPECT_EQ(ui.busyDepth(), 0);
     window->project().shownCursors.cur1Left = 12.25;
     window->project().shownCursors.cur1Top = 13;
