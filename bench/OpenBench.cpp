@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchUi.h"
 #include "app/MainWindow.h"
 #include "platform/Ui.h"
 #include "project/Project.h"
@@ -36,26 +37,6 @@ namespace {
 constexpr int kWidth = 7000;
 constexpr int kHeight = 5143;
 constexpr double kPicturePixels = double(kWidth) * kHeight;
-
-// Answers the Open dialog with the board and every question like a user pressing No.
-class BenchUi : public Ui {
-  public:
-    MsgResult message(const MessageRequest& request) override {
-        return request.buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::No;
-    }
-    std::optional<std::string> input(const InputRequest&) override { return std::nullopt; }
-    std::optional<FileDialogResult> openFile(const FileDialogRequest&) override {
-        return FileDialogResult{project, 1};
-    }
-    std::optional<FileDialogResult> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-    void beep() override {}
-    void setBusy(bool) override {}
-    bool copyImageToClipboard(const ImageView&) override { return false; }
-    bool openUrl(const std::string&) override { return false; }
-    void processEvents() override {}
-
-    std::string project;
-};
 
 // Resident memory of this process in bytes.
 double residentBytes() {

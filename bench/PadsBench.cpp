@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchUi.h"
 #include "app/MainWindow.h"
 #include "export/ExportDialog.h"
 #include "pads/PadListWindow.h"
@@ -31,26 +32,6 @@ namespace korvane {
 namespace {
 
 constexpr int kPads = 5000;
-
-// Answers the Open dialog with the board and everything else like a user pressing Cancel.
-class BenchUi : public Ui {
-  public:
-    MsgResult message(const MessageRequest& request) override {
-        return request.buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::No;
-    }
-    std::optional<std::string> input(const InputRequest&) override { return std::nullopt; }
-    std::optional<FileDialogResult> openFile(const FileDialogRequest&) override {
-        return FileDialogResult{project, 1};
-    }
-    std::optional<FileDialogResult> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-    void beep() override {}
-    void setBusy(bool) override {}
-    bool copyImageToClipboard(const ImageView&) override { return false; }
-    bool openUrl(const std::string&) override { return false; }
-    void processEvents() override {}
-
-    std::string project;
-};
 
 struct Board {
     QTemporaryDir dir;
