@@ -1,10 +1,9 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs, only those missing.
 # Uses sudo only when not running as root.
 
-# OpenCV's CMake package file comes with libopencv-dev alone, which pulls in every module's -dev package.
 korvane_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-image-formats-plugins
     libgtest-dev libgmock-dev libbenchmark-dev clang-format
-    libopencv-dev)
+    libopencv-imgproc-dev libopencv-features2d-dev libopencv-calib3d-dev)
 
 korvane_install_missing() {
     local missing=()
