@@ -199,7 +199,8 @@ void Panes::actualPixels() {
 void Panes::fitPictures() {
     double fit = kMaxZoom;
     for (auto [box, pane] : {std::pair{P1_, pic1_}, std::pair{P2_, pic2_}}) {
-        if (box->hasPicture()) {
+        // The overlay shows the first picture alone in its pane.
+        if (box->hasPicture() && !(overlay_ && box == P2_)) {
             fit = std::min(fit, FitZoom(box->workImage().width(), box->workImage().height(), pane->width(),
                                         pane->height()));
         }

@@ -342,6 +342,9 @@ TEST_F(PicturePanes, OverlayBlendsTheSecondLayerMappedOntoTheFirstWithItsPads) {
     ASSERT_TRUE(panes()->overlay());
     EXPECT_FALSE(panes()->pic2()->isVisible());
     EXPECT_GT(panes()->pic1()->height(), panes()->height() / 2) << "one pane over the whole height";
+    panes()->fitPictures();
+    EXPECT_DOUBLE_EQ(panes()->zoom(), FitZoom(300, 200, panes()->pic1()->width(), panes()->pic1()->height()));
+    panes()->actualPixels();
     auto shown = [this](QPoint at) {
         p1()->setCursorVisible(false);
         return p1()->grab().toImage().pixelColor(at);
