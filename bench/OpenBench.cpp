@@ -155,7 +155,10 @@ void BM_OpenProject(benchmark::State& state) {
         total += secondsOf(std::chrono::steady_clock::now() - start);
     }
     // The pyramids are built off the GUI thread after the open: memory is measured once they are there.
-    while (board.window->panes()->P1()->pyramidBuilding() || board.window->panes()->P2()->pyramidBuilding()) {
+    const auto waitFrom = std::chrono::steady_clock::now();
+    while (
+        (board.window->panes()->P1()->pyramidBuilding() || board.window->panes()->P2()->pyramidBuilding()) &&
+        std::chrono::steady_clock::now() - waitFrom < std::chrono::seconds(30)) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     const double resident = residentBytes() - board.beforeOpen;

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -72,9 +73,15 @@ void PictureBox::setPicture(QImage image) {
     pyramid_ = PicturePyramid();
     stale_ = QRect();
     // A small picture's pyramid takes a few milliseconds: it is made when the picture is first drawn
-    // zoomed out, with no thread and no memory spent on it before.
+    // zoomed out, with no thread and no memory spent on it before. A large one is built on a thread once
+    // the events run again: an open that is still decoding the other picture keeps both cores.
+    const unsigned picture = ++pictureCount_;
     if (qint64(work_.width()) * work_.height() >= kPyramidBuiltAside) {
-        builder_->start(work_);
+        QTimer::singleShot(0, this, [this, picture] {
+            if (picture == pictureCount_ && !work_.isNull()) {
+                builder_->start(work_);
+            }
+        });
     }
     setFixedSize(displayedSize());
     update();
@@ -104,6 +111,7 @@ QPoint PictureBox::displayedPoint(double left, double top) const {
 }
 
 void PictureBox::clearPicture() {
+    ++pictureCount_;
     builder_->cancel();
     pyramid_ = PicturePyramid();
     stale_ = QRect();
@@ -294,6 +302,11 @@ void PictureBox::paintMarkers(QPainter& painter, const QRect& area) const {
 void PictureBox::setOverlay(std::optional<PictureOverlay> overlay) {
     overlay_ = std::move(overlay);
     update();
+}
+
+bool PictureBox::pyramidBuilding() const {
+    return builder_->running() || (pyramid_.empty() && !work_.isNull() &&
+                                   qint64(work_.width()) * work_.height() >= kPyramidBuiltAside);
 }
 
 const PicturePyramid& PictureBox::pyramid() const {

@@ -69,7 +69,8 @@ class PictureBox : public QWidget {
     // The working image halved again and again, for drawing it zoomed out; built off the GUI thread
     // after a picture is set, brought up to date with what was painted when it is next drawn.
     const PicturePyramid& pyramid() const;
-    bool pyramidBuilding() const { return builder_->running(); }
+    // True from setting a large picture until its pyramid is there.
+    bool pyramidBuilding() const;
     // The packed colour at (x, y), or -1 outside the picture.
     std::int32_t pixel(int x, int y) const;
 
@@ -151,6 +152,7 @@ class PictureBox : public QWidget {
     mutable PicturePyramid pyramid_;
     mutable QRect stale_;  // painted since the pyramid was last brought up to date
     PyramidBuilder* builder_;
+    unsigned pictureCount_ = 0;    // pictures set or cleared, so that a late build start knows its picture
     BaseTiles base_;               // the base where it differs from work_
     mutable QImage composedBase_;  // baseImage() once traces are painted
     double cursorLeft_ = 1;
