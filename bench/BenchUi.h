@@ -1,8 +1,13 @@
 #pragma once
 
-// The dialogs of a window driven by a benchmark: the Open dialog answers with the project, every other
-// question as a user pressing No, and Ok-only notices with Ok.
+// What the benchmarks that drive a main window share: the dialogs' answers (the Open dialog answers with
+// the project, every other question as a user pressing No, Ok-only notices with Ok) and main().
 
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QStandardPaths>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -28,5 +33,20 @@ class BenchUi : public Ui {
 
     std::string project;
 };
+
+// Runs the benchmarks headless; `teardown` destroys their windows while the application object still
+// exists (a window outliving QApplication crashes in its destructor).
+inline int RunWindowBenchmarks(int argc, char** argv, const std::function<void()>& teardown) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    teardown();
+    return 0;
+}
 
 }  // namespace korvane

@@ -180,14 +180,5 @@ BENCHMARK(BM_OpenProject)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace korvane
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    korvane::Board::instance().reset();
-    return 0;
+    return korvane::RunWindowBenchmarks(argc, argv, [] { korvane::Board::instance().reset(); });
 }
