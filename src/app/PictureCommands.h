@@ -1,8 +1,8 @@
 #pragma once
 
 // The Edit menu's picture commands: mirror, turn by 90 degrees, copy to the clipboard, and bringing an
-// opened project's pictures into their stored orientation. Only the picture changes; pads, cursors and
-// trace records keep their coordinates.
+// opened project's pictures into their stored orientation. Pads and cursors keep their coordinates; the
+// picture's trace records go with it (see PictureTransformCommand).
 
 #include <functional>
 

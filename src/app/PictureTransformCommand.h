@@ -5,12 +5,19 @@
 // the inverse step (one pass, however the picture was turned) and gives back the traces that the
 // transform wiped from the working image, redo applies the step again. The window is held weakly: the
 // history is emptied when the project closes, and a window that is gone leaves the step doing nothing.
+//
+// The picture's trace records go with the picture: their seeds move to where their pixels went, so the
+// records stay on their copper in the orientation the project stores. Traces that were shown are drawn
+// again on the transformed picture at once, instead of leaving bare copper until the user asks.
 
 #include <QPointer>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "project/UndoStack.h"
+#include "tracing/PaintedSpans.h"
 #include "transforms/PaintedPixels.h"
 #include "transforms/PixelTransforms.h"
 
@@ -31,7 +38,7 @@ class PictureTransformCommand : public UndoCommand {
     void undo(Project& project) override;
     void redo(Project& project) override;
     // The wiped traces are pixel history like a fill's.
-    std::size_t pixelBytes() const override { return painted_.bytes(); }
+    std::size_t pixelBytes() const override { return pixelBytes_; }
 
   private:
     // Brings the picture into the transformed state (forward) or back; the orientation key, the wiped
@@ -39,6 +46,8 @@ class PictureTransformCommand : public UndoCommand {
     // picture as it is, told to the user; the project then differs from what the history says, so it
     // stays modified until saved.
     void apply(Project& project, bool forward);
+    // The records as they stand on the transformed picture, and the shown traces drawn there.
+    void followTraces(Project& project);
 
     QPointer<MainWindow> window_;
     int picture_;
@@ -47,7 +56,10 @@ class PictureTransformCommand : public UndoCommand {
     const char* errorTitle_;
     std::optional<std::string> keyBefore_;  // the stored orientation before; nullopt: there was none
     PaintedPixels painted_;
-    bool applied_ = false;  // the picture is in the transformed state
+    std::vector<std::string> recordsBefore_, recordsAfter_;
+    std::vector<std::shared_ptr<const PaintedSpans>> redrawn_;  // held so that erasing gives the scan back
+    std::size_t pixelBytes_ = 0;  // as the history counted it when the step was kept
+    bool applied_ = false;        // the picture is in the transformed state
 };
 
 }  // namespace korvane

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -146,6 +147,20 @@ void OrientPixels(const ConstImageView& src, const ImageView& dst, Orientation o
     if (flipV) {
         FlipVertical(dst);
     }
+}
+
+OrientedPoint OrientPoint(int x, int y, int width, int height, Orientation orientation) {
+    // An orientation mirrors left to right first and then turns clockwise.
+    if (orientation.flipped) {
+        x = width - 1 - x;
+    }
+    for (int turn = 0; turn < orientation.turns; ++turn) {
+        const int turnedX = height - 1 - y;
+        y = x;
+        x = turnedX;
+        std::swap(width, height);
+    }
+    return {x, y};
 }
 
 Orientation AfterRotate90(Orientation current) {

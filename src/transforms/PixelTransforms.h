@@ -67,6 +67,14 @@ inline const char* OrientationKey(int picture) {
 void OrientPixels(const ConstImageView& src, const ImageView& dst, Orientation orientation,
                   const std::function<void()>& progress = {});
 
+// Where pixel (x, y) of a width x height picture lands when OrientPixels brings the picture into
+// `orientation`: what keeps a trace's seed on its copper when its picture is flipped or turned.
+struct OrientedPoint {
+    int x = 0;
+    int y = 0;
+};
+OrientedPoint OrientPoint(int x, int y, int width, int height, Orientation orientation);
+
 // The single steps of the Edit menu as orientations.
 inline constexpr Orientation kFlipHorizontalStep{0, true};
 inline constexpr Orientation kFlipVerticalStep{2, true};

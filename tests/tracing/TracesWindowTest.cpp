@@ -272,12 +272,18 @@ TEST_F(Tracing, TheBaseStaysExactThroughFillFlipUndoRedoEraseAndDrawingAllTraces
     window->pictures().flipHorizontally();
     transforms_testing::failNextAllocation = false;
     expect("a flip that found no memory keeps the trace", original, traced);
+    const std::vector<std::string> record = window->project().traces1.lines();
+    const std::vector<std::string> mirroredRecord{"1-" + std::to_string(original.width() - 1 - 30) +
+                                                  record[0].substr(4)};
     window->pictures().flipHorizontally();
-    expect("flip: the trace is wiped, its record stays", flipped, flipped);
+    expect("flip: the trace goes with its copper", flipped, traced.mirrored(true, false));
+    EXPECT_EQ(window->project().traces1, mirroredRecord);
     window->undoEdit();
     expect("flip undone: the trace comes back", original, traced);
+    EXPECT_EQ(window->project().traces1, record);
     window->redoEdit();
-    expect("flip redone", flipped, flipped);
+    expect("flip redone", flipped, traced.mirrored(true, false));
+    EXPECT_EQ(window->project().traces1, mirroredRecord);
     window->undoEdit();
     traces()->lstTrace1->item(0)->setSelected(true);
     QTest::keyClick(traces()->lstTrace1, Qt::Key_Delete);

@@ -117,6 +117,15 @@ TEST(Transforms, AnySequenceReducesToOneStoredOrientation) {
         Picture oriented{o.turns % 2 ? 3 : 4, o.turns % 2 ? 4 : 3, std::vector<std::uint32_t>(12)};
         OrientPixels(source.view(), oriented.view(), ParseOrientation(FormatOrientation(o)));
         ASSERT_EQ(rowsOf(oriented), rowsOf(p)) << FormatOrientation(o);
+        // Every pixel's point goes where the pixel went: a trace's seed stays on its copper.
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                const OrientedPoint to = OrientPoint(x, y, 4, 3, o);
+                ASSERT_EQ(oriented.pixels[std::size_t(to.y * oriented.width + to.x)],
+                          original.pixels[std::size_t(y * 4 + x)])
+                    << FormatOrientation(o) << " at " << x << "," << y;
+            }
+        }
         // Undoing it as one step, the way the window composes a step with the picture's orientation.
         const Orientation inverse = Inverse(o);
         ASSERT_EQ(rowsOf(applyOrientation(p, inverse)), rowsOf(original)) << FormatOrientation(o);
