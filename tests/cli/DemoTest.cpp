@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -93,7 +94,7 @@ TEST_F(DemoBoard, MarkersCursorsAndPairsFollowTheStoredMirroredAlignment) {
     EXPECT_GT(right - left, 700) << "the pairs spread over the board";
     EXPECT_GT(bottom - top, 500);
 
-    ASSERT_EQ(pads.size(), 40u);
+    ASSERT_EQ(pads.size(), 45u) << "40 pads of components and 5 vias";
     for (const Pad& pad : pads) {
         EXPECT_EQ(pad.at2, mapNearest(pad.at1[0], pad.at1[1])) << pad.name;
     }
@@ -140,21 +141,13 @@ TEST_F(DemoBoard, EveryMarkerOfAThroughHolePadStandsOnItsHoleOnBothScans) {
             EXPECT_TRUE(dark(bottom, pad.at2)) << pad.name;
         }
     }
-    EXPECT_EQ(drilled, 34) << "every pad but the six of the three surface-mount parts is drilled";
+    EXPECT_EQ(drilled, 39)
+        << "every pad but the six of the three surface-mount parts is drilled, and the vias";
 }
 
-TEST_F(DemoBoard, KeptFillsReplayOnTheirCopperToEveryPadOnIt) {
-    struct Case {
-        int picture;
-        QRgb fill;
-        std::set<std::string> pads;
-    };
-    const std::vector<Case> cases = {
-        {1, qRgb(255, 255, 0), {"J1.1", "C3.1", "R1.1", "D1.1", "J2.1"}},  // the VCC rail
-        {1, qRgb(255, 0, 255), {"U1.3", "R3.1", "R4.1"}},                  // OUT
-        {2, qRgb(0, 255, 255), {"U1.2", "U1.6", "R2.2", "C1.1"}},          // THR
-        {2, qRgb(0, 255, 0), {"Q1.2", "R3.2", "R5.1"}},                    // BASE
-    };
+TEST_F(DemoBoard, KeptFillsReplayOntoEveryPadInTheColourOfItsNet) {
+    const std::set<QRgb> fills = {qRgb(255, 255, 0), qRgb(255, 0, 255), qRgb(0, 255, 255),
+                                  qRgb(0, 255, 0),   qRgb(255, 0, 0),   qRgb(0, 0, 255)};
     TempDir dir;
     std::array<QImage, 2> rendered;
     for (int picture : {1, 2}) {
@@ -166,24 +159,30 @@ TEST_F(DemoBoard, KeptFillsReplayOnTheirCopperToEveryPadOnIt) {
         rendered[std::size_t(picture - 1)] =
             QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
     }
-    for (const Case& c : cases) {
-        const QImage& image = rendered[std::size_t(c.picture - 1)];
-        std::set<std::string> reached;
-        for (const Pad& pad : pads) {
-            const auto& at = c.picture == 1 ? pad.at1 : pad.at2;
-            // The pad's own copper lies within 8 pixels of its marker, a foreign net's 15 pixels away or
-            // more.
-            for (int dy = -8; dy <= 8; ++dy) {
-                for (int dx = -8; dx <= 8; ++dx) {
-                    const int x = int(at[0]) + dx, y = int(at[1]) + dy;
-                    if (dx * dx + dy * dy <= 64 && image.valid(x, y) && image.pixel(x, y) == c.fill) {
-                        reached.insert(pad.name);
+    const QImage bottom(QString::fromStdString(kDemo + "/bottom.jpg"));
+    std::map<std::string, QRgb> netColour;
+    for (const Pad& pad : pads) {
+        for (int picture : {1, 2}) {
+            const auto& at = picture == 1 ? pad.at1 : pad.at2;
+            if (picture == 2 && !dark(bottom, pad.at2)) {
+                continue;  // a surface-mount pad has no copper on the second scan
+            }
+            // The marker's square: its top-left corner stands on the pad's centre.
+            std::set<QRgb> seen;
+            for (int y = int(at[1]); y < int(at[1]) + 8; ++y) {
+                for (int x = int(at[0]); x < int(at[0]) + 8; ++x) {
+                    const QRgb colour = rendered[std::size_t(picture - 1)].pixel(x, y) | 0xFF000000u;
+                    if (fills.count(colour) != 0) {
+                        seen.insert(colour);
                     }
                 }
             }
+            ASSERT_EQ(seen.size(), 1u) << pad.name << " on picture " << picture;
+            const auto [known, fresh] = netColour.emplace(pad.net, *seen.begin());
+            EXPECT_EQ(known->second, *seen.begin()) << pad.name << " of " << pad.net;
         }
-        EXPECT_EQ(reached, c.pads) << "picture " << c.picture << ", fill " << std::hex << c.fill;
     }
+    EXPECT_EQ(netColour.size(), 10u);
 }
 
 }  // namespace

@@ -235,20 +235,13 @@ const std::vector<Component> kComponents = {
     {"J2", "7", "LOAD", "SIP2"},
 };
 
-// Fills the demo keeps as traces: a seed on a track of one layer (board coordinates of picture 1), and
+// Fills the demo keeps as traces: a seed on the copper of one layer (board coordinates of picture 1), and
 // the colour it is painted with. The record's original colour is read from the written scan.
 struct TraceSeed {
     Side side;
-    const char* net;
-    double x, y;
+    std::string net;
+    QPoint at;
     int fillColour;  // packed 0x00BBGGRR
-};
-
-const std::vector<TraceSeed> kTraceSeeds = {
-    {Side::Top, "VCC", 400, 180, 65535},        // the supply rail, yellow
-    {Side::Top, "OUT", 580, 640, 16711935},     // U1 output to the LED resistor, magenta
-    {Side::Bottom, "THR", 800, 560, 16776960},  // timing node, cyan
-    {Side::Bottom, "BASE", 1120, 700, 65280},   // transistor base, green
 };
 
 const std::vector<Via> kVias = {
@@ -818,6 +811,62 @@ std::vector<std::string> checkCopper(int reach) {
     return problems;
 }
 
+// One kept fill for every copper area of each side that a pad or via reaches, so that the connectivity check
+// of the shipped project finds every pad on traced copper and nothing wrong. The seed is the first pixel
+// in reading order whose whole neighbourhood of kSeedMargin pixels lies in the area: well inside the copper,
+// where the scan shows the copper's own colour and not the blur of an edge, also on the turned second scan.
+// Each net keeps one colour on both sides.
+std::vector<TraceSeed> traceSeeds() {
+    constexpr int kSeedMargin = 3;
+    const std::array<int, 6> palette = {65535, 16711935, 16776960, 65280, 255, 16711680};
+    const QSize size(kWidth1, kHeight1);
+    const Plane holes(drillMask(QTransform(), size));
+    const std::vector<Feature> all = features();
+    std::map<std::string, int> colours;
+    for (const Feature& f : all) {
+        colours.emplace(f.net, palette[colours.size() % palette.size()]);
+    }
+    std::vector<TraceSeed> seeds;
+    for (const Side side : {Side::Top, Side::Bottom}) {
+        const Areas areas = findAreas(Plane(copperMask(side, QTransform(), size)), holes);
+        std::map<int, std::string> netOf;
+        for (const Feature& f : all) {
+            if (side == Side::Top || !f.smdOnly) {
+                netOf.emplace(areas.at(f.ring.toPoint()), f.net);
+            }
+        }
+        netOf.erase(0);
+        auto inside = [&](int x, int y, int area, int margin) {
+            for (int dy = -margin; dy <= margin; ++dy) {
+                for (int dx = -margin; dx <= margin; ++dx) {
+                    if (areas.at(QPoint(x + dx, y + dy)) != area) {
+                        return false;
+                    }
+                }
+            }
+            return true;
+        };
+        // A narrow ring of a pad that nothing joins on this side has no room for the full margin.
+        std::map<int, QPoint> seedOf;
+        for (int margin = kSeedMargin; margin >= 0 && seedOf.size() < netOf.size(); --margin) {
+            for (int y = 0; y < areas.height; ++y) {
+                for (int x = 0; x < areas.width; ++x) {
+                    const int area = areas.at(QPoint(x, y));
+                    if (netOf.count(area) != 0 && seedOf.count(area) == 0 && inside(x, y, area, margin)) {
+                        seedOf.emplace(area, QPoint(x, y));
+                    }
+                }
+            }
+        }
+        for (const auto& [area, net] : netOf) {
+            if (seedOf.count(area) != 0) {
+                seeds.push_back({side, net, seedOf[area], colours[net]});
+            }
+        }
+    }
+    return seeds;
+}
+
 // ---- The scan ------------------------------------------------------------------------------------------
 
 // Deterministic hashing noise: the same pixel always gets the same grain, whatever the order of work.
@@ -1174,6 +1223,14 @@ QByteArray projectText(const QImage& topScan, const QImage& bottomScan) {
               << QString("1Pad=%1,%2").arg(whole(pad.x)).arg(whole(pad.y))
               << QString("2Pad=%1,%2").arg(whole(at2.x())).arg(whole(at2.y())) << "";
     }
+    // Vias carry their net only: they join the two sides' copper for the check, and a pad without a
+    // component is listed in no net of the export.
+    for (const Via& via : kVias) {
+        const QPointF at2 = toPicture2({via.x, via.y});
+        lines << QString("[Pad%1]").arg(++number) << "PadName=" << QString("NetName=") + via.net
+              << "CompName=" << QString("1Pad=%1,%2").arg(whole(via.x)).arg(whole(via.y))
+              << QString("2Pad=%1,%2").arg(whole(at2.x())).arg(whole(at2.y())) << "";
+    }
     lines << "[ComponentsSection]";
     for (const Component& component : kComponents) {
         lines << QString("%1=%2{label}%3{footprint}%4")
@@ -1181,9 +1238,9 @@ QByteArray projectText(const QImage& topScan, const QImage& bottomScan) {
     }
     lines << ""
           << "[TraceSection]";
-    for (const TraceSeed& seed : kTraceSeeds) {
+    for (const TraceSeed& seed : traceSeeds()) {
         const bool top = seed.side == Side::Top;
-        const QPointF at = top ? QPointF(seed.x, seed.y) : toPicture2({seed.x, seed.y});
+        const QPointF at = top ? QPointF(seed.at) : toPicture2(QPointF(seed.at));
         const QPoint pixel(int(whole(at.x())), int(whole(at.y())));
         const long original = packedColour(top ? topScan : bottomScan, pixel);
         lines << QString("%1-%2-%3-%4=%5-0.1-0.1")
