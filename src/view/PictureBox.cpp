@@ -299,6 +299,64 @@ void PictureBox::paintMarkers(QPainter& painter, const QRect& area) const {
     }
 }
 
+void PictureBox::setHighlight(std::vector<int> pads, std::vector<QLineF> lines) {
+    if (pads == highlightPads_ && lines == highlightLines_) {
+        return;
+    }
+    highlightPads_ = std::move(pads);
+    highlightLines_ = std::move(lines);
+    // Only the part of the widget in view is painted again.
+    update();
+}
+
+QColor PictureBox::highlightColour() {
+    return {255, 128, 0};
+}
+
+QLineF PictureBox::displayedLine(const QLineF& line) const {
+    const QPointF half(kCursorSize / 2, kCursorSize / 2);
+    return {QPointF(displayedPoint(line.x1(), line.y1())) + half,
+            QPointF(displayedPoint(line.x2(), line.y2())) + half};
+}
+
+void PictureBox::paintHighlightLines(QPainter& painter, const QRect& area) const {
+    if (highlightLines_.empty()) {
+        return;
+    }
+    // Thin at every zoom: one displayed pixel, the picture stays readable under a dense ratsnest.
+    painter.setPen(QPen(highlightColour(), 0));
+    const QRectF reach = QRectF(area).adjusted(-1, -1, 1, 1);
+    for (const QLineF& line : highlightLines_) {
+        const QLineF shown = displayedLine(line);
+        const QRectF bounds = QRectF(shown.p1(), shown.p2()).normalized().adjusted(0, 0, 1, 1);
+        if (bounds.intersects(reach)) {
+            painter.drawLine(shown);
+        }
+    }
+}
+
+void PictureBox::paintHighlightOutlines(QPainter& painter, const QRect& area) const {
+    if (markers_ == nullptr) {
+        return;
+    }
+    const QColor colour = highlightColour();
+    for (int n : highlightPads_) {
+        const PadMarker* marker = markers_->get(n);
+        if (marker == nullptr || !marker->visible) {
+            continue;
+        }
+        // A ring two pixels wide just outside the marker, so the blinking face stays fully visible.
+        const QRect outer = (n == dragMarker_ ? dragRect() : markerRect(*marker)).adjusted(-2, -2, 2, 2);
+        if (!outer.intersects(area)) {
+            continue;
+        }
+        painter.fillRect(QRect(outer.left(), outer.top(), outer.width(), 2), colour);
+        painter.fillRect(QRect(outer.left(), outer.bottom() - 1, outer.width(), 2), colour);
+        painter.fillRect(QRect(outer.left(), outer.top() + 2, 2, outer.height() - 4), colour);
+        painter.fillRect(QRect(outer.right() - 1, outer.top() + 2, 2, outer.height() - 4), colour);
+    }
+}
+
 void PictureBox::setOverlay(std::optional<PictureOverlay> overlay) {
     overlay_ = std::move(overlay);
     update();
@@ -395,7 +453,10 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     } else {
         paintOwnPicture(painter, area);
     }
+    // The ratsnest runs under the markers it joins, the outlines around them.
+    paintHighlightLines(painter, area);
     paintMarkers(painter, area);
+    paintHighlightOutlines(painter, area);
     // The cursor is drawn last: it stands on a pad whenever a pad has just been placed, and a cursor
     // hidden under the marker could not be seen to blink or to be moved off it.
     if (cursorVisible_) {
@@ -468,7 +529,8 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
             const QRect before = dragRect();
             dragPos_ = corner;
             dragMoved_ = true;
-            update(before.united(dragRect()));
+            // With the ring of a highlighted marker around it.
+            update(before.united(dragRect()).adjusted(-2, -2, 2, 2));
         }
         return;
     }
@@ -504,7 +566,7 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     if (dragMarker_ == index && event->button() == Qt::LeftButton) {
         // The move ends the gesture: the marker is dropped, not clicked.
         dragMarker_ = 0;
-        update(dragRect());
+        update(dragRect().adjusted(-2, -2, 2, 2));
         if (dragMoved_) {
             dragMoved_ = false;
             // Dropped on a whole picture pixel, as at 1:1.

@@ -9,12 +9,15 @@
 // marker the moves and the release until every button is up, and a press on the picture keeps them on
 // the picture in the same way.
 
+#include <QColor>
 #include <QImage>
+#include <QLineF>
 #include <QPointer>
 #include <QString>
 #include <QTransform>
 #include <QWidget>
 #include <optional>
+#include <vector>
 
 #include "pads/PadMarkers.h"
 #include "platform/Ui.h"
@@ -101,6 +104,16 @@ class PictureBox : public QWidget {
     void setOverlay(std::optional<PictureOverlay> overlay);
     const std::optional<PictureOverlay>& overlay() const { return overlay_; }
 
+    // A net shown on this picture: the markers of pads get a steady outline (unlike the selection, which
+    // blinks), and each line joins the centres of the markers at its two ends, given as marker positions
+    // (left, top) in picture pixels. Empty lists show nothing.
+    void setHighlight(std::vector<int> pads, std::vector<QLineF> lines);
+    const std::vector<int>& highlightedPads() const { return highlightPads_; }
+    const std::vector<QLineF>& highlightLines() const { return highlightLines_; }
+    // The colour of the outline and the lines: bright on copper and substrate alike, and none of the
+    // colours a selected marker blinks in.
+    static QColor highlightColour();
+
     // The marker being moved with Ctrl + drag, 0 for none.
     int draggedMarker() const { return dragMarker_; }
 
@@ -137,6 +150,10 @@ class PictureBox : public QWidget {
     QRect dragRect() const;
     void paintMarkers(QPainter& painter, const QRect& area) const;
     void paintMarker(QPainter& painter, const QRect& box, const PadMarker& marker) const;
+    void paintHighlightLines(QPainter& painter, const QRect& area) const;
+    void paintHighlightOutlines(QPainter& painter, const QRect& area) const;
+    // The widget line of a highlight line: from marker centre to marker centre.
+    QLineF displayedLine(const QLineF& line) const;
     // This picture at the zoom, or the overlay's other one mapped onto it.
     void paintOwnPicture(QPainter& painter, const QRect& area) const;
     void paintOtherPicture(QPainter& painter, const QRect& area) const;
@@ -160,6 +177,8 @@ class PictureBox : public QWidget {
     bool cursorVisible_ = true;
 
     const MarkerArray* markers_ = nullptr;
+    std::vector<int> highlightPads_;
+    std::vector<QLineF> highlightLines_;
     int pressedMarker_ = 0;     // holds the mouse from a press until every button is up
     bool pictureHeld_ = false;  // the same for a press on the picture itself
     int dragMarker_ = 0;
