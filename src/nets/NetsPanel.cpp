@@ -77,6 +77,13 @@ void NetsPanel::rebuild() {
     fillList();
 }
 
+void NetsPanel::reset() {
+    checked_ = false;
+    checkStates_.clear();
+    setHighlighted(Mode::None, {}, {});
+    rebuild();
+}
+
 void NetsPanel::fillList() {
     filling_ = true;
     list_->setUpdatesEnabled(false);

@@ -35,6 +35,9 @@ class NetsPanel : public QDockWidget, public ProjectObserver {
 
     // Reads the nets anew from the project's pads.
     void rebuild();
+    // A project was closed or opened: no highlight, no check, the nets read anew. Closing clears the
+    // pads without announcing each one, so the window calls this then.
+    void reset();
     // The check state column from a check's result; "—" for nets the check did not name.
     void setCheckReport(const CheckReport& report);
     void clearCheckReport();

@@ -258,6 +258,14 @@ TEST_F(Panel, PadUnderThePointerChecksAndClearing) {
     report.nets = {{"A", NetCheckState::Open}, {"b", NetCheckState::Good}};
     panel->setCheckReport(report);
     EXPECT_EQ(rows(), (QStringList{"A/2/Open", "B/1/OK", "(unnamed)/1/\u2014"}));
+    // A project closing takes its pads without an event per pad.
+    panel->highlightNet("B");
+    board.project.pads.clearAll();
+    panel->reset();
+    EXPECT_TRUE(rows().isEmpty());
+    EXPECT_TRUE(p2->highlightedPads().empty());
+    board.place(1, 10, 10, "A");
+    EXPECT_EQ(rows(), (QStringList{"A/1/\u2014"})) << "the next project's nets are not checked";
 }
 
 TEST(CheckWindow, ListsEachFindingWithItsPads) {
