@@ -1,16 +1,18 @@
 // The Nets panel on a board of 5,000 pads on two 2,000 x 1,500 pictures, two of its nets with 500 pads
 // each: highlighting such a net (its entry found by a pad, its ratsnest computed on both pictures and set
-// on both of them), the ratsnest of 500 points alone, reading the nets anew after a pad event, and one
-// repaint of a pane's visible part with the net highlighted.
+// on both of them), the ratsnest of 500 points alone, reading the nets anew after a pad event (and the
+// records alone), and one repaint of a pane's visible part with the net highlighted.
 
 #include <benchmark/benchmark.h>
 
 #include <QImage>
+#include <cmath>
 #include <memory>
 #include <random>
 #include <string>
 
 #include "BenchUi.h"
+#include "nets/NetList.h"
 #include "nets/NetsPanel.h"
 #include "nets/Ratsnest.h"
 #include "project/Project.h"
@@ -108,6 +110,15 @@ void BM_RebuildAfterPadEvent(benchmark::State& state) {
     state.counters["nets"] = double(board.panel->netList().nets().size());
 }
 BENCHMARK(BM_RebuildAfterPadEvent)->Unit(benchmark::kMillisecond);
+
+// The nets alone, without the list: the part a pad event spends on the records.
+void BM_NetListBuild(benchmark::State& state) {
+    Board& board = Board::get();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(NetList::Build(board.project.pads));
+    }
+}
+BENCHMARK(BM_NetListBuild)->Unit(benchmark::kMillisecond);
 
 // A pane's visible part, 900 x 600, with a 500-pad net highlighted across the whole picture.
 void BM_PaneRepaintHighlighted(benchmark::State& state) {

@@ -1,6 +1,7 @@
 #include "nets/Ratsnest.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 
 namespace korvane {
@@ -12,39 +13,45 @@ std::vector<RatsLine> Ratsnest(const std::vector<RatsPoint>& points) {
         return lines;
     }
     lines.reserve(n - 1);
-    // Prim: grow the tree from the first point, each time by the outside point nearest to it. best[i] is
-    // the squared distance of outside point i to the tree and from[i] the tree point at that distance; a
-    // joined point leaves the outside list by being swapped with its last entry.
-    std::vector<std::size_t> outside(n - 1);
-    std::vector<double> best(n - 1, std::numeric_limits<double>::infinity());
-    std::vector<std::size_t> from(n - 1, 0);
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        outside[i] = i + 1;
+    // Prim: grow the tree from the first point, each time by the outside point nearest to it. For each
+    // outside point, its coordinates, its squared distance to the tree and the tree point at that distance
+    // sit in arrays of their own, so that the distance pass runs over plain contiguous numbers; a joined
+    // point leaves them by being swapped with the last outside point.
+    const std::size_t outsideCount = n - 1;
+    std::vector<double> xs(outsideCount), ys(outsideCount);
+    std::vector<double> best(outsideCount, std::numeric_limits<double>::infinity());
+    std::vector<std::uint32_t> index(outsideCount), from(outsideCount, 0);
+    for (std::size_t i = 0; i < outsideCount; ++i) {
+        xs[i] = points[i + 1].x;
+        ys[i] = points[i + 1].y;
+        index[i] = std::uint32_t(i + 1);
     }
-    std::size_t joined = 0;
-    std::size_t count = n - 1;
-    while (count > 0) {
-        const RatsPoint p = points[joined];
-        std::size_t nearest = 0;
+    std::uint32_t joined = 0;
+    for (std::size_t count = outsideCount; count > 0; --count) {
+        const double px = points[joined].x;
+        const double py = points[joined].y;
         for (std::size_t i = 0; i < count; ++i) {
-            const RatsPoint& q = points[outside[i]];
-            const double dx = q.x - p.x;
-            const double dy = q.y - p.y;
+            const double dx = xs[i] - px;
+            const double dy = ys[i] - py;
             const double d = dx * dx + dy * dy;
-            if (d < best[i]) {
-                best[i] = d;
-                from[i] = joined;
-            }
+            const bool nearer = d < best[i];
+            best[i] = nearer ? d : best[i];
+            from[i] = nearer ? joined : from[i];
+        }
+        std::size_t nearest = 0;
+        for (std::size_t i = 1; i < count; ++i) {
             if (best[i] < best[nearest]) {
                 nearest = i;
             }
         }
-        joined = outside[nearest];
+        joined = index[nearest];
         lines.push_back({points[from[nearest]], points[joined]});
-        --count;
-        outside[nearest] = outside[count];
-        best[nearest] = best[count];
-        from[nearest] = from[count];
+        const std::size_t last = count - 1;
+        xs[nearest] = xs[last];
+        ys[nearest] = ys[last];
+        best[nearest] = best[last];
+        index[nearest] = index[last];
+        from[nearest] = from[last];
     }
     return lines;
 }
