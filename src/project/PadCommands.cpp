@@ -1,5 +1,7 @@
 #include "project/PadCommands.h"
 
+#include <map>
+
 #include "project/Project.h"
 #include "storage/ProjectKeys.h"
 
@@ -134,6 +136,24 @@ std::unique_ptr<PadEdit> NamePadsEdit(std::vector<int> pads, unsigned fields, Pa
             if (changes.renamed.empty() && typed) {
                 return std::string("component data");
             }
+            return CountedPads("name", changes.renamed.empty() ? count : changes.renamed.size());
+        });
+}
+
+std::unique_ptr<PadEdit> NameSuggestedPadsEdit(std::vector<NetSuggestion> suggestions) {
+    const std::size_t count = suggestions.size();
+    return std::make_unique<PadEdit>(
+        [suggestions = std::move(suggestions)](PadBoard& board) {
+            // One naming per net, its pads in the order suggested.
+            std::map<std::string, std::vector<int>> byNet;
+            for (const NetSuggestion& suggestion : suggestions) {
+                byNet[suggestion.net].push_back(suggestion.pad);
+            }
+            for (const auto& [net, pads] : byNet) {
+                board.writeNames(pads, kNetNameField, PadNames{"", net, ""});
+            }
+        },
+        [count](const PadChanges& changes) {
             return CountedPads("name", changes.renamed.empty() ? count : changes.renamed.size());
         });
 }

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "nets/CheckReport.h"
 #include "pads/PadBoard.h"
 #include "pads/PadJournal.h"
 #include "project/UndoStack.h"
@@ -74,6 +75,9 @@ std::unique_ptr<PadEdit> DeletePadEdit(int n);
 // typed in the dialog when given. "name N pads", or "component data" when only the data changed.
 std::unique_ptr<PadEdit> NamePadsEdit(std::vector<int> pads, unsigned fields, PadNames names,
                                       std::optional<ComponentData> data);
+// The connectivity check's suggestions taken at once: each pad named with its suggested net, net only,
+// in one step. "name N pads".
+std::unique_ptr<PadEdit> NameSuggestedPadsEdit(std::vector<NetSuggestion> suggestions);
 // The export dialog's Update: a listed component's symbol, part type and footprint. "component data".
 std::unique_ptr<PadEdit> ComponentDataEdit(ComponentData data);
 

@@ -69,6 +69,20 @@ class PaintedSpans {
     bool empty() const { return spans_.size() == 0; }
     // The pixels the logged spans cover, so that a view repaints only those.
     PixelRect bounds() const { return bounds_; }
+    // Calls visit(y, x0, length) for every logged span, oldest first: where the fills painted.
+    template <class Visit>
+    void forEachSpan(Visit&& visit) const {
+        std::size_t r = 0;
+        for (std::size_t s = 0; s < spans_.size(); ++s) {
+            // A span's runs follow the previous span's, the right-most first and marked in the top bit.
+            int length = 0;
+            do {
+                length += int((runs_[r] >> 24) & 0x7Fu) + 1;
+                ++r;
+            } while (r < runs_.size() && (runs_[r] & 0x80000000u) == 0);
+            visit(int(spans_[s].y), int(spans_[s].x0), length);
+        }
+    }
 
   private:
     struct SpanHeader {

@@ -31,12 +31,15 @@ class PaintedPixels {
     std::size_t pixelCount() const { return pixels_.size(); }
     std::size_t bytes() const { return runs_.size() * sizeof(Run) + pixels_.size() * sizeof(std::uint32_t); }
 
-  private:
+    // Where the painted pixels lie: runs in reading order, touching runs of a row joined.
     struct Run {
         std::int32_t y = 0;
         std::int32_t x = 0;
         std::int32_t length = 0;
     };
+    const std::vector<Run>& runs() const { return runs_; }
+
+  private:
     std::vector<Run> runs_;
     std::vector<std::uint32_t> pixels_;  // the runs' pixels one after the other
 };
