@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -10,6 +11,7 @@
 #include "cli/CommandLine.h"
 #include "storage/IniDocument.h"
 #include "storage/ProjectKeys.h"
+#include "tracing/PaintedSpans.h"
 #include "tracing/TraceReplay.h"
 #include "transforms/OrientedImage.h"
 #include "view/PictureFile.h"
@@ -57,31 +59,13 @@ QString qPath(const std::string& path) {
     return QString::fromUtf8(path.data(), qsizetype(path.size()));
 }
 
-// The picture as the window holds it: decoded from its content, in the pixel format whose words are the
-// packed colours.
-QImage loadWorkingImage(const std::string& path) {
-    QString reason;
-    QImage image = ReadBoardPicture(qPath(path), &reason);
-    if (image.isNull()) {
-        throw Failure("cannot read the picture " + path + ": " + reason.toStdString());
-    }
-    return image;
-}
-
 int render(const Options& options, std::ostream& err) {
     const std::string project = fs::absolute(options.project).string();
     IniDocument doc;
     ReadProject(doc, project);
 
-    const auto [firstEntry, secondEntry] = PictureEntries(doc);
-    const std::string& entry = options.picture == 1 ? firstEntry : secondEntry;
-    const std::string picturePath = ResolvePicturePath(entry, project);
+    const std::string picturePath = ProjectPicturePath(doc, project, options.picture);
     std::error_code error;
-    if (picturePath.empty() || !fs::is_regular_file(picturePath, error)) {
-        throw Failure("picture " + std::to_string(options.picture) +
-                      " of the project not found: " + (entry.empty() ? std::string("(no entry)") : entry));
-    }
-
     const std::string out = fs::absolute(options.out, error).string();
     if (SameFile(out, project) || SameFile(out, picturePath)) {
         throw Failure("the output would replace an input file: " + options.out);
@@ -91,45 +75,12 @@ int render(const Options& options, std::ostream& err) {
         throw Failure("the output must end in .png or .bmp: " + options.out);
     }
 
-    QImage image = loadWorkingImage(picturePath);
-    // The traces were recorded on the picture as the window shows it: turned and mirrored as stored.
-    const std::string storedOrientation = doc.Value(kFilePathSection, OrientationKey(options.picture));
-    const Orientation orientation = ParseOrientation(storedOrientation);
-    if (!orientation.identity()) {
-        image = OrientedImage(image, orientation);
-        if (image.isNull()) {
-            throw Failure("not enough memory to turn the picture as the project stores it (" +
-                          storedOrientation + ")");
-        }
-    }
-    ImageView view;
-    view.pixels = reinterpret_cast<std::uint32_t*>(image.bits());
-    view.width = image.width();
-    view.height = image.height();
-    view.stride = int(image.bytesPerLine() / 4);
-
-    // The traces in the order "Draw all traces NOW" replays them: list 1, then list 2, each record on
-    // the picture it names. The document is only read; nothing goes back to the file.
-    const TraceLists lists = TakeTraces(doc);
-    FillControl quiet;
-    for (const auto* list : {&lists.first, &lists.second}) {
-        for (const std::string& record : *list) {
-            const std::optional<TraceRecord> parsed = ParseTraceRecord(record);
-            if (!parsed) {
-                err << "korvane-cli: trace \"" << record
-                    << "\" skipped: " << DescribeReplayOutcome(ReplayOutcome::Malformed) << "\n";
-                continue;
-            }
-            if (parsed->picture != options.picture) {
-                continue;
-            }
-            const ReplayOutcome outcome = ReplayRecord(*parsed, ReplayMode::Draw, view, quiet);
-            if (outcome != ReplayOutcome::Painted) {
-                err << "korvane-cli: trace \"" << record << "\" skipped: " << DescribeReplayOutcome(outcome)
-                    << "\n";
-            }
-        }
-    }
+    QImage image = LoadOrientedPicture(doc, picturePath, options.picture);
+    ImageView view = PixelsOf(image);
+    // The document is only read; nothing goes back to the file.
+    std::array<ImageView*, 2> views = {nullptr, nullptr};
+    views[std::size_t(options.picture - 1)] = &view;
+    ReplayTraces(TakeTraces(doc), views, {nullptr, nullptr}, err);
 
     QImageWriter writer(qPath(out), format);
     if (!writer.write(image)) {
@@ -139,6 +90,77 @@ int render(const Options& options, std::ostream& err) {
 }
 
 }  // namespace
+
+std::string ProjectPicturePath(const IniDocument& doc, const std::string& project, int picture) {
+    const auto [firstEntry, secondEntry] = PictureEntries(doc);
+    const std::string& entry = picture == 1 ? firstEntry : secondEntry;
+    const std::string path = ResolvePicturePath(entry, project);
+    std::error_code error;
+    if (path.empty() || !fs::is_regular_file(path, error)) {
+        throw Failure("picture " + std::to_string(picture) +
+                      " of the project not found: " + (entry.empty() ? std::string("(no entry)") : entry));
+    }
+    return path;
+}
+
+QImage LoadOrientedPicture(const IniDocument& doc, const std::string& path, int picture) {
+    // Decoded from its content, in the pixel format whose words are the packed colours.
+    QString reason;
+    QImage image = ReadBoardPicture(qPath(path), &reason);
+    if (image.isNull()) {
+        throw Failure("cannot read the picture " + path + ": " + reason.toStdString());
+    }
+    // The traces were recorded on the picture as the window shows it: turned and mirrored as stored.
+    const std::string storedOrientation = doc.Value(kFilePathSection, OrientationKey(picture));
+    const Orientation orientation = ParseOrientation(storedOrientation);
+    if (!orientation.identity()) {
+        image = OrientedImage(image, orientation);
+        if (image.isNull()) {
+            throw Failure("not enough memory to turn the picture as the project stores it (" +
+                          storedOrientation + ")");
+        }
+    }
+    return image;
+}
+
+ImageView PixelsOf(QImage& image) {
+    ImageView view;
+    view.pixels = reinterpret_cast<std::uint32_t*>(image.bits());
+    view.width = image.width();
+    view.height = image.height();
+    view.stride = int(image.bytesPerLine() / 4);
+    return view;
+}
+
+void ReplayTraces(const TraceLists& lists, const std::array<ImageView*, 2>& views,
+                  const std::array<PaintedSpans*, 2>& histories, std::ostream& err) {
+    // The order "Draw all traces NOW" replays them: list 1, then list 2, each record on the picture it
+    // names.
+    std::array<FillControl, 2> controls;
+    for (std::size_t i = 0; i < 2; ++i) {
+        controls[i].history = histories[i];
+    }
+    for (const auto* list : {&lists.first, &lists.second}) {
+        for (const std::string& record : *list) {
+            const std::optional<TraceRecord> parsed = ParseTraceRecord(record);
+            if (!parsed) {
+                err << "korvane-cli: trace \"" << record
+                    << "\" skipped: " << DescribeReplayOutcome(ReplayOutcome::Malformed) << "\n";
+                continue;
+            }
+            ImageView* view = views[std::size_t(parsed->picture - 1)];
+            if (view == nullptr) {
+                continue;
+            }
+            const ReplayOutcome outcome =
+                ReplayRecord(*parsed, ReplayMode::Draw, *view, controls[std::size_t(parsed->picture - 1)]);
+            if (outcome != ReplayOutcome::Painted) {
+                err << "korvane-cli: trace \"" << record << "\" skipped: " << DescribeReplayOutcome(outcome)
+                    << "\n";
+            }
+        }
+    }
+}
 
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     return RunReporting("render", err, [&] {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/AlignCommand.h"
+#include "cli/CheckCommand.h"
 #include "cli/ExportCommands.h"
 #include "cli/RenderCommand.h"
 #include "platform/DataFolder.h"
@@ -23,6 +24,7 @@ const char* const kUsage =
     "                    [--schematic OUT.sch] [--lib-dir DIR]\n"
     "  render PROJECT.kvp --picture 1|2 --out OUT.png   the picture with its traces replayed\n"
     "  align PROJECT.kvp [--auto] [--write]             the layers' affine mapping as JSON\n"
+    "  check PROJECT.kvp                                pad names against the traced copper as JSON\n"
     "\n"
     "korvane-cli COMMAND --help describes a command; korvane-cli --version prints the version.\n";
 
@@ -59,6 +61,9 @@ int main(int argc, char** argv) {
     }
     if (command == "render") {
         return korvane::cli::RunRender(args, std::cout, std::cerr);
+    }
+    if (command == "check") {
+        return korvane::cli::RunCheck(args, std::cout, std::cerr);
     }
     if (command == "align") {
         return korvane::cli::RunAlign(args, std::cout, std::cerr);

@@ -4,5 +4,6 @@ set(KORVANE_CLI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RenderCommand.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AlignCommand.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CheckCommand.cpp
     ${CMAKE_CURRENT_LIST_DIR}/../view/PictureFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/../transforms/OrientedImage.cpp)
