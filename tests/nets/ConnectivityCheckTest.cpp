@@ -92,11 +92,13 @@ TEST(CopperRuns, JoinsRunsOfARowAndFindsRegionsOfTouchingRuns) {
 }
 
 TEST(CopperRuns, ComeFromPaintedPixelsAndFromLoggedFills) {
-    // A scan row of many colours, so that logged spans hold several runs, some longer than one run word.
+    // Rows of many colours, so that logged spans hold many runs, and a flat last row, whose span needs
+    // several of the longest runs.
     const int width = 400;
     std::vector<std::uint32_t> base(std::size_t(width) * 4), work;
     for (std::size_t i = 0; i < base.size(); ++i) {
-        base[i] = 0xFF000000u | std::uint32_t((i / 3) % 5) * 0x10101u;
+        base[i] =
+            0xFF000000u | (i >= 3 * std::size_t(width) ? 0x333333u : std::uint32_t((i / 3) % 5) * 0x10101u);
     }
     work = base;
     PaintedSpans spans;
