@@ -74,7 +74,8 @@ class PaintedSpans {
     void forEachSpan(Visit&& visit) const {
         std::size_t r = 0;
         for (std::size_t s = 0; s < spans_.size(); ++s) {
-            // A span's runs follow the previous span's, the right-most first and marked in the top bit.
+            // A span's runs follow the previous span's, the right-most first and marked in the top bit;
+            // each holds its length less one in the 7 bits above the colour.
             int length = 0;
             do {
                 length += int((runs_[r] >> 24) & 0x7Fu) + 1;
