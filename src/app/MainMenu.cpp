@@ -58,6 +58,7 @@ const std::vector<MenuEntry> kMenuTree = {
     {3, "mnuColorBound", "Color bound, \u00B1 X %", "Ctrl+B", false},
     // Alt + click is taken for moving windows on several desktops; this fills at the cursor instead.
     {3, "mnuFillAtCursor", "Fill at the cursor", "Ctrl+F", false},
+    {2, "mnuCheck", "Check connectivity", "Ctrl+Shift+C", false},
     {2, nullptr, "-", "", false},
     {2, "mnuSelectPoint", "Cursors move synchronization", "", false},
     {3, "mnuScale11", "Cursors move scale 1:1", "Ctrl+Q", false},
@@ -75,6 +76,7 @@ const std::vector<MenuEntry> kMenuTree = {
     {1, "mnuView", "&View", "", false},
     {2, "mnuPad", "Pads", "", false},
     {2, "mnuTraces", "Traces", "Ctrl+T", false},
+    {2, "mnuNets", "Nets", "Ctrl+Shift+N", false},
     {2, nullptr, "-", "", false},
     {2, "mnuZoomIn", "Zoom &in", "Ctrl++", false},
     {2, "mnuZoomOut", "Zoom &out", "Ctrl+-", false},

@@ -63,6 +63,7 @@ MainWindow::MainWindow(Ui& ui, Project& project, QWidget* parent)
     connectPanes();
     tracing_ = std::make_unique<TracingController>(*this, ui, project);
     pads_ = std::make_unique<PadController>(*this, ui, project);
+    nets_ = std::make_unique<NetsController>(*this, ui, project);
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer"));
     timer_->setInterval(250);
@@ -88,6 +89,7 @@ MainWindow::~MainWindow() {
     // the controllers' windows call back into their controllers, the panes into this window.
     delete netList_;
     netList_ = nullptr;
+    nets_.reset();
     tracing_.reset();
     cursors_.reset();
     pads_.reset();

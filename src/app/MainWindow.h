@@ -15,6 +15,7 @@
 #include "app/CursorController.h"
 #include "app/HelpCommands.h"
 #include "app/MainMenu.h"
+#include "app/NetsController.h"
 #include "app/PadController.h"
 #include "app/PictureCommands.h"
 #include "app/ProjectSession.h"
@@ -67,6 +68,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
 
     // The pad dialog, the listing, the selection commands and the markers' clicks.
     PadController& pads() { return *pads_; }
+    NetsController& nets() { return *nets_; }
 
     // The fill, its colour and bound, and the traces window.
     TracingController& tracing() { return *tracing_; }
@@ -148,6 +150,7 @@ class MainWindow : public QMainWindow, private ProjectObserver {
     std::unique_ptr<PictureCommands> pictures_;
     std::unique_ptr<TracingController> tracing_;
     std::unique_ptr<PadController> pads_;
+    std::unique_ptr<NetsController> nets_;
     // --- export, private ---
     // The project goes away: the dialog's data are the project's, so it must not stay up.
     void hideExportDialog();

@@ -95,6 +95,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool MainWindow::handleKey(int key, Qt::KeyboardModifiers modifiers) {
+    // Esc stops a running fill before it clears a highlighted net.
+    if (!tracing_->FillRunning && nets_->handleKey(key, modifiers)) {
+        return true;
+    }
     // The navigation speaks the classic virtual key codes.
     static const std::map<int, int> kKeyCodes = {
         {Qt::Key_Escape, 27}, {Qt::Key_PageUp, 33}, {Qt::Key_PageDown, 34},

@@ -520,6 +520,7 @@ void ProjectSession::discardProject() {
     window_.panes()->P1()->clearPicture();
     window_.panes()->P2()->clearPicture();
     window_.pads().clearPadData();
+    window_.nets().reset();  // the pads went without a word to the panel
     window_.panes()->setPicturesVisible(false);
     window_.panes()->resetBars();
     window_.panes()->Scrolling();

@@ -42,6 +42,8 @@ class TracingController {
     void toggleTracesWindow();
     void showTracesWindowIfHidden();
     bool fillQuestionOpen() const;
+    // Scrolls the panes at once until the cursor moved by a click in a list is in view.
+    void scrollCursorIntoView();
 
     // A fill, a replay or a run over the traces list is in progress.
     bool tracingActive() const { return tracingDepth_ > 0; }
@@ -69,7 +71,6 @@ class TracingController {
     // Hides the traces window and clears the check mark of View > Traces.
     void hideTracesWindow();
     void showTraceSeed(int list, const std::string& record);
-    void scrollCursorIntoView();
     void tracingEnded();
     // A run over the traces list has ended: what it drew or erased becomes one step of the history.
     void keepTraceRun();

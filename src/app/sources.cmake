@@ -8,6 +8,7 @@ list(APPEND KORVANE_GUI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PadController.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tools/PadTool.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TracingController.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/NetsController.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExportHooks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PictureCommands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PictureTransformCommand.cpp
