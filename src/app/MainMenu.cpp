@@ -71,6 +71,11 @@ const std::vector<MenuEntry> kMenuTree = {
     {3, "mnuInvert", "Invert pads selection", "Ctrl+I", false},
     {2, "mnuAction", "Ac&tions at selected pads", "", false},
     {3, "mnuDeleteSelected", "Delete selected pads", "Shift+Del", false},
+    {3, nullptr, "-", "", false},
+    {3, "mnuPadsFirstOnly", "Surface pads of the first picture", "", false},
+    {3, "mnuPadsSecondOnly", "Surface pads of the second picture", "", false},
+    {3, "mnuPadsThrough", "Through pads", "", false},
+    {3, nullptr, "-", "", false},
     // The pad listing: shown, since nothing else would ever open it.
     {3, "mnuInfo", "&Info as text", "", false},
     {1, "mnuView", "&View", "", false},

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <utility>
 
 #include "app/MainWindow.h"
 #include "pads/PadListWindow.h"
@@ -9,6 +10,8 @@
 #include "platform/DataFolder.h"
 #include "platform/QtText.h"
 #include "platform/Ui.h"
+#include "project/PadCommands.h"
+#include "project/Project.h"
 #include "view/Panes.h"
 #include "view/PictureBox.h"
 
@@ -105,6 +108,13 @@ void PadController::connectMenus() {
     bind("mnuInvert", &PadController::invertPadSelection);
     bind("mnuDeleteSelected", &PadController::deleteSelectedPads);
     bind("mnuInfo", &PadController::showPadList);
+    for (const auto& [name, layer] : {std::pair{"mnuPadsFirstOnly", 1}, std::pair{"mnuPadsSecondOnly", 2},
+                                      std::pair{"mnuPadsThrough", 0}}) {
+        if (QAction* action = window_.menus().action(QString::fromUtf8(name))) {
+            QObject::connect(action, &QAction::triggered, &window_,
+                             [this, layer = layer] { setSelectedPadsLayer(layer); });
+        }
+    }
     if (QAction* view = window_.menus().action(QStringLiteral("mnuPad"))) {
         view->setCheckable(true);
         QObject::connect(view, &QAction::triggered, &window_, [this, view] {
@@ -238,6 +248,13 @@ void PadController::deleteSelectedPads() {
         return;
     }
     padDialog_->deleteSelectedPads();
+}
+
+void PadController::setSelectedPadsLayer(int layer) {
+    if (!window_.projectOpen() || window_.busy()) {
+        return;
+    }
+    ApplyPadEdit(project_, PadLayerEdit(project_.pads.markers.selectedPads(), layer));
 }
 
 void PadController::togglePadDialog() {

@@ -32,6 +32,8 @@ class PadController {
     void deselectAllPads();
     void invertPadSelection();
     void deleteSelectedPads();
+    // The selected pads' copper on picture 1 or 2 only (surface mount), or on both (0).
+    void setSelectedPadsLayer(int layer);
     void togglePadDialog();
     void showPadList();
 

@@ -86,9 +86,12 @@ CheckReport CheckConnectivity(const PadBoard& pads, const CopperRuns& layer1, co
     std::vector<int> touched;
     for (std::size_t i = 0; i < padCount; ++i) {
         CheckedPad& pad = checked[i];
+        const int layerOnly = pads.padLayer(pad.number);
         for (int picture : {1, 2}) {
             const PadMarker* marker = pads.markers.array(picture).get(pad.number);
-            if (marker == nullptr) {
+            // A surface-mount pad's marker on the other picture stands over whatever copper runs beneath
+            // the board there: it joins nothing.
+            if (marker == nullptr || (layerOnly != 0 && layerOnly != picture)) {
                 continue;
             }
             const int x = markerCell(marker->left);

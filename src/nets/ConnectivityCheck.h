@@ -3,8 +3,9 @@
 // The connectivity check: the names the user gave the pads set against the copper the traces painted.
 // On each layer a pad touches a copper region when a painted pixel of the region lies within the pad's
 // marker square there (the 8 x 8 picture pixels whose top-left corner stands on the marker's position),
-// and a pad joins the regions it touches on both layers, since every pad is a through pad. The pads
-// that copper joins this way form groups, and the groups are held against the net names.
+// and a through pad joins the regions it touches on both layers; a pad marked as one-sided (surface
+// mount, PadBoard::padLayer) touches copper on its own side only. The pads that copper joins this way
+// form groups, and the groups are held against the net names.
 
 #include <string>
 

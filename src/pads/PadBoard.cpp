@@ -45,6 +45,41 @@ bool PadBoard::setValue(const std::string& section, std::string_view key, std::s
     return true;
 }
 
+bool PadBoard::removeValue(const std::string& section, std::string_view key) {
+    if (!doc_->SectionExists(section) || !doc_->ValueExists(section, key)) {
+        return false;
+    }
+    // Taken back as a value set: the entry returns at the end of its section, where it was written.
+    if (journal_ != nullptr) {
+        journal_->valueSet(section, std::string(key), true, true, doc_->Value(section, key));
+    }
+    doc_->RemoveValue(section, key);
+    return true;
+}
+
+int PadBoard::padLayer(int n) const {
+    const std::string section = PadSectionName(n);
+    if (!doc_->SectionExists(section)) {
+        return 0;
+    }
+    const std::string value = doc_->Value(section, kLayerKey);
+    return value == "1" ? 1 : value == "2" ? 2 : 0;
+}
+
+bool PadBoard::setPadLayer(const std::vector<int>& pads, int layer) {
+    bool changed = false;
+    for (int n : pads) {
+        if (!markers.exists(n) || !doc_->SectionExists(PadSectionName(n))) {
+            continue;
+        }
+        const std::string section = PadSectionName(n);
+        changed = (layer == 1 || layer == 2 ? setValue(section, kLayerKey, std::to_string(layer))
+                                            : removeValue(section, kLayerKey)) ||
+                  changed;
+    }
+    return changed;
+}
+
 bool PadBoard::removeSection(std::string_view section) {
     const int index = doc_->SectionIndex(section);
     if (index == 0) {

@@ -60,6 +60,14 @@ class PadBoard {
     std::vector<int> deletePads(const std::vector<int>& pads);
     // Removes the pads whose picture-1 marker is selected, markers and records; returns their numbers.
     std::vector<int> deleteSelected() { return deletePads(markers.selectedPads()); }
+    // Which pictures show pad n's copper: 0 both (a through pad, as every pad is until told otherwise), 1 or
+    // 2 that picture only (a surface-mount pad). Kept in the record as "Layer", which only one-sided pads
+    // carry, so that a record nobody marked stays as it was written.
+    static constexpr std::string_view kLayerKey = "Layer";
+    int padLayer(int n) const;
+    // Marks the existing pads among pads as one-sided (layer 1 or 2) or through (0). True when a record
+    // changed.
+    bool setPadLayer(const std::vector<int>& pads, int layer);
     // Removes pad n, markers and record. Its designator leaves the pad designator list when no other pad
     // carries it: the list is what the dialog offers for picking, and a name that names nothing any more
     // would only invite mistakes.
@@ -129,6 +137,8 @@ class PadBoard {
     // The journaled primitives every edit is made of.
     // Sets a value when it differs (or the entry is missing); true when the document changed.
     bool setValue(const std::string& section, std::string_view key, std::string_view value);
+    // Removes an entry; true when there was one.
+    bool removeValue(const std::string& section, std::string_view key);
     void insertName(NameList& list, int index, std::string name);
     void removeName(NameList& list, int index);
     PadList listId(const NameList& list) const;

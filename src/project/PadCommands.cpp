@@ -158,6 +158,12 @@ std::unique_ptr<PadEdit> NameSuggestedPadsEdit(std::vector<NetSuggestion> sugges
         });
 }
 
+std::unique_ptr<PadEdit> PadLayerEdit(std::vector<int> pads, int layer) {
+    return std::make_unique<PadEdit>(
+        [pads = std::move(pads), layer](PadBoard& board) { board.setPadLayer(pads, layer); },
+        fixed(layer == 0 ? "through pads" : "pads on one side"));
+}
+
 std::unique_ptr<PadEdit> ComponentDataEdit(ComponentData data) {
     return std::make_unique<PadEdit>(
         [data = std::move(data)](PadBoard& board) { board.storeComponentData(data); },

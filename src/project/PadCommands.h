@@ -81,6 +81,10 @@ std::unique_ptr<PadEdit> NameSuggestedPadsEdit(std::vector<NetSuggestion> sugges
 // The export dialog's Update: a listed component's symbol, part type and footprint. "component data".
 std::unique_ptr<PadEdit> ComponentDataEdit(ComponentData data);
 
+// Actions at selected pads: the pads' copper on one picture only (1, 2: surface-mount pads, which join no
+// copper of the other side in the connectivity check) or on both (0). "pads on one side", "through pads".
+std::unique_ptr<PadEdit> PadLayerEdit(std::vector<int> pads, int layer);
+
 // "delete 1 pad", "delete 3 pads".
 std::string CountedPads(const char* verb, std::size_t count);
 

@@ -140,6 +140,7 @@ struct PadSpec {
     int n;
     double x, y;  // picture 1; picture 2 shows the pad at (x + 100, y + 5)
     const char* net;
+    int layer = 0;  // a surface pad's side; 0 through
 };
 
 // Picture 2's copper where picture 1's would be for the same pads.
@@ -158,6 +159,7 @@ struct Board {
         for (const PadSpec& pad : pads) {
             EXPECT_TRUE(board.place(pad.n, pad.x, pad.y, pad.x + 100, pad.y + 5));
             board.writeNames({pad.n}, kNetNameField, PadNames{"", pad.net, ""});
+            board.setPadLayer({pad.n}, pad.layer);
         }
     }
     IniDocument doc;
@@ -225,6 +227,12 @@ TEST(ConnectivityCheck, FindsShortsOpensSuggestionsAndUntracedPadsOnCraftedBoard
          block(33, 12, 55, 13),
          kNothing,
          "A=Good "},
+        {"a surface pad joins no copper that runs beneath it on the other side",
+         {{1, 10, 10, "A"}, {2, 30, 10, "B", 1}},
+         block(32, 12, 35, 13),
+         block(12, 12, 35, 13),
+         kNothing,
+         "A=Good B=Good "},
         {"copper of one layer at a pad's place on the other does not count",
          {{1, 10, 10, "A"}, {2, 30, 10, "B"}},
          joined({block(12, 12, 15, 13), block(130, 15, 137, 16)}),  // pad 2's place on picture 2
@@ -316,6 +324,16 @@ TEST(ConnectivityCheck, TakingTheSuggestionsIsOneStepThatUndoesAndRedoes) {
                                   CopperRuns(joined({block(12, 12, 35, 13), block(52, 12, 75, 13)})),
                                   CopperRuns())
                     .suggestions.empty());
+
+    // Marking pads one-sided and through again: each a step, the record back byte for byte.
+    ASSERT_TRUE(ApplyPadEdit(project, PadLayerEdit({2, 3}, 2)));
+    EXPECT_EQ(project.pads.padLayer(2), 2);
+    ASSERT_TRUE(ApplyPadEdit(project, PadLayerEdit({2}, 0)));
+    EXPECT_EQ(std::pair(project.pads.padLayer(2), project.pads.padLayer(3)), std::pair(0, 2));
+    EXPECT_FALSE(ApplyPadEdit(project, PadLayerEdit({2}, 0))) << "nothing to change is no step";
+    project.undo();
+    project.undo();
+    EXPECT_EQ(project.doc.ToText(), after);
 }
 
 }  // namespace

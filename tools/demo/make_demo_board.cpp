@@ -1221,7 +1221,11 @@ QByteArray projectText(const QImage& topScan, const QImage& bottomScan) {
         lines << QString("[Pad%1]").arg(++number) << QString("PadName=") + pad.name
               << QString("NetName=") + pad.net << QString("CompName=") + pad.comp
               << QString("1Pad=%1,%2").arg(whole(pad.x)).arg(whole(pad.y))
-              << QString("2Pad=%1,%2").arg(whole(at2.x())).arg(whole(at2.y())) << "";
+              << QString("2Pad=%1,%2").arg(whole(at2.x())).arg(whole(at2.y()));
+        if (pad.shape == Shape::Smd) {
+            lines << "Layer=1";  // its marker on the solder side stands over whatever copper runs there
+        }
+        lines << "";
     }
     // Vias carry their net only: they join the two sides' copper for the check, and a pad without a
     // component is listed in no net of the export.
