@@ -155,7 +155,7 @@ struct Board {
 
     PaintedPixels painted(int picture) {
         const ImageView view = pictures[picture].view();
-        return pictures[picture].base.painted({view.pixels, view.width, view.height, view.stride});
+        return pictures[picture].base.painted({view.pixels, view.width, view.height, view.stride}, false);
     }
 };
 

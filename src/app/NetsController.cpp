@@ -74,7 +74,7 @@ void NetsController::checkConnectivity() {
     }
     BusyPointer busy(ui_);
     auto painted = [this](int layer) {
-        return (layer == 1 ? window_.panes()->P1() : window_.panes()->P2())->paintedPixels();
+        return (layer == 1 ? window_.panes()->P1() : window_.panes()->P2())->paintedPixels(false);
     };
     PaintedPixels layer1 = painted(1);
     PaintedPixels layer2 = painted(2);

@@ -113,8 +113,8 @@ void BaseTiles::exchange(const ImageView& work) noexcept {
     }
 }
 
-PaintedPixels BaseTiles::painted(const ConstImageView& work) const {
-    PaintedPixels painted;
+PaintedPixels BaseTiles::painted(const ConstImageView& work, bool withPixels) const {
+    PaintedPixels painted = withPixels ? PaintedPixels() : PaintedPixels::WhereOnly();
     if (work.width != width_ || work.height != height_ || saved_ == 0) {
         return painted;
     }

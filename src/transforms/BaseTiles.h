@@ -45,7 +45,8 @@ class BaseTiles final : public PaintGuard {
     void exchange(const ImageView& work) noexcept;
     // Where `work` differs from the base: the same runs as PaintedPixels::Between(base, work), found
     // in the saved tiles only.
-    PaintedPixels painted(const ConstImageView& work) const;
+    // With withPixels false only where it differs (PaintedPixels::WhereOnly).
+    PaintedPixels painted(const ConstImageView& work, bool withPixels = true) const;
 
   private:
     int tileWidth(int column) const;

@@ -25,6 +25,13 @@ PaintedPixels PaintedPixels::Between(const ConstImageView& base, const ConstImag
 void PaintedPixels::addDifferences(int y, int x, const std::uint32_t* base, const std::uint32_t* work,
                                    int length) {
     for (int i = 0; i < length;) {
+        // Unpainted stretches go by four pixels at a time.
+        while (i + 4 <= length && std::memcmp(base + i, work + i, 4 * sizeof(std::uint32_t)) == 0) {
+            i += 4;
+        }
+        if (i >= length) {
+            break;
+        }
         if (base[i] == work[i]) {
             ++i;
             continue;
@@ -38,7 +45,9 @@ void PaintedPixels::addDifferences(int y, int x, const std::uint32_t* base, cons
         } else {
             runs_.push_back({y, x + start, i - start});
         }
-        pixels_.insert(pixels_.end(), work + start, work + i);
+        if (keepPixels_) {
+            pixels_.insert(pixels_.end(), work + start, work + i);
+        }
     }
 }
 

@@ -22,6 +22,13 @@ class PaintedPixels {
     // goes on from the previous stretch is joined to it, so a picture taken in pieces gives the same
     // runs as Between over the whole.
     void addDifferences(int y, int x, const std::uint32_t* base, const std::uint32_t* work, int length);
+    // Keeps only where the painting lies, not its pixels: enough to know the painted copper, and a
+    // fraction of the memory and time on a board traced all over.
+    static PaintedPixels WhereOnly() {
+        PaintedPixels painted;
+        painted.keepPixels_ = false;
+        return painted;
+    }
     // Writes the kept pixels back into an image of the size they were taken from, telling its guard.
     void paintInto(const ImageView& work) const;
     // Gives back the room kept for further runs, once nothing more is added.
@@ -42,6 +49,7 @@ class PaintedPixels {
   private:
     std::vector<Run> runs_;
     std::vector<std::uint32_t> pixels_;  // the runs' pixels one after the other
+    bool keepPixels_ = true;
 };
 
 }  // namespace korvane

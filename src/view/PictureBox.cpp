@@ -136,9 +136,10 @@ const QImage& PictureBox::baseImage() const {
     return composedBase_;
 }
 
-PaintedPixels PictureBox::paintedPixels() const {
+PaintedPixels PictureBox::paintedPixels(bool withPixels) const {
     return base_.painted({reinterpret_cast<const std::uint32_t*>(work_.constBits()), work_.width(),
-                          work_.height(), int(work_.bytesPerLine() / 4)});
+                          work_.height(), int(work_.bytesPerLine() / 4)},
+                         withPixels);
 }
 
 void PictureBox::exchangeBase() {

@@ -58,7 +58,7 @@ class PictureBox : public QWidget {
     const QImage& baseImage() const;
     const QImage& workImage() const { return work_; }
     // Where the working image differs from the base: what traces painted.
-    PaintedPixels paintedPixels() const;
+    PaintedPixels paintedPixels(bool withPixels = true) const;
     // Exchanges the painted parts of the working image with the saved base, in place: the working image
     // shows the base (what a flip or turn starts from) until a second call puts the painting back.
     void exchangeBase();

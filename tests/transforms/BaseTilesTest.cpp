@@ -97,6 +97,11 @@ TEST(BaseTiles, EveryGuardedWriterKeepsTheBaseExactAndSavesOnlyTheTilesItCrosses
         const PaintedPixels fromTiles = base.painted(work.view());
         EXPECT_EQ(fromTiles.pixelCount(), painted.pixelCount());
         EXPECT_EQ(fromTiles.bytes(), painted.bytes()) << "runs join across tile edges";
+        const PaintedPixels where = base.painted(work.view(), false);
+        EXPECT_EQ(where.pixelCount(), 0u);
+        EXPECT_EQ(where.runs().size() * sizeof(PaintedPixels::Run),
+                  painted.bytes() - 4 * painted.pixelCount())
+            << "the same runs without their pixels";
         std::vector<std::uint32_t> again = original.words;
         fromTiles.paintInto({again.data(), Board::kWidth, Board::kHeight, Board::kWidth});
         EXPECT_EQ(again, work.words);
