@@ -7,7 +7,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <tuple>
 
+#include "nets/CheckWindow.h"
+#include "nets/NetsPanel.h"
 #include "pads/WidgetTexts.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
@@ -298,6 +301,42 @@ TEST_F(Tracing, TheBaseStaysExactThroughFillFlipUndoRedoEraseAndDrawingAllTraces
     window->project().traces1 = {"1-30-40-4210752=255-0.1-0.1"};
     traces()->cmdDraw->click();
     expect("drawn again", original, traced);
+}
+
+TEST_F(Tracing, TheCheckDrawsKeptTracesGoesToAFindingAndNamesTheSuggestedPadsInOneStep) {
+    // Pad 1 (A) and pad 2 (unnamed) on the first copper area, pad 3 (B) on the second; one kept trace
+    // on each area, not drawn at open.
+    std::string pads;
+    for (const auto& [n, net, x, y] :
+         {std::tuple{1, "A", 22, 32}, std::tuple{2, "", 100, 45}, std::tuple{3, "B", 160, 110}}) {
+        pads += "[Pad" + std::to_string(n) + "]\r\nPadName=1\r\nNetName=" + net + "\r\nCompName=U" +
+                std::to_string(n) + "\r\n1Pad=" + std::to_string(x) + "," + std::to_string(y) +
+                "\r\n2Pad=0,0\r\n";
+    }
+    ui.messageAnswers = {MsgResult::No};
+    openProject(pads +
+                "[TraceSection]\r\n1-30-40-4210752=255-0.1-0.1\r\n1-160-110-4210752=65280-0.1-0.1\r\n");
+    EXPECT_EQ(pixel(1, 30, 40), kCopper);
+    item("mnuCheck")->trigger();
+    EXPECT_EQ(std::pair(pixel(1, 30, 40), pixel(1, 160, 110)), std::pair(kRed, 65280)) << "drawn first";
+    CheckWindow* check = window->nets().checkWindow();
+    ASSERT_TRUE(check->isVisible());
+    EXPECT_EQ(CheckWindow::FindingTexts(check->report()).join('|').toStdString(),
+              "Suggestion: pad 2 \u2192 A");
+
+    // A finding outlines its pads and brings the cursors to the first.
+    check->findings()->setCurrentRow(0);
+    emit check->findingChosen({2});
+    EXPECT_EQ(window->nets().panel()->highlightedPads(), std::vector<int>{2});
+    EXPECT_EQ(std::pair(window->project().shownCursors.cur1Left, window->project().shownCursors.cur1Top),
+              std::pair(100.0, 45.0));
+
+    check->nameSuggestedButton()->click();
+    EXPECT_EQ(window->project().pads.namesOf(2).net, "A");
+    EXPECT_EQ(window->project().history().undoText(), "name 1 pad");
+    EXPECT_TRUE(check->report().suggestions.empty()) << "checked again";
+    window->undoEdit();
+    EXPECT_EQ(window->project().pads.namesOf(2).net, "");
 }
 
 TEST_F(Tracing, ClosingDuringAFillStopsItAsksAndThenCloses) {
