@@ -1,12 +1,15 @@
 #include "storage/ProjectKeys.h"
 
 #include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 #include "text/Ascii.h"
 #include "text/Numbers.h"
+#include "tracing/TraceRecords.h"
 
 namespace korvane {
 
@@ -212,16 +215,68 @@ void WriteTraces(IniDocument& ini, const std::vector<std::string>& list1,
                  const std::vector<std::string>& list2) {
     while (ini.RemoveSection(kTraceSection)) {
     }
+    while (ini.RemoveSection(kModeTraceSection)) {
+    }
     ini.AddSection(kTraceSection);
+    std::vector<std::pair<std::string, std::string>> placed;
     for (const auto* list : {&list1, &list2}) {
-        for (const std::string& record : *list) {
+        for (std::size_t place = 0; place < list->size(); ++place) {
+            const std::string& record = (*list)[place];
+            if (TraceRecordMode(record) != FillMode::Packed) {
+                placed.emplace_back((list == &list1 ? "1." : "2.") + std::to_string(place), record);
+                continue;
+            }
             auto [key, value] = SplitTraceRecord(record);
             // Keyed as the file will give the key back, so that records the reader will see as one are
             // one entry already in this save, and the next save writes the same.
             ini.SetValue(kTraceSection, IniDocument::WrittenName(key), value);
         }
     }
+    if (!placed.empty()) {
+        ini.AddSection(kModeTraceSection);
+        for (const auto& [key, record] : placed) {
+            ini.AddValue(kModeTraceSection, key, record);
+        }
+    }
 }
+
+namespace {
+
+// "<list>.<place>" as written by WriteTraces; nullopt for anything else.
+std::optional<std::pair<int, std::size_t>> parsePlace(std::string_view key) {
+    if (key.size() < 3 || (key[0] != '1' && key[0] != '2') || key[1] != '.') {
+        return std::nullopt;
+    }
+    std::size_t place = 0;
+    const std::string_view digits = key.substr(2);
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), place);
+    if (ec != std::errc() || end != digits.data() + digits.size()) {
+        return std::nullopt;
+    }
+    return std::pair<int, std::size_t>{key[0] - '0', place};
+}
+
+// Puts the placed records into the list among the others: each at its place as long as the records
+// before it are there, the rest after them in order of place.
+void placeRecords(std::vector<std::string>& list, std::vector<std::pair<std::size_t, std::string>> placed) {
+    std::stable_sort(placed.begin(), placed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> merged;
+    merged.reserve(list.size() + placed.size());
+    std::size_t next = 0;
+    for (auto& [place, record] : placed) {
+        while (merged.size() < place && next < list.size()) {
+            merged.push_back(std::move(list[next++]));
+        }
+        merged.push_back(std::move(record));
+    }
+    while (next < list.size()) {
+        merged.push_back(std::move(list[next++]));
+    }
+    list = std::move(merged);
+}
+
+}  // namespace
 
 TraceLists TakeTraces(IniDocument& ini) {
     TraceLists lists;
@@ -238,6 +293,24 @@ TraceLists TakeTraces(IniDocument& ini) {
         ini.RemoveSection(kTraceSection);
     }
     ini.AddSection(kTraceSection);
+
+    std::vector<std::pair<std::size_t, std::string>> placed[2];
+    for (count = ini.ValuesCount(kModeTraceSection); count >= 0; count = ini.ValuesCount(kModeTraceSection)) {
+        for (int i = 1; i <= count; ++i) {
+            const std::string key = ini.ValueName(kModeTraceSection, i);
+            std::string record = ini.ValueAt(kModeTraceSection, i);
+            if (const auto place = parsePlace(key)) {
+                placed[place->first - 1].emplace_back(place->second, std::move(record));
+            } else {
+                const bool first = !record.empty() && record.front() == '1';
+                placed[first ? 0 : 1].emplace_back(std::numeric_limits<std::size_t>::max(),
+                                                   std::move(record));
+            }
+        }
+        ini.RemoveSection(kModeTraceSection);
+    }
+    placeRecords(lists.first, std::move(placed[0]));
+    placeRecords(lists.second, std::move(placed[1]));
     lists.offerDrawing = lists.offerDrawing || !lists.first.empty() || !lists.second.empty();
     return lists;
 }

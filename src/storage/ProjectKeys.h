@@ -17,6 +17,10 @@ namespace korvane {
 inline constexpr std::string_view kFilePathSection = "FilePathSection";
 inline constexpr std::string_view kComponentsSection = "ComponentsSection";
 inline constexpr std::string_view kTraceSection = "TraceSection";
+// The traces of the per-channel fill modes, which a reader of "TraceSection" alone must not take for
+// packed-range fills: each entry's key is "<list>.<place>", the list (1 or 2) and the record's place in
+// it counted from 0, and its value the whole record.
+inline constexpr std::string_view kModeTraceSection = "ModeTraceSection";
 
 // ---- Main values of "FilePathSection" --------------------------------------------------------------
 
@@ -90,8 +94,10 @@ std::vector<ComponentData> ReadComponents(const IniDocument& ini);
 
 // Key and value of a trace record, split at its first "="; without one the whole record is the key.
 std::pair<std::string, std::string> SplitTraceRecord(std::string_view record);
-// Rebuilds "TraceSection" from the two lists, first list first. Records with equal keys collapse into one
-// entry holding the later value.
+// Rebuilds "TraceSection" from the packed-range records of the two lists, first list first. Records with
+// equal keys collapse into one entry holding the later value. Records of the other fill modes go to
+// "ModeTraceSection" with their places; without any, that section is not written at all, so a project of
+// packed-range traces only is written exactly as before the modes existed.
 void WriteTraces(IniDocument& ini, const std::vector<std::string>& list1,
                  const std::vector<std::string>& list2);
 
@@ -103,6 +109,9 @@ struct TraceLists {
 // Moves the traces out of the document: entries whose key begins with "1" go to the first list, all others
 // to the second; the document is left with one empty "TraceSection" (at its end), so the lists are the only
 // copy until WriteTraces puts them back. A repeated "TraceSection" gives its records too, after the first's.
+// The records of "ModeTraceSection" then take their places among them (places past a list's end, as a
+// hand-edited file may give, append in order of place); an entry whose key names no list and place is
+// appended to the list its record's first character names, so no record is lost. That section is removed.
 TraceLists TakeTraces(IniDocument& ini);
 
 // ---- Pictures --------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <unordered_set>
 
 #include "tracing/PaintedSpans.h"
 #include "tracing/TraceRecords.h"
@@ -57,6 +58,65 @@ Band makeBand(std::int32_t centre, float dmin, float dmax, std::int32_t fill) {
     band.lo = std::uint32_t(lo);
     band.width = std::uint32_t(hi - lo);
     return band;
+}
+
+// Per-channel bounds of a pass, blue in the low byte as in a pixel word: a colour is in range when each
+// channel lies within lo..hi. `fill` as in Band.
+struct ChannelBand {
+    std::uint32_t lo = 0;
+    std::uint32_t hi = 0;
+    std::uint32_t fill = 0;
+};
+
+// The steps a floating pass accepts, per channel: darker by at most `down`, brighter by at most `up`.
+struct StepBand {
+    std::uint32_t down = 0;
+    std::uint32_t up = 0;
+    std::uint32_t fill = 0;
+};
+
+// A tolerance given as a fraction of the channel range, in whole levels: a pixel is a whole number, so
+// c - d * 255 <= p holds exactly when c - floor(d * 255) <= p.
+int toleranceLevels(float fraction) {
+    const double levels = double(fraction) * 255;
+    if (!(levels > 0)) {
+        return 0;  // NaN and negative tolerances admit the seed's own colour only
+    }
+    return levels >= 255 ? 255 : int(std::floor(levels));
+}
+
+std::uint32_t fillWord(std::int32_t fill) {
+    return fill < 0 || fill > 0x00FFFFFF ? kNoColour : std::uint32_t(fill);
+}
+
+ChannelBand makeChannelBand(std::int32_t centre, float dmin, float dmax, std::int32_t fill) {
+    const int down = toleranceLevels(dmin);
+    const int up = toleranceLevels(dmax);
+    ChannelBand band;
+    for (int s = 0; s < 24; s += 8) {
+        const int c = int((std::uint32_t(centre) >> s) & 0xFFu);
+        band.lo |= std::uint32_t(std::max(0, c - down)) << s;
+        band.hi |= std::uint32_t(std::min(255, c + up)) << s;
+    }
+    band.fill = fillWord(fill);
+    return band;
+}
+
+StepBand makeStepBand(float dmin, float dmax, std::int32_t fill) {
+    const std::uint32_t down = std::uint32_t(toleranceLevels(dmin));
+    const std::uint32_t up = std::uint32_t(toleranceLevels(dmax));
+    return StepBand{down * 0x010101u, up * 0x010101u, fillWord(fill)};
+}
+
+// The specks a pass took in, by position: a speck painted with the fill colour must not count as an
+// in-range neighbour of the pixel beside it.
+struct SpeckState {
+    const ImageView* view = nullptr;
+    std::unordered_set<std::uint64_t> rescued;
+};
+
+inline std::uint64_t SpeckKey(int x, int y) {
+    return (std::uint64_t(std::uint32_t(y)) << 32) | std::uint32_t(x);
 }
 
 enum class PacerVerdict { Continue, Gone };
@@ -144,6 +204,15 @@ inline Vec gtv(Vec a, Vec b) {
 inline unsigned maskOf(Vec v) {
     return v >> 31;
 }
+inline Vec subsu8(Vec a, Vec b) {
+    Vec r = 0;
+    for (int s = 0; s < 32; s += 8) {
+        const std::uint32_t x = (a >> s) & 0xFFu;
+        const std::uint32_t y = (b >> s) & 0xFFu;
+        r |= (x > y ? x - y : 0u) << s;
+    }
+    return r;
+}
 #include "tracing/FillKernel.inc"
 }  // namespace scalar
 
@@ -182,6 +251,9 @@ inline Vec gtv(Vec a, Vec b) {
 }
 inline unsigned maskOf(Vec v) {
     return unsigned(_mm_movemask_ps(_mm_castsi128_ps(v)));
+}
+inline Vec subsu8(Vec a, Vec b) {
+    return _mm_subs_epu8(a, b);
 }
 #include "tracing/FillKernel.inc"
 }  // namespace sse2
@@ -227,6 +299,9 @@ inline Vec gtv(Vec a, Vec b) {
 inline unsigned maskOf(Vec v) {
     return unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(v)));
 }
+inline Vec subsu8(Vec a, Vec b) {
+    return _mm256_subs_epu8(a, b);
+}
 #include "tracing/FillKernel.inc"
 }  // namespace avx2
 #if defined(__clang__)
@@ -243,19 +318,53 @@ FillKernel& selectedKernel() {
     return kernel;
 }
 
-PassResult runSelectedPass(ImageView& view, int x, int y, const Band& band, Pacer& pacer, PointStack& stack,
-                           PaintedSpans* history) {
+// The settings of one pass in whichever mode it runs.
+struct PassSettings {
+    FillMode mode = FillMode::Packed;
+    std::int32_t fill = 0;
+    std::int32_t centre = 0;
+    float dmin = 0;
+    float dmax = 0;
+};
+
+#define KORVANE_RUN_MODE(ns)                                                                               \
+    switch (settings.mode) {                                                                               \
+        case FillMode::Channels:                                                                           \
+            return ns::runChannels(                                                                        \
+                view, x, y, makeChannelBand(settings.centre, settings.dmin, settings.dmax, settings.fill), \
+                nullptr, pacer, stack, history);                                                           \
+        case FillMode::Specks: {                                                                           \
+            SpeckState specks{&view, {}};                                                                  \
+            return ns::runChannels(                                                                        \
+                view, x, y, makeChannelBand(settings.centre, settings.dmin, settings.dmax, settings.fill), \
+                &specks, pacer, stack, history);                                                           \
+        }                                                                                                  \
+        case FillMode::Adaptive:                                                                           \
+            return ns::runFloating(view, x, y, makeStepBand(settings.dmin, settings.dmax, settings.fill),  \
+                                   pacer, stack, history);                                                 \
+        case FillMode::Packed:                                                                             \
+            break;                                                                                         \
+    }                                                                                                      \
+    return ns::run(view, x, y, makeBand(settings.centre, settings.dmin, settings.dmax, settings.fill),     \
+                   pacer, stack, history)
+
+PassResult runSelectedPass(ImageView& view, int x, int y, const PassSettings& settings, Pacer& pacer,
+                           PointStack& stack, PaintedSpans* history) {
     switch (selectedKernel()) {
 #if KORVANE_FILL_X86
-        case FillKernel::Avx2:
-            return avx2::run(view, x, y, band, pacer, stack, history);
-        case FillKernel::Sse2:
-            return sse2::run(view, x, y, band, pacer, stack, history);
+        case FillKernel::Avx2: {
+            KORVANE_RUN_MODE(avx2);
+        }
+        case FillKernel::Sse2: {
+            KORVANE_RUN_MODE(sse2);
+        }
 #endif
-        default:
-            return scalar::run(view, x, y, band, pacer, stack, history);
+        default: {
+            KORVANE_RUN_MODE(scalar);
+        }
     }
 }
+#undef KORVANE_RUN_MODE
 
 void beep(FillControl& control) {
     if (control.ui != nullptr) {
@@ -263,8 +372,8 @@ void beep(FillControl& control) {
     }
 }
 
-PassResult paintPass(ImageView& picture, int x, int y, std::int32_t fill, std::int32_t centre, float dmin,
-                     float dmax, FillControl& control, PaintedSpans* history) {
+PassResult paintPass(ImageView& picture, int x, int y, const PassSettings& settings, FillControl& control,
+                     PaintedSpans* history) {
     PassResult result;
     if (PixelAt(picture, x, y) < 0) {
         return result;
@@ -279,7 +388,7 @@ PassResult paintPass(ImageView& picture, int x, int y, std::int32_t fill, std::i
     PointStack stack;
     stack.reset();
     Pacer pacer(control);
-    result = runSelectedPass(picture, x, y, makeBand(centre, dmin, dmax, fill), pacer, stack, history);
+    result = runSelectedPass(picture, x, y, settings, pacer, stack, history);
     if (result.stopped) {
         beep(control);
     }
@@ -360,13 +469,27 @@ void PointStack::reverseLast(std::size_t n) {
     std::reverse(data_.get() + (count_ - n), data_.get() + count_);
 }
 
+bool ChannelsWithin(std::int32_t colour, std::int32_t centre, float dmin, float dmax) {
+    if (colour < 0 || colour > 0x00FFFFFF) {
+        return false;
+    }
+    const ChannelBand band = makeChannelBand(centre, dmin, dmax, -1);
+    for (int s = 0; s < 24; s += 8) {
+        const std::uint32_t c = (std::uint32_t(colour) >> s) & 0xFFu;
+        if (c < ((band.lo >> s) & 0xFFu) || c > ((band.hi >> s) & 0xFFu)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 PassResult PaintPass(ImageView& picture, int x, int y, std::int32_t fill, std::int32_t centre, float dmin,
-                     float dmax, FillControl& control) {
-    return paintPass(picture, x, y, fill, centre, dmin, dmax, control, control.history);
+                     float dmax, FillControl& control, FillMode mode) {
+    return paintPass(picture, x, y, PassSettings{mode, fill, centre, dmin, dmax}, control, control.history);
 }
 
 FillResult FillArea(ImageView& picture, int x, int y, std::int32_t& fill, float dmin, float dmax, bool& quiet,
-                    FillControl& control) {
+                    FillControl& control, FillMode mode) {
     FillResult result;
     auto finish = [&control, &result]() {
         if (control.running != nullptr) {
@@ -386,7 +509,11 @@ FillResult FillArea(ImageView& picture, int x, int y, std::int32_t& fill, float 
         result.outcome = FillOutcome::SeedHasFillColour;
         return result;
     }
-    if (!OutOfRange(picture, x, y, fill, dmin, dmax)) {
+    // The fill colour must not count as a colour to repaint, or a fill could take in what it painted.
+    // The per-channel modes ask their own test whether the fill colour would join from the seed.
+    const bool refused = mode == FillMode::Packed ? !OutOfRange(picture, x, y, fill, dmin, dmax)
+                                                  : ChannelsWithin(fill, c0, dmin, dmax);
+    if (refused) {
         if (control.ui != nullptr) {
             control.ui->tell("The filling color belongs to the range of the repainting colors.",
                              "Select another color or decrease the range:", MsgIcon::Critical);
@@ -403,7 +530,8 @@ FillResult FillArea(ImageView& picture, int x, int y, std::int32_t& fill, float 
                                                              : &ownHistory;
     const PaintedSpans::Mark before = history != nullptr ? history->mark() : PaintedSpans::Mark{};
 
-    const PassResult pass = paintPass(picture, x, y, fill, c0, dmin, dmax, control, history);
+    const PassResult pass =
+        paintPass(picture, x, y, PassSettings{mode, fill, c0, dmin, dmax}, control, history);
     result.stopped = pass.stopped;
     result.largestStack = pass.largestStack;
     result.spanPixels = pass.spanPixels;
@@ -441,6 +569,7 @@ FillResult FillArea(ImageView& picture, int x, int y, std::int32_t& fill, float 
         record.fillColor = fill;
         record.dmin = dmin;
         record.dmax = dmax;
+        record.mode = mode;
         control.record(FormatTraceRecord(record));
     }
     return finish();

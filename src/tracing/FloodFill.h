@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/Ui.h"
+#include "tracing/TraceRecords.h"
 
 namespace korvane {
 
@@ -127,11 +128,19 @@ struct FillResult {
 // The whole fill at (x, y): refusals, the painting pass, the question, the record on "save", and on
 // "delete" the exact pixels back (after which `fill` holds the seed's old colour and `quiet` is true, and
 // the control's history holds nothing of this fill).
+// The mode decides which pixels belong (see FillMode); every mode keeps the refusals, the pacing, the
+// stop, the history and the guarded pixels alike.
 FillResult FillArea(ImageView& picture, int x, int y, std::int32_t& fill, float dmin, float dmax, bool& quiet,
-                    FillControl& control);
+                    FillControl& control, FillMode mode = FillMode::Packed);
+
+// Whether each channel of `colour` lies within centre - floor(dmin * 255) .. centre + floor(dmax * 255)
+// of the same channel of `centre`: the per-channel modes' range, and their refusal of a fill colour that
+// would count as a colour to repaint.
+bool ChannelsWithin(std::int32_t colour, std::int32_t centre, float dmin, float dmax);
 
 // One painting pass: repaints with `fill` every pixel connected to (x, y) whose colour lies within the
-// range around `centre` (row scans also cross pixels that already have the fill colour).
+// range around `centre` (row scans also cross pixels that already have the fill colour). In the adaptive
+// mode the range follows the area's pixels instead of `centre`, and pixels of the fill colour are walls.
 struct PassResult {
     bool stopped = false;
     bool pictureGone = false;
@@ -139,6 +148,6 @@ struct PassResult {
     std::int64_t spanPixels = 0;
 };
 PassResult PaintPass(ImageView& picture, int x, int y, std::int32_t fill, std::int32_t centre, float dmin,
-                     float dmax, FillControl& control);
+                     float dmax, FillControl& control, FillMode mode = FillMode::Packed);
 
 }  // namespace korvane

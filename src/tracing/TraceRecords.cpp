@@ -65,12 +65,40 @@ bool wholeWithin(double value, double low, double high) {
     return value >= low && value <= high && std::floor(value) == value;
 }
 
+constexpr std::string_view kChannelsSuffix = "@channels";
+constexpr std::string_view kSpecksSuffix = "@specks";
+constexpr std::string_view kAdaptiveSuffix = "@adaptive";
+
 }  // namespace
+
+std::string_view FillModeSuffix(FillMode mode) {
+    switch (mode) {
+        case FillMode::Channels:
+            return kChannelsSuffix;
+        case FillMode::Specks:
+            return kSpecksSuffix;
+        case FillMode::Adaptive:
+            return kAdaptiveSuffix;
+        case FillMode::Packed:
+            break;
+    }
+    return {};
+}
+
+FillMode TraceRecordMode(std::string_view record) {
+    for (FillMode mode : {FillMode::Channels, FillMode::Specks, FillMode::Adaptive}) {
+        if (record.ends_with(FillModeSuffix(mode))) {
+            return mode;
+        }
+    }
+    return FillMode::Packed;
+}
 
 std::string FormatTraceRecord(const TraceRecord& record) {
     return std::to_string(record.picture) + "-" + std::to_string(record.x) + "-" + std::to_string(record.y) +
            "-" + std::to_string(record.origColor) + "=" + std::to_string(record.fillColor) + "-" +
-           formatFraction(record.dmin) + "-" + formatFraction(record.dmax);
+           formatFraction(record.dmin) + "-" + formatFraction(record.dmax) +
+           std::string(FillModeSuffix(record.mode));
 }
 
 std::optional<TraceRecord> ParseTraceRecord(std::string_view text) {
@@ -122,6 +150,7 @@ std::optional<TraceRecord> ParseTraceRecord(std::string_view text) {
     record.fillColor = std::int32_t(fields[3]);
     record.dmin = dmin;
     record.dmax = dmax;
+    record.mode = TraceRecordMode(text);
     return record;
 }
 

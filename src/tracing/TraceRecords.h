@@ -3,6 +3,10 @@
 // Trace records, the one-line text form of a kept fill: "PicN-X-Y-OrigColor=FillColor-Dmin-Dmax", for
 // example "1-120-45-4210752=255-0.1-0.1". Projects keep them in two lists, one per picture; the lists are
 // the only copy of a project's traces between opening and saving.
+//
+// A fill made in one of the per-channel modes carries its mode as a suffix, "@channels", "@specks" or
+// "@adaptive" ("1-120-45-4210752=255-0.1-0.1@adaptive"); a record without one is a packed-range fill, so
+// every record written before the modes existed still means what it meant.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +18,24 @@
 
 namespace korvane {
 
+// How a fill decides which pixels belong to the area.
+enum class FillMode {
+    Packed,    // the packed 24-bit colour within a relative range around the seed's
+    Channels,  // red, green and blue each within the tolerance (of 255) around the seed's
+    Specks,    // as Channels, and a single out-of-range pixel whose four neighbours are in range joins
+    Adaptive,  // a pixel joins from a neighbour in the area when each channel is within the tolerance of
+               // that neighbour's: the range follows slow changes of light along the copper
+};
+
+// The mode of new fills until the user chooses another: on scans with noise and uneven light it follows a
+// track from end to end and stops at the gap to its neighbours, where a fixed range does neither.
+inline constexpr FillMode kDefaultFillMode = FillMode::Adaptive;
+
+// The suffix a record of this mode carries: empty for Packed.
+std::string_view FillModeSuffix(FillMode mode);
+// The mode a record's text names by its suffix (Packed without one), whether or not the rest is valid.
+FillMode TraceRecordMode(std::string_view record);
+
 struct TraceRecord {
     int picture = 1;  // 1 or 2
     std::int32_t x = 0;
@@ -22,9 +44,11 @@ struct TraceRecord {
     std::int32_t fillColor = 0;  // the colour painted
     float dmin = 0;
     float dmax = 0;
+    FillMode mode = FillMode::Packed;
 };
 
-// Integers without sign or leading zeros; fractions as the shortest text that reads back as the same float.
+// Integers without sign or leading zeros; fractions as the shortest text that reads back as the same float;
+// then the mode's suffix.
 std::string FormatTraceRecord(const TraceRecord& record);
 
 // The record as replay reads it: the picture number first, then, from the third character on, X, and
@@ -32,7 +56,8 @@ std::string FormatTraceRecord(const TraceRecord& record);
 // starting after the previous separator. A number is an optional sign, digits and an optional "."
 // fraction. Only well-formed records are accepted: picture 1 or 2, whole non-negative X and Y, whole
 // colours within 0..16777215, finite non-negative fractions. Anything else gives nullopt, because a
-// colour that no pixel can hold, for one, would make the fill repaint the same rows for ever.
+// colour that no pixel can hold, for one, would make the fill repaint the same rows for ever. The mode is
+// the one TraceRecordMode reads.
 std::optional<TraceRecord> ParseTraceRecord(std::string_view record);
 
 // The seed position as a click on a listed record shows it: leniently read, whatever the rest says.

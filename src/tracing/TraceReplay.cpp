@@ -7,7 +7,7 @@ ReplayOutcome ReplayRecord(const TraceRecord& record, ReplayMode mode, ImageView
     std::int32_t fill = mode == ReplayMode::Erase ? record.origColor : record.fillColor;
     bool quiet = true;
     const FillResult result =
-        FillArea(picture, record.x, record.y, fill, record.dmin, record.dmax, quiet, control);
+        FillArea(picture, record.x, record.y, fill, record.dmin, record.dmax, quiet, control, record.mode);
     switch (result.outcome) {
         case FillOutcome::SeedHasFillColour:
             return ReplayOutcome::AlreadyPainted;
