@@ -58,6 +58,12 @@ const std::vector<MenuEntry> kMenuTree = {
     {3, "mnuColorBound", "Color bound, \u00B1 X %", "Ctrl+B", false},
     // Alt + click is taken for moving windows on several desktops; this fills at the cursor instead.
     {3, "mnuFillAtCursor", "Fill at the cursor", "Ctrl+F", false},
+    // How new fills choose their pixels; checkable, one at a time (the tracing controller groups them).
+    {3, nullptr, "-", "", false},
+    {3, "mnuFillPacked", "Packed colour range", "", false},
+    {3, "mnuFillChannels", "Per-channel range", "", false},
+    {3, "mnuFillSpecks", "Per-channel range, ignore specks", "", false},
+    {3, "mnuFillAdaptive", "Adaptive to uneven light", "", false},
     {2, "mnuCheck", "Check connectivity", "Ctrl+Shift+C", false},
     {2, nullptr, "-", "", false},
     {2, "mnuSelectPoint", "Cursors move synchronization", "", false},

@@ -1,6 +1,7 @@
 #include "app/TracingController.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QTimer>
 #include <cmath>
 #include <functional>
@@ -175,6 +176,21 @@ void TracingController::connectMenus() {
     if (QAction* item = window_.menus().action(QStringLiteral("mnuColorBound"))) {
         QObject::connect(item, &QAction::triggered, &window_, [this] { askColourBound(); });
     }
+    auto* modes = new QActionGroup(&window_);
+    modes->setExclusive(true);
+    const std::pair<const char*, FillMode> modeItems[] = {{"mnuFillPacked", FillMode::Packed},
+                                                          {"mnuFillChannels", FillMode::Channels},
+                                                          {"mnuFillSpecks", FillMode::Specks},
+                                                          {"mnuFillAdaptive", FillMode::Adaptive}};
+    for (const auto& [name, mode] : modeItems) {
+        if (QAction* item = window_.menus().action(QString::fromLatin1(name))) {
+            item->setCheckable(true);
+            item->setChecked(mode == NewFillMode);
+            modes->addAction(item);
+            QObject::connect(item, &QAction::triggered, &window_,
+                             [this, mode = mode] { NewFillMode = mode; });
+        }
+    }
     if (QAction* item = window_.menus().action(QStringLiteral("mnuFillAtCursor"))) {
         QObject::connect(item, &QAction::triggered, &window_, [this] { fillAtCursor(); });
     }
@@ -215,7 +231,7 @@ void TracingController::startFill(int picture, int x, int y) {
     bool quiet = false;
     const float bound = float(ColorBound);
     const unsigned generation = traceGeneration_;
-    FillArea(view, x, y, fill, bound, bound, quiet, control);
+    FillArea(view, x, y, fill, bound, bound, quiet, control, NewFillMode);
     if (kept && generation == traceGeneration_) {
         log->shrinkToFit();
         auto step = std::make_unique<FillCommand>(TracePainting{picture, *kept, std::move(log), fill});

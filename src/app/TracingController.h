@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "project/TraceCommands.h"
+#include "tracing/TraceRecords.h"
 #include "view/tools/FillTool.h"
 
 namespace korvane {
@@ -62,6 +63,8 @@ class TracingController {
 
     std::int32_t FillColor = 255;
     double ColorBound = 0.1;
+    // How new fills choose their pixels (the checked item of the Tracing menu); each trace keeps its own.
+    FillMode NewFillMode = kDefaultFillMode;
     bool FillRunning = false;
     // A fill hands control to the event loop at most this often (and about this often on a large area).
     double FillEventIntervalMs = 25;

@@ -100,7 +100,7 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
     window->pictureMouseUp(1, Qt::LeftButton, Qt::AltModifier, 30, 40);
     EXPECT_TRUE(asked && !question()->isVisible());
     EXPECT_EQ(pixel(1, 150, 100), kCopper) << "the other area is not connected";
-    EXPECT_EQ(shown(1), QStringList{"1-30-40-4210752=255-0.1-0.1"});
+    EXPECT_EQ(shown(1), QStringList{"1-30-40-4210752=255-0.1-0.1@adaptive"});
     EXPECT_FALSE(window->project().saved());
     EXPECT_FALSE(window->tracing().FillRunning || window->busy() || ui.busyDepth() > 0);
     EXPECT_TRUE(traces()->isVisible() && item("mnuTraces")->isChecked()) << "a hidden traces window opens";
@@ -119,7 +119,32 @@ TEST_F(Tracing, AltClickFillsRedAndOnlyTheSavedFillBecomesATrace) {
     EXPECT_TRUE(shown(1).isEmpty());
     EXPECT_EQ(pixel(1, 20, 30), kCopper);
     window->redoEdit();
-    EXPECT_EQ(shown(1), QStringList{"1-30-40-4210752=255-0.1-0.1"});
+    EXPECT_EQ(shown(1), QStringList{"1-30-40-4210752=255-0.1-0.1@adaptive"});
+}
+
+TEST_F(Tracing, TheCheckedFillModeIsTheNewFillsAndEachTraceKeepsItsOwn) {
+    const char* names[] = {"mnuFillPacked", "mnuFillChannels", "mnuFillSpecks", "mnuFillAdaptive"};
+    auto checked = [&] {
+        QStringList on;
+        for (const char* name : names) {
+            if (item(name)->isCheckable() && item(name)->isChecked()) {
+                on << name;
+            }
+        }
+        return on;
+    };
+    EXPECT_EQ(checked(), QStringList{"mnuFillAdaptive"}) << "the default";
+    item("mnuFillPacked")->trigger();
+    EXPECT_EQ(checked(), QStringList{"mnuFillPacked"});
+    answerNextQuestion(true);
+    window->pictureMouseUp(1, Qt::LeftButton, Qt::AltModifier, 30, 40);
+    item("mnuFillChannels")->trigger();
+    item("mnuFillChannels")->trigger();
+    EXPECT_EQ(checked(), QStringList{"mnuFillChannels"}) << "a second click keeps the item checked";
+    answerNextQuestion(true);
+    window->pictureMouseUp(1, Qt::LeftButton, Qt::AltModifier, 160, 110);
+    EXPECT_EQ(shown(1),
+              (QStringList{"1-30-40-4210752=255-0.1-0.1", "1-160-110-4210752=255-0.1-0.1@channels"}));
 }
 
 TEST_F(Tracing, OnlyAClickOnThePictureFillsAndOneFillRunsAtATime) {
@@ -160,7 +185,7 @@ TEST_F(Tracing, ColourMenuSetsTheFillColourOrPicksOneAndTheFillKeyFillsAtTheLast
     emit window->panes()->P2()->mouseDown(Qt::LeftButton, Qt::NoModifier, 15, 16);
     answerNextQuestion(true);
     window->tracing().fillAtCursor();
-    EXPECT_EQ(window->project().traces2, (std::vector<std::string>{"2-15-16-0=255-0.1-0.1"}));
+    EXPECT_EQ(window->project().traces2, (std::vector<std::string>{"2-15-16-0=255-0.1-0.1@adaptive"}));
 }
 
 TEST_F(Tracing, ColourBoundIsAskedUntilPositive) {
