@@ -14,17 +14,26 @@
 // without and with its history, the undo (restore) and the redo (repaint), and the memory held per
 // painted pixel and per span. Undo must give back the picture word for word and redo the filled one;
 // a second table closes the run.
+//
+// The per-channel modes run on generated board scans of the same three sizes with noise (standard
+// deviation 8 per channel) and light rising by 60 levels across the board, seeded in the middle of the
+// copper pour at a tolerance of 10 % (25 levels): "channels" beside OpenCV's fixed-range fill with the same
+// per-channel bounds, "adaptive" beside its floating-range fill with the same steps. A third table closes
+// the run with both rates, the ratio and both painted counts (equal for the fixed range; the floating one
+// must agree within 1 %).
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "tracing/BoardScan.h"
 #include "tracing/FloodFill.h"
 #include "tracing/PaintedSpans.h"
 
@@ -381,6 +390,124 @@ void BM_OpenCvFloodFill(benchmark::State& state) {
 }
 #endif
 
+// ---- The per-channel modes against OpenCV ----------------------------------------------------------
+
+constexpr float kModeBound = 0.1f;
+constexpr int kModeLevels = 25;  // floor(0.1 * 255)
+
+const korvane::board::BoardScan& scan(int megapixels) {
+    static std::map<int, korvane::board::BoardScan> scans;
+    auto found = scans.find(megapixels);
+    if (found == scans.end()) {
+        const int width = megapixels == 4 ? 2400 : megapixels == 16 ? 4900 : 7300;
+        const int height = megapixels == 4 ? 1700 : megapixels == 16 ? 3300 : 4950;
+        found = scans.emplace(megapixels, korvane::board::MakeBoardScan(width, height, true)).first;
+    }
+    return found->second;
+}
+
+int scanSeedX(const korvane::board::BoardScan& s) {
+    return s.width / 2;
+}
+int scanSeedY(const korvane::board::BoardScan& s) {
+    return (s.pourTop + s.height) / 2;
+}
+
+struct ModeRates {
+    double ours = 0, opencv = 0;
+    std::int64_t painted = -1, opencvPainted = -1;
+    bool floating = false;
+};
+std::map<std::string, ModeRates>& modeTable() {
+    static std::map<std::string, ModeRates> rows;
+    return rows;
+}
+
+std::string modeRow(int megapixels, bool adaptive) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%2d MP %s", megapixels, adaptive ? "adaptive" : "channels");
+    return name;
+}
+
+void BM_FillMode(benchmark::State& state) {
+    const int megapixels = int(state.range(0));
+    const bool adaptive = state.range(1) != 0;
+    const korvane::board::BoardScan& s = scan(megapixels);
+    const int seedX = scanSeedX(s), seedY = scanSeedY(s);
+    const auto centre =
+        std::int32_t(s.words[std::size_t(seedY) * std::size_t(s.width) + std::size_t(seedX)] & 0xFFFFFF);
+    std::vector<std::uint32_t> work;
+    double seconds = 0;
+    for (auto _ : state) {
+        work = s.words;
+        ImageView view{work.data(), s.width, s.height, s.width};
+        FillControl quiet;
+        const auto start = std::chrono::steady_clock::now();
+        korvane::PaintPass(view, seedX, seedY, std::int32_t(kFill), centre, kModeBound, kModeBound, quiet,
+                           adaptive ? korvane::FillMode::Adaptive : korvane::FillMode::Channels);
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(elapsed);
+        seconds += elapsed;
+        benchmark::DoNotOptimize(work.data());
+    }
+    const std::int64_t painted = countFill(work);
+    state.counters["Mpixel/s"] =
+        benchmark::Counter(double(painted) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["painted"] = double(painted);
+    ModeRates& rates = modeTable()[modeRow(megapixels, adaptive)];
+    rates.painted = painted;
+    rates.floating = adaptive;
+    rates.ours = double(painted) * double(state.iterations()) / seconds / 1e6;
+}
+
+#if KORVANE_BENCH_OPENCV
+void BM_OpenCvFillMode(benchmark::State& state) {
+    const int megapixels = int(state.range(0));
+    const bool floating = state.range(1) != 0;
+    const korvane::board::BoardScan& s = scan(megapixels);
+    cv::Mat source(s.height, s.width, CV_8UC3);
+    for (int y = 0; y < s.height; ++y) {
+        auto* row = source.ptr<cv::Vec3b>(y);
+        for (int x = 0; x < s.width; ++x) {
+            const std::uint32_t word = s.words[std::size_t(y) * std::size_t(s.width) + std::size_t(x)];
+            row[x] = cv::Vec3b(std::uint8_t(word), std::uint8_t(word >> 8), std::uint8_t(word >> 16));
+        }
+    }
+    const cv::Scalar fill(kFill & 0xFF, (kFill >> 8) & 0xFF, (kFill >> 16) & 0xFF);
+    const cv::Scalar levels(kModeLevels, kModeLevels, kModeLevels);
+    cv::Mat work;
+    int area = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        source.copyTo(work);
+        const auto start = std::chrono::steady_clock::now();
+        area = cv::floodFill(work, cv::Point(scanSeedX(s), scanSeedY(s)), fill, nullptr, levels, levels,
+                             4 | (floating ? 0 : cv::FLOODFILL_FIXED_RANGE));
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(elapsed);
+        seconds += elapsed;
+        benchmark::DoNotOptimize(work.data);
+    }
+    state.counters["Mpixel/s"] =
+        benchmark::Counter(double(area) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["painted"] = double(area);
+    ModeRates& rates = modeTable()[modeRow(megapixels, floating)];
+    rates.opencvPainted = area;
+    rates.opencv = double(area) * double(state.iterations()) / seconds / 1e6;
+}
+#endif
+
+void modeArguments(benchmark::internal::Benchmark* bench) {
+    for (int megapixels : {4, 16, 36}) {
+        for (int adaptive : {0, 1}) {
+            bench->Args({megapixels, adaptive});
+        }
+    }
+    bench->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+
 void boardArguments(benchmark::internal::Benchmark* bench, bool everyKernel) {
     for (int megapixels : {4, 16, 36}) {
         for (int plane : {1, 0}) {
@@ -409,6 +536,10 @@ BENCHMARK(BM_FillHistory)->Apply([](benchmark::internal::Benchmark* bench) {
 BENCHMARK(BM_OpenCvFloodFill)->Apply([](benchmark::internal::Benchmark* bench) {
     boardArguments(bench, false);
 });
+#endif
+BENCHMARK(BM_FillMode)->Apply(modeArguments);
+#if KORVANE_BENCH_OPENCV
+BENCHMARK(BM_OpenCvFillMode)->Apply(modeArguments);
 #endif
 
 }  // namespace
@@ -465,5 +596,22 @@ int main(int argc, char** argv) {
         missed = missed || !row.exact || double(row.bytes) > bound;
     }
 
-    return mismatch || missed ? 1 : 0;
+    // The modes: the fixed range must paint exactly OpenCV's area, the floating one within 1 % of it.
+    bool modeMismatch = false;
+    if (!modeTable().empty()) {
+        std::printf("\n%-16s %9s %9s %8s %12s %12s\n", "picture, mode", "ours", "OpenCV", "ratio", "painted",
+                    "OpenCV's");
+    }
+    for (const auto& [name, rates] : modeTable()) {
+        std::printf("%-16s %9.0f %9.0f %8.2f %12lld %12lld\n", name.c_str(), rates.ours, rates.opencv,
+                    rates.opencv > 0 ? rates.ours / rates.opencv : 0.0, static_cast<long long>(rates.painted),
+                    static_cast<long long>(rates.opencvPainted));
+        if (rates.opencvPainted >= 0 && rates.painted >= 0) {
+            const double difference = std::abs(double(rates.painted - rates.opencvPainted));
+            modeMismatch = modeMismatch || (rates.floating ? difference > 0.01 * double(rates.opencvPainted)
+                                                           : difference > 0);
+        }
+    }
+
+    return mismatch || missed || modeMismatch ? 1 : 0;
 }

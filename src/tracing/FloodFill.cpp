@@ -330,14 +330,14 @@ struct PassSettings {
 #define KORVANE_RUN_MODE(ns)                                                                               \
     switch (settings.mode) {                                                                               \
         case FillMode::Channels:                                                                           \
-            return ns::runChannels(                                                                        \
+            return ns::runRange(                                                                           \
                 view, x, y, makeChannelBand(settings.centre, settings.dmin, settings.dmax, settings.fill), \
-                nullptr, pacer, stack, history);                                                           \
+                nullptr, pacer, history);                                                                  \
         case FillMode::Specks: {                                                                           \
             SpeckState specks{&view, {}};                                                                  \
-            return ns::runChannels(                                                                        \
+            return ns::runRange(                                                                           \
                 view, x, y, makeChannelBand(settings.centre, settings.dmin, settings.dmax, settings.fill), \
-                &specks, pacer, stack, history);                                                           \
+                &specks, pacer, history);                                                                  \
         }                                                                                                  \
         case FillMode::Adaptive:                                                                           \
             return ns::runFloating(view, x, y, makeStepBand(settings.dmin, settings.dmax, settings.fill),  \

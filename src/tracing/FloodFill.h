@@ -139,8 +139,10 @@ FillResult FillArea(ImageView& picture, int x, int y, std::int32_t& fill, float 
 bool ChannelsWithin(std::int32_t colour, std::int32_t centre, float dmin, float dmax);
 
 // One painting pass: repaints with `fill` every pixel connected to (x, y) whose colour lies within the
-// range around `centre` (row scans also cross pixels that already have the fill colour). In the adaptive
-// mode the range follows the area's pixels instead of `centre`, and pixels of the fill colour are walls.
+// range around `centre` (row scans also cross pixels that already have the fill colour). In the other
+// modes the area is what the mode's test reaches from (x, y), whatever the order of work: pixels of the
+// fill colour are walls, and the adaptive mode tests each pixel against its neighbour in the area instead
+// of `centre`.
 struct PassResult {
     bool stopped = false;
     bool pictureGone = false;
