@@ -260,20 +260,57 @@ TEST(FillModes, RefusalsUseTheModesOwnTest) {
     }
 }
 
+// Keeps each pixel as it was when the fill told it was about to write it.
+struct Keeper : PaintGuard {
+    std::vector<std::uint32_t> kept;
+    void beforeWrite(const ImageView& picture, int y, int x0, int length) override {
+        for (int x = x0; x < x0 + length; ++x) {
+            kept[std::size_t(y * picture.width + x)] = picture.pixels[std::size_t(y * picture.stride + x)];
+        }
+    }
+};
+
 // Interactive fills in each mode: the record names the mode, replaying it paints exactly what the fill
-// painted, and its history takes the fill back and paints it again word for word (also when stopped).
+// painted, and its history takes the fill back and paints it again word for word (also when stopped);
+// every pixel is told to the picture's guard before it is written; "Delete" gives the scan back.
 TEST(FillModes, RecordsReplayAndHistoryAreExactInEveryMode) {
     const BoardScan b = board::MakeBoardScan(300, 200, true, 21);
     const int seedX = b.trackLeft() + 2, seedY = b.pourTop + 4;
     for (FillMode mode : kNewModes) {
+        {
+            SCOPED_TRACE(std::string(nameOf(mode)) + ", deleted");
+            Words w = wordsOf(b);
+            ScriptedUi ui;
+            FillControl control;
+            control.ui = &ui;
+            control.ask = [&w, &b] {
+                EXPECT_NE(w.words, b.words) << "painted before the question";
+                return FillAnswer::Delete;
+            };
+            control.record = [](const std::string&) { ADD_FAILURE() << "a deleted fill is no trace"; };
+            std::int32_t fill = kRed;
+            bool quiet = false;
+            FillArea(w.view(), seedX, seedY, fill, 0.1f, 0.1f, quiet, control, mode);
+            EXPECT_EQ(w.words, b.words);
+            EXPECT_EQ(fill, std::int32_t(b.words[std::size_t(seedY * b.width + seedX)] & 0xFFFFFF));
+            EXPECT_GT(ui.count("busy"), 0);
+            EXPECT_EQ(ui.busyDepth(), 0);
+        }
         for (bool stop : {false, true}) {
             SCOPED_TRACE(std::string(nameOf(mode)) + (stop ? ", stopped" : ""));
             Words w = wordsOf(b);
+            Keeper keeper;
+            keeper.kept.assign(b.words.size(), 0);
             ScriptedUi ui;
             PaintedSpans history;
             FillControl control;
             control.ui = &ui;
             control.history = &history;
+            control.refresh = [&w, &keeper](ImageView& view) {
+                view = w.view();
+                view.guard = &keeper;
+                return true;
+            };
             bool running = false;
             if (stop) {
                 control.running = &running;
@@ -286,8 +323,14 @@ TEST(FillModes, RecordsReplayAndHistoryAreExactInEveryMode) {
             control.record = [&record](const std::string& r) { record = r; };
             std::int32_t fill = kRed;
             bool quiet = false;
-            const FillResult result =
-                FillArea(w.view(), seedX, seedY, fill, 0.1f, 0.1f, quiet, control, mode);
+            ImageView guarded = w.view();
+            guarded.guard = &keeper;
+            const FillResult result = FillArea(guarded, seedX, seedY, fill, 0.1f, 0.1f, quiet, control, mode);
+            for (std::size_t i = 0; i < b.words.size(); ++i) {
+                if (w.words[i] != b.words[i]) {
+                    ASSERT_EQ(keeper.kept[i], b.words[i]) << "pixel " << i << " was written untold";
+                }
+            }
             EXPECT_EQ(result.stopped, stop);
             EXPECT_GT(result.spanPixels, stop ? 0 : 10000);
             EXPECT_EQ(TraceRecordMode(record), mode) << record;
