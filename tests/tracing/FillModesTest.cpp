@@ -25,18 +25,8 @@ using testing::ScriptedUi;
 constexpr std::int32_t kRed = 0x0000FF;  // red in the low byte: on no board
 constexpr FillMode kNewModes[] = {FillMode::Channels, FillMode::Specks, FillMode::Adaptive};
 
-const char* nameOf(FillMode mode) {
-    switch (mode) {
-        case FillMode::Packed:
-            return "packed";
-        case FillMode::Channels:
-            return "channels";
-        case FillMode::Specks:
-            return "specks";
-        case FillMode::Adaptive:
-            return "adaptive";
-    }
-    return "?";
+std::string nameOf(FillMode mode) {
+    return mode == FillMode::Packed ? "packed" : std::string(FillModeSuffix(mode));
 }
 
 struct Words {
@@ -84,31 +74,23 @@ FillResult quietFill(Words& w, int x, int y, FillMode mode, float bound = 0.1f,
     return FillArea(w.view(), x, y, fill, bound, bound, quiet, control, mode);
 }
 
-// One track of a board, as a fill painted it.
-struct TrackCover {
-    std::int64_t onTrack = 0, trackPixels = 0, elsewhere = 0;
-    bool bothEnds = false;
-};
-
-TrackCover cover(const BoardScan& b, const Words& w, int track) {
-    TrackCover c;
-    bool left = false, right = false;
-    for (int y = 0; y < b.height; ++y) {
-        for (int x = 0; x < b.width; ++x) {
-            const bool mine = b.ownerAt(x, y) == track;
-            c.trackPixels += mine;
-            c.onTrack += mine && w.painted(x, y);
-            c.elsewhere += !mine && w.painted(x, y);
-            left = left || (mine && x == b.trackLeft() && w.painted(x, y));
-            right = right || (mine && x == b.trackRight() && w.painted(x, y));
+// Whether the fill painted the track from its first column to its last, at least 97 % of it, and nothing
+// else; the counts for the message.
+bool follows(const BoardScan& b, const Words& w, int track, std::string& counts) {
+    std::int64_t on = 0, pixels = 0, elsewhere = 0, ends = 0;
+    for (int i = 0; i < b.width * b.height; ++i) {
+        const int x = i % b.width, y = i / b.width;
+        const bool mine = b.ownerAt(x, y) == track;
+        pixels += mine;
+        on += mine && w.painted(x, y);
+        elsewhere += !mine && w.painted(x, y);
+        if (mine && w.painted(x, y)) {
+            ends |= x == b.trackLeft() ? 1 : x == b.trackRight() ? 2 : 0;  // a bit for each end reached
         }
     }
-    c.bothEnds = left && right;
-    return c;
-}
-
-bool follows(const TrackCover& c) {
-    return c.bothEnds && c.elsewhere == 0 && c.onTrack * 100 >= c.trackPixels * 97;
+    counts = std::to_string(on) + " of " + std::to_string(pixels) + ", " + std::to_string(elsewhere) +
+             " elsewhere";
+    return ends == 3 && elsewhere == 0 && on * 100 >= pixels * 97;
 }
 
 // The default mode is the one that follows a track on a noisy, unevenly lit scan: seeded at the dark end
@@ -126,9 +108,8 @@ TEST(FillModes, TheDefaultModeFollowsOneTrackEndToEndWhereFixedRangesDoNot) {
             SCOPED_TRACE(std::string(nameOf(mode)) + ", kernel " + std::to_string(int(kernel)));
             Words w = wordsOf(b);
             ASSERT_EQ(quietFill(w, seedX, seedY, mode).outcome, FillOutcome::Painted);
-            const TrackCover c = cover(b, w, track);
-            EXPECT_EQ(follows(c), mode == kDefaultFillMode)
-                << c.onTrack << " of " << c.trackPixels << " track pixels, " << c.elsewhere << " elsewhere";
+            std::string counts;
+            EXPECT_EQ(follows(b, w, track, counts), mode == kDefaultFillMode) << counts;
         }
     }
     SelectFillKernel(AvailableFillKernels().back());
@@ -143,36 +124,25 @@ TEST(FillModes, AdaptiveAndSpecksAreasTurnWithThePicture) {
         SCOPED_TRACE(nameOf(mode));
         Words straight = wordsOf(b);
         quietFill(straight, seedX, seedY, mode, 0.12f);
-        // Mirrored left to right, upside down, and turned a quarter (x, y) -> (height - 1 - y, x).
-        struct Move {
-            int width, height;
-            int (*x)(int, int, int, int);
-            int (*y)(int, int, int, int);
-        } moves[] = {{b.width, b.height, [](int x, int, int w, int) { return w - 1 - x; },
-                      [](int, int y, int, int) { return y; }},
-                     {b.width, b.height, [](int x, int, int, int) { return x; },
-                      [](int, int y, int, int h) { return h - 1 - y; }},
-                     {b.height, b.width, [](int, int y, int, int h) { return h - 1 - y; },
-                      [](int x, int, int, int) { return x; }}};
-        for (const Move& m : moves) {
-            Words moved{m.width, m.height, std::vector<std::uint32_t>(b.words.size()), {}};
-            for (int y = 0; y < b.height; ++y) {
-                for (int x = 0; x < b.width; ++x) {
-                    moved.words[std::size_t(m.y(x, y, b.width, b.height) * m.width +
-                                            m.x(x, y, b.width, b.height))] =
-                        b.words[std::size_t(y * b.width + x)];
-                }
+        // Mirrored left to right, upside down, and turned a quarter: (x, y) -> (height - 1 - y, x).
+        for (int move = 0; move < 3; ++move) {
+            auto to = [&](int x, int y) {
+                return move == 0   ? std::pair{b.width - 1 - x, y}
+                       : move == 1 ? std::pair{x, b.height - 1 - y}
+                                   : std::pair{b.height - 1 - y, x};
+            };
+            Words moved{move == 2 ? b.height : b.width, move == 2 ? b.width : b.height, b.words, {}};
+            for (int i = 0; i < b.width * b.height; ++i) {
+                const auto [x, y] = to(i % b.width, i / b.width);
+                moved.words[std::size_t(y * moved.width + x)] = b.words[std::size_t(i)];
             }
-            quietFill(moved, m.x(seedX, seedY, b.width, b.height), m.y(seedX, seedY, b.width, b.height), mode,
-                      0.12f);
+            quietFill(moved, to(seedX, seedY).first, to(seedX, seedY).second, mode, 0.12f);
             int differing = 0;
-            for (int y = 0; y < b.height; ++y) {
-                for (int x = 0; x < b.width; ++x) {
-                    differing += straight.painted(x, y) !=
-                                 moved.painted(m.x(x, y, b.width, b.height), m.y(x, y, b.width, b.height));
-                }
+            for (int i = 0; i < b.width * b.height; ++i) {
+                const auto [x, y] = to(i % b.width, i / b.width);
+                differing += straight.painted(i % b.width, i / b.width) != moved.painted(x, y);
             }
-            EXPECT_EQ(differing, 0);
+            EXPECT_EQ(differing, 0) << "move " << move;
         }
     }
 }
