@@ -68,7 +68,7 @@ struct ChannelBand {
     std::uint32_t fill = 0;
 };
 
-// The steps a floating pass accepts, per channel: darker by at most `down`, brighter by at most `up`.
+// The steps the adaptive pass accepts, per channel: darker by at most `down`, brighter by at most `up`.
 struct StepBand {
     std::uint32_t down = 0;
     std::uint32_t up = 0;
@@ -118,6 +118,15 @@ struct SpeckState {
 inline std::uint64_t SpeckKey(int x, int y) {
     return (std::uint64_t(std::uint32_t(y)) << 32) | std::uint32_t(x);
 }
+
+// The settings of one pass in whichever mode it runs.
+struct PassSettings {
+    FillMode mode = FillMode::Packed;
+    std::int32_t fill = 0;
+    std::int32_t centre = 0;
+    float dmin = 0;
+    float dmax = 0;
+};
 
 enum class PacerVerdict { Continue, Gone };
 
@@ -318,53 +327,19 @@ FillKernel& selectedKernel() {
     return kernel;
 }
 
-// The settings of one pass in whichever mode it runs.
-struct PassSettings {
-    FillMode mode = FillMode::Packed;
-    std::int32_t fill = 0;
-    std::int32_t centre = 0;
-    float dmin = 0;
-    float dmax = 0;
-};
-
-#define KORVANE_RUN_MODE(ns)                                                                               \
-    switch (settings.mode) {                                                                               \
-        case FillMode::Channels:                                                                           \
-            return ns::runRange(                                                                           \
-                view, x, y, makeChannelBand(settings.centre, settings.dmin, settings.dmax, settings.fill), \
-                nullptr, pacer, history);                                                                  \
-        case FillMode::Specks: {                                                                           \
-            SpeckState specks{&view, {}};                                                                  \
-            return ns::runRange(                                                                           \
-                view, x, y, makeChannelBand(settings.centre, settings.dmin, settings.dmax, settings.fill), \
-                &specks, pacer, history);                                                                  \
-        }                                                                                                  \
-        case FillMode::Adaptive:                                                                           \
-            return ns::runFloating(view, x, y, makeStepBand(settings.dmin, settings.dmax, settings.fill),  \
-                                   pacer, stack, history);                                                 \
-        case FillMode::Packed:                                                                             \
-            break;                                                                                         \
-    }                                                                                                      \
-    return ns::run(view, x, y, makeBand(settings.centre, settings.dmin, settings.dmax, settings.fill),     \
-                   pacer, stack, history)
-
 PassResult runSelectedPass(ImageView& view, int x, int y, const PassSettings& settings, Pacer& pacer,
                            PointStack& stack, PaintedSpans* history) {
     switch (selectedKernel()) {
 #if KORVANE_FILL_X86
-        case FillKernel::Avx2: {
-            KORVANE_RUN_MODE(avx2);
-        }
-        case FillKernel::Sse2: {
-            KORVANE_RUN_MODE(sse2);
-        }
+        case FillKernel::Avx2:
+            return avx2::runMode(view, x, y, settings, pacer, stack, history);
+        case FillKernel::Sse2:
+            return sse2::runMode(view, x, y, settings, pacer, stack, history);
 #endif
-        default: {
-            KORVANE_RUN_MODE(scalar);
-        }
+        default:
+            return scalar::runMode(view, x, y, settings, pacer, stack, history);
     }
 }
-#undef KORVANE_RUN_MODE
 
 void beep(FillControl& control) {
     if (control.ui != nullptr) {
