@@ -17,8 +17,9 @@
 //
 // The per-channel modes run on generated board scans of the same three sizes with noise (standard
 // deviation 8 per channel) and light rising by 60 levels across the board, seeded in the middle of the
-// copper pour at a tolerance of 10 % (25 levels): "channels" beside OpenCV's fixed-range fill with the same
-// per-channel bounds, "adaptive" beside its floating-range fill with the same steps. A third table closes
+// copper pour at a tolerance of 10 % (25 levels), on the widest flavour: "channels" beside OpenCV's
+// fixed-range fill with the same per-channel bounds, "adaptive" beside its floating-range fill with the
+// same steps. A third table closes
 // the run with both rates, the ratio and both painted counts (equal for the fixed range; the floating one
 // must agree within 1 %).
 
