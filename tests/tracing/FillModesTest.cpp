@@ -228,6 +228,13 @@ TEST(FillModes, RefusalsUseTheModesOwnTest) {
         EXPECT_EQ(ui.count("beep"), c.outcome == FillOutcome::SeedHasFillColour ? 1 : 0);
         EXPECT_EQ(ui.busyDepth(), 0);
     }
+    // A bare pass from a seed out of its own range, or of the fill colour, paints nothing.
+    Words w = drawn("aa/aa", {{'a', 0x808080}});
+    FillControl plain;
+    EXPECT_EQ(PaintPass(w.view(), 0, 0, kRed, 0x202020, 0.1f, 0.1f, plain, FillMode::Channels).spanPixels, 0);
+    EXPECT_EQ(PaintPass(w.view(), 0, 0, 0x808080, 0x808080, 0.1f, 0.1f, plain, FillMode::Adaptive).spanPixels,
+              0);
+    EXPECT_EQ(paintedRows(w), "../..");
 }
 
 // Keeps each pixel as it was when the fill told it was about to write it.
