@@ -9,6 +9,7 @@
 #include "align/Alignment.h"
 #include "align/AutoAlign.h"
 #include "cli/CommandLine.h"
+#include "cli/RenderCommand.h"
 #include "storage/IniDocument.h"
 #include "storage/ProjectKeys.h"
 #include "transforms/OrientedImage.h"
@@ -32,34 +33,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QString qPath(const std::string& path) {
-    return QString::fromUtf8(path.data(), qsizetype(path.size()));
-}
-
 // The picture as the window shows it: decoded, then turned and mirrored as the project stores it.
 QImage loadPicture(const IniDocument& doc, const std::string& project, int picture) {
-    const auto [firstEntry, secondEntry] = PictureEntries(doc);
-    const std::string& entry = picture == 1 ? firstEntry : secondEntry;
-    const std::string path = ResolvePicturePath(entry, project);
-    std::error_code error;
-    if (path.empty() || !fs::is_regular_file(path, error)) {
-        throw Failure("picture " + std::to_string(picture) +
-                      " of the project not found: " + (entry.empty() ? std::string("(no entry)") : entry));
-    }
-    QString reason;
-    QImage image = ReadBoardPicture(qPath(path), &reason);
-    if (image.isNull()) {
-        throw Failure("cannot read the picture " + path + ": " + reason.toStdString());
-    }
-    const std::string stored = doc.Value(kFilePathSection, OrientationKey(picture));
-    const Orientation orientation = ParseOrientation(stored);
-    if (!orientation.identity()) {
-        image = OrientedImage(image, orientation);
-        if (image.isNull()) {
-            throw Failure("not enough memory to turn the picture as the project stores it (" + stored + ")");
-        }
-    }
-    return image;
+    return LoadOrientedPicture(doc, ProjectPicturePath(doc, project, picture), picture);
 }
 
 ConstImageView viewOf(const QImage& image) {

@@ -7,35 +7,12 @@
 #include <set>
 
 #include "export/ExportModel.h"
+#include "nets/DisjointSets.h"
 #include "text/Ascii.h"
 
 namespace korvane {
 
 namespace {
-
-// Union-find over pads and both layers' regions.
-class Groups {
-  public:
-    explicit Groups(std::size_t count) : parent_(count) { std::iota(parent_.begin(), parent_.end(), 0); }
-
-    std::size_t find(std::size_t i) {
-        while (parent_[i] != i) {
-            parent_[i] = parent_[parent_[i]];
-            i = parent_[i];
-        }
-        return i;
-    }
-    void join(std::size_t a, std::size_t b) {
-        a = find(a);
-        b = find(b);
-        if (a != b) {
-            parent_[std::max(a, b)] = std::min(a, b);
-        }
-    }
-
-  private:
-    std::vector<std::size_t> parent_;
-};
 
 // The pixel column or row a marker position falls in, as the picture draws the marker at 1:1. Positions
 // beyond any picture clamp, so that the arithmetic below stays within int.
@@ -82,7 +59,7 @@ CheckReport CheckConnectivity(const PadBoard& pads, const CopperRuns& layer1, co
     const std::size_t padCount = checked.size();
     const std::size_t offset1 = padCount;
     const std::size_t offset2 = offset1 + std::size_t(layer1.regionCount());
-    Groups groups(offset2 + std::size_t(layer2.regionCount()));
+    DisjointSets<std::size_t> groups(offset2 + std::size_t(layer2.regionCount()));
     std::vector<int> touched;
     for (std::size_t i = 0; i < padCount; ++i) {
         CheckedPad& pad = checked[i];
@@ -188,40 +165,6 @@ CheckReport CheckConnectivity(const PadBoard& pads, const CopperRuns& layer1, co
 
 namespace {
 
-void appendString(std::string& out, std::string_view bytes) {
-    static const char* const kHex = "0123456789abcdef";
-    out += '"';
-    for (char c : displayUtf8(bytes)) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (byte < 0x20 || byte == 0x7f) {
-                    out += "\\u00";
-                    out += kHex[byte >> 4];
-                    out += kHex[byte & 0xf];
-                } else {
-                    out += c;
-                }
-        }
-    }
-    out += '"';
-}
-
 void appendNumbers(std::string& out, const std::vector<int>& numbers) {
     out += '[';
     for (std::size_t i = 0; i < numbers.size(); ++i) {
@@ -239,7 +182,7 @@ std::string CheckReportJson(const CheckReport& report) {
         const ShortFinding& finding = report.shorts[i];
         for (std::size_t n = 0; n < finding.nets.size(); ++n) {
             out += n == 0 ? "" : ", ";
-            appendString(out, finding.nets[n]);
+            out += jsonString(finding.nets[n]);
         }
         out += "], \"pads\": ";
         appendNumbers(out, finding.pads);
@@ -248,7 +191,7 @@ std::string CheckReportJson(const CheckReport& report) {
     out += "], \"opens\": [";
     for (std::size_t i = 0; i < report.opens.size(); ++i) {
         out += i == 0 ? "{\"net\": " : ", {\"net\": ";
-        appendString(out, report.opens[i].net);
+        out += jsonString(report.opens[i].net);
         out += ", \"groups\": [";
         const auto& found = report.opens[i].groups;
         for (std::size_t g = 0; g < found.size(); ++g) {
@@ -261,7 +204,7 @@ std::string CheckReportJson(const CheckReport& report) {
     for (std::size_t i = 0; i < report.suggestions.size(); ++i) {
         out += (i == 0 ? "{\"pad\": " : ", {\"pad\": ") + std::to_string(report.suggestions[i].pad) +
                ", \"net\": ";
-        appendString(out, report.suggestions[i].net);
+        out += jsonString(report.suggestions[i].net);
         out += '}';
     }
     out += "], \"untraced\": ";

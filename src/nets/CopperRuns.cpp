@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "nets/DisjointSets.h"
 #include "tracing/PaintedSpans.h"
 #include "transforms/PaintedPixels.h"
 
@@ -13,31 +14,6 @@ namespace {
 bool before(const CopperRuns::Run& a, const CopperRuns::Run& b) {
     return a.y != b.y ? a.y < b.y : a.first < b.first;
 }
-
-// Union-find over run indices, with path halving and union by index (the smaller root wins, so the
-// result does not depend on the order of the joins).
-class Regions {
-  public:
-    explicit Regions(std::size_t count) : parent_(count) { std::iota(parent_.begin(), parent_.end(), 0); }
-
-    std::uint32_t find(std::uint32_t i) {
-        while (parent_[i] != i) {
-            parent_[i] = parent_[parent_[i]];
-            i = parent_[i];
-        }
-        return i;
-    }
-    void join(std::uint32_t a, std::uint32_t b) {
-        a = find(a);
-        b = find(b);
-        if (a != b) {
-            parent_[std::max(a, b)] = std::min(a, b);
-        }
-    }
-
-  private:
-    std::vector<std::uint32_t> parent_;
-};
 
 }  // namespace
 
@@ -95,7 +71,7 @@ void CopperRuns::index() {
     std::partial_sum(rowStart_.begin(), rowStart_.end(), rowStart_.begin());
 
     // Each row against the row below: both sorted, so one sweep finds every overlapping pair.
-    Regions regions(runs_.size());
+    DisjointSets<std::uint32_t> regions(runs_.size());
     for (std::size_t row = 0; row + 1 < rows; ++row) {
         std::uint32_t a = rowStart_[row];
         const std::uint32_t aEnd = rowStart_[row + 1];

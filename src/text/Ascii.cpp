@@ -132,4 +132,38 @@ std::string displayUtf8(std::string_view bytes) {
     return out;
 }
 
+std::string jsonString(std::string_view bytes) {
+    static const char* const kHex = "0123456789abcdef";
+    std::string out = "\"";
+    for (char c : displayUtf8(bytes)) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (byte < 0x20 || byte == 0x7f) {
+                    out += "\\u00";
+                    out += kHex[byte >> 4];
+                    out += kHex[byte & 0xf];
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out + "\"";
+}
+
 }  // namespace korvane

@@ -20,4 +20,8 @@ std::string_view trimBlanks(std::string_view text);
 std::string displayUtf8(std::string_view bytes);
 bool isValidUtf8(std::string_view bytes);
 
+// The bytes as a quoted JSON string of their display text (above), with quotes, backslashes and control
+// characters escaped.
+std::string jsonString(std::string_view bytes);
+
 }  // namespace korvane
