@@ -599,7 +599,9 @@ int main(int argc, char** argv) {
         missed = missed || !row.exact || double(row.bytes) > bound;
     }
 
-    // The modes: the fixed range must paint exactly OpenCV's area, the floating one within 1 % of it.
+    // The modes: the fixed range must paint exactly OpenCV's area. The adaptive one steps as OpenCV's
+    // floating range does but may not drift further than two tolerances from the seed's colour, which
+    // leaves out a few noisy pixels where the light differs most: its area lies within 2 % below.
     bool modeMismatch = false;
     if (!modeTable().empty()) {
         std::printf("\n%-16s %9s %9s %8s %12s %12s\n", "picture, mode", "ours", "OpenCV", "ratio", "painted",
@@ -611,8 +613,10 @@ int main(int argc, char** argv) {
                     static_cast<long long>(rates.opencvPainted));
         if (rates.opencvPainted >= 0 && rates.painted >= 0) {
             const double difference = std::abs(double(rates.painted - rates.opencvPainted));
-            modeMismatch = modeMismatch || (rates.floating ? difference > 0.01 * double(rates.opencvPainted)
-                                                           : difference > 0);
+            modeMismatch =
+                modeMismatch || (rates.floating ? rates.painted > rates.opencvPainted ||
+                                                      difference > 0.02 * double(rates.opencvPainted)
+                                                : difference > 0);
         }
     }
 

@@ -68,12 +68,22 @@ struct ChannelBand {
     std::uint32_t fill = 0;
 };
 
-// The steps the adaptive pass accepts, per channel: darker by at most `down`, brighter by at most `up`.
+// The steps the adaptive pass accepts, per channel: darker by at most `down`, brighter by at most `up`;
+// and the colours it may reach at all, per channel within lo..hi (as in ChannelBand).
 struct StepBand {
     std::uint32_t down = 0;
     std::uint32_t up = 0;
     std::uint32_t fill = 0;
+    std::uint32_t lo = 0;
+    std::uint32_t hi = 0;
 };
+
+// How far from the seed's colour, in tolerances, the adaptive fill may drift. Steps alone walk down the
+// edge that a scan's blur spreads over a few pixels, each step smaller than the tolerance, and up the
+// other side of a narrow gap into the next copper, or out over the whole board. Two tolerances follow
+// light that changes by 60 levels along a track seeded in its middle and stop in a blurred gap whose
+// middle lies halfway to the bare board's colour.
+constexpr int kAdaptiveReach = 2;
 
 // A tolerance given as a fraction of the channel range, in whole levels: a pixel is a whole number, so
 // c - d * 255 <= p holds exactly when c - floor(d * 255) <= p.
@@ -102,10 +112,16 @@ ChannelBand makeChannelBand(std::int32_t centre, float dmin, float dmax, std::in
     return band;
 }
 
-StepBand makeStepBand(float dmin, float dmax, std::int32_t fill) {
-    const std::uint32_t down = std::uint32_t(toleranceLevels(dmin));
-    const std::uint32_t up = std::uint32_t(toleranceLevels(dmax));
-    return StepBand{down * 0x010101u, up * 0x010101u, fillWord(fill)};
+StepBand makeStepBand(std::int32_t centre, float dmin, float dmax, std::int32_t fill) {
+    const int down = toleranceLevels(dmin);
+    const int up = toleranceLevels(dmax);
+    StepBand band{std::uint32_t(down) * 0x010101u, std::uint32_t(up) * 0x010101u, fillWord(fill), 0, 0};
+    for (int s = 0; s < 24; s += 8) {
+        const int c = int((std::uint32_t(centre) >> s) & 0xFFu);
+        band.lo |= std::uint32_t(std::max(0, c - kAdaptiveReach * down)) << s;
+        band.hi |= std::uint32_t(std::min(255, c + kAdaptiveReach * up)) << s;
+    }
+    return band;
 }
 
 // The specks a pass took in, by position: a speck painted with the fill colour must not count as an

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -93,13 +94,14 @@ bool follows(const BoardScan& b, const Words& w, int track, std::string& counts)
     return ends == 3 && elsewhere == 0 && on * 100 >= pixels * 97;
 }
 
-// The default mode is the one that follows a track on a noisy, unevenly lit scan: seeded at the dark end
-// of a track, it reaches the bright end and takes nothing of the neighbours 3 pixels away, on every
-// flavour of the pass. The fixed ranges at the guide's 10 % stop short (or would flood).
+// The default mode is the one that follows a track on a noisy, unevenly lit scan: seeded in the middle of
+// a track whose ends lie 60 levels apart in light, it reaches both ends and takes nothing of the
+// neighbours 3 pixels away, on every flavour of the pass. The fixed ranges at the guide's 10 % stop short
+// (or would flood).
 TEST(FillModes, TheDefaultModeFollowsOneTrackEndToEndWhereFixedRangesDoNot) {
     const BoardScan b = board::MakeBoardScan(300, 200, false);
     const int track = b.tracks / 2;
-    const int seedX = b.trackLeft() + 2;
+    const int seedX = b.width / 2;
     const int seedY = b.trackTop(track) + 2;
     EXPECT_EQ(kDefaultFillMode, FillMode::Adaptive);
     for (FillKernel kernel : AvailableFillKernels()) {
@@ -113,6 +115,17 @@ TEST(FillModes, TheDefaultModeFollowsOneTrackEndToEndWhereFixedRangesDoNot) {
         }
     }
     SelectFillKernel(AvailableFillKernels().back());
+}
+
+// A scan's blur spreads the edge between copper and the bare board over a few pixels, each step smaller
+// than the tolerance: the adaptive fill must not walk down one edge of a narrow gap and up the other into
+// the next copper (colours of a 300 dpi scan, the gap's middle still halfway to the board's colour).
+TEST(FillModes, AdaptiveStopsAtANarrowBlurredGap) {
+    const std::map<char, std::uint32_t> palette = {
+        {'C', 0x6886D3}, {'a', 0x6282C2}, {'b', 0x557AAE}, {'c', 0x4C7496}, {'d', 0x477189}};
+    Words w = drawn("CCCCabcddcbaCCCC/CCCCabcddcbaCCCC/CCCCabcddcbaCCCC", palette);
+    ASSERT_EQ(quietFill(w, 1, 1, FillMode::Adaptive).outcome, FillOutcome::Painted);
+    EXPECT_EQ(paintedRows(w), "FFFFFF........../FFFFFF........../FFFFFF..........");
 }
 
 // The adaptive area does not depend on the order the pass visits pixels in: on the board mirrored or
