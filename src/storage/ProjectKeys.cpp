@@ -211,8 +211,10 @@ std::pair<std::string, std::string> SplitTraceRecord(std::string_view record) {
     return {std::string(record.substr(0, equals)), std::string(record.substr(equals + 1))};
 }
 
-void WriteTraces(IniDocument& ini, const std::vector<std::string>& list1,
-                 const std::vector<std::string>& list2) {
+namespace {
+
+void writeTraceSections(IniDocument& ini, const std::vector<std::string>& list1,
+                        const std::vector<std::string>& list2) {
     while (ini.RemoveSection(kTraceSection)) {
     }
     while (ini.RemoveSection(kModeTraceSection)) {
@@ -239,8 +241,6 @@ void WriteTraces(IniDocument& ini, const std::vector<std::string>& list1,
         }
     }
 }
-
-namespace {
 
 // "<list>.<place>" as written by WriteTraces; nullopt for anything else.
 std::optional<std::pair<int, std::size_t>> parsePlace(std::string_view key) {
@@ -277,6 +277,25 @@ void placeRecords(std::vector<std::string>& list, std::vector<std::pair<std::siz
 }
 
 }  // namespace
+
+void WriteTraces(IniDocument& ini, const std::vector<std::string>& list1,
+                 const std::vector<std::string>& list2) {
+    // Lists that would not read back as they stand (records with equal keys collapse, a mode record's
+    // place counts records that collapsed) are written as they will be read, so that saving what was
+    // read writes the same bytes. A list of distinct packed records is its own reading: one round.
+    std::vector<std::string> first = list1, second = list2;
+    for (int round = 0; round < 3; ++round) {
+        IniDocument scratch;
+        writeTraceSections(scratch, first, second);
+        TraceLists back = TakeTraces(scratch);
+        if (back.first == first && back.second == second) {
+            break;
+        }
+        first = std::move(back.first);
+        second = std::move(back.second);
+    }
+    writeTraceSections(ini, first, second);
+}
 
 TraceLists TakeTraces(IniDocument& ini) {
     TraceLists lists;
