@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QStandardPaths>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -32,6 +33,23 @@ class BenchUi : public Ui {
     void processEvents() override {}
 
     std::string project;
+};
+
+// The one window fixture T of a run (struct Board : RunFixture<Board>), made at first use and destroyed by
+// main() through instance().reset() while the application object still exists: a window outliving
+// QApplication crashes in its destructor.
+template <typename T>
+struct RunFixture {
+    static std::unique_ptr<T>& instance() {
+        static std::unique_ptr<T> fixture;
+        return fixture;
+    }
+    static T& get() {
+        if (!instance()) {
+            instance() = std::make_unique<T>();
+        }
+        return *instance();
+    }
 };
 
 // Runs the benchmarks headless; `teardown` destroys their windows while the application object still

@@ -26,7 +26,7 @@ constexpr int kBigNet = 500;
 constexpr int kWidth = 2000;
 constexpr int kHeight = 1500;
 
-struct Board {
+struct Board : RunFixture<Board> {
     Project project;
     std::unique_ptr<PictureBox> p1 = std::make_unique<PictureBox>();
     std::unique_ptr<PictureBox> p2 = std::make_unique<PictureBox>();
@@ -60,17 +60,6 @@ struct Board {
         p1->setMarkers(&pads.markers.Pad1);
         p2->setMarkers(&pads.markers.Pad2);
         panel = std::make_unique<NetsPanel>(project, p1.get(), p2.get());
-    }
-
-    static std::unique_ptr<Board>& instance() {
-        static std::unique_ptr<Board> board;
-        return board;
-    }
-    static Board& get() {
-        if (!instance()) {
-            instance() = std::make_unique<Board>();
-        }
-        return *instance();
     }
 };
 

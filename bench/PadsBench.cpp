@@ -33,7 +33,7 @@ namespace {
 
 constexpr int kPads = 5000;
 
-struct Board {
+struct Board : RunFixture<Board> {
     QTemporaryDir dir;
     BenchUi ui;
     Project project;
@@ -69,19 +69,6 @@ struct Board {
     }
 
     void open() { window->session().openProject(); }
-
-    // Made at first use and destroyed by main() while the application object still exists: a window
-    // outliving QApplication crashes in its destructor.
-    static std::unique_ptr<Board>& instance() {
-        static std::unique_ptr<Board> board;
-        return board;
-    }
-    static Board& get() {
-        if (!instance()) {
-            instance() = std::make_unique<Board>();
-        }
-        return *instance();
-    }
 };
 
 void BM_OpenProject(benchmark::State& state) {
