@@ -11,10 +11,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <cmath>
-#include <numeric>
 #include <random>
 
 #include "nets/CheckWindow.h"
+#include "nets/DisjointSets.h"
 #include "nets/NetList.h"
 #include "nets/NetsPanel.h"
 #include "nets/Ratsnest.h"
@@ -35,26 +35,19 @@ double length(const std::vector<RatsLine>& lines) {
 
 // Whether the lines join every point into one tree (points are distinct).
 bool spans(const std::vector<RatsPoint>& points, const std::vector<RatsLine>& lines) {
-    std::vector<std::size_t> parent(points.size());
-    std::iota(parent.begin(), parent.end(), 0);
-    auto root = [&](std::size_t i) {
-        while (parent[i] != i) {
-            i = parent[i];
-        }
-        return i;
-    };
+    DisjointSets<std::size_t> sets(points.size());
     auto index = [&](RatsPoint p) {
         return std::size_t(std::find(points.begin(), points.end(), p) - points.begin());
     };
     for (const RatsLine& line : lines) {
         const std::size_t a = index(line.from), b = index(line.to);
-        if (a == points.size() || b == points.size() || root(a) == root(b)) {
+        if (a == points.size() || b == points.size() || sets.find(a) == sets.find(b)) {
             return false;  // not one of the points, or a cycle
         }
-        parent[root(a)] = root(b);
+        sets.join(a, b);
     }
     for (std::size_t i = 1; i < points.size(); ++i) {
-        if (root(i) != root(0)) {
+        if (sets.find(i) != sets.find(0)) {
             return false;
         }
     }
@@ -74,18 +67,11 @@ double kruskalLength(const std::vector<RatsPoint>& points) {
         }
     }
     std::sort(edges.begin(), edges.end(), [](const Edge& l, const Edge& r) { return l.d < r.d; });
-    std::vector<std::size_t> parent(points.size());
-    std::iota(parent.begin(), parent.end(), 0);
-    auto root = [&](std::size_t i) {
-        while (parent[i] != i) {
-            i = parent[i];
-        }
-        return i;
-    };
+    DisjointSets<std::size_t> sets(points.size());
     double sum = 0;
     for (const Edge& e : edges) {
-        if (root(e.a) != root(e.b)) {
-            parent[root(e.a)] = root(e.b);
+        if (sets.find(e.a) != sets.find(e.b)) {
+            sets.join(e.a, e.b);
             sum += e.d;
         }
     }
